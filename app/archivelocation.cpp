@@ -1,0 +1,53 @@
+#include "app/archivelocation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kPathFile = QStringLiteral("percorso.txt");
+const QString kDefaultArchive = QStringLiteral("archivio.sqlite");
+
+bool isWritableFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+db::Result<ArchiveLocation> locateArchive(const QString &programFolder)
+{
+    ArchiveLocation location;
+    if (isWritableFolder(programFolder)) {
+        location.pathFile = QDir(programFolder).filePath(kPathFile);
+        location.defaultArchive = QDir(programFolder).filePath(kDefaultArchive);
+    } else {
+        const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir().mkpath(config);
+        QDir().mkpath(data);
+        location.pathFile = QDir(config).filePath(kPathFile);
+        location.defaultArchive = QDir(data).filePath(kDefaultArchive);
+    }
+
+    QFile file(location.pathFile);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return db::Error{QStringLiteral("Impossibile leggere %1.").arg(location.pathFile)};
+        const QString path = QString::fromUtf8(file.readAll()).trimmed();
+        file.close();
+        if (!path.isEmpty()) {
+            location.archive = path;
+            location.isDefault = false;
+            return location;
+        }
+    }
+    location.archive = location.defaultArchive;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return db::Error{QStringLiteral("Impossibile scrivere %1.").arg(location.pathFile)};
+    file.write(location.archive.toUtf8() + "\n");
+    return location;
+}

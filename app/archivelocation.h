@@ -1,0 +1,19 @@
+#pragma once
+
+#include "db/result.h"
+
+#include <QString>
+
+// Where the program keeps percorso.txt and its default archive: beside the program when that
+// folder is writable, otherwise in the user's configuration and data folders.
+struct ArchiveLocation
+{
+    QString pathFile;       // percorso.txt
+    QString defaultArchive; // archivio.sqlite in the default folder
+    QString archive;        // the path percorso.txt names (the default when it names none)
+    bool isDefault = true;  // archive == defaultArchive because percorso.txt named nothing
+};
+
+// Reads percorso.txt from `programFolder` (or the user's folders), writing it with the default
+// path when it is missing or blank.
+db::Result<ArchiveLocation> locateArchive(const QString &programFolder);

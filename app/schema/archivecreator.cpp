@@ -1,0 +1,70 @@
+#include "app/schema/archivecreator.h"
+
+#include "app/schema/referencedata.h"
+#include "db/sqliteconnection.h"
+#include "db/sqltranslation.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace schema {
+
+namespace {
+
+db::Result<QStringList> schemaStatements()
+{
+    QFile file(QStringLiteral(":/schema/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return db::Error{QStringLiteral("Definizione dello schema mancante.")};
+    return db::splitSqlScript(QString::fromUtf8(file.readAll()));
+}
+
+} // namespace
+
+db::Status buildArchive(db::Connection &connection)
+{
+    db::Result<QStringList> statements = schemaStatements();
+    if (!statements)
+        return statements.error();
+    db::Transaction transaction(connection);
+    if (!transaction.started())
+        return transaction.started();
+    for (const QString &statement : std::as_const(*statements)) {
+        db::Result<db::RowSet> done = connection.run(statement);
+        if (!done)
+            return done.error();
+    }
+    if (db::Status loaded = loadReferenceData(connection); !loaded)
+        return loaded;
+    return transaction.commit();
+}
+
+db::Status createArchiveFile(const QString &path)
+{
+    if (QFileInfo::exists(path))
+        return db::Error{QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(path)};
+    // Built under another name and renamed at the end, so that a failure leaves no half archive.
+    const QString building = path + QStringLiteral(".nuovo");
+    QFile::remove(building);
+    {
+        auto opened = db::SqliteConnection::open(building, db::SqliteConnection::Mode::CreateNew);
+        if (!opened)
+            return opened.error();
+        db::SqliteConnection &connection = **opened;
+        db::Status done = connection.markAsArchive(kSchemaVersion);
+        if (done)
+            done = buildArchive(connection);
+        if (!done) {
+            opened->reset();
+            QFile::remove(building);
+            return db::Error{QStringLiteral("Impossibile creare l'archivio %1: %2").arg(path, done.message())};
+        }
+    }
+    if (!QFile::rename(building, path)) {
+        QFile::remove(building);
+        return db::Error{QStringLiteral("Impossibile creare l'archivio %1: il file non può essere scritto.").arg(path)};
+    }
+    return {};
+}
+
+} // namespace schema

@@ -1,0 +1,152 @@
+#include "app/schema/referencedata.h"
+
+#include "app/schema/csvtable.h"
+
+#include <QFile>
+#include <QHash>
+
+namespace schema {
+
+namespace {
+
+// The ISO 3166-1 numeric code of Italy, the key of its row in Nazioni.
+constexpr int kItalia = 380;
+
+db::Result<CsvTable> readTable(const QString &name)
+{
+    QFile file(QStringLiteral(":/reference/%1.csv").arg(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return db::Error{QStringLiteral("Dati di riferimento mancanti: %1.csv").arg(name)};
+    return CsvTable::parse(QString::fromUtf8(file.readAll()));
+}
+
+QVariant number(const QString &code)
+{
+    bool ok = false;
+    const int v = code.toInt(&ok);
+    return ok ? QVariant(v) : QVariant();
+}
+
+QVariant textOrNull(const QString &text)
+{
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+// Inserts one row per CSV row; `values` gives the bound values of a row.
+template<typename Values>
+db::Status insertRows(db::Connection &c, const CsvTable &table, const QString &sql, Values values)
+{
+    for (qsizetype r = 0; r < table.rowCount(); ++r) {
+        db::Result<db::RowSet> done = c.runNative(sql, values(r));
+        if (!done)
+            return done.error();
+    }
+    return {};
+}
+
+db::Status insertFixedRows(db::Connection &c)
+{
+    const QList<std::pair<QString, QVariantList>> rows = {
+        {QStringLiteral("INSERT INTO Sesso (Sesso, Descrizione) VALUES (?, ?)"),
+         {QStringLiteral("M"), QStringLiteral("Maschio")}},
+        {QStringLiteral("INSERT INTO Sesso (Sesso, Descrizione) VALUES (?, ?)"),
+         {QStringLiteral("F"), QStringLiteral("Femmina")}},
+        {QStringLiteral("INSERT INTO TipoEsportazioniCrystalReport (Numero, Descrizione, "
+                        "Estensione, Attivo) VALUES (?, ?, ?, ?)"),
+         {1, QStringLiteral("Documento PDF"), QStringLiteral("pdf"), true}},
+        {QStringLiteral("INSERT INTO TipoEsportazioniCrystalReport (Numero, Descrizione, "
+                        "Estensione, Attivo) VALUES (?, ?, ?, ?)"),
+         {2, QStringLiteral("Testo separato da virgole (CSV)"), QStringLiteral("csv"), true}},
+        {QStringLiteral("INSERT INTO TipoEsportazioniCrystalReport (Numero, Descrizione, "
+                        "Estensione, Attivo) VALUES (?, ?, ?, ?)"),
+         {3, QStringLiteral("Pagina web (HTML)"), QStringLiteral("html"), true}},
+        {QStringLiteral("INSERT INTO opzioni (Id, PasswordAmministratore, StampanteDefault, "
+                        "EtichettePiccole, TipoEsportazione, EstensioneEsportazione, "
+                        "AzioneImportazioneVCard, SmtpPorta, SmtpAutenticazioneServer, "
+                        "SmtpCriptato, SmtpCriptaggioTipo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+         {1, QStringLiteral(""), false, false, 1, QStringLiteral("pdf"), 0, 25, false, false, 3}},
+        {QStringLiteral("INSERT INTO ditta (Id) VALUES (?)"), {1}},
+    };
+    for (const auto &[sql, values] : rows) {
+        db::Result<db::RowSet> done = c.runNative(sql, values);
+        if (!done)
+            return done.error();
+    }
+    return {};
+}
+
+} // namespace
+
+db::Status loadReferenceData(db::Connection &c)
+{
+    db::Result<CsvTable> regioni = readTable(QStringLiteral("regioni"));
+    db::Result<CsvTable> province = readTable(QStringLiteral("province"));
+    db::Result<CsvTable> nazioni = readTable(QStringLiteral("nazioni"));
+    db::Result<CsvTable> comuni = readTable(QStringLiteral("comuni"));
+    db::Result<CsvTable> capMultipli = readTable(QStringLiteral("cap_multipli"));
+    for (const auto *t : {&regioni, &province, &nazioni, &comuni, &capMultipli}) {
+        if (!*t)
+            return t->error();
+    }
+
+    db::Status done = insertRows(
+        c, *regioni, QStringLiteral("INSERT INTO regioni (IDRegione, Descrizione) VALUES (?, ?)"),
+        [&](qsizetype r) {
+            return QVariantList{number(regioni->value(r, QStringLiteral("regione_istat"))),
+                                regioni->value(r, QStringLiteral("nome"))};
+        });
+    if (done)
+        done = insertRows(c, *province,
+                          QStringLiteral("INSERT INTO Province (CODPROV, PROVINCIA, CAPOLUOGO, "
+                                         "Regione_ID) VALUES (?, ?, ?, ?)"),
+                          [&](qsizetype r) {
+                              const CsvTable &p = *province;
+                              return QVariantList{number(p.value(r, QStringLiteral("provincia_istat"))),
+                                                  p.value(r, QStringLiteral("sigla")),
+                                                  p.value(r, QStringLiteral("capoluogo")),
+                                                  number(p.value(r, QStringLiteral("regione_istat")))};
+                          });
+    if (done)
+        done = insertRows(c, *nazioni,
+                          QStringLiteral("INSERT INTO Nazioni (IDNazione, DENOMINAZ) VALUES (?, ?)"),
+                          [&](qsizetype r) {
+                              return QVariantList{number(nazioni->value(r, QStringLiteral("numeric"))),
+                                                  nazioni->value(r, QStringLiteral("nome"))};
+                          });
+    // Municipalities are numbered in their alphabetical order; the street table refers to
+    // them through these numbers.
+    QHash<QString, int> idByIstat;
+    if (done)
+        done = insertRows(c, *comuni,
+                          QStringLiteral("INSERT INTO Comuni (ID, Comune, Provincia, Cap, COD_ISTAT, "
+                                         "CODICE_F, Regione_ID, Nazione_ID) "
+                                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                          [&](qsizetype r) {
+                              const CsvTable &m = *comuni;
+                              const int id = int(r) + 1;
+                              idByIstat.insert(m.value(r, QStringLiteral("istat")), id);
+                              return QVariantList{id,
+                                                  m.value(r, QStringLiteral("comune")),
+                                                  m.value(r, QStringLiteral("sigla")),
+                                                  m.value(r, QStringLiteral("cap")),
+                                                  m.value(r, QStringLiteral("istat")),
+                                                  textOrNull(m.value(r, QStringLiteral("belfiore"))),
+                                                  number(m.value(r, QStringLiteral("regione_istat"))),
+                                                  kItalia};
+                          });
+    if (done)
+        done = insertRows(c, *capMultipli,
+                          QStringLiteral("INSERT INTO Indirizzi (id_cap, Cap, Comune_ID) "
+                                         "VALUES (?, ?, ?)"),
+                          [&](qsizetype r) {
+                              const CsvTable &m = *capMultipli;
+                              const int comune = idByIstat.value(m.value(r, QStringLiteral("istat")));
+                              return QVariantList{int(r) + 1, m.value(r, QStringLiteral("cap")),
+                                                  comune > 0 ? QVariant(comune) : QVariant()};
+                          });
+    if (done)
+        done = insertFixedRows(c);
+    return done;
+}
+
+} // namespace schema

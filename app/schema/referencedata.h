@@ -1,0 +1,12 @@
+#pragma once
+
+#include "db/connection.h"
+
+namespace schema {
+
+// Fills a new archive's reference tables (regions, provinces, municipalities, countries,
+// postal codes of the municipalities that have several) and its first rows (sexes, export
+// formats, options, company).
+db::Status loadReferenceData(db::Connection &connection);
+
+} // namespace schema

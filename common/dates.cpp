@@ -1,0 +1,109 @@
+#include "common/dates.h"
+
+#include "db/datetimes.h"
+
+#include <QList>
+
+namespace {
+
+db::Error notADate(QStringView text)
+{
+    return db::Error{QStringLiteral("Data non valida: \"%1\"").arg(text.toString())};
+}
+
+bool allDigits(QStringView s)
+{
+    if (s.isEmpty())
+        return false;
+    for (QChar c : s) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+db::Result<QDateTime> LeggiDataItaliana(QStringView text)
+{
+    const QList<QStringView> parts = text.trimmed().split(u' ', Qt::SkipEmptyParts);
+    if (parts.isEmpty() || parts.size() > 2)
+        return notADate(text);
+    QChar separator = u'/';
+    for (QChar c : {QChar(u'/'), QChar(u'-'), QChar(u'.')}) {
+        if (parts[0].contains(c)) {
+            separator = c;
+            break;
+        }
+    }
+    const QList<QStringView> d = parts[0].split(separator);
+    if (d.size() != 3 || !allDigits(d[0]) || !allDigits(d[1]) || !allDigits(d[2])
+        || d[0].size() > 2 || d[1].size() > 2 || (d[2].size() != 2 && d[2].size() != 4))
+        return notADate(text);
+    int year = d[2].toInt();
+    if (d[2].size() == 2)
+        year += year < 30 ? 2000 : 1900;
+    const QDate date(year, d[1].toInt(), d[0].toInt());
+    if (!date.isValid())
+        return notADate(text);
+    QTime time(0, 0);
+    if (parts.size() == 2) {
+        const QList<QStringView> t = parts[1].split(parts[1].contains(u':') ? u':' : u'.');
+        if (t.size() < 2 || t.size() > 3)
+            return notADate(text);
+        for (QStringView piece : t) {
+            if (!allDigits(piece) || piece.size() > 2)
+                return notADate(text);
+        }
+        time = QTime(t[0].toInt(), t[1].toInt(), t.size() == 3 ? t[2].toInt() : 0);
+        if (!time.isValid())
+            return notADate(text);
+    }
+    return db::naiveDateTime(date, time);
+}
+
+QString ScriviDataItaliana(const QDateTime &value)
+{
+    if (!value.isValid())
+        return {};
+    const QDateTime naive = db::toNaive(value);
+    QString text = naive.date().toString(QStringLiteral("dd/MM/yyyy"));
+    if (naive.time() != QTime(0, 0))
+        text += naive.time().toString(QStringLiteral(" hh:mm:ss"));
+    return text;
+}
+
+QString ScriviDataItaliana(QDate value)
+{
+    return value.isValid() ? value.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
+db::Result<QString> DataSql(QStringView italianDate)
+{
+    db::Result<QDateTime> value = LeggiDataItaliana(italianDate);
+    if (!value)
+        return value.error();
+    const QDate d = value->date();
+    return QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year());
+}
+
+QString DataIso(QDate date)
+{
+    return QStringLiteral("%1-%2-%3")
+        .arg(date.year())
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'));
+}
+
+db::Result<QDate> LeggiDataIso(QStringView text)
+{
+    if (text.size() < 10)
+        return notADate(text);
+    const QStringView y = text.mid(0, 4), m = text.mid(5, 2), d = text.mid(8, 2);
+    if (!allDigits(y) || !allDigits(m) || !allDigits(d))
+        return notADate(text);
+    const QDate date(y.toInt(), m.toInt(), d.toInt());
+    if (!date.isValid())
+        return notADate(text);
+    return date;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The text helpers every window uses to compose SQL and filter texts and to split lists.
+// Positions and field numbers are 1-based.
+
+// Every apostrophe doubled, for a value placed between apostrophes in SQL or a filter text.
+QString RaddoppiaApici(QStringView text);
+
+// As RaddoppiaApici, and every * turned into %: a search typed with * becomes a LIKE pattern.
+QString PreparaRicerca(QStringView text);
+
+// Field `number` of `text` split at `separator`; empty when there is no such field. A missing
+// final separator never loses the last field.
+QString EstraiCampo(QStringView text, int number, QChar separator);
+
+// The number of fields of `text` split at `separator`: 0 for an empty text.
+int ContaCampi(QStringView text, QChar separator);
+
+// The characters after the last dot of a file name; empty when there is no dot.
+QString EstensioneFile(QStringView fileName);

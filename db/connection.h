@@ -1,0 +1,53 @@
+#pragma once
+
+#include "db/dialect.h"
+#include "db/result.h"
+#include "db/rowset.h"
+
+#include <QString>
+#include <QVariantList>
+
+namespace db {
+
+// The one connection to an archive. The program's own SQL texts (in the archive's dialect,
+// as the windows write them) go through run(); statements the code builds itself, with
+// values bound in place of ?, go through runNative().
+class Connection
+{
+public:
+    virtual ~Connection() = default;
+
+    Result<RowSet> run(QStringView programSql);
+    // The engine's text for one program statement, as run() would send it.
+    Result<QString> translate(QStringView programSql) const;
+
+    virtual Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) = 0;
+
+    virtual Status begin() = 0;
+    virtual Status commit() = 0;
+    virtual Status rollback() = 0;
+
+    virtual const Dialect &dialect() const = 0;
+    // Where the archive is, for messages: a file path or a server address.
+    virtual QString location() const = 0;
+};
+
+// Runs a series of statements in one transaction: either all of them take effect or none.
+class Transaction
+{
+public:
+    explicit Transaction(Connection &connection);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    const Status &started() const { return m_started; }
+    Status commit();
+
+private:
+    Connection &m_connection;
+    Status m_started;
+    bool m_open = false;
+};
+
+} // namespace db

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace db {
+
+// Dates are wall-clock values without a time zone, as the office types them. They travel
+// through the program as QDateTime in UTC spec, so that no daylight-saving rule shifts them.
+QDateTime naiveDateTime(QDate date, QTime time = QTime(0, 0));
+QDateTime toNaive(const QDateTime &any);
+
+// The stored form: "yyyy-MM-dd hh:mm:ss". It sorts and compares correctly as text.
+QString storedDateTimeText(const QDateTime &value);
+
+// Reads the stored form; also "yyyy-MM-dd", a 'T' separator and fractions of a second.
+// Returns an invalid QDateTime for anything else.
+QDateTime parseStoredDateTime(QStringView text);
+
+// The one clock of the program: the system's, or a fixed moment set by a test.
+namespace clock {
+QDateTime now();
+QDate today();
+void setFixedNow(const QDateTime &moment);
+void useSystemTime();
+} // namespace clock
+
+} // namespace db

@@ -1,0 +1,296 @@
+#include "db/sqliteconnection.h"
+
+#include "db/datetimes.h"
+#include "db/sqlitefunctions.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <cmath>
+
+namespace db {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+constexpr qsizetype kMaxCachedStatements = 64;
+
+QString engineText(sqlite3 *handle)
+{
+    return QString::fromUtf8(sqlite3_errmsg(handle));
+}
+
+Error openError(const QString &path, const QString &why)
+{
+    return Error{QStringLiteral("Impossibile aprire l'archivio %1: %2").arg(path, why)};
+}
+
+QVariant currencyValue(double v)
+{
+    return std::round(v * 10000.0) / 10000.0;
+}
+
+QVariant readValue(sqlite3_stmt *stmt, int column, FieldKind kind)
+{
+    const int storage = sqlite3_column_type(stmt, column);
+    switch (storage) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER: {
+        const qint64 v = sqlite3_column_int64(stmt, column);
+        if (kind == FieldKind::Bool)
+            return v != 0;
+        if (kind == FieldKind::Currency || kind == FieldKind::Real)
+            return double(v);
+        return qlonglong(v);
+    }
+    case SQLITE_FLOAT: {
+        const double v = sqlite3_column_double(stmt, column);
+        if (kind == FieldKind::Currency)
+            return currencyValue(v);
+        if (kind == FieldKind::Bool)
+            return v != 0.0;
+        return v;
+    }
+    case SQLITE_BLOB: {
+        const auto *data = static_cast<const char *>(sqlite3_column_blob(stmt, column));
+        return QByteArray(data, sqlite3_column_bytes(stmt, column));
+    }
+    default: {
+        const QString text = QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
+            sqlite3_column_bytes(stmt, column));
+        if (kind == FieldKind::Date) {
+            const QDateTime date = parseStoredDateTime(text);
+            if (date.isValid())
+                return date;
+        }
+        // Anything that does not read as its kind comes back as the text it is, never lost.
+        return text;
+    }
+    }
+}
+
+int bindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return sqlite3_bind_null(stmt, index);
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0);
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Char:
+    case QMetaType::UChar:
+        return sqlite3_bind_int64(stmt, index, value.toLongLong());
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+    case QMetaType::UShort:
+        return sqlite3_bind_int64(stmt, index, qint64(value.toULongLong()));
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(stmt, index, value.toDouble());
+    case QMetaType::QDateTime:
+        return bindValue(stmt, index, storedDateTimeText(value.toDateTime()));
+    case QMetaType::QDate:
+        return bindValue(stmt, index, storedDateTimeText(naiveDateTime(value.toDate())));
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return sqlite3_bind_blob64(stmt, index, bytes.constData(), quint64(bytes.size()),
+                                   SQLITE_TRANSIENT);
+    }
+    default: {
+        const QString text = value.toString();
+        if (text.isNull())
+            return sqlite3_bind_null(stmt, index);
+        const QByteArray utf8 = text.toUtf8();
+        return sqlite3_bind_text64(stmt, index, utf8.constData(), quint64(utf8.size()),
+                                   SQLITE_TRANSIENT, SQLITE_UTF8);
+    }
+    }
+}
+
+} // namespace
+
+SqliteConnection::SqliteConnection(sqlite3 *handle, QString path)
+    : m_db(handle), m_path(std::move(path))
+{
+}
+
+SqliteConnection::~SqliteConnection()
+{
+    for (sqlite3_stmt *stmt : std::as_const(m_statements))
+        sqlite3_finalize(stmt);
+    sqlite3_close_v2(m_db);
+}
+
+Result<std::unique_ptr<SqliteConnection>> SqliteConnection::open(const QString &path, Mode mode)
+{
+    const QFileInfo info(path);
+    if (mode == Mode::Existing) {
+        if (!info.exists())
+            return openError(path, QStringLiteral("il file non esiste."));
+        if (info.isDir())
+            return openError(path, QStringLiteral("è una cartella, non un file."));
+        if (!info.isReadable())
+            return openError(path, QStringLiteral("accesso negato."));
+    } else if (info.exists()) {
+        return Error{QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(path)};
+    }
+
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX
+                      | (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
+    sqlite3 *handle = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = handle ? engineText(handle) : QStringLiteral("memoria esaurita.");
+        sqlite3_close_v2(handle);
+        return openError(path, why);
+    }
+    sqlite3_extended_result_codes(handle, 1);
+    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    if (registerSqliteFunctions(handle) != SQLITE_OK) {
+        const QString why = engineText(handle);
+        sqlite3_close_v2(handle);
+        return openError(path, why);
+    }
+    std::unique_ptr<SqliteConnection> connection(new SqliteConnection(handle, path));
+
+    if (mode == Mode::Existing) {
+        Result<RowSet> id = connection->runNative(QStringLiteral("PRAGMA application_id"));
+        if (!id) {
+            const int code = sqlite3_errcode(handle) & 0xff;
+            if (code == SQLITE_NOTADB)
+                return openError(path, QStringLiteral("il file non è un archivio "
+                                                      "(formato non riconosciuto o danneggiato)."));
+            if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+                return openError(path, QStringLiteral("l'archivio è bloccato da un'altra postazione."));
+            return openError(path, id.message());
+        }
+        if (id->rows.isEmpty() || id->rows[0][0].toLongLong() != kArchiveApplicationId)
+            return openError(path, QStringLiteral("il file non è un archivio di Calvetra."));
+    }
+    return connection;
+}
+
+Status SqliteConnection::markAsArchive(int schemaVersion)
+{
+    Result<RowSet> r = runNative(QStringLiteral("PRAGMA application_id = %1").arg(kArchiveApplicationId));
+    if (!r)
+        return r.error();
+    r = runNative(QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion));
+    if (!r)
+        return r.error();
+    return {};
+}
+
+Error SqliteConnection::engineError(int code) const
+{
+    const int primary = code & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        return Error{QStringLiteral("L'archivio %1 è bloccato da un'altra postazione (%2).")
+                         .arg(m_path, engineText(m_db))};
+    if (primary == SQLITE_READONLY)
+        return Error{QStringLiteral("L'archivio %1 è in sola lettura (%2).").arg(m_path, engineText(m_db))};
+    return Error{QStringLiteral("Errore del database: %1").arg(engineText(m_db))};
+}
+
+Result<sqlite3_stmt *> SqliteConnection::prepare(const QString &sql)
+{
+    if (sqlite3_stmt *cached = m_statements.value(sql))
+        return cached;
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, &tail);
+    if (rc != SQLITE_OK)
+        return engineError(rc);
+    if (!stmt)
+        return Error{QStringLiteral("Il testo SQL è vuoto.")};
+    if (!QByteArray(tail).trimmed().isEmpty()) {
+        sqlite3_finalize(stmt);
+        return Error{QStringLiteral("Il testo SQL contiene più di un'istruzione.")};
+    }
+    if (m_statements.size() >= kMaxCachedStatements) {
+        for (sqlite3_stmt *old : std::as_const(m_statements))
+            sqlite3_finalize(old);
+        m_statements.clear();
+    }
+    m_statements.insert(sql, stmt);
+    return stmt;
+}
+
+Result<RowSet> SqliteConnection::runNative(const QString &sql, const QVariantList &values)
+{
+    Result<sqlite3_stmt *> prepared = prepare(sql);
+    if (!prepared)
+        return prepared.error();
+    sqlite3_stmt *stmt = *prepared;
+    struct Reset
+    {
+        sqlite3_stmt *s;
+        ~Reset()
+        {
+            sqlite3_reset(s);
+            sqlite3_clear_bindings(s);
+        }
+    } reset{stmt};
+
+    if (values.size() != sqlite3_bind_parameter_count(stmt))
+        return Error{QStringLiteral("Numero di valori errato per l'istruzione: %1 invece di %2.")
+                         .arg(values.size())
+                         .arg(sqlite3_bind_parameter_count(stmt))};
+    for (int i = 0; i < values.size(); ++i) {
+        const int rc = bindValue(stmt, i + 1, values[i]);
+        if (rc != SQLITE_OK)
+            return engineError(rc);
+    }
+
+    RowSet result;
+    const int columns = sqlite3_column_count(stmt);
+    result.columns.reserve(columns);
+    for (int c = 0; c < columns; ++c) {
+        const char *declared = sqlite3_column_decltype(stmt, c);
+        result.columns.append(Column{QString::fromUtf8(sqlite3_column_name(stmt, c)),
+                                     kindFromDeclaredType(QString::fromUtf8(declared))});
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.append(readValue(stmt, c, result.columns[c].kind));
+        result.rows.append(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        return engineError(rc);
+    if (columns == 0)
+        result.rowsAffected = sqlite3_changes64(m_db);
+    return result;
+}
+
+Status SqliteConnection::begin()
+{
+    Result<RowSet> r = runNative(QStringLiteral("BEGIN IMMEDIATE"));
+    return r ? Status() : Status(r.error());
+}
+
+Status SqliteConnection::commit()
+{
+    Result<RowSet> r = runNative(QStringLiteral("COMMIT"));
+    return r ? Status() : Status(r.error());
+}
+
+Status SqliteConnection::rollback()
+{
+    Result<RowSet> r = runNative(QStringLiteral("ROLLBACK"));
+    return r ? Status() : Status(r.error());
+}
+
+} // namespace db

@@ -1,0 +1,60 @@
+#include "db/sqlitedialect.h"
+
+namespace db {
+
+QString SqliteDialect::booleanLiteral(bool value) const
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString SqliteDialect::lastIdentityExpression() const
+{
+    return QStringLiteral("last_insert_rowid()");
+}
+
+// LEFT and RIGHT are keywords here; the connection registers the functions under other names.
+QString SqliteDialect::functionName(const QString &jetName) const
+{
+    if (jetName.compare(u"left", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("jet_left");
+    if (jetName.compare(u"right", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("jet_right");
+    return jetName;
+}
+
+// Texts carry the NOCASE collation, which the connection replaces with a Unicode-aware one:
+// equality and order ignore letter case, as the program expects. The declared type names
+// are what the reading side turns back into kinds of values (see kindFromDeclaredType).
+QString SqliteDialect::columnType(ColumnType type, int length, bool hasOwnDefault) const
+{
+    switch (type) {
+    case ColumnType::Text:
+        return QStringLiteral("VARCHAR(%1) COLLATE NOCASE").arg(length > 0 ? length : 255);
+    case ColumnType::Memo:
+        return QStringLiteral("LONGTEXT COLLATE NOCASE");
+    case ColumnType::Counter:
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case ColumnType::YesNo:
+        return hasOwnDefault ? QStringLiteral("BOOLEAN NOT NULL")
+                             : QStringLiteral("BOOLEAN NOT NULL DEFAULT 0");
+    case ColumnType::Currency:
+        return QStringLiteral("CURRENCY");
+    case ColumnType::DateTime:
+        return QStringLiteral("DATETIME");
+    case ColumnType::Long:
+        return QStringLiteral("INTEGER");
+    case ColumnType::Short:
+        return QStringLiteral("SMALLINT");
+    case ColumnType::Byte:
+        return QStringLiteral("TINYINT");
+    case ColumnType::Double:
+        return QStringLiteral("DOUBLE");
+    case ColumnType::Single:
+        return QStringLiteral("FLOAT");
+    case ColumnType::Binary:
+        return QStringLiteral("BLOB");
+    }
+    return QStringLiteral("BLOB");
+}
+
+} // namespace db

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "db/dialect.h"
+
+namespace db {
+
+class SqliteDialect final : public Dialect
+{
+public:
+    QString name() const override { return QStringLiteral("SQLite"); }
+    QString booleanLiteral(bool value) const override;
+    QString lastIdentityExpression() const override;
+    QString functionName(const QString &jetName) const override;
+    QString columnType(ColumnType type, int length, bool hasOwnDefault) const override;
+};
+
+} // namespace db

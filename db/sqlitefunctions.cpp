@@ -1,0 +1,251 @@
+#include "db/sqlitefunctions.h"
+
+#include "db/datetimes.h"
+
+#include <QString>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace db {
+
+namespace {
+
+bool isAscii(const char *s, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (static_cast<unsigned char>(s[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+unsigned char asciiLower(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+}
+
+QString withoutAccents(const QString &folded)
+{
+    const QString decomposed = folded.normalized(QString::NormalizationForm_D);
+    QString plain;
+    plain.reserve(decomposed.size());
+    for (QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            plain += c;
+    }
+    return plain;
+}
+
+QString textOf(sqlite3_value *v)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)),
+                             sqlite3_value_bytes(v));
+}
+
+void resultText(sqlite3_context *ctx, const QString &s)
+{
+    const QByteArray utf8 = s.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+int collateNoCase(void *, int aLength, const void *a, int bLength, const void *b)
+{
+    return compareNoCase(static_cast<const char *>(a), aLength, static_cast<const char *>(b),
+                         bLength);
+}
+
+// LIKE with % and _ on case-folded texts; `escape` makes the next pattern character literal.
+bool likeMatch(QStringView pattern, QStringView text, QChar escape)
+{
+    qsizetype p = 0, t = 0, starP = -1, starT = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == escape && p + 1 < pattern.size()) {
+            if (pattern[p + 1] == text[t]) {
+                p += 2;
+                ++t;
+                continue;
+            }
+        } else if (p < pattern.size() && pattern[p] == u'%') {
+            starP = p++;
+            starT = t;
+            continue;
+        } else if (p < pattern.size() && (pattern[p] == u'_' || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+            continue;
+        }
+        if (starP < 0)
+            return false;
+        p = starP + 1;
+        t = ++starT;
+    }
+    while (p < pattern.size() && pattern[p] == u'%')
+        ++p;
+    return p == pattern.size();
+}
+
+void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    }
+    QChar escape(0xFFFF);
+    if (argc == 3) {
+        const QString e = textOf(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e[0].toCaseFolded();
+    }
+    const QString pattern = textOf(argv[0]).toCaseFolded();
+    const QString text = textOf(argv[1]).toCaseFolded();
+    sqlite3_result_int(ctx, likeMatch(pattern, text, escape) ? 1 : 0);
+}
+
+// Month(), Year() and the other parts of a date; null for null or for a text that is no date.
+template<int (*Part)(const QDateTime &)>
+void datePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QDateTime value = parseStoredDateTime(textOf(argv[0]));
+    if (!value.isValid()) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    sqlite3_result_int(ctx, Part(value));
+}
+
+int yearOf(const QDateTime &d) { return d.date().year(); }
+int monthOf(const QDateTime &d) { return d.date().month(); }
+int dayOf(const QDateTime &d) { return d.date().day(); }
+int hourOf(const QDateTime &d) { return d.time().hour(); }
+int minuteOf(const QDateTime &d) { return d.time().minute(); }
+int secondOf(const QDateTime &d) { return d.time().second(); }
+
+void todayFunction(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultText(ctx, storedDateTimeText(naiveDateTime(clock::today())));
+}
+
+void nowFunction(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    resultText(ctx, storedDateTimeText(clock::now()));
+}
+
+template<QString (*Transform)(const QString &, sqlite3_value **, int)>
+void textFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, Transform(textOf(argv[0]), argv, argc));
+}
+
+QString upper(const QString &s, sqlite3_value **, int) { return s.toUpper(); }
+QString lower(const QString &s, sqlite3_value **, int) { return s.toLower(); }
+QString leftPart(const QString &s, sqlite3_value **argv, int)
+{
+    return s.left(std::max(0, sqlite3_value_int(argv[1])));
+}
+QString rightPart(const QString &s, sqlite3_value **argv, int)
+{
+    return s.right(std::max(0, sqlite3_value_int(argv[1])));
+}
+QString middle(const QString &s, sqlite3_value **argv, int argc)
+{
+    const int start = std::max(1, sqlite3_value_int(argv[1])) - 1;
+    return argc == 3 ? s.mid(start, std::max(0, sqlite3_value_int(argv[2]))) : s.mid(start);
+}
+
+void lengthFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_int(ctx, int(textOf(argv[0]).size()));
+}
+
+void nzFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) != SQLITE_NULL)
+        sqlite3_result_value(ctx, argv[0]);
+    else if (argc == 2)
+        sqlite3_result_value(ctx, argv[1]);
+    else
+        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+}
+
+} // namespace
+
+int compareNoCase(const char *a, int aLength, const char *b, int bLength)
+{
+    if (isAscii(a, aLength) && isAscii(b, bLength)) {
+        const int n = std::min(aLength, bLength);
+        for (int i = 0; i < n; ++i) {
+            const unsigned char x = asciiLower(static_cast<unsigned char>(a[i]));
+            const unsigned char y = asciiLower(static_cast<unsigned char>(b[i]));
+            if (x != y)
+                return x < y ? -1 : 1;
+        }
+        return aLength == bLength ? 0 : (aLength < bLength ? -1 : 1);
+    }
+    const QString x = QString::fromUtf8(a, aLength).toCaseFolded();
+    const QString y = QString::fromUtf8(b, bLength).toCaseFolded();
+    const int primary = withoutAccents(x).compare(withoutAccents(y));
+    if (primary != 0)
+        return primary;
+    return x.compare(y);
+}
+
+int registerSqliteFunctions(sqlite3 *h)
+{
+    const int utf8 = SQLITE_UTF8;
+    const int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    struct Function
+    {
+        const char *name;
+        int args;
+        int flags;
+        void (*call)(sqlite3_context *, int, sqlite3_value **);
+    };
+    const Function functions[] = {
+        {"like", 2, pure, likeFunction},
+        {"like", 3, pure, likeFunction},
+        {"year", 1, pure, datePartFunction<yearOf>},
+        {"month", 1, pure, datePartFunction<monthOf>},
+        {"day", 1, pure, datePartFunction<dayOf>},
+        {"hour", 1, pure, datePartFunction<hourOf>},
+        {"minute", 1, pure, datePartFunction<minuteOf>},
+        {"second", 1, pure, datePartFunction<secondOf>},
+        {"date", 0, utf8, todayFunction},
+        {"now", 0, utf8, nowFunction},
+        {"ucase", 1, pure, textFunction<upper>},
+        {"lcase", 1, pure, textFunction<lower>},
+        {"len", 1, pure, lengthFunction},
+        {"jet_left", 2, pure, textFunction<leftPart>},
+        {"jet_right", 2, pure, textFunction<rightPart>},
+        {"mid", 2, pure, textFunction<middle>},
+        {"mid", 3, pure, textFunction<middle>},
+        {"nz", 1, pure, nzFunction},
+        {"nz", 2, pure, nzFunction},
+    };
+    for (const Function &f : functions) {
+        const int rc = sqlite3_create_function_v2(h, f.name, f.args, f.flags, nullptr, f.call,
+                                                  nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return rc;
+    }
+    return sqlite3_create_collation_v2(h, "NOCASE", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
+}
+
+} // namespace db

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Makes sure the Debian packages the build, the program and the tests need are present.
+# As root it installs what is missing; otherwise it prints the apt-get line and stops.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
+  libsqlite3-dev sqlite3 libssl-dev
+  fonts-dejavu-core poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+line="apt-get install -y --no-install-recommends ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Mancano dei pacchetti. Installarli con:" >&2
+  echo "  sudo apt-get update && sudo $line" >&2
+  exit 1
+fi
+
+echo "Installazione dei pacchetti: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+$line
