@@ -1,0 +1,137 @@
+#include "db/sqlitedialect.h"
+#include "db/sqltranslation.h"
+
+#include <QTest>
+
+class TestSqlTranslation : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void programSqlBecomesEngineSql_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("engine");
+
+        QTest::newRow("date literal")
+            << "select * from Calendario Where DataAvviso <=#12/7/2026#"
+            << "select * from Calendario Where DataAvviso <='2026-12-07 00:00:00'";
+        QTest::newRow("date literal with dotted time")
+            << "select 1 where x <= #12/31/1960 23.59.59#"
+            << "select 1 where x <= '1960-12-31 23:59:59'";
+        QTest::newRow("date literal with colon time and PM")
+            << "select #3/5/2021 1:30:00 PM#" << "select '2021-03-05 13:30:00'";
+        QTest::newRow("ISO date literal") << "select #2021-03-05#" << "select '2021-03-05 00:00:00'";
+        QTest::newRow("booleans") << "select * from Calendario where Storico=false and Conclusa = TRUE"
+                                  << "select * from Calendario where Storico=0 and Conclusa = 1";
+        QTest::newRow("boolean as a column alias stays")
+            << "select 1 as true from t" << "select 1 as true from t";
+        QTest::newRow("delete star") << "delete * from TempAvvisi where NomeComputer ='PC'"
+                                     << "delete from TempAvvisi where NomeComputer ='PC'";
+        QTest::newRow("delete table star") << "DELETE Contatti.* FROM Contatti WHERE ID=3"
+                                           << "DELETE FROM Contatti WHERE ID=3";
+        QTest::newRow("top") << "select top 1 * from Contatti order by Cognome,Nome"
+                             << "select * from Contatti order by Cognome,Nome LIMIT 1";
+        QTest::newRow("top before trailing space")
+            << "select top 1 * from TempAvvisi " << "select * from TempAvvisi LIMIT 1";
+        QTest::newRow("top after distinct") << "SELECT DISTINCT TOP 5 Cognome FROM Contatti"
+                                            << "SELECT DISTINCT Cognome FROM Contatti LIMIT 5";
+        QTest::newRow("top in a sub-select")
+            << "select * from a where id in (select top 2 id from b order by x) order by y"
+            << "select * from a where id in (select id from b order by x LIMIT 2) order by y";
+        QTest::newRow("identity") << "SELECT @@IDENTITY as ID;" << "SELECT last_insert_rowid() as ID";
+        QTest::newRow("identity without alias") << "select @@identity" << "select last_insert_rowid()";
+        QTest::newRow("update with join")
+            << "UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = Contatti.Id SET "
+               "calendario.Cliente = [Contatti].[NominativoDocumenti] where Contatti.Id=42"
+            << "UPDATE Calendario SET Cliente = \"Contatti\".\"NominativoDocumenti\" FROM Contatti "
+               "WHERE (calendario.Cliente_ID = Contatti.Id) AND (Contatti.Id=42)";
+        QTest::newRow("update with join, no where, two assignments")
+            << "UPDATE Contatti INNER JOIN Categorie ON Contatti.Categoria_ID = Categorie.ID SET "
+               "Contatti.ColoreCategoria = null, Contatti.Note = 'x, y'"
+            << "UPDATE Contatti SET ColoreCategoria = null, Note = 'x, y' FROM Categorie "
+               "WHERE (Contatti.Categoria_ID = Categorie.ID)";
+        QTest::newRow("bracketed names") << "select [Data Nascita] from [Contatti]"
+                                         << "select \"Data Nascita\" from \"Contatti\"";
+        QTest::newRow("ampersand joins texts") << "select Cognome & ' ' & Nome from Contatti"
+                                               << "select Cognome || ' ' || Nome from Contatti";
+        QTest::newRow("Left and Right functions") << "select Left(Cap, 2), Right(Cap,3) from Comuni"
+                                                  << "select jet_left(Cap, 2), jet_right(Cap,3) from Comuni";
+        QTest::newRow("left join untouched")
+            << "select * from (a LEFT JOIN b ON a.x = b.x) LEFT JOIN c ON b.y = c.y"
+            << "select * from (a LEFT JOIN b ON a.x = b.x) LEFT JOIN c ON b.y = c.y";
+        QTest::newRow("literals come through untouched")
+            << "select 'delete * from x', 'top 1', '#1/1/2000#', 'true', '[a]', 'l''anno' from t"
+            << "select 'delete * from x', 'top 1', '#1/1/2000#', 'true', '[a]', 'l''anno' from t";
+        QTest::newRow("line breaks inside a statement")
+            << "select *\r\nfrom Contatti\nwhere Annullato = false;\r\n"
+            << "select *\r\nfrom Contatti\nwhere Annullato = 0";
+        QTest::newRow("unknown text passes as written") << "PRAGMA user_version" << "PRAGMA user_version";
+        QTest::newRow("create table with Jet types")
+            << "CREATE TABLE Note (Id COUNTER, Testo MEMO, Fatto YESNO, Costo CURRENCY, "
+               "Il DATETIME, Nome TEXT(40), Foto OLEOBJECT, Peso SINGLE, Eta BYTE, N LONG)"
+            << "CREATE TABLE Note (Id INTEGER PRIMARY KEY AUTOINCREMENT, Testo LONGTEXT COLLATE "
+               "NOCASE, Fatto BOOLEAN NOT NULL DEFAULT 0, Costo CURRENCY, Il DATETIME, Nome "
+               "VARCHAR(40) COLLATE NOCASE, Foto BLOB, Peso FLOAT, Eta TINYINT, N INTEGER)";
+        QTest::newRow("counter with its own primary key constraint")
+            << "CREATE TABLE t (Id AUTOINCREMENT(1,1) CONSTRAINT pk PRIMARY KEY, b BIT DEFAULT true)"
+            << "CREATE TABLE t (Id INTEGER PRIMARY KEY AUTOINCREMENT , b BOOLEAN NOT NULL DEFAULT 1)";
+        QTest::newRow("counter with a table primary key")
+            << "CREATE TABLE t (CONSTRAINT pk PRIMARY KEY (Id), Id COUNTER, b TEXT)"
+            << "CREATE TABLE t ( Id INTEGER PRIMARY KEY AUTOINCREMENT, b VARCHAR(255) COLLATE NOCASE)";
+        QTest::newRow("add column") << "ALTER TABLE Contatti ADD COLUMN Sito TEXT(100)"
+                                    << "ALTER TABLE Contatti ADD COLUMN Sito VARCHAR(100) COLLATE NOCASE";
+        QTest::newRow("add without COLUMN") << "ALTER TABLE Contatti ADD Vip YESNO"
+                                            << "ALTER TABLE Contatti ADD Vip BOOLEAN NOT NULL DEFAULT 0";
+        QTest::newRow("index and drop pass") << "CREATE INDEX i ON t (a)" << "CREATE INDEX i ON t (a)";
+    }
+    void programSqlBecomesEngineSql()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, engine);
+        const db::Result<QString> sql = db::translateSql(program, m_dialect);
+        QVERIFY2(sql.ok(), qPrintable(sql.message()));
+        QCOMPARE(*sql, engine);
+    }
+
+    void faultyTextsAreRefused_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("impossible date") << "select #2/30/2021#" << "Data non valida";
+        QTest::newRow("two statements") << "delete * from a; delete * from b" << "più di un'istruzione";
+        QTest::newRow("top without a number") << "select top x from a" << "TOP";
+        QTest::newRow("top percent") << "select top 10 percent * from a" << "PERCENT";
+    }
+    void faultyTextsAreRefused()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, message);
+        const db::Result<QString> sql = db::translateSql(program, m_dialect);
+        QVERIFY(!sql.ok());
+        QVERIFY2(sql.message().contains(message), qPrintable(sql.message()));
+    }
+
+    void unterminatedLiteralPassesAsWritten()
+    {
+        // The engine reports it; the translation must neither crash nor guess.
+        const QString text = QStringLiteral("select 'abc from t where x = #1/1/2000#");
+        QCOMPARE(*db::translateSql(text, m_dialect), text);
+    }
+
+    void scriptsSplitOutsideLiterals()
+    {
+        const QStringList statements = db::splitSqlScript(
+            u"-- a comment; with a semicolon\nCREATE TABLE a (x TEXT);\n\n"
+            u"INSERT INTO a VALUES ('x;y');\n  ;\n");
+        QCOMPARE(statements.size(), 2);
+        QVERIFY(statements[0].endsWith(u"CREATE TABLE a (x TEXT)"));
+        QCOMPARE(statements[1], QStringLiteral("INSERT INTO a VALUES ('x;y')"));
+    }
+
+private:
+    db::SqliteDialect m_dialect;
+};
+
+QTEST_APPLESS_MAIN(TestSqlTranslation)
+#include "tst_sqltranslation.moc"

@@ -1,0 +1,46 @@
+#include "testsupport.h"
+
+#include "app/schema/archivecreator.h"
+#include "db/archive.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+// Creating an archive takes a while; each test gets a copy of one made per test process.
+QString templateArchive()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString p = dir.filePath(QStringLiteral("modello.sqlite"));
+        const db::Status created = schema::createArchiveFile(p);
+        if (!created)
+            qFatal("%s", qPrintable(created.message()));
+        return p;
+    }();
+    return path;
+}
+
+} // namespace
+
+FreshArchive::FreshArchive() : m_path(m_dir.filePath(QStringLiteral("archivio.sqlite")))
+{
+    if (!QFile::copy(templateArchive(), m_path))
+        qFatal("cannot copy the template archive");
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+    auto opened = db::openArchive(m_path);
+    if (!opened)
+        qFatal("%s", qPrintable(opened.message()));
+    m_connection = std::move(*opened);
+}
+
+db::RowSet FreshArchive::run(const QString &sql)
+{
+    db::Result<db::RowSet> result = m_connection->run(sql);
+    if (!result) {
+        QTest::qFail(qPrintable(result.message()), __FILE__, __LINE__);
+        return {};
+    }
+    return std::move(*result);
+}
