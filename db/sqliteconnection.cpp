@@ -178,6 +178,11 @@ Result<std::unique_ptr<SqliteConnection>> SqliteConnection::open(const QString &
     return connection;
 }
 
+void SqliteConnection::setLockWait(int milliseconds)
+{
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
 Status SqliteConnection::markAsArchive(int schemaVersion)
 {
     Result<RowSet> r = runNative(QStringLiteral("PRAGMA application_id = %1").arg(kArchiveApplicationId));

@@ -30,6 +30,9 @@ public:
     const Dialect &dialect() const override { return m_dialect; }
     QString location() const override { return m_path; }
 
+    // How long a statement waits for another workstation's lock before it gives up.
+    void setLockWait(int milliseconds);
+
     // Marks the file as an archive of this program (set once, when the archive is created).
     Status markAsArchive(int schemaVersion);
 

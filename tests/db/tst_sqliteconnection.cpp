@@ -1,4 +1,193 @@
+#include "db/archive.h"
+#include "db/datetimes.h"
+#include "db/sqliteconnection.h"
+#include "testsupport.h"
+
+#include <QFile>
 #include <QTest>
-class T : public QObject { Q_OBJECT };
-QTEST_APPLESS_MAIN(T)
+
+namespace {
+
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+} // namespace
+
+class TestSqliteConnection : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void whatIsNotAnArchiveIsRefusedUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text file") << QByteArray("Nome;Cognome\nMario;Rossi\n") << "non è un archivio";
+        QTest::newRow("empty file") << QByteArray() << "non è un archivio di Calvetra";
+    }
+    void whatIsNotAnArchiveIsRefusedUntouched()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("contatti.sqlite"));
+        writeFile(path, content);
+        const auto opened = db::openArchive(path);
+        QVERIFY(!opened.ok());
+        QVERIFY2(opened.message().contains(message), qPrintable(opened.message()));
+        QVERIFY(opened.message().contains(path));
+        QCOMPARE(contentOf(path), content);
+    }
+
+    void missingFileOrFolderIsRefusedAndNothingCreated()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("manca.sqlite"));
+        const auto opened = db::openArchive(missing);
+        QVERIFY(!opened.ok());
+        QVERIFY(opened.message().contains(QStringLiteral("non esiste")));
+        QVERIFY(!QFile::exists(missing));
+        const auto folder = db::openArchive(dir.path());
+        QVERIFY(!folder.ok());
+        QVERIFY(folder.message().contains(QStringLiteral("cartella")));
+    }
+
+    void foreignSqliteFileIsNotAnArchive()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("altro.db"));
+        {
+            auto other = db::SqliteConnection::open(path, db::SqliteConnection::Mode::CreateNew);
+            QVERIFY(other.ok());
+            QVERIFY((*other)->runNative(QStringLiteral("create table x (a)")).ok());
+        }
+        const auto opened = db::openArchive(path);
+        QVERIFY(!opened.ok());
+        QVERIFY(opened.message().contains(QStringLiteral("non è un archivio di Calvetra")));
+    }
+
+    void lockedArchiveSaysSo()
+    {
+        FreshArchive archive;
+        auto other = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        QVERIFY(other.ok());
+        QVERIFY(archive.connection().begin().ok());
+        archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('Dott.')"));
+        (*other)->setLockWait(50);
+        const db::Result<db::RowSet> blocked =
+            (*other)->run(u"insert into Titoli (Descrizione) values ('Avv.')");
+        QVERIFY(!blocked.ok());
+        QVERIFY2(blocked.message().contains(QStringLiteral("bloccato da un'altra postazione")),
+                 qPrintable(blocked.message()));
+        QVERIFY(archive.connection().commit().ok());
+        QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 1);
+    }
+
+    void valuesComeBackWithTheirKinds()
+    {
+        FreshArchive archive;
+        const QString memo(5000, u'è');
+        const QByteArray logo("BM\0\1\2", 5);
+        QVERIFY(archive.connection()
+                    .runNative(QStringLiteral("insert into Pagamenti (Contatto_ID, data, Descrizione, "
+                                              "Importo) values (?, ?, ?, ?)"),
+                               {1, db::naiveDateTime(QDate(2026, 3, 29), QTime(2, 30)), QString(), 1234.5678})
+                    .ok());
+        QVERIFY(archive.connection()
+                    .runNative(QStringLiteral("update ditta set Logo = ?, RagSoc = ?"), {logo, memo})
+                    .ok());
+        QVERIFY(archive.connection()
+                    .runNative(QStringLiteral("insert into Avvisi (Descrizione, Testo) values (?, ?)"),
+                               {QStringLiteral("lungo"), memo})
+                    .ok());
+
+        const db::RowSet payment = archive.run(QStringLiteral("select * from Pagamenti"));
+        QCOMPARE(payment.columns[payment.columnIndex(u"data")].kind, db::FieldKind::Date);
+        // 02:30 on the day clocks go forward in Italy: kept as typed, not moved.
+        QCOMPARE(payment.value(0, u"DATA").toDateTime(),
+                 db::naiveDateTime(QDate(2026, 3, 29), QTime(2, 30)));
+        QVERIFY(payment.value(0, u"Descrizione").isNull());
+        QCOMPARE(payment.value(0, u"Importo").toDouble(), 1234.5678);
+        QCOMPARE(payment.columns[payment.columnIndex(u"importo")].kind, db::FieldKind::Currency);
+
+        const db::RowSet ditta = archive.run(QStringLiteral("select Logo, RagSoc from ditta"));
+        QCOMPARE(ditta.value(0, u"Logo").toByteArray(), logo);
+        QCOMPARE(ditta.columns[0].kind, db::FieldKind::Binary);
+        QCOMPARE(ditta.value(0, u"RagSoc").toString(), memo);
+
+        const db::RowSet avviso = archive.run(QStringLiteral("select Testo from Avvisi"));
+        QCOMPARE(avviso.columns[0].kind, db::FieldKind::Memo);
+        QCOMPARE(avviso.value(0, u"Testo").toString().size(), 5000);
+
+        const db::RowSet options = archive.run(QStringLiteral("select StampanteDefault from opzioni"));
+        QCOMPARE(options.rows[0][0].typeId(), QMetaType::Bool);
+    }
+
+    void textsCompareAndSortRegardlessOfCaseAndAccent()
+    {
+        FreshArchive archive;
+        for (const char *name : {"Zeta", "Èlite", "alfa", "Edile", "èlite"}) {
+            QVERIFY(archive.connection()
+                        .runNative(QStringLiteral("insert into Professioni (Descrizione) values (?)"),
+                                   {QString::fromUtf8(name)})
+                        .ok());
+        }
+        const db::RowSet sorted =
+            archive.run(QStringLiteral("select Descrizione from Professioni order by descrizione"));
+        QStringList names;
+        for (const QVariantList &row : sorted.rows)
+            names << row[0].toString();
+        QCOMPARE(names, QStringList({"alfa", "Edile", "Èlite", "èlite", "Zeta"}));
+        QCOMPARE(archive.run(QStringLiteral("select * from Professioni where Descrizione = 'ÈLITE'")).rows.size(), 2);
+        QCOMPARE(archive.run(QStringLiteral("select * from Professioni where Descrizione = 'elite'")).rows.size(), 0);
+        QCOMPARE(archive.run(QStringLiteral("select * from Comuni where Comune = 'forlì'")).rows.size(), 1);
+        QCOMPARE(archive.run(QStringLiteral("select * from Comuni where Comune like 'FORLÌ%'")).rows.size(), 2);
+        QCOMPARE(archive.run(QStringLiteral("select * from Comuni where Comune like 'cant_'")).rows.size(), 1);
+    }
+
+    void engineErrorsCarryTheEngineText()
+    {
+        FreshArchive archive;
+        const db::Result<db::RowSet> missing = archive.connection().run(u"select * from NonEsiste");
+        QVERIFY(!missing.ok());
+        QVERIFY2(missing.message().contains(QStringLiteral("no such table: NonEsiste")),
+                 qPrintable(missing.message()));
+        const db::Result<db::RowSet> syntax = archive.connection().run(u"selct * from Contatti");
+        QVERIFY(!syntax.ok());
+        QVERIFY(syntax.message().contains(QStringLiteral("syntax error")));
+    }
+
+    void unfinishedTransactionLeavesNothing()
+    {
+        FreshArchive archive;
+        {
+            db::Transaction transaction(archive.connection());
+            QVERIFY(transaction.started().ok());
+            archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('Ing.')"));
+        }
+        QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 0);
+    }
+
+    void deletedKeysAreNotReused()
+    {
+        FreshArchive archive;
+        archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('a')"));
+        archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('b')"));
+        archive.run(QStringLiteral("delete * from Titoli where Descrizione = 'b'"));
+        archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('c')"));
+        QCOMPARE(archive.run(QStringLiteral("SELECT @@IDENTITY as ID;")).rows[0][0].toInt(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSqliteConnection)
 #include "tst_sqliteconnection.moc"

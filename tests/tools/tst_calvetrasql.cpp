@@ -1,4 +1,95 @@
+// calvetra-sql as a user runs it: a separate process, its output and its exit code.
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
-class T : public QObject { Q_OBJECT };
-QTEST_APPLESS_MAIN(T)
+
+namespace {
+
+struct Run
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Run calvetraSql(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(CALVETRA_BIN_DIR "/calvetra-sql"), arguments);
+    if (!process.waitForFinished(30000))
+        return {-1, {}, QStringLiteral("timeout")};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestCalvetraSql : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_archive = m_dir.filePath(QStringLiteral("archivio.sqlite"));
+        const Run init = calvetraSql({QStringLiteral("--init"), m_archive});
+        QCOMPARE(init.exitCode, 0);
+        QVERIFY(QFile::exists(m_archive));
+    }
+
+    void initRefusesAnExistingFile()
+    {
+        const QByteArray before = readAll(m_archive);
+        const Run again = calvetraSql({QStringLiteral("--init"), m_archive});
+        QVERIFY(again.exitCode != 0);
+        QVERIFY(again.err.contains(m_archive));
+        QCOMPARE(readAll(m_archive), before);
+    }
+
+    void rowsAreTabSeparatedWithTypedValues()
+    {
+        const Run insert = calvetraSql(
+            {m_archive, QStringLiteral("insert into Calendario (Data, DataAvviso, Cliente, Note, "
+                                       "Conclusa) values (#12/24/2026 15.30.00#, #12/20/2026#, "
+                                       "'D''Amico', null, true)")});
+        QCOMPARE(insert.exitCode, 0);
+        QCOMPARE(insert.out, QStringLiteral("1\n"));
+        const Run select = calvetraSql(
+            {m_archive, QStringLiteral("select Data, DataAvviso, Cliente, Note, Conclusa, Storico "
+                                       "from Calendario")});
+        QCOMPARE(select.exitCode, 0);
+        QCOMPARE(select.out, QStringLiteral("Data\tDataAvviso\tCliente\tNote\tConclusa\tStorico\n"
+                                            "24/12/2026 15:30:00\t20/12/2026\tD'Amico\t\ttrue\tfalse\n"));
+    }
+
+    void failuresGiveTheEngineMessageAndNonZeroExit()
+    {
+        const Run syntax = calvetraSql({m_archive, QStringLiteral("selec * from Contatti")});
+        QVERIFY(syntax.exitCode != 0);
+        QVERIFY(syntax.err.contains(QStringLiteral("syntax error")));
+        QVERIFY(syntax.out.isEmpty());
+
+        const QString missing = m_dir.filePath(QStringLiteral("manca.sqlite"));
+        const Run absent = calvetraSql({missing, QStringLiteral("select * from Contatti")});
+        QVERIFY(absent.exitCode != 0);
+        QVERIFY(absent.err.contains(missing));
+        QVERIFY(!QFile::exists(missing));
+
+        QCOMPARE(calvetraSql({}).exitCode, 2);
+    }
+
+private:
+    static QByteArray readAll(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_archive;
+};
+
+QTEST_GUILESS_MAIN(TestCalvetraSql)
 #include "tst_calvetrasql.moc"
