@@ -64,13 +64,7 @@ db::Result<QDateTime> LeggiDataItaliana(QStringView text)
 
 QString ScriviDataItaliana(const QDateTime &value)
 {
-    if (!value.isValid())
-        return {};
-    const QDateTime naive = db::toNaive(value);
-    QString text = naive.date().toString(QStringLiteral("dd/MM/yyyy"));
-    if (naive.time() != QTime(0, 0))
-        text += naive.time().toString(QStringLiteral(" hh:mm:ss"));
-    return text;
+    return db::italianDateText(value);
 }
 
 QString ScriviDataItaliana(QDate value)

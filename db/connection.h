@@ -23,6 +23,9 @@ public:
 
     virtual Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) = 0;
 
+    // The name of the key column of `table`.
+    virtual Result<QString> keyColumn(const QString &table) = 0;
+
     virtual Status begin() = 0;
     virtual Status commit() = 0;
     virtual Status rollback() = 0;

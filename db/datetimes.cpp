@@ -70,6 +70,17 @@ QDateTime parseStoredDateTime(QStringView text)
     return naiveDateTime(date, time);
 }
 
+QString italianDateText(const QDateTime &value)
+{
+    if (!value.isValid())
+        return {};
+    const QDateTime naive = toNaive(value);
+    QString text = naive.date().toString(QStringLiteral("dd/MM/yyyy"));
+    if (naive.time() != QTime(0, 0))
+        text += naive.time().toString(QStringLiteral(" hh:mm:ss"));
+    return text;
+}
+
 namespace clock {
 
 namespace {

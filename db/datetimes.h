@@ -17,6 +17,9 @@ QString storedDateTimeText(const QDateTime &value);
 // Returns an invalid QDateTime for anything else.
 QDateTime parseStoredDateTime(QStringView text);
 
+// dd/mm/yyyy, with " hh:mm:ss" when the time is not midnight: how the program shows a date.
+QString italianDateText(const QDateTime &value);
+
 // The one clock of the program: the system's, or a fixed moment set by a test.
 namespace clock {
 QDateTime now();

@@ -38,6 +38,11 @@ public:
     virtual QString limitClause(qint64 rows) const;
     // The operator that matches a LIKE pattern regardless of letter case.
     virtual QString likeOperator() const { return QStringLiteral("LIKE"); }
+    // A comparison that is true when both sides are null or equal.
+    virtual QString nullSafeEqual(const QString &left, const QString &right) const
+    {
+        return left + QStringLiteral(" IS ") + right;
+    }
     // The engine's name for a function the program calls by its Jet name.
     virtual QString functionName(const QString &jetName) const { return jetName; }
     // The full column type, with the constraints it implies (a counter is the primary key,

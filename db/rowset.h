@@ -12,6 +12,8 @@ struct Column
 {
     QString name;
     FieldKind kind = FieldKind::Unknown;
+    QString table;  // the table the column comes from; empty for a computed column
+    QString origin; // its name in that table (the name before any alias)
 };
 
 // The rows a statement returned, fetched whole. Values are typed by the column's kind:

@@ -263,7 +263,9 @@ Result<RowSet> SqliteConnection::runNative(const QString &sql, const QVariantLis
     for (int c = 0; c < columns; ++c) {
         const char *declared = sqlite3_column_decltype(stmt, c);
         result.columns.append(Column{QString::fromUtf8(sqlite3_column_name(stmt, c)),
-                                     kindFromDeclaredType(QString::fromUtf8(declared))});
+                                     kindFromDeclaredType(QString::fromUtf8(declared)),
+                                     QString::fromUtf8(sqlite3_column_table_name(stmt, c)),
+                                     QString::fromUtf8(sqlite3_column_origin_name(stmt, c))});
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -278,6 +280,20 @@ Result<RowSet> SqliteConnection::runNative(const QString &sql, const QVariantLis
     if (columns == 0)
         result.rowsAffected = sqlite3_changes64(m_db);
     return result;
+}
+
+Result<QString> SqliteConnection::keyColumn(const QString &table)
+{
+    Result<RowSet> info = runNative(QStringLiteral("PRAGMA table_info(%1)").arg(m_dialect.quoteIdentifier(table)));
+    if (!info)
+        return info.error();
+    const int name = info->columnIndex(u"name");
+    const int pk = info->columnIndex(u"pk");
+    for (const QVariantList &row : std::as_const(info->rows)) {
+        if (row[pk].toInt() == 1)
+            return row[name].toString();
+    }
+    return Error{QStringLiteral("La tabella %1 non ha una chiave.").arg(table)};
 }
 
 Status SqliteConnection::begin()

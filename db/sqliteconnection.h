@@ -24,6 +24,7 @@ public:
     ~SqliteConnection() override;
 
     Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
+    Result<QString> keyColumn(const QString &table) override;
     Status begin() override;
     Status commit() override;
     Status rollback() override;

@@ -44,3 +44,49 @@ db::RowSet FreshArchive::run(const QString &sql)
     }
     return std::move(*result);
 }
+
+db::RowSet FreshArchive::native(const QString &sql, const QVariantList &values)
+{
+    db::Result<db::RowSet> result = m_connection->runNative(sql, values);
+    if (!result) {
+        QTest::qFail(qPrintable(result.message()), __FILE__, __LINE__);
+        return {};
+    }
+    return std::move(*result);
+}
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    setDialogs(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    setDialogs(nullptr);
+}
+
+void ScriptedDialogs::inform(const QString &message, const QString &caption)
+{
+    messages.append(caption + QStringLiteral(": ") + message);
+}
+
+bool ScriptedDialogs::ask(const QString &question, const QString &caption)
+{
+    messages.append(caption + QStringLiteral(": ") + question);
+    return answers.isEmpty() ? false : answers.takeFirst();
+}
+
+QString ScriptedDialogs::chooseOpenFile(const QString &, const QString &, const QString &)
+{
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QString ScriptedDialogs::chooseSaveFile(const QString &, const QString &, const QString &)
+{
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+int ScriptedDialogs::showModal(QWidget *)
+{
+    return 0;
+}

@@ -19,9 +19,34 @@ public:
 
     // Runs a program statement that must succeed (QVERIFY-style failure otherwise).
     db::RowSet run(const QString &sql);
+    // Runs an engine statement with bound values that must succeed.
+    db::RowSet native(const QString &sql, const QVariantList &values = {});
 
 private:
     QTemporaryDir m_dir;
     QString m_path;
     std::unique_ptr<db::Connection> m_connection;
+};
+
+#include "common/dialogs.h"
+
+#include <QStringList>
+
+// Answers the program's dialogs from a script and records what they showed. Installed for as
+// long as it lives.
+class ScriptedDialogs final : public Dialogs
+{
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    QStringList messages;          // "caption: text" of every message box and question shown
+    QList<bool> answers;           // the answers to the next questions, in order (No when empty)
+    QStringList files;             // the next file choices, in order (cancel when empty)
+
+    void inform(const QString &message, const QString &caption) override;
+    bool ask(const QString &question, const QString &caption) override;
+    QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) override;
+    QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) override;
+    int showModal(QWidget *window) override;
 };

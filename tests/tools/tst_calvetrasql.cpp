@@ -64,6 +64,30 @@ private Q_SLOTS:
                                             "24/12/2026 15:30:00\t20/12/2026\tD'Amico\t\ttrue\tfalse\n"));
     }
 
+    void filterAndSortWorkOnTheFetchedRows()
+    {
+        const Run rows = calvetraSql({m_archive,
+                                      QStringLiteral("select Comune, Provincia, Cap from Comuni"),
+                                      QStringLiteral("--filter"),
+                                      QStringLiteral("Comune like 'forl*' or Comune = 'CANTÙ'"),
+                                      QStringLiteral("--sort"), QStringLiteral("Provincia DESC, Comune")});
+        QCOMPARE(rows.exitCode, 0);
+        QCOMPARE(rows.out, QStringLiteral("Comune\tProvincia\tCap\n"
+                                          "Forlì del Sannio\tIS\t86084\n"
+                                          "Forlì\tFC\t47121\n"
+                                          "Forlimpopoli\tFC\t47034\n"
+                                          "Cantù\tCO\t22063\n"));
+        const Run bad = calvetraSql({m_archive, QStringLiteral("select * from Comuni"),
+                                     QStringLiteral("--filter"), QStringLiteral("Comune like")});
+        QVERIFY(bad.exitCode != 0);
+        QVERIFY(bad.err.contains(QStringLiteral("Filtro non valido")));
+        const Run amounts = calvetraSql(
+            {m_archive, QStringLiteral("insert into Pagamenti (Importo) values (644.92)")});
+        QCOMPARE(amounts.exitCode, 0);
+        QCOMPARE(calvetraSql({m_archive, QStringLiteral("select Importo from Pagamenti")}).out,
+                 QStringLiteral("Importo\n644.92\n"));
+    }
+
     void failuresGiveTheEngineMessageAndNonZeroExit()
     {
         const Run syntax = calvetraSql({m_archive, QStringLiteral("selec * from Contatti")});

@@ -4,9 +4,11 @@
 #include "app/schema/archivecreator.h"
 #include "common/dates.h"
 #include "db/archive.h"
+#include "db/dataset.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
 
@@ -16,8 +18,11 @@ namespace {
 
 const char kUsage[] =
     "Uso:\n"
-    "  calvetra-sql ARCHIVIO \"ISTRUZIONE\"   esegue un'istruzione sull'archivio\n"
-    "  calvetra-sql --init ARCHIVIO          crea un nuovo archivio con i dati di riferimento\n";
+    "  calvetra-sql ARCHIVIO \"ISTRUZIONE\" [--filter FILTRO] [--sort ORDINAMENTO]\n"
+    "        esegue un'istruzione sull'archivio; le righe lette passano per il filtro e\n"
+    "        l'ordinamento dei data set del programma\n"
+    "  calvetra-sql --init ARCHIVIO\n"
+    "        crea un nuovo archivio con i dati di riferimento\n";
 
 QTextStream &out()
 {
@@ -53,7 +58,7 @@ QString formatted(const QVariant &value, db::FieldKind kind)
     case QMetaType::Double: {
         const double v = value.toDouble();
         if (kind == db::FieldKind::Currency) {
-            const bool cents = std::round(v * 100.0) == v * 100.0;
+            const bool cents = std::abs(v * 100.0 - std::round(v * 100.0)) < 1e-6;
             return QString::number(v, 'f', cents ? 2 : 4);
         }
         return QString::number(v, 'g', 15);
@@ -75,32 +80,84 @@ int initArchive(const QString &path)
     return 0;
 }
 
-int runStatement(const QString &path, const QString &statement)
+struct Statement
 {
-    auto connection = db::openArchive(path);
-    if (!connection) {
-        err() << connection.message() << Qt::endl;
-        return 1;
+    QString archive;
+    QString sql;
+    QString filter;
+    QString sort;
+};
+
+QString cellsOf(const QVariantList &row, const QList<db::Column> &columns)
+{
+    QStringList cells;
+    for (qsizetype c = 0; c < row.size(); ++c)
+        cells.append(formatted(row[c], columns[c].kind));
+    return cells.join(u'\t');
+}
+
+void printHeader(const QList<db::Column> &columns)
+{
+    QStringList header;
+    for (const db::Column &column : columns)
+        header.append(column.name);
+    out() << header.join(u'\t') << '\n';
+}
+
+bool isQuery(const QString &sql)
+{
+    static const QRegularExpression select(QStringLiteral("^[\\s(]*(select|with)\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return select.match(sql).hasMatch();
+}
+
+int fail(const QString &message)
+{
+    err() << message << Qt::endl;
+    return 1;
+}
+
+// Rows go through a data set, so that the filter and sort texts work as in the program.
+int runQuery(db::Connection &connection, const Statement &s)
+{
+    db::DataSet rows(connection);
+    rows.setSql(s.sql);
+    if (db::Status opened = rows.open(); !opened)
+        return fail(opened.message());
+    if (db::Status filtered = rows.setFilter(s.filter); !filtered)
+        return fail(filtered.message());
+    if (db::Status sorted = rows.setSort(s.sort); !sorted)
+        return fail(sorted.message());
+    printHeader(rows.columns());
+    for (int r = 0; r < rows.recordCount(); ++r) {
+        QVariantList row;
+        for (int c = 0; c < rows.columns().size(); ++c)
+            row.append(rows.valueAt(r, c));
+        out() << cellsOf(row, rows.columns()) << '\n';
     }
-    db::Result<db::RowSet> result = (*connection)->run(statement);
-    if (!result) {
-        err() << result.message() << Qt::endl;
-        return 1;
-    }
+    out().flush();
+    return 0;
+}
+
+int runStatement(const Statement &s)
+{
+    auto connection = db::openArchive(s.archive);
+    if (!connection)
+        return fail(connection.message());
+    if (isQuery(s.sql))
+        return runQuery(**connection, s);
+    if (!s.filter.isEmpty() || !s.sort.isEmpty())
+        return fail(QStringLiteral("--filter e --sort valgono solo per le istruzioni SELECT."));
+    db::Result<db::RowSet> result = (*connection)->run(s.sql);
+    if (!result)
+        return fail(result.message());
     if (result->columns.isEmpty()) {
         out() << result->rowsAffected << Qt::endl;
         return 0;
     }
-    QStringList header;
-    for (const db::Column &column : std::as_const(result->columns))
-        header.append(column.name);
-    out() << header.join(u'\t') << '\n';
-    for (const QVariantList &row : std::as_const(result->rows)) {
-        QStringList cells;
-        for (qsizetype c = 0; c < row.size(); ++c)
-            cells.append(formatted(row[c], result->columns[c].kind));
-        out() << cells.join(u'\t') << '\n';
-    }
+    printHeader(result->columns);
+    for (const QVariantList &row : std::as_const(result->rows))
+        out() << cellsOf(row, result->columns) << '\n';
     out().flush();
     return 0;
 }
@@ -113,8 +170,24 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() == 2 && args[0] == u"--init")
         return initArchive(args[1]);
-    if (args.size() == 2 && !args[0].startsWith(u"--"))
-        return runStatement(args[0], args[1]);
-    err() << kUsage;
-    return 2;
+    Statement statement;
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if ((args[i] == u"--filter" || args[i] == u"--sort") && i + 1 < args.size()) {
+            (args[i] == u"--filter" ? statement.filter : statement.sort) = args[i + 1];
+            ++i;
+        } else if (args[i].startsWith(u"--")) {
+            positional.clear();
+            break;
+        } else {
+            positional.append(args[i]);
+        }
+    }
+    if (positional.size() != 2) {
+        err() << kUsage;
+        return 2;
+    }
+    statement.archive = positional[0];
+    statement.sql = positional[1];
+    return runStatement(statement);
 }

@@ -1,0 +1,139 @@
+#include "common/datasetmodel.h"
+
+#include "db/datetimes.h"
+
+#include <QLocale>
+
+DataSetModel::DataSetModel(db::DataSet &dataSet, QObject *parent)
+    : QAbstractTableModel(parent), m_dataSet(dataSet)
+{
+    connect(&m_dataSet, &db::DataSet::reset, this, [this] {
+        beginResetModel();
+        resolveColumns();
+        endResetModel();
+    });
+    connect(&m_dataSet, &db::DataSet::rowChanged, this, [this](int row) {
+        if (row >= 0 && row < rowCount() && !m_columns.isEmpty())
+            Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+    resolveColumns();
+}
+
+void DataSetModel::setDesign(const QList<GridColumn> &columns)
+{
+    m_design = columns;
+    setColumns(columns);
+}
+
+void DataSetModel::setColumns(const QList<GridColumn> &columns)
+{
+    beginResetModel();
+    m_columns = columns;
+    resolveColumns();
+    endResetModel();
+    Q_EMIT columnsChanged();
+}
+
+void DataSetModel::setColumnWidth(int column, int width)
+{
+    if (column >= 0 && column < m_columns.size())
+        m_columns[column].width = width;
+}
+
+void DataSetModel::removeGridColumn(int column)
+{
+    if (column < 0 || column >= m_columns.size())
+        return;
+    beginRemoveColumns(QModelIndex(), column, column);
+    m_columns.removeAt(column);
+    m_dataColumns.removeAt(column);
+    endRemoveColumns();
+    Q_EMIT columnsChanged();
+}
+
+void DataSetModel::setDisplayHook(const QString &field, DisplayHook hook)
+{
+    m_display.insert(field.toLower(), std::move(hook));
+}
+
+void DataSetModel::resolveColumns()
+{
+    m_dataColumns.clear();
+    for (const GridColumn &c : std::as_const(m_columns))
+        m_dataColumns.append(m_dataSet.columnIndex(c.field));
+}
+
+QString DataSetModel::displayText(const QVariant &value, db::FieldKind kind)
+{
+    if (!value.isValid())
+        return {};
+    static const QLocale italian(QLocale::Italian, QLocale::Italy);
+    switch (value.typeId()) {
+    case QMetaType::QDateTime:
+        return db::italianDateText(value.toDateTime());
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("Sì") : QStringLiteral("No");
+    case QMetaType::Double:
+        if (kind == db::FieldKind::Currency)
+            return italian.toString(value.toDouble(), 'f', 2) + QStringLiteral(" €");
+        return italian.toString(value.toDouble(), 'g', 15);
+    case QMetaType::QByteArray:
+        return QStringLiteral("(dati)");
+    default:
+        return value.toString();
+    }
+}
+
+int DataSetModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_dataSet.recordCount();
+}
+
+int DataSetModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DataSetModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    const int column = m_dataColumns[index.column()];
+    switch (role) {
+    case Qt::DisplayRole: {
+        if (column < 0)
+            return QString();
+        const QVariant value = m_dataSet.valueAt(index.row(), column);
+        const auto hook = m_display.constFind(m_columns[index.column()].field.toLower());
+        if (hook != m_display.constEnd())
+            return (*hook)(value);
+        return displayText(value, m_dataSet.columns()[column].kind);
+    }
+    case Qt::BackgroundRole:
+        return m_background ? m_background(m_dataSet, index.row()) : QVariant();
+    case Qt::TextAlignmentRole: {
+        if (column < 0)
+            return {};
+        const db::FieldKind kind = m_dataSet.columns()[column].kind;
+        if (kind == db::FieldKind::Currency || kind == db::FieldKind::Real)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return m_columns[section].title;
+    return {};
+}
+
+Qt::ItemFlags DataSetModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}

@@ -1,0 +1,41 @@
+#include "common/dialogs.h"
+
+#include <QDebug>
+
+namespace {
+
+class LoggingDialogs final : public Dialogs
+{
+public:
+    void inform(const QString &message, const QString &caption) override
+    {
+        qWarning().noquote() << caption << ':' << message;
+    }
+    bool ask(const QString &question, const QString &caption) override
+    {
+        qWarning().noquote() << caption << ':' << question << "-> No";
+        return false;
+    }
+    QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
+    int showModal(QWidget *) override { return 0; }
+};
+
+Dialogs *&installed()
+{
+    static Dialogs *current = nullptr;
+    return current;
+}
+
+} // namespace
+
+Dialogs &dialogs()
+{
+    static LoggingDialogs fallback;
+    return installed() ? *installed() : fallback;
+}
+
+void setDialogs(Dialogs *implementation)
+{
+    installed() = implementation;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Everything modal goes through here: message boxes, questions, file choices and windows
+// shown modally. The program installs the Qt implementation; tests install one that answers
+// from a script, so no test ever waits on a real modal loop.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // A message box with an OK button.
+    virtual void inform(const QString &message, const QString &caption) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool ask(const QString &question, const QString &caption) = 0;
+    // A file to open or to save; empty when the user cancels.
+    virtual QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) = 0;
+    virtual QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) = 0;
+    // Shows a window modally and returns its result code when it closes.
+    virtual int showModal(QWidget *window) = 0;
+
+    void error(const QString &message) { inform(message, QStringLiteral("Messaggio di errore")); }
+    void warning(const QString &message) { inform(message, QStringLiteral("Messaggio di avviso")); }
+    bool confirm(const QString &question) { return ask(question, QStringLiteral("Messaggio di avviso")); }
+};
+
+// The implementation in use. Until one is installed, messages go to the log and questions are
+// answered No.
+Dialogs &dialogs();
+// Installs `implementation` (not owned); nullptr puts the fallback back.
+void setDialogs(Dialogs *implementation);

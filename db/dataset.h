@@ -1,0 +1,142 @@
+#pragma once
+
+#include "db/connection.h"
+#include "db/result.h"
+#include "db/rowfilter.h"
+#include "db/rowset.h"
+#include "db/rowsort.h"
+
+#include <QDateTime>
+#include <QObject>
+
+namespace db {
+
+// The record set every window works on: the rows an SQL text selects, fetched whole, with a
+// current row, a filter text and a sort text applied to the fetched rows (no new query), and
+// editing of single-table selections. It never re-runs its query by itself.
+class DataSet : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    // Identifies a fetched row for as long as the data set stays open.
+    using Bookmark = qsizetype;
+    static constexpr Bookmark kNoBookmark = -1;
+
+    explicit DataSet(Connection &connection, const QString &name = QString(), QObject *parent = nullptr);
+
+    Connection &connection() const { return m_connection; }
+
+    // The SQL text, in the archive's dialect. Takes effect at the next open().
+    void setSql(const QString &sql) { m_sql = sql; }
+    QString sql() const { return m_sql; }
+
+    Status open();
+    void close();
+    // Runs the same SQL again; the filter and sort texts stay; the first row becomes current.
+    Status requery();
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+
+    const QList<Column> &columns() const { return m_columns; }
+    int columnIndex(QStringView name) const;
+
+    // Navigation over the visible rows. Leaving a row being edited writes it first; when that
+    // fails the data set stays where it is (see postFailed).
+    int recordCount() const { return int(m_visible.size()); }
+    bool isEmpty() const { return m_visible.isEmpty(); }
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    void first();
+    void last();
+    void next();
+    void prior();
+    // Index of the current row among the visible ones; -1 when there is none.
+    int position() const { return m_position; }
+    void setPosition(int visibleIndex);
+    // Makes current the first visible row whose column equals `value` (texts regardless of case).
+    Result<bool> locate(QStringView column, const QVariant &value);
+
+    Bookmark bookmark() const;
+    bool gotoBookmark(Bookmark bookmark);
+    bool isBookmarkValid(Bookmark bookmark) const;
+    Bookmark bookmarkAt(int visibleIndex) const;
+
+    // The current row's values (the edit buffer while editing). Unknown columns read as null.
+    QVariant value(QStringView column) const;
+    QVariant valueAt(int visibleIndex, int column) const;
+    bool isNull(QStringView column) const { return !value(column).isValid(); }
+    QString asString(QStringView column) const;
+    qint64 asInteger(QStringView column) const;
+    double asFloat(QStringView column) const;
+    bool asBoolean(QStringView column) const;
+    QDateTime asDateTime(QStringView column) const;
+    QByteArray asBytes(QStringView column) const;
+
+    Status setFilter(const QString &filter);
+    QString filter() const { return m_filterText; }
+    Status setSort(const QString &sort);
+    QString sort() const { return m_sortText; }
+
+    // Editing (single-table selections only). setValue() on a browsed row starts editing it.
+    Status edit();
+    Status append();
+    Status setValue(QStringView column, const QVariant &value);
+    // Writes the edit buffer to the archive with bound values. On failure the buffer and the
+    // editing state stay, so nothing typed is lost.
+    Status post();
+    void cancel();
+    // Deletes the current row from the archive and the data set.
+    Status remove();
+
+    // While disabled, the views bound to the data set are not told about changes; enabling
+    // them again tells them once.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disabledControls > 0; }
+
+Q_SIGNALS:
+    void reset();                       // the rows, their order or the columns changed
+    void currentChanged();              // another row became current
+    void rowChanged(int visibleIndex);  // the values of one visible row changed
+    void stateChanged();
+    // A row being edited could not be written when the data set had to leave it (moving to
+    // another row, filtering, sorting): the data set stayed on it, still editing.
+    void postFailed(const QString &message);
+
+private:
+    bool leaveEditing();
+    void applyFilterAndSort(const RowFilter &filter, const RowSort &sort);
+    Result<QString> editableTable() const;
+    Status postUpdate(const QString &table, const QString &key);
+    Status postInsert(const QString &table, const QString &key);
+    QList<int> columnsOf(const QString &table) const;
+    const QVariantList *currentRow() const;
+    void setState(State state);
+    void notifyReset();
+    void notifyCurrent();
+    void notifyRow(int visibleIndex);
+
+    Connection &m_connection;
+    QString m_name;
+    QString m_sql;
+    State m_state = State::Inactive;
+    QList<Column> m_columns;
+    QList<QVariantList> m_rows; // every fetched row, by bookmark
+    QList<bool> m_deleted;
+    QList<qsizetype> m_visible; // bookmarks of the visible rows, in order
+    int m_position = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    QString m_filterText;
+    QString m_sortText;
+    RowFilter m_filter;
+    RowSort m_sort;
+    QVariantList m_buffer;
+    QList<bool> m_changed;
+    int m_disabledControls = 0;
+    bool m_pendingReset = false;
+};
+
+} // namespace db

@@ -1,0 +1,48 @@
+#include "app/datamodule.h"
+#include "db/archive.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+class TestDataModule : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everySharedDataSetOpens()
+    {
+        FreshArchive archive;
+        auto connection = db::openArchive(archive.path());
+        QVERIFY(connection.ok());
+        Tform_DB module(std::move(*connection));
+        for (db::DataSet *ds : {&module.TableCercaContatti, &module.TableCategorie, &module.TableComuni,
+                                &module.TableContatti, &module.TablePersonalizzazioni, &module.TableDitta,
+                                &module.TableOpzioni, &module.TableIndirizzi, &module.TableProfessioni,
+                                &module.TableGriglie, &module.TableTitoli, &module.TableNazioni,
+                                &module.TableProvince, &module.TableRegioni, &module.TablePagamenti,
+                                &module.TableTipoPagamenti, &module.TableTempStampa,
+                                &module.TableTipoEsportazioniCrystalReport, &module.TableCalendario,
+                                &module.TableTipologiaCalendario, &module.TableSesso, &module.TableAvvisi,
+                                &module.TableTempAvvisi, &module.TableTempAvvisiContatti}) {
+            const db::Status opened = ds->open();
+            QVERIFY2(opened.ok(), qPrintable(ds->objectName() + QStringLiteral(": ") + opened.message()));
+            QCOMPARE(ds->filter(), QString());
+        }
+        QCOMPARE(module.TableComuni.recordCount(), 7904);
+        QCOMPARE(module.TableIndirizzi.recordCount(), 1);
+        QCOMPARE(module.TableOpzioni.recordCount(), 1);
+        QVERIFY(module.TableCercaContatti.columnIndex(u"Ide") >= 0);
+        QVERIFY(!module.computerName().isEmpty());
+        QVERIFY(module.computerName().size() <= 15);
+    }
+
+    void memosAreShownShort()
+    {
+        QCOMPARE(Tform_DB::ConvertiMemo(QString(250, u'x')), QString(100, u'x'));
+        QCOMPARE(Tform_DB::ConvertiMemo(QString(40, u'è')), QString(40, u'è'));
+        QCOMPARE(Tform_DB::ConvertiMemo(QVariant()), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataModule)
+#include "tst_datamodule.moc"
