@@ -2,6 +2,7 @@
 
 #include "db/datetimes.h"
 #include "db/rowsort.h"
+#include "db/textfold.h"
 
 #include <QDateTime>
 
@@ -26,24 +27,6 @@ enum class Op
     GreaterOrEqual
 };
 
-bool isNumberType(int typeId)
-{
-    switch (typeId) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
 
 const QString &textOf(const QVariant &v)
 {

@@ -1,5 +1,7 @@
 #include "db/rowsort.h"
 
+#include "db/textfold.h"
+
 #include <QDateTime>
 
 #include <algorithm>
@@ -35,20 +37,11 @@ Rank rankOf(const QVariant &v)
 {
     if (!v.isValid())
         return NullRank;
+    if (isNumberType(v.typeId()))
+        return NumberRank;
     switch (v.typeId()) {
     case QMetaType::Bool:
         return BoolRank;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return NumberRank;
     case QMetaType::QDateTime:
         return static_cast<const QDateTime *>(v.constData())->isValid() ? DateRank : NullRank;
     case QMetaType::QString:
@@ -110,19 +103,6 @@ bool isAscii(QStringView s)
     return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-QString withoutAccents(const QString &folded)
-{
-    if (isAscii(folded))
-        return folded;
-    const QString decomposed = folded.normalized(QString::NormalizationForm_D);
-    QString plain;
-    plain.reserve(decomposed.size());
-    for (QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            plain += c;
-    }
-    return plain;
-}
 
 constexpr char16_t noPlainForm = 0xFFFF;
 

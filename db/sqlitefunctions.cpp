@@ -1,6 +1,7 @@
 #include "db/sqlitefunctions.h"
 
 #include "db/datetimes.h"
+#include "db/textfold.h"
 
 #include <QString>
 
@@ -26,17 +27,6 @@ unsigned char asciiLower(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? c + 32 : c;
 }
 
-QString withoutAccents(const QString &folded)
-{
-    const QString decomposed = folded.normalized(QString::NormalizationForm_D);
-    QString plain;
-    plain.reserve(decomposed.size());
-    for (QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            plain += c;
-    }
-    return plain;
-}
 
 QString textOf(sqlite3_value *v)
 {
