@@ -1,0 +1,58 @@
+#include "common/widgets/qtdialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QWidget *activeWindow()
+{
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+void QtDialogs::inform(const QString &message, const QString &caption)
+{
+    const bool isError = caption.contains(QStringLiteral("rrore"));
+    QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::Warning, caption, message,
+                    QMessageBox::Ok, activeWindow());
+    box.exec();
+}
+
+bool QtDialogs::ask(const QString &question, const QString &caption)
+{
+    QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::NoButton, activeWindow());
+    QPushButton *yes = box.addButton(QStringLiteral("Sì"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QString QtDialogs::chooseOpenFile(const QString &title, const QString &filter, const QString &folder)
+{
+    return QFileDialog::getOpenFileName(activeWindow(), title, folder, filter);
+}
+
+QString QtDialogs::chooseSaveFile(const QString &title, const QString &filter, const QString &suggested)
+{
+    return QFileDialog::getSaveFileName(activeWindow(), title, suggested, filter);
+}
+
+int QtDialogs::showModal(QWidget *window)
+{
+    if (auto *dialog = qobject_cast<QDialog *>(window))
+        return dialog->exec();
+    // A plain window shown modally: wait until it is hidden again.
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    QEventLoop loop;
+    while (window->isVisible())
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    return 0;
+}

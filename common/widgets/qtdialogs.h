@@ -1,0 +1,15 @@
+#pragma once
+
+#include "common/dialogs.h"
+
+// The dialogs of the running program: Qt message boxes with Italian buttons, Qt file dialogs,
+// QDialog::exec for modal windows.
+class QtDialogs final : public Dialogs
+{
+public:
+    void inform(const QString &message, const QString &caption) override;
+    bool ask(const QString &question, const QString &caption) override;
+    QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) override;
+    QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) override;
+    int showModal(QWidget *window) override;
+};
