@@ -30,34 +30,33 @@ QString readComputerName()
     return name.isEmpty() ? QStringLiteral("SenzaNome") : name;
 }
 
-Tform_DB::Tform_DB(std::unique_ptr<db::Connection> connection, QObject *parent)
+Tform_DB::Tform_DB(QObject *parent)
     : QObject(parent),
-      m_connection(std::move(connection)),
       m_computerName(readComputerName()),
-      TableCercaContatti(*m_connection, QStringLiteral("TableCercaContatti")),
-      TableCategorie(*m_connection, QStringLiteral("TableCategorie")),
-      TableComuni(*m_connection, QStringLiteral("TableComuni")),
-      TableContatti(*m_connection, QStringLiteral("TableContatti")),
-      TablePersonalizzazioni(*m_connection, QStringLiteral("TablePersonalizzazioni")),
-      TableDitta(*m_connection, QStringLiteral("TableDitta")),
-      TableOpzioni(*m_connection, QStringLiteral("TableOpzioni")),
-      TableIndirizzi(*m_connection, QStringLiteral("TableIndirizzi")),
-      TableProfessioni(*m_connection, QStringLiteral("TableProfessioni")),
-      TableGriglie(*m_connection, QStringLiteral("TableGriglie")),
-      TableTitoli(*m_connection, QStringLiteral("TableTitoli")),
-      TableNazioni(*m_connection, QStringLiteral("TableNazioni")),
-      TableProvince(*m_connection, QStringLiteral("TableProvince")),
-      TableRegioni(*m_connection, QStringLiteral("TableRegioni")),
-      TablePagamenti(*m_connection, QStringLiteral("TablePagamenti")),
-      TableTipoPagamenti(*m_connection, QStringLiteral("TableTipoPagamenti")),
-      TableTempStampa(*m_connection, QStringLiteral("TableTempStampa")),
-      TableTipoEsportazioniCrystalReport(*m_connection, QStringLiteral("TableTipoEsportazioniCrystalReport")),
-      TableCalendario(*m_connection, QStringLiteral("TableCalendario")),
-      TableTipologiaCalendario(*m_connection, QStringLiteral("TableTipologiaCalendario")),
-      TableSesso(*m_connection, QStringLiteral("TableSesso")),
-      TableAvvisi(*m_connection, QStringLiteral("TableAvvisi")),
-      TableTempAvvisi(*m_connection, QStringLiteral("TableTempAvvisi")),
-      TableTempAvvisiContatti(*m_connection, QStringLiteral("TableTempAvvisiContatti"))
+      TableCercaContatti(m_connection, QStringLiteral("TableCercaContatti")),
+      TableCategorie(m_connection, QStringLiteral("TableCategorie")),
+      TableComuni(m_connection, QStringLiteral("TableComuni")),
+      TableContatti(m_connection, QStringLiteral("TableContatti")),
+      TablePersonalizzazioni(m_connection, QStringLiteral("TablePersonalizzazioni")),
+      TableDitta(m_connection, QStringLiteral("TableDitta")),
+      TableOpzioni(m_connection, QStringLiteral("TableOpzioni")),
+      TableIndirizzi(m_connection, QStringLiteral("TableIndirizzi")),
+      TableProfessioni(m_connection, QStringLiteral("TableProfessioni")),
+      TableGriglie(m_connection, QStringLiteral("TableGriglie")),
+      TableTitoli(m_connection, QStringLiteral("TableTitoli")),
+      TableNazioni(m_connection, QStringLiteral("TableNazioni")),
+      TableProvince(m_connection, QStringLiteral("TableProvince")),
+      TableRegioni(m_connection, QStringLiteral("TableRegioni")),
+      TablePagamenti(m_connection, QStringLiteral("TablePagamenti")),
+      TableTipoPagamenti(m_connection, QStringLiteral("TableTipoPagamenti")),
+      TableTempStampa(m_connection, QStringLiteral("TableTempStampa")),
+      TableTipoEsportazioniCrystalReport(m_connection, QStringLiteral("TableTipoEsportazioniCrystalReport")),
+      TableCalendario(m_connection, QStringLiteral("TableCalendario")),
+      TableTipologiaCalendario(m_connection, QStringLiteral("TableTipologiaCalendario")),
+      TableSesso(m_connection, QStringLiteral("TableSesso")),
+      TableAvvisi(m_connection, QStringLiteral("TableAvvisi")),
+      TableTempAvvisi(m_connection, QStringLiteral("TableTempAvvisi")),
+      TableTempAvvisiContatti(m_connection, QStringLiteral("TableTempAvvisiContatti"))
 {
     TableCategorie.setSql(QStringLiteral("select * from Categorie order by descrizione"));
     TableComuni.setSql(QStringLiteral("select * from Comuni order by Comune"));
@@ -94,6 +93,16 @@ Tform_DB::~Tform_DB() = default;
 QString Tform_DB::ConvertiMemo(const QVariant &memo)
 {
     return memo.isValid() ? memo.toString().left(100) : QString();
+}
+
+QList<db::DataSet *> Tform_DB::sharedDataSets()
+{
+    return {&TableCategorie, &TableComuni, &TableContatti, &TablePersonalizzazioni, &TableDitta,
+            &TableOpzioni, &TableIndirizzi, &TableProfessioni, &TableGriglie, &TableCercaContatti,
+            &TableTitoli, &TableNazioni, &TableProvince, &TableRegioni, &TablePagamenti,
+            &TableTipoPagamenti, &TableTempStampa, &TableTipoEsportazioniCrystalReport,
+            &TableCalendario, &TableTipologiaCalendario, &TableSesso, &TableAvvisi, &TableTempAvvisi,
+            &TableTempAvvisiContatti};
 }
 
 QString Tform_DB::contactListSql()

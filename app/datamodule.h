@@ -1,11 +1,10 @@
 #pragma once
 
-#include "db/connection.h"
+#include "db/archiveconnection.h"
 #include "db/dataset.h"
 
 #include <QObject>
 
-#include <memory>
 
 // The program's one data module: the connection to the archive and the shared data sets that
 // every window shows and edits. A window never opens its own copy of a shared table, so the
@@ -15,14 +14,15 @@ class Tform_DB : public QObject
     Q_OBJECT
 
     // First, so that it outlives the data sets that work on it.
-    std::unique_ptr<db::Connection> m_connection;
+    db::ArchiveConnection m_connection;
     QString m_computerName;
 
 public:
-    Tform_DB(std::unique_ptr<db::Connection> connection, QObject *parent = nullptr);
+    // Reads the computer name; the connection opens later, during start-up.
+    explicit Tform_DB(QObject *parent = nullptr);
     ~Tform_DB() override;
 
-    db::Connection &Connessione() { return *m_connection; }
+    db::ArchiveConnection &Connessione() { return m_connection; }
     // This workstation's name in the per-workstation tables.
     QString computerName() const { return m_computerName; }
     void setComputerName(const QString &name) { m_computerName = name; }
@@ -57,6 +57,9 @@ public:
 
     // The contact list query.
     static QString contactListSql();
+
+    // Every shared data set, in the order the start-up sequence closes them.
+    QList<db::DataSet *> sharedDataSets();
 };
 
 // The workstation's name: the host name cut to 15 characters, "SenzaNome" when there is none.

@@ -1,36 +1,348 @@
 #include "app/frminizio.h"
 
-#include <QLabel>
-#include <QLineEdit>
+#include "app/archivelocation.h"
+#include "app/datamodule.h"
+#include "app/frmpass.h"
+#include "app/frmpromemoriascadenze.h"
+#include "app/program.h"
+#include "app/reporthandoff.h"
+#include "app/schema/archivecreator.h"
+#include "app/startup.h"
+#include "common/dialogs.h"
+#include "db/datetimes.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmInizio::TfrmInizio(QWidget *parent) : QMainWindow(parent)
+namespace {
+
+const QString kLater = QStringLiteral("Disponibile in una prossima versione del programma.");
+
+QIcon glyphIcon(const QString &glyph, const QColor &colour)
+{
+    QPixmap pixmap(96, 96);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRoundedRect(QRectF(4, 4, 88, 88), 18, 18);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(54);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+TfrmInizio::TfrmInizio(Program &program) : m_program(program)
 {
     setObjectName(QStringLiteral("frmInizio"));
+    setWindowTitle(QStringLiteral("Calvetra"));
+    setProperty("helpContext", 1000);
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
-    auto *welcome = new QLabel(QStringLiteral("Archivio contatti, agenda, pagamenti e avvisi."), central);
-    layout->addWidget(welcome, 1, Qt::AlignCenter);
-    m_path = new QLineEdit(central);
+
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(QStringLiteral("pgcBarra"));
+    m_tabs->addTab(buildArchivioTab(), QStringLiteral("Archivio  "));
+    m_tabs->addTab(buildAttivitaTab(), QStringLiteral("Attività"));
+    m_tabs->addTab(buildStampeTab(), QStringLiteral("Stampe  "));
+    layout->addWidget(m_tabs, 3);
+
+    m_birthdays = new QPlainTextEdit(central);
+    m_birthdays->setObjectName(QStringLiteral("Memo2"));
+    m_birthdays->setToolTip(QStringLiteral("Compleanni del mese"));
+    layout->addWidget(m_birthdays, 1);
+
+    auto *bottom = new QHBoxLayout;
+    m_path = new QPlainTextEdit(central);
     m_path->setObjectName(QStringLiteral("Memo1"));
-    m_path->setReadOnly(true);
-    layout->addWidget(m_path);
+    m_path->setMaximumHeight(m_path->fontMetrics().height() * 2 + 12);
+    m_path->setToolTip(QStringLiteral("Archivio in uso"));
+    bottom->addWidget(m_path, 1);
     auto *esci = new QPushButton(QStringLiteral("Esci"), central);
-    esci->setObjectName(QStringLiteral("cmdEsci"));
-    connect(esci, &QPushButton::clicked, this, &QWidget::close);
-    layout->addWidget(esci, 0, Qt::AlignRight);
+    esci->setObjectName(QStringLiteral("SpeedButton8"));
+    connect(esci, &QPushButton::clicked, this, [this] { terminate(); });
+    bottom->addWidget(esci);
+    layout->addLayout(bottom);
+
     setCentralWidget(central);
-    resize(800, 560);
-    setCompanyName(QString());
+    resize(860, 620);
 }
 
-void TfrmInizio::setCompanyName(const QString &companyName)
+QToolButton *TfrmInizio::pictureButton(QWidget *parent, const QString &name, const QString &caption,
+                                       const QString &glyph, const QColor &colour)
 {
-    setWindowTitle(QStringLiteral("Calvetra - ") + companyName);
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setIcon(glyphIcon(glyph, colour));
+    button->setIconSize(QSize(56, 56));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setMinimumSize(120, 96);
+    button->setAutoRaise(true);
+    return button;
 }
 
-void TfrmInizio::setArchivePath(const QString &path)
+QWidget *TfrmInizio::buildArchivioTab()
 {
-    m_path->setText(path);
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+    struct Entry
+    {
+        const char *name;
+        const char *caption;
+        const char *glyph;
+        QColor colour;
+    };
+    const Entry entries[] = {
+        {"btnClienti", "Contatti", "\u260E", QColor(0x1e, 0x6f, 0xb8)},
+        {"btnCalendario", "Calendario", "\u2637", QColor(0xc0, 0x39, 0x2b)},
+        {"btnArchivioAvvisi", "Avvisi", "\u2709", QColor(0x8e, 0x44, 0xad)},
+        {"btnCategorie", "Categorie", "\u25A6", QColor(0x27, 0xae, 0x60)},
+        {"btnProfessioni", "Professioni", "\u2692", QColor(0xd3, 0x54, 0x00)},
+        {"btnTitoli", "Titoli", "\u2655", QColor(0x7f, 0x8c, 0x8d)},
+        {"btnComuni", "Comuni", "\u2302", QColor(0x16, 0xa0, 0x85)},
+        {"btnTipoCalendario", "Tipo Calendario", "\u231A", QColor(0xc0, 0x39, 0x2b)},
+        {"btnModalitaPagamento", "Tipo Pagamenti", "\u20AC", QColor(0xf3, 0x9c, 0x12)},
+    };
+    int i = 0;
+    for (const Entry &e : entries) {
+        QToolButton *b = pictureButton(page, QString::fromLatin1(e.name), QString::fromUtf8(e.caption),
+                                       QString::fromUtf8(e.glyph), e.colour);
+        b->setEnabled(false);
+        b->setToolTip(kLater);
+        grid->addWidget(b, i / 5, i % 5);
+        ++i;
+    }
+    return page;
+}
+
+QWidget *TfrmInizio::buildAttivitaTab()
+{
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+    const QList<std::tuple<QString, QString, QString, QColor>> entries = {
+        {QStringLiteral("btnAttivitaAvvisiClienti"), QStringLiteral("Avvisi Contatti"), QStringLiteral("\u270D"), QColor(0x8e, 0x44, 0xad)},
+        {QStringLiteral("btnAttivitaOpzioni"), QStringLiteral("Opzioni"), QStringLiteral("\u2699"), QColor(0x34, 0x49, 0x5e)},
+        {QStringLiteral("btnUtilityRealizzazione"), QStringLiteral("Realizzazione"), QStringLiteral("\u2139"), QColor(0x7f, 0x8c, 0x8d)},
+    };
+    int i = 0;
+    for (const auto &[name, caption, glyph, colour] : entries) {
+        QToolButton *b = pictureButton(page, name, caption, glyph, colour);
+        b->setEnabled(false);
+        b->setToolTip(kLater);
+        grid->addWidget(b, 0, i++);
+    }
+    grid->setRowStretch(1, 1);
+    return page;
+}
+
+QWidget *TfrmInizio::buildStampeTab()
+{
+    auto *page = new QWidget;
+    auto *outer = new QVBoxLayout(page);
+    auto *group = new QGroupBox(QStringLiteral("Altro"), page);
+    auto *grid = new QGridLayout(group);
+    const QList<std::tuple<QString, QString, int, QString>> entries = {
+        {QStringLiteral("btnStampeAgenda"), QStringLiteral("Agenda"), 1, QStringLiteral("\u2630")},
+        {QStringLiteral("btnStampeCategorie"), QStringLiteral("Categorie"), 2, QStringLiteral("\u25A6")},
+        {QStringLiteral("btnStampePagamenti"), QStringLiteral("Pagamenti"), 6, QStringLiteral("\u20AC")},
+        {QStringLiteral("btnStampeEtichetteContatti"), QStringLiteral("Etichette Contatti"), 3, QStringLiteral("\u2709")},
+        {QStringLiteral("btnStampeEtichetteAzienda"), QStringLiteral("Etichette Azienda"), 4, QStringLiteral("\u2302")},
+    };
+    int i = 0;
+    for (const auto &[name, caption, kind, glyph] : entries) {
+        QToolButton *b = pictureButton(group, name, caption, glyph, QColor(0x2c, 0x3e, 0x50));
+        b->setToolTip(QStringLiteral("Stampa: ") + caption);
+        connect(b, &QToolButton::clicked, this, [this, k = kind] { print(k); });
+        grid->addWidget(b, 0, i++);
+    }
+    outer->addWidget(group);
+    outer->addStretch();
+    return page;
+}
+
+void TfrmInizio::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, &TfrmInizio::FormActivate);
+}
+
+void TfrmInizio::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    QApplication::quit();
+}
+
+void TfrmInizio::terminate()
+{
+    m_terminate = true;
+    QCoreApplication::exit(0);
+    hide();
+}
+
+QStringList TfrmInizio::birthdays() const
+{
+    const QString text = m_birthdays->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(u'\n');
+}
+
+void TfrmInizio::FormActivate()
+{
+    if (m_startupDone || m_starting || m_terminate)
+        return;
+    m_starting = true;
+    for (;;) {
+        db::Status error;
+        const Outcome outcome = startUntilScratchCleared(&error);
+        if (outcome == Outcome::Done)
+            break;
+        if (outcome == Outcome::Terminate) {
+            m_starting = false;
+            terminate();
+            return;
+        }
+        dialogs().error(error.message());
+        // A fault that persists would otherwise come back at every activation.
+        if (!dialogs().confirm(QStringLiteral("Riprovare?"))) {
+            m_starting = false;
+            terminate();
+            return;
+        }
+    }
+    m_startupDone = true;
+    m_starting = false;
+    finishStartup();
+}
+
+TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
+{
+    m_path->clear();
+    db::Result<ArchiveLocation> location = locateArchive(m_program.programFolder());
+    if (!location) {
+        *error = location.error();
+        return Outcome::Failed;
+    }
+    m_path->setPlainText(location->archive);
+    if (!QFileInfo::exists(location->archive)) {
+        // A newcomer's first start gets its archive without a question; a path somebody wrote
+        // into percorso.txt may be a typing error, so it is asked first.
+        if (!location->isDefault
+            && !dialogs().confirm(QStringLiteral("L'archivio %1 non esiste. Crearne uno nuovo?").arg(location->archive)))
+            return Outcome::Terminate;
+        if (db::Status created = schema::createArchiveFile(location->archive); !created) {
+            *error = created;
+            return Outcome::Failed;
+        }
+    }
+    db::ArchiveConnection &connection = m_program.formDb().Connessione();
+    if (db::Status opened = connection.open(location->archive); !opened) {
+        *error = opened;
+        return Outcome::Failed;
+    }
+    bool updated = false;
+    if (db::Status script = runUpdateScript(connection, QFileInfo(location->archive).absolutePath(), &updated);
+        !script) {
+        *error = script;
+        return Outcome::Failed;
+    }
+    if (updated) {
+        if (db::Status reopened = connection.open(location->archive); !reopened) {
+            *error = reopened;
+            return Outcome::Failed;
+        }
+    }
+    if (db::Status cleared = clearScratchRows(connection, m_program.formDb().computerName()); !cleared) {
+        *error = cleared;
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+void TfrmInizio::finishStartup()
+{
+    Tform_DB &m = m_program.formDb();
+    m.TableOpzioni.close();
+    if (db::Status opened = m.TableOpzioni.open(); !opened) {
+        dialogs().error(opened.message());
+        return;
+    }
+    const QString password = m.TableOpzioni.asString(u"PasswordAmministratore");
+    if (!password.isEmpty()) {
+        TfrmPass &prompt = m_program.frmPass();
+        prompt.clear();
+        dialogs().showModal(&prompt);
+        if (prompt.password() != password) {
+            terminate();
+            return;
+        }
+    }
+    m.TableDitta.close();
+    if (db::Status opened = m.TableDitta.open(); !opened) {
+        dialogs().error(opened.message());
+        return;
+    }
+    setWindowTitle(QStringLiteral("Calvetra - ") + m.TableDitta.asString(u"RagSoc"));
+
+    if (db::Status reopened = reopenSharedDataSets(m); !reopened) {
+        dialogs().error(reopened.message());
+        return;
+    }
+    const QDate today = db::clock::today();
+    db::Result<db::RowSet> born = m.Connessione().run(birthdaySql(today));
+    if (!born) {
+        dialogs().error(born.message());
+        return;
+    }
+    for (const QString &line : birthdayLines(*born))
+        m_birthdays->appendPlainText(line);
+
+    db::Result<db::RowSet> due = m.Connessione().run(reminderSql(today));
+    if (!due) {
+        dialogs().error(due.message());
+        return;
+    }
+    TfrmPromemoriaScadenze &reminders = m_program.frmPromemoriaScadenze();
+    reminders.setGrid(reminderGrid(*due));
+    if (!due->rows.isEmpty()) {
+        raise();
+        activateWindow();
+        dialogs().showModal(&reminders);
+    }
+}
+
+void TfrmInizio::print(int kind)
+{
+    setReportKind(kind);
+    Button1Click();
+}
+
+void TfrmInizio::Button1Click()
+{
+    if (db::Status written = writePrintJob(m_program.formDb(), m_reportKind, m_program.programFolder());
+        !written) {
+        dialogs().error(written.message());
+        return;
+    }
+    QThread::msleep(150);
+    const QString runner = runnerPath(m_program.programFolder());
+    if (!QFileInfo(runner).isExecutable() || !QProcess::startDetached(runner, {}, m_program.programFolder()))
+        dialogs().error(QStringLiteral("Impossibile avviare il programma di stampa: ") + runner);
 }

@@ -1,21 +1,58 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QMainWindow>
 
-class QLineEdit;
+class Program;
+class QPlainTextEdit;
+class QTabWidget;
+class QToolButton;
 
-// The main window: the launcher of every other window.
+// The main window: the launcher of every other window, the archive path and the birthdays of
+// the month. Its first activation runs the start-up sequence.
 class TfrmInizio : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit TfrmInizio(QWidget *parent = nullptr);
+    explicit TfrmInizio(Program &program);
 
-    // "Calvetra - " followed by the company name.
-    void setCompanyName(const QString &companyName);
-    void setArchivePath(const QString &path);
+    // The start-up sequence; later activations do nothing.
+    void FormActivate();
+    bool startupDone() const { return m_startupDone; }
+    // Set when the program was told to end (a refused password, a refused new archive).
+    bool terminationRequested() const { return m_terminate; }
+
+    // The report hand-off: writes this workstation's print job of the report kind and starts
+    // the report runner.
+    void setReportKind(int kind) { m_reportKind = kind; }
+    void Button1Click();
+    void print(int kind);
+
+    QStringList birthdays() const;
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    QLineEdit *m_path;
+    enum class Outcome { Done, Failed, Terminate };
+    Outcome startUntilScratchCleared(db::Status *error);
+    void finishStartup();
+    void terminate();
+    QWidget *buildArchivioTab();
+    QWidget *buildAttivitaTab();
+    QWidget *buildStampeTab();
+    QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &caption,
+                               const QString &glyph, const QColor &colour);
+
+    Program &m_program;
+    QTabWidget *m_tabs;
+    QPlainTextEdit *m_path;
+    QPlainTextEdit *m_birthdays;
+    bool m_startupDone = false;
+    bool m_starting = false;
+    bool m_terminate = false;
+    int m_reportKind = 0;
 };

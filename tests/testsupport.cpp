@@ -4,6 +4,7 @@
 #include "db/archive.h"
 
 #include <QFile>
+#include <QWidget>
 #include <QTest>
 
 namespace {
@@ -86,7 +87,8 @@ QString ScriptedDialogs::chooseSaveFile(const QString &, const QString &, const 
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
-int ScriptedDialogs::showModal(QWidget *)
+int ScriptedDialogs::showModal(QWidget *window)
 {
-    return 0;
+    modalWindows.append(window->objectName());
+    return modalActions.isEmpty() ? 0 : modalActions.takeFirst()(window);
 }

@@ -32,6 +32,8 @@ private:
 
 #include <QStringList>
 
+#include <functional>
+
 // Answers the program's dialogs from a script and records what they showed. Installed for as
 // long as it lives.
 class ScriptedDialogs final : public Dialogs
@@ -43,6 +45,10 @@ public:
     QStringList messages;          // "caption: text" of every message box and question shown
     QList<bool> answers;           // the answers to the next questions, in order (No when empty)
     QStringList files;             // the next file choices, in order (cancel when empty)
+    // What happens inside the next windows shown modally, in order; each returns the window's
+    // result. A window without an action closes at once with 0.
+    QList<std::function<int(QWidget *)>> modalActions;
+    QStringList modalWindows;      // objectName of every window shown modally
 
     void inform(const QString &message, const QString &caption) override;
     bool ask(const QString &question, const QString &caption) override;

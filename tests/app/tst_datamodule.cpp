@@ -12,18 +12,12 @@ private Q_SLOTS:
     void everySharedDataSetOpens()
     {
         FreshArchive archive;
-        auto connection = db::openArchive(archive.path());
-        QVERIFY(connection.ok());
-        Tform_DB module(std::move(*connection));
-        for (db::DataSet *ds : {&module.TableCercaContatti, &module.TableCategorie, &module.TableComuni,
-                                &module.TableContatti, &module.TablePersonalizzazioni, &module.TableDitta,
-                                &module.TableOpzioni, &module.TableIndirizzi, &module.TableProfessioni,
-                                &module.TableGriglie, &module.TableTitoli, &module.TableNazioni,
-                                &module.TableProvince, &module.TableRegioni, &module.TablePagamenti,
-                                &module.TableTipoPagamenti, &module.TableTempStampa,
-                                &module.TableTipoEsportazioniCrystalReport, &module.TableCalendario,
-                                &module.TableTipologiaCalendario, &module.TableSesso, &module.TableAvvisi,
-                                &module.TableTempAvvisi, &module.TableTempAvvisiContatti}) {
+        Tform_DB module;
+        QVERIFY(!module.TableComuni.open().ok()); // nothing opens before the archive does
+        QVERIFY(module.Connessione().open(archive.path()).ok());
+        const QList<db::DataSet *> all = module.sharedDataSets();
+        QCOMPARE(all.size(), 24);
+        for (db::DataSet *ds : all) {
             const db::Status opened = ds->open();
             QVERIFY2(opened.ok(), qPrintable(ds->objectName() + QStringLiteral(": ") + opened.message()));
             QCOMPARE(ds->filter(), QString());

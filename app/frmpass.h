@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// The administrator password prompt: one masked field; Enter confirms. It does not judge the
+// text: the start-up sequence compares it.
+class TfrmPass : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmPass(QWidget *parent = nullptr);
+
+    QString password() const;
+    void clear();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLineEdit *m_edit;
+};

@@ -1,0 +1,138 @@
+#include "app/reporthandoff.h"
+
+#include <QDir>
+
+namespace {
+
+const QString kContactJoins = QStringLiteral(
+    "FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON "
+    "Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON Comuni.Provincia = "
+    "Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY "
+    "Contatti.NominativoDocumenti");
+
+} // namespace
+
+std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &computerName)
+{
+    switch (kind) {
+    case 1:
+        return ReportKind{
+            QStringLiteral("Agenda.rpt"), QStringLiteral("AgendaLan.rpt"),
+            QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, "
+                           "Contatti.Sesso,Contatti.Telefono, Contatti.Cellulare, Contatti.SecondoCell "
+                           "as UfficioCellulare, Contatti.Indirizzo,Contatti.Numero, Contatti.email, "
+                           "Contatti.Internet, Contatti.Fax, Contatti.Note, Comuni.Comune, "
+                           "Comuni.Provincia, Comuni.CAP, Categorie.descrizione AS Categoria, "
+                           "Contatti.secTelefono as UfficioTelefono,  Regioni.Descrizione as Regione ")
+                + kContactJoins,
+            true, true};
+    case 2:
+        return ReportKind{
+            QStringLiteral("Categorie.rpt"), QStringLiteral("CategorieLan.rpt"),
+            QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Telefono, "
+                           "Contatti.Cellulare, Contatti.SecondoCell as UfficioCellulare, "
+                           "Contatti.Indirizzo, Contatti.Numero,Contatti.email, "
+                           "Contatti.Internet, Contatti.Fax, Contatti.Note, Comuni.Comune, "
+                           "Comuni.Provincia, Comuni.CAP, Categorie.descrizione AS Categoria, "
+                           "Contatti.secTelefono as UfficioTelefono,  Regioni.Descrizione as Regione ")
+                + kContactJoins,
+            true, true};
+    case 3:
+        return ReportKind{
+            QStringLiteral("EtichetteClienti.rpt"), QStringLiteral("EtichetteClienti.rpt"),
+            QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, Contatti.Indirizzo, "
+                           "Comuni.Comune, Comuni.Provincia, Comuni.Cap, Contatti.Numero AS NumCasa, "
+                           "Categorie.descrizione as Categoria, Regioni.Descrizione as Regione ")
+                + kContactJoins,
+            true, false};
+    case 4:
+        return ReportKind{QStringLiteral("EtichetteAzienda.rpt"), QStringLiteral("EtichetteAzienda.rpt"),
+                          QStringLiteral("SELECT ditta.RagSoc AS Descrizione, ditta.Via, ditta.Comune "
+                                         "AS Citta, ditta.Provincia, ditta.Cap, ditta.Numero AS NumCasa "
+                                         "FROM ditta"),
+                          false, false};
+    case 5:
+        return ReportKind{
+            QStringLiteral("PrivacyContatti.rpt"), QStringLiteral("PrivacyContattiLan.rpt"),
+            QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Telefono, "
+                           "Contatti.Cellulare, Contatti.Indirizzo, Contatti.email, Contatti.Internet, "
+                           "Contatti.PIva, Contatti.CFisc, Contatti.Numero, Comuni.Comune, "
+                           "Comuni.Provincia, Comuni.CAP FROM Contatti LEFT JOIN Comuni ON "
+                           "Contatti.Citta_ID = Comuni.ID Where Contatti.Id = ")
+                + QString::number(contactId),
+            false, true};
+    case 6:
+        return ReportKind{
+            QStringLiteral("Pagamenti.rpt"), QStringLiteral("PagamentiLan.rpt"),
+            QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, Pagamenti.data, "
+                           "Pagamenti.Descrizione as Pagamento, Pagamenti.Importo, "
+                           "Contatti.Telefono,Contatti.Cellulare,  Comuni.Comune, Comuni.Provincia, "
+                           "Comuni.CAP, Categorie.descrizione AS Categoria, Regioni.Descrizione AS "
+                           "Regione FROM Pagamenti INNER JOIN ((((Contatti LEFT JOIN Comuni ON "
+                           "Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON "
+                           "Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON "
+                           "Comuni.Provincia = Province.PROVINCIA) LEFT JOIN Regioni ON "
+                           "Province.Regione_ID = Regioni.IDRegione) ON Pagamenti.Contatto_ID = "
+                           "Contatti.ID ORDER BY Contatti.NominativoDocumenti "),
+            true, true};
+    case 7:
+        // Only this workstation's recipients: another workstation may be printing its own
+        // notice at the same moment.
+        return ReportKind{
+            QStringLiteral("Avvisi.rpt"), QStringLiteral("AvvisiLan.rpt"),
+            QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Indirizzo, "
+                           "Contatti.Telefono, Contatti.Cellulare, Contatti.Cap, Contatti.CFisc, "
+                           "Contatti.PIva, Contatti.Numero AS Civico, TempAvvisi.Testo, "
+                           "Comuni.Comune, Comuni.Provincia FROM ((TempAvvisiContatti INNER JOIN "
+                           "Contatti ON TempAvvisiContatti.Contatto_ID = Contatti.ID) INNER JOIN "
+                           "TempAvvisi ON TempAvvisiContatti.NomeComputer = TempAvvisi.NomeComputer) "
+                           "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID WHERE "
+                           "TempAvvisiContatti.NomeComputer = '")
+                + computerName + QStringLiteral("' ORDER BY Contatti.NominativoDocumenti"),
+            false, true};
+    default:
+        return std::nullopt;
+    }
+}
+
+db::Status writePrintJob(Tform_DB &m, int kind, const QString &runnerFolder)
+{
+    db::DataSet &job = m.TableTempStampa;
+    if (db::Status requeried = job.requery(); !requeried)
+        return requeried;
+    job.first();
+    while (!job.isEmpty()) {
+        if (db::Status removed = job.remove(); !removed)
+            return removed;
+    }
+    if (db::Status appended = job.append(); !appended)
+        return appended;
+    const std::optional<ReportKind> report =
+        reportKind(kind, m.TableContatti.asInteger(u"Id"), m.computerName());
+    const QDir folder(runnerFolder);
+    QList<std::pair<QString, QVariant>> values;
+    if (report) {
+        values = {{QStringLiteral("NomeReport"), folder.filePath(report->file)},
+                  {QStringLiteral("Query"), report->sql},
+                  {QStringLiteral("Filtro"), report->filtro},
+                  {QStringLiteral("NomeReportLandscape"), folder.filePath(report->landscapeFile)}};
+    }
+    values.append({QStringLiteral("Setup"), !m.TableOpzioni.asBoolean(u"StampanteDefault")});
+    values.append({QStringLiteral("PresenzaTestata"), kind != 3 && kind != 4});
+    values.append({QStringLiteral("NomeComputer"), m.computerName()});
+    for (const auto &[column, value] : values) {
+        if (db::Status set = job.setValue(column, value); !set) {
+            job.cancel();
+            return set;
+        }
+    }
+    db::Status posted = job.post();
+    if (!posted)
+        job.cancel();
+    return posted;
+}
+
+QString runnerPath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("stampa"));
+}

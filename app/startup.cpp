@@ -1,0 +1,155 @@
+#include "app/startup.h"
+
+#include "common/dates.h"
+#include "common/textfunctions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+namespace {
+
+const QString kUpdateScript = QStringLiteral("SQLAggio.sql");
+
+// Update scripts come from outside the program: UTF-8, or the Windows Latin alphabet of older
+// tools.
+QString scriptText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder latin(QStringDecoder::Latin1);
+    return latin.decode(bytes);
+}
+
+} // namespace
+
+db::Status runUpdateScript(db::Connection &connection, const QString &archiveFolder, bool *applied)
+{
+    *applied = false;
+    const QString path = QDir(archiveFolder).filePath(kUpdateScript);
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return db::Error{QStringLiteral("Impossibile leggere %1: %2").arg(path, file.errorString())};
+    const QString script = scriptText(file.readAll());
+    file.close();
+
+    db::Transaction transaction(connection);
+    if (!transaction.started())
+        return transaction.started();
+    const int pieces = ContaCampi(script, u';');
+    for (int i = 1; i <= pieces; ++i) {
+        const QString statement = EstraiCampo(script, i, u';');
+        if (statement.trimmed().isEmpty())
+            continue;
+        db::Result<db::RowSet> done = connection.run(statement);
+        if (!done)
+            return db::Error{QStringLiteral("Aggiornamento dell'archivio non riuscito (%1, istruzione %2): "
+                                            "nessuna modifica è stata applicata.\n%3")
+                                 .arg(kUpdateScript)
+                                 .arg(i)
+                                 .arg(done.message())};
+    }
+    if (db::Status committed = transaction.commit(); !committed)
+        return committed;
+    if (!QFile::remove(path))
+        return db::Error{QStringLiteral("Aggiornamento applicato, ma impossibile eliminare %1.").arg(path)};
+    *applied = true;
+    return {};
+}
+
+db::Status clearScratchRows(db::Connection &connection, const QString &computerName)
+{
+    for (const QString &table : {QStringLiteral("TempAvvisi"), QStringLiteral("TempAvvisiContatti")}) {
+        db::Result<db::RowSet> done = connection.run(QStringLiteral("delete * from ") + table
+                                                     + QStringLiteral(" where NomeComputer ='")
+                                                     + computerName + u'\'');
+        if (!done)
+            return done.error();
+    }
+    return {};
+}
+
+db::Status reopenSharedDataSets(Tform_DB &m)
+{
+    for (db::DataSet *ds : m.sharedDataSets())
+        ds->close();
+    const QList<db::DataSet *> reopened = {
+        &m.TableCercaContatti, &m.TableCategorie, &m.TableComuni, &m.TableContatti,
+        &m.TablePersonalizzazioni, &m.TableDitta, &m.TableOpzioni, &m.TableIndirizzi,
+        &m.TableProfessioni, &m.TableTitoli, &m.TableNazioni, &m.TableProvince, &m.TableRegioni,
+        &m.TablePagamenti, &m.TableTipoPagamenti, &m.TableTipoEsportazioniCrystalReport,
+        &m.TableCalendario, &m.TableTipologiaCalendario, &m.TableSesso, &m.TableAvvisi};
+    for (db::DataSet *ds : reopened) {
+        if (db::Status opened = ds->open(); !opened)
+            return opened;
+    }
+    const QString pc = m.computerName();
+    m.TableTempStampa.setSql(QStringLiteral("select * from TempStampa where NomeComputer ='") + pc + u'\'');
+    m.TableGriglie.setSql(QStringLiteral("select * from Griglie where NomeComputer ='") + pc + u'\'');
+    m.TableTempAvvisiContatti.setSql(QStringLiteral("select * from TempAvvisiContatti where NomeComputer ='")
+                                     + pc + u'\'');
+    m.TableTempAvvisi.setSql(QStringLiteral("select top 1 * from TempAvvisi where NomeComputer ='") + pc
+                             + u'\'');
+    for (db::DataSet *ds : {&m.TableTempStampa, &m.TableGriglie, &m.TableTempAvvisiContatti, &m.TableTempAvvisi}) {
+        if (db::Status opened = ds->open(); !opened)
+            return opened;
+    }
+    if (m.TableTempAvvisi.isEmpty()) {
+        db::Status added = m.TableTempAvvisi.append();
+        if (added)
+            added = m.TableTempAvvisi.setValue(u"NomeComputer", pc);
+        if (added)
+            added = m.TableTempAvvisi.post();
+        if (!added)
+            return added;
+    }
+    return {};
+}
+
+QString reminderSql(QDate today)
+{
+    return QStringLiteral("SELECT Calendario.Data, Calendario.Cliente, Calendario.TipologiaCalendario, "
+                          "Calendario.Note, Calendario.Id FROM Calendario  Where Conclusa=false and "
+                          "DataAvviso <=#")
+           + *DataSql(ScriviDataItaliana(today)) + QStringLiteral("# ORDER BY Calendario.DataAvviso");
+}
+
+QList<QStringList> reminderGrid(const db::RowSet &reminders)
+{
+    QList<QStringList> grid = {{QStringLiteral("Data"), QStringLiteral("Tipologia"),
+                                QStringLiteral("Contatto"), QStringLiteral("Note"), QStringLiteral("Id")}};
+    for (qsizetype r = 0; r < reminders.rows.size(); ++r) {
+        const QVariant data = reminders.value(r, u"Data");
+        const qlonglong id = reminders.value(r, u"Id").toLongLong();
+        grid.append({data.isValid() ? ScriviDataItaliana(data.toDateTime()) : QString(),
+                     reminders.value(r, u"TipologiaCalendario").toString(),
+                     reminders.value(r, u"Cliente").toString(), reminders.value(r, u"Note").toString(),
+                     id > 0 ? QString::number(id) : QString()});
+    }
+    grid.append(QStringList(5));
+    return grid;
+}
+
+QString birthdaySql(QDate today)
+{
+    QString sql = QStringLiteral("select * from Contatti where Month(Contatti.DataNascita)=")
+                  + QString::number(today.month());
+    if (today.day() > 25)
+        sql += QStringLiteral(" or Month(Contatti.DataNascita)= ") + QString::number(today.month() % 12 + 1);
+    return sql + QStringLiteral(" order by Month(Contatti.DataNascita)");
+}
+
+QStringList birthdayLines(const db::RowSet &contacts)
+{
+    QStringList lines;
+    for (qsizetype r = 0; r < contacts.rows.size(); ++r) {
+        const QVariant born = contacts.value(r, u"DataNascita");
+        lines.append(contacts.value(r, u"Cognome").toString() + u' ' + contacts.value(r, u"Nome").toString()
+                     + QStringLiteral(" :") + (born.isValid() ? ScriviDataItaliana(born.toDateTime().date()) : QString()));
+    }
+    return lines;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/datamodule.h"
+#include "db/connection.h"
+
+#include <QDate>
+#include <QStringList>
+
+// The steps of the start-up sequence that do not touch a window.
+
+// Runs the schema update script SQLAggio.sql of the archive's folder, if there is one: its
+// statements (separated by ";"; pieces of white space only are skipped) in one transaction.
+// When all of them succeed the file is deleted and `applied` is set; when one fails, none takes
+// effect, the file stays and the error carries the engine's text.
+db::Status runUpdateScript(db::Connection &connection, const QString &archiveFolder, bool *applied);
+
+// Deletes this workstation's notice scratch rows.
+db::Status clearScratchRows(db::Connection &connection, const QString &computerName);
+
+// Closes and reopens the shared data sets, the per-workstation ones on this workstation's rows,
+// and gives the workstation its TempAvvisi row when it has none.
+db::Status reopenSharedDataSets(Tform_DB &module);
+
+// The due reminders: not concluded, reminder date today or earlier, oldest reminder first.
+QString reminderSql(QDate today);
+// The reminder grid: the title row, one row per reminder, one empty row at the end.
+QList<QStringList> reminderGrid(const db::RowSet &reminders);
+
+// The birthdays of this month, and of the next one after the 25th.
+QString birthdaySql(QDate today);
+// "Cognome Nome :dd/mm/yyyy", one line per contact.
+QStringList birthdayLines(const db::RowSet &contacts);

@@ -1,0 +1,67 @@
+#include "db/archiveconnection.h"
+
+#include "db/archive.h"
+
+namespace db {
+
+namespace {
+
+Error notOpen()
+{
+    return Error{QStringLiteral("L'archivio non è aperto.")};
+}
+
+} // namespace
+
+Status ArchiveConnection::open(const QString &location)
+{
+    close();
+    auto opened = openArchive(location);
+    if (!opened)
+        return opened.error();
+    m_archive = std::move(*opened);
+    m_location = location;
+    return {};
+}
+
+void ArchiveConnection::close()
+{
+    m_archive.reset();
+}
+
+Result<RowSet> ArchiveConnection::runNative(const QString &sql, const QVariantList &values)
+{
+    return m_archive ? m_archive->runNative(sql, values) : Result<RowSet>(notOpen());
+}
+
+Result<QString> ArchiveConnection::keyColumn(const QString &table)
+{
+    return m_archive ? m_archive->keyColumn(table) : Result<QString>(notOpen());
+}
+
+Status ArchiveConnection::begin()
+{
+    return m_archive ? m_archive->begin() : Status(notOpen());
+}
+
+Status ArchiveConnection::commit()
+{
+    return m_archive ? m_archive->commit() : Status(notOpen());
+}
+
+Status ArchiveConnection::rollback()
+{
+    return m_archive ? m_archive->rollback() : Status(notOpen());
+}
+
+const Dialect &ArchiveConnection::dialect() const
+{
+    return m_archive ? m_archive->dialect() : m_closedDialect;
+}
+
+QString ArchiveConnection::location() const
+{
+    return m_location;
+}
+
+} // namespace db

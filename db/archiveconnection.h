@@ -1,0 +1,35 @@
+#pragma once
+
+#include "db/connection.h"
+#include "db/sqlitedialect.h"
+
+#include <memory>
+
+namespace db {
+
+// The connection the program keeps for its whole run. The data sets are bound to it from the
+// start; the archive behind it is opened during start-up and may be reopened (after a schema
+// update). Until then every statement fails with "L'archivio non è aperto."
+class ArchiveConnection final : public Connection
+{
+public:
+    // Opens the archive at `location`, closing the one open before.
+    Status open(const QString &location);
+    void close();
+    bool isOpen() const { return m_archive != nullptr; }
+
+    Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
+    Result<QString> keyColumn(const QString &table) override;
+    Status begin() override;
+    Status commit() override;
+    Status rollback() override;
+    const Dialect &dialect() const override;
+    QString location() const override;
+
+private:
+    std::unique_ptr<Connection> m_archive;
+    QString m_location;
+    SqliteDialect m_closedDialect;
+};
+
+} // namespace db

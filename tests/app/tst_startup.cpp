@@ -1,0 +1,336 @@
+// The start-up sequence through the real main window, offscreen, on a program folder of its own.
+
+#include "app/datamodule.h"
+#include "app/frminizio.h"
+#include "app/frmpromemoriascadenze.h"
+#include "app/program.h"
+#include "app/schema/archivecreator.h"
+#include "db/archive.h"
+#include "db/datetimes.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+void writeText(const QString &path, const QByteArray &text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+
+QString readText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// A program folder with an archive already in it, ready for start-up.
+struct Office
+{
+    QTemporaryDir folder;
+    QString archive = folder.filePath(QStringLiteral("archivio.sqlite"));
+    ScriptedDialogs dialogs;
+
+    Office(bool withArchive = true)
+    {
+        if (withArchive)
+            (void)schema::createArchiveFile(archive);
+    }
+    db::RowSet query(const QString &sql)
+    {
+        auto c = db::openArchive(archive);
+        if (!c)
+            return {};
+        db::Result<db::RowSet> r = (*c)->run(sql);
+        return r ? *r : db::RowSet();
+    }
+    void exec(const QString &sql, const QVariantList &values = {})
+    {
+        auto c = db::openArchive(archive);
+        QVERIFY(c.ok());
+        QVERIFY2((*c)->runNative(sql, values).ok(), qPrintable(sql));
+    }
+};
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { db::clock::setFixedNow(db::naiveDateTime(QDate(2026, 12, 7), QTime(9, 0))); }
+    void cleanup() { db::clock::useSystemTime(); }
+
+    void firstStartCreatesPathFileAndArchive()
+    {
+        Office office(false);
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QVERIFY(program.frmInizio().startupDone());
+        QCOMPARE(readText(office.folder.filePath(QStringLiteral("percorso.txt"))), office.archive + u'\n');
+        QVERIFY(QFile::exists(office.archive));
+        QCOMPARE(program.frmInizio().windowTitle(), QStringLiteral("Calvetra - "));
+        QCOMPARE(program.frmInizio().findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->toPlainText(), office.archive);
+        QVERIFY(office.dialogs.messages.isEmpty());
+        // The workstation now owns exactly one notice row.
+        QCOMPARE(office.query(QStringLiteral("select * from TempAvvisi")).rows.size(), 1);
+    }
+
+    void pathFileIsRead_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("usesOther");
+        QTest::newRow("blank lines") << QByteArray("\n  \n\n") << false;
+        QTest::newRow("path and a line break") << QByteArray("OTHER\r\n") << true;
+    }
+    void pathFileIsRead()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, usesOther);
+        Office office(false);
+        QTemporaryDir elsewhere;
+        const QString other = elsewhere.filePath(QStringLiteral("dati.sqlite"));
+        QVERIFY(schema::createArchiveFile(other).ok());
+        writeText(elsewhere.filePath(QStringLiteral("SQLAggio.sql")), "ALTER TABLE Contatti ADD COLUMN Sito TEXT(100);");
+        const QString pathFile = office.folder.filePath(QStringLiteral("percorso.txt"));
+        writeText(pathFile, content.replace("OTHER", other.toUtf8()));
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QVERIFY(program.frmInizio().startupDone());
+        if (usesOther) {
+            QCOMPARE(program.formDb().Connessione().location(), other);
+            // The update script is looked for beside the archive in use.
+            QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("SQLAggio.sql"))));
+        } else {
+            QCOMPARE(readText(pathFile), office.archive + u'\n');
+            QCOMPARE(program.formDb().Connessione().location(), office.archive);
+        }
+    }
+
+    void missingArchiveNamedByTheUserIsAskedFor()
+    {
+        for (const bool yes : {false, true}) {
+            Office office(false);
+            const QString wished = office.folder.filePath(QStringLiteral("nuovo.sqlite"));
+            writeText(office.folder.filePath(QStringLiteral("percorso.txt")), wished.toUtf8());
+            office.dialogs.answers = {yes};
+            Program program(office.folder.path());
+            program.frmInizio().FormActivate();
+            QCOMPARE(office.dialogs.messages,
+                     QStringList{QStringLiteral("Messaggio di avviso: L'archivio %1 non esiste. Crearne uno nuovo?").arg(wished)});
+            QCOMPARE(program.frmInizio().terminationRequested(), !yes);
+            QCOMPARE(QFile::exists(wished), yes);
+        }
+    }
+
+    void updateScripts_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QStringList>("tables");
+        QTest::newRow("A;B") << QByteArray("CREATE TABLE A (x LONG);CREATE TABLE B (y TEXT(5))") << QStringList{"A", "B"};
+        QTest::newRow("A;B;") << QByteArray("CREATE TABLE A (x LONG);CREATE TABLE B (y TEXT(5));") << QStringList{"A", "B"};
+        QTest::newRow("trailing line break") << QByteArray("CREATE TABLE A (x LONG);\r\n") << QStringList{"A"};
+        QTest::newRow("empty") << QByteArray() << QStringList();
+        QTest::newRow("adds a column") << QByteArray("ALTER TABLE Contatti ADD COLUMN Sito TEXT(100);\nUPDATE Contatti SET Sito = 'x';")
+                                       << QStringList();
+    }
+    void updateScripts()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QStringList, tables);
+        Office office;
+        const QString path = office.folder.filePath(QStringLiteral("SQLAggio.sql"));
+        writeText(path, script);
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QVERIFY2(program.frmInizio().startupDone(), qPrintable(office.dialogs.messages.join(u'\n')));
+        QVERIFY(!QFile::exists(path));
+        for (const QString &table : tables)
+            QVERIFY(program.formDb().Connessione().run(QStringLiteral("select * from ") + table).ok());
+    }
+
+    void failingUpdateLeavesEverythingAsItWas()
+    {
+        Office office;
+        const QString path = office.folder.filePath(QStringLiteral("SQLAggio.sql"));
+        writeText(path, "CREATE TABLE A (x LONG);\nALTER TABLE Manca ADD COLUMN y LONG;\nCREATE TABLE C (z LONG);");
+        office.dialogs.answers = {false}; // "Riprovare?" No
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QVERIFY(!program.frmInizio().startupDone());
+        QVERIFY(program.frmInizio().terminationRequested());
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(office.dialogs.messages.size(), 2);
+        QVERIFY(office.dialogs.messages[0].startsWith(QStringLiteral("Messaggio di errore: ")));
+        QVERIFY(office.dialogs.messages[0].contains(QStringLiteral("no such table: Manca")));
+        QCOMPARE(office.dialogs.messages[1], QStringLiteral("Messaggio di avviso: Riprovare?"));
+        QCOMPARE(office.query(QStringLiteral("select name from sqlite_master where name = 'A'")).rows.size(), 0);
+    }
+
+    void retryAfterTheFaultIsMended()
+    {
+        Office office;
+        const QString path = office.folder.filePath(QStringLiteral("SQLAggio.sql"));
+        writeText(path, "ALTER TABLE Manca ADD COLUMN y LONG;");
+        office.dialogs.answers = {true};
+        Program program(office.folder.path());
+        // While the error is on screen somebody mends the script; "Riprovare?" Sì then works.
+        struct Fixer : Dialogs
+        {
+            ScriptedDialogs &inner;
+            QString path;
+            Fixer(ScriptedDialogs &i, QString p) : inner(i), path(std::move(p)) { setDialogs(this); }
+            ~Fixer() override { setDialogs(&inner); }
+            void inform(const QString &m, const QString &c) override
+            {
+                inner.inform(m, c);
+                writeText(path, "CREATE TABLE Manca (x LONG);");
+            }
+            bool ask(const QString &q, const QString &c) override { return inner.ask(q, c); }
+            QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
+            QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
+            int showModal(QWidget *w) override { return inner.showModal(w); }
+        } fixer(office.dialogs, path);
+        program.frmInizio().FormActivate();
+        QVERIFY(program.frmInizio().startupDone());
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void administratorPassword_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("prompted");
+        QTest::addColumn<bool>("continues");
+        QTest::newRow("no password") << "" << "" << false << true;
+        QTest::newRow("right password") << "segreta" << "segreta" << true << true;
+        QTest::newRow("wrong case") << "segreta" << "Segreta" << true << false;
+        QTest::newRow("apostrophe typed") << "l\u00B4ufficio" << "l'ufficio" << true << true;
+    }
+    void administratorPassword()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(bool, prompted);
+        QFETCH(bool, continues);
+        Office office;
+        office.exec(QStringLiteral("update opzioni set PasswordAmministratore = ?"), {stored});
+        office.exec(QStringLiteral("update ditta set RagSoc = 'Studio Bianchi'"));
+        office.dialogs.modalActions.append([typed](QWidget *prompt) {
+            auto *edit = prompt->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+            QTest::keyClicks(edit, typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+            return 1;
+        });
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QCOMPARE(office.dialogs.modalWindows.contains(QStringLiteral("frmPass")), prompted);
+        QCOMPARE(program.frmInizio().terminationRequested(), !continues);
+        QVERIFY(office.dialogs.messages.isEmpty()); // a wrong password ends without a word
+        QCOMPARE(program.frmInizio().windowTitle(),
+                 continues ? QStringLiteral("Calvetra - Studio Bianchi") : QStringLiteral("Calvetra"));
+    }
+
+    void scratchRowsOfThisWorkstationOnlyAndOnce()
+    {
+        Office office;
+        Program program(office.folder.path());
+        const QString pc = program.formDb().computerName();
+        office.exec(QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values (?, 'vecchio')"), {pc});
+        office.exec(QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values ('ALTRO', 'suo')"));
+        office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 1)"), {pc});
+        program.frmInizio().FormActivate();
+        QCOMPARE(office.query(QStringLiteral("select Testo from TempAvvisi where NomeComputer = 'ALTRO'")).rows.size(), 1);
+        const db::RowSet mine = office.query(QStringLiteral("select * from TempAvvisi where NomeComputer = '%1'").arg(pc));
+        QCOMPARE(mine.rows.size(), 1);
+        QVERIFY(mine.value(0, u"Testo").isNull());
+        QCOMPARE(office.query(QStringLiteral("select * from TempAvvisiContatti")).rows.size(), 0);
+        QCOMPARE(program.formDb().TableTempAvvisi.recordCount(), 1);
+
+        // A second activation repeats nothing.
+        office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 2)"), {pc});
+        program.frmInizio().FormActivate();
+        QCOMPARE(office.query(QStringLiteral("select * from TempAvvisiContatti")).rows.size(), 1);
+    }
+
+    void birthdaysOfTheMonth_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("25th: this month only") << QDate(2026, 11, 25) << QStringList{"Rossi Mario :03/11/1970"};
+        QTest::newRow("26th: and the next") << QDate(2026, 11, 26)
+                                            << QStringList{"Rossi Mario :03/11/1970", "Verdi Anna :31/12/1980"};
+        QTest::newRow("28 December: and January") << QDate(2026, 12, 28)
+                                                  << QStringList{"Verdi Anna :31/12/1980", "Neri Luca :01/01/1990"};
+    }
+    void birthdaysOfTheMonth()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QStringList, lines);
+        db::clock::setFixedNow(db::naiveDateTime(today, QTime(8, 0)));
+        Office office;
+        const QString sql = QStringLiteral("insert into Contatti (Cognome, Nome, DataNascita, Annullato) values (?, ?, ?, ?)");
+        office.exec(sql, {"Rossi", "Mario", db::naiveDateTime(QDate(1970, 11, 3)), true});
+        office.exec(sql, {"Verdi", "Anna", db::naiveDateTime(QDate(1980, 12, 31)), false});
+        office.exec(sql, {"Neri", "Luca", db::naiveDateTime(QDate(1990, 1, 1)), false});
+        office.exec(sql, {"Senza", "Data", QVariant(), false});
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QStringList shown = program.frmInizio().birthdays();
+        std::sort(shown.begin(), shown.end());
+        std::sort(lines.begin(), lines.end());
+        QCOMPARE(shown, lines);
+    }
+
+    void dueRemindersAreShown()
+    {
+        Office office;
+        const QString sql = QStringLiteral("insert into Calendario (Data, DataAvviso, Cliente, TipologiaCalendario, Note, Conclusa) values (?, ?, ?, ?, ?, ?)");
+        const auto at = [](int d, int h = 0) { return db::naiveDateTime(QDate(2026, 12, d), QTime(h, 0)); };
+        office.exec(sql, {at(9, 10), at(7), "Rossi Mario", "Visita", "oggi", false});
+        office.exec(sql, {at(9, 11), at(7), "Rossi Mario", "Visita", "conclusa", true});
+        office.exec(sql, {at(10), at(8), "Verdi Anna", "Telefonata", "domani", false});
+        office.exec(sql, {at(8, 15), at(5), "Neri Luca", "Scadenza", "", false});
+        office.exec(sql, {at(12), at(6), QVariant(), "Riunione", "senza contatto", false});
+        QList<qint64> opened;
+        Program program(office.folder.path());
+        program.frmPromemoriaScadenze().setOpenAppointment([&](qint64 id) { opened.append(id); });
+        int rows = 0;
+        office.dialogs.modalActions.append([&](QWidget *window) {
+            auto *grid = window->findChild<QTableWidget *>(QStringLiteral("StringGrid2"));
+            rows = grid->rowCount();
+            program.frmPromemoriaScadenze().StringGrid2DblClick(rows - 1); // the empty row
+            program.frmPromemoriaScadenze().StringGrid2DblClick(0);        // the titles
+            program.frmPromemoriaScadenze().StringGrid2DblClick(1);
+            return 0;
+        });
+        program.frmInizio().FormActivate();
+        QCOMPARE(office.dialogs.modalWindows, QStringList{QStringLiteral("frmPromemoriaScadenze")});
+        QCOMPARE(rows, 5); // titles, three reminders, one empty row
+        QTableWidget *grid = program.frmPromemoriaScadenze().grid();
+        QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Data"));
+        QCOMPARE(grid->item(1, 3)->text(), QStringLiteral("")); // oldest reminder first
+        QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("08/12/2026 15:00:00"));
+        QCOMPARE(grid->item(2, 0)->text(), QStringLiteral("12/12/2026"));
+        QCOMPARE(grid->item(3, 3)->text(), QStringLiteral("oggi"));
+        QCOMPARE(opened, QList<qint64>{4});
+    }
+
+    void noReminderNoWindow()
+    {
+        Office office;
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QVERIFY(office.dialogs.modalWindows.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
