@@ -86,11 +86,11 @@ struct Parser
 struct Expander
 {
     const FieldSource &source;
-    int fields = 0;
-    int filled = 0;
+    int fields = 0;  // placeholders met
+    int printed = 0; // values that made it into the text
 
-    // False when a section must be left out because one of its fields is empty.
-    bool expand(const QList<Segment> &segments, QString &out)
+    // Inside a section an empty field leaves the whole section out: returns false then.
+    bool expand(const QList<Segment> &segments, QString &out, bool inSection)
     {
         for (const Segment &s : segments) {
             switch (s.kind) {
@@ -100,20 +100,24 @@ struct Expander
             case Segment::Kind::Field: {
                 const QString value = source.text(s.field);
                 ++fields;
-                if (!value.trimmed().isEmpty())
-                    ++filled;
-                else
-                    return false;
+                if (value.trimmed().isEmpty()) {
+                    if (inSection)
+                        return false;
+                } else {
+                    ++printed;
+                }
                 out += value;
                 break;
             }
             case Segment::Kind::Section: {
                 QString inner;
                 Expander nested{source};
-                if (nested.expand(s.children, inner))
-                    out += inner;
+                const bool kept = nested.expand(s.children, inner, true);
                 fields += nested.fields;
-                filled += nested.filled;
+                if (kept) {
+                    out += inner;
+                    printed += nested.printed;
+                }
                 break;
             }
             }
@@ -157,29 +161,10 @@ FieldTemplate FieldTemplate::field(const QString &name, ValueFormat format)
 
 FieldTemplate::Expansion FieldTemplate::expand(const FieldSource &source) const
 {
-    // Outside sections an empty field prints as nothing and the text goes on.
+    Expander e{source};
     Expansion result;
-    int fields = 0;
-    int filled = 0;
-    for (const Segment &s : m_segments) {
-        Expander e{source};
-        QString piece;
-        if (s.kind == Segment::Kind::Field) {
-            piece = source.text(s.field);
-            ++fields;
-            filled += piece.trimmed().isEmpty() ? 0 : 1;
-        } else if (e.expand({s}, piece) || s.kind == Segment::Kind::Literal) {
-            fields += e.fields;
-            filled += e.filled;
-        } else {
-            piece.clear();
-        }
-        if (s.kind == Segment::Kind::Section) {
-            fields += 0;
-        }
-        result.text += piece;
-    }
-    result.onlyBlanks = fields > 0 && filled == 0;
+    e.expand(m_segments, result.text, false);
+    result.onlyBlanks = e.fields > 0 && e.printed == 0;
     return result;
 }
 

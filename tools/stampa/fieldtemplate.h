@@ -26,7 +26,7 @@ public:
 
 // A line of text with placeholders, as layout files write it:
 //   {Campo}            the value of a column of the query (any letter case)
-//   {Campo|importo}    the same in a given format (see valueFormatFromName)
+//   {Campo|amount}     the same in a given format (see valueFormatFromName)
 //   {ditta.RagSoc}     the office's own data; {oggi} today's date
 //   [ ({Provincia})]   printed only when every placeholder inside is not empty
 //   \{ \} \[ \] \\     the character itself

@@ -17,10 +17,10 @@ struct FormatName
 };
 
 constexpr FormatName kFormatNames[] = {
-    {u"testo", ValueFormat::Text},     {u"data", ValueFormat::Date},
-    {u"dataora", ValueFormat::DateTime}, {u"importo", ValueFormat::Amount},
-    {u"numero", ValueFormat::Number},  {u"intero", ValueFormat::Integer},
-    {u"sino", ValueFormat::YesNo},
+    {u"text", ValueFormat::Text},       {u"date", ValueFormat::Date},
+    {u"datetime", ValueFormat::DateTime}, {u"amount", ValueFormat::Amount},
+    {u"number", ValueFormat::Number},   {u"integer", ValueFormat::Integer},
+    {u"yesno", ValueFormat::YesNo},
 };
 
 // 1234567 -> "1.234.567"

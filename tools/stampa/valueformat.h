@@ -10,7 +10,7 @@ namespace stampa {
 // How a value reads on paper. Auto picks the form from the column's kind.
 enum class ValueFormat { Auto, Text, Date, DateTime, Amount, Number, Integer, YesNo };
 
-// The format named in a layout file ("importo", "data", ...); false for an unknown name.
+// The format named in a layout file ("amount", "date", ...); false for an unknown name.
 bool valueFormatFromName(QStringView name, ValueFormat *format);
 
 // The printed text of a value: nothing for a null, dates dd/mm/yyyy, amounts 1.234,56 €,

@@ -1,0 +1,143 @@
+// The print job a workstation hands to the report runner.
+
+#include "app/datamodule.h"
+#include "app/frminizio.h"
+#include "app/program.h"
+#include "app/reporthandoff.h"
+#include "app/schema/archivecreator.h"
+#include "db/archive.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+QString programText(const QString &name)
+{
+    QFile file(QStringLiteral(CALVETRA_TEST_DATA "/db/data/program_sql.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    const qsizetype at = lines.indexOf(QStringLiteral("-- ") + name);
+    return at < 0 ? QString() : lines[at + 1];
+}
+
+struct Office
+{
+    QTemporaryDir folder;
+    ScriptedDialogs dialogs;
+    Program program{folder.path()};
+
+    Office()
+    {
+        program.frmInizio().FormActivate();
+    }
+    Tform_DB &db() { return program.formDb(); }
+    db::RowSet jobs()
+    {
+        return *db().Connessione().run(u"select * from TempStampa order by Id");
+    }
+    void installRunner()
+    {
+        QVERIFY(QFile::copy(QStringLiteral("/bin/true"), runnerPath(folder.path())));
+    }
+};
+
+} // namespace
+
+class TestReportHandOff : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyKindCarriesItsQueryExactly_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("portrait");
+        QTest::addColumn<QString>("landscape");
+        QTest::addColumn<bool>("filtro");
+        QTest::newRow("1 agenda") << 1 << "print.kind1" << "Agenda.rpt" << "AgendaLan.rpt" << true;
+        QTest::newRow("2 categories") << 2 << "print.kind2" << "Categorie.rpt" << "CategorieLan.rpt" << true;
+        QTest::newRow("3 labels") << 3 << "print.kind3" << "EtichetteClienti.rpt" << "EtichetteClienti.rpt" << true;
+        QTest::newRow("4 company labels") << 4 << "print.kind4" << "EtichetteAzienda.rpt" << "EtichetteAzienda.rpt" << false;
+        QTest::newRow("5 privacy") << 5 << "print.kind5-privacy" << "PrivacyContatti.rpt" << "PrivacyContattiLan.rpt" << false;
+        QTest::newRow("6 payments") << 6 << "print.kind6" << "Pagamenti.rpt" << "PagamentiLan.rpt" << true;
+        QTest::newRow("7 notices") << 7 << "print.kind7-workstation" << "Avvisi.rpt" << "AvvisiLan.rpt" << false;
+    }
+    void everyKindCarriesItsQueryExactly()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, portrait);
+        QFETCH(QString, landscape);
+        QFETCH(bool, filtro);
+        const std::optional<ReportKind> report = reportKind(kind, 42, QStringLiteral("PC-UFFICIO"));
+        QVERIFY(report.has_value());
+        QCOMPARE(report->sql, programText(text));
+        QCOMPARE(report->file, portrait);
+        QCOMPARE(report->landscapeFile, landscape);
+        QCOMPARE(report->filtro, filtro);
+        QCOMPARE(report->testata, kind != 3 && kind != 4);
+        QVERIFY(!reportKind(8, 42, QString()).has_value());
+        QVERIFY(!reportKind(0, 42, QString()).has_value());
+    }
+
+    void oneRowPerWorkstationHoldingTheLastJob()
+    {
+        Office office;
+        office.installRunner();
+        QVERIFY(office.db().Connessione().run(u"insert into TempStampa (NomeComputer, Query) values ('ALTRO', 'suo')").ok());
+        office.program.frmInizio().print(1);
+        office.program.frmInizio().print(3);
+        const db::RowSet rows = office.jobs();
+        QCOMPARE(rows.rows.size(), 2);
+        QCOMPARE(rows.value(0, u"NomeComputer").toString(), QStringLiteral("ALTRO"));
+        QCOMPARE(rows.value(0, u"Query").toString(), QStringLiteral("suo"));
+        QCOMPARE(rows.value(1, u"NomeComputer").toString(), office.db().computerName());
+        QCOMPARE(rows.value(1, u"NomeReport").toString(), QDir(office.folder.path()).filePath(QStringLiteral("EtichetteClienti.rpt")));
+        QCOMPARE(rows.value(1, u"PresenzaTestata").toBool(), false);
+        QCOMPARE(rows.value(1, u"Esportazione").toBool(), false);
+        QVERIFY(office.dialogs.messages.isEmpty());
+    }
+
+    void setupFollowsTheDefaultPrinterOption()
+    {
+        for (const bool defaultPrinter : {true, false}) {
+            Office office;
+            office.installRunner();
+            QVERIFY(office.db().Connessione().runNative(QStringLiteral("update opzioni set StampanteDefault = ?"), {defaultPrinter}).ok());
+            QVERIFY(office.db().TableOpzioni.requery().ok());
+            office.program.frmInizio().print(2);
+            QCOMPARE(office.jobs().value(0, u"Setup").toBool(), !defaultPrinter);
+        }
+    }
+
+    void privacyFormOfTheContactBeingEdited()
+    {
+        Office office;
+        office.installRunner();
+        QVERIFY(office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Rossi')").ok());
+        QVERIFY(office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Verdi')").ok());
+        office.db().TableContatti.setSql(QStringLiteral("select * from Contatti where id =2"));
+        office.db().TableContatti.close();
+        QVERIFY(office.db().TableContatti.open().ok());
+        office.program.frmInizio().print(5);
+        QVERIFY(office.jobs().value(0, u"Query").toString().endsWith(QStringLiteral("Where Contatti.Id = 2")));
+    }
+
+    void missingRunnerIsReportedAndTheJobKept()
+    {
+        Office office;
+        office.program.frmInizio().print(6);
+        QCOMPARE(office.dialogs.messages,
+                 QStringList{QStringLiteral("Messaggio di errore: Impossibile avviare il programma di stampa: ")
+                             + runnerPath(office.folder.path())});
+        QCOMPARE(office.jobs().rows.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestReportHandOff)
+#include "tst_reporthandoff.moc"
