@@ -1,0 +1,82 @@
+#include "common/widgets/datagrid.h"
+
+#include <QHeaderView>
+
+DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
+    : QTableView(parent), m_model(model)
+{
+    setModel(model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(multiSelection ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (section >= 0 && section < m_model->columns().size())
+            Q_EMIT titleClicked(m_model->columns()[section].field);
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid()) {
+            dataSet().setPosition(index.row());
+            Q_EMIT rowActivated();
+        }
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid() && current.row() != dataSet().position())
+                    dataSet().setPosition(current.row());
+            });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &selected, const QItemSelection &deselected) {
+                for (const QModelIndex &i : deselected.indexes())
+                    m_selectionOrder.removeAll(dataSet().bookmarkAt(i.row()));
+                for (const QModelIndex &i : selected.indexes()) {
+                    const db::DataSet::Bookmark b = dataSet().bookmarkAt(i.row());
+                    if (i.column() == 0 && !m_selectionOrder.contains(b))
+                        m_selectionOrder.append(b);
+                }
+            });
+    connect(&dataSet(), &db::DataSet::currentChanged, this, &DataGrid::followDataSet);
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        m_selectionOrder.clear();
+        followDataSet();
+    });
+    followDataSet();
+}
+
+void DataGrid::followDataSet()
+{
+    const int row = dataSet().position();
+    const QModelIndex current = currentIndex();
+    if (row < 0 || row >= m_model->rowCount()) {
+        selectionModel()->clearCurrentIndex();
+        return;
+    }
+    if (current.isValid() && current.row() == row)
+        return;
+    const QModelIndex target = m_model->index(row, current.isValid() ? current.column() : 0);
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(target);
+}
+
+QList<db::DataSet::Bookmark> DataGrid::selectedBookmarks() const
+{
+    QList<db::DataSet::Bookmark> valid;
+    for (db::DataSet::Bookmark b : m_selectionOrder) {
+        if (dataSet().isBookmarkValid(b))
+            valid.append(b);
+    }
+    return valid;
+}
+
+void DataGrid::selectRow(int row, bool selected)
+{
+    if (row < 0 || row >= m_model->rowCount() || m_model->columnCount() == 0)
+        return;
+    const QItemSelection rowSelection(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
+    selectionModel()->select(rowSelection, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "db/dataset.h"
+
+#include <QComboBox>
+
+// A list box over a data set's visible rows: it shows one column and stands for the key
+// column of the row chosen. The data set is shared, so its filter narrows this list too, and
+// choosing an item makes that row the data set's current row.
+class DataSetComboBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    DataSetComboBox(db::DataSet &dataSet, const QString &keyColumn, const QString &shownColumn,
+                    QWidget *parent = nullptr);
+
+    db::DataSet &dataSet() const { return m_dataSet; }
+    // The key of the chosen row; an invalid QVariant when nothing is chosen.
+    QVariant key() const;
+    // Chooses the row with this key; nothing chosen for an invalid key, 0 or "" or a key the
+    // list does not hold.
+    void setKey(const QVariant &key);
+    QString shownText() const { return currentIndex() < 0 ? QString() : currentText(); }
+
+Q_SIGNALS:
+    // The user chose a row (by click or keyboard); the data set is on that row.
+    void chosen();
+
+private:
+    void reload();
+
+    db::DataSet &m_dataSet;
+    QString m_keyColumn;
+    QString m_shownColumn;
+    QVariant m_key;
+};

@@ -1,0 +1,166 @@
+#include "common/widgets/fieldbinder.h"
+
+#include "common/amounts.h"
+#include "common/dates.h"
+#include "common/widgets/datasetcombobox.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+FieldBinder::FieldBinder(db::DataSet &dataSet, QObject *parent) : QObject(parent), m_dataSet(dataSet)
+{
+    connect(&m_dataSet, &db::DataSet::currentChanged, this, &FieldBinder::refresh);
+    connect(&m_dataSet, &db::DataSet::reset, this, &FieldBinder::refresh);
+}
+
+void FieldBinder::add(QWidget *widget, const QString &column, Kind kind)
+{
+    m_bindings.append(Binding{widget, column, kind});
+    const Binding binding = m_bindings.last();
+    const auto changed = [this, binding] {
+        if (m_refreshing)
+            return;
+        write(binding);
+        Q_EMIT edited(binding.widget);
+    };
+    if (auto *line = qobject_cast<QLineEdit *>(widget))
+        connect(line, &QLineEdit::textEdited, this, changed);
+    else if (auto *memo = qobject_cast<QPlainTextEdit *>(widget))
+        connect(memo, &QPlainTextEdit::textChanged, this, changed);
+    else if (auto *check = qobject_cast<QCheckBox *>(widget))
+        connect(check, &QCheckBox::clicked, this, changed);
+    else if (auto *lookup = qobject_cast<DataSetComboBox *>(widget))
+        connect(lookup, &DataSetComboBox::chosen, this, changed);
+}
+
+void FieldBinder::bindText(QLineEdit *edit, const QString &column)
+{
+    add(edit, column, Kind::Text);
+}
+
+void FieldBinder::bindText(QPlainTextEdit *edit, const QString &column)
+{
+    add(edit, column, Kind::Memo);
+}
+
+void FieldBinder::bindDate(QLineEdit *edit, const QString &column)
+{
+    edit->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
+    add(edit, column, Kind::Date);
+}
+
+void FieldBinder::bindAmount(QLineEdit *edit, const QString &column)
+{
+    edit->setAlignment(Qt::AlignRight);
+    add(edit, column, Kind::Amount);
+}
+
+void FieldBinder::bindCheck(QCheckBox *box, const QString &column)
+{
+    add(box, column, Kind::Check);
+}
+
+void FieldBinder::bindLookup(DataSetComboBox *box, const QString &column)
+{
+    add(box, column, Kind::Lookup);
+}
+
+void FieldBinder::write(const Binding &b)
+{
+    QVariant value;
+    switch (b.kind) {
+    case Kind::Text: {
+        const QString text = static_cast<QLineEdit *>(b.widget.data())->text();
+        value = text.isEmpty() ? QVariant() : QVariant(text);
+        break;
+    }
+    case Kind::Memo: {
+        const QString text = static_cast<QPlainTextEdit *>(b.widget.data())->toPlainText();
+        value = text.isEmpty() ? QVariant() : QVariant(text);
+        break;
+    }
+    case Kind::Check:
+        value = static_cast<QCheckBox *>(b.widget.data())->isChecked();
+        break;
+    case Kind::Lookup:
+        value = static_cast<DataSetComboBox *>(b.widget.data())->key();
+        break;
+    case Kind::Date:
+    case Kind::Amount:
+        return; // read at commit
+    }
+    (void)m_dataSet.setValue(b.column, value);
+}
+
+void FieldBinder::refresh()
+{
+    m_refreshing = true;
+    for (const Binding &b : std::as_const(m_bindings)) {
+        if (!b.widget)
+            continue;
+        const QVariant value = m_dataSet.value(b.column);
+        switch (b.kind) {
+        case Kind::Text:
+            static_cast<QLineEdit *>(b.widget.data())->setText(value.toString());
+            break;
+        case Kind::Memo:
+            static_cast<QPlainTextEdit *>(b.widget.data())->setPlainText(value.toString());
+            break;
+        case Kind::Date:
+            static_cast<QLineEdit *>(b.widget.data())
+                ->setText(value.isValid() ? ScriviDataItaliana(m_dataSet.asDateTime(b.column)) : QString());
+            break;
+        case Kind::Amount:
+            static_cast<QLineEdit *>(b.widget.data())
+                ->setText(value.isValid() ? QLocale(QLocale::Italian).toString(value.toDouble(), 'f', 2) : QString());
+            break;
+        case Kind::Check:
+            static_cast<QCheckBox *>(b.widget.data())->setChecked(value.toBool());
+            break;
+        case Kind::Lookup:
+            static_cast<DataSetComboBox *>(b.widget.data())->setKey(value);
+            break;
+        }
+    }
+    m_refreshing = false;
+}
+
+db::Status FieldBinder::commit(QWidget **failedField)
+{
+    for (const Binding &b : std::as_const(m_bindings)) {
+        if (!b.widget || (b.kind != Kind::Date && b.kind != Kind::Amount))
+            continue;
+        const QString text = static_cast<QLineEdit *>(b.widget.data())->text().trimmed();
+        QVariant value;
+        if (!text.isEmpty() && b.kind == Kind::Date) {
+            db::Result<QDateTime> date = LeggiDataItaliana(text);
+            if (!date) {
+                if (failedField)
+                    *failedField = b.widget;
+                return db::Error{QStringLiteral("Data non valida")};
+            }
+            value = *date;
+        } else if (!text.isEmpty()) {
+            const std::optional<double> amount = LeggiImporto(text);
+            if (!amount) {
+                if (failedField)
+                    *failedField = b.widget;
+                return db::Error{QStringLiteral("Importo non valido")};
+            }
+            value = *amount;
+        }
+        // Only what differs: an untouched date must not mark the row as changed.
+        const QVariant stored = m_dataSet.value(b.column);
+        const bool same = b.kind == Kind::Date
+                              ? (value.isValid() == stored.isValid()
+                                 && (!value.isValid() || value.toDateTime() == m_dataSet.asDateTime(b.column)))
+                              : (value.isValid() == stored.isValid()
+                                 && (!value.isValid() || qRound64(value.toDouble() * 10000) == qRound64(stored.toDouble() * 10000)));
+        if (!same) {
+            if (db::Status set = m_dataSet.setValue(b.column, value); !set)
+                return set;
+        }
+    }
+    return {};
+}
