@@ -1,6 +1,7 @@
 #include "app/frmpass.h"
 
-#include <QKeyEvent>
+#include "common/widgets/inputconventions.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -10,13 +11,13 @@ TfrmPass::TfrmPass(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmPass"));
     setWindowTitle(QStringLiteral("Password"));
-    setProperty("helpContext", 1010);
+    setHelpContext(this, 1010);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Inserisci la Password"), this));
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("Edit1"));
     m_edit->setEchoMode(QLineEdit::Password);
-    m_edit->installEventFilter(this);
+    InputConventions::replaceApostrophes(m_edit);
     layout->addWidget(m_edit);
     connect(m_edit, &QLineEdit::returnPressed, this, &QDialog::accept);
     setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
@@ -36,17 +37,4 @@ void TfrmPass::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     m_edit->setFocus();
-}
-
-bool TfrmPass::eventFilter(QObject *watched, QEvent *event)
-{
-    // An apostrophe would break the SQL texts the password may end up in; it becomes "´".
-    if (watched == m_edit && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->text() == u"'") {
-            m_edit->insert(QStringLiteral("\u00B4"));
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -1,5 +1,7 @@
 #include "app/frmpromemoriascadenze.h"
 
+#include "common/widgets/inputconventions.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,7 +14,7 @@ TfrmPromemoriaScadenze::TfrmPromemoriaScadenze(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmPromemoriaScadenze"));
     setWindowTitle(QStringLiteral("Promemoria Scadenze"));
-    setProperty("helpContext", 1020);
+    setHelpContext(this, 1020);
     setWindowState(Qt::WindowMaximized);
     auto *layout = new QVBoxLayout(this);
     auto *heading = new QLabel(QStringLiteral("    Avvisi Calendario"), this);
@@ -44,6 +46,7 @@ TfrmPromemoriaScadenze::TfrmPromemoriaScadenze(QWidget *parent)
     indietro->setObjectName(QStringLiteral("spdIndietro"));
     indietro->setToolTip(QStringLiteral("Torna Indietro"));
     connect(indietro, &QPushButton::clicked, this, &QDialog::accept);
+    InputConventions::connectHelpButton(aiuto);
     buttons->addStretch();
     buttons->addWidget(aiuto);
     buttons->addWidget(indietro);

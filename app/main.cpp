@@ -1,4 +1,5 @@
 #include "app/frminizio.h"
+#include "app/help/help.h"
 #include "app/program.h"
 #include "common/widgets/qtdialogs.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Agenda - Contatti - Email"));
     QtDialogs dialogs;
     setDialogs(&dialogs);
+    installHelp(&application);
 
     Program program(QApplication::applicationDirPath());
     TfrmInizio &main = program.frmInizio();

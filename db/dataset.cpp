@@ -224,6 +224,14 @@ QVariant DataSet::valueAt(int visibleIndex, int column) const
     return m_rows[m_visible[visibleIndex]][column];
 }
 
+QVariant DataSet::valueOf(Bookmark bookmark, QStringView column) const
+{
+    const int c = columnIndex(column);
+    if (!isBookmarkValid(bookmark) || c < 0)
+        return {};
+    return m_rows[bookmark][c];
+}
+
 QString DataSet::asString(QStringView column) const
 {
     const QVariant v = value(column);

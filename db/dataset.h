@@ -66,6 +66,8 @@ public:
     // The current row's values (the edit buffer while editing). Unknown columns read as null.
     QVariant value(QStringView column) const;
     QVariant valueAt(int visibleIndex, int column) const;
+    // A value of the row with this bookmark, without moving to it.
+    QVariant valueOf(Bookmark bookmark, QStringView column) const;
     bool isNull(QStringView column) const { return !value(column).isValid(); }
     QString asString(QStringView column) const;
     qint64 asInteger(QStringView column) const;

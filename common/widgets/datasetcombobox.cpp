@@ -1,42 +1,51 @@
 #include "common/widgets/datasetcombobox.h"
 
+#include "common/datasetmodel.h"
+
 DataSetComboBox::DataSetComboBox(db::DataSet &dataSet, const QString &keyColumn,
                                  const QString &shownColumn, QWidget *parent)
     : QComboBox(parent), m_dataSet(dataSet), m_keyColumn(keyColumn), m_shownColumn(shownColumn)
 {
     setMaxVisibleItems(16);
-    connect(&m_dataSet, &db::DataSet::reset, this, &DataSetComboBox::reload);
-    connect(&m_dataSet, &db::DataSet::rowChanged, this, &DataSetComboBox::reload);
+    // The items are the data set's rows themselves, not a copy: a filter typed in another
+    // window narrows this list at no cost.
+    auto *model = new DataSetModel(m_dataSet, this);
+    model->setColumns({GridColumn{shownColumn, 100, shownColumn}});
+    setModel(model);
+    connect(model, &QAbstractItemModel::modelReset, this, &DataSetComboBox::reload);
     connect(this, &QComboBox::activated, this, [this](int index) {
-        m_key = itemData(index);
         m_dataSet.setPosition(index);
+        m_key = m_dataSet.value(m_keyColumn);
         Q_EMIT chosen();
     });
-    reload();
 }
 
 QVariant DataSetComboBox::key() const
 {
-    return currentIndex() < 0 ? QVariant() : itemData(currentIndex());
+    if (currentIndex() < 0)
+        return {};
+    return m_dataSet.valueAt(currentIndex(), m_dataSet.columnIndex(m_keyColumn));
 }
 
 void DataSetComboBox::setKey(const QVariant &key)
 {
     m_key = key;
+    int index = -1;
     const bool none = !key.isValid() || key.toString().isEmpty() || key.toString() == u"0";
-    const int index = none ? -1 : findData(key.toString(), Qt::UserRole, Qt::MatchFixedString);
+    const int column = m_dataSet.columnIndex(m_keyColumn);
+    for (int row = 0; !none && column >= 0 && row < m_dataSet.recordCount(); ++row) {
+        if (m_dataSet.valueAt(row, column).toString().compare(key.toString(), Qt::CaseInsensitive) == 0) {
+            index = row;
+            break;
+        }
+    }
+    const QSignalBlocker quiet(this);
     setCurrentIndex(index);
-    if (index < 0)
+    if (index < 0 && isEditable())
         setEditText(QString());
 }
 
 void DataSetComboBox::reload()
 {
-    const QSignalBlocker quiet(this);
-    clear();
-    const int key = m_dataSet.columnIndex(m_keyColumn);
-    const int shown = m_dataSet.columnIndex(m_shownColumn);
-    for (int row = 0; row < m_dataSet.recordCount(); ++row)
-        addItem(m_dataSet.valueAt(row, shown).toString(), m_dataSet.valueAt(row, key).toString());
     setKey(m_key);
 }

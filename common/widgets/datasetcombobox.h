@@ -22,6 +22,7 @@ public:
     // list does not hold.
     void setKey(const QVariant &key);
     QString shownText() const { return currentIndex() < 0 ? QString() : currentText(); }
+    const QString &shownColumn() const { return m_shownColumn; }
 
 Q_SIGNALS:
     // The user chose a row (by click or keyboard); the data set is on that row.

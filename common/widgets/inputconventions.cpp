@@ -63,8 +63,8 @@ QWidget *neighbour(QWidget *from, bool forward)
     for (QWidget *test = forward ? from->nextInFocusChain() : from->previousInFocusChain();
          test && test != from;
          test = forward ? test->nextInFocusChain() : test->previousInFocusChain()) {
-        if ((test->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && !test->focusProxy()
-            && test->isEnabled() && test->isVisibleTo(window) && window->isAncestorOf(test))
+        if ((test->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && !test->focusProxy() &&
+            test->isEnabled() && test->isVisibleTo(window) && window->isAncestorOf(test))
             return test;
     }
     return nullptr;
@@ -89,14 +89,17 @@ const QString kApostropheFilter = QStringLiteral("apostropheFilter");
 class ApostropheFilter final : public QObject
 {
 public:
-    explicit ApostropheFilter(QObject *parent) : QObject(parent) { setObjectName(kApostropheFilter); }
+    explicit ApostropheFilter(QObject *parent) : QObject(parent)
+    {
+        setObjectName(kApostropheFilter);
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *edit = qobject_cast<QLineEdit *>(watched);
-        if (edit && event->type() == QEvent::KeyPress
-            && static_cast<QKeyEvent *>(event)->text() == u"'") {
+        if (edit && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->text() == u"'") {
             edit->insert(QStringLiteral("\u00B4"));
             return true;
         }
@@ -137,8 +140,8 @@ bool InputConventions::isInputField(const QWidget *widget)
 {
     if (!widget || widget->focusProxy())
         return false;
-    return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QComboBox *>(widget)
-           || qobject_cast<const QAbstractSpinBox *>(widget) || isMultiLine(widget);
+    return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QComboBox *>(widget) ||
+           qobject_cast<const QAbstractSpinBox *>(widget) || isMultiLine(widget);
 }
 
 bool InputConventions::isMultiLine(const QWidget *widget)
@@ -165,14 +168,15 @@ void InputConventions::adopt(QWidget *field)
     } else if (auto *box = qobject_cast<QComboBox *>(field)) {
         connect(box, &QComboBox::activated, this, &InputConventions::userEdited, unique);
         // A box may become editable after it was adopted.
-        if (QLineEdit *edit = box->lineEdit())
-            connect(edit, &QLineEdit::textEdited, this, &InputConventions::userEdited, unique);
+        if (QLineEdit *boxEdit = box->lineEdit())
+            connect(boxEdit, &QLineEdit::textEdited, this, &InputConventions::userEdited, unique);
     } else if (auto *spin = qobject_cast<QSpinBox *>(field)) {
         connect(spin, &QSpinBox::valueChanged, this, &InputConventions::valueChanged, unique);
     } else if (auto *real = qobject_cast<QDoubleSpinBox *>(field)) {
         connect(real, &QDoubleSpinBox::valueChanged, this, &InputConventions::valueChanged, unique);
     } else if (auto *date = qobject_cast<QDateTimeEdit *>(field)) {
-        connect(date, &QDateTimeEdit::dateTimeChanged, this, &InputConventions::valueChanged, unique);
+        connect(date, &QDateTimeEdit::dateTimeChanged, this, &InputConventions::valueChanged,
+                unique);
     } else if (auto *plain = qobject_cast<QPlainTextEdit *>(field)) {
         connect(plain, &QPlainTextEdit::textChanged, this, &InputConventions::valueChanged, unique);
     } else if (auto *rich = qobject_cast<QTextEdit *>(field)) {
@@ -221,8 +225,8 @@ bool InputConventions::eventFilter(QObject *watched, QEvent *event)
         m_menuField = field; // the menu may paste after this event is over
         break;
     case QEvent::FocusOut:
-        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason
-            && m_menuField == field)
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason &&
+            m_menuField == field)
             m_menuField = nullptr;
         break;
     default:
@@ -234,8 +238,8 @@ bool InputConventions::eventFilter(QObject *watched, QEvent *event)
 bool InputConventions::clearLookup(QObject *watched, const QKeyEvent *key)
 {
     const auto found = m_lookups.constFind(watched);
-    if (found == m_lookups.cend() || !plainKey(key)
-        || (key->key() != Qt::Key_Backspace && key->key() != Qt::Key_Delete))
+    if (found == m_lookups.cend() || !plainKey(key) ||
+        (key->key() != Qt::Key_Backspace && key->key() != Qt::Key_Delete))
         return false;
     auto *box = static_cast<QComboBox *>(watched);
     const std::function<void()> cleared = *found;
@@ -300,7 +304,7 @@ void InputConventions::markAsLookup(QComboBox *box, std::function<void()> cleare
 {
     if (!m_lookups.contains(box))
         connect(box, &QObject::destroyed, this, [this](QObject *gone) { m_lookups.remove(gone); });
-    m_lookups.insert(box, std::move(cleared));
+    m_lookups[box] = std::move(cleared);
     box->installEventFilter(this);
     if (ownsField(box))
         adopt(box);

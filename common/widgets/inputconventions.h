@@ -17,16 +17,20 @@ class QWidget;
 // being set up control by control. They reach the controls the window has when it attaches
 // them and those it creates later.
 //
-// Every window: the input field with the focus is aqua, the others white.
-// Detail windows also: Enter, Return and Down move to the next control in tab order, Up to the
-// previous one (not in multi-line fields, which keep their new lines and caret movement);
-// `edited` reports every change the user makes to a field.
+// Every window: the input field with the focus is aqua, the others white, and `edited` reports
+// every change the user makes to a field. Detail windows also: Enter, Return and Down move to
+// the next control in tab order, Up to the previous one (not in multi-line fields, which keep
+// their new lines and caret movement, and not in grid cell editors, which belong to the grid).
 class InputConventions : public QObject
 {
     Q_OBJECT
 
 public:
-    enum class Kind { Detail, List };
+    enum class Kind
+    {
+        Detail,
+        List
+    };
 
     // The conventions of `window` (owned by it). A window attached twice keeps its first kind.
     static InputConventions *attach(QWidget *window, Kind kind);
