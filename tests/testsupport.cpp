@@ -90,5 +90,11 @@ QString ScriptedDialogs::chooseSaveFile(const QString &, const QString &, const 
 int ScriptedDialogs::showModal(QWidget *window)
 {
     modalWindows.append(window->objectName());
-    return modalActions.isEmpty() ? 0 : modalActions.takeFirst()(window);
+    // On screen while the script acts in it, as a modal window is for the user.
+    window->show();
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window, 1000);
+    const int result = modalActions.isEmpty() ? 0 : modalActions.takeFirst()(window);
+    window->hide();
+    return result;
 }

@@ -59,7 +59,12 @@ void DataGrid::followDataSet()
     if (current.isValid() && current.row() == row)
         return;
     const QModelIndex target = m_model->index(row, current.isValid() ? current.column() : 0);
-    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // Where several rows can be selected, moving the current row leaves the selection alone.
+    const QItemSelectionModel::SelectionFlags flags =
+        selectionMode() == QAbstractItemView::ExtendedSelection
+            ? QItemSelectionModel::NoUpdate
+            : QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    selectionModel()->setCurrentIndex(target, flags);
     scrollTo(target);
 }
 

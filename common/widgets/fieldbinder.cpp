@@ -10,8 +10,8 @@
 
 FieldBinder::FieldBinder(db::DataSet &dataSet, QObject *parent) : QObject(parent), m_dataSet(dataSet)
 {
-    connect(&m_dataSet, &db::DataSet::currentChanged, this, &FieldBinder::refresh);
-    connect(&m_dataSet, &db::DataSet::reset, this, &FieldBinder::refresh);
+    connect(&m_dataSet, &db::DataSet::currentChanged, this, [this] { refresh(); });
+    connect(&m_dataSet, &db::DataSet::reset, this, [this] { refresh(); });
 }
 
 void FieldBinder::add(QWidget *widget, const QString &column, Kind kind)
@@ -95,33 +95,45 @@ void FieldBinder::write(const Binding &b)
 
 void FieldBinder::refresh()
 {
-    m_refreshing = true;
+    for (const Binding &b : std::as_const(m_bindings))
+        show(b);
+}
+
+void FieldBinder::refresh(const QString &column)
+{
     for (const Binding &b : std::as_const(m_bindings)) {
-        if (!b.widget)
-            continue;
-        const QVariant value = m_dataSet.value(b.column);
-        switch (b.kind) {
-        case Kind::Text:
-            static_cast<QLineEdit *>(b.widget.data())->setText(value.toString());
-            break;
-        case Kind::Memo:
-            static_cast<QPlainTextEdit *>(b.widget.data())->setPlainText(value.toString());
-            break;
-        case Kind::Date:
-            static_cast<QLineEdit *>(b.widget.data())
-                ->setText(value.isValid() ? ScriviDataItaliana(m_dataSet.asDateTime(b.column)) : QString());
-            break;
-        case Kind::Amount:
-            static_cast<QLineEdit *>(b.widget.data())
-                ->setText(value.isValid() ? QLocale(QLocale::Italian).toString(value.toDouble(), 'f', 2) : QString());
-            break;
-        case Kind::Check:
-            static_cast<QCheckBox *>(b.widget.data())->setChecked(value.toBool());
-            break;
-        case Kind::Lookup:
-            static_cast<DataSetComboBox *>(b.widget.data())->setKey(value);
-            break;
-        }
+        if (b.column.compare(column, Qt::CaseInsensitive) == 0)
+            show(b);
+    }
+}
+
+void FieldBinder::show(const Binding &b)
+{
+    if (!b.widget)
+        return;
+    m_refreshing = true;
+    const QVariant value = m_dataSet.value(b.column);
+    switch (b.kind) {
+    case Kind::Text:
+        static_cast<QLineEdit *>(b.widget.data())->setText(value.toString());
+        break;
+    case Kind::Memo:
+        static_cast<QPlainTextEdit *>(b.widget.data())->setPlainText(value.toString());
+        break;
+    case Kind::Date:
+        static_cast<QLineEdit *>(b.widget.data())
+            ->setText(value.isValid() ? ScriviDataItaliana(m_dataSet.asDateTime(b.column)) : QString());
+        break;
+    case Kind::Amount:
+        static_cast<QLineEdit *>(b.widget.data())
+            ->setText(value.isValid() ? QLocale(QLocale::Italian).toString(value.toDouble(), 'f', 2) : QString());
+        break;
+    case Kind::Check:
+        static_cast<QCheckBox *>(b.widget.data())->setChecked(value.toBool());
+        break;
+    case Kind::Lookup:
+        static_cast<DataSetComboBox *>(b.widget.data())->setKey(value);
+        break;
     }
     m_refreshing = false;
 }

@@ -30,8 +30,9 @@ public:
     void bindCheck(QCheckBox *box, const QString &column);
     void bindLookup(DataSetComboBox *box, const QString &column);
 
-    // Shows the current row's values in every field.
+    // Shows the current row's values in every field, or in the fields of one column.
     void refresh();
+    void refresh(const QString &column);
     // Writes the typed dates and amounts to the row. A text that is not a date ("Data non
     // valida") or an amount ("Importo non valido") is refused and `failedField` names the field.
     db::Status commit(QWidget **failedField = nullptr);
@@ -52,6 +53,7 @@ private:
     };
     void add(QWidget *widget, const QString &column, Kind kind);
     void write(const Binding &binding);
+    void show(const Binding &binding);
 
     db::DataSet &m_dataSet;
     QList<Binding> m_bindings;

@@ -1,0 +1,347 @@
+#include "contacts/windows/frmcontatti.h"
+
+#include "app/datamodule.h"
+#include "common/colours.h"
+#include "common/dialogs.h"
+#include "common/recordoperations.h"
+#include "common/widgets/datagrid.h"
+#include "common/widgets/datasetcombobox.h"
+#include "common/widgets/gridcommands.h"
+#include "common/widgets/inputconventions.h"
+#include "contacts/contactsearch.h"
+#include "contacts/windows/frmcontattidett.h"
+#include "contacts/windows/frmindirizziemail.h"
+#include "db/datetimes.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QList<GridColumn> kDesign = {
+    {QStringLiteral("NominativoDocumenti"), 220, QStringLiteral("Nominativo")},
+    {QStringLiteral("Professione"), 110, QStringLiteral("Professione")},
+    {QStringLiteral("Categoria"), 110, QStringLiteral("Categoria")},
+    {QStringLiteral("Titolo"), 60, QStringLiteral("Titolo")},
+    {QStringLiteral("AbitazioneTelefono"), 110, QStringLiteral("AbitazioneTelefono")},
+    {QStringLiteral("Cellulare"), 110, QStringLiteral("Cellulare")},
+    {QStringLiteral("email"), 170, QStringLiteral("email")},
+    {QStringLiteral("AbitazioneComune"), 130, QStringLiteral("AbitazioneComune")},
+    {QStringLiteral("AbitazioneIndirizzo"), 170, QStringLiteral("AbitazioneIndirizzo")},
+    {QStringLiteral("AbitazioneCivico"), 60, QStringLiteral("AbitazioneCivico")},
+    {QStringLiteral("AbitazioneCap"), 60, QStringLiteral("AbitazioneCap")},
+    {QStringLiteral("Internet"), 140, QStringLiteral("Internet")},
+    {QStringLiteral("Skype"), 100, QStringLiteral("Skype")},
+    {QStringLiteral("Messenger"), 100, QStringLiteral("Messenger")},
+    {QStringLiteral("Fax"), 100, QStringLiteral("Fax")},
+    {QStringLiteral("Note"), 200, QStringLiteral("Note")},
+    {QStringLiteral("UfficioCellulare"), 110, QStringLiteral("UfficioCellulare")},
+    {QStringLiteral("UfficioEmail"), 170, QStringLiteral("UfficioEmail")},
+    {QStringLiteral("UfficioTelefono"), 110, QStringLiteral("UfficioTelefono")},
+    {QStringLiteral("UfficioComune"), 130, QStringLiteral("UfficioComune")},
+    {QStringLiteral("UfficioIndirizzo"), 170, QStringLiteral("UfficioIndirizzo")},
+    {QStringLiteral("UfficioCivico"), 60, QStringLiteral("UfficioCivico")},
+    {QStringLiteral("UfficioCap"), 60, QStringLiteral("UfficioCap")},
+    {QStringLiteral("Sesso"), 40, QStringLiteral("Sesso")},
+    {QStringLiteral("Ide"), 60, QStringLiteral("Ide")},
+};
+
+const QString kNoSelection = QStringLiteral("Attenzione devi selezionare i contatti da copiare le email");
+
+QPushButton *toolButton(QWidget *parent, const QString &name, const QString &caption, const QString &hint = {})
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
+                           QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_db(db), m_editor(editor), m_addresses(addresses)
+{
+    setObjectName(QStringLiteral("frmContatti"));
+    setWindowTitle(QStringLiteral("Archivio"));
+    setHelpContext(this, 3100);
+    auto *layout = new QVBoxLayout(this);
+
+    auto *toolbar = new QHBoxLayout;
+    auto *aiuto = toolButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("Aiuto"));
+    auto *ricarica = toolButton(this, QStringLiteral("spdAggiorna"), QStringLiteral("Ricarica"),
+                                QStringLiteral("Aggiorna l'elenco"));
+    auto *importa = toolButton(this, QStringLiteral("btImportaVCard"), QStringLiteral("Importa Vcard"));
+    auto *esporta = toolButton(this, QStringLiteral("btEsportaVCard"), QStringLiteral("Esporta Vcard"));
+    auto *copia = toolButton(this, QStringLiteral("spdCopyEmail"), QStringLiteral("Copia email"));
+    auto *invia = toolButton(this, QStringLiteral("spdEmail"), QStringLiteral("Invia email"));
+    auto *indietro = toolButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("Indietro"));
+    auto *elimina = toolButton(this, QStringLiteral("spdElimina"), QStringLiteral("Elimina"),
+                               QStringLiteral("Elimina il record corrente "));
+    auto *aggiungi = toolButton(this, QStringLiteral("spdInserisci"), QStringLiteral("Aggiungi"),
+                                QStringLiteral("Inserisce un nuovo Record"));
+    auto *avanti = toolButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("Avanti"));
+    for (QPushButton *later : {importa, esporta, invia}) {
+        later->setEnabled(false);
+        later->setToolTip(QStringLiteral("Disponibile in una prossima versione del programma."));
+    }
+    for (QPushButton *b : {aiuto, ricarica, importa, esporta, copia, invia, elimina, aggiungi, avanti, indietro})
+        toolbar->addWidget(b);
+    toolbar->addStretch();
+    layout->addLayout(toolbar);
+
+    m_model = new DataSetModel(m_db.TableCercaContatti, this);
+    m_model->setDesign(kDesign);
+    m_model->setRowBackground([](const db::DataSet &ds, int row) -> QVariant {
+        const qint64 colour = contactRowColour(ds.valueAt(row, ds.columnIndex(u"NumeroColore")).toLongLong(),
+                                               ds.valueAt(row, ds.columnIndex(u"ColoreCategoria")).toLongLong());
+        return colour == kBianco ? QVariant() : QVariant(fromWindowsColour(colour));
+    });
+    m_grid = new DataGrid(m_model, true, this);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    QMenu *menu = attachGridCommands(m_grid, m_model, m_db.TableGriglie, QStringLiteral("frmContatti"),
+                                     QStringLiteral("Reset Colonne"), [this] { return m_db.computerName(); });
+    menu->addSeparator();
+    QAction *auguri = menu->addAction(QStringLiteral("Seleziona emails per auguri"));
+    auguri->setObjectName(QStringLiteral("Selezionaemailsperauguri1"));
+    QAction *tutti = menu->addAction(QStringLiteral("Seleziona tutti"));
+    tutti->setObjectName(QStringLiteral("Selezionatutti1"));
+    QAction *conta = menu->addAction(QStringLiteral("Conta Record"));
+    conta->setObjectName(QStringLiteral("ContaRecord1"));
+    connect(auguri, &QAction::triggered, this, &TfrmContatti::selezionaAuguri);
+    connect(tutti, &QAction::triggered, this, &TfrmContatti::selezionaTutti);
+    connect(conta, &QAction::triggered, this, &TfrmContatti::contaRecord);
+    layout->addWidget(m_grid, 1);
+
+    auto *filters = new QGroupBox(QStringLiteral("Filtri"), this);
+    auto *grid = new QGridLayout(filters);
+    const auto box = [&](const QString &name, const QString &label, int column) {
+        auto *edit = new QLineEdit(filters);
+        edit->setObjectName(name);
+        grid->addWidget(new QLabel(label, filters), 0, column);
+        grid->addWidget(edit, 1, column);
+        connect(edit, &QLineEdit::textChanged, this, &TfrmContatti::filtra);
+        return edit;
+    };
+    const auto list = [&](const QString &name, const QString &label, int column, db::DataSet &ds,
+                          const QString &key, const QString &shown) {
+        auto *combo = new DataSetComboBox(ds, key, shown, filters);
+        combo->setObjectName(name);
+        grid->addWidget(new QLabel(label, filters), 0, column);
+        grid->addWidget(combo, 1, column);
+        connect(combo, &DataSetComboBox::chosen, this, &TfrmContatti::filtra);
+        return combo;
+    };
+    m_nominativo = box(QStringLiteral("Edit1"), QStringLiteral("Nominativo"), 0);
+    m_fax = box(QStringLiteral("Edit2"), QStringLiteral("fax"), 1);
+    m_note = box(QStringLiteral("Edit4"), QStringLiteral("Note"), 2);
+    m_telefoni = box(QStringLiteral("Edit5"), QStringLiteral("Telefoni"), 3);
+    m_cellulari = box(QStringLiteral("Edit6"), QStringLiteral("Cellulari"), 4);
+    m_categoria = list(QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria"), 5,
+                       m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_sesso = list(QStringLiteral("DBLookupComboBox3"), QStringLiteral("Sesso"), 6, m_db.TableSesso,
+                   QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
+    m_professione = list(QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione"), 7,
+                         m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_email = box(QStringLiteral("Edit7"), QStringLiteral("Email"), 8);
+    layout->addWidget(filters);
+
+    InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::List);
+    conventions->markAsLookup(m_categoria, [this] { m_categoria->setKey(0); filtra(); });
+    conventions->markAsLookup(m_professione, [this] { m_professione->setKey(0); filtra(); });
+    conventions->markAsLookup(m_sesso, [this] { m_sesso->setKey(QString()); filtra(); });
+    InputConventions::connectHelpButton(aiuto);
+
+    connect(m_grid, &DataGrid::titleClicked, this, &TfrmContatti::ordina);
+    connect(m_grid, &DataGrid::rowActivated, this, &TfrmContatti::avanti);
+    connect(avanti, &QPushButton::clicked, this, &TfrmContatti::avanti);
+    connect(aggiungi, &QPushButton::clicked, this, &TfrmContatti::aggiungi);
+    connect(elimina, &QPushButton::clicked, this, &TfrmContatti::elimina);
+    connect(ricarica, &QPushButton::clicked, this, &TfrmContatti::ricarica);
+    connect(copia, &QPushButton::clicked, this, &TfrmContatti::copiaEmail);
+    connect(indietro, &QPushButton::clicked, this, &QDialog::accept);
+    setWindowState(Qt::WindowMaximized);
+    resize(1100, 700);
+}
+
+void TfrmContatti::reset()
+{
+    for (QLineEdit *edit : {m_nominativo, m_fax, m_note, m_telefoni, m_cellulari})
+        edit->clear();
+    m_categoria->setKey(0);
+    m_professione->setKey(0);
+    (void)m_db.TableContatti.setFilter(QString());
+    (void)m_db.TableCercaContatti.setFilter(QString());
+}
+
+void TfrmContatti::filtra()
+{
+    const ContactSearch search{m_nominativo->text(), m_fax->text(),       m_note->text(),
+                               m_telefoni->text(),   m_cellulari->text(), m_categoria->shownText(),
+                               m_sesso->key().toString(), m_professione->shownText(), m_email->text()};
+    if (db::Status filtered = m_db.TableCercaContatti.setFilter(composeContactFilter(search)); !filtered)
+        dialogs().error(filtered.message());
+}
+
+void TfrmContatti::ordina(const QString &field)
+{
+    (void)m_db.TableCercaContatti.setSort(toggledSort(m_db.TableCercaContatti.sort(), field));
+}
+
+void TfrmContatti::openContact(qint64 id)
+{
+    db::DataSet &contatti = m_db.TableContatti;
+    contatti.close();
+    contatti.setSql(QStringLiteral("select * from Contatti where id =") + QString::number(id));
+    db::DataSet &pagamenti = m_db.TablePagamenti;
+    pagamenti.close();
+    pagamenti.setSql(QStringLiteral("select * from Pagamenti where Contatto_ID =") + QString::number(id)
+                     + QStringLiteral(" order by data desc"));
+    for (db::DataSet *ds : {&contatti, &pagamenti}) {
+        if (db::Status opened = ds->open(); !opened) {
+            dialogs().error(opened.message());
+            return;
+        }
+    }
+}
+
+void TfrmContatti::avanti()
+{
+    db::DataSet &list = m_db.TableCercaContatti;
+    if (list.isEmpty() || list.isNull(u"Ide"))
+        return;
+    openContact(list.asInteger(u"Ide"));
+    m_editor.showFirstPage();
+    const qint64 colour = m_db.TableContatti.asInteger(u"NumeroColore");
+    m_editor.setColourChoice(colour >= 1 ? colour : kBianco);
+    dialogs().showModal(&m_editor);
+}
+
+void TfrmContatti::aggiungi()
+{
+    for (QLineEdit *edit : {m_nominativo, m_fax, m_note, m_telefoni, m_cellulari})
+        edit->clear();
+    m_categoria->setKey(0);
+    m_professione->setKey(0);
+    filtra();
+
+    db::DataSet &contatti = m_db.TableContatti;
+    (void)contatti.setFilter(QString());
+    if (!contatti.isOpen() && !contatti.open())
+        return;
+    db::Status added = contatti.append();
+    for (const auto &[column, value] :
+         {std::pair{QStringLiteral("Annullato"), QVariant(false)},
+          std::pair{QStringLiteral("NumeroColore"), QVariant(kBianco)},
+          std::pair{QStringLiteral("DataInserimento"), QVariant(db::naiveDateTime(db::clock::today()))}}) {
+        if (added)
+            added = contatti.setValue(column, value);
+    }
+    if (added)
+        added = ApplicaPersonalizzazioni(QStringLiteral("Contatti"), contatti, m_db.TablePersonalizzazioni);
+    if (!added) {
+        contatti.cancel();
+        dialogs().error(added.message());
+        return;
+    }
+    if (!ConfermaRecord(contatti, QStringLiteral("Id"))) {
+        contatti.cancel();
+        return;
+    }
+    openContact(contatti.asInteger(u"id"));
+    m_editor.recordChanged = true;
+    m_editor.showFirstPage();
+    m_editor.setColourChoice(kBianco);
+    dialogs().showModal(&m_editor);
+}
+
+void TfrmContatti::elimina()
+{
+    db::DataSet &list = m_db.TableCercaContatti;
+    if (list.isEmpty() || !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il contatto?")))
+        return;
+    const qint64 deleted = list.asInteger(u"Ide");
+    db::DataSet &contatti = m_db.TableContatti;
+    contatti.close();
+    contatti.setSql(QStringLiteral("select * from Contatti where ID = ") + QString::number(deleted));
+    if (db::Status opened = contatti.open(); !opened) {
+        dialogs().error(opened.message());
+        return;
+    }
+    list.prior();
+    const qint64 back = list.asInteger(u"Ide");
+    if (back != deleted)
+        list.next();
+    if (!contatti.isEmpty()) {
+        if (db::Status removed = contatti.remove(); !removed) {
+            dialogs().error(removed.message());
+            return;
+        }
+    }
+    (void)list.requery();
+    (void)list.locate(u"Ide", back);
+}
+
+void TfrmContatti::ricarica()
+{
+    // The hint promises the list too, not only the contact being edited.
+    const QVariant current = m_db.TableCercaContatti.value(u"Ide");
+    (void)RicaricaSuRecord(m_db.TableContatti, QStringLiteral("Id"));
+    if (db::Status requeried = m_db.TableCercaContatti.requery(); !requeried) {
+        dialogs().error(requeried.message());
+        return;
+    }
+    if (current.isValid())
+        (void)m_db.TableCercaContatti.locate(u"Ide", current);
+}
+
+void TfrmContatti::copiaEmail()
+{
+    const QList<db::DataSet::Bookmark> selected = m_grid->selectedBookmarks();
+    if (selected.isEmpty()) {
+        dialogs().error(kNoSelection);
+        return;
+    }
+    m_addresses.clear();
+    for (db::DataSet::Bookmark b : selected) {
+        for (const QString &column : {QStringLiteral("email"), QStringLiteral("secEmail")}) {
+            const QString address = m_db.TableCercaContatti.valueOf(b, column).toString();
+            if (!address.isEmpty())
+                m_addresses.addLine(address + QStringLiteral(", "));
+        }
+    }
+    dialogs().showModal(&m_addresses);
+}
+
+void TfrmContatti::selezionaTutti()
+{
+    m_grid->selectAll();
+}
+
+void TfrmContatti::selezionaAuguri()
+{
+    db::DataSet &list = m_db.TableCercaContatti;
+    const int festivita = list.columnIndex(u"Festivita");
+    m_grid->clearSelection();
+    for (int row = 0; row < list.recordCount(); ++row) {
+        if (list.valueAt(row, festivita).toBool())
+            m_grid->selectRow(row, true);
+    }
+    list.last();
+}
+
+void TfrmContatti::contaRecord()
+{
+    const int count = m_db.TableCercaContatti.recordCount();
+    if (count > 0)
+        dialogs().inform(QString::asprintf("%i", count), QStringLiteral("Numero dei records"));
+}

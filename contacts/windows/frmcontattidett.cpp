@@ -1,0 +1,519 @@
+#include "contacts/windows/frmcontattidett.h"
+
+#include "app/datamodule.h"
+#include "common/colours.h"
+#include "common/dialogs.h"
+#include "common/recordoperations.h"
+#include "common/widgets/datasetcombobox.h"
+#include "common/widgets/fieldbinder.h"
+#include "common/widgets/inputconventions.h"
+#include "contacts/contactnames.h"
+#include "payments/windows/pagamentipage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kNameless = QStringLiteral("Attenzione manca la ragione sociale o il cognome del Contatto ");
+
+QIcon swatch(qint64 windowsColour)
+{
+    QPixmap p(16, 16);
+    p.fill(fromWindowsColour(windowsColour));
+    return QIcon(p);
+}
+
+} // namespace
+
+TfrmContattiDett::TfrmContattiDett(Tform_DB &db, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db)
+{
+    setObjectName(QStringLiteral("frmContattiDett"));
+    setWindowTitle(QStringLiteral("Contatti"));
+    setHelpContext(this, 3200);
+    m_binder = new FieldBinder(m_db.TableContatti, this);
+    auto *layout = new QVBoxLayout(this);
+
+    auto *toolbar = new QHBoxLayout;
+    const auto button = [this, toolbar](const QString &name, const QString &caption, const QString &hint) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setToolTip(hint);
+        b->setAutoDefault(false);
+        toolbar->addWidget(b);
+        return b;
+    };
+    QPushButton *aiuto = button(QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString());
+    QPushButton *stampa = button(QStringLiteral("spdPrivacy"), QStringLiteral("Stampa"), QStringLiteral("Stampa della Privacy"));
+    QPushButton *salva = button(QStringLiteral("spdSalva"), QStringLiteral("Salva"), QStringLiteral("Sava le modifiche effettuate"));
+    salva->hide();
+    toolbar->addStretch();
+    QPushButton *indietro = button(QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString());
+    layout->addLayout(toolbar);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->addTab(buildGenerale(), QStringLiteral("  Generale  "));
+    m_pages->addTab(buildUfficio(), QStringLiteral("  Ufficio  "));
+    m_pagamenti = new PagamentiPage(m_db, m_pages);
+    m_pages->addTab(m_pagamenti, QStringLiteral("  Pagamenti  "));
+    m_pages->addTab(buildAltro(), QStringLiteral("  Altro"));
+    layout->addWidget(m_pages, 1);
+
+    InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::Detail);
+    connect(conventions, &InputConventions::edited, this, [this](QWidget *field) {
+        // Fields of the payments page belong to the payment, not to the contact.
+        if (!m_pagamenti->isAncestorOf(field))
+            markChanged();
+        if (field == m_ragioneSociale || field == m_cognome || field == m_nome)
+            nameChanged = true;
+    });
+    for (DataSetComboBox *list : findChildren<DataSetComboBox *>()) {
+        const QString column = list->property("column").toString();
+        conventions->markAsLookup(list, [this, list, column] {
+            (void)m_db.TableContatti.setValue(column, QVariant());
+            if (list == m_categoria)
+                (void)m_db.TableContatti.setValue(u"ColoreCategoria", QVariant());
+            if (list == m_luogoNascita)
+                (void)m_db.TableContatti.setValue(u"LuogoNascita_Id", QVariant());
+            markChanged();
+        });
+    }
+    // What the user changes in a bound field, a list or a check box is a pending change.
+    connect(m_binder, &FieldBinder::edited, this, [this](QWidget *field) {
+        markChanged();
+        if (field == m_ragioneSociale || field == m_cognome || field == m_nome)
+            nameChanged = true;
+    });
+    InputConventions::connectHelpButton(aiuto);
+    connect(stampa, &QPushButton::clicked, this, &TfrmContattiDett::stampaPrivacy);
+    connect(salva, &QPushButton::clicked, this, &TfrmContattiDett::salva);
+    connect(indietro, &QPushButton::clicked, this, &TfrmContattiDett::indietro);
+    connect(m_pages, &QTabWidget::currentChanged, this, &TfrmContattiDett::pageChanging);
+    resize(900, 620);
+}
+
+TfrmContattiDett::~TfrmContattiDett() = default;
+
+QLineEdit *TfrmContattiDett::textField(QWidget *parent, const QString &name, const QString &column)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    m_binder->bindText(edit, column);
+    return edit;
+}
+
+DataSetComboBox *TfrmContattiDett::lookupField(QWidget *parent, const QString &name, const QString &column,
+                                               db::DataSet &list, const QString &key, const QString &shown)
+{
+    auto *box = new DataSetComboBox(list, key, shown, parent);
+    box->setObjectName(name);
+    box->setProperty("column", column);
+    m_binder->bindLookup(box, column);
+    return box;
+}
+
+QWidget *TfrmContattiDett::withButtons(QWidget *field, const QString &addName, const QString &openName,
+                                       const std::function<void()> &add, const std::function<void()> &open)
+{
+    auto *row = new QWidget(field->parentWidget());
+    auto *h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    field->setParent(row);
+    h->addWidget(field, 1);
+    auto *plus = new QToolButton(row);
+    plus->setObjectName(addName);
+    plus->setText(QStringLiteral("+"));
+    plus->setToolTip(QStringLiteral("Aggiungi"));
+    auto *edit = new QToolButton(row);
+    edit->setObjectName(openName);
+    edit->setText(QStringLiteral("…"));
+    edit->setToolTip(QStringLiteral("Apri la scheda"));
+    connect(plus, &QToolButton::clicked, this, add);
+    connect(edit, &QToolButton::clicked, this, open);
+    h->addWidget(plus);
+    h->addWidget(edit);
+    return row;
+}
+
+void TfrmContattiDett::openLookup(db::DataSet &list, const QString &keyColumn, const std::function<void()> &open)
+{
+    const QVariant key = m_db.TableContatti.value(keyColumn);
+    if (key.toLongLong() < 1 || !open)
+        return;
+    // Opened only on the contact's own entry: a filter left in the list window may hide it.
+    const db::Result<bool> found = list.locate(u"Id", key);
+    if (found && *found)
+        open();
+}
+
+QWidget *TfrmContattiDett::buildGenerale()
+{
+    auto *page = new QWidget;
+    auto *g = new QGridLayout(page);
+    int row = 0;
+    const auto put = [&](const QString &label, QWidget *w, int column = 0) {
+        g->addWidget(new QLabel(label, page), row, column * 2);
+        g->addWidget(w, row, column * 2 + 1);
+        if (column == 1)
+            ++row;
+    };
+    m_categoria = lookupField(page, QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria_ID"),
+                              m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    auto *titolo = lookupField(page, QStringLiteral("DBLookupComboBox3"), QStringLiteral("Titolo_id"),
+                               m_db.TableTitoli, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    auto *sesso = lookupField(page, QStringLiteral("DBLookupComboBox4"), QStringLiteral("Sesso"),
+                              m_db.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
+    auto *professione = lookupField(page, QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione_id"),
+                                    m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_comune = lookupField(page, QStringLiteral("DBLookupComboBox5"), QStringLiteral("Citta_ID"),
+                           m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
+    m_luogoNascita = lookupField(page, QStringLiteral("DBLookupComboBox6"), QStringLiteral("LuogoNascita"),
+                                 m_db.TableComuni, QStringLiteral("Comune"), QStringLiteral("Comune"));
+
+    for (DataSetComboBox *list : {m_categoria, professione, titolo})
+        connect(list, &DataSetComboBox::chosen, this, &TfrmContattiDett::copyCategoryColour);
+    connect(m_comune, &DataSetComboBox::chosen, this, [this] {
+        (void)m_db.TableContatti.setValue(u"Cap", m_db.TableComuni.value(u"Cap"));
+        m_binder->refresh(QStringLiteral("Cap"));
+    });
+    connect(m_luogoNascita, &DataSetComboBox::chosen, this, [this] {
+        (void)m_db.TableContatti.setValue(u"LuogoNascita_Id", m_db.TableComuni.value(u"Id"));
+    });
+
+    put(QStringLiteral("Categoria"),
+        withButtons(m_categoria, QStringLiteral("SpeedButton12"), QStringLiteral("SpeedButton13"),
+                    [this] { if (m_links.categorie.add) m_links.categorie.add(); },
+                    [this] { openLookup(m_db.TableCategorie, QStringLiteral("Categoria_ID"), m_links.categorie.open); }));
+    put(QStringLiteral("Titolo"),
+        withButtons(titolo, QStringLiteral("SpeedButton8"), QStringLiteral("SpeedButton9"),
+                    [this] { if (m_links.titoli.add) m_links.titoli.add(); },
+                    [this] { openLookup(m_db.TableTitoli, QStringLiteral("Titolo_id"), m_links.titoli.open); }),
+        1);
+    put(QStringLiteral("Sesso"), sesso);
+    put(QStringLiteral("Professione"),
+        withButtons(professione, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton2"),
+                    [this] { if (m_links.professioni.add) m_links.professioni.add(); },
+                    [this] { openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"), m_links.professioni.open); }),
+        1);
+    m_ragioneSociale = textField(page, QStringLiteral("DBEdit1"), QStringLiteral("RagioneSociale"));
+    put(QStringLiteral("Ragione Soc."), m_ragioneSociale);
+    m_cognome = textField(page, QStringLiteral("DBEdit2"), QStringLiteral("Cognome"));
+    put(QStringLiteral("Cognome"), m_cognome, 1);
+    m_nome = textField(page, QStringLiteral("DBEdit3"), QStringLiteral("Nome"));
+    put(QStringLiteral("Nome"), m_nome);
+    put(QStringLiteral("Indirizzo"), textField(page, QStringLiteral("DBEdit4"), QStringLiteral("Indirizzo")), 1);
+    put(QStringLiteral("Numero"), textField(page, QStringLiteral("DBEdit5"), QStringLiteral("Numero")));
+    put(QStringLiteral("Comune"),
+        withButtons(m_comune, QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
+                    [this] { if (m_links.comuni.add) m_links.comuni.add(); },
+                    [this] { openLookup(m_db.TableComuni, QStringLiteral("Citta_ID"), m_links.comuni.open); }),
+        1);
+    auto *capRow = new QWidget(page);
+    auto *capLayout = new QHBoxLayout(capRow);
+    capLayout->setContentsMargins(0, 0, 0, 0);
+    capLayout->addWidget(textField(capRow, QStringLiteral("DBEdit6"), QStringLiteral("Cap")), 1);
+    auto *trova = new QToolButton(capRow);
+    trova->setObjectName(QStringLiteral("spdTrova"));
+    trova->setText(QStringLiteral("Trova"));
+    trova->setToolTip(QStringLiteral("Trova il Cap per via"));
+    connect(trova, &QToolButton::clicked, this, &TfrmContattiDett::trovaCapCasa);
+    capLayout->addWidget(trova);
+    put(QStringLiteral("Cap"), capRow);
+    put(QStringLiteral("Telefono"), textField(page, QStringLiteral("DBEdit7"), QStringLiteral("Telefono")), 1);
+    put(QStringLiteral("Fax"), textField(page, QStringLiteral("DBEdit8"), QStringLiteral("Fax")));
+    put(QStringLiteral("Cellulare"), textField(page, QStringLiteral("DBEdit9"), QStringLiteral("Cellulare")), 1);
+    put(QStringLiteral("Cellulare 2"), textField(page, QStringLiteral("DBEdit10"), QStringLiteral("SecondoCell")));
+    put(QStringLiteral("E mail"), textField(page, QStringLiteral("DBEdit11"), QStringLiteral("email")), 1);
+    put(QStringLiteral("E mail 2"), textField(page, QStringLiteral("DBEdit12"), QStringLiteral("secEmail")));
+    m_codiceFiscale = textField(page, QStringLiteral("DBEdit13"), QStringLiteral("CFisc"));
+    put(QStringLiteral("Cod. Fiscale"), m_codiceFiscale, 1);
+    put(QStringLiteral("P. Iva"), textField(page, QStringLiteral("DBEdit14"), QStringLiteral("PIva")));
+    put(QStringLiteral("Skype"), textField(page, QStringLiteral("DBEdit15"), QStringLiteral("Skype")), 1);
+    put(QStringLiteral("Messenger"), textField(page, QStringLiteral("DBEdit16"), QStringLiteral("Messenger")));
+    auto *inserimento = new QLineEdit(page);
+    inserimento->setObjectName(QStringLiteral("DBEdit17"));
+    m_binder->bindDate(inserimento, QStringLiteral("DataInserimento"));
+    put(QStringLiteral("Data Inserimento"), inserimento, 1);
+    m_dataNascita = new QLineEdit(page);
+    m_dataNascita->setObjectName(QStringLiteral("DBEdit18"));
+    m_binder->bindDate(m_dataNascita, QStringLiteral("DataNascita"));
+    put(QStringLiteral("Data di Nascita"), m_dataNascita);
+    put(QStringLiteral("Luogo Nascita"),
+        withButtons(m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
+                    [this] { if (m_links.comuni.add) m_links.comuni.add(); },
+                    [this] { openLookup(m_db.TableComuni, QStringLiteral("LuogoNascita_Id"), m_links.comuni.open); }),
+        1);
+    put(QStringLiteral("Note"), textField(page, QStringLiteral("DBEdit19"), QStringLiteral("Note")));
+    ++row;
+    auto *checks = new QHBoxLayout;
+    for (const auto &[name, caption, column] :
+         {std::tuple{QStringLiteral("DBCheckBox1"), QStringLiteral("Consenso Privacy"), QStringLiteral("PrivacyFirmata")},
+          std::tuple{QStringLiteral("DBCheckBox2"), QStringLiteral("Auguri festività"), QStringLiteral("Festivita")},
+          std::tuple{QStringLiteral("DBCheckBox3"), QStringLiteral("Annullato"), QStringLiteral("Annullato")}}) {
+        auto *box = new QCheckBox(caption, page);
+        box->setObjectName(name);
+        m_binder->bindCheck(box, column);
+        connect(box, &QCheckBox::clicked, this, &TfrmContattiDett::markChanged);
+        checks->addWidget(box);
+    }
+    checks->addStretch();
+    g->addLayout(checks, row, 0, 1, 4);
+    g->setRowStretch(row + 1, 1);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    return page;
+}
+
+QWidget *TfrmContattiDett::buildUfficio()
+{
+    auto *page = new QWidget;
+    auto *g = new QGridLayout(page);
+    int row = 0;
+    const auto put = [&](const QString &label, QWidget *w) {
+        g->addWidget(new QLabel(label, page), row, 0);
+        g->addWidget(w, row++, 1);
+    };
+    put(QStringLiteral("Telefono"), textField(page, QStringLiteral("DBEdit20"), QStringLiteral("secTelefono")));
+    m_ufficioComune = lookupField(page, QStringLiteral("DBLookupComboBox7"), QStringLiteral("UfficioComune_id"),
+                                  m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
+    // The office municipality fills the office postal code, never the home one.
+    connect(m_ufficioComune, &DataSetComboBox::chosen, this, [this] {
+        (void)m_db.TableContatti.setValue(u"UfficioCap", m_db.TableComuni.value(u"Cap"));
+        m_binder->refresh(QStringLiteral("UfficioCap"));
+    });
+    put(QStringLiteral("Comune"),
+        withButtons(m_ufficioComune, QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
+                    [this] { if (m_links.comuni.add) m_links.comuni.add(); },
+                    [this] { openLookup(m_db.TableComuni, QStringLiteral("UfficioComune_id"), m_links.comuni.open); }));
+    auto *capRow = new QWidget(page);
+    auto *capLayout = new QHBoxLayout(capRow);
+    capLayout->setContentsMargins(0, 0, 0, 0);
+    capLayout->addWidget(textField(capRow, QStringLiteral("DBEdit21"), QStringLiteral("UfficioCap")), 1);
+    auto *trova = new QPushButton(QStringLiteral("Trova"), capRow);
+    trova->setObjectName(QStringLiteral("Button1"));
+    trova->setAutoDefault(false);
+    connect(trova, &QPushButton::clicked, this, &TfrmContattiDett::trovaCapUfficio);
+    capLayout->addWidget(trova);
+    put(QStringLiteral("Cap"), capRow);
+    put(QStringLiteral("Indirizzo"), textField(page, QStringLiteral("DBEdit22"), QStringLiteral("UfficioIndirizzo")));
+    put(QStringLiteral("Numero"), textField(page, QStringLiteral("DBEdit23"), QStringLiteral("UfficioNumero")));
+    put(QStringLiteral("Pec"), textField(page, QStringLiteral("DBEdit24"), QStringLiteral("Pec")));
+    put(QStringLiteral("Codice sdi"), textField(page, QStringLiteral("DBEdit25"), QStringLiteral("CodiceSdi")));
+    g->setRowStretch(row, 1);
+    g->setColumnStretch(1, 1);
+    return page;
+}
+
+QWidget *TfrmContattiDett::buildAltro()
+{
+    auto *page = new QWidget;
+    auto *g = new QGridLayout(page);
+    g->addWidget(new QLabel(QStringLiteral("dest. Merce"), page), 0, 0);
+    g->addWidget(textField(page, QStringLiteral("DBEdit26"), QStringLiteral("DestMerce")), 0, 1);
+    g->addWidget(new QLabel(QStringLiteral("Sito Internet"), page), 1, 0);
+    g->addWidget(textField(page, QStringLiteral("DBEdit27"), QStringLiteral("Internet")), 1, 1);
+    g->addWidget(new QLabel(QStringLiteral("Colore visualizzazione"), page), 2, 0);
+    m_colour = new QComboBox(page);
+    m_colour->setObjectName(QStringLiteral("ColorBox1"));
+    m_colour->setMaxVisibleItems(16);
+    for (const NamedColour &c : standardColours())
+        m_colour->addItem(swatch(c.value), c.name, c.value);
+    m_colour->setCurrentIndex(0);
+    connect(m_colour, &QComboBox::activated, this, [this] {
+        if (!m_db.TableContatti.isEmpty())
+            markChanged();
+    });
+    g->addWidget(m_colour, 2, 1);
+    g->setRowStretch(3, 1);
+    g->setColumnStretch(1, 1);
+    return page;
+}
+
+void TfrmContattiDett::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_binder->refresh();
+    m_ragioneSociale->setFocus();
+}
+
+void TfrmContattiDett::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would close the window without the checks of "Indietro".
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmContattiDett::showFirstPage()
+{
+    const QSignalBlocker quiet(m_pages);
+    m_pages->setCurrentIndex(0);
+    m_currentPage = 0;
+    m_binder->refresh();
+}
+
+void TfrmContattiDett::setColourChoice(qint64 numeroColore)
+{
+    const int index = standardColourIndex(numeroColore);
+    m_colour->setCurrentIndex(index >= 0 ? index : standardColourIndex(kBianco));
+}
+
+qint64 TfrmContattiDett::colourChoice() const
+{
+    return m_colour->currentData().toLongLong();
+}
+
+void TfrmContattiDett::markChanged()
+{
+    recordChanged = true;
+}
+
+void TfrmContattiDett::copyCategoryColour()
+{
+    markChanged();
+    // The colour of the contact's category, read without moving the shared category list.
+    const QVariant category = m_db.TableContatti.value(u"Categoria_ID");
+    db::DataSet &categorie = m_db.TableCategorie;
+    const int id = categorie.columnIndex(u"Id");
+    const int colour = categorie.columnIndex(u"ColoreCategoria");
+    QVariant copied;
+    for (int r = 0; r < categorie.recordCount(); ++r) {
+        if (category.isValid() && categorie.valueAt(r, id).toLongLong() == category.toLongLong()) {
+            copied = categorie.valueAt(r, colour);
+            break;
+        }
+    }
+    (void)m_db.TableContatti.setValue(u"ColoreCategoria", copied);
+}
+
+bool TfrmContattiDett::salva()
+{
+    db::DataSet &contatto = m_db.TableContatti;
+    if (contatto.isEmpty())
+        return true;
+    QWidget *wrong = nullptr;
+    if (db::Status typed = m_binder->commit(&wrong); !typed) {
+        dialogs().error(typed.message());
+        if (wrong) {
+            m_pages->setCurrentIndex(0);
+            wrong->setFocus();
+        }
+        return false;
+    }
+    db::Status ok = contatto.setValue(u"NumeroColore", colourChoice());
+    if (ok && nameChanged) {
+        const ContactNames names = composeContactNames(m_ragioneSociale->text(), m_cognome->text(), m_nome->text(),
+                                                       m_codiceFiscale->text(), m_dataNascita->text());
+        ok = contatto.setValue(u"NominativoDocumenti", names.documenti);
+        if (ok)
+            ok = contatto.setValue(u"NominativoVisualizzato", names.visualizzato);
+    }
+    if (!ok) {
+        dialogs().error(ok.message());
+        return false;
+    }
+    if (!ConfermaRecord(contatto, QStringLiteral("Id")))
+        return false;
+    const qint64 id = contatto.asInteger(u"Id");
+    if (nameChanged) {
+        nameChanged = false;
+        db::Result<db::RowSet> renamed = m_db.Connessione().run(
+            QStringLiteral("UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = Contatti.Id SET "
+                           "calendario.Cliente = [Contatti].[NominativoDocumenti] where Contatti.Id=")
+            + QString::number(id));
+        if (!renamed)
+            dialogs().error(renamed.message());
+        (void)RicaricaSuRecord(m_db.TableCalendario, QStringLiteral("ID"));
+    }
+    if (db::Status requeried = m_db.TableCercaContatti.requery(); requeried)
+        (void)m_db.TableCercaContatti.locate(u"Ide", id);
+    recordChanged = false;
+    return true;
+}
+
+void TfrmContattiDett::refuseNameless()
+{
+    dialogs().error(kNameless);
+    const QSignalBlocker quiet(m_pages);
+    m_pages->setCurrentIndex(0);
+    m_currentPage = 0;
+    m_ragioneSociale->setFocus();
+}
+
+void TfrmContattiDett::indietro()
+{
+    if (m_ragioneSociale->text().isEmpty() && m_cognome->text().isEmpty()) {
+        refuseNameless();
+        return;
+    }
+    if (recordChanged && !salva())
+        return;
+    accept();
+}
+
+void TfrmContattiDett::pageChanging(int page)
+{
+    if (page == 0) {
+        m_currentPage = 0;
+        return;
+    }
+    if (m_ragioneSociale->text().isEmpty() && m_cognome->text().isEmpty()) {
+        refuseNameless();
+        return;
+    }
+    if (recordChanged && !salva()) {
+        const QSignalBlocker quiet(m_pages);
+        m_pages->setCurrentIndex(m_currentPage);
+        return;
+    }
+    m_currentPage = page;
+    if (page == 3) {
+        const qint64 colour = m_db.TableContatti.asInteger(u"NumeroColore");
+        setColourChoice(colour >= 1 ? colour : kBianco);
+    }
+}
+
+void TfrmContattiDett::stampaPrivacy()
+{
+    if (m_db.TableContatti.isEmpty())
+        return;
+    if (!salva())
+        return;
+    if (m_links.print)
+        m_links.print(5);
+}
+
+void TfrmContattiDett::trovaCapCasa()
+{
+    if (!m_links.trovaCap)
+        return;
+    const std::optional<QString> cap = m_links.trovaCap(m_comune->shownText());
+    if (!cap)
+        return;
+    (void)m_db.TableContatti.setValue(u"Cap", *cap);
+    markChanged();
+    m_binder->refresh(QStringLiteral("Cap"));
+}
+
+void TfrmContattiDett::trovaCapUfficio()
+{
+    markChanged();
+    if (!m_links.trovaCap)
+        return;
+    const std::optional<QString> cap = m_links.trovaCap(m_ufficioComune->shownText());
+    if (!cap)
+        return;
+    (void)m_db.TableContatti.setValue(u"UfficioCap", *cap);
+    m_binder->refresh(QStringLiteral("UfficioCap"));
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDialog>
+
+class DataGrid;
+class FieldBinder;
+class QLineEdit;
+class Tform_DB;
+
+// "Importa Pagamento": picks a payment type whose description the payment copies.
+class TfrmImportaPagamento : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmImportaPagamento(Tform_DB &db, QWidget *parent = nullptr);
+
+    // Set by "Indietro", cleared by a choice; it lasts until the next use.
+    bool cancelled = false;
+
+    void avanti();
+    void indietro();
+
+private:
+    DataGrid *m_grid;
+};
+
+// "Pagamenti per Contatto": one payment of the contact being edited.
+class TfrmPagamentiContatto : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TfrmPagamentiContatto(Tform_DB &db, QWidget *parent = nullptr);
+
+    void setPicker(TfrmImportaPagamento *picker) { m_picker = picker; }
+
+    // The flags of the window: a change is pending; the last save was refused.
+    bool modified = false;
+    bool saveRefused = false;
+
+    void salva();
+    void indietro();
+    // The picture button beside the description: the description of a payment type.
+    void importaDescrizione();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    Tform_DB &m_db;
+    TfrmImportaPagamento *m_picker = nullptr;
+    FieldBinder *m_binder;
+    QLineEdit *m_data;
+    QLineEdit *m_descrizione;
+    QLineEdit *m_importo;
+};

@@ -1,0 +1,84 @@
+#include "payments/windows/pagamentipage.h"
+
+#include "app/datamodule.h"
+#include "common/dialogs.h"
+#include "common/recordoperations.h"
+#include "common/widgets/datagrid.h"
+#include "db/datetimes.h"
+#include "payments/windows/frmpagamenticontatto.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PagamentiPage::PagamentiPage(Tform_DB &db, QWidget *parent) : QWidget(parent), m_db(db)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *toolbar = new QHBoxLayout;
+    const auto button = [this, toolbar](const QString &name, const QString &caption, const QString &hint) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setToolTip(hint);
+        b->setAutoDefault(false);
+        toolbar->addWidget(b);
+        return b;
+    };
+    QPushButton *elimina = button(QStringLiteral("SpeedButton10"), QStringLiteral("Elimina"),
+                                  QStringLiteral("Elimina il record corrente "));
+    QPushButton *aggiungi = button(QStringLiteral("SpeedButton11"), QStringLiteral("Aggiungi"),
+                                   QStringLiteral("Inserisce un nuovo Record"));
+    QPushButton *modifica = button(QStringLiteral("spdAvanti_Versamenti"), QStringLiteral("Modifica"),
+                                   QStringLiteral("Accedi alla scheda selezionata"));
+    toolbar->addStretch();
+    layout->addLayout(toolbar);
+    auto *model = new DataSetModel(m_db.TablePagamenti, this);
+    model->setDesign({{QStringLiteral("data"), 100, QStringLiteral("Data")},
+                      {QStringLiteral("Descrizione"), 320, QStringLiteral("Descrizione")},
+                      {QStringLiteral("Importo"), 110, QStringLiteral("Importo")}});
+    m_grid = new DataGrid(model, false, this);
+    m_grid->setObjectName(QStringLiteral("DBGrid2"));
+    layout->addWidget(m_grid, 1);
+    connect(elimina, &QPushButton::clicked, this, &PagamentiPage::elimina);
+    connect(aggiungi, &QPushButton::clicked, this, &PagamentiPage::aggiungi);
+    connect(modifica, &QPushButton::clicked, this, &PagamentiPage::modifica);
+    connect(m_grid, &DataGrid::rowActivated, this, &PagamentiPage::modifica);
+    connect(m_grid, &DataGrid::titleClicked, this, &PagamentiPage::ordina);
+}
+
+void PagamentiPage::aggiungi()
+{
+    db::DataSet &pagamenti = m_db.TablePagamenti;
+    if (!m_window || !pagamenti.isOpen())
+        return;
+    (void)pagamenti.setFilter(QString());
+    db::Status added = pagamenti.append();
+    if (added)
+        added = pagamenti.setValue(u"Contatto_ID", m_db.TableContatti.value(u"ID"));
+    if (added)
+        added = pagamenti.setValue(u"data", db::naiveDateTime(db::clock::today()));
+    if (!added) {
+        dialogs().error(added.message());
+        return;
+    }
+    m_window->modified = true;
+    dialogs().showModal(m_window);
+}
+
+void PagamentiPage::modifica()
+{
+    if (m_window && !m_db.TablePagamenti.isEmpty())
+        dialogs().showModal(m_window);
+}
+
+void PagamentiPage::elimina()
+{
+    if (m_db.TablePagamenti.isEmpty()
+        || !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il Pagamento?")))
+        return;
+    (void)EliminaRecord(m_db.TablePagamenti, QStringLiteral("Id"));
+}
+
+void PagamentiPage::ordina(const QString &field)
+{
+    (void)m_db.TablePagamenti.setSort(field);
+}

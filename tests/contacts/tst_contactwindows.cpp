@@ -1,0 +1,403 @@
+// The contact list, the contact editor and the payments, driven through their real controls.
+
+#include "app/datamodule.h"
+#include "app/startup.h"
+#include "common/widgets/datagrid.h"
+#include "contacts/windows/frmcontatti.h"
+#include "contacts/windows/frmcontattidett.h"
+#include "contacts/windows/frmindirizziemail.h"
+#include "db/datetimes.h"
+#include "payments/windows/frmpagamenticontatto.h"
+#include "payments/windows/pagamentipage.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+QDateTime day(int y, int m, int d)
+{
+    return db::naiveDateTime(QDate(y, m, d));
+}
+
+// An office with a few contacts, the shared data sets open and the windows of this subsystem.
+struct Office
+{
+    FreshArchive archive;
+    ScriptedDialogs dialogs;
+    Tform_DB db;
+    TfrmContattiDett editor{db};
+    TfrmIndirizziEmail addresses;
+    TfrmContatti list{db, editor, addresses};
+    TfrmPagamentiContatto payment{db};
+    TfrmImportaPagamento picker{db};
+
+    Office()
+    {
+        const QString contact = QStringLiteral(
+            "insert into Contatti (ID, RagioneSociale, Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, "
+            "email, secEmail, Cellulare, Categoria_ID, ColoreCategoria, NumeroColore, Festivita) "
+            "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        archive.native(contact, {1, QVariant(), "Rossi", "Mario", "Rossi Mario", "Rossi Mario", "m@rossi.it",
+                                 "mario@studio.it", "3331234", 1, 255, 16777215, true});
+        archive.native(contact, {2, QVariant(), "D'Amico", "Lucia", "D'Amico Lucia", "D'Amico Lucia", QVariant(),
+                                 "lucia@amico.it", "0612", QVariant(), QVariant(), 0, false});
+        archive.native(contact, {3, "Romagnoli S.p.A.", QVariant(), QVariant(), "Romagnoli S.p.A.",
+                                 "Romagnoli S.p.A.", QVariant(), QVariant(), "3339999", QVariant(), QVariant(), 65280, true});
+        archive.native(QStringLiteral("insert into Categorie (Id, Descrizione, ColoreCategoria) values (1, 'Clienti', 255)"));
+        archive.native(QStringLiteral("insert into Categorie (Id, Descrizione, ColoreCategoria) values (2, 'Fornitori', 65280)"));
+        archive.native(QStringLiteral("insert into TipoPagamenti (Descrizione) values ('Bonifico')"));
+        const QString appointment = QStringLiteral("insert into Calendario (Data, Cliente_ID, Cliente) values (?, ?, ?)");
+        archive.native(appointment, {day(2026, 12, 9), 1, "Rossi Mario"});
+        archive.native(appointment, {day(2026, 12, 10), 2, "D'Amico Lucia"});
+        const QString pay = QStringLiteral("insert into Pagamenti (Contatto_ID, data, Descrizione, Importo) values (?, ?, ?, ?)");
+        archive.native(pay, {1, day(2026, 1, 5), "Acconto", 500.0});
+        archive.native(pay, {1, day(2026, 3, 5), "Saldo", 99.5});
+        if (!db.Connessione().open(archive.path()) || !reopenSharedDataSets(db))
+            qFatal("cannot open the office archive");
+        payment.setPicker(&picker);
+        editor.findChild<PagamentiPage *>()->setPaymentWindow(&payment);
+        list.show();
+    }
+    template<typename T>
+    T *in(QWidget *window, const QString &name)
+    {
+        T *child = window->findChild<T *>(name);
+        if (!child)
+            qFatal("no %s", qPrintable(name));
+        return child;
+    }
+    void type(QWidget *window, const QString &name, const QString &text)
+    {
+        auto *edit = in<QLineEdit>(window, name);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    void click(QWidget *window, const QString &name) { in<QPushButton>(window, name)->click(); }
+    db::RowSet contact(int id) { return archive.run(QStringLiteral("select * from Contatti where ID = %1").arg(id)); }
+    QStringList listed()
+    {
+        QStringList names;
+        db::DataSet &ds = db.TableCercaContatti;
+        for (int r = 0; r < ds.recordCount(); ++r)
+            names << ds.valueAt(r, ds.columnIndex(u"NominativoDocumenti")).toString();
+        return names;
+    }
+};
+
+} // namespace
+
+class TestContactWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { db::clock::setFixedNow(db::naiveDateTime(QDate(2026, 12, 7), QTime(9, 0))); }
+    void cleanup() { db::clock::useSystemTime(); }
+
+    void typingNarrowsTheList()
+    {
+        Office o;
+        o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("ro"));
+        QCOMPARE(o.db.TableCercaContatti.filter(), QStringLiteral("NominativoDocumenti like 'ro*'"));
+        QCOMPARE(o.listed(), QStringList({"Romagnoli S.p.A.", "Rossi Mario"}));
+        o.type(&o.list, QStringLiteral("Edit6"), QStringLiteral("33"));
+        QCOMPARE(o.db.TableCercaContatti.filter(),
+                 QStringLiteral("NominativoDocumenti like 'ro*' and (cellulare like '33*' or UfficioCellulare like '33*')"));
+        o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("D'Am"));
+        QCOMPARE(o.listed(), QStringList());
+        o.type(&o.list, QStringLiteral("Edit6"), QString());
+        QCOMPARE(o.listed(), QStringList({"D'Amico Lucia"}));
+        o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("*"));
+        QCOMPARE(o.db.TableCercaContatti.filter(), QString());
+        QCOMPARE(o.listed().size(), 3);
+    }
+
+    void categoryListNarrowsAndClearsByKey()
+    {
+        Office o;
+        auto *categoria = o.in<QComboBox>(&o.list, QStringLiteral("DBLookupComboBox1"));
+        categoria->setFocus();
+        QTest::keyClick(categoria, Qt::Key_Down); // chooses "Clienti"
+        QCOMPARE(o.db.TableCercaContatti.filter(), QStringLiteral("Categoria = 'Clienti'"));
+        QCOMPARE(o.listed(), QStringList({"Rossi Mario"}));
+        QTest::keyClick(categoria, Qt::Key_Backspace);
+        QCOMPARE(o.db.TableCercaContatti.filter(), QString());
+    }
+
+    void headerClicksSortUpThenDown()
+    {
+        Office o;
+        QHeaderView *header = o.list.grid()->horizontalHeader();
+        const auto clickTitle = [&](int section) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+        };
+        clickTitle(0);
+        QCOMPARE(o.db.TableCercaContatti.sort(), QStringLiteral("NominativoDocumenti ASC"));
+        QCOMPARE(o.listed().first(), QStringLiteral("D'Amico Lucia"));
+        clickTitle(0);
+        QCOMPARE(o.db.TableCercaContatti.sort(), QStringLiteral("NominativoDocumenti DESC"));
+        QCOMPARE(o.listed().first(), QStringLiteral("Rossi Mario"));
+        clickTitle(5);
+        QCOMPARE(o.db.TableCercaContatti.sort(), QStringLiteral("Cellulare ASC"));
+    }
+
+    void rowsCarryTheirColours()
+    {
+        Office o;
+        DataSetModel *model = o.list.gridModel();
+        const auto colourOf = [&](const QString &name) {
+            return model->data(model->index(int(o.listed().indexOf(name)), 0), Qt::BackgroundRole);
+        };
+        QCOMPARE(colourOf(QStringLiteral("Rossi Mario")).value<QColor>(), QColor(255, 0, 0));
+        QVERIFY(!colourOf(QStringLiteral("D'Amico Lucia")).isValid());
+        QCOMPARE(colourOf(QStringLiteral("Romagnoli S.p.A.")).value<QColor>(), QColor(0, 255, 0));
+    }
+
+    void deleteLandsOnTheRowAbove()
+    {
+        Office o;
+        o.dialogs.answers = {true, true};
+        o.db.TableCercaContatti.setPosition(1); // Romagnoli, the middle row
+        o.click(&o.list, QStringLiteral("spdElimina"));
+        QCOMPARE(o.db.TableCercaContatti.asString(u"NominativoDocumenti"), QStringLiteral("D'Amico Lucia"));
+        o.db.TableCercaContatti.first();
+        o.click(&o.list, QStringLiteral("spdElimina"));
+        QCOMPARE(o.listed(), QStringList({"Rossi Mario"}));
+        QCOMPARE(o.db.TableCercaContatti.position(), 0);
+        QCOMPARE(o.dialogs.messages.first(), QStringLiteral("Messaggio di avviso: Sei sicuro di voler eliminare il contatto?"));
+        QCOMPARE(o.archive.run(QStringLiteral("select * from Contatti")).rows.size(), 1);
+    }
+
+    void copiedAddressesOfTheSelection()
+    {
+        Office o;
+        o.click(&o.list, QStringLiteral("spdCopyEmail"));
+        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
+                                        "Messaggio di errore: Attenzione devi selezionare i contatti da copiare le email")});
+        o.list.grid()->selectRow(2, true); // Rossi: two addresses
+        o.list.grid()->selectRow(0, true); // D'Amico: the second one only
+        o.click(&o.list, QStringLiteral("spdCopyEmail"));
+        QCOMPARE(o.addresses.text(), QStringLiteral("m@rossi.it, \nmario@studio.it, \nlucia@amico.it, "));
+        QCOMPARE(o.dialogs.modalWindows, QStringList{QStringLiteral("frmIndirizziEmail")});
+    }
+
+    void selectionCommandsAndCount()
+    {
+        Office o;
+        o.list.selezionaAuguri();
+        QCOMPARE(o.list.grid()->selectedBookmarks().size(), 2);
+        o.list.selezionaTutti();
+        QCOMPARE(o.list.grid()->selectedBookmarks().size(), 3);
+        o.list.contaRecord();
+        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral("Numero dei records: 3")});
+    }
+
+    void newContactCannotBeLeftNameless()
+    {
+        Office o;
+        o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("zz"));
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.click(editor, QStringLiteral("spdIndietro"));
+            o.type(editor, QStringLiteral("DBEdit2"), QStringLiteral("Bianchi"));
+            o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("01/02/1970"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("spdInserisci"));
+        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
+                                        "Messaggio di errore: Attenzione manca la ragione sociale o il cognome del Contatto ")});
+        QVERIFY(!o.editor.isVisible());
+        const db::RowSet added = o.contact(4);
+        QCOMPARE(added.value(0, u"NominativoDocumenti").toString(), QStringLiteral("Bianchi "));
+        QCOMPARE(added.value(0, u"NominativoVisualizzato").toString(), QStringLiteral("Bianchi  - 01/02/1970"));
+        QCOMPARE(added.value(0, u"NumeroColore").toInt(), 16777215);
+        QCOMPARE(added.value(0, u"Annullato").toBool(), false);
+        QCOMPARE(added.value(0, u"DataInserimento").toDateTime(), day(2026, 12, 7));
+        QCOMPARE(o.in<QLineEdit>(&o.list, QStringLiteral("Edit1"))->text(), QString());
+        QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 4);
+    }
+
+    void namesColourAndAppointmentsAtSave()
+    {
+        Office o;
+        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        QString colourShown;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("Rossi Impianti S.r.l."));
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("RSSMRA70A01H501U"));
+            auto *pages = o.in<QTabWidget>(editor, QStringLiteral("PageControl1"));
+            pages->setCurrentIndex(3); // saves on the way
+            auto *colour = o.in<QComboBox>(editor, QStringLiteral("ColorBox1"));
+            colourShown = colour->currentText();
+            colour->setFocus();
+            QTest::keyClick(colour, Qt::Key_Home); // "Nero"
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(colourShown, QStringLiteral("Bianco"));
+        const db::RowSet saved = o.contact(1);
+        QCOMPARE(saved.value(0, u"NominativoDocumenti").toString(), QStringLiteral("Rossi Impianti S.r.l."));
+        QCOMPARE(saved.value(0, u"NominativoVisualizzato").toString(), QStringLiteral("Rossi Impianti S.r.l."));
+        QCOMPARE(saved.value(0, u"NumeroColore").toInt(), 0);
+        const db::RowSet agenda = o.archive.run(QStringLiteral("select Cliente from Calendario order by Cliente_ID"));
+        QCOMPARE(agenda.rows[0][0].toString(), QStringLiteral("Rossi Impianti S.r.l."));
+        QCOMPARE(agenda.rows[1][0].toString(), QStringLiteral("D'Amico Lucia"));
+        QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 1);
+        o.db.TableCercaContatti.first();
+        QVERIFY(!o.list.gridModel()->data(o.list.gridModel()->index(0, 0), Qt::BackgroundRole).isValid());
+    }
+
+    void personNamesAndTheTaxCodeAlone()
+    {
+        Office o;
+        o.db.TableCercaContatti.setPosition(0); // D'Amico Lucia
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("DMCLCU80A41F205X"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(o.contact(2).value(0, u"NominativoVisualizzato").toString(), QStringLiteral("D'Amico Lucia"));
+        QCOMPARE(o.contact(2).value(0, u"CFisc").toString(), QStringLiteral("DMCLCU80A41F205X"));
+
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("X"));
+            o.type(editor, QStringLiteral("DBEdit3"), QStringLiteral("Lucia Maria"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(o.contact(2).value(0, u"NominativoDocumenti").toString(), QStringLiteral("D'Amico Lucia Maria"));
+        QCOMPARE(o.contact(2).value(0, u"NominativoVisualizzato").toString(),
+                 QStringLiteral("D'Amico Lucia Maria - DMCLCU80A41F205X"));
+    }
+
+    void wrongDateIsRefusedAndNothingLost()
+    {
+        Office o;
+        o.db.TableCercaContatti.setPosition(0);
+        bool stayed = false;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit4"), QStringLiteral("Via Roma"));
+            o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("31/02/1980"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            stayed = o.in<QLineEdit>(editor, QStringLiteral("DBEdit18"))->hasFocus()
+                     && o.in<QLineEdit>(editor, QStringLiteral("DBEdit4"))->text() == u"Via Roma";
+            o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("28/02/1980"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QVERIFY(stayed);
+        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral("Messaggio di errore: Data non valida")});
+        QCOMPARE(o.contact(2).value(0, u"Indirizzo").toString(), QStringLiteral("Via Roma"));
+        QCOMPARE(o.contact(2).value(0, u"DataNascita").toDateTime(), day(1980, 2, 28));
+    }
+
+    void officeMunicipalityFillsTheOfficeCap()
+    {
+        Office o;
+        o.db.TableCercaContatti.setPosition(0);
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(1);
+            auto *comune = o.in<QComboBox>(editor, QStringLiteral("DBLookupComboBox7"));
+            comune->setFocus();
+            QTest::keyClicks(comune, QStringLiteral("Abano"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        const db::RowSet saved = o.contact(2);
+        QCOMPARE(saved.value(0, u"UfficioCap").toString(), QStringLiteral("35031")); // Abano Terme
+        QVERIFY(saved.value(0, u"Cap").isNull());
+        QCOMPARE(saved.value(0, u"UfficioComune_id").toInt(), 1);
+    }
+
+    void paymentsOfTheContact()
+    {
+        Office o;
+        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        QStringList shownDescriptions;
+        QString newest, proposedDate;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            auto *pages = o.in<QTabWidget>(editor, QStringLiteral("PageControl1"));
+            pages->setCurrentIndex(2);
+            newest = o.db.TablePagamenti.asString(u"Descrizione");
+            o.dialogs.modalActions.append([&](QWidget *payment) {
+                proposedDate = o.in<QLineEdit>(payment, QStringLiteral("DBEdit1"))->text();
+                o.click(payment, QStringLiteral("spdIndietro"));          // no amount yet
+                o.type(payment, QStringLiteral("DBEdit2"), QStringLiteral("1.234,56"));
+                o.type(payment, QStringLiteral("DBEdit3"), QStringLiteral("scritto a mano"));
+                o.dialogs.modalActions.append([&](QWidget *picker) {
+                    o.click(picker, QStringLiteral("spdAvanti"));
+                    return 1;
+                });
+                static_cast<TfrmPagamentiContatto *>(payment)->importaDescrizione();
+                shownDescriptions << o.in<QLineEdit>(payment, QStringLiteral("DBEdit3"))->text();
+                o.click(payment, QStringLiteral("spdIndietro"));
+                return 0;
+            });
+            o.click(editor, QStringLiteral("SpeedButton11"));
+            editor->findChild<PagamentiPage *>()->ordina(QStringLiteral("Importo"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(newest, QStringLiteral("Saldo")); // newest first
+        QCOMPARE(proposedDate, QStringLiteral("07/12/2026"));
+        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral("Messaggio di errore: Attenzione manca l'Importo!")});
+        QCOMPARE(shownDescriptions, QStringList{QStringLiteral("Bonifico")});
+        const db::RowSet paid = o.archive.run(QStringLiteral("select * from Pagamenti where Contatto_ID = 1 order by Importo"));
+        QCOMPARE(paid.rows.size(), 3);
+        QCOMPARE(paid.value(2, u"Importo").toDouble(), 1234.56);
+        QCOMPARE(paid.value(2, u"Descrizione").toString(), QStringLiteral("Bonifico"));
+        QCOMPARE(paid.value(2, u"data").toDateTime(), day(2026, 12, 7));
+        QCOMPARE(o.db.TablePagamenti.sort(), QStringLiteral("Importo"));
+        QCOMPARE(o.db.TablePagamenti.valueAt(0, o.db.TablePagamenti.columnIndex(u"Importo")).toDouble(), 99.5);
+    }
+
+    void paymentChecksInOrder()
+    {
+        Office o;
+        o.db.TableContatti.setSql(QStringLiteral("select * from Contatti where id =1"));
+        o.db.TableContatti.close();
+        QVERIFY(o.db.TableContatti.open().ok());
+        QVERIFY(o.db.TablePagamenti.append().ok());
+        o.payment.show();
+        o.payment.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&o.payment));
+        o.type(&o.payment, QStringLiteral("DBEdit2"), QStringLiteral("10"));
+        o.payment.indietro();
+        QCOMPARE(o.dialogs.messages.last(), QStringLiteral("Messaggio di errore: Attenzione manca la Data!"));
+        o.type(&o.payment, QStringLiteral("DBEdit1"), QStringLiteral("06/12/2026"));
+        o.payment.indietro();
+        QCOMPARE(o.dialogs.messages.last(), QStringLiteral("Messaggio di errore: Attenzione manca la Descrizione!"));
+        QVERIFY(o.in<QLineEdit>(&o.payment, QStringLiteral("DBEdit3"))->hasFocus());
+        QVERIFY(o.payment.isVisible());
+    }
+
+    void reloadKeepsFilterSortAndContact()
+    {
+        Office o;
+        o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("r"));
+        QVERIFY(o.db.TableCercaContatti.setSort(QStringLiteral("NominativoDocumenti DESC")).ok());
+        o.db.TableCercaContatti.last(); // Romagnoli
+        o.archive.native(QStringLiteral("insert into Contatti (NominativoDocumenti) values ('Rizzo Anna')"));
+        o.click(&o.list, QStringLiteral("spdAggiorna"));
+        QCOMPARE(o.listed(), QStringList({"Rossi Mario", "Romagnoli S.p.A.", "Rizzo Anna"}));
+        QCOMPARE(o.db.TableCercaContatti.asString(u"NominativoDocumenti"), QStringLiteral("Romagnoli S.p.A."));
+    }
+};
+
+QTEST_MAIN(TestContactWindows)
+#include "tst_contactwindows.moc"
