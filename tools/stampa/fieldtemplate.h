@@ -54,7 +54,12 @@ public:
 
     struct Segment
     {
-        enum class Kind { Literal, Field, Section } kind = Kind::Literal;
+        enum class Kind
+        {
+            Literal,
+            Field,
+            Section
+        } kind = Kind::Literal;
         QString literal;
         Placeholder field;
         QList<Segment> children; // of a section

@@ -14,10 +14,22 @@ namespace stampa {
 
 // A layout file (.rpt) read into memory. docs/reports.md describes the file format.
 
-enum class LayoutKind { List, Groups, Labels, Letter };
-enum class Align { Left, Center, Right, Justify };
+enum class LayoutKind
+{
+    List,
+    Groups,
+    Labels,
+    Letter
+};
+enum class Align
+{
+    Left,
+    Center,
+    Right,
+    Justify
+};
 
-struct FontSpec
+struct FontStyle
 {
     QString family;
     double size = 9;
@@ -25,7 +37,7 @@ struct FontSpec
     bool italic = false;
 };
 
-struct ColumnSpec
+struct ListColumn
 {
     QString title;
     FieldTemplate value;
@@ -34,17 +46,16 @@ struct ColumnSpec
     bool bold = false;
     bool wrap = false; // wrap on up to maxLines lines instead of cutting with "…"
     int maxLines = 3;
-    QStringList sumFields; // the fields this column adds up (for subtotals and totals)
 };
 
-struct GroupSpec
+struct Grouping
 {
     QString field;         // rows with the same value of this field form a group
     FieldTemplate heading; // the group's heading line
     QString empty;         // the heading of the rows without a value
 };
 
-struct SumSpec
+struct SumLine
 {
     FieldTemplate label;
     QStringList fields; // the amount fields to add up, each printed in its column
@@ -54,11 +65,11 @@ struct LabelSheet
 {
     int columns = 1;
     int rows = 1;
-    double width = 0;  // one label, mm
+    double width = 0; // one label, mm
     double height = 0;
-    double left = 0;   // from the paper's edge to the first label, mm
+    double left = 0; // from the paper's edge to the first label, mm
     double top = 0;
-    double gapX = 0;   // between labels
+    double gapX = 0; // between labels
     double gapY = 0;
     double padding = 0; // inside each label
 };
@@ -67,9 +78,10 @@ struct LabelLine
 {
     FieldTemplate text;
     bool bold = false;
+    bool wrap = false; // a text too long goes on a second line instead of being cut
 };
 
-struct LabelSpec
+struct LabelSetup
 {
     LabelSheet small;
     LabelSheet large;
@@ -77,21 +89,28 @@ struct LabelSpec
     bool fillSheet = false; // each record fills a whole sheet (the office's own labels)
 };
 
-struct BlockSpec
+struct LetterBlock
 {
-    enum class Type { Text, Logo, Signatures, Rule, Space };
+    enum class Type
+    {
+        Text,
+        Logo,
+        Signatures,
+        Rule,
+        Space
+    };
     Type type = Type::Text;
     QList<FieldTemplate> lines; // one per line of the text; values may hold line breaks too
     Align align = Align::Left;
-    FontSpec font;              // family and size default to the report's font
-    double left = 0;            // from the left margin, mm
-    double width = 0;           // 0: up to the right margin
-    double top = -1;            // when >= 0: not higher than this, from the top margin, mm
-    double before = 0;          // space above, mm
-    double after = 0;           // space below, mm
+    FontStyle font;              // family and size default to the report's font
+    double left = 0;             // from the left margin, mm
+    double width = 0;            // 0: up to the right margin
+    double top = -1;             // when >= 0: not higher than this, from the top margin, mm
+    double before = 0;           // space above, mm
+    double after = 0;            // space below, mm
     double paragraphSpacing = 0; // between the paragraphs of the text, mm
-    double height = 0;          // of a logo or a space, mm
-    QStringList labels;         // under the signature lines
+    double height = 0;           // of a logo or a space, mm
+    QStringList labels;          // under the signature lines
 };
 
 struct ReportLayout
@@ -101,17 +120,17 @@ struct ReportLayout
     QPageSize pageSize{QPageSize::A4};
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QMarginsF margins{12, 12, 12, 12}; // mm
-    FontSpec font;
+    FontStyle font;
     bool heading = true;     // the office's heading when the job asks for it
     bool pageNumbers = true; // "Pagina n di m" at the foot of every page
     LayoutKind kind = LayoutKind::List;
 
-    QList<ColumnSpec> columns;      // List and Groups
-    std::optional<GroupSpec> group; // Groups
-    std::optional<SumSpec> subtotal;
-    std::optional<SumSpec> total;
-    LabelSpec labels;               // Labels
-    QList<BlockSpec> blocks;        // Letter: one letter per record
+    QList<ListColumn> columns;     // List and Groups
+    std::optional<Grouping> group; // Groups
+    std::optional<SumLine> subtotal;
+    std::optional<SumLine> total;
+    LabelSetup labels;         // Labels
+    QList<LetterBlock> blocks; // Letter: one letter per record
 };
 
 // Reads a layout file. The message of a failure names the file.

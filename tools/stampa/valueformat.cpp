@@ -17,9 +17,9 @@ struct FormatName
 };
 
 constexpr FormatName kFormatNames[] = {
-    {u"text", ValueFormat::Text},       {u"date", ValueFormat::Date},
+    {u"text", ValueFormat::Text},         {u"date", ValueFormat::Date},
     {u"datetime", ValueFormat::DateTime}, {u"amount", ValueFormat::Amount},
-    {u"number", ValueFormat::Number},   {u"integer", ValueFormat::Integer},
+    {u"number", ValueFormat::Number},     {u"integer", ValueFormat::Integer},
     {u"yesno", ValueFormat::YesNo},
 };
 
@@ -91,7 +91,8 @@ QString formatAmount(qint64 tenThousandths)
     const quint64 cents = (magnitude + 50) / 100;
     if (cents == 0)
         return QStringLiteral("0,00 €");
-    const QString text = grouped(cents / 100) + u',' + QString::number(cents % 100).rightJustified(2, u'0');
+    const QString text =
+        grouped(cents / 100) + u',' + QString::number(cents % 100).rightJustified(2, u'0');
     return (negative ? QStringLiteral("-") : QString()) + text + QStringLiteral(" €");
 }
 
@@ -101,11 +102,20 @@ QString formatValue(const QVariant &value, db::FieldKind kind, ValueFormat forma
         return {};
     if (format == ValueFormat::Auto) {
         switch (kind) {
-        case db::FieldKind::Date: format = ValueFormat::Date; break;
-        case db::FieldKind::Currency: format = ValueFormat::Amount; break;
-        case db::FieldKind::Bool: format = ValueFormat::YesNo; break;
-        case db::FieldKind::Real: format = ValueFormat::Number; break;
-        case db::FieldKind::Binary: return {};
+        case db::FieldKind::Date:
+            format = ValueFormat::Date;
+            break;
+        case db::FieldKind::Currency:
+            format = ValueFormat::Amount;
+            break;
+        case db::FieldKind::Bool:
+            format = ValueFormat::YesNo;
+            break;
+        case db::FieldKind::Real:
+            format = ValueFormat::Number;
+            break;
+        case db::FieldKind::Binary:
+            return {};
         default:
             if (value.metaType().id() == QMetaType::QDateTime)
                 format = ValueFormat::Date;

@@ -8,14 +8,25 @@
 namespace stampa {
 
 // How a value reads on paper. Auto picks the form from the column's kind.
-enum class ValueFormat { Auto, Text, Date, DateTime, Amount, Number, Integer, YesNo };
+enum class ValueFormat
+{
+    Auto,
+    Text,
+    Date,
+    DateTime,
+    Amount,
+    Number,
+    Integer,
+    YesNo
+};
 
 // The format named in a layout file ("amount", "date", ...); false for an unknown name.
 bool valueFormatFromName(QStringView name, ValueFormat *format);
 
 // The printed text of a value: nothing for a null, dates dd/mm/yyyy, amounts 1.234,56 €,
 // yes/no as Sì/No.
-QString formatValue(const QVariant &value, db::FieldKind kind, ValueFormat format = ValueFormat::Auto);
+QString formatValue(const QVariant &value, db::FieldKind kind,
+                    ValueFormat format = ValueFormat::Auto);
 
 // Amounts travel as a count of ten-thousandths (the archive keeps four decimals), so that
 // sums are exact.

@@ -1,0 +1,68 @@
+#include "tools/stampa/jobsource.h"
+
+#include "app/archivelocation.h"
+#include "app/datamodule.h"
+#include "db/archive.h"
+
+namespace stampa {
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Uso: stampa [--archive ARCHIVIO] [--workstation POSTAZIONE] [--orizzontale]\n"
+        "            [--pdf FILE.pdf] [--export FILE.csv|FILE.html]\n"
+        "Esegue la stampa preparata dal programma per questa postazione (tabella TempStampa).\n"
+        "Senza --pdf ed --export mostra l'anteprima di stampa.\n");
+}
+
+db::Result<RunnerOptions> parseArguments(const QStringList &arguments)
+{
+    RunnerOptions options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        QString *value = nullptr;
+        if (a == u"--archive")
+            value = &options.archive;
+        else if (a == u"--workstation")
+            value = &options.workstation;
+        else if (a == u"--pdf")
+            value = &options.pdf;
+        else if (a == u"--export")
+            value = &options.exportFile;
+        else if (a == u"--orizzontale") {
+            options.landscape = true;
+            continue;
+        } else {
+            return db::Error{QStringLiteral("Argomento non riconosciuto: %1").arg(a)};
+        }
+        if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
+            return db::Error{QStringLiteral("Manca il valore di %1").arg(a)};
+        *value = arguments[++i];
+    }
+    return options;
+}
+
+db::Result<LoadedJob> loadJob(const RunnerOptions &options, const QString &runnerFolder)
+{
+    QString archive = options.archive;
+    if (archive.isEmpty()) {
+        db::Result<ArchiveLocation> location = locateArchive(runnerFolder);
+        if (!location)
+            return location.error();
+        archive = location->archive;
+    }
+    db::Result<std::unique_ptr<db::Connection>> connection = db::openArchive(archive);
+    if (!connection)
+        return connection.error();
+    const QString workstation =
+        options.workstation.isEmpty() ? readComputerName() : options.workstation;
+    db::Result<PrintJob> job = readPrintJob(**connection, workstation);
+    if (!job)
+        return job.error();
+    db::Result<ReportData> data = loadReportData(**connection, job->query);
+    if (!data)
+        return data.error();
+    return LoadedJob{std::move(*job), std::move(*data)};
+}
+
+} // namespace stampa

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "tools/stampa/printjob.h"
+#include "tools/stampa/reportdata.h"
+
+#include <QStringList>
+
+namespace stampa {
+
+// What the command line asks for. Without --pdf and --export the runner opens its preview.
+struct RunnerOptions
+{
+    QString archive;        // --archive: instead of the one percorso.txt names
+    QString workstation;    // --workstation: instead of this computer's name
+    bool landscape = false; // --orizzontale
+    QString pdf;            // --pdf FILE
+    QString exportFile;     // --export FILE (csv or html by its extension)
+
+    bool automatic() const { return !pdf.isEmpty() || !exportFile.isEmpty(); }
+};
+
+// Reads the arguments after the program's name.
+db::Result<RunnerOptions> parseArguments(const QStringList &arguments);
+QString usageText();
+
+// A job read from the archive with the rows it prints.
+struct LoadedJob
+{
+    PrintJob job;
+    ReportData data;
+};
+
+// Finds the archive as the program does (percorso.txt in `runnerFolder`, or the user's
+// folders), reads the workstation's job and runs its query.
+db::Result<LoadedJob> loadJob(const RunnerOptions &options, const QString &runnerFolder);
+
+} // namespace stampa

@@ -1,0 +1,319 @@
+// Lists and grouped lists: a line per record under column titles repeated on every page,
+// group headings, subtotals and a grand total.
+
+#include "db/textfold.h"
+#include "tools/stampa/pagecanvas.h"
+#include "tools/stampa/recordfields.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace stampa {
+
+namespace {
+
+const QColor kGroupShade(226, 226, 226);
+
+struct Sum
+{
+    int dataColumn = -1;  // in the query's rows
+    int printColumn = -1; // in the layout's columns
+    qint64 amount = 0;    // ten-thousandths
+};
+
+// The column of the layout whose value is exactly the field `key`.
+int printColumnOf(const ReportLayout &layout, const QString &key)
+{
+    for (qsizetype c = 0; c < layout.columns.size(); ++c) {
+        const QList<Placeholder> p = layout.columns[c].value.placeholders();
+        if (p.size() == 1 && p[0].key == key)
+            return int(c);
+    }
+    return -1;
+}
+
+class ListBuilder
+{
+public:
+    ListBuilder(const ReportLayout &layout, const ReportData &data, Canvas &canvas,
+                const QRectF &content)
+        : m_layout(layout), m_data(data), m_canvas(canvas), m_content(content), m_fields(data)
+    {
+        const FontStyle &base = canvas.baseFont();
+        m_body = canvas.font(base);
+        m_bold = canvas.font(base.size, true);
+        m_groupFont = canvas.font(base.size + 1, true);
+        m_gap = canvas.mm(2);
+        m_pad = canvas.mm(0.9);
+        double shares = 0;
+        for (const ListColumn &c : layout.columns)
+            shares += c.width;
+        double x = content.left();
+        for (const ListColumn &c : layout.columns) {
+            const double w = content.width() * c.width / shares;
+            m_columnX.append(x);
+            m_columnWidth.append(w - m_gap);
+            x += w;
+        }
+        if (layout.subtotal)
+            m_subtotals = sums(*layout.subtotal);
+        if (layout.total)
+            m_totals = sums(*layout.total);
+    }
+
+    QList<Page> build()
+    {
+        const QList<qsizetype> order = rowOrder();
+        newPage();
+        QString currentGroup;
+        bool inGroup = false;
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            const qsizetype row = order[i];
+            m_fields.setRow(row);
+            const QList<QStringList> cells = rowCells();
+            const double height = rowHeight(cells);
+            if (m_layout.group) {
+                const QString key = groupKey(row);
+                if (!inGroup || key != currentGroup) {
+                    if (inGroup)
+                        subtotal(order[i - 1]);
+                    m_fields.setRow(row);
+                    currentGroup = key;
+                    inGroup = true;
+                    groupHeading(key, height);
+                }
+            }
+            make(height);
+            drawRow(cells);
+            m_y += height;
+            for (QList<Sum> *s : {&m_subtotals, &m_totals}) {
+                for (Sum &sum : *s) {
+                    if (sum.dataColumn >= 0)
+                        sum.amount += toTenThousandths(m_data.rows.rows[row][sum.dataColumn]);
+                }
+            }
+        }
+        if (inGroup)
+            subtotal(order.last());
+        if (m_layout.total)
+            sumLine(*m_layout.total, m_totals, order.isEmpty() ? -1 : order.last(), true);
+        return m_pages;
+    }
+
+private:
+    QList<Sum> sums(const SumLine &line)
+    {
+        QList<Sum> out;
+        for (const QString &field : line.fields) {
+            const QString key = field.toCaseFolded();
+            Sum s;
+            s.dataColumn = m_fields.column(Placeholder{field, key, ValueFormat::Auto});
+            s.printColumn = printColumnOf(m_layout, key);
+            out.append(s);
+        }
+        return out;
+    }
+
+    int groupColumn() const
+    {
+        return m_fields.column(Placeholder{
+            m_layout.group->field, m_layout.group->field.toCaseFolded(), ValueFormat::Auto});
+    }
+
+    QString groupKey(qsizetype row) const
+    {
+        const int c = groupColumn();
+        return c < 0 ? QString()
+                     : formatValue(m_data.rows.rows[row][c], m_data.rows.columns[c].kind).trimmed();
+    }
+
+    // The query's order; grouped lists keep it inside each group and order the groups by their
+    // value as the archive orders texts, the rows without a value last.
+    QList<qsizetype> rowOrder() const
+    {
+        QList<qsizetype> order(m_data.rows.rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        if (!m_layout.group)
+            return order;
+        struct Key
+        {
+            bool empty;
+            QString plain;
+            QString folded;
+        };
+        QList<Key> keys;
+        keys.reserve(order.size());
+        for (qsizetype r = 0; r < order.size(); ++r) {
+            const QString text = groupKey(r);
+            const QString folded = text.toCaseFolded();
+            keys.append(Key{text.isEmpty(), db::withoutAccents(folded), folded});
+        }
+        std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const Key &ka = keys[a];
+            const Key &kb = keys[b];
+            if (ka.empty != kb.empty)
+                return kb.empty;
+            if (const int c = ka.plain.compare(kb.plain); c != 0)
+                return c < 0;
+            return ka.folded < kb.folded;
+        });
+        return order;
+    }
+
+    QList<QStringList> rowCells() const
+    {
+        QList<QStringList> cells;
+        for (qsizetype c = 0; c < m_layout.columns.size(); ++c) {
+            const ListColumn &column = m_layout.columns[c];
+            const QString text = column.value.text(m_fields);
+            if (column.wrap)
+                cells.append(m_canvas.wrap(column.bold ? m_bold : m_body, text, m_columnWidth[c],
+                                           column.maxLines));
+            else
+                cells.append(QStringList{text});
+        }
+        return cells;
+    }
+
+    double rowHeight(const QList<QStringList> &cells) const
+    {
+        qsizetype lines = 1;
+        for (const QStringList &cell : cells)
+            lines = std::max(lines, cell.size());
+        return double(lines) * m_canvas.lineHeight(m_body) + m_pad;
+    }
+
+    void drawRow(const QList<QStringList> &cells)
+    {
+        const double first = m_y + m_pad / 2 + m_canvas.ascent(m_body);
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const ListColumn &column = m_layout.columns[c];
+            for (qsizetype l = 0; l < cells[c].size(); ++l) {
+                m_canvas.text(m_pages.last(), column.bold ? m_bold : m_body, m_columnX[c],
+                              m_columnWidth[c], first + double(l) * m_canvas.lineHeight(m_body),
+                              cells[c][l], column.align);
+            }
+        }
+    }
+
+    void newPage()
+    {
+        m_pages.append(Page{});
+        m_y = m_content.top();
+        bool titled = false;
+        for (const ListColumn &c : m_layout.columns)
+            titled = titled || !c.title.isEmpty();
+        m_pageTop = m_y;
+        if (!titled)
+            return;
+        const double baseline = m_y + m_canvas.ascent(m_bold);
+        for (qsizetype c = 0; c < m_layout.columns.size(); ++c) {
+            const ListColumn &column = m_layout.columns[c];
+            m_canvas.text(m_pages.last(), m_bold, m_columnX[c], m_columnWidth[c], baseline,
+                          column.title,
+                          column.align == Align::Justify ? Align::Left : column.align);
+        }
+        m_y += m_canvas.lineHeight(m_bold) + m_canvas.mm(0.8);
+        Canvas::line(m_pages.last(), QLineF(m_content.left(), m_y, m_content.right(), m_y),
+                     m_canvas.mm(0.3));
+        m_y += m_canvas.mm(0.8);
+        m_pageTop = m_y;
+    }
+
+    // Room for `height` on this page, starting a new one when it is full.
+    void make(double height)
+    {
+        if (m_y + height > m_content.bottom() && m_y > m_pageTop)
+            newPage();
+    }
+
+    void groupHeading(const QString &key, double firstRowHeight)
+    {
+        const double height = m_canvas.lineHeight(m_groupFont) + m_canvas.mm(1.6);
+        const double space = m_y > m_pageTop ? m_canvas.mm(2) : 0;
+        // A heading never stays alone at the foot of a page.
+        make(space + height + firstRowHeight);
+        if (m_y > m_pageTop)
+            m_y += space;
+        const QString text =
+            key.isEmpty() ? m_layout.group->empty : m_layout.group->heading.text(m_fields);
+        Canvas::fill(m_pages.last(), QRectF(m_content.left(), m_y, m_content.width(), height),
+                     kGroupShade);
+        m_canvas.text(m_pages.last(), m_groupFont, m_content.left() + m_canvas.mm(1),
+                      m_content.width() - m_canvas.mm(2),
+                      m_y + m_canvas.mm(0.8) + m_canvas.ascent(m_groupFont), text, Align::Left);
+        m_y += height + m_canvas.mm(0.6);
+    }
+
+    void subtotal(qsizetype lastRow)
+    {
+        if (m_layout.subtotal)
+            sumLine(*m_layout.subtotal, m_subtotals, lastRow, false);
+        for (Sum &s : m_subtotals)
+            s.amount = 0;
+    }
+
+    void sumLine(const SumLine &line, const QList<Sum> &sums, qsizetype lastRow, bool grand)
+    {
+        const double height = m_canvas.lineHeight(m_bold) + m_canvas.mm(grand ? 3 : 1.6);
+        make(height);
+        m_fields.setRow(lastRow);
+        Page &page = m_pages.last();
+        double labelEnd = m_content.right();
+        for (const Sum &s : sums) {
+            if (s.printColumn >= 0)
+                labelEnd = std::min(labelEnd, m_columnX[s.printColumn]);
+        }
+        const double top = m_y + m_canvas.mm(grand ? 1.4 : 0.4);
+        if (grand) {
+            Canvas::line(page, QLineF(m_content.left(), top, m_content.right(), top),
+                         m_canvas.mm(0.4));
+        } else {
+            for (const Sum &s : sums) {
+                if (s.printColumn >= 0) {
+                    const double x = m_columnX[s.printColumn];
+                    Canvas::line(page, QLineF(x, top, x + m_columnWidth[s.printColumn], top),
+                                 m_canvas.mm(0.2));
+                }
+            }
+        }
+        const double baseline = top + m_canvas.mm(0.6) + m_canvas.ascent(m_bold);
+        m_canvas.text(page, m_bold, m_content.left(), labelEnd - m_content.left() - m_gap, baseline,
+                      line.label.text(m_fields), Align::Left);
+        for (const Sum &s : sums) {
+            if (s.printColumn >= 0) {
+                m_canvas.text(page, m_bold, m_columnX[s.printColumn], m_columnWidth[s.printColumn],
+                              baseline, formatAmount(s.amount), Align::Right);
+            }
+        }
+        m_y += height + m_canvas.mm(grand ? 0 : 0.8);
+    }
+
+    const ReportLayout &m_layout;
+    const ReportData &m_data;
+    Canvas &m_canvas;
+    QRectF m_content;
+    RecordFields m_fields;
+    int m_body = 0;
+    int m_bold = 0;
+    int m_groupFont = 0;
+    double m_gap = 0;
+    double m_pad = 0;
+    QList<double> m_columnX;
+    QList<double> m_columnWidth;
+    QList<Sum> m_subtotals;
+    QList<Sum> m_totals;
+    QList<Page> m_pages;
+    double m_y = 0;
+    double m_pageTop = 0;
+};
+
+} // namespace
+
+QList<Page> listPages(const ReportLayout &layout, const ReportData &data, Canvas &canvas,
+                      const QRectF &content)
+{
+    return ListBuilder(layout, data, canvas, content).build();
+}
+
+} // namespace stampa
