@@ -8,7 +8,13 @@
 #include "app/reporthandoff.h"
 #include "app/schema/archivecreator.h"
 #include "app/startup.h"
+#include "contacts/windows/frmcontatti.h"
 #include "common/dialogs.h"
+#include "common/gridlayout.h"
+#include "reference/categorie.h"
+#include "reference/frmgrigliacomuni.h"
+#include "reference/frmtrovacap.h"
+#include "reference/lookupwindows.h"
 #include "db/datetimes.h"
 
 #include <QApplication>
@@ -83,6 +89,42 @@ TfrmInizio::TfrmInizio(Program &program) : m_program(program)
 
     setCentralWidget(central);
     resize(860, 620);
+    connectReferenceButtons();
+}
+
+// The lists of the reference tables open beside this window (brought forward when they are
+// open already); the appointment types' list opens modally.
+void TfrmInizio::connectReferenceButtons()
+{
+    const auto beside = [](QWidget *window) {
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    };
+    const std::pair<const char *, std::function<void()>> buttons[] = {
+        {"btnCategorie", [=, this] { beside(&m_program.frmCategorieContattiGriglia()); }},
+        {"btnProfessioni", [=, this] { beside(&m_program.frmGrigliaProfessioni()); }},
+        {"btnTitoli", [=, this] { beside(&m_program.frmGrigliaTitoli()); }},
+        {"btnModalitaPagamento", [=, this] { beside(&m_program.frmGrigliaTipoPagamenti()); }},
+        {"btnComuni", [=, this] { beside(&m_program.frmGrigliaComuni()); }},
+        {"btnTipoCalendario",
+         [this] { dialogs().showModal(&m_program.frmGrigliaTipologieCalendario()); }},
+        {"btnClienti", [this] { btnClientiClick(); }},
+    };
+    for (const auto &[name, open] : buttons) {
+        auto *button = findChild<QToolButton *>(QString::fromLatin1(name));
+        button->setEnabled(true);
+        button->setToolTip(QString());
+        connect(button, &QToolButton::clicked, this, open);
+    }
+}
+
+void TfrmInizio::btnClientiClick()
+{
+    TfrmContatti &list = m_program.frmContatti();
+    list.reset();
+    dialogs().showModal(&list);
 }
 
 QToolButton *TfrmInizio::pictureButton(QWidget *parent, const QString &name, const QString &caption,
@@ -313,6 +355,17 @@ void TfrmInizio::finishStartup()
     }
     for (const QString &line : birthdayLines(*born))
         m_birthdays->appendPlainText(line);
+
+    // The grids whose layout this workstation keeps, in this order.
+    const std::pair<QString, DataSetModel *> layouts[] = {
+        {QStringLiteral("frmContatti"), m_program.frmContatti().gridModel()},
+        {QStringLiteral("frmGrigliaComuni"), &m_program.frmGrigliaComuni().gridModel()},
+        {QStringLiteral("frmTrovaCap"), &m_program.frmTrovaCap().gridModel()},
+    };
+    for (const auto &[name, grid] : layouts) {
+        if (!RipristinaLayout(name, *grid, m.TableGriglie, false, m.computerName()))
+            return; // the reason has been shown
+    }
 
     db::Result<db::RowSet> due = m.Connessione().run(reminderSql(today));
     if (!due) {

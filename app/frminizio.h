@@ -28,6 +28,8 @@ public:
     // the report runner.
     void setReportKind(int kind) { m_reportKind = kind; }
     void Button1Click();
+    // "Contatti": the contact list, without any search left from the last time.
+    void btnClientiClick();
     void print(int kind);
 
     QStringList birthdays() const;
@@ -40,6 +42,7 @@ private:
     enum class Outcome { Done, Failed, Terminate };
     Outcome startUntilScratchCleared(db::Status *error);
     void finishStartup();
+    void connectReferenceButtons();
     void terminate();
     QWidget *buildArchivioTab();
     QWidget *buildAttivitaTab();

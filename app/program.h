@@ -9,6 +9,27 @@ class TfrmPass;
 class Tform_DB;
 class TfrmPromemoriaScadenze;
 
+class TfrmContatti;
+class TfrmContattiDett;
+class TfrmIndirizziEmail;
+class TfrmInsEmail;
+class TfrmPagamentiContatto;
+class TfrmImportaPagamento;
+
+class TfrmCategorie;
+class TfrmTrovaCap;
+class TfrmCategorieContatti_Griglia;
+class TfrmGriglia_Professioni;
+class TfrmProfessioni_Dettaglio;
+class TfrmGrigliaComuni;
+class TfrmComuniDett;
+class TfrmGriglia_Titoli;
+class TfrmTitoli_Dettaglio;
+class TfrmGriglia_TipoPagamenti;
+class TfrmTipoPagamenti_Dettaglio;
+class TfrmGrigliaTipologieCalendario;
+class TfrmTipologiaCalendario;
+
 // Every window of the program, created once at start in a fixed order (a window may use only
 // those created before it) and kept until the end: windows are shown and hidden, never
 // re-created, so their searches, filters and flags last from one opening to the next.
@@ -28,10 +49,59 @@ public:
     Tform_DB &formDb() { return *m_formDb; }
     TfrmPromemoriaScadenze &frmPromemoriaScadenze() { return *m_promemoria; }
 
+    // Contacts and their payments.
+    TfrmContatti &frmContatti() { return *m_contatti; }
+    TfrmContattiDett &frmContattiDett() { return *m_contattiDett; }
+    TfrmIndirizziEmail &frmIndirizziEmail() { return *m_indirizziEmail; }
+    TfrmInsEmail &frmInsEmail() { return *m_insEmail; }
+    TfrmPagamentiContatto &frmPagamentiContatto() { return *m_pagamentiContatto; }
+    TfrmImportaPagamento &frmImportaPagamento() { return *m_importaPagamento; }
+
+    // Reference data: the small lookup tables, the municipalities, the postal-code finder.
+    TfrmCategorie &frmCategorie() { return *m_categorie; }
+    TfrmTrovaCap &frmTrovaCap() { return *m_trovaCap; }
+    TfrmCategorieContatti_Griglia &frmCategorieContattiGriglia() { return *m_categorieGriglia; }
+    TfrmGriglia_Professioni &frmGrigliaProfessioni() { return *m_professioniGriglia; }
+    TfrmProfessioni_Dettaglio &frmProfessioniDettaglio() { return *m_professioni; }
+    TfrmGrigliaComuni &frmGrigliaComuni() { return *m_comuniGriglia; }
+    TfrmComuniDett &frmComuniDett() { return *m_comuni; }
+    TfrmGriglia_Titoli &frmGrigliaTitoli() { return *m_titoliGriglia; }
+    TfrmTitoli_Dettaglio &frmTitoliDettaglio() { return *m_titoli; }
+    TfrmGriglia_TipoPagamenti &frmGrigliaTipoPagamenti() { return *m_tipoPagamentiGriglia; }
+    TfrmTipoPagamenti_Dettaglio &frmTipoPagamentiDettaglio() { return *m_tipoPagamenti; }
+    TfrmGrigliaTipologieCalendario &frmGrigliaTipologieCalendario() { return *m_tipologieGriglia; }
+    TfrmTipologiaCalendario &frmTipologiaCalendario() { return *m_tipologia; }
+
 private:
+    // The lists and detail windows of the reference tables that come one after another.
+    void createReferenceWindows();
+    // What the contact windows open in the windows created after them.
+    void linkContactWindows();
+
     QString m_programFolder;
     std::unique_ptr<TfrmInizio> m_inizio;
     std::unique_ptr<TfrmPass> m_pass;
     std::unique_ptr<Tform_DB> m_formDb;
     std::unique_ptr<TfrmPromemoriaScadenze> m_promemoria;
+
+    // Declared after the data module, so that they go before the data sets they show.
+    std::unique_ptr<TfrmContattiDett> m_contattiDett;
+    std::unique_ptr<TfrmIndirizziEmail> m_indirizziEmail;
+    std::unique_ptr<TfrmContatti> m_contatti;
+    std::unique_ptr<TfrmInsEmail> m_insEmail;
+    std::unique_ptr<TfrmPagamentiContatto> m_pagamentiContatto;
+    std::unique_ptr<TfrmImportaPagamento> m_importaPagamento;
+    std::unique_ptr<TfrmCategorie> m_categorie;
+    std::unique_ptr<TfrmTrovaCap> m_trovaCap;
+    std::unique_ptr<TfrmCategorieContatti_Griglia> m_categorieGriglia;
+    std::unique_ptr<TfrmGriglia_Professioni> m_professioniGriglia;
+    std::unique_ptr<TfrmProfessioni_Dettaglio> m_professioni;
+    std::unique_ptr<TfrmGrigliaComuni> m_comuniGriglia;
+    std::unique_ptr<TfrmComuniDett> m_comuni;
+    std::unique_ptr<TfrmGriglia_Titoli> m_titoliGriglia;
+    std::unique_ptr<TfrmTitoli_Dettaglio> m_titoli;
+    std::unique_ptr<TfrmGriglia_TipoPagamenti> m_tipoPagamentiGriglia;
+    std::unique_ptr<TfrmTipoPagamenti_Dettaglio> m_tipoPagamenti;
+    std::unique_ptr<TfrmGrigliaTipologieCalendario> m_tipologieGriglia;
+    std::unique_ptr<TfrmTipologiaCalendario> m_tipologia;
 };

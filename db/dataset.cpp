@@ -4,6 +4,10 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 namespace db {
 
 namespace {
@@ -280,7 +284,14 @@ Status DataSet::setFilter(const QString &filter)
     if (!leaveEditing())
         return Error{QStringLiteral("Il record in modifica non è stato salvato.")};
     m_filterText = filter;
-    applyFilterAndSort(*parsed, m_sort);
+    if (!m_filter.keepsEverything() && parsed->refines(m_filter)) {
+        // A narrower search: only the rows shown now can stay, in the order they have.
+        m_filter = *parsed;
+        m_visible.removeIf([&](qsizetype row) { return !m_filter.matches(m_rows[row]); });
+        m_position = -1;
+    } else {
+        applyFilterAndSort(*parsed, m_sort);
+    }
     first();
     notifyReset();
     return {};
@@ -316,9 +327,33 @@ void DataSet::applyFilterAndSort(const RowFilter &filter, const RowSort &sort)
     m_visible.clear();
     m_visible.reserve(m_rows.size());
     const bool all = filter.keepsEverything();
-    for (qsizetype i = 0; i < m_rows.size(); ++i) {
-        if (!m_deleted[i] && (all || filter.matches(m_rows[i])))
-            m_visible.append(i);
+    const auto scan = [&](qsizetype from, qsizetype to, QList<qsizetype> &kept) {
+        for (qsizetype i = from; i < to; ++i) {
+            if (!m_deleted[i] && (all || filter.matches(m_rows[i])))
+                kept.append(i);
+        }
+    };
+    // A long list is looked through by every core: it is what a keystroke in a search box
+    // waits for. The filter only reads the rows.
+    const qsizetype workers = all || m_rows.size() < 20000
+                                  ? 1
+                                  : std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
+    if (workers == 1) {
+        scan(0, m_rows.size(), m_visible);
+    } else {
+        std::vector<QList<qsizetype>> parts(static_cast<size_t>(workers));
+        std::vector<std::thread> threads;
+        const qsizetype slice = (m_rows.size() + workers - 1) / workers;
+        for (qsizetype w = 1; w < workers; ++w) {
+            threads.emplace_back([&, w] {
+                scan(w * slice, std::min(m_rows.size(), (w + 1) * slice), parts[size_t(w)]);
+            });
+        }
+        scan(0, std::min(m_rows.size(), slice), m_visible);
+        for (std::thread &t : threads)
+            t.join();
+        for (size_t w = 1; w < parts.size(); ++w)
+            m_visible.append(parts[w]);
     }
     if (!sort.isEmpty())
         sort.sort(m_visible, m_rows);

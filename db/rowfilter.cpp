@@ -677,6 +677,75 @@ Result<RowFilter> RowFilter::parse(QStringView text, const QList<Column> &column
     return filter;
 }
 
+namespace {
+
+bool sameLiteral(const Literal &a, const Literal &b)
+{
+    return a.text == b.text && a.number == b.number && a.date == b.date && a.boolean == b.boolean;
+}
+
+bool same(const RowFilter::Node &a, const RowFilter::Node &b)
+{
+    if (a.kind != b.kind || a.column != b.column || a.op != b.op || !sameLiteral(a.literal, b.literal)
+        || a.pattern.hasWildcard != b.pattern.hasWildcard || a.pattern.first != b.pattern.first
+        || a.pattern.middle != b.pattern.middle || a.pattern.last != b.pattern.last
+        || a.operands.size() != b.operands.size())
+        return false;
+    for (size_t i = 0; i < a.operands.size(); ++i) {
+        if (!same(*a.operands[i], *b.operands[i]))
+            return false;
+    }
+    return true;
+}
+
+// A proof that `newer` keeps no row that `older` drops; false when none is found.
+bool implies(const RowFilter::Node &newer, const RowFilter::Node &older)
+{
+    using Kind = RowFilter::Node::Kind;
+    if (older.kind == Kind::All) {
+        return std::all_of(older.operands.begin(), older.operands.end(),
+                           [&](const auto &o) { return implies(newer, *o); });
+    }
+    if (newer.kind == Kind::Any) {
+        return std::all_of(newer.operands.begin(), newer.operands.end(),
+                           [&](const auto &n) { return implies(*n, older); });
+    }
+    if (newer.kind == Kind::All) {
+        return std::any_of(newer.operands.begin(), newer.operands.end(),
+                           [&](const auto &n) { return implies(*n, older); });
+    }
+    if (older.kind == Kind::Any) {
+        return std::any_of(older.operands.begin(), older.operands.end(),
+                           [&](const auto &o) { return implies(newer, *o); });
+    }
+    if (newer.kind == Kind::Not || older.kind == Kind::Not)
+        return same(newer, older);
+    if (newer.kind != older.kind || newer.column != older.column)
+        return false;
+    switch (newer.kind) {
+    case Kind::Like: {
+        // Only an older pattern that is a plain beginning ("ro*") is understood: whatever the
+        // newer pattern is, its own beginning must extend that one.
+        const Pattern &o = older.pattern;
+        const bool plainBeginning = o.hasWildcard && o.middle.isEmpty() && o.last.isEmpty();
+        return plainBeginning && newer.pattern.first.startsWith(o.first, Qt::CaseInsensitive);
+    }
+    case Kind::Compare:
+        return newer.op == older.op && sameLiteral(newer.literal, older.literal);
+    default:
+        return true; // is null / is not null on the same column
+    }
+}
+
+} // namespace
+
+bool RowFilter::refines(const RowFilter &older) const
+{
+    if (!older.m_root)
+        return true;
+    return m_root && implies(*m_root, *older.m_root);
+}
+
 bool RowFilter::keepsEverything() const
 {
     return !m_root;

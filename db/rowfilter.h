@@ -32,6 +32,10 @@ public:
 
     bool keepsEverything() const;
     bool matches(const QVariantList &row) const;
+    // Whether every row this filter keeps is also kept by `older` (a search typed one more
+    // letter, a condition added): then only the rows `older` kept need to be looked at.
+    // False when that cannot be told from the two texts.
+    bool refines(const RowFilter &older) const;
 
     struct Node;
 

@@ -32,17 +32,31 @@ DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
             });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection &selected, const QItemSelection &deselected) {
-                for (const QModelIndex &i : deselected.indexes())
-                    m_selectionOrder.removeAll(dataSet().bookmarkAt(i.row()));
-                for (const QModelIndex &i : selected.indexes()) {
-                    const db::DataSet::Bookmark b = dataSet().bookmarkAt(i.row());
-                    if (i.column() == 0 && !m_selectionOrder.contains(b))
-                        m_selectionOrder.append(b);
+                // By ranges of rows: "Seleziona tutti" on a long list is one range, not a
+                // hundred thousand cells.
+                bool dropped = false;
+                for (const QItemSelectionRange &range : deselected) {
+                    for (int row = range.top(); row <= range.bottom(); ++row) {
+                        if (!selectionModel()->isRowSelected(row, QModelIndex()))
+                            dropped = m_selected.remove(dataSet().bookmarkAt(row)) || dropped;
+                    }
+                }
+                if (dropped)
+                    m_selectionOrder.removeIf([this](db::DataSet::Bookmark b) { return !m_selected.contains(b); });
+                for (const QItemSelectionRange &range : selected) {
+                    for (int row = range.top(); row <= range.bottom(); ++row) {
+                        const db::DataSet::Bookmark b = dataSet().bookmarkAt(row);
+                        if (!m_selected.contains(b)) {
+                            m_selected.insert(b);
+                            m_selectionOrder.append(b);
+                        }
+                    }
                 }
             });
     connect(&dataSet(), &db::DataSet::currentChanged, this, &DataGrid::followDataSet);
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         m_selectionOrder.clear();
+        m_selected.clear();
         followDataSet();
     });
     followDataSet();

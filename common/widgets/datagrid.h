@@ -2,6 +2,7 @@
 
 #include "common/datasetmodel.h"
 
+#include <QSet>
 #include <QTableView>
 
 // A read-only grid over a data set: its current row is the data set's current row, both ways;
@@ -31,4 +32,5 @@ private:
 
     DataSetModel *m_model;
     QList<db::DataSet::Bookmark> m_selectionOrder;
+    QSet<db::DataSet::Bookmark> m_selected;
 };

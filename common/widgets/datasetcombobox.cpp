@@ -12,6 +12,7 @@ DataSetComboBox::DataSetComboBox(db::DataSet &dataSet, const QString &keyColumn,
     auto *model = new DataSetModel(m_dataSet, this);
     model->setColumns({GridColumn{shownColumn, 100, shownColumn}});
     setModel(model);
+    setCurrentIndex(-1); // nothing chosen until the program or the user chooses
     connect(model, &QAbstractItemModel::modelReset, this, &DataSetComboBox::reload);
     connect(this, &QComboBox::activated, this, [this](int index) {
         m_dataSet.setPosition(index);

@@ -499,8 +499,11 @@ void TfrmContattiDett::trovaCapCasa()
     if (!m_links.trovaCap)
         return;
     const std::optional<QString> cap = m_links.trovaCap(m_comune->shownText());
-    if (!cap)
+    if (!cap) {
+        if (m_comune->shownText().isEmpty())
+            m_comune->setFocus();
         return;
+    }
     (void)m_db.TableContatti.setValue(u"Cap", *cap);
     markChanged();
     m_binder->refresh(QStringLiteral("Cap"));
@@ -512,8 +515,11 @@ void TfrmContattiDett::trovaCapUfficio()
     if (!m_links.trovaCap)
         return;
     const std::optional<QString> cap = m_links.trovaCap(m_ufficioComune->shownText());
-    if (!cap)
+    if (!cap) {
+        if (m_ufficioComune->shownText().isEmpty())
+            m_ufficioComune->setFocus();
         return;
+    }
     (void)m_db.TableContatti.setValue(u"UfficioCap", *cap);
     m_binder->refresh(QStringLiteral("UfficioCap"));
 }

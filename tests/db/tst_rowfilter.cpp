@@ -65,6 +65,41 @@ class TestRowFilter : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void narrowerSearchesAreRecognised_data()
+    {
+        QTest::addColumn<QString>("older");
+        QTest::addColumn<QString>("newer");
+        QTest::addColumn<bool>("refines");
+        QTest::newRow("one more letter") << "Nominativo like 'ro*'" << "nominativo like 'ROS*'" << true;
+        QTest::newRow("a condition added") << "Nominativo like 'ro*'"
+                                           << "Nominativo like 'ro*' and (Telefono like '3*' or Fax like '3*')" << true;
+        QTest::newRow("one letter less") << "Nominativo like 'ros*'" << "Nominativo like 'ro*'" << false;
+        QTest::newRow("another column") << "Nominativo like 'ro*'" << "Cognome like 'ros*'" << false;
+        QTest::newRow("a condition removed") << "Nominativo like 'ro*' and Attivo = true"
+                                             << "Nominativo like 'ros*'" << false;
+        QTest::newRow("wildcard inside the older") << "Nominativo like 'r*i*'" << "Nominativo like 'ross*'" << false;
+        QTest::newRow("other value") << "Cognome = 'Rossi'" << "Cognome = 'Rossini'" << false;
+        QTest::newRow("or narrowed") << "(Telefono like '3*' or Fax like '3*')"
+                                     << "(Telefono like '33*' or Fax like '333*')" << true;
+        QTest::newRow("not") << "not Attivo = true" << "not Attivo = true and Ide = 3" << true;
+        QTest::newRow("not changed") << "not Nominativo like 'r*'" << "not Nominativo like 'ro*'" << false;
+    }
+    void narrowerSearchesAreRecognised()
+    {
+        QFETCH(QString, older);
+        QFETCH(QString, newer);
+        QFETCH(bool, refines);
+        const auto o = db::RowFilter::parse(older, columns);
+        const auto n = db::RowFilter::parse(newer, columns);
+        QVERIFY(o.ok() && n.ok());
+        QCOMPARE(n->refines(*o), refines);
+        // What it claims must hold on every row.
+        if (refines) {
+            for (const QVariantList &row : rows)
+                QVERIFY(!n->matches(row) || o->matches(row));
+        }
+    }
+
     void keepsTheMatchingRows_data()
     {
         QTest::addColumn<QString>("filter");

@@ -1,0 +1,82 @@
+#include "reference/categorie.h"
+
+#include "app/program.h"
+#include "common/colours.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace {
+
+QIcon swatch(qint64 value)
+{
+    QPixmap pixmap(28, 14);
+    pixmap.fill(fromWindowsColour(value));
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+TfrmCategorie::TfrmCategorie(Program &program)
+    : LookupDetailWindow(program, reference::categorie(), &Tform_DB::TableCategorie)
+{
+    setObjectName(QStringLiteral("frmCategorie"));
+    fieldsLayout()->addWidget(new QLabel(QStringLiteral("Colore visualizzazione"), this));
+    m_picker = new QComboBox(this);
+    m_picker->setObjectName(QStringLiteral("ColorBox1"));
+    m_picker->setMaxVisibleItems(16);
+    for (const NamedColour &c : standardColours())
+        m_picker->addItem(swatch(c.value), c.name, c.value);
+    m_picker->setCurrentIndex(0);
+    fieldsLayout()->addWidget(m_picker);
+    connect(m_picker, &QComboBox::activated, this, [this] {
+        if (dataSet().recordCount() > 0)
+            setModified(true);
+    });
+}
+
+qint64 TfrmCategorie::colour() const
+{
+    return m_picker->currentData().toLongLong();
+}
+
+void TfrmCategorie::setColour(qint64 value)
+{
+    const int index = standardColourIndex(value);
+    m_picker->setCurrentIndex(index >= 0 ? index : standardColourIndex(kBianco));
+}
+
+void TfrmCategorie::showRow()
+{
+    setColour(reference::shownCategoryColour(dataSet().value(u"ColoreCategoria")));
+}
+
+db::Status TfrmCategorie::writeRow()
+{
+    return dataSet().setValue(u"ColoreCategoria", colour());
+}
+
+TfrmCategorieContatti_Griglia::TfrmCategorieContatti_Griglia(Program &program)
+    : LookupListWindow(program, reference::categorie(), &Tform_DB::TableCategorie)
+{
+    setObjectName(QStringLiteral("frmCategorieContatti_Griglia"));
+    setWindowState(Qt::WindowMaximized);
+}
+
+LookupDetailWindow &TfrmCategorieContatti_Griglia::detail()
+{
+    return m_program.frmCategorie();
+}
+
+db::Status TfrmCategorieContatti_Griglia::beforeDelete()
+{
+    const qint64 id = dataSet().asInteger(u"Id");
+    db::Result<db::RowSet> cleared =
+        dataSet().connection().run(reference::clearCategoryColourSql(id));
+    return cleared ? db::Status() : db::Status(cleared.error());
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+
+class DataGrid;
+class DataSetModel;
+class Program;
+class QLineEdit;
+namespace db {
+class DataSet;
+}
+
+// "Comuni": the municipality archive, with a live search over six columns. The search narrows
+// the shared municipality data set, so the other windows' town lists are narrowed too.
+class TfrmGrigliaComuni : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmGrigliaComuni(Program &program);
+
+    db::DataSet &dataSet() const;
+    DataGrid *grid() const { return m_grid; }
+    // The grid's columns, whose layout is kept as "frmGrigliaComuni".
+    DataSetModel &gridModel() const { return *m_model; }
+
+    // Stores a new municipality at once (postal code "00000", no name yet) and opens the detail
+    // window on it; returns when the detail window is left.
+    void Aggiungi();
+    // Opens the detail window on the current municipality; nothing on an empty list.
+    void apriDettaglio();
+    // Deletes the current municipality after a question.
+    void Elimina();
+    void Ricarica();
+
+private:
+    void search();
+    QLineEdit *searchBox(QWidget *parent, const QString &name);
+
+    Program &m_program;
+    DataSetModel *m_model;
+    DataGrid *m_grid;
+    QList<QLineEdit *> m_boxes;
+};
