@@ -6,7 +6,8 @@
 namespace db {
 
 // Dates are wall-clock values without a time zone, as the office types them. They travel
-// through the program as QDateTime in UTC spec, so that no daylight-saving rule shifts them.
+// through the program as QDateTime values marked as UTC, so that no daylight-saving rule
+// shifts them.
 QDateTime naiveDateTime(QDate date, QTime time = QTime(0, 0));
 QDateTime toNaive(const QDateTime &any);
 

@@ -99,6 +99,39 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 }
 
 // Month(), Year() and the other parts of a date; null for null or for a text that is no date.
+// The year, month and day of the stored form "yyyy-MM-dd...", read straight from its bytes:
+// the birthday list asks for the month of every contact.
+bool fastDateParts(sqlite3_value *v, int parts[3])
+{
+    const auto *t = sqlite3_value_text(v);
+    if (!t || sqlite3_value_bytes(v) < 10 || t[4] != '-' || t[7] != '-')
+        return false;
+    const auto digits = [t](int from, int count) {
+        int n = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (t[i] < '0' || t[i] > '9')
+                return -1;
+            n = n * 10 + (t[i] - '0');
+        }
+        return n;
+    };
+    parts[0] = digits(0, 4);
+    parts[1] = digits(5, 2);
+    parts[2] = digits(8, 2);
+    return parts[0] >= 0 && parts[1] >= 1 && parts[1] <= 12 && parts[2] >= 1 && parts[2] <= 31;
+}
+
+template<int Index>
+void fastDatePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    int parts[3];
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && fastDateParts(argv[0], parts)
+        && QDate(parts[0], parts[1], parts[2]).isValid())
+        sqlite3_result_int(ctx, parts[Index]);
+    else
+        sqlite3_result_null(ctx);
+}
+
 template<int (*Part)(const QDateTime &)>
 void datePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -114,9 +147,6 @@ void datePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, Part(value));
 }
 
-int yearOf(const QDateTime &d) { return d.date().year(); }
-int monthOf(const QDateTime &d) { return d.date().month(); }
-int dayOf(const QDateTime &d) { return d.date().day(); }
 int hourOf(const QDateTime &d) { return d.time().hour(); }
 int minuteOf(const QDateTime &d) { return d.time().minute(); }
 int secondOf(const QDateTime &d) { return d.time().second(); }
@@ -211,9 +241,9 @@ int registerSqliteFunctions(sqlite3 *h)
     const Function functions[] = {
         {"like", 2, pure, likeFunction},
         {"like", 3, pure, likeFunction},
-        {"year", 1, pure, datePartFunction<yearOf>},
-        {"month", 1, pure, datePartFunction<monthOf>},
-        {"day", 1, pure, datePartFunction<dayOf>},
+        {"year", 1, pure, fastDatePartFunction<0>},
+        {"month", 1, pure, fastDatePartFunction<1>},
+        {"day", 1, pure, fastDatePartFunction<2>},
         {"hour", 1, pure, datePartFunction<hourOf>},
         {"minute", 1, pure, datePartFunction<minuteOf>},
         {"second", 1, pure, datePartFunction<secondOf>},
