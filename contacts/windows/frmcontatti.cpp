@@ -325,6 +325,7 @@ void TfrmContatti::copiaEmail()
 void TfrmContatti::selezionaTutti()
 {
     m_grid->selectAll();
+    m_db.TableCercaContatti.last();
 }
 
 void TfrmContatti::selezionaAuguri()
