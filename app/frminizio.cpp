@@ -160,7 +160,7 @@ QWidget *TfrmInizio::buildArchivioTab()
         {"btnProfessioni", "Professioni", "\u2692", QColor(0xd3, 0x54, 0x00)},
         {"btnTitoli", "Titoli", "\u2655", QColor(0x7f, 0x8c, 0x8d)},
         {"btnComuni", "Comuni", "\u2302", QColor(0x16, 0xa0, 0x85)},
-        {"btnTipoCalendario", "Tipo Calendario", "\u231A", QColor(0xc0, 0x39, 0x2b)},
+        {"btnTipoCalendario", "Tipo Calendario", "\u25F7", QColor(0xc0, 0x39, 0x2b)},
         {"btnModalitaPagamento", "Tipo Pagamenti", "\u20AC", QColor(0xf3, 0x9c, 0x12)},
     };
     int i = 0;

@@ -131,11 +131,14 @@ QWidget *TfrmContattiDett::withButtons(QWidget *field, const QString &addName, c
     h->setContentsMargins(0, 0, 0, 0);
     field->setParent(row);
     h->addWidget(field, 1);
+    row->setFocusProxy(field);
     auto *plus = new QToolButton(row);
+    plus->setFocusPolicy(Qt::NoFocus);
     plus->setObjectName(addName);
     plus->setText(QStringLiteral("+"));
     plus->setToolTip(QStringLiteral("Aggiungi"));
     auto *edit = new QToolButton(row);
+    edit->setFocusPolicy(Qt::NoFocus);
     edit->setObjectName(openName);
     edit->setText(QStringLiteral("…"));
     edit->setToolTip(QStringLiteral("Apri la scheda"));
@@ -161,12 +164,13 @@ QWidget *TfrmContattiDett::buildGenerale()
 {
     auto *page = new QWidget;
     auto *g = new QGridLayout(page);
-    int row = 0;
+    // Two columns: who the contact is on the left, where and how to reach it on the right.
+    int rows[2] = {0, 0};
+    QList<QWidget *> order[2];
     const auto put = [&](const QString &label, QWidget *w, int column = 0) {
-        g->addWidget(new QLabel(label, page), row, column * 2);
-        g->addWidget(w, row, column * 2 + 1);
-        if (column == 1)
-            ++row;
+        g->addWidget(new QLabel(label, page), rows[column], column * 2);
+        g->addWidget(w, rows[column]++, column * 2 + 1);
+        order[column].append(w);
     };
     m_categoria = lookupField(page, QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria_ID"),
                               m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
@@ -191,29 +195,43 @@ QWidget *TfrmContattiDett::buildGenerale()
         (void)m_db.TableContatti.setValue(u"LuogoNascita_Id", m_db.TableComuni.value(u"Id"));
     });
 
+    m_ragioneSociale = textField(page, QStringLiteral("DBEdit1"), QStringLiteral("RagioneSociale"));
+    put(QStringLiteral("Ragione Soc."), m_ragioneSociale);
+    m_cognome = textField(page, QStringLiteral("DBEdit2"), QStringLiteral("Cognome"));
+    put(QStringLiteral("Cognome"), m_cognome);
+    m_nome = textField(page, QStringLiteral("DBEdit3"), QStringLiteral("Nome"));
+    put(QStringLiteral("Nome"), m_nome);
+    put(QStringLiteral("Titolo"),
+        withButtons(titolo, QStringLiteral("SpeedButton8"), QStringLiteral("SpeedButton9"),
+                    [this] { if (m_links.titoli.add) m_links.titoli.add(); },
+                    [this] { openLookup(m_db.TableTitoli, QStringLiteral("Titolo_id"), m_links.titoli.open); }));
+    put(QStringLiteral("Sesso"), sesso);
     put(QStringLiteral("Categoria"),
         withButtons(m_categoria, QStringLiteral("SpeedButton12"), QStringLiteral("SpeedButton13"),
                     [this] { if (m_links.categorie.add) m_links.categorie.add(); },
                     [this] { openLookup(m_db.TableCategorie, QStringLiteral("Categoria_ID"), m_links.categorie.open); }));
-    put(QStringLiteral("Titolo"),
-        withButtons(titolo, QStringLiteral("SpeedButton8"), QStringLiteral("SpeedButton9"),
-                    [this] { if (m_links.titoli.add) m_links.titoli.add(); },
-                    [this] { openLookup(m_db.TableTitoli, QStringLiteral("Titolo_id"), m_links.titoli.open); }),
-        1);
-    put(QStringLiteral("Sesso"), sesso);
     put(QStringLiteral("Professione"),
         withButtons(professione, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton2"),
                     [this] { if (m_links.professioni.add) m_links.professioni.add(); },
-                    [this] { openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"), m_links.professioni.open); }),
-        1);
-    m_ragioneSociale = textField(page, QStringLiteral("DBEdit1"), QStringLiteral("RagioneSociale"));
-    put(QStringLiteral("Ragione Soc."), m_ragioneSociale);
-    m_cognome = textField(page, QStringLiteral("DBEdit2"), QStringLiteral("Cognome"));
-    put(QStringLiteral("Cognome"), m_cognome, 1);
-    m_nome = textField(page, QStringLiteral("DBEdit3"), QStringLiteral("Nome"));
-    put(QStringLiteral("Nome"), m_nome);
+                    [this] { openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"), m_links.professioni.open); }));
+    m_codiceFiscale = textField(page, QStringLiteral("DBEdit13"), QStringLiteral("CFisc"));
+    put(QStringLiteral("Cod. Fiscale"), m_codiceFiscale);
+    put(QStringLiteral("P. Iva"), textField(page, QStringLiteral("DBEdit14"), QStringLiteral("PIva")));
+    m_dataNascita = new QLineEdit(page);
+    m_dataNascita->setObjectName(QStringLiteral("DBEdit18"));
+    m_binder->bindDate(m_dataNascita, QStringLiteral("DataNascita"));
+    put(QStringLiteral("Data di Nascita"), m_dataNascita);
+    put(QStringLiteral("Luogo Nascita"),
+        withButtons(m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
+                    [this] { if (m_links.comuni.add) m_links.comuni.add(); },
+                    [this] { openLookup(m_db.TableComuni, QStringLiteral("LuogoNascita_Id"), m_links.comuni.open); }));
+    auto *inserimento = new QLineEdit(page);
+    inserimento->setObjectName(QStringLiteral("DBEdit17"));
+    m_binder->bindDate(inserimento, QStringLiteral("DataInserimento"));
+    put(QStringLiteral("Data Inserimento"), inserimento);
+
     put(QStringLiteral("Indirizzo"), textField(page, QStringLiteral("DBEdit4"), QStringLiteral("Indirizzo")), 1);
-    put(QStringLiteral("Numero"), textField(page, QStringLiteral("DBEdit5"), QStringLiteral("Numero")));
+    put(QStringLiteral("Numero"), textField(page, QStringLiteral("DBEdit5"), QStringLiteral("Numero")), 1);
     put(QStringLiteral("Comune"),
         withButtons(m_comune, QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
                     [this] { if (m_links.comuni.add) m_links.comuni.add(); },
@@ -222,40 +240,27 @@ QWidget *TfrmContattiDett::buildGenerale()
     auto *capRow = new QWidget(page);
     auto *capLayout = new QHBoxLayout(capRow);
     capLayout->setContentsMargins(0, 0, 0, 0);
-    capLayout->addWidget(textField(capRow, QStringLiteral("DBEdit6"), QStringLiteral("Cap")), 1);
+    auto *cap = textField(capRow, QStringLiteral("DBEdit6"), QStringLiteral("Cap"));
+    capLayout->addWidget(cap, 1);
     auto *trova = new QToolButton(capRow);
     trova->setObjectName(QStringLiteral("spdTrova"));
     trova->setText(QStringLiteral("Trova"));
     trova->setToolTip(QStringLiteral("Trova il Cap per via"));
+    trova->setFocusPolicy(Qt::NoFocus);
     connect(trova, &QToolButton::clicked, this, &TfrmContattiDett::trovaCapCasa);
     capLayout->addWidget(trova);
-    put(QStringLiteral("Cap"), capRow);
+    put(QStringLiteral("Cap"), capRow, 1);
+    order[1].last() = cap;
     put(QStringLiteral("Telefono"), textField(page, QStringLiteral("DBEdit7"), QStringLiteral("Telefono")), 1);
-    put(QStringLiteral("Fax"), textField(page, QStringLiteral("DBEdit8"), QStringLiteral("Fax")));
+    put(QStringLiteral("Fax"), textField(page, QStringLiteral("DBEdit8"), QStringLiteral("Fax")), 1);
     put(QStringLiteral("Cellulare"), textField(page, QStringLiteral("DBEdit9"), QStringLiteral("Cellulare")), 1);
-    put(QStringLiteral("Cellulare 2"), textField(page, QStringLiteral("DBEdit10"), QStringLiteral("SecondoCell")));
+    put(QStringLiteral("Cellulare 2"), textField(page, QStringLiteral("DBEdit10"), QStringLiteral("SecondoCell")), 1);
     put(QStringLiteral("E mail"), textField(page, QStringLiteral("DBEdit11"), QStringLiteral("email")), 1);
-    put(QStringLiteral("E mail 2"), textField(page, QStringLiteral("DBEdit12"), QStringLiteral("secEmail")));
-    m_codiceFiscale = textField(page, QStringLiteral("DBEdit13"), QStringLiteral("CFisc"));
-    put(QStringLiteral("Cod. Fiscale"), m_codiceFiscale, 1);
-    put(QStringLiteral("P. Iva"), textField(page, QStringLiteral("DBEdit14"), QStringLiteral("PIva")));
+    put(QStringLiteral("E mail 2"), textField(page, QStringLiteral("DBEdit12"), QStringLiteral("secEmail")), 1);
     put(QStringLiteral("Skype"), textField(page, QStringLiteral("DBEdit15"), QStringLiteral("Skype")), 1);
-    put(QStringLiteral("Messenger"), textField(page, QStringLiteral("DBEdit16"), QStringLiteral("Messenger")));
-    auto *inserimento = new QLineEdit(page);
-    inserimento->setObjectName(QStringLiteral("DBEdit17"));
-    m_binder->bindDate(inserimento, QStringLiteral("DataInserimento"));
-    put(QStringLiteral("Data Inserimento"), inserimento, 1);
-    m_dataNascita = new QLineEdit(page);
-    m_dataNascita->setObjectName(QStringLiteral("DBEdit18"));
-    m_binder->bindDate(m_dataNascita, QStringLiteral("DataNascita"));
-    put(QStringLiteral("Data di Nascita"), m_dataNascita);
-    put(QStringLiteral("Luogo Nascita"),
-        withButtons(m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
-                    [this] { if (m_links.comuni.add) m_links.comuni.add(); },
-                    [this] { openLookup(m_db.TableComuni, QStringLiteral("LuogoNascita_Id"), m_links.comuni.open); }),
-        1);
-    put(QStringLiteral("Note"), textField(page, QStringLiteral("DBEdit19"), QStringLiteral("Note")));
-    ++row;
+    put(QStringLiteral("Messenger"), textField(page, QStringLiteral("DBEdit16"), QStringLiteral("Messenger")), 1);
+    put(QStringLiteral("Note"), textField(page, QStringLiteral("DBEdit19"), QStringLiteral("Note")), 1);
+    const int row = std::max(rows[0], rows[1]);
     auto *checks = new QHBoxLayout;
     for (const auto &[name, caption, column] :
          {std::tuple{QStringLiteral("DBCheckBox1"), QStringLiteral("Consenso Privacy"), QStringLiteral("PrivacyFirmata")},
@@ -266,9 +271,14 @@ QWidget *TfrmContattiDett::buildGenerale()
         m_binder->bindCheck(box, column);
         connect(box, &QCheckBox::clicked, this, &TfrmContattiDett::markChanged);
         checks->addWidget(box);
+        order[1].append(box);
     }
     checks->addStretch();
     g->addLayout(checks, row, 0, 1, 4);
+    // Enter and the arrows follow the columns: the left one, then the right one.
+    const QList<QWidget *> chain = order[0] + order[1];
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
     g->setRowStretch(row + 1, 1);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
