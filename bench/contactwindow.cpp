@@ -5,7 +5,7 @@
 
 #include "app/datamodule.h"
 #include "app/startup.h"
-#include "common/dialogs.h"
+#include "silentdialogs.h"
 #include "common/widgets/datagrid.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
@@ -22,17 +22,6 @@
 #include <cstdio>
 
 namespace {
-
-class SilentDialogs final : public Dialogs
-{
-public:
-    QString last;
-    void inform(const QString &message, const QString &) override { last = message; }
-    bool ask(const QString &, const QString &) override { return false; }
-    QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
-    int showModal(QWidget *) override { return 0; }
-};
 
 long residentMb()
 {

@@ -5,7 +5,7 @@
 #include "app/datamodule.h"
 #include "app/frminizio.h"
 #include "app/program.h"
-#include "common/dialogs.h"
+#include "silentdialogs.h"
 #include "db/sqlitefunctions.h"
 #include "db/sqltranslation.h"
 #include "db/sqlitedialect.h"
@@ -20,16 +20,6 @@
 #include <cstdio>
 
 namespace {
-
-class SilentDialogs final : public Dialogs
-{
-public:
-    void inform(const QString &, const QString &) override {}
-    bool ask(const QString &, const QString &) override { return false; }
-    QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
-    int showModal(QWidget *) override { return 0; }
-};
 
 // Every query of the shared data sets, run and read through by SQLite alone.
 double sqliteAlone(const QString &path, Tform_DB &module)

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "common/dialogs.h"
+
+// The dialogs of a benchmark: nobody answers, so messages are kept and questions get No.
+class SilentDialogs final : public Dialogs
+{
+public:
+    QString last;
+    void inform(const QString &message, const QString &) override { last = message; }
+    bool ask(const QString &, const QString &) override { return false; }
+    QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
+    int showModal(QWidget *) override { return 0; }
+};
