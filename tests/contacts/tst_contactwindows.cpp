@@ -253,8 +253,18 @@ private Q_SLOTS:
         QCOMPARE(agenda.rows[0][0].toString(), QStringLiteral("Rossi Impianti S.r.l."));
         QCOMPARE(agenda.rows[1][0].toString(), QStringLiteral("D'Amico Lucia"));
         QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 1);
-        o.db.TableCercaContatti.first();
-        QVERIFY(!o.list.gridModel()->data(o.list.gridModel()->index(0, 0), Qt::BackgroundRole).isValid());
+        // Black is no colour of its own: the row takes its category's, and the page shows white.
+        QCOMPARE(o.list.gridModel()->data(o.list.gridModel()->index(o.db.TableCercaContatti.position(), 0),
+                                          Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+        QString shownAgain;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(3);
+            shownAgain = o.in<QComboBox>(editor, QStringLiteral("ColorBox1"))->currentText();
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(shownAgain, QStringLiteral("Bianco"));
     }
 
     void personNamesAndTheTaxCodeAlone()
