@@ -253,7 +253,11 @@ void TfrmInizio::FormActivate()
     m_starting = true;
     for (;;) {
         db::Status error;
-        const Outcome outcome = startUntilScratchCleared(&error);
+        Outcome outcome = startUntilScratchCleared(&error);
+        // A failure after the scratch rows are cleared is treated the same way: the program
+        // must not go on without its password check or with the data sets of every workstation.
+        if (outcome == Outcome::Done)
+            outcome = finishStartup(&error);
         if (outcome == Outcome::Done)
             break;
         if (outcome == Outcome::Terminate) {
@@ -271,7 +275,7 @@ void TfrmInizio::FormActivate()
     }
     m_startupDone = true;
     m_starting = false;
-    finishStartup();
+    showReminders();
 }
 
 TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
@@ -318,56 +322,58 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
     return Outcome::Done;
 }
 
-void TfrmInizio::finishStartup()
+TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
 {
     Tform_DB &m = m_program.formDb();
     m.TableOpzioni.close();
     if (db::Status opened = m.TableOpzioni.open(); !opened) {
-        dialogs().error(opened.message());
-        return;
+        *error = opened;
+        return Outcome::Failed;
     }
     const QString password = m.TableOpzioni.asString(u"PasswordAmministratore");
     if (!password.isEmpty()) {
         TfrmPass &prompt = m_program.frmPass();
         prompt.clear();
         dialogs().showModal(&prompt);
-        if (prompt.password() != password) {
-            terminate();
-            return;
-        }
+        if (prompt.password() != password)
+            return Outcome::Terminate;
     }
     m.TableDitta.close();
     if (db::Status opened = m.TableDitta.open(); !opened) {
-        dialogs().error(opened.message());
-        return;
+        *error = opened;
+        return Outcome::Failed;
     }
     setWindowTitle(QStringLiteral("Calvetra - ") + m.TableDitta.asString(u"RagSoc"));
 
     if (db::Status reopened = reopenSharedDataSets(m); !reopened) {
-        dialogs().error(reopened.message());
-        return;
+        *error = reopened;
+        return Outcome::Failed;
     }
-    const QDate today = db::clock::today();
-    db::Result<db::RowSet> born = m.Connessione().run(birthdaySql(today));
+    db::Result<db::RowSet> born = m.Connessione().run(birthdaySql(db::clock::today()));
     if (!born) {
-        dialogs().error(born.message());
-        return;
+        *error = born.error();
+        return Outcome::Failed;
     }
+    m_birthdays->clear(); // filled once per run, also after a retry
     for (const QString &line : birthdayLines(*born))
         m_birthdays->appendPlainText(line);
 
-    // The grids whose layout this workstation keeps, in this order.
+    // The grids whose layout this workstation keeps, in this order. A layout that cannot be
+    // stored has been reported and leaves the grid as designed.
     const std::pair<QString, DataSetModel *> layouts[] = {
         {QStringLiteral("frmContatti"), m_program.frmContatti().gridModel()},
         {QStringLiteral("frmGrigliaComuni"), &m_program.frmGrigliaComuni().gridModel()},
         {QStringLiteral("frmTrovaCap"), &m_program.frmTrovaCap().gridModel()},
     };
-    for (const auto &[name, grid] : layouts) {
-        if (!RipristinaLayout(name, *grid, m.TableGriglie, false, m.computerName()))
-            return; // the reason has been shown
-    }
+    for (const auto &[name, grid] : layouts)
+        (void)RipristinaLayout(name, *grid, m.TableGriglie, false, m.computerName());
+    return Outcome::Done;
+}
 
-    db::Result<db::RowSet> due = m.Connessione().run(reminderSql(today));
+void TfrmInizio::showReminders()
+{
+    Tform_DB &m = m_program.formDb();
+    db::Result<db::RowSet> due = m.Connessione().run(reminderSql(db::clock::today()));
     if (!due) {
         dialogs().error(due.message());
         return;

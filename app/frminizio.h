@@ -41,7 +41,8 @@ protected:
 private:
     enum class Outcome { Done, Failed, Terminate };
     Outcome startUntilScratchCleared(db::Status *error);
-    void finishStartup();
+    Outcome finishStartup(db::Status *error);
+    void showReminders();
     void connectReferenceButtons();
     void terminate();
     QWidget *buildArchivioTab();

@@ -98,6 +98,8 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
 db::Status writePrintJob(Tform_DB &m, int kind, const QString &runnerFolder)
 {
     db::DataSet &job = m.TableTempStampa;
+    // Only this workstation's job is ever replaced, whatever the data set held before.
+    job.setSql(QStringLiteral("select * from TempStampa where NomeComputer ='") + m.computerName() + u'\'');
     if (db::Status requeried = job.requery(); !requeried)
         return requeried;
     job.first();

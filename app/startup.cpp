@@ -2,6 +2,7 @@
 
 #include "common/dates.h"
 #include "common/textfunctions.h"
+#include "db/sqltranslation.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,12 +41,11 @@ db::Status runUpdateScript(db::Connection &connection, const QString &archiveFol
     db::Transaction transaction(connection);
     if (!transaction.started())
         return transaction.started();
-    const int pieces = ContaCampi(script, u';');
-    for (int i = 1; i <= pieces; ++i) {
-        const QString statement = EstraiCampo(script, i, u';');
-        if (statement.trimmed().isEmpty())
-            continue;
-        db::Result<db::RowSet> done = connection.run(statement);
+    // Split at the semicolons outside literals and comments: a ";" inside a text value or a
+    // closing comment must not break a script that is otherwise right.
+    const QStringList statements = db::splitSqlScript(script);
+    for (int i = 1; i <= statements.size(); ++i) {
+        db::Result<db::RowSet> done = connection.run(statements[i - 1]);
         if (!done)
             return db::Error{QStringLiteral("Aggiornamento dell'archivio non riuscito (%1, istruzione %2): "
                                             "nessuna modifica è stata applicata.\n%3")

@@ -9,7 +9,8 @@
 // The steps of the start-up sequence that do not touch a window.
 
 // Runs the schema update script SQLAggio.sql of the archive's folder, if there is one: its
-// statements (separated by ";"; pieces of white space only are skipped) in one transaction.
+// statements (separated by ";" outside literals and comments; empty pieces are skipped) in one
+// transaction.
 // When all of them succeed the file is deleted and `applied` is set; when one fails, none takes
 // effect, the file stays and the error carries the engine's text.
 db::Status runUpdateScript(db::Connection &connection, const QString &archiveFolder, bool *applied);

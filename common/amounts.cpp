@@ -66,7 +66,9 @@ std::optional<double> LeggiImporto(const QString &text)
     const double value = (whole + u'.' + (decimals.isEmpty() ? QStringLiteral("0") : decimals)).toDouble(&ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
-    return negative ? -value : value;
+    // Amounts are in euros and cents.
+    const double cents = std::round(value * 100.0) / 100.0;
+    return negative ? -cents : cents;
 }
 
 QString ScriviImporto(double amount)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -15,6 +16,16 @@ namespace {
 Error notOpen()
 {
     return Error{QStringLiteral("Il data set non è aperto.")};
+}
+
+// What is written for a value: yes/no never null, amounts to four decimals as they are read.
+QVariant boundValue(const Column &column, const QVariant &value)
+{
+    if (column.kind == FieldKind::Bool)
+        return value.toBool();
+    if (column.kind == FieldKind::Currency && value.isValid())
+        return std::round(value.toDouble() * 10000.0) / 10000.0;
+    return value;
 }
 
 Error unknownColumn(QStringView column)
@@ -481,10 +492,12 @@ Status DataSet::postUpdate(const QString &table, const QString &key)
             continue;
         const QString name = d.quoteIdentifier(column.origin);
         assignments.append(name + QStringLiteral(" = ?"));
-        values.append(column.kind == FieldKind::Bool ? QVariant(m_buffer[c].toBool()) : m_buffer[c]);
+        values.append(boundValue(column, m_buffer[c]));
         // The row must still hold what it held when it was read, or another workstation
-        // changed it in the meantime.
-        unchanged.append(d.nullSafeEqual(name, QStringLiteral("?")));
+        // changed it in the meantime. Amounts were read rounded to four decimals: they are
+        // compared the same way.
+        const QString stored = column.kind == FieldKind::Currency ? QStringLiteral("ROUND(%1, 4)").arg(name) : name;
+        unchanged.append(d.nullSafeEqual(stored, QStringLiteral("?")));
         originals.append(m_rows[row][c]);
     }
     if (keyColumn < 0)
@@ -528,7 +541,7 @@ Status DataSet::postInsert(const QString &table, const QString &key)
             continue;
         names.append(d.quoteIdentifier(m_columns[c].origin));
         marks.append(QStringLiteral("?"));
-        values.append(m_buffer[c]);
+        values.append(boundValue(m_columns[c], m_buffer[c]));
     }
     const QString sql = names.isEmpty()
                             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d.quoteIdentifier(table))

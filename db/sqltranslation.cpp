@@ -285,6 +285,12 @@ private:
                 else if (m_t[end].isPunct(u")") && depth-- == 0)
                     break;
             }
+            // In a compound select the limit would apply to all of it, not to the first part.
+            const auto isCompound = [](const Token &t) {
+                return t.isWord(u"UNION") || t.isWord(u"EXCEPT") || t.isWord(u"INTERSECT");
+            };
+            if (findAtDepth0(m_t, s + 1, end, isCompound) >= 0)
+                return error(QStringLiteral("TOP in un'istruzione con UNION non è supportato."));
             while (end > s + 1 && m_t[end - 1].isBlank())
                 --end;
             m_t.insert(end, Token{TokenKind::Word, u' ' + m_dialect.limitClause(rows)});
@@ -312,9 +318,14 @@ private:
         qsizetype targetEnd = target + 1;
         if (wordAt(m_t, k, u"AS"))
             k = nextSignificant(m_t, k);
-        if (k >= 0 && k < set && m_t[k].kind != TokenKind::Punct && !m_t[k].isWord(u"INNER")
-            && !m_t[k].isWord(u"JOIN")) {
+        const auto isJoinWord = [](const Token &t) {
+            return t.isWord(u"INNER") || t.isWord(u"JOIN") || t.isWord(u"LEFT") || t.isWord(u"RIGHT")
+                   || t.isWord(u"OUTER") || t.isWord(u"FULL") || t.isWord(u"CROSS");
+        };
+        bool hasAlias = false;
+        if (k >= 0 && k < set && m_t[k].kind != TokenKind::Punct && !isJoinWord(m_t[k])) {
             alias = unquoted(m_t[k]);
+            hasAlias = true;
             targetEnd = k + 1;
             k = nextSignificant(m_t, k);
         }
@@ -325,9 +336,6 @@ private:
         const qsizetype on = findAtDepth0(m_t, k + 1, set, [](const Token &t) { return t.isWord(u"ON"); });
         if (on < 0)
             return;
-        auto isJoinWord = [](const Token &t) {
-            return t.isWord(u"JOIN") || t.isWord(u"INNER") || t.isWord(u"LEFT") || t.isWord(u"RIGHT");
-        };
         if (findAtDepth0(m_t, on + 1, set, isJoinWord) >= 0)
             return;
         const QString targetName = unquoted(m_t[target]);
@@ -338,7 +346,11 @@ private:
         Tokens assignments = m_t.mid(set + 1, setEnd - set - 1);
         unqualifyAssignedColumns(assignments, targetName, alias);
 
-        QString sql = joined(m_t, 0, targetEnd) + QStringLiteral(" SET")
+        // The engine wants "AS" before the alias of the table being updated.
+        QString sql = hasAlias ? joined(m_t, 0, target + 1) + QStringLiteral(" AS ")
+                                     + m_dialect.quoteIdentifier(alias)
+                               : joined(m_t, 0, targetEnd);
+        sql += QStringLiteral(" SET")
                       + joined(assignments, 0, assignments.size()).trimmed().prepend(u' ');
         sql += QStringLiteral(" FROM ") + joined(m_t, k + 1, on).trimmed();
         sql += QStringLiteral(" WHERE (") + joined(m_t, on + 1, set).trimmed() + u')';

@@ -107,6 +107,18 @@ void FieldBinder::refresh(const QString &column)
     }
 }
 
+QString FieldBinder::shownText(const Binding &b) const
+{
+    const QVariant value = m_dataSet.value(b.column);
+    if (!value.isValid())
+        return {};
+    if (b.kind == Kind::Date)
+        return ScriviDataItaliana(m_dataSet.asDateTime(b.column));
+    if (b.kind == Kind::Amount)
+        return QLocale(QLocale::Italian).toString(value.toDouble(), 'f', 2);
+    return value.toString();
+}
+
 void FieldBinder::show(const Binding &b)
 {
     if (!b.widget)
@@ -121,12 +133,8 @@ void FieldBinder::show(const Binding &b)
         static_cast<QPlainTextEdit *>(b.widget.data())->setPlainText(value.toString());
         break;
     case Kind::Date:
-        static_cast<QLineEdit *>(b.widget.data())
-            ->setText(value.isValid() ? ScriviDataItaliana(m_dataSet.asDateTime(b.column)) : QString());
-        break;
     case Kind::Amount:
-        static_cast<QLineEdit *>(b.widget.data())
-            ->setText(value.isValid() ? QLocale(QLocale::Italian).toString(value.toDouble(), 'f', 2) : QString());
+        static_cast<QLineEdit *>(b.widget.data())->setText(shownText(b));
         break;
     case Kind::Check:
         static_cast<QCheckBox *>(b.widget.data())->setChecked(value.toBool());
@@ -144,6 +152,10 @@ db::Status FieldBinder::commit(QWidget **failedField)
         if (!b.widget || (b.kind != Kind::Date && b.kind != Kind::Amount))
             continue;
         const QString text = static_cast<QLineEdit *>(b.widget.data())->text().trimmed();
+        // A field the user left as it was shown writes nothing: the stored value may hold more
+        // than the field shows (seconds, a fourth decimal).
+        if (text == shownText(b).trimmed())
+            continue;
         QVariant value;
         if (!text.isEmpty() && b.kind == Kind::Date) {
             db::Result<QDateTime> date = LeggiDataItaliana(text);
@@ -162,17 +174,8 @@ db::Status FieldBinder::commit(QWidget **failedField)
             }
             value = *amount;
         }
-        // Only what differs: an untouched date must not mark the row as changed.
-        const QVariant stored = m_dataSet.value(b.column);
-        const bool same = b.kind == Kind::Date
-                              ? (value.isValid() == stored.isValid()
-                                 && (!value.isValid() || value.toDateTime() == m_dataSet.asDateTime(b.column)))
-                              : (value.isValid() == stored.isValid()
-                                 && (!value.isValid() || qRound64(value.toDouble() * 10000) == qRound64(stored.toDouble() * 10000)));
-        if (!same) {
-            if (db::Status set = m_dataSet.setValue(b.column, value); !set)
-                return set;
-        }
+        if (db::Status set = m_dataSet.setValue(b.column, value); !set)
+            return set;
     }
     return {};
 }

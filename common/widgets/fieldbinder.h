@@ -54,6 +54,7 @@ private:
     void add(QWidget *widget, const QString &column, Kind kind);
     void write(const Binding &binding);
     void show(const Binding &binding);
+    QString shownText(const Binding &binding) const;
 
     db::DataSet &m_dataSet;
     QList<Binding> m_bindings;

@@ -175,10 +175,13 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
 
 void TfrmContatti::reset()
 {
-    for (QLineEdit *edit : {m_nominativo, m_fax, m_note, m_telefoni, m_cellulari})
+    // Every box, the e-mail one and the sex choice too: a search left in a box the list no
+    // longer applies would come back at the next key typed elsewhere.
+    for (QLineEdit *edit : {m_nominativo, m_fax, m_note, m_telefoni, m_cellulari, m_email})
         edit->clear();
     m_categoria->setKey(0);
     m_professione->setKey(0);
+    m_sesso->setKey(QString());
     (void)m_db.TableContatti.setFilter(QString());
     (void)m_db.TableCercaContatti.setFilter(QString());
 }

@@ -56,8 +56,14 @@ void TfrmImportaPagamento::avanti()
 
 void TfrmImportaPagamento::indietro()
 {
-    cancelled = true;
     reject();
+}
+
+void TfrmImportaPagamento::reject()
+{
+    // Escape closes the picker too: only "Avanti" or a double click choose.
+    cancelled = true;
+    QDialog::reject();
 }
 
 TfrmPagamentiContatto::TfrmPagamentiContatto(Tform_DB &db, QWidget *parent)

@@ -20,6 +20,7 @@ public:
 
     void avanti();
     void indietro();
+    void reject() override;
 
 private:
     DataGrid *m_grid;

@@ -49,7 +49,8 @@ private Q_SLOTS:
         TfrmContatti &list = o.program.frmContatti();
         auto *name = list.findChild<QLineEdit *>(QStringLiteral("Edit1"));
         QTest::keyClicks(name, QStringLiteral("ro"));
-        QCOMPARE(o.program.formDb().TableCercaContatti.recordCount(), 1);
+        QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("Edit7")), QStringLiteral("x"));
+        QCOMPARE(o.program.formDb().TableCercaContatti.recordCount(), 0);
         (void)o.program.formDb().TableContatti.setFilter(QStringLiteral("Cognome = 'x'"));
         int shown = -1;
         o.dialogs.modalActions.append([&](QWidget *) {
@@ -59,9 +60,9 @@ private Q_SLOTS:
         o.program.frmInizio().findChild<QToolButton *>(QStringLiteral("btnClienti"))->click();
         QCOMPARE(o.dialogs.modalWindows, QStringList{QStringLiteral("frmContatti")});
         QCOMPARE(shown, 2);
-        for (const char *box : {"Edit1", "Edit2", "Edit4", "Edit5", "Edit6"})
+        for (const char *box : {"Edit1", "Edit2", "Edit4", "Edit5", "Edit6", "Edit7"})
             QCOMPARE(list.findChild<QLineEdit *>(QString::fromLatin1(box))->text(), QString());
-        for (const char *box : {"DBLookupComboBox1", "DBLookupComboBox2"})
+        for (const char *box : {"DBLookupComboBox1", "DBLookupComboBox2", "DBLookupComboBox3"})
             QCOMPARE(list.findChild<QComboBox *>(QString::fromLatin1(box))->currentIndex(), -1);
         QCOMPARE(o.program.formDb().TableContatti.filter(), QString());
     }

@@ -138,6 +138,9 @@ private Q_SLOTS:
         QTest::newRow("A;B;") << QByteArray("CREATE TABLE A (x LONG);CREATE TABLE B (y TEXT(5));") << QStringList{"A", "B"};
         QTest::newRow("trailing line break") << QByteArray("CREATE TABLE A (x LONG);\r\n") << QStringList{"A"};
         QTest::newRow("empty") << QByteArray() << QStringList();
+        QTest::newRow("semicolon in a value, closing comment")
+            << QByteArray("CREATE TABLE A (x TEXT(20));\nINSERT INTO A (x) VALUES ('Rata; acconto');\n-- fine\n")
+            << QStringList{"A"};
         QTest::newRow("adds a column") << QByteArray("ALTER TABLE Contatti ADD COLUMN Sito TEXT(100);\nUPDATE Contatti SET Sito = 'x';")
                                        << QStringList();
     }
@@ -172,6 +175,20 @@ private Q_SLOTS:
         QVERIFY(office.dialogs.messages[0].contains(QStringLiteral("no such table: Manca")));
         QCOMPARE(office.dialogs.messages[1], QStringLiteral("Messaggio di avviso: Riprovare?"));
         QCOMPARE(office.query(QStringLiteral("select name from sqlite_master where name = 'A'")).rows.size(), 0);
+    }
+
+    void laterFailureStillStopsTheProgram()
+    {
+        Office office;
+        office.exec(QStringLiteral("drop table ditta"));
+        office.dialogs.answers = {false}; // "Riprovare?" No
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QVERIFY(!program.frmInizio().startupDone());
+        QVERIFY(program.frmInizio().terminationRequested());
+        QCOMPARE(office.dialogs.messages.size(), 2);
+        QVERIFY(office.dialogs.messages[0].contains(QStringLiteral("no such table: ditta")));
+        QCOMPARE(office.dialogs.messages[1], QStringLiteral("Messaggio di avviso: Riprovare?"));
     }
 
     void retryAfterTheFaultIsMended()

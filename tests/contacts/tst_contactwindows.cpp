@@ -396,6 +396,64 @@ private Q_SLOTS:
         QVERIFY(o.payment.isVisible());
     }
 
+    void amountsBeyondTheCentDoNotLockThePayment()
+    {
+        Office o;
+        o.archive.native(QStringLiteral("update Pagamenti set Importo = 12.345 where Descrizione = 'Acconto'"));
+        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        QStringList descriptions;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(2);
+            o.db.TablePagamenti.last(); // "Acconto", the older one
+            o.dialogs.modalActions.append([&](QWidget *payment) {
+                o.type(payment, QStringLiteral("DBEdit3"), QStringLiteral("Acconto di gennaio"));
+                o.click(payment, QStringLiteral("spdIndietro"));
+                return 0;
+            });
+            o.click(editor, QStringLiteral("spdAvanti_Versamenti"));
+            o.dialogs.modalActions.append([&](QWidget *payment) {
+                o.type(payment, QStringLiteral("DBEdit2"), QStringLiteral("10,12345"));
+                o.type(payment, QStringLiteral("DBEdit3"), QStringLiteral("Extra"));
+                o.click(payment, QStringLiteral("spdIndietro"));
+                return 0;
+            });
+            o.click(editor, QStringLiteral("SpeedButton11"));
+            o.dialogs.modalActions.append([&](QWidget *payment) {
+                o.type(payment, QStringLiteral("DBEdit3"), QStringLiteral("Extra corretto"));
+                o.click(payment, QStringLiteral("spdIndietro"));
+                return 0;
+            });
+            o.click(editor, QStringLiteral("spdAvanti_Versamenti"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(o.dialogs.messages, QStringList());
+        const db::RowSet paid = o.archive.run(QStringLiteral("select Descrizione, Importo from Pagamenti order by Id"));
+        QCOMPARE(paid.value(0, u"Descrizione").toString(), QStringLiteral("Acconto di gennaio"));
+        QCOMPARE(paid.value(0, u"Importo").toDouble(), 12.345); // not rounded behind the user's back
+        QCOMPARE(paid.value(2, u"Importo").toDouble(), 10.12);
+        QCOMPARE(paid.value(2, u"Descrizione").toString(), QStringLiteral("Extra corretto"));
+    }
+
+    void escapeInThePickerKeepsTheDescription()
+    {
+        Office o;
+        o.db.TableContatti.setSql(QStringLiteral("select * from Contatti where id =1"));
+        o.db.TableContatti.close();
+        QVERIFY(o.db.TableContatti.open().ok());
+        QVERIFY(o.db.TablePagamenti.append().ok());
+        o.payment.show();
+        o.type(&o.payment, QStringLiteral("DBEdit3"), QStringLiteral("Testo mio"));
+        o.dialogs.modalActions.append([&](QWidget *picker) {
+            QTest::keyClick(picker, Qt::Key_Escape);
+            return 0;
+        });
+        o.picker.cancelled = false;
+        o.payment.importaDescrizione();
+        QCOMPARE(o.db.TablePagamenti.asString(u"Descrizione"), QStringLiteral("Testo mio"));
+    }
+
     void reloadKeepsFilterSortAndContact()
     {
         Office o;

@@ -51,6 +51,12 @@ private Q_SLOTS:
                "Contatti.ColoreCategoria = null, Contatti.Note = 'x, y'"
             << "UPDATE Contatti SET ColoreCategoria = null, Note = 'x, y' FROM Categorie "
                "WHERE (Contatti.Categoria_ID = Categorie.ID)";
+        QTest::newRow("update with an alias")
+            << "UPDATE Contatti c INNER JOIN Comuni ON c.Citta_ID = Comuni.ID SET c.Cap = Comuni.Cap"
+            << "UPDATE Contatti AS \"c\" SET Cap = Comuni.Cap FROM Comuni WHERE (c.Citta_ID = Comuni.ID)";
+        QTest::newRow("update with a left join passes as written")
+            << "UPDATE Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID SET Contatti.Cap = '0'"
+            << "UPDATE Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID SET Contatti.Cap = '0'";
         QTest::newRow("bracketed names") << "select [Data Nascita] from [Contatti]"
                                          << "select \"Data Nascita\" from \"Contatti\"";
         QTest::newRow("ampersand joins texts") << "select Cognome & ' ' & Nome from Contatti"
@@ -102,6 +108,7 @@ private Q_SLOTS:
         QTest::newRow("two statements") << "delete * from a; delete * from b" << "più di un'istruzione";
         QTest::newRow("top without a number") << "select top x from a" << "TOP";
         QTest::newRow("top percent") << "select top 10 percent * from a" << "PERCENT";
+        QTest::newRow("top with union") << "select top 3 * from a union select * from b" << "UNION";
     }
     void faultyTextsAreRefused()
     {
