@@ -2,28 +2,6 @@
 
 #include <QSysInfo>
 
-namespace {
-
-const QString kContactList = QStringLiteral(
-    "SELECT Contatti.NominativoVisualizzato,Contatti.NominativoDocumenti, Contatti.RagioneSociale, "
-    "Contatti.Cognome, Contatti.Nome, Contatti.Sesso, Professioni.descrizione AS Professione, "
-    "Categorie.descrizione AS Categoria, Titoli.descrizione AS Titolo, Contatti.Telefono AS "
-    "AbitazioneTelefono, Contatti.Cellulare, Contatti.email,Contatti.secEmail,Contatti.Festivita, "
-    "Comuni.Comune AS AbitazioneComune, Contatti.Indirizzo AS AbitazioneIndirizzo, Contatti.Numero "
-    "AS AbitazioneCivico, Contatti.Cap AS AbitazioneCap, Contatti.Internet, Contatti.Skype, "
-    "Contatti.Messenger, Contatti.Fax, Contatti.Note, Contatti.SecondoCell AS UfficioCellulare, "
-    "Contatti.secEmail AS UfficioEmail, Contatti.secTelefono AS UfficioTelefono, Comuni_1.Comune AS "
-    "UfficioComune, Contatti.UfficioIndirizzo, Contatti.UfficioNumero AS UfficioCivico, "
-    "Contatti.UfficioCap, Contatti.ID as Ide,\n"
-    "Contatti.ColoreCategoria , Contatti.NumeroColore  \n"
-    "FROM ((((Contatti LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Comuni "
-    "ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Professioni ON Contatti.Professione_id = "
-    "Professioni.Id) LEFT JOIN Comuni AS Comuni_1 ON Contatti.UfficioComune_id = Comuni_1.ID) LEFT "
-    "JOIN Titoli ON Contatti.Titolo_id = Titoli.id\n"
-    "order by Contatti.NominativoDocumenti;");
-
-} // namespace
-
 QString readComputerName()
 {
     const QString name = QSysInfo::machineHostName().left(15);
@@ -70,7 +48,7 @@ Tform_DB::Tform_DB(QObject *parent)
         "by Frazione, Indirizzo"));
     TableProfessioni.setSql(QStringLiteral("select * from Professioni order by descrizione"));
     TableGriglie.setSql(QStringLiteral("select * from Griglie\n"));
-    TableCercaContatti.setSql(kContactList);
+    TableCercaContatti.setSql(contactListSql());
     TableTitoli.setSql(QStringLiteral("select * from Titoli"));
     TableNazioni.setSql(QStringLiteral("select * from Nazioni order by DENOMINAZ"));
     TableRegioni.setSql(QStringLiteral("select * from regioni"));
@@ -107,5 +85,21 @@ QList<db::DataSet *> Tform_DB::sharedDataSets()
 
 QString Tform_DB::contactListSql()
 {
-    return kContactList;
+    return QStringLiteral(
+        "SELECT Contatti.NominativoVisualizzato,Contatti.NominativoDocumenti, Contatti.RagioneSociale, "
+        "Contatti.Cognome, Contatti.Nome, Contatti.Sesso, Professioni.descrizione AS Professione, "
+        "Categorie.descrizione AS Categoria, Titoli.descrizione AS Titolo, Contatti.Telefono AS "
+        "AbitazioneTelefono, Contatti.Cellulare, Contatti.email,Contatti.secEmail,Contatti.Festivita, "
+        "Comuni.Comune AS AbitazioneComune, Contatti.Indirizzo AS AbitazioneIndirizzo, Contatti.Numero "
+        "AS AbitazioneCivico, Contatti.Cap AS AbitazioneCap, Contatti.Internet, Contatti.Skype, "
+        "Contatti.Messenger, Contatti.Fax, Contatti.Note, Contatti.SecondoCell AS UfficioCellulare, "
+        "Contatti.secEmail AS UfficioEmail, Contatti.secTelefono AS UfficioTelefono, Comuni_1.Comune AS "
+        "UfficioComune, Contatti.UfficioIndirizzo, Contatti.UfficioNumero AS UfficioCivico, "
+        "Contatti.UfficioCap, Contatti.ID as Ide,\n"
+        "Contatti.ColoreCategoria , Contatti.NumeroColore  \n"
+        "FROM ((((Contatti LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Comuni "
+        "ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Professioni ON Contatti.Professione_id = "
+        "Professioni.Id) LEFT JOIN Comuni AS Comuni_1 ON Contatti.UfficioComune_id = Comuni_1.ID) LEFT "
+        "JOIN Titoli ON Contatti.Titolo_id = Titoli.id\n"
+        "order by Contatti.NominativoDocumenti;");
 }

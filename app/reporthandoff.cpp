@@ -4,11 +4,15 @@
 
 namespace {
 
-const QString kContactJoins = QStringLiteral(
-    "FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON "
-    "Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON Comuni.Provincia = "
-    "Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY "
-    "Contatti.NominativoDocumenti");
+// A function, not a global: reportKind() may be called while other globals are made.
+QString contactJoins()
+{
+    return QStringLiteral(
+        "FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON "
+        "Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON Comuni.Provincia = "
+        "Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY "
+        "Contatti.NominativoDocumenti");
+}
 
 } // namespace
 
@@ -24,7 +28,7 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
                            "Contatti.Internet, Contatti.Fax, Contatti.Note, Comuni.Comune, "
                            "Comuni.Provincia, Comuni.CAP, Categorie.descrizione AS Categoria, "
                            "Contatti.secTelefono as UfficioTelefono,  Regioni.Descrizione as Regione ")
-                + kContactJoins,
+                + contactJoins(),
             true, true};
     case 2:
         return ReportKind{
@@ -35,7 +39,7 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
                            "Contatti.Internet, Contatti.Fax, Contatti.Note, Comuni.Comune, "
                            "Comuni.Provincia, Comuni.CAP, Categorie.descrizione AS Categoria, "
                            "Contatti.secTelefono as UfficioTelefono,  Regioni.Descrizione as Regione ")
-                + kContactJoins,
+                + contactJoins(),
             true, true};
     case 3:
         return ReportKind{
@@ -43,7 +47,7 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, Contatti.Indirizzo, "
                            "Comuni.Comune, Comuni.Provincia, Comuni.Cap, Contatti.Numero AS NumCasa, "
                            "Categorie.descrizione as Categoria, Regioni.Descrizione as Regione ")
-                + kContactJoins,
+                + contactJoins(),
             true, false};
     case 4:
         return ReportKind{QStringLiteral("EtichetteAzienda.rpt"), QStringLiteral("EtichetteAzienda.rpt"),

@@ -2,6 +2,7 @@
 // written to PDF, with the time (query, layout and PDF) and the peak memory of each.
 // Usage: bench_stampa [contacts]   (10000 by default)
 
+#include "app/reporthandoff.h"
 #include "bench/generatearchive.h"
 #include "db/archive.h"
 #include "tools/stampa/reportdocument.h"
@@ -18,30 +19,6 @@
 #include <malloc.h>
 
 namespace {
-
-const QString kDirectory = QStringLiteral(
-    "SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Sesso,Contatti.Telefono, "
-    "Contatti.Cellulare, Contatti.SecondoCell as UfficioCellulare, "
-    "Contatti.Indirizzo,Contatti.Numero, "
-    "Contatti.email, Contatti.Internet, Contatti.Fax, Contatti.Note, Comuni.Comune, "
-    "Comuni.Provincia, "
-    "Comuni.CAP, Categorie.descrizione AS Categoria, Contatti.secTelefono as UfficioTelefono,  "
-    "Regioni.Descrizione as Regione FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = "
-    "Comuni.ID) "
-    "LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON "
-    "Comuni.Provincia "
-    "= Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY "
-    "Contatti.NominativoDocumenti");
-
-const QString kLabels = QStringLiteral(
-    "SELECT Contatti.NominativoDocumenti as Nominativo, Contatti.Indirizzo, Comuni.Comune, "
-    "Comuni.Provincia, Comuni.Cap, Contatti.Numero AS NumCasa, Categorie.descrizione as Categoria, "
-    "Regioni.Descrizione as Regione FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = "
-    "Comuni.ID) "
-    "LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON "
-    "Comuni.Provincia "
-    "= Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY "
-    "Contatti.NominativoDocumenti");
 
 long statusKb(const char *field)
 {
@@ -127,10 +104,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     const bool ok = render(**connection, QStringLiteral("contact directory (Agenda.rpt)"),
-                           QStringLiteral("Agenda.rpt"), kDirectory,
+                           QStringLiteral("Agenda.rpt"), reportKind(1, 0, QString())->sql,
                            dir.filePath(QStringLiteral("agenda.pdf"))) &&
                     render(**connection, QStringLiteral("small labels (EtichetteClienti.rpt)"),
-                           QStringLiteral("EtichetteClienti.rpt"), kLabels,
+                           QStringLiteral("EtichetteClienti.rpt"), reportKind(3, 0, QString())->sql,
                            dir.filePath(QStringLiteral("etichette.pdf")));
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // The report runner as the program starts it: a separate process reading the workstation's
 // row of TempStampa from a real archive, checked through the text of the PDF it writes.
 
+#include "app/reporthandoff.h"
 #include "db/datetimes.h"
 #include "testsupport.h"
 
@@ -16,73 +17,26 @@ namespace {
 
 const QString kBin = QStringLiteral(CALVETRA_BIN_DIR);
 
-const QString kAgenda = QStringLiteral(
-    "SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Sesso,Contatti.Telefono, "
-    "Contatti.Cellulare, Contatti.SecondoCell as UfficioCellulare, "
-    "Contatti.Indirizzo,Contatti.Numero, "
-    "Contatti.email, Contatti.Internet, Contatti.Fax, Contatti.Note, Comuni.Comune, "
-    "Comuni.Provincia, "
-    "Comuni.CAP, Categorie.descrizione AS Categoria, Contatti.secTelefono as UfficioTelefono,  "
-    "Regioni.Descrizione as Regione FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = "
-    "Comuni.ID) "
-    "LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON "
-    "Comuni.Provincia "
-    "= Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY "
-    "Contatti.NominativoDocumenti");
+// The print jobs carry the queries the program's hand-off writes.
+QString reportQuery(int kind, const QString &workstation = QString())
+{
+    return reportKind(kind, 42, workstation)->sql;
+}
+
+const QString kAgenda = reportQuery(1);
+const QString kLabels = reportQuery(3);
+const QString kCompanyLabels = reportQuery(4);
+const QString kPrivacy = reportQuery(5);
+const QString kPayments = reportQuery(6);
 
 QString categoriesQuery()
 {
-    return QString(kAgenda).replace(QStringLiteral("Contatti.Sesso,"), QString());
+    return reportQuery(2);
 }
-
-const QString kLabels = QStringLiteral(
-    "SELECT Contatti.NominativoDocumenti as Nominativo, Contatti.Indirizzo, Comuni.Comune, "
-    "Comuni.Provincia, Comuni.Cap, Contatti.Numero AS NumCasa, Categorie.descrizione as Categoria, "
-    "Regioni.Descrizione as Regione FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = "
-    "Comuni.ID) "
-    "LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON "
-    "Comuni.Provincia "
-    "= Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY "
-    "Contatti.NominativoDocumenti");
-
-const QString kCompanyLabels = QStringLiteral("SELECT ditta.RagSoc AS Descrizione, ditta.Via, "
-                                              "ditta.Comune AS Citta, ditta.Provincia, ditta.Cap, "
-                                              "ditta.Numero AS NumCasa FROM ditta");
-
-const QString kPrivacy = QStringLiteral(
-    "SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Telefono, Contatti.Cellulare, "
-    "Contatti.Indirizzo, Contatti.email, Contatti.Internet, Contatti.PIva, Contatti.CFisc, "
-    "Contatti.Numero, Comuni.Comune, Comuni.Provincia, Comuni.CAP FROM Contatti LEFT JOIN Comuni "
-    "ON "
-    "Contatti.Citta_ID = Comuni.ID Where Contatti.Id = 42");
-
-const QString kPayments = QStringLiteral(
-    "SELECT Contatti.NominativoDocumenti as Nominativo, Pagamenti.data, Pagamenti.Descrizione as "
-    "Pagamento, Pagamenti.Importo, Contatti.Telefono,Contatti.Cellulare,  Comuni.Comune, "
-    "Comuni.Provincia, Comuni.CAP, Categorie.descrizione AS Categoria, Regioni.Descrizione AS "
-    "Regione "
-    "FROM Pagamenti INNER JOIN ((((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) "
-    "LEFT "
-    "JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON "
-    "Comuni.Provincia = "
-    "Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione) ON "
-    "Pagamenti.Contatto_ID = Contatti.ID ORDER BY Contatti.NominativoDocumenti ");
 
 QString noticesQuery(const QString &workstation)
 {
-    return QStringLiteral(
-               "SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Indirizzo, "
-               "Contatti.Telefono, "
-               "Contatti.Cellulare, Contatti.Cap, Contatti.CFisc, Contatti.PIva, Contatti.Numero "
-               "AS "
-               "Civico, TempAvvisi.Testo, Comuni.Comune, Comuni.Provincia FROM "
-               "((TempAvvisiContatti "
-               "INNER JOIN Contatti ON TempAvvisiContatti.Contatto_ID = Contatti.ID) INNER JOIN "
-               "TempAvvisi ON TempAvvisiContatti.NomeComputer = TempAvvisi.NomeComputer) LEFT JOIN "
-               "Comuni ON Contatti.Citta_ID = Comuni.ID WHERE TempAvvisiContatti.NomeComputer = "
-               "'%1' "
-               "ORDER BY Contatti.NominativoDocumenti")
-        .arg(workstation);
+    return reportQuery(7, workstation);
 }
 
 const QString kLongName = QStringLiteral(
