@@ -1,21 +1,21 @@
 #include "app/frminizio.h"
 
-#include "app/archivelocation.h"
-#include "app/datamodule.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
-#include "app/reporthandoff.h"
-#include "app/schema/archivecreator.h"
 #include "app/startup.h"
-#include "contacts/windows/frmcontatti.h"
 #include "common/dialogs.h"
 #include "common/gridlayout.h"
+#include "contacts/windows/frmcontatti.h"
+#include "db/datetimes.h"
 #include "reference/categorie.h"
 #include "reference/frmgrigliacomuni.h"
 #include "reference/frmtrovacap.h"
 #include "reference/lookupwindows.h"
-#include "db/datetimes.h"
+#include "schema/archivecreator.h"
+#include "session/archivelocation.h"
+#include "session/datamodule.h"
+#include "session/reporthandoff.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -201,12 +201,17 @@ QWidget *TfrmInizio::buildStampeTab()
     auto *outer = new QVBoxLayout(page);
     auto *group = new QGroupBox(QStringLiteral("Altro"), page);
     auto *grid = new QGridLayout(group);
-    const QList<std::tuple<QString, QString, int, QString>> entries = {
-        {QStringLiteral("btnStampeAgenda"), QStringLiteral("Agenda"), 1, QStringLiteral("\u2630")},
-        {QStringLiteral("btnStampeCategorie"), QStringLiteral("Categorie"), 2, QStringLiteral("\u25A6")},
-        {QStringLiteral("btnStampePagamenti"), QStringLiteral("Pagamenti"), 6, QStringLiteral("\u20AC")},
-        {QStringLiteral("btnStampeEtichetteContatti"), QStringLiteral("Etichette Contatti"), 3, QStringLiteral("\u2709")},
-        {QStringLiteral("btnStampeEtichetteAzienda"), QStringLiteral("Etichette Azienda"), 4, QStringLiteral("\u2302")},
+    const QList<std::tuple<QString, QString, ReportKind, QString>> entries = {
+        {QStringLiteral("btnStampeAgenda"), QStringLiteral("Agenda"), ReportKind::ContactBook,
+         QStringLiteral("\u2630")},
+        {QStringLiteral("btnStampeCategorie"), QStringLiteral("Categorie"), ReportKind::ContactsByCategory,
+         QStringLiteral("\u25A6")},
+        {QStringLiteral("btnStampePagamenti"), QStringLiteral("Pagamenti"), ReportKind::Payments,
+         QStringLiteral("\u20AC")},
+        {QStringLiteral("btnStampeEtichetteContatti"), QStringLiteral("Etichette Contatti"),
+         ReportKind::ContactLabels, QStringLiteral("\u2709")},
+        {QStringLiteral("btnStampeEtichetteAzienda"), QStringLiteral("Etichette Azienda"),
+         ReportKind::CompanyLabels, QStringLiteral("\u2302")},
     };
     int i = 0;
     for (const auto &[name, caption, kind, glyph] : entries) {
@@ -345,7 +350,7 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
     }
     setWindowTitle(QStringLiteral("Calvetra - ") + m.TableDitta.asString(u"RagSoc"));
 
-    if (db::Status reopened = reopenSharedDataSets(m); !reopened) {
+    if (db::Status reopened = m.reopenSharedDataSets(); !reopened) {
         *error = reopened;
         return Outcome::Failed;
     }
@@ -387,7 +392,7 @@ void TfrmInizio::showReminders()
     }
 }
 
-void TfrmInizio::print(int kind)
+void TfrmInizio::print(ReportKind kind)
 {
     setReportKind(kind);
     Button1Click();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/result.h"
+#include "session/reporthandoff.h"
 
 #include <QMainWindow>
 
@@ -26,11 +27,11 @@ public:
 
     // The report hand-off: writes this workstation's print job of the report kind and starts
     // the report runner.
-    void setReportKind(int kind) { m_reportKind = kind; }
+    void setReportKind(ReportKind kind) { m_reportKind = kind; }
     void Button1Click();
     // "Contatti": the contact list, without any search left from the last time.
     void btnClientiClick();
-    void print(int kind);
+    void print(ReportKind kind);
 
     QStringList birthdays() const;
 
@@ -58,5 +59,5 @@ private:
     bool m_startupDone = false;
     bool m_starting = false;
     bool m_terminate = false;
-    int m_reportKind = 0;
+    ReportKind m_reportKind = ReportKind::ContactBook;
 };

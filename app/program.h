@@ -8,6 +8,7 @@ class TfrmInizio;
 class TfrmPass;
 class Tform_DB;
 class TfrmPromemoriaScadenze;
+struct ContactEditorLinks;
 
 class TfrmContatti;
 class TfrmContattiDett;
@@ -30,9 +31,14 @@ class TfrmTipoPagamenti_Dettaglio;
 class TfrmGrigliaTipologieCalendario;
 class TfrmTipologiaCalendario;
 
-// Every window of the program, created once at start in a fixed order (a window may use only
-// those created before it) and kept until the end: windows are shown and hidden, never
-// re-created, so their searches, filters and flags last from one opening to the next.
+// Every window of the program, created once at start and kept until the end: windows are
+// shown and hidden, never re-created, so their searches, filters and flags last from one
+// opening to the next.
+//
+// The one place that knows every window. A window receives at construction the data module
+// and what it opens: the windows of its own subsystem by reference, those of other subsystems
+// through a link struct of callbacks (ContactEditorLinks) filled here. No window reaches the
+// program itself.
 class Program
 {
 public:
@@ -73,35 +79,34 @@ public:
     TfrmTipologiaCalendario &frmTipologiaCalendario() { return *m_tipologia; }
 
 private:
-    // The lists and detail windows of the reference tables that come one after another.
-    void createReferenceWindows();
-    // What the contact windows open in the windows created after them.
-    void linkContactWindows();
+    // What the contact editor opens in the windows of the other subsystems.
+    ContactEditorLinks contactEditorLinks();
 
     QString m_programFolder;
     std::unique_ptr<TfrmInizio> m_inizio;
-    std::unique_ptr<TfrmPass> m_pass;
     std::unique_ptr<Tform_DB> m_formDb;
-    std::unique_ptr<TfrmPromemoriaScadenze> m_promemoria;
 
-    // Declared after the data module, so that they go before the data sets they show.
+    // Declared after the data module, so that they go before the data sets they show; each
+    // after the windows it opens, so that it goes before them.
+    std::unique_ptr<TfrmCategorie> m_categorie;
+    std::unique_ptr<TfrmCategorieContatti_Griglia> m_categorieGriglia;
+    std::unique_ptr<TfrmProfessioni_Dettaglio> m_professioni;
+    std::unique_ptr<TfrmGriglia_Professioni> m_professioniGriglia;
+    std::unique_ptr<TfrmComuniDett> m_comuni;
+    std::unique_ptr<TfrmGrigliaComuni> m_comuniGriglia;
+    std::unique_ptr<TfrmTitoli_Dettaglio> m_titoli;
+    std::unique_ptr<TfrmGriglia_Titoli> m_titoliGriglia;
+    std::unique_ptr<TfrmTipoPagamenti_Dettaglio> m_tipoPagamenti;
+    std::unique_ptr<TfrmGriglia_TipoPagamenti> m_tipoPagamentiGriglia;
+    std::unique_ptr<TfrmTipologiaCalendario> m_tipologia;
+    std::unique_ptr<TfrmGrigliaTipologieCalendario> m_tipologieGriglia;
+    std::unique_ptr<TfrmTrovaCap> m_trovaCap;
+    std::unique_ptr<TfrmImportaPagamento> m_importaPagamento;
+    std::unique_ptr<TfrmPagamentiContatto> m_pagamentiContatto;
     std::unique_ptr<TfrmContattiDett> m_contattiDett;
     std::unique_ptr<TfrmIndirizziEmail> m_indirizziEmail;
     std::unique_ptr<TfrmContatti> m_contatti;
     std::unique_ptr<TfrmInsEmail> m_insEmail;
-    std::unique_ptr<TfrmPagamentiContatto> m_pagamentiContatto;
-    std::unique_ptr<TfrmImportaPagamento> m_importaPagamento;
-    std::unique_ptr<TfrmCategorie> m_categorie;
-    std::unique_ptr<TfrmTrovaCap> m_trovaCap;
-    std::unique_ptr<TfrmCategorieContatti_Griglia> m_categorieGriglia;
-    std::unique_ptr<TfrmGriglia_Professioni> m_professioniGriglia;
-    std::unique_ptr<TfrmProfessioni_Dettaglio> m_professioni;
-    std::unique_ptr<TfrmGrigliaComuni> m_comuniGriglia;
-    std::unique_ptr<TfrmComuniDett> m_comuni;
-    std::unique_ptr<TfrmGriglia_Titoli> m_titoliGriglia;
-    std::unique_ptr<TfrmTitoli_Dettaglio> m_titoli;
-    std::unique_ptr<TfrmGriglia_TipoPagamenti> m_tipoPagamentiGriglia;
-    std::unique_ptr<TfrmTipoPagamenti_Dettaglio> m_tipoPagamenti;
-    std::unique_ptr<TfrmGrigliaTipologieCalendario> m_tipologieGriglia;
-    std::unique_ptr<TfrmTipologiaCalendario> m_tipologia;
+    std::unique_ptr<TfrmPass> m_pass;
+    std::unique_ptr<TfrmPromemoriaScadenze> m_promemoria;
 };

@@ -73,43 +73,6 @@ db::Status clearScratchRows(db::Connection &connection, const QString &computerN
     return {};
 }
 
-db::Status reopenSharedDataSets(Tform_DB &m)
-{
-    for (db::DataSet *ds : m.sharedDataSets())
-        ds->close();
-    const QList<db::DataSet *> reopened = {
-        &m.TableCercaContatti, &m.TableCategorie, &m.TableComuni, &m.TableContatti,
-        &m.TablePersonalizzazioni, &m.TableDitta, &m.TableOpzioni, &m.TableIndirizzi,
-        &m.TableProfessioni, &m.TableTitoli, &m.TableNazioni, &m.TableProvince, &m.TableRegioni,
-        &m.TablePagamenti, &m.TableTipoPagamenti, &m.TableTipoEsportazioniCrystalReport,
-        &m.TableCalendario, &m.TableTipologiaCalendario, &m.TableSesso, &m.TableAvvisi};
-    for (db::DataSet *ds : reopened) {
-        if (db::Status opened = ds->open(); !opened)
-            return opened;
-    }
-    const QString pc = m.computerName();
-    m.TableTempStampa.setSql(QStringLiteral("select * from TempStampa where NomeComputer ='") + pc + u'\'');
-    m.TableGriglie.setSql(QStringLiteral("select * from Griglie where NomeComputer ='") + pc + u'\'');
-    m.TableTempAvvisiContatti.setSql(QStringLiteral("select * from TempAvvisiContatti where NomeComputer ='")
-                                     + pc + u'\'');
-    m.TableTempAvvisi.setSql(QStringLiteral("select top 1 * from TempAvvisi where NomeComputer ='") + pc
-                             + u'\'');
-    for (db::DataSet *ds : {&m.TableTempStampa, &m.TableGriglie, &m.TableTempAvvisiContatti, &m.TableTempAvvisi}) {
-        if (db::Status opened = ds->open(); !opened)
-            return opened;
-    }
-    if (m.TableTempAvvisi.isEmpty()) {
-        db::Status added = m.TableTempAvvisi.append();
-        if (added)
-            added = m.TableTempAvvisi.setValue(u"NomeComputer", pc);
-        if (added)
-            added = m.TableTempAvvisi.post();
-        if (!added)
-            return added;
-    }
-    return {};
-}
-
 QString reminderSql(QDate today)
 {
     return QStringLiteral("SELECT Calendario.Data, Calendario.Cliente, Calendario.TipologiaCalendario, "

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/datamodule.h"
 #include "db/connection.h"
 
 #include <QDate>
@@ -17,10 +16,6 @@ db::Status runUpdateScript(db::Connection &connection, const QString &archiveFol
 
 // Deletes this workstation's notice scratch rows.
 db::Status clearScratchRows(db::Connection &connection, const QString &computerName);
-
-// Closes and reopens the shared data sets, the per-workstation ones on this workstation's rows,
-// and gives the workstation its TempAvvisi row when it has none.
-db::Status reopenSharedDataSets(Tform_DB &module);
 
 // The due reminders: not concluded, reminder date today or earlier, oldest reminder first.
 QString reminderSql(QDate today);

@@ -3,11 +3,11 @@
 // new rows, for names, a province and a postal code typed and erased one key at a time.
 // Usage: QT_QPA_PLATFORM=offscreen bench_comunisearch [rounds]   (default 5)
 
-#include "app/datamodule.h"
 #include "app/frminizio.h"
 #include "app/program.h"
 #include "common/widgets/datagrid.h"
 #include "reference/frmgrigliacomuni.h"
+#include "session/datamodule.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

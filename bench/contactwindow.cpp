@@ -3,13 +3,13 @@
 // "Seleziona tutti" and "Conta Record".
 // Usage: QT_QPA_PLATFORM=offscreen bench_contactwindow ARCHIVE
 
-#include "app/datamodule.h"
-#include "app/startup.h"
-#include "silentdialogs.h"
 #include "common/widgets/datagrid.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
+#include "payments/windows/frmpagamenticontatto.h"
+#include "session/datamodule.h"
+#include "silentdialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -55,12 +55,14 @@ int main(int argc, char *argv[])
     QElapsedTimer t;
     t.start();
     if (db::Status opened = db.Connessione().open(QString::fromLocal8Bit(argv[1])); !opened
-        || !reopenSharedDataSets(db)) {
+        || !db.reopenSharedDataSets()) {
         std::fprintf(stderr, "%s\n", qPrintable(opened.message()));
         return 1;
     }
     std::printf("shared data sets loaded: %.0f ms, %d contacts\n", ms(t), db.TableCercaContatti.recordCount());
-    TfrmContattiDett editor(db);
+    TfrmImportaPagamento picker(db);
+    TfrmPagamentiContatto payment(db, picker);
+    TfrmContattiDett editor(db, payment);
     TfrmIndirizziEmail addresses;
     t.restart();
     TfrmContatti list(db, editor, addresses);

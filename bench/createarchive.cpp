@@ -1,7 +1,7 @@
 // Time to create a new archive with the schema and all the reference data.
 // Usage: bench_createarchive [runs]
 
-#include "app/schema/archivecreator.h"
+#include "schema/archivecreator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,10 +2,10 @@
 // a header sort, a locate; beside it, the same prefix search run by SQLite itself.
 // Usage: bench_datasets ARCHIVE [repeats]   (make ARCHIVE with bench_generate)
 
-#include "app/datamodule.h"
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "db/sqlitefunctions.h"
+#include "session/datamodule.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "bench/generatearchive.h"
 
-#include "app/schema/archivecreator.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
+#include "schema/archivecreator.h"
 
 #include <QFile>
 #include <QHash>

@@ -7,7 +7,7 @@ class SilentDialogs final : public Dialogs
 {
 public:
     QString last;
-    void inform(const QString &message, const QString &) override { last = message; }
+    void inform(MessageKind, const QString &message, const QString &) override { last = message; }
     bool ask(const QString &, const QString &) override { return false; }
     QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
     QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }

@@ -2,9 +2,9 @@
 // written to PDF, with the time (query, layout and PDF) and the peak memory of each.
 // Usage: bench_stampa [contacts]   (10000 by default)
 
-#include "app/reporthandoff.h"
 #include "bench/generatearchive.h"
 #include "db/archive.h"
+#include "session/reporthandoff.h"
 #include "tools/stampa/reportdocument.h"
 
 #include <QElapsedTimer>
@@ -104,10 +104,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     const bool ok = render(**connection, QStringLiteral("contact directory (Agenda.rpt)"),
-                           QStringLiteral("Agenda.rpt"), reportKind(1, 0, QString())->sql,
+                           QStringLiteral("Agenda.rpt"), reportDefinition(ReportKind::ContactBook, 0, QString())->sql,
                            dir.filePath(QStringLiteral("agenda.pdf"))) &&
                     render(**connection, QStringLiteral("small labels (EtichetteClienti.rpt)"),
-                           QStringLiteral("EtichetteClienti.rpt"), reportKind(3, 0, QString())->sql,
+                           QStringLiteral("EtichetteClienti.rpt"), reportDefinition(ReportKind::ContactLabels, 0, QString())->sql,
                            dir.filePath(QStringLiteral("etichette.pdf")));
     return ok ? 0 : 1;
 }

@@ -2,13 +2,13 @@
 // open) on a generated archive; beside it, SQLite running the same queries by itself.
 // Usage: QT_QPA_PLATFORM=offscreen bench_startup ARCHIVE
 
-#include "app/datamodule.h"
 #include "app/frminizio.h"
 #include "app/program.h"
-#include "silentdialogs.h"
+#include "db/sqlitedialect.h"
 #include "db/sqlitefunctions.h"
 #include "db/sqltranslation.h"
-#include "db/sqlitedialect.h"
+#include "session/datamodule.h"
+#include "silentdialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -7,7 +7,7 @@ namespace {
 class LoggingDialogs final : public Dialogs
 {
 public:
-    void inform(const QString &message, const QString &caption) override
+    void inform(MessageKind, const QString &message, const QString &caption) override
     {
         qWarning().noquote() << caption << ':' << message;
     }

@@ -4,6 +4,15 @@
 
 class QWidget;
 
+// What a message box says about its message: it decides the box's icon, never its caption.
+enum class MessageKind
+{
+    Error,
+    Warning,
+    Question,
+    Information
+};
+
 // Everything modal goes through here: message boxes, questions, file choices and windows
 // shown modally. The program installs the Qt implementation; tests install one that answers
 // from a script, so no test ever waits on a real modal loop.
@@ -13,8 +22,8 @@ public:
     virtual ~Dialogs() = default;
 
     // A message box with an OK button.
-    virtual void inform(const QString &message, const QString &caption) = 0;
-    // A Yes/No question; true for Yes.
+    virtual void inform(MessageKind kind, const QString &message, const QString &caption) = 0;
+    // A Yes/No question (MessageKind::Question); true for Yes.
     virtual bool ask(const QString &question, const QString &caption) = 0;
     // A file to open or to save; empty when the user cancels.
     virtual QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) = 0;
@@ -22,8 +31,18 @@ public:
     // Shows a window modally and returns its result code when it closes.
     virtual int showModal(QWidget *window) = 0;
 
-    void error(const QString &message) { inform(message, QStringLiteral("Messaggio di errore")); }
-    void warning(const QString &message) { inform(message, QStringLiteral("Messaggio di avviso")); }
+    void error(const QString &message)
+    {
+        inform(MessageKind::Error, message, QStringLiteral("Messaggio di errore"));
+    }
+    void warning(const QString &message)
+    {
+        inform(MessageKind::Warning, message, QStringLiteral("Messaggio di avviso"));
+    }
+    void information(const QString &message, const QString &caption)
+    {
+        inform(MessageKind::Information, message, caption);
+    }
     bool confirm(const QString &question) { return ask(question, QStringLiteral("Messaggio di avviso")); }
 };
 

@@ -48,13 +48,6 @@ QString composeContactFilter(const ContactSearch &s)
     return conditions.join(QStringLiteral(" and "));
 }
 
-QString toggledSort(const QString &current, const QString &column)
-{
-    if (!current.isEmpty() && current.endsWith(u"ASC"))
-        return column + QStringLiteral(" DESC");
-    return column + QStringLiteral(" ASC");
-}
-
 qint64 contactRowColour(qint64 numeroColore, qint64 coloreCategoria)
 {
     const auto own = [](qint64 v) { return v >= 1 && v != kBianco; };

@@ -20,10 +20,6 @@ struct ContactSearch
 // "" or "*", joined with " and "; texts with their apostrophes doubled; begins-with matches.
 QString composeContactFilter(const ContactSearch &search);
 
-// The sort after a click on a column title: descending when the sort in force is ascending,
-// ascending otherwise (whatever column it was on).
-QString toggledSort(const QString &current, const QString &column);
-
 // The colour a contact's row is painted with (a Windows colour value): its own colour, or
 // failing that its category's; a value below 1 or white counts as none. White when neither.
 qint64 contactRowColour(qint64 numeroColore, qint64 coloreCategoria);

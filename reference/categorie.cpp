@@ -1,6 +1,5 @@
 #include "reference/categorie.h"
 
-#include "app/program.h"
 #include "common/colours.h"
 
 #include <QComboBox>
@@ -22,8 +21,8 @@ QIcon swatch(qint64 value)
 
 } // namespace
 
-TfrmCategorie::TfrmCategorie(Program &program)
-    : LookupDetailWindow(program, reference::categorie(), &Tform_DB::TableCategorie)
+TfrmCategorie::TfrmCategorie(Tform_DB &db)
+    : LookupDetailWindow(db, reference::categorie(), &Tform_DB::TableCategorie)
 {
     setObjectName(QStringLiteral("frmCategorie"));
     fieldsLayout()->addWidget(new QLabel(QStringLiteral("Colore visualizzazione"), this));
@@ -61,16 +60,11 @@ db::Status TfrmCategorie::writeRow()
     return dataSet().setValue(u"ColoreCategoria", colour());
 }
 
-TfrmCategorieContatti_Griglia::TfrmCategorieContatti_Griglia(Program &program)
-    : LookupListWindow(program, reference::categorie(), &Tform_DB::TableCategorie)
+TfrmCategorieContatti_Griglia::TfrmCategorieContatti_Griglia(Tform_DB &db, TfrmCategorie &detail)
+    : LookupListWindow(db, reference::categorie(), &Tform_DB::TableCategorie, detail)
 {
     setObjectName(QStringLiteral("frmCategorieContatti_Griglia"));
     setWindowState(Qt::WindowMaximized);
-}
-
-LookupDetailWindow &TfrmCategorieContatti_Griglia::detail()
-{
-    return m_program.frmCategorie();
 }
 
 db::Status TfrmCategorieContatti_Griglia::beforeDelete()

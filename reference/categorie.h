@@ -11,7 +11,7 @@ class TfrmCategorie : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmCategorie(Program &program);
+    explicit TfrmCategorie(Tform_DB &db);
 
     // The colour chosen in the picker (a Windows colour value); selecting a value that is not
     // one of the sixteen selects white.
@@ -32,9 +32,8 @@ class TfrmCategorieContatti_Griglia : public LookupListWindow
     Q_OBJECT
 
 public:
-    explicit TfrmCategorieContatti_Griglia(Program &program);
+    TfrmCategorieContatti_Griglia(Tform_DB &db, TfrmCategorie &detail);
 
 protected:
-    LookupDetailWindow &detail() override;
     db::Status beforeDelete() override;
 };

@@ -1,16 +1,14 @@
 #include "reference/frmcomunidett.h"
 
-#include "app/datamodule.h"
-#include "app/program.h"
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"
 #include "common/recordoperations.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
-#include "reference/toolbuttons.h"
+#include "common/widgets/toolbuttons.h"
+#include "session/datamodule.h"
 
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QLocale>
@@ -38,14 +36,12 @@ QVariant coordinateValue(QString text)
 
 } // namespace
 
-TfrmComuniDett::TfrmComuniDett(Program &program)
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_program(program)
+TfrmComuniDett::TfrmComuniDett(Tform_DB &m)
+    : m_dataSet(m.TableComuni), m_province(m.TableProvince)
 {
     setObjectName(QStringLiteral("frmComuniDett"));
     setWindowTitle(QStringLiteral("Comuni"));
     setHelpContext(this, 1750);
-    Tform_DB &m = program.formDb();
     m_binder = new FieldBinder(m.TableComuni, this);
 
     auto *layout = new QVBoxLayout(this);
@@ -101,7 +97,7 @@ TfrmComuniDett::TfrmComuniDett(Program &program)
                                            QStringLiteral("Nazione_ID"));
     form->addRow(QStringLiteral("Nazione"), nazione);
     for (DataSetComboBox *box : {m_regione, nazione})
-        connect(box, &DataSetComboBox::chosen, this, [this] { m_modified = true; });
+        connect(box, &DataSetComboBox::chosen, this, [this] { setModified(true); });
 
     form->addRow(QStringLiteral("Longitudine"),
                  coordinateField(QStringLiteral("DBEdit6"), QStringLiteral("Longitudine")));
@@ -117,7 +113,7 @@ TfrmComuniDett::TfrmComuniDett(Program &program)
     for (const auto &[box, column] : lookups) {
         conventions->markAsLookup(box, [this, column = QString::fromLatin1(column)] {
             (void)dataSet().setValue(column, QVariant());
-            m_modified = true;
+            setModified(true);
         });
     }
 }
@@ -154,11 +150,6 @@ DataSetComboBox *TfrmComuniDett::lookupField(const QString &name, db::DataSet &l
     return box;
 }
 
-db::DataSet &TfrmComuniDett::dataSet() const
-{
-    return m_program.formDb().TableComuni;
-}
-
 void TfrmComuniDett::showCoordinates()
 {
     for (const auto &[edit, column] : std::as_const(m_coordinates))
@@ -168,13 +159,13 @@ void TfrmComuniDett::showCoordinates()
 void TfrmComuniDett::provinciaChosen()
 {
     // The province has been written by its binding; its region follows when it has one.
-    const QVariant regione = m_program.formDb().TableProvince.value(u"Regione_ID");
+    const QVariant regione = m_province.value(u"Regione_ID");
     if (regione.isValid()) {
         (void)dataSet().setValue(u"Regione_ID", regione);
         m_regione->setKey(regione);
     }
     // A province without a region is a change too: it must not stay unsaved on the way out.
-    m_modified = true;
+    setModified(true);
 }
 
 void TfrmComuniDett::apri()
@@ -185,38 +176,15 @@ void TfrmComuniDett::apri()
     dialogs().showModal(this);
 }
 
-void TfrmComuniDett::spdSalvaClick()
+bool TfrmComuniDett::save()
 {
-    m_saveRefused = false;
     if (m_comune->text().isEmpty()) {
         dialogs().error(QStringLiteral("Attenzione manca la Descrizione del Comune"));
-        m_saveRefused = true;
         m_comune->setFocus();
-        return;
+        return false;
     }
-    if (!SalvaRecord(dataSet(), QStringLiteral("Id"))) {
-        m_saveRefused = true; // shown by the record operation; what was typed stays
-        return;
-    }
-    m_modified = false;
-}
-
-void TfrmComuniDett::spdIndietroClick()
-{
-    if (m_modified)
-        spdSalvaClick();
-    if (!m_saveRefused)
-        accept();
-}
-
-void TfrmComuniDett::reject()
-{
-    // Escape does not leave: only "Indietro" saves on the way out.
-}
-
-void TfrmComuniDett::closeEvent(QCloseEvent *event)
-{
-    event->ignore();
+    // A refusal has been shown by the record operation; what was typed stays.
+    return SalvaRecord(dataSet(), QStringLiteral("Id")).ok();
 }
 
 bool TfrmComuniDett::eventFilter(QObject *watched, QEvent *event)
@@ -224,10 +192,10 @@ bool TfrmComuniDett::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key != Qt::Key_Tab && key != Qt::Key_Backtab)
-            m_modified = true;
+            setModified(true);
     } else if (event->type() == QEvent::MouseButtonPress && qobject_cast<QLineEdit *>(watched) &&
                static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        m_modified = true;
+        setModified(true);
     }
-    return QDialog::eventFilter(watched, event);
+    return DetailWindow::eventFilter(watched, event);
 }

@@ -1,42 +1,32 @@
 #pragma once
 
-#include <QDialog>
+#include "common/widgets/detailwindow.h"
 
 class DataSetComboBox;
 class FieldBinder;
-class Program;
 class QLineEdit;
+class Tform_DB;
 namespace db {
 class DataSet;
 }
 
 // "Comuni": the current municipality of the shared data set, with its codes and its province,
-// region and country. Choosing a province fills in its region. It can be left only through
-// "Indietro", which saves first when anything changed and stays open without a name.
-class TfrmComuniDett : public QDialog
+// region and country. Choosing a province fills in its region. "Indietro" stays open without a
+// name.
+class TfrmComuniDett : public DetailWindow
 {
     Q_OBJECT
 
 public:
-    explicit TfrmComuniDett(Program &program);
+    explicit TfrmComuniDett(Tform_DB &db);
 
-    db::DataSet &dataSet() const;
+    db::DataSet &dataSet() const { return m_dataSet; }
 
     // Shows the data set's current municipality and waits, modally, until the window is left.
     void apri();
 
-    // A change is pending: leaving saves. Set by the user's changes and by the list's add.
-    bool modified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
-    // The last save was refused: leaving is blocked.
-    bool saveRefused() const { return m_saveRefused; }
-
-    void spdSalvaClick();
-    void spdIndietroClick();
-
 protected:
-    void reject() override;
-    void closeEvent(QCloseEvent *event) override;
+    bool save() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -47,12 +37,11 @@ private:
     void provinciaChosen();
     void showCoordinates();
 
-    Program &m_program;
+    db::DataSet &m_dataSet;
+    db::DataSet &m_province;
     FieldBinder *m_binder;
     QLineEdit *m_comune;
     QList<std::pair<QLineEdit *, QString>> m_coordinates;
     DataSetComboBox *m_provincia;
     DataSetComboBox *m_regione;
-    bool m_modified = false;
-    bool m_saveRefused = false;
 };

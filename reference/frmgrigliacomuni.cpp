@@ -1,18 +1,17 @@
 #include "reference/frmgrigliacomuni.h"
 
-#include "app/datamodule.h"
-#include "app/program.h"
 #include "common/colours.h"
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"
+#include "common/gridsort.h"
 #include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/gridcommands.h"
 #include "common/widgets/inputconventions.h"
-#include "contacts/contactsearch.h"
+#include "common/widgets/toolbuttons.h"
 #include "reference/comunisearch.h"
 #include "reference/frmcomunidett.h"
-#include "reference/toolbuttons.h"
+#include "session/datamodule.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,8 +20,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmGrigliaComuni::TfrmGrigliaComuni(Program &program)
-    : QDialog(nullptr, Qt::Window), m_program(program)
+TfrmGrigliaComuni::TfrmGrigliaComuni(Tform_DB &db, TfrmComuniDett &detail)
+    : QDialog(nullptr, Qt::Window), m_dataSet(db.TableComuni), m_detail(detail)
 {
     setObjectName(QStringLiteral("frmGrigliaComuni"));
     setWindowTitle(QStringLiteral("Comuni"));
@@ -59,8 +58,7 @@ TfrmGrigliaComuni::TfrmGrigliaComuni(Program &program)
     }
     layout->addWidget(panel);
 
-    Tform_DB &m = program.formDb();
-    m_model = new DataSetModel(m.TableComuni, this);
+    m_model = new DataSetModel(m_dataSet, this);
     m_model->setDesign({
         GridColumn{QStringLiteral("Comune"), 260, QStringLiteral("Comune")},
         GridColumn{QStringLiteral("Provincia"), 50, QStringLiteral("Prov.")},
@@ -71,8 +69,8 @@ TfrmGrigliaComuni::TfrmGrigliaComuni(Program &program)
     });
     m_grid = new DataGrid(m_model, false, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    attachGridCommands(m_grid, m_model, m.TableGriglie, QStringLiteral("frmGrigliaComuni"),
-                       QStringLiteral("Reset Griglia"), [&m] { return m.computerName(); });
+    attachGridCommands(m_grid, m_model, db.TableGriglie, QStringLiteral("frmGrigliaComuni"),
+                       QStringLiteral("Reset Griglia"), [&db] { return db.computerName(); });
     connect(m_grid, &DataGrid::rowActivated, this, &TfrmGrigliaComuni::apriDettaglio);
     connect(m_grid, &DataGrid::titleClicked, this, [this](const QString &field) {
         db::DataSet &ds = dataSet();
@@ -93,11 +91,6 @@ QLineEdit *TfrmGrigliaComuni::searchBox(QWidget *parent, const QString &name)
     connect(box, &QLineEdit::textChanged, this, &TfrmGrigliaComuni::search);
     m_boxes.append(box);
     return box;
-}
-
-db::DataSet &TfrmGrigliaComuni::dataSet() const
-{
-    return m_program.formDb().TableComuni;
 }
 
 void TfrmGrigliaComuni::search()
@@ -125,16 +118,15 @@ void TfrmGrigliaComuni::Aggiungi()
         ds.cancel(); // not stored; the reason was shown
         return;
     }
-    TfrmComuniDett &detail = m_program.frmComuniDett();
-    detail.setModified(true);
+    m_detail.setModified(true);
     if (!ds.isEmpty())
-        detail.apri();
+        m_detail.apri();
 }
 
 void TfrmGrigliaComuni::apriDettaglio()
 {
     if (!dataSet().isEmpty())
-        m_program.frmComuniDett().apri();
+        m_detail.apri();
 }
 
 void TfrmGrigliaComuni::Elimina()

@@ -4,8 +4,9 @@
 
 class DataGrid;
 class DataSetModel;
-class Program;
 class QLineEdit;
+class Tform_DB;
+class TfrmComuniDett;
 namespace db {
 class DataSet;
 }
@@ -17,9 +18,9 @@ class TfrmGrigliaComuni : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfrmGrigliaComuni(Program &program);
+    TfrmGrigliaComuni(Tform_DB &db, TfrmComuniDett &detail);
 
-    db::DataSet &dataSet() const;
+    db::DataSet &dataSet() const { return m_dataSet; }
     DataGrid *grid() const { return m_grid; }
     // The grid's columns, whose layout is kept as "frmGrigliaComuni".
     DataSetModel &gridModel() const { return *m_model; }
@@ -37,7 +38,8 @@ private:
     void search();
     QLineEdit *searchBox(QWidget *parent, const QString &name);
 
-    Program &m_program;
+    db::DataSet &m_dataSet;
+    TfrmComuniDett &m_detail;
     DataSetModel *m_model;
     DataGrid *m_grid;
     QList<QLineEdit *> m_boxes;

@@ -1,15 +1,14 @@
 #include "reference/frmtrovacap.h"
 
-#include "app/datamodule.h"
-#include "app/program.h"
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"
+#include "common/gridsort.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/gridcommands.h"
 #include "common/widgets/inputconventions.h"
-#include "contacts/contactsearch.h"
+#include "common/widgets/toolbuttons.h"
 #include "reference/capfinder.h"
-#include "reference/toolbuttons.h"
+#include "session/datamodule.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -20,10 +19,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmTrovaCap::TfrmTrovaCap(Program &program)
+TfrmTrovaCap::TfrmTrovaCap(Tform_DB &db)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowMaximizeButtonHint),
-      m_program(program)
+      m_dataSet(db.TableIndirizzi)
 {
     setObjectName(QStringLiteral("frmTrovaCap"));
     setWindowTitle(QStringLiteral("Trova Cap"));
@@ -39,8 +38,7 @@ TfrmTrovaCap::TfrmTrovaCap(Program &program)
     bar->addStretch();
     layout->addLayout(bar);
 
-    Tform_DB &m = program.formDb();
-    m_model = new DataSetModel(m.TableIndirizzi, this);
+    m_model = new DataSetModel(m_dataSet, this);
     m_model->setDesign({
         GridColumn{QStringLiteral("Frazione"), 200, QStringLiteral("Frazione")},
         GridColumn{QStringLiteral("Indirizzo"), 300, QStringLiteral("Indirizzo")},
@@ -50,8 +48,8 @@ TfrmTrovaCap::TfrmTrovaCap(Program &program)
     m_grid = new DataGrid(m_model, false, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->installEventFilter(this);
-    attachGridCommands(m_grid, m_model, m.TableGriglie, QStringLiteral("frmTrovaCap"),
-                       QStringLiteral("Reset Griglia"), [&m] { return m.computerName(); });
+    attachGridCommands(m_grid, m_model, db.TableGriglie, QStringLiteral("frmTrovaCap"),
+                       QStringLiteral("Reset Griglia"), [&db] { return db.computerName(); });
     connect(m_grid, &DataGrid::rowActivated, this, &TfrmTrovaCap::DBGrid1DblClick);
     connect(m_grid, &DataGrid::titleClicked, this, [this](const QString &field) {
         db::DataSet &ds = dataSet();
@@ -76,11 +74,6 @@ TfrmTrovaCap::TfrmTrovaCap(Program &program)
     resize(800, 560);
 
     InputConventions::attach(this, InputConventions::Kind::List);
-}
-
-db::DataSet &TfrmTrovaCap::dataSet() const
-{
-    return m_program.formDb().TableIndirizzi;
 }
 
 std::optional<QString> TfrmTrovaCap::trovaCap(const QString &comune)

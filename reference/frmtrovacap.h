@@ -6,8 +6,8 @@
 
 class DataGrid;
 class DataSetModel;
-class Program;
 class QLineEdit;
+class Tform_DB;
 namespace db {
 class DataSet;
 }
@@ -19,7 +19,7 @@ class TfrmTrovaCap : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfrmTrovaCap(Program &program);
+    explicit TfrmTrovaCap(Tform_DB &db);
 
     // The postal code of a street of `comune` (a municipality's name): nothing, after the
     // message "Prima devi selezionare la Città !", when no town is given; the code at once when
@@ -27,7 +27,7 @@ public:
     // user chooses in this window, or nothing when the user leaves it with "Indietro".
     std::optional<QString> trovaCap(const QString &comune);
 
-    db::DataSet &dataSet() const;
+    db::DataSet &dataSet() const { return m_dataSet; }
     DataGrid *grid() const { return m_grid; }
     // The grid's columns, whose layout is kept as "frmTrovaCap".
     DataSetModel &gridModel() const { return *m_model; }
@@ -46,7 +46,7 @@ protected:
 private:
     void search();
 
-    Program &m_program;
+    db::DataSet &m_dataSet;
     DataSetModel *m_model;
     DataGrid *m_grid;
     QLineEdit *m_frazione;

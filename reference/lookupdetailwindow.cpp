@@ -1,23 +1,21 @@
 #include "reference/lookupdetailwindow.h"
 
-#include "app/program.h"
 #include "common/dialogs.h"
 #include "common/recordoperations.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
-#include "reference/toolbuttons.h"
+#include "common/widgets/toolbuttons.h"
+#include "session/datamodule.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-LookupDetailWindow::LookupDetailWindow(Program &program, const reference::LookupTable &table,
+LookupDetailWindow::LookupDetailWindow(Tform_DB &db, const reference::LookupTable &table,
                                        db::DataSet Tform_DB::*dataSet)
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_program(program), m_table(table), m_dataSet(dataSet)
+    : m_dataSet(db.*dataSet), m_table(table)
 {
     setWindowTitle(table.detailCaption);
     setHelpContext(this, table.detailHelpContext);
@@ -39,39 +37,26 @@ LookupDetailWindow::LookupDetailWindow(Program &program, const reference::Lookup
     layout->addStretch();
     resize(420, 200);
 
+    m_binder = new FieldBinder(m_dataSet, this);
+    m_binder->bindText(m_description, QStringLiteral("Descrizione"));
+
     InputConventions::attach(this, InputConventions::Kind::Detail);
-}
-
-db::DataSet &LookupDetailWindow::dataSet() const
-{
-    return m_program.formDb().*m_dataSet;
-}
-
-FieldBinder &LookupDetailWindow::binder()
-{
-    if (!m_binder) {
-        m_binder = new FieldBinder(dataSet(), this);
-        m_binder->bindText(m_description, QStringLiteral("Descrizione"));
-    }
-    return *m_binder;
 }
 
 void LookupDetailWindow::apri()
 {
-    binder().refresh();
+    m_binder->refresh();
     showRow();
     m_description->setFocus();
     dialogs().showModal(this);
 }
 
-void LookupDetailWindow::spdSalvaClick()
+bool LookupDetailWindow::save()
 {
-    m_saveRefused = false;
     if (m_description->text().isEmpty()) {
         dialogs().error(m_table.missingDescription);
-        m_saveRefused = true;
         m_description->setFocus();
-        return;
+        return false;
     }
     db::DataSet &ds = dataSet();
     db::Status stored = writeRow();
@@ -83,29 +68,7 @@ void LookupDetailWindow::spdSalvaClick()
         stored = SalvaRecord(ds, QStringLiteral("Id"));
     // The record operations have shown why; the row keeps what was typed, so the user may
     // correct it or try again instead of losing it on the way out.
-    if (!stored) {
-        m_saveRefused = true;
-        return;
-    }
-    m_modified = false;
-}
-
-void LookupDetailWindow::spdIndietroClick()
-{
-    if (m_modified)
-        spdSalvaClick();
-    if (!m_saveRefused)
-        accept();
-}
-
-void LookupDetailWindow::reject()
-{
-    // Escape does not leave: only "Indietro" saves on the way out.
-}
-
-void LookupDetailWindow::closeEvent(QCloseEvent *event)
-{
-    event->ignore();
+    return stored.ok();
 }
 
 bool LookupDetailWindow::eventFilter(QObject *watched, QEvent *event)
@@ -114,11 +77,11 @@ bool LookupDetailWindow::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key != Qt::Key_Tab && key != Qt::Key_Backtab)
-                m_modified = true;
+                setModified(true);
         } else if (event->type() == QEvent::MouseButtonPress &&
                    static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-            m_modified = true;
+            setModified(true);
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return DetailWindow::eventFilter(watched, event);
 }

@@ -1,13 +1,12 @@
 #include "reference/lookuplistwindow.h"
 
-#include "app/program.h"
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"
 #include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/inputconventions.h"
+#include "common/widgets/toolbuttons.h"
 #include "reference/lookupdetailwindow.h"
-#include "reference/toolbuttons.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -17,9 +16,9 @@
 
 using reference::LookupTable;
 
-LookupListWindow::LookupListWindow(Program &program, const LookupTable &table,
-                                   db::DataSet Tform_DB::*dataSet)
-    : QDialog(nullptr, Qt::Window), m_program(program), m_table(table), m_dataSet(dataSet)
+LookupListWindow::LookupListWindow(Tform_DB &db, const LookupTable &table,
+                                   db::DataSet Tform_DB::*dataSet, LookupDetailWindow &detail)
+    : QDialog(nullptr, Qt::Window), m_dataSet(db.*dataSet), m_table(table), m_detail(detail)
 {
     setWindowTitle(table.listCaption);
     setHelpContext(this, table.listHelpContext);
@@ -60,11 +59,6 @@ LookupListWindow::LookupListWindow(Program &program, const LookupTable &table,
                                                           : InputConventions::Kind::List);
 }
 
-db::DataSet &LookupListWindow::dataSet() const
-{
-    return m_program.formDb().*m_dataSet;
-}
-
 void LookupListWindow::search(const QString &text)
 {
     if (db::Status filtered = dataSet().setFilter(reference::descriptionFilter(text)); !filtered)
@@ -84,7 +78,7 @@ void LookupListWindow::Aggiungi()
         dialogs().error(added.message());
         return;
     }
-    LookupDetailWindow &window = detail();
+    LookupDetailWindow &window = m_detail;
     window.setModified(true);
     if (m_table.add == LookupTable::Add::Plain) {
         window.apri();
@@ -103,7 +97,7 @@ void LookupListWindow::apriDettaglio()
 {
     if (dataSet().isEmpty())
         return;
-    detail().apri();
+    m_detail.apri();
 }
 
 void LookupListWindow::Elimina()

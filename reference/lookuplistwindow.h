@@ -1,14 +1,13 @@
 #pragma once
 
-#include "app/datamodule.h"
 #include "reference/lookuptables.h"
+#include "session/datamodule.h"
 
 #include <QDialog>
 
 class DataGrid;
 class DataSetModel;
 class LookupDetailWindow;
-class Program;
 class QLineEdit;
 
 // The list window of a reference table: its descriptions in a read-only grid over the shared
@@ -20,11 +19,12 @@ class LookupListWindow : public QDialog
     Q_OBJECT
 
 public:
-    LookupListWindow(Program &program, const reference::LookupTable &table,
-                     db::DataSet Tform_DB::*dataSet);
+    // `detail` edits the rows of the same data set.
+    LookupListWindow(Tform_DB &db, const reference::LookupTable &table,
+                     db::DataSet Tform_DB::*dataSet, LookupDetailWindow &detail);
 
     const reference::LookupTable &table() const { return m_table; }
-    db::DataSet &dataSet() const;
+    db::DataSet &dataSet() const { return m_dataSet; }
     DataGrid *grid() const { return m_grid; }
 
     // Adds a row, stored at once or left to the detail window as the table wants, and opens
@@ -39,17 +39,15 @@ public:
     void Ricarica();
 
 protected:
-    virtual LookupDetailWindow &detail() = 0;
     // Runs on the current row when the user has confirmed its deletion.
     virtual db::Status beforeDelete() { return {}; }
-
-    Program &m_program;
 
 private:
     void search(const QString &text);
 
+    db::DataSet &m_dataSet;
     const reference::LookupTable &m_table;
-    db::DataSet Tform_DB::*m_dataSet;
+    LookupDetailWindow &m_detail;
     DataSetModel *m_model;
     DataGrid *m_grid;
     QLineEdit *m_search;

@@ -11,7 +11,7 @@ class TfrmProfessioni_Dettaglio : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmProfessioni_Dettaglio(Program &program);
+    explicit TfrmProfessioni_Dettaglio(Tform_DB &db);
 };
 
 class TfrmGriglia_Professioni : public LookupListWindow
@@ -19,10 +19,7 @@ class TfrmGriglia_Professioni : public LookupListWindow
     Q_OBJECT
 
 public:
-    explicit TfrmGriglia_Professioni(Program &program);
-
-protected:
-    LookupDetailWindow &detail() override;
+    TfrmGriglia_Professioni(Tform_DB &db, TfrmProfessioni_Dettaglio &detail);
 };
 
 class TfrmTitoli_Dettaglio : public LookupDetailWindow
@@ -30,7 +27,7 @@ class TfrmTitoli_Dettaglio : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmTitoli_Dettaglio(Program &program);
+    explicit TfrmTitoli_Dettaglio(Tform_DB &db);
 };
 
 class TfrmGriglia_Titoli : public LookupListWindow
@@ -38,10 +35,7 @@ class TfrmGriglia_Titoli : public LookupListWindow
     Q_OBJECT
 
 public:
-    explicit TfrmGriglia_Titoli(Program &program);
-
-protected:
-    LookupDetailWindow &detail() override;
+    TfrmGriglia_Titoli(Tform_DB &db, TfrmTitoli_Dettaglio &detail);
 };
 
 class TfrmTipoPagamenti_Dettaglio : public LookupDetailWindow
@@ -49,7 +43,7 @@ class TfrmTipoPagamenti_Dettaglio : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmTipoPagamenti_Dettaglio(Program &program);
+    explicit TfrmTipoPagamenti_Dettaglio(Tform_DB &db);
 };
 
 class TfrmGriglia_TipoPagamenti : public LookupListWindow
@@ -57,10 +51,7 @@ class TfrmGriglia_TipoPagamenti : public LookupListWindow
     Q_OBJECT
 
 public:
-    explicit TfrmGriglia_TipoPagamenti(Program &program);
-
-protected:
-    LookupDetailWindow &detail() override;
+    TfrmGriglia_TipoPagamenti(Tform_DB &db, TfrmTipoPagamenti_Dettaglio &detail);
 };
 
 class TfrmTipologiaCalendario : public LookupDetailWindow
@@ -68,7 +59,7 @@ class TfrmTipologiaCalendario : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmTipologiaCalendario(Program &program);
+    explicit TfrmTipologiaCalendario(Tform_DB &db);
 };
 
 class TfrmGrigliaTipologieCalendario : public LookupListWindow
@@ -76,8 +67,5 @@ class TfrmGrigliaTipologieCalendario : public LookupListWindow
     Q_OBJECT
 
 public:
-    explicit TfrmGrigliaTipologieCalendario(Program &program);
-
-protected:
-    LookupDetailWindow &detail() override;
+    TfrmGrigliaTipologieCalendario(Tform_DB &db, TfrmTipologiaCalendario &detail);
 };

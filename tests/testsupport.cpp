@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
-#include "app/schema/archivecreator.h"
 #include "db/archive.h"
+#include "schema/archivecreator.h"
 
 #include <QFile>
 #include <QWidget>
@@ -66,14 +66,16 @@ ScriptedDialogs::~ScriptedDialogs()
     setDialogs(nullptr);
 }
 
-void ScriptedDialogs::inform(const QString &message, const QString &caption)
+void ScriptedDialogs::inform(MessageKind kind, const QString &message, const QString &caption)
 {
     messages.append(caption + QStringLiteral(": ") + message);
+    kinds.append(kind);
 }
 
 bool ScriptedDialogs::ask(const QString &question, const QString &caption)
 {
     messages.append(caption + QStringLiteral(": ") + question);
+    kinds.append(MessageKind::Question);
     return answers.isEmpty() ? false : answers.takeFirst();
 }
 

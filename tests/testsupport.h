@@ -43,6 +43,7 @@ public:
     ~ScriptedDialogs() override;
 
     QStringList messages;          // "caption: text" of every message box and question shown
+    QList<MessageKind> kinds;      // the kind of each of them
     QList<bool> answers;           // the answers to the next questions, in order (No when empty)
     QStringList files;             // the next file choices, in order (cancel when empty)
     // What happens inside the next windows shown modally, in order; each returns the window's
@@ -50,7 +51,7 @@ public:
     QList<std::function<int(QWidget *)>> modalActions;
     QStringList modalWindows;      // objectName of every window shown modally
 
-    void inform(const QString &message, const QString &caption) override;
+    void inform(MessageKind kind, const QString &message, const QString &caption) override;
     bool ask(const QString &question, const QString &caption) override;
     QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) override;
     QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) override;

@@ -14,13 +14,26 @@ QWidget *activeWindow()
     return QApplication::activeWindow();
 }
 
+QMessageBox::Icon iconOf(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Error:
+        return QMessageBox::Critical;
+    case MessageKind::Warning:
+        return QMessageBox::Warning;
+    case MessageKind::Question:
+        return QMessageBox::Question;
+    case MessageKind::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
 } // namespace
 
-void QtDialogs::inform(const QString &message, const QString &caption)
+void QtDialogs::inform(MessageKind kind, const QString &message, const QString &caption)
 {
-    const bool isError = caption.contains(QStringLiteral("rrore"));
-    QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::Warning, caption, message,
-                    QMessageBox::Ok, activeWindow());
+    QMessageBox box(iconOf(kind), caption, message, QMessageBox::Ok, activeWindow());
     box.exec();
 }
 

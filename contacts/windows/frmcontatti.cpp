@@ -1,17 +1,19 @@
 #include "contacts/windows/frmcontatti.h"
 
-#include "app/datamodule.h"
 #include "common/colours.h"
 #include "common/dialogs.h"
+#include "common/gridsort.h"
 #include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/gridcommands.h"
 #include "common/widgets/inputconventions.h"
+#include "common/widgets/toolbuttons.h"
 #include "contacts/contactsearch.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "db/datetimes.h"
+#include "session/datamodule.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,7 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,16 +56,6 @@ const QList<GridColumn> kDesign = {
 
 const QString kNoSelection = QStringLiteral("Attenzione devi selezionare i contatti da copiare le email");
 
-QPushButton *toolButton(QWidget *parent, const QString &name, const QString &caption, const QString &hint = {})
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
@@ -77,24 +69,31 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
     auto *layout = new QVBoxLayout(this);
 
     auto *toolbar = new QHBoxLayout;
-    auto *aiuto = toolButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("Aiuto"));
+    auto *aiuto = toolButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("Aiuto"), QString(),
+                             QStyle::SP_DialogHelpButton);
     auto *ricarica = toolButton(this, QStringLiteral("spdAggiorna"), QStringLiteral("Ricarica"),
-                                QStringLiteral("Aggiorna l'elenco"));
-    auto *importa = toolButton(this, QStringLiteral("btImportaVCard"), QStringLiteral("Importa Vcard"));
-    auto *esporta = toolButton(this, QStringLiteral("btEsportaVCard"), QStringLiteral("Esporta Vcard"));
-    auto *copia = toolButton(this, QStringLiteral("spdCopyEmail"), QStringLiteral("Copia email"));
-    auto *invia = toolButton(this, QStringLiteral("spdEmail"), QStringLiteral("Invia email"));
-    auto *indietro = toolButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("Indietro"));
+                                QStringLiteral("Aggiorna l'elenco"), QStyle::SP_BrowserReload);
+    auto *importa = toolButton(this, QStringLiteral("btImportaVCard"), QStringLiteral("Importa Vcard"),
+                               QString(), QStyle::SP_DialogOpenButton);
+    auto *esporta = toolButton(this, QStringLiteral("btEsportaVCard"), QStringLiteral("Esporta Vcard"),
+                               QString(), QStyle::SP_DialogSaveButton);
+    auto *copia = toolButton(this, QStringLiteral("spdCopyEmail"), QStringLiteral("Copia email"),
+                             QString(), QStyle::SP_FileDialogContentsView);
+    auto *invia = toolButton(this, QStringLiteral("spdEmail"), QStringLiteral("Invia email"), QString(),
+                             QStyle::SP_MessageBoxInformation);
+    auto *indietro = toolButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("Indietro"), QString(),
+                                QStyle::SP_ArrowBack);
     auto *elimina = toolButton(this, QStringLiteral("spdElimina"), QStringLiteral("Elimina"),
-                               QStringLiteral("Elimina il record corrente "));
+                               QStringLiteral("Elimina il record corrente "), QStyle::SP_TrashIcon);
     auto *aggiungi = toolButton(this, QStringLiteral("spdInserisci"), QStringLiteral("Aggiungi"),
-                                QStringLiteral("Inserisce un nuovo Record"));
-    auto *avanti = toolButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("Avanti"));
-    for (QPushButton *later : {importa, esporta, invia}) {
+                                QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
+    auto *avanti = toolButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("Avanti"), QString(),
+                              QStyle::SP_ArrowForward);
+    for (QToolButton *later : {importa, esporta, invia}) {
         later->setEnabled(false);
         later->setToolTip(QStringLiteral("Disponibile in una prossima versione del programma."));
     }
-    for (QPushButton *b : {aiuto, ricarica, importa, esporta, copia, invia, elimina, aggiungi, avanti, indietro})
+    for (QToolButton *b : {aiuto, ricarica, importa, esporta, copia, invia, elimina, aggiungi, avanti, indietro})
         toolbar->addWidget(b);
     toolbar->addStretch();
     layout->addLayout(toolbar);
@@ -163,12 +162,12 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
 
     connect(m_grid, &DataGrid::titleClicked, this, &TfrmContatti::ordina);
     connect(m_grid, &DataGrid::rowActivated, this, &TfrmContatti::avanti);
-    connect(avanti, &QPushButton::clicked, this, &TfrmContatti::avanti);
-    connect(aggiungi, &QPushButton::clicked, this, &TfrmContatti::aggiungi);
-    connect(elimina, &QPushButton::clicked, this, &TfrmContatti::elimina);
-    connect(ricarica, &QPushButton::clicked, this, &TfrmContatti::ricarica);
-    connect(copia, &QPushButton::clicked, this, &TfrmContatti::copiaEmail);
-    connect(indietro, &QPushButton::clicked, this, &QDialog::accept);
+    connect(avanti, &QToolButton::clicked, this, &TfrmContatti::avanti);
+    connect(aggiungi, &QToolButton::clicked, this, &TfrmContatti::aggiungi);
+    connect(elimina, &QToolButton::clicked, this, &TfrmContatti::elimina);
+    connect(ricarica, &QToolButton::clicked, this, &TfrmContatti::ricarica);
+    connect(copia, &QToolButton::clicked, this, &TfrmContatti::copiaEmail);
+    connect(indietro, &QToolButton::clicked, this, &QDialog::accept);
     setWindowState(Qt::WindowMaximized);
     resize(1100, 700);
 }
@@ -261,7 +260,7 @@ void TfrmContatti::aggiungi()
         return;
     }
     openContact(contatti.asInteger(u"id"));
-    m_editor.recordChanged = true;
+    m_editor.setModified(true);
     m_editor.showFirstPage();
     m_editor.setColourChoice(kBianco);
     dialogs().showModal(&m_editor);
@@ -347,5 +346,5 @@ void TfrmContatti::contaRecord()
 {
     const int count = m_db.TableCercaContatti.recordCount();
     if (count > 0)
-        dialogs().inform(QString::asprintf("%i", count), QStringLiteral("Numero dei records"));
+        dialogs().information(QString::asprintf("%i", count), QStringLiteral("Numero dei records"));
 }

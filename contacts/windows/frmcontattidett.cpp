@@ -1,20 +1,21 @@
 #include "contacts/windows/frmcontattidett.h"
 
-#include "app/datamodule.h"
 #include "common/colours.h"
 #include "common/dialogs.h"
 #include "common/recordoperations.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
+#include "common/widgets/toolbuttons.h"
 #include "contacts/contactnames.h"
 #include "payments/windows/pagamentipage.h"
+#include "session/datamodule.h"
+#include "session/reporthandoff.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,8 +36,9 @@ QIcon swatch(qint64 windowsColour)
 
 } // namespace
 
-TfrmContattiDett::TfrmContattiDett(Tform_DB &db, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db)
+TfrmContattiDett::TfrmContattiDett(Tform_DB &db, TfrmPagamentiContatto &payment,
+                                   ContactEditorLinks links, QWidget *parent)
+    : DetailWindow(parent), m_db(db), m_links(std::move(links))
 {
     setObjectName(QStringLiteral("frmContattiDett"));
     setWindowTitle(QStringLiteral("Contatti"));
@@ -45,27 +47,26 @@ TfrmContattiDett::TfrmContattiDett(Tform_DB &db, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
 
     auto *toolbar = new QHBoxLayout;
-    const auto button = [this, toolbar](const QString &name, const QString &caption, const QString &hint) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setToolTip(hint);
-        b->setAutoDefault(false);
-        toolbar->addWidget(b);
-        return b;
-    };
-    QPushButton *aiuto = button(QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString());
-    QPushButton *stampa = button(QStringLiteral("spdPrivacy"), QStringLiteral("Stampa"), QStringLiteral("Stampa della Privacy"));
-    QPushButton *salva = button(QStringLiteral("spdSalva"), QStringLiteral("Salva"), QStringLiteral("Sava le modifiche effettuate"));
+    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString(),
+                                    QStyle::SP_DialogHelpButton);
+    QToolButton *stampa = toolButton(this, QStringLiteral("spdPrivacy"), QStringLiteral("Stampa"),
+                                     QStringLiteral("Stampa della Privacy"), QStyle::SP_FileDialogDetailedView);
+    QToolButton *salva = toolButton(this, QStringLiteral("spdSalva"), QStringLiteral("Salva"),
+                                    QStringLiteral("Sava le modifiche effettuate"), QStyle::SP_DialogSaveButton);
     salva->hide();
+    QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString(),
+                                       QStyle::SP_ArrowBack);
+    for (QToolButton *b : {aiuto, stampa, salva})
+        toolbar->addWidget(b);
     toolbar->addStretch();
-    QPushButton *indietro = button(QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString());
+    toolbar->addWidget(indietro);
     layout->addLayout(toolbar);
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->addTab(buildGenerale(), QStringLiteral("  Generale  "));
     m_pages->addTab(buildUfficio(), QStringLiteral("  Ufficio  "));
-    m_pagamenti = new PagamentiPage(m_db, m_pages);
+    m_pagamenti = new PagamentiPage(m_db, payment, m_pages);
     m_pages->addTab(m_pagamenti, QStringLiteral("  Pagamenti  "));
     m_pages->addTab(buildAltro(), QStringLiteral("  Altro"));
     layout->addWidget(m_pages, 1);
@@ -96,9 +97,9 @@ TfrmContattiDett::TfrmContattiDett(Tform_DB &db, QWidget *parent)
             nameChanged = true;
     });
     InputConventions::connectHelpButton(aiuto);
-    connect(stampa, &QPushButton::clicked, this, &TfrmContattiDett::stampaPrivacy);
-    connect(salva, &QPushButton::clicked, this, &TfrmContattiDett::salva);
-    connect(indietro, &QPushButton::clicked, this, &TfrmContattiDett::indietro);
+    connect(stampa, &QToolButton::clicked, this, &TfrmContattiDett::stampaPrivacy);
+    connect(salva, &QToolButton::clicked, this, &TfrmContattiDett::spdSalvaClick);
+    connect(indietro, &QToolButton::clicked, this, &TfrmContattiDett::spdIndietroClick);
     connect(m_pages, &QTabWidget::currentChanged, this, &TfrmContattiDett::pageChanging);
     resize(900, 620);
 }
@@ -357,14 +358,6 @@ void TfrmContattiDett::showEvent(QShowEvent *event)
     m_ragioneSociale->setFocus();
 }
 
-void TfrmContattiDett::keyPressEvent(QKeyEvent *event)
-{
-    // Escape would close the window without the checks of "Indietro".
-    if (event->key() == Qt::Key_Escape)
-        return;
-    QDialog::keyPressEvent(event);
-}
-
 void TfrmContattiDett::showFirstPage()
 {
     const QSignalBlocker quiet(m_pages);
@@ -382,11 +375,6 @@ void TfrmContattiDett::setColourChoice(qint64 numeroColore)
 qint64 TfrmContattiDett::colourChoice() const
 {
     return m_colour->currentData().toLongLong();
-}
-
-void TfrmContattiDett::markChanged()
-{
-    recordChanged = true;
 }
 
 void TfrmContattiDett::copyCategoryColour()
@@ -448,7 +436,7 @@ bool TfrmContattiDett::salva()
     }
     if (db::Status requeried = m_db.TableCercaContatti.requery(); requeried)
         (void)m_db.TableCercaContatti.locate(u"Ide", id);
-    recordChanged = false;
+    setModified(false);
     return true;
 }
 
@@ -461,15 +449,13 @@ void TfrmContattiDett::refuseNameless()
     m_ragioneSociale->setFocus();
 }
 
-void TfrmContattiDett::indietro()
+bool TfrmContattiDett::mayLeave()
 {
     if (m_ragioneSociale->text().isEmpty() && m_cognome->text().isEmpty()) {
         refuseNameless();
-        return;
+        return false;
     }
-    if (recordChanged && !salva())
-        return;
-    accept();
+    return true;
 }
 
 void TfrmContattiDett::pageChanging(int page)
@@ -482,7 +468,7 @@ void TfrmContattiDett::pageChanging(int page)
         refuseNameless();
         return;
     }
-    if (recordChanged && !salva()) {
+    if (modified() && !salva()) {
         const QSignalBlocker quiet(m_pages);
         m_pages->setCurrentIndex(m_currentPage);
         return;
@@ -501,7 +487,7 @@ void TfrmContattiDett::stampaPrivacy()
     if (!salva())
         return;
     if (m_links.print)
-        m_links.print(5);
+        m_links.print(ReportKind::PrivacyForm);
 }
 
 void TfrmContattiDett::trovaCapCasa()

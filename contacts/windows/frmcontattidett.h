@@ -1,8 +1,7 @@
 #pragma once
 
+#include "common/widgets/detailwindow.h"
 #include "db/dataset.h"
-
-#include <QDialog>
 
 #include <functional>
 #include <optional>
@@ -10,14 +9,16 @@
 class DataSetComboBox;
 class FieldBinder;
 class PagamentiPage;
+class TfrmPagamentiContatto;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTabWidget;
 class Tform_DB;
+enum class ReportKind;
 
-// What the contact editor opens in other windows: the lookup editors, the postal-code finder,
-// the report hand-off. The program connects them when it creates its windows.
+// What the contact editor opens in windows of other subsystems: the lookup editors, the
+// postal-code finder, the report hand-off. The program fills them; an empty one does nothing.
 struct ContactEditorLinks
 {
     struct Lookup
@@ -27,22 +28,22 @@ struct ContactEditorLinks
     };
     Lookup categorie, professioni, titoli, comuni;
     std::function<std::optional<QString>(const QString &comune)> trovaCap;
-    std::function<void(int kind)> print;
+    std::function<void(ReportKind kind)> print;
 };
 
-// "Contatti": the editor of one contact, the row of TableContatti, on four pages.
-class TfrmContattiDett : public QDialog
+// "Contatti": the editor of one contact, the row of TableContatti, on four pages. "Indietro"
+// stays open while the contact has neither a company name nor a surname.
+class TfrmContattiDett : public DetailWindow
 {
     Q_OBJECT
 
 public:
-    TfrmContattiDett(Tform_DB &db, QWidget *parent = nullptr);
+    // `payment` edits one payment of the payments page.
+    TfrmContattiDett(Tform_DB &db, TfrmPagamentiContatto &payment, ContactEditorLinks links = {},
+                     QWidget *parent = nullptr);
     ~TfrmContattiDett() override;
 
-    void setLinks(ContactEditorLinks links) { m_links = std::move(links); }
-
-    // Shared with the contact list: a change is pending; a name field was typed into.
-    bool recordChanged = false;
+    // A name field was typed into: the save composes the display names again.
     bool nameChanged = false;
 
     void showFirstPage();
@@ -52,8 +53,6 @@ public:
 
     // Saves the contact; false when the save was refused (the message has been shown).
     bool salva();
-    // "Indietro": leaves when the contact has a company name or a surname, saving first.
-    void indietro();
     // "Stampa": saves, then prints the contact's privacy form.
     void stampaPrivacy();
     // "Trova" of the home and the office address.
@@ -64,7 +63,8 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    bool save() override { return salva(); }
+    bool mayLeave() override;
 
 private:
     QWidget *buildGenerale();
@@ -80,7 +80,7 @@ private:
     void openLookup(db::DataSet &list, const QString &keyColumn,
                     const std::function<void()> &open);
     void refuseNameless();
-    void markChanged();
+    void markChanged() { setModified(true); }
 
     Tform_DB &m_db;
     ContactEditorLinks m_links;

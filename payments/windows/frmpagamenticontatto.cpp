@@ -1,18 +1,17 @@
 #include "payments/windows/frmpagamenticontatto.h"
 
-#include "app/datamodule.h"
 #include "common/dialogs.h"
 #include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
+#include "common/widgets/toolbuttons.h"
 #include "payments/paymentchecks.h"
+#include "session/datamodule.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,16 +23,14 @@ TfrmImportaPagamento::TfrmImportaPagamento(Tform_DB &db, QWidget *parent)
     setHelpContext(this, 6100);
     auto *layout = new QVBoxLayout(this);
     auto *toolbar = new QHBoxLayout;
-    auto *aiuto = new QPushButton(QStringLiteral("Aiuto"), this);
-    aiuto->setObjectName(QStringLiteral("spdHelp"));
-    auto *indietroButton = new QPushButton(QStringLiteral("Indietro"), this);
-    indietroButton->setObjectName(QStringLiteral("spdIndietro"));
-    auto *avantiButton = new QPushButton(QStringLiteral("Avanti"), this);
-    avantiButton->setObjectName(QStringLiteral("spdAvanti"));
-    for (QPushButton *b : {aiuto, indietroButton, avantiButton}) {
-        b->setAutoDefault(false);
+    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString(),
+                                    QStyle::SP_DialogHelpButton);
+    QToolButton *indietroButton = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"),
+                                             QString(), QStyle::SP_ArrowBack);
+    QToolButton *avantiButton = toolButton(this, QStringLiteral("spdAvanti"), QStringLiteral("Avanti"),
+                                           QString(), QStyle::SP_ArrowForward);
+    for (QToolButton *b : {aiuto, indietroButton, avantiButton})
         toolbar->addWidget(b);
-    }
     toolbar->addStretch();
     layout->addLayout(toolbar);
     auto *model = new DataSetModel(db.TableTipoPagamenti, this);
@@ -42,8 +39,8 @@ TfrmImportaPagamento::TfrmImportaPagamento(Tform_DB &db, QWidget *parent)
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     layout->addWidget(m_grid, 1);
     InputConventions::connectHelpButton(aiuto);
-    connect(avantiButton, &QPushButton::clicked, this, &TfrmImportaPagamento::avanti);
-    connect(indietroButton, &QPushButton::clicked, this, &TfrmImportaPagamento::indietro);
+    connect(avantiButton, &QToolButton::clicked, this, &TfrmImportaPagamento::avanti);
+    connect(indietroButton, &QToolButton::clicked, this, &TfrmImportaPagamento::indietro);
     connect(m_grid, &DataGrid::rowActivated, this, &TfrmImportaPagamento::avanti);
     resize(380, 420);
 }
@@ -66,8 +63,9 @@ void TfrmImportaPagamento::reject()
     QDialog::reject();
 }
 
-TfrmPagamentiContatto::TfrmPagamentiContatto(Tform_DB &db, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db)
+TfrmPagamentiContatto::TfrmPagamentiContatto(Tform_DB &db, TfrmImportaPagamento &picker,
+                                             QWidget *parent)
+    : DetailWindow(parent), m_db(db), m_picker(picker)
 {
     setObjectName(QStringLiteral("frmPagamentiContatto"));
     setWindowTitle(QStringLiteral("Pagamenti per Contatto"));
@@ -84,12 +82,12 @@ TfrmPagamentiContatto::TfrmPagamentiContatto(Tform_DB &db, QWidget *parent)
     m_binder->bindText(m_descrizione, QStringLiteral("Descrizione"));
     auto *descrizioneRow = new QHBoxLayout;
     descrizioneRow->addWidget(m_descrizione, 1);
-    auto *picker = new QToolButton(this);
-    picker->setObjectName(QStringLiteral("BitBtn1"));
-    picker->setText(QStringLiteral("…"));
-    picker->setToolTip(QStringLiteral("Scegli un tipo di pagamento"));
-    picker->setFocusPolicy(Qt::NoFocus);
-    descrizioneRow->addWidget(picker);
+    auto *pickerButton = new QToolButton(this);
+    pickerButton->setObjectName(QStringLiteral("BitBtn1"));
+    pickerButton->setText(QStringLiteral("…"));
+    pickerButton->setToolTip(QStringLiteral("Scegli un tipo di pagamento"));
+    pickerButton->setFocusPolicy(Qt::NoFocus);
+    descrizioneRow->addWidget(pickerButton);
     form->addRow(QStringLiteral("Descrizione"), descrizioneRow);
     m_importo = new QLineEdit(this);
     m_importo->setObjectName(QStringLiteral("DBEdit2"));
@@ -98,13 +96,12 @@ TfrmPagamentiContatto::TfrmPagamentiContatto(Tform_DB &db, QWidget *parent)
     layout->addLayout(form);
 
     auto *buttons = new QHBoxLayout;
-    auto *salvaButton = new QPushButton(QStringLiteral("Salva"), this);
-    salvaButton->setObjectName(QStringLiteral("spdSalva"));
-    salvaButton->setToolTip(QStringLiteral("Sava le modifiche effettuate"));
+    QToolButton *salvaButton =
+        toolButton(this, QStringLiteral("spdSalva"), QStringLiteral("Salva"),
+                   QStringLiteral("Sava le modifiche effettuate"), QStyle::SP_DialogSaveButton);
     salvaButton->hide();
-    auto *indietroButton = new QPushButton(QStringLiteral("Indietro"), this);
-    indietroButton->setObjectName(QStringLiteral("spdIndietro"));
-    indietroButton->setAutoDefault(false);
+    QToolButton *indietroButton = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"),
+                                             QString(), QStyle::SP_ArrowBack);
     buttons->addStretch();
     buttons->addWidget(salvaButton);
     buttons->addWidget(indietroButton);
@@ -113,11 +110,11 @@ TfrmPagamentiContatto::TfrmPagamentiContatto(Tform_DB &db, QWidget *parent)
     setTabOrder(m_descrizione, m_importo);
 
     InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::Detail);
-    connect(conventions, &InputConventions::edited, this, [this] { modified = true; });
-    connect(m_binder, &FieldBinder::edited, this, [this] { modified = true; });
-    connect(picker, &QToolButton::clicked, this, &TfrmPagamentiContatto::importaDescrizione);
-    connect(salvaButton, &QPushButton::clicked, this, &TfrmPagamentiContatto::salva);
-    connect(indietroButton, &QPushButton::clicked, this, &TfrmPagamentiContatto::indietro);
+    connect(conventions, &InputConventions::edited, this, [this] { setModified(true); });
+    connect(m_binder, &FieldBinder::edited, this, [this] { setModified(true); });
+    connect(pickerButton, &QToolButton::clicked, this, &TfrmPagamentiContatto::importaDescrizione);
+    connect(salvaButton, &QToolButton::clicked, this, &TfrmPagamentiContatto::spdSalvaClick);
+    connect(indietroButton, &QToolButton::clicked, this, &TfrmPagamentiContatto::spdIndietroClick);
     resize(420, 160);
 }
 
@@ -128,58 +125,34 @@ void TfrmPagamentiContatto::showEvent(QShowEvent *event)
     m_data->setFocus();
 }
 
-void TfrmPagamentiContatto::keyPressEvent(QKeyEvent *event)
+bool TfrmPagamentiContatto::save()
 {
-    if (event->key() == Qt::Key_Escape)
-        return; // leaving goes through "Indietro", which saves
-    QDialog::keyPressEvent(event);
-}
-
-void TfrmPagamentiContatto::salva()
-{
-    saveRefused = false;
     const MissingPaymentField missing =
         firstMissingPaymentField(m_data->text().trimmed(), m_importo->text().trimmed(), m_descrizione->text());
     if (missing != MissingPaymentField::None) {
         dialogs().error(missingPaymentMessage(missing));
-        saveRefused = true;
         (missing == MissingPaymentField::Date       ? m_data
          : missing == MissingPaymentField::Amount ? m_importo
                                                     : m_descrizione)
             ->setFocus();
-        return;
+        return false;
     }
     QWidget *wrong = nullptr;
     if (db::Status typed = m_binder->commit(&wrong); !typed) {
         dialogs().error(typed.message());
-        saveRefused = true;
         if (wrong)
             wrong->setFocus();
-        return;
+        return false;
     }
-    if (!SalvaRecord(m_db.TablePagamenti, QStringLiteral("Id"))) {
-        saveRefused = true;
-        return;
-    }
-    modified = false;
-}
-
-void TfrmPagamentiContatto::indietro()
-{
-    if (modified)
-        salva();
-    if (!saveRefused)
-        accept();
+    return SalvaRecord(m_db.TablePagamenti, QStringLiteral("Id")).ok();
 }
 
 void TfrmPagamentiContatto::importaDescrizione()
 {
-    if (!m_picker)
-        return;
-    dialogs().showModal(m_picker);
-    if (m_picker->cancelled)
+    dialogs().showModal(&m_picker);
+    if (m_picker.cancelled)
         return;
     (void)m_db.TablePagamenti.setValue(u"Descrizione", m_db.TableTipoPagamenti.value(u"Descrizione"));
     m_binder->refresh(QStringLiteral("Descrizione"));
-    modified = true;
+    setModified(true);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "common/widgets/detailwindow.h"
 
 class DataGrid;
 class FieldBinder;
@@ -27,31 +27,24 @@ private:
 };
 
 // "Pagamenti per Contatto": one payment of the contact being edited.
-class TfrmPagamentiContatto : public QDialog
+class TfrmPagamentiContatto : public DetailWindow
 {
     Q_OBJECT
 
 public:
-    TfrmPagamentiContatto(Tform_DB &db, QWidget *parent = nullptr);
+    // `picker` offers the payment types whose description a payment copies.
+    TfrmPagamentiContatto(Tform_DB &db, TfrmImportaPagamento &picker, QWidget *parent = nullptr);
 
-    void setPicker(TfrmImportaPagamento *picker) { m_picker = picker; }
-
-    // The flags of the window: a change is pending; the last save was refused.
-    bool modified = false;
-    bool saveRefused = false;
-
-    void salva();
-    void indietro();
     // The picture button beside the description: the description of a payment type.
     void importaDescrizione();
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    bool save() override;
 
 private:
     Tform_DB &m_db;
-    TfrmImportaPagamento *m_picker = nullptr;
+    TfrmImportaPagamento &m_picker;
     FieldBinder *m_binder;
     QLineEdit *m_data;
     QLineEdit *m_descrizione;

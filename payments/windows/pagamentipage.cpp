@@ -1,34 +1,31 @@
 #include "payments/windows/pagamentipage.h"
 
-#include "app/datamodule.h"
 #include "common/dialogs.h"
 #include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
+#include "common/widgets/toolbuttons.h"
 #include "db/datetimes.h"
 #include "payments/windows/frmpagamenticontatto.h"
+#include "session/datamodule.h"
 
 #include <QHBoxLayout>
-#include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
-PagamentiPage::PagamentiPage(Tform_DB &db, QWidget *parent) : QWidget(parent), m_db(db)
+PagamentiPage::PagamentiPage(Tform_DB &db, TfrmPagamentiContatto &window, QWidget *parent)
+    : QWidget(parent), m_db(db), m_window(window)
 {
     auto *layout = new QVBoxLayout(this);
     auto *toolbar = new QHBoxLayout;
-    const auto button = [this, toolbar](const QString &name, const QString &caption, const QString &hint) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setToolTip(hint);
-        b->setAutoDefault(false);
+    QToolButton *elimina = toolButton(this, QStringLiteral("SpeedButton10"), QStringLiteral("Elimina"),
+                                      QStringLiteral("Elimina il record corrente "), QStyle::SP_TrashIcon);
+    QToolButton *aggiungi = toolButton(this, QStringLiteral("SpeedButton11"), QStringLiteral("Aggiungi"),
+                                       QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
+    QToolButton *modifica =
+        toolButton(this, QStringLiteral("spdAvanti_Versamenti"), QStringLiteral("Modifica"),
+                   QStringLiteral("Accedi alla scheda selezionata"), QStyle::SP_ArrowForward);
+    for (QToolButton *b : {elimina, aggiungi, modifica})
         toolbar->addWidget(b);
-        return b;
-    };
-    QPushButton *elimina = button(QStringLiteral("SpeedButton10"), QStringLiteral("Elimina"),
-                                  QStringLiteral("Elimina il record corrente "));
-    QPushButton *aggiungi = button(QStringLiteral("SpeedButton11"), QStringLiteral("Aggiungi"),
-                                   QStringLiteral("Inserisce un nuovo Record"));
-    QPushButton *modifica = button(QStringLiteral("spdAvanti_Versamenti"), QStringLiteral("Modifica"),
-                                   QStringLiteral("Accedi alla scheda selezionata"));
     toolbar->addStretch();
     layout->addLayout(toolbar);
     auto *model = new DataSetModel(m_db.TablePagamenti, this);
@@ -38,9 +35,9 @@ PagamentiPage::PagamentiPage(Tform_DB &db, QWidget *parent) : QWidget(parent), m
     m_grid = new DataGrid(model, false, this);
     m_grid->setObjectName(QStringLiteral("DBGrid2"));
     layout->addWidget(m_grid, 1);
-    connect(elimina, &QPushButton::clicked, this, &PagamentiPage::elimina);
-    connect(aggiungi, &QPushButton::clicked, this, &PagamentiPage::aggiungi);
-    connect(modifica, &QPushButton::clicked, this, &PagamentiPage::modifica);
+    connect(elimina, &QToolButton::clicked, this, &PagamentiPage::elimina);
+    connect(aggiungi, &QToolButton::clicked, this, &PagamentiPage::aggiungi);
+    connect(modifica, &QToolButton::clicked, this, &PagamentiPage::modifica);
     connect(m_grid, &DataGrid::rowActivated, this, &PagamentiPage::modifica);
     connect(m_grid, &DataGrid::titleClicked, this, &PagamentiPage::ordina);
 }
@@ -48,7 +45,7 @@ PagamentiPage::PagamentiPage(Tform_DB &db, QWidget *parent) : QWidget(parent), m
 void PagamentiPage::aggiungi()
 {
     db::DataSet &pagamenti = m_db.TablePagamenti;
-    if (!m_window || !pagamenti.isOpen())
+    if (!pagamenti.isOpen())
         return;
     (void)pagamenti.setFilter(QString());
     db::Status added = pagamenti.append();
@@ -60,14 +57,14 @@ void PagamentiPage::aggiungi()
         dialogs().error(added.message());
         return;
     }
-    m_window->modified = true;
-    dialogs().showModal(m_window);
+    m_window.setModified(true);
+    dialogs().showModal(&m_window);
 }
 
 void PagamentiPage::modifica()
 {
-    if (m_window && !m_db.TablePagamenti.isEmpty())
-        dialogs().showModal(m_window);
+    if (!m_db.TablePagamenti.isEmpty())
+        dialogs().showModal(&m_window);
 }
 
 void PagamentiPage::elimina()

@@ -12,9 +12,8 @@ class PagamentiPage : public QWidget
     Q_OBJECT
 
 public:
-    PagamentiPage(Tform_DB &db, QWidget *parent = nullptr);
-
-    void setPaymentWindow(TfrmPagamentiContatto *window) { m_window = window; }
+    // `window` edits one payment of the page.
+    PagamentiPage(Tform_DB &db, TfrmPagamentiContatto &window, QWidget *parent = nullptr);
 
     void aggiungi();
     void modifica();
@@ -25,6 +24,6 @@ public:
 
 private:
     Tform_DB &m_db;
-    TfrmPagamentiContatto *m_window = nullptr;
+    TfrmPagamentiContatto &m_window;
     DataGrid *m_grid;
 };

@@ -1,23 +1,37 @@
 // The main window with every window of the program behind it, and the program started as a
 // user starts it.
 
-#include "app/datamodule.h"
 #include "app/frminizio.h"
 #include "app/program.h"
+#include "common/datasetmodel.h"
+#include "common/widgets/datagrid.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "db/archive.h"
+#include "reference/categorie.h"
+#include "reference/frmgrigliacomuni.h"
+#include "reference/frmtrovacap.h"
+#include "reference/lookupwindows.h"
+#include "session/datamodule.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 namespace {
+
+void click(QWidget *window, const char *name)
+{
+    auto *button = window->findChild<QAbstractButton *>(QString::fromLatin1(name));
+    if (!button)
+        qFatal("no %s", name);
+    button->click();
+}
 
 struct Office
 {
@@ -81,7 +95,7 @@ private Q_SLOTS:
             (void)o.program.formDb().Connessione().run(u"update Contatti set Cap = null");
             editor.trovaCapCasa();
             window->findChild<QToolButton *>(QStringLiteral("SpeedButton12"))->click(); // a new category
-            window->findChild<QPushButton *>(QStringLiteral("spdIndietro"))->click();
+            window->findChild<QAbstractButton *>(QStringLiteral("spdIndietro"))->click();
             return 0;
         });
         o.dialogs.modalActions.append([&](QWidget *category) {
@@ -98,6 +112,53 @@ private Q_SLOTS:
             u"select Cap, Citta_ID from Contatti where Cognome = 'Rossi'");
         QCOMPARE(saved.value(0, u"Cap").toString(), QStringLiteral("51031"));
         QCOMPARE(o.program.formDb().Connessione().run(u"select * from Categorie where Descrizione = 'Clienti'")->rows.size(), 1);
+    }
+
+    void mainWindowOpensTheLists()
+    {
+        Office o;
+        TfrmInizio &main = o.program.frmInizio();
+        click(&main, "btnCategorie");
+        click(&main, "btnCategorie");
+        QVERIFY(o.program.frmCategorieContattiGriglia().isVisible());
+        QVERIFY(o.program.frmCategorieContattiGriglia().isMaximized());
+        click(&main, "btnModalitaPagamento");
+        QVERIFY(o.program.frmGrigliaTipoPagamenti().isVisible());
+        QVERIFY(o.dialogs.modalWindows.isEmpty());
+        click(&main, "btnTipoCalendario");
+        QCOMPARE(o.dialogs.modalWindows, QStringList{"frmGrigliaTipologieCalendario"});
+    }
+
+    void savedLayoutsComeBackAtTheNextStart()
+    {
+        QTemporaryDir folder;
+        ScriptedDialogs dialogs;
+        auto program = std::make_unique<Program>(folder.path());
+        program->frmInizio().FormActivate();
+        QVERIFY(program->frmInizio().startupDone());
+        const QString pc = program->formDb().computerName();
+        db::Connection &archive = program->formDb().Connessione();
+        for (const char *grid : {"frmGrigliaComuni", "frmTrovaCap"}) {
+            const db::RowSet stored = *archive.runNative(
+                QStringLiteral("select * from Griglie where NomeComputer = ? and NomeGriglia = ?"),
+                {pc, QString::fromLatin1(grid)});
+            QCOMPARE(stored.rows.size(), 1);
+        }
+        QCOMPARE(archive
+                     .runNative(QStringLiteral("select CaptionUtente from Griglie where NomeGriglia = "
+                                               "'frmTrovaCap'"))
+                     ->rows[0][0]
+                     .toString(),
+                 QStringLiteral("Frazione|Indirizzo|Civico|Cap|"));
+        auto &list = program->frmGrigliaComuni();
+        list.grid()->setCurrentIndex(list.grid()->model()->index(0, 3));
+        list.findChild<QAction *>(QStringLiteral("EliminaColonna1"))->trigger();
+        list.findChild<QAction *>(QStringLiteral("SalvaGriglia1"))->trigger();
+        program.reset();
+        program = std::make_unique<Program>(folder.path());
+        program->frmInizio().FormActivate();
+        QCOMPARE(program->frmGrigliaComuni().gridModel().columns().size(), 5);
+        QCOMPARE(program->frmTrovaCap().gridModel().columns().size(), 4);
     }
 
     void theProgramStartsOnAFreshFolder()

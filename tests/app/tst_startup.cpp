@@ -1,12 +1,12 @@
 // The start-up sequence through the real main window, offscreen, on a program folder of its own.
 
-#include "app/datamodule.h"
 #include "app/frminizio.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
-#include "app/schema/archivecreator.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
+#include "schema/archivecreator.h"
+#include "session/datamodule.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -205,9 +205,9 @@ private Q_SLOTS:
             QString path;
             Fixer(ScriptedDialogs &i, QString p) : inner(i), path(std::move(p)) { setDialogs(this); }
             ~Fixer() override { setDialogs(&inner); }
-            void inform(const QString &m, const QString &c) override
+            void inform(MessageKind k, const QString &m, const QString &c) override
             {
-                inner.inform(m, c);
+                inner.inform(k, m, c);
                 writeText(path, "CREATE TABLE Manca (x LONG);");
             }
             bool ask(const QString &q, const QString &c) override { return inner.ask(q, c); }

@@ -1,3 +1,4 @@
+#include "common/gridsort.h"
 #include "common/textfunctions.h"
 
 #include <QTest>
@@ -7,6 +8,17 @@ class TestTextFunctions : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void headerClicksToggleTheDirection()
+    {
+        QString sort;
+        sort = toggledSort(sort, QStringLiteral("Categoria"));
+        QCOMPARE(sort, QStringLiteral("Categoria ASC"));
+        sort = toggledSort(sort, QStringLiteral("Cellulare"));
+        QCOMPARE(sort, QStringLiteral("Cellulare DESC"));
+        sort = toggledSort(sort, QStringLiteral("Cellulare"));
+        QCOMPARE(sort, QStringLiteral("Cellulare ASC"));
+    }
+
     void quotesAreDoubled_data()
     {
         QTest::addColumn<QString>("text");

@@ -44,17 +44,6 @@ private Q_SLOTS:
         QCOMPARE(composeContactFilter(search), filter);
     }
 
-    void headerClicksToggleTheDirection()
-    {
-        QString sort;
-        sort = toggledSort(sort, QStringLiteral("Categoria"));
-        QCOMPARE(sort, QStringLiteral("Categoria ASC"));
-        sort = toggledSort(sort, QStringLiteral("Cellulare"));
-        QCOMPARE(sort, QStringLiteral("Cellulare DESC"));
-        sort = toggledSort(sort, QStringLiteral("Cellulare"));
-        QCOMPARE(sort, QStringLiteral("Cellulare ASC"));
-    }
-
     void rowColours()
     {
         QCOMPARE(contactRowColour(16777215, 255), 255);

@@ -1,7 +1,5 @@
 // The contact list, the contact editor and the payments, driven through their real controls.
 
-#include "app/datamodule.h"
-#include "app/startup.h"
 #include "common/widgets/datagrid.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
@@ -9,12 +7,13 @@
 #include "db/datetimes.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "payments/windows/pagamentipage.h"
+#include "session/datamodule.h"
 #include "testsupport.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -31,11 +30,11 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB db;
-    TfrmContattiDett editor{db};
+    TfrmImportaPagamento picker{db};
+    TfrmPagamentiContatto payment{db, picker};
+    TfrmContattiDett editor{db, payment};
     TfrmIndirizziEmail addresses;
     TfrmContatti list{db, editor, addresses};
-    TfrmPagamentiContatto payment{db};
-    TfrmImportaPagamento picker{db};
 
     Office()
     {
@@ -58,10 +57,8 @@ struct Office
         const QString pay = QStringLiteral("insert into Pagamenti (Contatto_ID, data, Descrizione, Importo) values (?, ?, ?, ?)");
         archive.native(pay, {1, day(2026, 1, 5), "Acconto", 500.0});
         archive.native(pay, {1, day(2026, 3, 5), "Saldo", 99.5});
-        if (!db.Connessione().open(archive.path()) || !reopenSharedDataSets(db))
+        if (!db.Connessione().open(archive.path()) || !db.reopenSharedDataSets())
             qFatal("cannot open the office archive");
-        payment.setPicker(&picker);
-        editor.findChild<PagamentiPage *>()->setPaymentWindow(&payment);
         list.show();
     }
     template<typename T>
@@ -80,7 +77,7 @@ struct Office
         QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, text);
     }
-    void click(QWidget *window, const QString &name) { in<QPushButton>(window, name)->click(); }
+    void click(QWidget *window, const QString &name) { in<QAbstractButton>(window, name)->click(); }
     db::RowSet contact(int id) { return archive.run(QStringLiteral("select * from Contatti where ID = %1").arg(id)); }
     QStringList listed()
     {
@@ -387,10 +384,10 @@ private Q_SLOTS:
         o.payment.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&o.payment));
         o.type(&o.payment, QStringLiteral("DBEdit2"), QStringLiteral("10"));
-        o.payment.indietro();
+        o.payment.spdIndietroClick();
         QCOMPARE(o.dialogs.messages.last(), QStringLiteral("Messaggio di errore: Attenzione manca la Data!"));
         o.type(&o.payment, QStringLiteral("DBEdit1"), QStringLiteral("06/12/2026"));
-        o.payment.indietro();
+        o.payment.spdIndietroClick();
         QCOMPARE(o.dialogs.messages.last(), QStringLiteral("Messaggio di errore: Attenzione manca la Descrizione!"));
         QVERIFY(o.in<QLineEdit>(&o.payment, QStringLiteral("DBEdit3"))->hasFocus());
         QVERIFY(o.payment.isVisible());

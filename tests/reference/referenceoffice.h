@@ -1,14 +1,16 @@
 #pragma once
 
-// The whole program on an archive of its own, started as at the office, for driving the
-// reference windows through their real controls.
+// The reference windows on an archive of their own, made and opened as the program makes and
+// opens them, for driving them through their real controls.
 
-#include "app/datamodule.h"
-#include "app/frminizio.h"
-#include "app/program.h"
+#include "reference/categorie.h"
+#include "reference/frmcomunidett.h"
+#include "reference/frmgrigliacomuni.h"
+#include "reference/frmtrovacap.h"
+#include "reference/lookupwindows.h"
+#include "session/datamodule.h"
 #include "testsupport.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -16,32 +18,32 @@
 struct ReferenceOffice
 {
     FreshArchive archive;
-    QTemporaryDir folder;
     ScriptedDialogs dialogs;
-    std::unique_ptr<Program> program;
+    Tform_DB module;
+    TfrmCategorie categorie{module};
+    TfrmCategorieContatti_Griglia categorieGriglia{module, categorie};
+    TfrmProfessioni_Dettaglio professioni{module};
+    TfrmGriglia_Professioni professioniGriglia{module, professioni};
+    TfrmComuniDett comuni{module};
+    TfrmGrigliaComuni comuniGriglia{module, comuni};
+    TfrmTitoli_Dettaglio titoli{module};
+    TfrmGriglia_Titoli titoliGriglia{module, titoli};
+    TfrmTipoPagamenti_Dettaglio tipoPagamenti{module};
+    TfrmGriglia_TipoPagamenti tipoPagamentiGriglia{module, tipoPagamenti};
+    TfrmTipologiaCalendario tipologia{module};
+    TfrmGrigliaTipologieCalendario tipologieGriglia{module, tipologia};
+    TfrmTrovaCap trovaCap{module};
 
-    // `prepare` fills the archive before the program starts.
+    // `prepare` fills the archive before the shared data sets are opened.
     explicit ReferenceOffice(const std::function<void(FreshArchive &)> &prepare = {})
     {
         if (prepare)
             prepare(archive);
-        start();
+        if (!module.Connessione().open(archive.path()) || !module.reopenSharedDataSets())
+            qFatal("cannot open the archive");
     }
 
-    void start()
-    {
-        QFile path(folder.filePath(QStringLiteral("percorso.txt")));
-        if (!path.open(QIODevice::WriteOnly) || path.write(archive.path().toUtf8()) < 0)
-            qFatal("cannot write percorso.txt");
-        path.close();
-        program.reset();
-        program = std::make_unique<Program>(folder.path());
-        program->frmInizio().FormActivate();
-        if (!program->frmInizio().startupDone())
-            qFatal("start-up failed: %s", qPrintable(dialogs.messages.join(u'\n')));
-    }
-
-    Tform_DB &db() { return program->formDb(); }
+    Tform_DB &db() { return module; }
 
     template <typename T = QWidget> static T *in(QWidget *window, const QString &name)
     {

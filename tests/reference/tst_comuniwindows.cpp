@@ -45,7 +45,7 @@ private Q_SLOTS:
     void nameAndProvinceSearchTogether()
     {
         ReferenceOffice o;
-        auto &list = o.program->frmGrigliaComuni();
+        auto &list = o.comuniGriglia;
         db::DataSet &ds = o.db().TableComuni;
         const int all = ds.recordCount();
         QVERIFY(all > 7800);
@@ -73,7 +73,7 @@ private Q_SLOTS:
         db::DataSet &ds = o.db().TableComuni;
         QVERIFY(*ds.locate(u"Comune", QStringLiteral("Abano Terme")));
         QCOMPARE(ds.asInteger(u"Regione_ID"), 5);
-        TfrmComuniDett &detail = o.program->frmComuniDett();
+        TfrmComuniDett &detail = o.comuni;
         QString provinceShown, regionAfterTorino, regionAfterNessuna;
         bool modified = false;
         o.dialogs.modalActions = {[&](QWidget *window) {
@@ -91,7 +91,7 @@ private Q_SLOTS:
             ReferenceOffice::click(window, QStringLiteral("spdIndietro"));
             return 0;
         }};
-        o.click(&o.program->frmGrigliaComuni(), QStringLiteral("spdAvanti"));
+        o.click(&o.comuniGriglia, QStringLiteral("spdAvanti"));
         QCOMPARE(provinceShown, QStringLiteral("Padova (PD)"));
         QVERIFY(modified);
         QCOMPARE(regionAfterTorino, QStringLiteral("Piemonte"));
@@ -105,7 +105,7 @@ private Q_SLOTS:
     void newMunicipalityIsStoredAtOnceAndNeedsAName()
     {
         ReferenceOffice o;
-        auto &list = o.program->frmGrigliaComuni();
+        auto &list = o.comuniGriglia;
         o.type(&list, QStringLiteral("Edit2"), QStringLiteral("Abano"));
         int pending = -1;
         QString capShown;
@@ -117,7 +117,7 @@ private Q_SLOTS:
                               .rows.size());
             capShown = ReferenceOffice::in<QLineEdit>(window, QStringLiteral("DBEdit2"))->text();
             ReferenceOffice::click(window, QStringLiteral("spdIndietro"));
-            refused = o.program->frmComuniDett().saveRefused();
+            refused = o.comuni.saveRefused();
             ReferenceOffice::type(window, QStringLiteral("DBEdit1"), QStringLiteral("Borgo Nuovo"));
             ReferenceOffice::type(window, QStringLiteral("DBEdit7"), QStringLiteral("45,25"));
             ReferenceOffice::click(window, QStringLiteral("spdIndietro"));
@@ -136,35 +136,10 @@ private Q_SLOTS:
         QCOMPARE(o.db().TableComuni.asString(u"Comune"), QStringLiteral("Borgo Nuovo"));
     }
 
-    void savedLayoutsComeBackAtTheNextStart()
-    {
-        ReferenceOffice o;
-        const QString pc = o.db().computerName();
-        for (const char *grid : {"frmGrigliaComuni", "frmTrovaCap"}) {
-            const db::RowSet stored = o.archive.native(
-                QStringLiteral("select * from Griglie where NomeComputer = ? and NomeGriglia = ?"),
-                {pc, QString::fromLatin1(grid)});
-            QCOMPARE(stored.rows.size(), 1);
-        }
-        QCOMPARE(o.archive
-                     .native(QStringLiteral("select CaptionUtente from Griglie where NomeGriglia = "
-                                            "'frmTrovaCap'"))
-                     .rows[0][0]
-                     .toString(),
-                 QStringLiteral("Frazione|Indirizzo|Civico|Cap|"));
-        auto &list = o.program->frmGrigliaComuni();
-        list.grid()->setCurrentIndex(list.grid()->model()->index(0, 3));
-        ReferenceOffice::in<QAction>(&list, QStringLiteral("EliminaColonna1"))->trigger();
-        ReferenceOffice::in<QAction>(&list, QStringLiteral("SalvaGriglia1"))->trigger();
-        o.start();
-        QCOMPARE(o.program->frmGrigliaComuni().gridModel().columns().size(), 5);
-        QCOMPARE(o.program->frmTrovaCap().gridModel().columns().size(), 4);
-    }
-
     void noTownNoFinder()
     {
         ReferenceOffice o;
-        QCOMPARE(o.program->frmTrovaCap().trovaCap(QString()), std::nullopt);
+        QCOMPARE(o.trovaCap.trovaCap(QString()), std::nullopt);
         QCOMPARE(o.dialogs.messages,
                  QStringList{"Messaggio di avviso: Prima devi selezionare la Città !"});
         QVERIFY(o.dialogs.modalWindows.isEmpty());
@@ -173,7 +148,7 @@ private Q_SLOTS:
     void aSingleCodeIsReturnedWithoutTheWindow()
     {
         ReferenceOffice o(streets);
-        QCOMPARE(o.program->frmTrovaCap().trovaCap(QStringLiteral("Acquaviva d'Isernia")),
+        QCOMPARE(o.trovaCap.trovaCap(QStringLiteral("Acquaviva d'Isernia")),
                  QStringLiteral("86080"));
         QVERIFY(o.dialogs.modalWindows.isEmpty());
         QVERIFY(o.dialogs.messages.isEmpty());
@@ -182,7 +157,7 @@ private Q_SLOTS:
     void theChosenStreetGivesItsCode()
     {
         ReferenceOffice o(streets);
-        TfrmTrovaCap &finder = o.program->frmTrovaCap();
+        TfrmTrovaCap &finder = o.trovaCap;
         db::DataSet &ds = o.db().TableIndirizzi;
         QStringList listed, narrowed;
         o.dialogs.modalActions = {[&](QWidget *window) {
@@ -218,7 +193,7 @@ private Q_SLOTS:
     void leavingTheFinderGivesNothing()
     {
         ReferenceOffice o(streets);
-        TfrmTrovaCap &finder = o.program->frmTrovaCap();
+        TfrmTrovaCap &finder = o.trovaCap;
         o.dialogs.modalActions = {[](QWidget *window) {
             ReferenceOffice::type(window, QStringLiteral("Edit1"), QStringLiteral("Santa"));
             ReferenceOffice::click(window, QStringLiteral("spdIndietro"));

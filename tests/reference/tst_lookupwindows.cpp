@@ -33,7 +33,7 @@ private Q_SLOTS:
     void searchShowsDescriptionsThatBeginWithTheText()
     {
         ReferenceOffice o(fill);
-        auto &list = o.program->frmCategorieContattiGriglia();
+        auto &list = o.categorieGriglia;
         const db::DataSet &ds = o.db().TableCategorie;
         o.type(&list, QStringLiteral("Edit1"), QStringLiteral("Dell'"));
         QCOMPARE(ds.filter(), QStringLiteral("Descrizione like 'Dell''*'"));
@@ -53,7 +53,7 @@ private Q_SLOTS:
         // Another editor's list of professions over the same shared data set.
         DataSetComboBox professions(o.db().TableProfessioni, QStringLiteral("Id"),
                                     QStringLiteral("Descrizione"));
-        auto &list = o.program->frmGrigliaProfessioni();
+        auto &list = o.professioniGriglia;
         QCOMPARE(professions.count(), 4);
         o.type(&list, QStringLiteral("Edit1"), QStringLiteral("A"));
         QCOMPARE(professions.count(), 2);
@@ -71,7 +71,7 @@ private Q_SLOTS:
     void blackCategoryOpensWhiteAndSavesWhite()
     {
         ReferenceOffice o(fill);
-        auto &list = o.program->frmCategorieContattiGriglia();
+        auto &list = o.categorieGriglia;
         QVERIFY(*o.db().TableCategorie.locate(u"Descrizione", QStringLiteral("Nera")));
         QString shown;
         o.dialogs.modalActions = {[&](QWidget *detail) {
@@ -95,9 +95,9 @@ private Q_SLOTS:
     void addedCategoryIsStoredButCannotBeLeftWithoutDescription()
     {
         ReferenceOffice o(fill);
-        auto &list = o.program->frmCategorieContattiGriglia();
+        auto &list = o.categorieGriglia;
         o.type(&list, QStringLiteral("Edit1"), QStringLiteral("Cl"));
-        TfrmCategorie &detail = o.program->frmCategorie();
+        TfrmCategorie &detail = o.categorie;
         int storedBlank = -1;
         bool refused = false;
         qint64 colour = 0;
@@ -131,7 +131,7 @@ private Q_SLOTS:
     void newAppointmentTypeIsOneBlankAndCanBeLeftAtOnce()
     {
         ReferenceOffice o;
-        auto &list = o.program->frmGrigliaTipologieCalendario();
+        auto &list = o.tipologieGriglia;
         QString shown;
         o.dialogs.modalActions = {[&](QWidget *detail) {
             shown = ReferenceOffice::in<QLineEdit>(detail, QStringLiteral("DBEdit2"))->text();
@@ -141,7 +141,7 @@ private Q_SLOTS:
         o.click(&list, QStringLiteral("spdInserisci"));
         QCOMPARE(shown, QStringLiteral(" "));
         QVERIFY(o.dialogs.messages.isEmpty());
-        QVERIFY(!o.program->frmTipologiaCalendario().modified());
+        QVERIFY(!o.tipologia.modified());
         QCOMPARE(o.scalar(QStringLiteral("select Descrizione from TipologiaCalendario")).toString(),
                  QStringLiteral(" "));
     }
@@ -156,7 +156,7 @@ private Q_SLOTS:
             a.native(contact, {1, "Rossi", 2});
             a.native(contact, {2, "Bianchi", 1});
         });
-        auto &list = o.program->frmCategorieContattiGriglia();
+        auto &list = o.categorieGriglia;
         QVERIFY(*o.db().TableCategorie.locate(u"Descrizione", QStringLiteral("Clienti")));
         o.dialogs.answers = {false, true};
         o.click(&list, QStringLiteral("spdElimina"));
@@ -201,7 +201,7 @@ private Q_SLOTS:
         db::DataSet &ds = o.db().TableProfessioni;
         QVERIFY(*ds.locate(u"Descrizione", deleted));
         o.dialogs.answers = {true};
-        o.click(&o.program->frmGrigliaProfessioni(), QStringLiteral("spdElimina"));
+        o.click(&o.professioniGriglia, QStringLiteral("spdElimina"));
         QCOMPARE(
             o.dialogs.messages,
             QStringList{"Messaggio di avviso: Sei sicuro di voler eliminare la Professione ?"});
@@ -212,7 +212,7 @@ private Q_SLOTS:
     void titleDetailOpensOnlyOnRowsAndAPlainAddWaitsForItsDescription()
     {
         ReferenceOffice o;
-        auto &list = o.program->frmGrigliaTitoli();
+        auto &list = o.titoliGriglia;
         QVERIFY(o.db().TableTitoli.isEmpty());
         o.click(&list, QStringLiteral("spdAvanti"));
         o.click(&list, QStringLiteral("spdElimina"));
@@ -236,21 +236,6 @@ private Q_SLOTS:
                  QStringLiteral("Dott."));
         o.click(&list, QStringLiteral("spdAvanti"));
         QCOMPARE(o.dialogs.modalWindows, QStringList(2, QStringLiteral("frmTitoli_Dettaglio")));
-    }
-
-    void mainWindowOpensTheLists()
-    {
-        ReferenceOffice o;
-        TfrmInizio &main = o.program->frmInizio();
-        ReferenceOffice::click(&main, QStringLiteral("btnCategorie"));
-        ReferenceOffice::click(&main, QStringLiteral("btnCategorie"));
-        QVERIFY(o.program->frmCategorieContattiGriglia().isVisible());
-        QVERIFY(o.program->frmCategorieContattiGriglia().isMaximized());
-        ReferenceOffice::click(&main, QStringLiteral("btnModalitaPagamento"));
-        QVERIFY(o.program->frmGrigliaTipoPagamenti().isVisible());
-        QVERIFY(o.dialogs.modalWindows.isEmpty());
-        ReferenceOffice::click(&main, QStringLiteral("btnTipoCalendario"));
-        QCOMPARE(o.dialogs.modalWindows, QStringList{"frmGrigliaTipologieCalendario"});
     }
 };
 

@@ -1,8 +1,8 @@
 // The report runner as the program starts it: a separate process reading the workstation's
 // row of TempStampa from a real archive, checked through the text of the PDF it writes.
 
-#include "app/reporthandoff.h"
 #include "db/datetimes.h"
+#include "session/reporthandoff.h"
 #include "testsupport.h"
 
 #include <QBuffer>
@@ -20,7 +20,7 @@ const QString kBin = QStringLiteral(CALVETRA_BIN_DIR);
 // The print jobs carry the queries the program's hand-off writes.
 QString reportQuery(int kind, const QString &workstation = QString())
 {
-    return reportKind(kind, 42, workstation)->sql;
+    return reportDefinition(ReportKind(kind), 42, workstation)->sql;
 }
 
 const QString kAgenda = reportQuery(1);

@@ -1,10 +1,10 @@
 // calvetra-sql: runs one statement of the program's SQL dialect on an archive, or creates a
 // new archive. For support, scripting and checking an archive from outside the program.
 
-#include "app/schema/archivecreator.h"
 #include "common/dates.h"
 #include "db/archive.h"
 #include "db/dataset.h"
+#include "schema/archivecreator.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "tools/stampa/jobsource.h"
 
-#include "app/archivelocation.h"
-#include "app/datamodule.h"
 #include "db/archive.h"
+#include "session/archivelocation.h"
+#include "session/computername.h"
 
 namespace stampa {
 

@@ -1,6 +1,6 @@
-#include "app/schema/referencedata.h"
+#include "schema/referencedata.h"
 
-#include "app/schema/csvtable.h"
+#include "schema/csvtable.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "app/reporthandoff.h"
+#include "session/reporthandoff.h"
 
 #include <QDir>
 
@@ -16,11 +16,12 @@ QString contactJoins()
 
 } // namespace
 
-std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &computerName)
+std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId,
+                                                 const QString &computerName)
 {
     switch (kind) {
-    case 1:
-        return ReportKind{
+    case ReportKind::ContactBook:
+        return ReportDefinition{
             QStringLiteral("Agenda.rpt"), QStringLiteral("AgendaLan.rpt"),
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, "
                            "Contatti.Sesso,Contatti.Telefono, Contatti.Cellulare, Contatti.SecondoCell "
@@ -30,8 +31,8 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
                            "Contatti.secTelefono as UfficioTelefono,  Regioni.Descrizione as Regione ")
                 + contactJoins(),
             true, true};
-    case 2:
-        return ReportKind{
+    case ReportKind::ContactsByCategory:
+        return ReportDefinition{
             QStringLiteral("Categorie.rpt"), QStringLiteral("CategorieLan.rpt"),
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Telefono, "
                            "Contatti.Cellulare, Contatti.SecondoCell as UfficioCellulare, "
@@ -41,22 +42,22 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
                            "Contatti.secTelefono as UfficioTelefono,  Regioni.Descrizione as Regione ")
                 + contactJoins(),
             true, true};
-    case 3:
-        return ReportKind{
+    case ReportKind::ContactLabels:
+        return ReportDefinition{
             QStringLiteral("EtichetteClienti.rpt"), QStringLiteral("EtichetteClienti.rpt"),
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, Contatti.Indirizzo, "
                            "Comuni.Comune, Comuni.Provincia, Comuni.Cap, Contatti.Numero AS NumCasa, "
                            "Categorie.descrizione as Categoria, Regioni.Descrizione as Regione ")
                 + contactJoins(),
             true, false};
-    case 4:
-        return ReportKind{QStringLiteral("EtichetteAzienda.rpt"), QStringLiteral("EtichetteAzienda.rpt"),
+    case ReportKind::CompanyLabels:
+        return ReportDefinition{QStringLiteral("EtichetteAzienda.rpt"), QStringLiteral("EtichetteAzienda.rpt"),
                           QStringLiteral("SELECT ditta.RagSoc AS Descrizione, ditta.Via, ditta.Comune "
                                          "AS Citta, ditta.Provincia, ditta.Cap, ditta.Numero AS NumCasa "
                                          "FROM ditta"),
                           false, false};
-    case 5:
-        return ReportKind{
+    case ReportKind::PrivacyForm:
+        return ReportDefinition{
             QStringLiteral("PrivacyContatti.rpt"), QStringLiteral("PrivacyContattiLan.rpt"),
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Telefono, "
                            "Contatti.Cellulare, Contatti.Indirizzo, Contatti.email, Contatti.Internet, "
@@ -65,8 +66,8 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
                            "Contatti.Citta_ID = Comuni.ID Where Contatti.Id = ")
                 + QString::number(contactId),
             false, true};
-    case 6:
-        return ReportKind{
+    case ReportKind::Payments:
+        return ReportDefinition{
             QStringLiteral("Pagamenti.rpt"), QStringLiteral("PagamentiLan.rpt"),
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, Pagamenti.data, "
                            "Pagamenti.Descrizione as Pagamento, Pagamenti.Importo, "
@@ -79,10 +80,10 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
                            "Province.Regione_ID = Regioni.IDRegione) ON Pagamenti.Contatto_ID = "
                            "Contatti.ID ORDER BY Contatti.NominativoDocumenti "),
             true, true};
-    case 7:
+    case ReportKind::Notices:
         // Only this workstation's recipients: another workstation may be printing its own
         // notice at the same moment.
-        return ReportKind{
+        return ReportDefinition{
             QStringLiteral("Avvisi.rpt"), QStringLiteral("AvvisiLan.rpt"),
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Indirizzo, "
                            "Contatti.Telefono, Contatti.Cellulare, Contatti.Cap, Contatti.CFisc, "
@@ -94,12 +95,11 @@ std::optional<ReportKind> reportKind(int kind, qint64 contactId, const QString &
                            "TempAvvisiContatti.NomeComputer = '")
                 + computerName + QStringLiteral("' ORDER BY Contatti.NominativoDocumenti"),
             false, true};
-    default:
-        return std::nullopt;
     }
+    return std::nullopt;
 }
 
-db::Status writePrintJob(Tform_DB &m, int kind, const QString &runnerFolder)
+db::Status writePrintJob(Tform_DB &m, ReportKind kind, const QString &runnerFolder)
 {
     db::DataSet &job = m.TableTempStampa;
     // Only this workstation's job is ever replaced, whatever the data set held before.
@@ -113,8 +113,8 @@ db::Status writePrintJob(Tform_DB &m, int kind, const QString &runnerFolder)
     }
     if (db::Status appended = job.append(); !appended)
         return appended;
-    const std::optional<ReportKind> report =
-        reportKind(kind, m.TableContatti.asInteger(u"Id"), m.computerName());
+    const std::optional<ReportDefinition> report =
+        reportDefinition(kind, m.TableContatti.asInteger(u"Id"), m.computerName());
     const QDir folder(runnerFolder);
     QList<std::pair<QString, QVariant>> values;
     if (report) {
@@ -124,7 +124,8 @@ db::Status writePrintJob(Tform_DB &m, int kind, const QString &runnerFolder)
                   {QStringLiteral("NomeReportLandscape"), folder.filePath(report->landscapeFile)}};
     }
     values.append({QStringLiteral("Setup"), !m.TableOpzioni.asBoolean(u"StampanteDefault")});
-    values.append({QStringLiteral("PresenzaTestata"), kind != 3 && kind != 4});
+    values.append({QStringLiteral("PresenzaTestata"),
+                   kind != ReportKind::ContactLabels && kind != ReportKind::CompanyLabels});
     values.append({QStringLiteral("NomeComputer"), m.computerName()});
     for (const auto &[column, value] : values) {
         if (db::Status set = job.setValue(column, value); !set) {

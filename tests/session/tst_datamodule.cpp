@@ -1,5 +1,5 @@
-#include "app/datamodule.h"
 #include "db/archive.h"
+#include "session/datamodule.h"
 #include "testsupport.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "app/schema/csvtable.h"
+#include "schema/csvtable.h"
 
 namespace schema {
 

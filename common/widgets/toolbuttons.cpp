@@ -1,4 +1,4 @@
-#include "reference/toolbuttons.h"
+#include "common/widgets/toolbuttons.h"
 
 #include "common/widgets/inputconventions.h"
 

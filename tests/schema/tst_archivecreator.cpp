@@ -1,5 +1,5 @@
-#include "app/schema/archivecreator.h"
 #include "db/archive.h"
+#include "schema/archivecreator.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 // The print job a workstation hands to the report runner.
 
-#include "app/datamodule.h"
 #include "app/frminizio.h"
 #include "app/program.h"
-#include "app/reporthandoff.h"
-#include "app/schema/archivecreator.h"
 #include "db/archive.h"
+#include "schema/archivecreator.h"
+#include "session/datamodule.h"
+#include "session/reporthandoff.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -74,15 +74,16 @@ private Q_SLOTS:
         QFETCH(QString, portrait);
         QFETCH(QString, landscape);
         QFETCH(bool, filtro);
-        const std::optional<ReportKind> report = reportKind(kind, 42, QStringLiteral("PC-UFFICIO"));
+        const std::optional<ReportDefinition> report =
+            reportDefinition(ReportKind(kind), 42, QStringLiteral("PC-UFFICIO"));
         QVERIFY(report.has_value());
         QCOMPARE(report->sql, programText(text));
         QCOMPARE(report->file, portrait);
         QCOMPARE(report->landscapeFile, landscape);
         QCOMPARE(report->filtro, filtro);
         QCOMPARE(report->testata, kind != 3 && kind != 4);
-        QVERIFY(!reportKind(8, 42, QString()).has_value());
-        QVERIFY(!reportKind(0, 42, QString()).has_value());
+        QVERIFY(!reportDefinition(ReportKind(8), 42, QString()).has_value());
+        QVERIFY(!reportDefinition(ReportKind(0), 42, QString()).has_value());
     }
 
     void oneRowPerWorkstationHoldingTheLastJob()
@@ -90,8 +91,8 @@ private Q_SLOTS:
         Office office;
         office.installRunner();
         QVERIFY(office.db().Connessione().run(u"insert into TempStampa (NomeComputer, Query) values ('ALTRO', 'suo')").ok());
-        office.program.frmInizio().print(1);
-        office.program.frmInizio().print(3);
+        office.program.frmInizio().print(ReportKind::ContactBook);
+        office.program.frmInizio().print(ReportKind::ContactLabels);
         const db::RowSet rows = office.jobs();
         QCOMPARE(rows.rows.size(), 2);
         QCOMPARE(rows.value(0, u"NomeComputer").toString(), QStringLiteral("ALTRO"));
@@ -110,7 +111,7 @@ private Q_SLOTS:
             office.installRunner();
             QVERIFY(office.db().Connessione().runNative(QStringLiteral("update opzioni set StampanteDefault = ?"), {defaultPrinter}).ok());
             QVERIFY(office.db().TableOpzioni.requery().ok());
-            office.program.frmInizio().print(2);
+            office.program.frmInizio().print(ReportKind::ContactsByCategory);
             QCOMPARE(office.jobs().value(0, u"Setup").toBool(), !defaultPrinter);
         }
     }
@@ -124,14 +125,14 @@ private Q_SLOTS:
         office.db().TableContatti.setSql(QStringLiteral("select * from Contatti where id =2"));
         office.db().TableContatti.close();
         QVERIFY(office.db().TableContatti.open().ok());
-        office.program.frmInizio().print(5);
+        office.program.frmInizio().print(ReportKind::PrivacyForm);
         QVERIFY(office.jobs().value(0, u"Query").toString().endsWith(QStringLiteral("Where Contatti.Id = 2")));
     }
 
     void missingRunnerIsReportedAndTheJobKept()
     {
         Office office;
-        office.program.frmInizio().print(6);
+        office.program.frmInizio().print(ReportKind::Payments);
         QCOMPARE(office.dialogs.messages,
                  QStringList{QStringLiteral("Messaggio di errore: Impossibile avviare il programma di stampa: ")
                              + runnerPath(office.folder.path())});

@@ -1,4 +1,4 @@
-#include "app/archivelocation.h"
+#include "session/archivelocation.h"
 
 #include <QDir>
 #include <QFile>

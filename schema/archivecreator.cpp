@@ -1,8 +1,8 @@
-#include "app/schema/archivecreator.h"
+#include "schema/archivecreator.h"
 
-#include "app/schema/referencedata.h"
 #include "db/sqliteconnection.h"
 #include "db/sqltranslation.h"
+#include "schema/referencedata.h"
 
 #include <QFile>
 #include <QFileInfo>

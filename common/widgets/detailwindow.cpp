@@ -1,0 +1,35 @@
+#include "common/widgets/detailwindow.h"
+
+#include <QCloseEvent>
+
+DetailWindow::DetailWindow(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+}
+
+void DetailWindow::spdSalvaClick()
+{
+    m_saveRefused = !save();
+    if (!m_saveRefused)
+        m_modified = false;
+}
+
+void DetailWindow::spdIndietroClick()
+{
+    if (!mayLeave())
+        return;
+    if (m_modified)
+        spdSalvaClick();
+    if (!m_saveRefused)
+        accept();
+}
+
+void DetailWindow::reject()
+{
+    // Escape does not leave: only "Indietro" saves on the way out.
+}
+
+void DetailWindow::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+}
