@@ -7,11 +7,11 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "payments/windows/frmpagamenticontatto.h"
-#include "reference/categorie.h"
-#include "reference/frmcomunidett.h"
-#include "reference/frmgrigliacomuni.h"
-#include "reference/frmtrovacap.h"
-#include "reference/lookupwindows.h"
+#include "reference/windows/categorie.h"
+#include "reference/windows/frmcomunidett.h"
+#include "reference/windows/frmgrigliacomuni.h"
+#include "reference/windows/frmtrovacap.h"
+#include "reference/windows/lookupwindows.h"
 #include "session/datamodule.h"
 
 Program::Program(const QString &programFolder) : m_programFolder(programFolder)

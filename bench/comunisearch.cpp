@@ -6,7 +6,7 @@
 #include "app/frminizio.h"
 #include "app/program.h"
 #include "common/widgets/datagrid.h"
-#include "reference/frmgrigliacomuni.h"
+#include "reference/windows/frmgrigliacomuni.h"
 #include "session/datamodule.h"
 
 #include <QApplication>

@@ -3,11 +3,11 @@
 // The reference windows on an archive of their own, made and opened as the program makes and
 // opens them, for driving them through their real controls.
 
-#include "reference/categorie.h"
-#include "reference/frmcomunidett.h"
-#include "reference/frmgrigliacomuni.h"
-#include "reference/frmtrovacap.h"
-#include "reference/lookupwindows.h"
+#include "reference/windows/categorie.h"
+#include "reference/windows/frmcomunidett.h"
+#include "reference/windows/frmgrigliacomuni.h"
+#include "reference/windows/frmtrovacap.h"
+#include "reference/windows/lookupwindows.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 

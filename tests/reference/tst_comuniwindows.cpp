@@ -3,9 +3,9 @@
 
 #include "common/datasetmodel.h"
 #include "common/widgets/datagrid.h"
-#include "reference/frmcomunidett.h"
-#include "reference/frmgrigliacomuni.h"
-#include "reference/frmtrovacap.h"
+#include "reference/windows/frmcomunidett.h"
+#include "reference/windows/frmgrigliacomuni.h"
+#include "reference/windows/frmtrovacap.h"
 #include "referenceoffice.h"
 
 #include <QAction>

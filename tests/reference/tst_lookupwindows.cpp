@@ -2,8 +2,8 @@
 // appointment types, driven through their real controls.
 
 #include "common/widgets/datasetcombobox.h"
-#include "reference/categorie.h"
-#include "reference/lookupwindows.h"
+#include "reference/windows/categorie.h"
+#include "reference/windows/lookupwindows.h"
 #include "referenceoffice.h"
 
 #include <QComboBox>

@@ -1,7 +1,9 @@
 #include "db/archive.h"
 #include "session/datamodule.h"
+#include "session/shareddatasets.h"
 #include "testsupport.h"
 
+#include <QSet>
 #include <QTest>
 
 class TestDataModule : public QObject
@@ -28,6 +30,29 @@ private Q_SLOTS:
         QVERIFY(module.TableCercaContatti.columnIndex(u"Ide") >= 0);
         QVERIFY(!module.computerName().isEmpty());
         QVERIFY(module.computerName().size() <= 15);
+    }
+
+    void everySharedDataSetIsNamedAndKeyedByItsTable()
+    {
+        FreshArchive archive;
+        Tform_DB module;
+        module.setComputerName(QStringLiteral("PC-UFFICIO"));
+        QVERIFY(module.Connessione().open(archive.path()).ok());
+        QVERIFY(module.reopenSharedDataSets().ok());
+        QSet<QString> names;
+        for (const SharedDataSet &shared : sharedDataSetTable()) {
+            const db::DataSet &ds = module.*shared.member;
+            QCOMPARE(ds.objectName(), shared.name);
+            QVERIFY2(ds.isOpen(), qPrintable(shared.name));
+            QVERIFY2(ds.columnIndex(shared.keyColumn) >= 0, qPrintable(shared.name));
+            names.insert(shared.name);
+        }
+        QCOMPARE(names.size(), module.sharedDataSets().size());
+        // The per-workstation data sets hold only this workstation's rows; start-up gives it its
+        // notice row.
+        QCOMPARE(module.TableTempAvvisi.recordCount(), 1);
+        QCOMPARE(module.TableTempAvvisi.asString(u"NomeComputer"), QStringLiteral("PC-UFFICIO"));
+        QVERIFY(module.TableTempStampa.sql().contains(QStringLiteral("NomeComputer")));
     }
 
     void memosAreShownShort()

@@ -1,4 +1,4 @@
-#include "reference/lookuplistwindow.h"
+#include "reference/windows/lookuplistwindow.h"
 
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"
@@ -6,7 +6,7 @@
 #include "common/widgets/datagrid.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
-#include "reference/lookupdetailwindow.h"
+#include "reference/windows/lookupdetailwindow.h"
 
 #include <QHeaderView>
 #include <QLabel>

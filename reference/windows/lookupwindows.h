@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reference/lookupdetailwindow.h"
-#include "reference/lookuplistwindow.h"
+#include "reference/windows/lookupdetailwindow.h"
+#include "reference/windows/lookuplistwindow.h"
 
 // The professions, titles, payment types and appointment types: lists and detail windows that
 // differ only in their table's texts and rules (reference/lookuptables.h).

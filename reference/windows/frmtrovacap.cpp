@@ -1,4 +1,4 @@
-#include "reference/frmtrovacap.h"
+#include "reference/windows/frmtrovacap.h"
 
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"

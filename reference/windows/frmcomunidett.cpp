@@ -1,4 +1,4 @@
-#include "reference/frmcomunidett.h"
+#include "reference/windows/frmcomunidett.h"
 
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"

@@ -1,4 +1,4 @@
-#include "reference/categorie.h"
+#include "reference/windows/categorie.h"
 
 #include "common/colours.h"
 

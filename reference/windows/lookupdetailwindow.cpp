@@ -1,4 +1,4 @@
-#include "reference/lookupdetailwindow.h"
+#include "reference/windows/lookupdetailwindow.h"
 
 #include "common/dialogs.h"
 #include "common/recordoperations.h"

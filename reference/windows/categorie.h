@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reference/lookupdetailwindow.h"
-#include "reference/lookuplistwindow.h"
+#include "reference/windows/lookupdetailwindow.h"
+#include "reference/windows/lookuplistwindow.h"
 
 class QComboBox;
 

@@ -1,4 +1,4 @@
-#include "reference/frmgrigliacomuni.h"
+#include "reference/windows/frmgrigliacomuni.h"
 
 #include "common/colours.h"
 #include "common/datasetmodel.h"
@@ -10,7 +10,7 @@
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "reference/comunisearch.h"
-#include "reference/frmcomunidett.h"
+#include "reference/windows/frmcomunidett.h"
 #include "session/datamodule.h"
 
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "reference/lookupwindows.h"
+#include "reference/windows/lookupwindows.h"
 
 TfrmProfessioni_Dettaglio::TfrmProfessioni_Dettaglio(Tform_DB &db)
     : LookupDetailWindow(db, reference::professioni(), &Tform_DB::TableProfessioni)

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Checks that every source folder includes only the layers below it: windows -> subsystem logic
+# -> data module and shared services -> database layer. The CMake link lists say the same for
+# the libraries; this catches a header included without its library.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+# folder: the include prefixes it may use (its own folder is always allowed).
+rules=(
+  "db:"
+  "common:db/"
+  "common/widgets:db/ common/"
+  "schema:db/ common/"
+  "session:db/ common/"
+  "contacts:db/ common/"
+  "payments:db/ common/"
+  "reference:db/ common/"
+  "contacts/windows:db/ common/ session/ contacts/ payments/windows/ payments/"
+  "payments/windows:db/ common/ session/ payments/"
+  "reference/windows:db/ common/ session/ reference/"
+  "tools/calvetra-sql:db/ common/ schema/"
+  "tools/stampa:db/ common/ session/"
+  "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
+)
+
+status=0
+for rule in "${rules[@]}"; do
+  folder=${rule%%:*}
+  allowed="${rule#*:} $folder/"
+  [ -d "$folder" ] || continue
+  # Only the files of this folder itself: subfolders have rules of their own.
+  while IFS= read -r line; do
+    file=${line%%:*}
+    header=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<<"$line")
+    ok=0
+    for prefix in $allowed; do
+      case "$header" in "$prefix"*) ok=1 ;; esac
+    done
+    # A window folder's own logic sits one level up.
+    if [ $ok -eq 0 ]; then
+      echo "$file includes $header: not a layer below $folder" >&2
+      status=1
+    fi
+  done < <(find "$folder" -maxdepth 1 \( -name '*.cpp' -o -name '*.h' \) -print0 |
+           xargs -0 -r grep -H '^#include "' | grep -v '#include "[^/]*"$')
+done
+# Nothing outside the application, its tests and its benchmarks reaches the application.
+if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
+     db common schema session contacts payments reference tools 2>/dev/null; then
+  echo "the files above include app/ headers" >&2
+  status=1
+fi
+exit $status
