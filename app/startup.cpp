@@ -64,9 +64,9 @@ db::Status runUpdateScript(db::Connection &connection, const QString &archiveFol
 db::Status clearScratchRows(db::Connection &connection, const QString &computerName)
 {
     for (const QString &table : {QStringLiteral("TempAvvisi"), QStringLiteral("TempAvvisiContatti")}) {
-        db::Result<db::RowSet> done = connection.run(QStringLiteral("delete * from ") + table
-                                                     + QStringLiteral(" where NomeComputer ='")
-                                                     + computerName + u'\'');
+        db::Result<db::RowSet> done = connection.run(
+            QStringLiteral("delete * from ") + table + QStringLiteral(" where NomeComputer = ?"),
+            {computerName});
         if (!done)
             return done.error();
     }

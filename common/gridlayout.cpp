@@ -9,8 +9,9 @@ namespace {
 
 QString rowFilter(const QString &gridName, const QString &computerName)
 {
-    return QStringLiteral("NomeComputer = '") + computerName + QStringLiteral("' and NomeGriglia = '")
-           + gridName + u'\'';
+    // The computer name comes from the host: its apostrophes are doubled like a user's text.
+    return QStringLiteral("NomeComputer = '") + RaddoppiaApici(computerName)
+           + QStringLiteral("' and NomeGriglia = '") + RaddoppiaApici(gridName) + u'\'';
 }
 
 struct StoredLayout

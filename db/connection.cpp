@@ -11,10 +11,15 @@ Result<QString> Connection::translate(QStringView programSql) const
 
 Result<RowSet> Connection::run(QStringView programSql)
 {
+    return run(programSql, {});
+}
+
+Result<RowSet> Connection::run(QStringView programSql, const QVariantList &values)
+{
     Result<QString> sql = translate(programSql);
     if (!sql)
         return sql.error();
-    return runNative(*sql);
+    return runNative(*sql, values);
 }
 
 Transaction::Transaction(Connection &connection)

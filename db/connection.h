@@ -18,6 +18,9 @@ public:
     virtual ~Connection() = default;
 
     Result<RowSet> run(QStringView programSql);
+    // The same with `values` bound, in order, to the ? of the statement: a value from outside
+    // the code (a user, the host, a file) goes into a statement only this way.
+    Result<RowSet> run(QStringView programSql, const QVariantList &values);
     // The engine's text for one program statement, as run() would send it.
     Result<QString> translate(QStringView programSql) const;
 

@@ -45,7 +45,7 @@ Status DataSet::open()
 {
     if (isOpen())
         return {};
-    Result<RowSet> fetched = m_connection.run(m_sql);
+    Result<RowSet> fetched = m_connection.run(m_sql, m_values);
     if (!fetched)
         return fetched.error();
     m_columns = std::move(fetched->columns);

@@ -28,9 +28,15 @@ public:
 
     Connection &connection() const { return m_connection; }
 
-    // The SQL text, in the archive's dialect. Takes effect at the next open().
-    void setSql(const QString &sql) { m_sql = sql; }
+    // The SQL text, in the archive's dialect, and the values bound to its ? in order. Takes
+    // effect at the next open().
+    void setSql(const QString &sql, const QVariantList &values = {})
+    {
+        m_sql = sql;
+        m_values = values;
+    }
     QString sql() const { return m_sql; }
+    QVariantList boundValues() const { return m_values; }
 
     Status open();
     void close();
@@ -123,6 +129,7 @@ private:
     Connection &m_connection;
     QString m_name;
     QString m_sql;
+    QVariantList m_values;
     State m_state = State::Inactive;
     QList<Column> m_columns;
     QList<QVariantList> m_rows; // every fetched row, by bookmark

@@ -116,11 +116,11 @@ qint64 shownCategoryColour(const QVariant &stored)
     return value > 0 ? value : kBianco;
 }
 
-QString clearCategoryColourSql(qint64 id)
+QString clearCategoryColourSql()
 {
     return QStringLiteral("UPDATE Contatti INNER JOIN Categorie ON Contatti.Categoria_ID = "
-                          "Categorie.ID SET Contatti.ColoreCategoria = null") +
-           QStringLiteral(" WHERE Contatti.Categoria_ID = ") + QString::number(id);
+                          "Categorie.ID SET Contatti.ColoreCategoria = null WHERE "
+                          "Contatti.Categoria_ID = ?");
 }
 
 } // namespace reference

@@ -53,7 +53,8 @@ QString descriptionFilter(const QString &search);
 // above 0, white for 0 (black), below 0 and null.
 qint64 shownCategoryColour(const QVariant &stored);
 
-// Clears the colour the contacts of category `id` keep a copy of; they keep the category.
-QString clearCategoryColourSql(qint64 id);
+// Clears the colour the contacts of a category keep a copy of; they keep the category. The
+// category's key is bound to the ?.
+QString clearCategoryColourSql();
 
 } // namespace reference

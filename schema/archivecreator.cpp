@@ -43,13 +43,19 @@ db::Status createArchiveFile(const QString &path)
 {
     if (QFileInfo::exists(path))
         return db::Error{QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(path)};
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.isDir())
+        return db::Error{QStringLiteral("Impossibile creare l'archivio %1: la cartella %2 non esiste.")
+                             .arg(path, folder.filePath())};
     // Built under another name and renamed at the end, so that a failure leaves no half archive.
     const QString building = path + QStringLiteral(".nuovo");
     QFile::remove(building);
     {
         auto opened = db::SqliteConnection::open(building, db::SqliteConnection::Mode::CreateNew);
         if (!opened)
-            return opened.error();
+            // The message names the archive the user knows, not the name it is built under.
+            return db::Error{QStringLiteral("Impossibile creare l'archivio %1: %2")
+                                 .arg(path, opened.message().replace(building, path))};
         db::SqliteConnection &connection = **opened;
         db::Status done = connection.markAsArchive(kSchemaVersion);
         if (done)

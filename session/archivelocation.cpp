@@ -27,8 +27,10 @@ db::Result<ArchiveLocation> locateArchive(const QString &programFolder)
     } else {
         const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(config);
-        QDir().mkpath(data);
+        for (const QString &folder : {config, data}) {
+            if (!QDir().mkpath(folder))
+                return db::Error{QStringLiteral("Impossibile creare la cartella %1.").arg(folder)};
+        }
         location.pathFile = QDir(config).filePath(kPathFile);
         location.defaultArchive = QDir(data).filePath(kDefaultArchive);
     }
@@ -40,7 +42,8 @@ db::Result<ArchiveLocation> locateArchive(const QString &programFolder)
         const QString path = QString::fromUtf8(file.readAll()).trimmed();
         file.close();
         if (!path.isEmpty()) {
-            location.archive = path;
+            // A relative path is relative to the program's folder, wherever it is started from.
+            location.archive = QDir::cleanPath(QDir(programFolder).absoluteFilePath(path));
             location.isDefault = false;
             return location;
         }
@@ -48,6 +51,8 @@ db::Result<ArchiveLocation> locateArchive(const QString &programFolder)
     location.archive = location.defaultArchive;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return db::Error{QStringLiteral("Impossibile scrivere %1.").arg(location.pathFile)};
-    file.write(location.archive.toUtf8() + "\n");
+    if (file.write(location.archive.toUtf8() + "\n") < 0 || !file.flush())
+        return db::Error{QStringLiteral("Impossibile scrivere %1: %2.")
+                             .arg(location.pathFile, file.errorString())};
     return location;
 }

@@ -10,7 +10,9 @@ struct ArchiveLocation
 {
     QString pathFile;       // percorso.txt
     QString defaultArchive; // archivio.sqlite in the default folder
-    QString archive;        // the path percorso.txt names (the default when it names none)
+    // The path percorso.txt names, made absolute against the program's folder (the default
+    // when it names none).
+    QString archive;
     bool isDefault = true;  // archive == defaultArchive because percorso.txt named nothing
 };
 

@@ -34,7 +34,7 @@ db::Status Tform_DB::reopenSharedDataSets()
     for (const SharedDataSet &shared : sharedDataSetTable()) {
         db::DataSet &ds = this->*shared.member;
         if (!shared.workstationSql.isEmpty())
-            ds.setSql(shared.workstationSql + QStringLiteral("'") + m_computerName + u'\'');
+            ds.setSql(shared.workstationSql, {m_computerName});
         if (db::Status opened = ds.open(); !opened)
             return opened;
     }

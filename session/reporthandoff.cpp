@@ -103,7 +103,7 @@ db::Status writePrintJob(Tform_DB &m, ReportKind kind, const QString &runnerFold
 {
     db::DataSet &job = m.TableTempStampa;
     // Only this workstation's job is ever replaced, whatever the data set held before.
-    job.setSql(QStringLiteral("select * from TempStampa where NomeComputer ='") + m.computerName() + u'\'');
+    job.setSql(QStringLiteral("select * from TempStampa where NomeComputer = ?"), {m.computerName()});
     if (db::Status requeried = job.requery(); !requeried)
         return requeried;
     job.first();

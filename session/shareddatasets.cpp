@@ -58,15 +58,15 @@ const QList<SharedDataSet> &sharedDataSetTable()
          QStringLiteral("select * from Avvisi Order by Descrizione"), QStringLiteral("Id"), {}},
         {&T::TableTempStampa, QStringLiteral("TableTempStampa"),
          QStringLiteral("select * from TempStampa"), QStringLiteral("Id"),
-         QStringLiteral("select * from TempStampa where NomeComputer =")},
+         QStringLiteral("select * from TempStampa where NomeComputer = ?")},
         {&T::TableGriglie, QStringLiteral("TableGriglie"), QStringLiteral("select * from Griglie\n"),
-         QStringLiteral("Id"), QStringLiteral("select * from Griglie where NomeComputer =")},
+         QStringLiteral("Id"), QStringLiteral("select * from Griglie where NomeComputer = ?")},
         {&T::TableTempAvvisiContatti, QStringLiteral("TableTempAvvisiContatti"),
          QStringLiteral("select top 1 * from TempAvvisiContatti"), QStringLiteral("Id"),
-         QStringLiteral("select * from TempAvvisiContatti where NomeComputer =")},
+         QStringLiteral("select * from TempAvvisiContatti where NomeComputer = ?")},
         {&T::TableTempAvvisi, QStringLiteral("TableTempAvvisi"),
          QStringLiteral("select top 1 * from TempAvvisi "), QStringLiteral("Id"),
-         QStringLiteral("select top 1 * from TempAvvisi where NomeComputer =")},
+         QStringLiteral("select top 1 * from TempAvvisi where NomeComputer = ?")},
     };
     return table;
 }

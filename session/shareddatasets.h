@@ -18,7 +18,7 @@ struct SharedDataSet
     // The column that identifies a row, for locating and re-reading it.
     QString keyColumn;
     // Per-workstation data sets only: start-up reopens them on the rows whose NomeComputer is
-    // this workstation's; empty for the shared ones.
+    // this workstation's, bound to the ?; empty for the shared ones.
     QString workstationSql;
 };
 

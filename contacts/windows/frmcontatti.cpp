@@ -203,11 +203,11 @@ void TfrmContatti::openContact(qint64 id)
 {
     db::DataSet &contatti = m_db.TableContatti;
     contatti.close();
-    contatti.setSql(QStringLiteral("select * from Contatti where id =") + QString::number(id));
+    contatti.setSql(QStringLiteral("select * from Contatti where id = ?"), {id});
     db::DataSet &pagamenti = m_db.TablePagamenti;
     pagamenti.close();
-    pagamenti.setSql(QStringLiteral("select * from Pagamenti where Contatto_ID =") + QString::number(id)
-                     + QStringLiteral(" order by data desc"));
+    pagamenti.setSql(QStringLiteral("select * from Pagamenti where Contatto_ID = ? order by data desc"),
+                     {id});
     for (db::DataSet *ds : {&contatti, &pagamenti}) {
         if (db::Status opened = ds->open(); !opened) {
             dialogs().error(opened.message());
@@ -238,8 +238,12 @@ void TfrmContatti::aggiungi()
 
     db::DataSet &contatti = m_db.TableContatti;
     (void)contatti.setFilter(QString());
-    if (!contatti.isOpen() && !contatti.open())
-        return;
+    if (!contatti.isOpen()) {
+        if (db::Status opened = contatti.open(); !opened) {
+            dialogs().error(opened.message());
+            return;
+        }
+    }
     db::Status added = contatti.append();
     for (const auto &[column, value] :
          {std::pair{QStringLiteral("Annullato"), QVariant(false)},
@@ -274,7 +278,7 @@ void TfrmContatti::elimina()
     const qint64 deleted = list.asInteger(u"Ide");
     db::DataSet &contatti = m_db.TableContatti;
     contatti.close();
-    contatti.setSql(QStringLiteral("select * from Contatti where ID = ") + QString::number(deleted));
+    contatti.setSql(QStringLiteral("select * from Contatti where ID = ?"), {deleted});
     if (db::Status opened = contatti.open(); !opened) {
         dialogs().error(opened.message());
         return;
@@ -289,7 +293,10 @@ void TfrmContatti::elimina()
             return;
         }
     }
-    (void)list.requery();
+    if (db::Status reread = list.requery(); !reread) {
+        dialogs().error(reread.message());
+        return;
+    }
     (void)list.locate(u"Ide", back);
 }
 

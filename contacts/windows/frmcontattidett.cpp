@@ -421,23 +421,65 @@ bool TfrmContattiDett::salva()
         dialogs().error(ok.message());
         return false;
     }
-    if (!ConfermaRecord(contatto, QStringLiteral("Id")))
-        return false;
     const qint64 id = contatto.asInteger(u"Id");
+    // The contact and the name its appointments show are stored together or not at all. The
+    // transaction ends before any message, so no other workstation waits on a message box.
+    const QList<QVariant> typed = rowValues(contatto);
+    const db::Status stored = [&]() -> db::Status {
+        db::Transaction transaction(m_db.Connessione());
+        if (!transaction.started())
+            return transaction.started();
+        if (db::Status posted = contatto.post(); !posted)
+            return posted;
+        if (nameChanged) {
+            db::Result<db::RowSet> renamed = m_db.Connessione().run(
+                QStringLiteral("UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = Contatti.Id SET "
+                               "calendario.Cliente = [Contatti].[NominativoDocumenti] where Contatti.Id=?"),
+                {id});
+            if (!renamed)
+                return renamed.error();
+        }
+        return transaction.commit();
+    }();
+    if (!stored) {
+        // Posted but rolled back: the row is read again and what was typed goes back on it,
+        // still to be saved.
+        if (contatto.state() == db::DataSet::State::Browse)
+            putBack(typed);
+        dialogs().error(stored.message());
+        return false;
+    }
     if (nameChanged) {
         nameChanged = false;
-        db::Result<db::RowSet> renamed = m_db.Connessione().run(
-            QStringLiteral("UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = Contatti.Id SET "
-                           "calendario.Cliente = [Contatti].[NominativoDocumenti] where Contatti.Id=")
-            + QString::number(id));
-        if (!renamed)
-            dialogs().error(renamed.message());
         (void)RicaricaSuRecord(m_db.TableCalendario, QStringLiteral("ID"));
     }
-    if (db::Status requeried = m_db.TableCercaContatti.requery(); requeried)
+    // Saved: a list that cannot be read again is told, but does not undo the save.
+    if (db::Status requeried = m_db.TableCercaContatti.requery(); !requeried)
+        dialogs().error(requeried.message());
+    else
         (void)m_db.TableCercaContatti.locate(u"Ide", id);
     setModified(false);
     return true;
+}
+
+QList<QVariant> TfrmContattiDett::rowValues(const db::DataSet &row)
+{
+    QList<QVariant> values;
+    for (const db::Column &column : row.columns())
+        values.append(row.value(column.name));
+    return values;
+}
+
+void TfrmContattiDett::putBack(const QList<QVariant> &typed)
+{
+    db::DataSet &contatto = m_db.TableContatti;
+    (void)RicaricaSuRecord(contatto, QStringLiteral("Id"));
+    const QList<db::Column> columns = contatto.columns();
+    for (qsizetype c = 0; c < columns.size() && c < typed.size(); ++c) {
+        if (contatto.value(columns[c].name) != typed[c])
+            (void)contatto.setValue(columns[c].name, typed[c]);
+    }
+    m_binder->refresh();
 }
 
 void TfrmContattiDett::refuseNameless()

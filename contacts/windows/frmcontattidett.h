@@ -80,6 +80,9 @@ private:
     void openLookup(db::DataSet &list, const QString &keyColumn,
                     const std::function<void()> &open);
     void refuseNameless();
+    static QList<QVariant> rowValues(const db::DataSet &row);
+    // Reads the contact again from the archive and sets `typed` on it as a pending change.
+    void putBack(const QList<QVariant> &typed);
     void markChanged() { setModified(true); }
 
     Tform_DB &m_db;

@@ -71,6 +71,6 @@ db::Status TfrmCategorieContatti_Griglia::beforeDelete()
 {
     const qint64 id = dataSet().asInteger(u"Id");
     db::Result<db::RowSet> cleared =
-        dataSet().connection().run(reference::clearCategoryColourSql(id));
+        dataSet().connection().run(reference::clearCategoryColourSql(), {id});
     return cleared ? db::Status() : db::Status(cleared.error());
 }

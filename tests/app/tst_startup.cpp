@@ -114,6 +114,34 @@ private Q_SLOTS:
         }
     }
 
+    void relativePathIsBesideTheProgram()
+    {
+        Office office(false);
+        QVERIFY(QDir(office.folder.path()).mkdir(QStringLiteral("dati")));
+        const QString archive = office.folder.filePath(QStringLiteral("dati/ufficio.sqlite"));
+        QVERIFY(schema::createArchiveFile(archive).ok());
+        writeText(office.folder.filePath(QStringLiteral("percorso.txt")), "dati/ufficio.sqlite\n");
+        // Started from another folder, as a desktop menu does.
+        QTemporaryDir elsewhere;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QDir::setCurrent(before);
+        QVERIFY(program.frmInizio().startupDone());
+        QCOMPARE(program.formDb().Connessione().location(), archive);
+    }
+
+    void anArchiveInAMissingFolderIsNamedAsTheUserKnowsIt()
+    {
+        Office office(false);
+        const QString wished = office.folder.filePath(QStringLiteral("manca/nuovo.sqlite"));
+        const db::Status created = schema::createArchiveFile(wished);
+        QVERIFY(!created.ok());
+        QVERIFY2(created.message().contains(wished), qPrintable(created.message()));
+        QVERIFY2(!created.message().contains(QStringLiteral(".nuovo")), qPrintable(created.message()));
+    }
+
     void missingArchiveNamedByTheUserIsAskedFor()
     {
         for (const bool yes : {false, true}) {
@@ -275,6 +303,41 @@ private Q_SLOTS:
         office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 2)"), {pc});
         program.frmInizio().FormActivate();
         QCOMPARE(office.query(QStringLiteral("select * from TempAvvisiContatti")).rows.size(), 1);
+    }
+
+    void workstationNamesAreValuesNeverSql_data()
+    {
+        QTest::addColumn<QString>("pc");
+        QTest::newRow("apostrophe") << QStringLiteral("o'brien");
+        QTest::newRow("injection") << QStringLiteral("x' or 1=1 or '");
+    }
+    void workstationNamesAreValuesNeverSql()
+    {
+        QFETCH(QString, pc);
+        Office office;
+        Program program(office.folder.path());
+        program.formDb().setComputerName(pc);
+        office.exec(QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values ('ALTRO', 'suo')"));
+        office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values ('ALTRO', 1)"));
+        office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 2)"), {pc});
+        office.exec(QStringLiteral("insert into Griglie (NomeComputer, NomeGriglia) values ('ALTRO', 'frmContatti')"));
+        program.frmInizio().FormActivate();
+        QVERIFY2(program.frmInizio().startupDone(), qPrintable(office.dialogs.messages.join(u'\n')));
+        QCOMPARE(office.dialogs.messages, QStringList());
+        QCOMPARE(office.query(QStringLiteral("select * from TempAvvisi where NomeComputer = 'ALTRO'")).rows.size(), 1);
+        QCOMPARE(office.query(QStringLiteral("select Contatto_ID from TempAvvisiContatti")).rows,
+                 QList<QVariantList>{{QVariant(qlonglong(1))}});
+        // Its own notice row and grid layouts, under its own name.
+        QCOMPARE(program.formDb().TableTempAvvisi.asString(u"NomeComputer"), pc);
+        QVERIFY(program.formDb().TableGriglie.recordCount() >= 1);
+        for (int r = 0; r < program.formDb().TableGriglie.recordCount(); ++r)
+            QCOMPARE(program.formDb().TableGriglie.valueAt(r, program.formDb().TableGriglie.columnIndex(u"NomeComputer")).toString(), pc);
+        // The print hand-off replaces its own job only.
+        office.exec(QStringLiteral("insert into TempStampa (NomeComputer, Query) values ('ALTRO', 'suo')"));
+        program.frmInizio().print(ReportKind::CompanyLabels);
+        QCOMPARE(office.query(QStringLiteral("select * from TempStampa where NomeComputer = 'ALTRO'")).rows.size(), 1);
+        const db::RowSet jobs = office.query(QStringLiteral("select NomeComputer from TempStampa"));
+        QCOMPARE(jobs.rows.size(), 2);
     }
 
     void birthdaysOfTheMonth_data()

@@ -264,6 +264,34 @@ private Q_SLOTS:
         QCOMPARE(shownAgain, QStringLiteral("Bianco"));
     }
 
+    void theContactAndItsAppointmentsAreSavedTogether()
+    {
+        Office o;
+        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.archive.native(QStringLiteral("CREATE TRIGGER bloccata BEFORE UPDATE ON Calendario "
+                                        "BEGIN SELECT RAISE(ABORT, 'agenda bloccata'); END"));
+        QString storedMeanwhile;
+        bool stayed = false;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("Rossi Impianti S.r.l."));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            stayed = editor->isVisible()
+                     && o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"))->text() == u"Rossi Impianti S.r.l.";
+            storedMeanwhile = o.contact(1).value(0, u"NominativoDocumenti").toString();
+            o.archive.native(QStringLiteral("DROP TRIGGER bloccata"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QVERIFY(stayed);
+        QCOMPARE(storedMeanwhile, QStringLiteral("Rossi Mario"));
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY(o.dialogs.messages[0].contains(QStringLiteral("agenda bloccata")));
+        QCOMPARE(o.contact(1).value(0, u"NominativoDocumenti").toString(), QStringLiteral("Rossi Impianti S.r.l."));
+        const db::RowSet agenda = o.archive.run(QStringLiteral("select Cliente from Calendario order by Cliente_ID"));
+        QCOMPARE(agenda.rows[0][0].toString(), QStringLiteral("Rossi Impianti S.r.l."));
+    }
+
     void personNamesAndTheTaxCodeAlone()
     {
         Office o;
