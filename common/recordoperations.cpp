@@ -28,7 +28,7 @@ db::Status SalvaRecord(db::DataSet &q, const QString &keyColumn)
     if (!q.isOpen())
         return shown(db::Error{QStringLiteral("Il data set non è aperto.")});
     if (db::Status posted = q.post(); !posted)
-        return shown(posted);
+        return ReportSaveFailure(q, keyColumn, posted);
     // The data set learned the key of a new row when it wrote it.
     const QVariant key = q.value(keyColumn);
     if (db::Status requeried = q.requery(); !requeried)
@@ -38,9 +38,30 @@ db::Status SalvaRecord(db::DataSet &q, const QString &keyColumn)
     return {};
 }
 
-db::Status ConfermaRecord(db::DataSet &q, const QString &)
+db::Status ConfermaRecord(db::DataSet &q, const QString &keyColumn)
 {
-    return shown(q.post());
+    if (db::Status posted = q.post(); !posted)
+        return ReportSaveFailure(q, keyColumn, posted);
+    return {};
+}
+
+db::Status ReportSaveFailure(db::DataSet &q, const QString &keyColumn, db::Status failed)
+{
+    if (failed.ok())
+        return failed;
+    if (failed.error().kind != db::ErrorKind::ChangedElsewhere) {
+        dialogs().error(failed.message());
+        return failed;
+    }
+    // Without a way out the user could only repeat the save, or lose the edits by force.
+    if (dialogs().confirm(failed.message() + QStringLiteral(
+                              "\nCaricare i dati salvati dall'altra postazione? Le modifiche fatte "
+                              "qui andranno perse.\nRispondendo No si resta sulla scheda per "
+                              "copiare quello che serve."))) {
+        q.cancel();
+        (void)RicaricaSuRecord(q, keyColumn);
+    }
+    return failed;
 }
 
 db::Status EliminaRecord(db::DataSet &q, const QString &keyColumn)

@@ -13,6 +13,11 @@ db::Status SalvaRecord(db::DataSet &dataSet, const QString &keyColumn);
 // Writes the current row and stays on it.
 db::Status ConfermaRecord(db::DataSet &dataSet, const QString &keyColumn);
 
+// Tells the user why writing the current row failed. When another workstation changed the row
+// in the meantime, offers to read its version again (the edits in the buffer are dropped) or to
+// stay with the edits. Returns `failed`.
+db::Status ReportSaveFailure(db::DataSet &dataSet, const QString &keyColumn, db::Status failed);
+
 // Deletes the current row; the row before it becomes current (after the first row, the one
 // that followed it). Does nothing on an empty data set. Callers ask for confirmation first.
 db::Status EliminaRecord(db::DataSet &dataSet, const QString &keyColumn);

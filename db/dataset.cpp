@@ -234,7 +234,9 @@ QVariant DataSet::valueAt(int visibleIndex, int column) const
 {
     if (visibleIndex < 0 || visibleIndex >= m_visible.size() || column < 0 || column >= m_columns.size())
         return {};
-    if (visibleIndex == m_position && (m_state == State::Edit || m_state == State::Insert))
+    // A row being added is not among the visible ones until it is written: the row it was
+    // added on keeps showing its own values.
+    if (visibleIndex == m_position && m_state == State::Edit)
         return m_buffer[column];
     return m_rows[m_visible[visibleIndex]][column];
 }
@@ -518,8 +520,10 @@ Status DataSet::postUpdate(const QString &table, const QString &key)
             QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d.quoteIdentifier(table), d.quoteIdentifier(key)),
             {keyValue});
         if (still && still->rows.isEmpty())
-            return Error{QStringLiteral("Il record è stato eliminato da un'altra postazione.")};
-        return Error{QStringLiteral("Il record è stato modificato da un'altra postazione.")};
+            return Error{QStringLiteral("Il record è stato eliminato da un'altra postazione."),
+                         ErrorKind::DeletedElsewhere};
+        return Error{QStringLiteral("Il record è stato modificato da un'altra postazione."),
+                     ErrorKind::ChangedElsewhere};
     }
     m_rows[row] = m_buffer;
     m_buffer.clear();

@@ -7,10 +7,19 @@
 
 namespace db {
 
+// What kind of failure an error is, where the caller may offer a way out.
+enum class ErrorKind
+{
+    Other,
+    ChangedElsewhere, // the row was changed by another workstation since it was read
+    DeletedElsewhere, // the row was deleted by another workstation since it was read
+};
+
 // An expected failure: a message in Italian, ready to be shown to the user.
 struct Error
 {
     QString message;
+    ErrorKind kind = ErrorKind::Other;
 };
 
 // The value of an operation that may fail in an expected way.

@@ -31,5 +31,7 @@ void DetailWindow::reject()
 
 void DetailWindow::closeEvent(QCloseEvent *event)
 {
+    // A window manager gives every window a close box: it must not bypass the save.
     event->ignore();
+    spdIndietroClick();
 }

@@ -222,6 +222,7 @@ void TfrmContatti::avanti()
     if (list.isEmpty() || list.isNull(u"Ide"))
         return;
     openContact(list.asInteger(u"Ide"));
+    m_editor.setNewContact(false);
     m_editor.showFirstPage();
     const qint64 colour = m_db.TableContatti.asInteger(u"NumeroColore");
     m_editor.setColourChoice(colour >= 1 ? colour : kBianco);
@@ -265,6 +266,7 @@ void TfrmContatti::aggiungi()
     }
     openContact(contatti.asInteger(u"id"));
     m_editor.setModified(true);
+    m_editor.setNewContact(true);
     m_editor.showFirstPage();
     m_editor.setColourChoice(kBianco);
     dialogs().showModal(&m_editor);

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -353,9 +354,11 @@ QWidget *TfrmContattiDett::buildAltro()
 
 void TfrmContattiDett::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    DetailWindow::showEvent(event);
     m_binder->refresh();
     m_ragioneSociale->setFocus();
+    if (m_newContact)
+        m_textsWhenAdded = typedTexts();
 }
 
 void TfrmContattiDett::showFirstPage()
@@ -446,7 +449,7 @@ bool TfrmContattiDett::salva()
         // still to be saved.
         if (contatto.state() == db::DataSet::State::Browse)
             putBack(typed);
-        dialogs().error(stored.message());
+        (void)ReportSaveFailure(contatto, QStringLiteral("Id"), stored);
         return false;
     }
     if (nameChanged) {
@@ -459,6 +462,7 @@ bool TfrmContattiDett::salva()
     else
         (void)m_db.TableCercaContatti.locate(u"Ide", id);
     setModified(false);
+    m_newContact = false;
     return true;
 }
 
@@ -494,9 +498,47 @@ void TfrmContattiDett::refuseNameless()
 bool TfrmContattiDett::mayLeave()
 {
     if (m_ragioneSociale->text().isEmpty() && m_cognome->text().isEmpty()) {
+        if (m_newContact && isBlankCard())
+            return dropBlankContact();
         refuseNameless();
         return false;
     }
+    return true;
+}
+
+QHash<const QWidget *, QString> TfrmContattiDett::typedTexts() const
+{
+    QHash<const QWidget *, QString> texts;
+    for (const QLineEdit *edit : findChildren<QLineEdit *>()) {
+        // The lists show a chosen entry, not typed text; the payments have their own check.
+        if (!qobject_cast<const QComboBox *>(edit->parentWidget()) && !m_pagamenti->isAncestorOf(edit))
+            texts.insert(edit, edit->text().trimmed());
+    }
+    for (const QPlainTextEdit *memo : findChildren<QPlainTextEdit *>())
+        texts.insert(memo, memo->toPlainText().trimmed());
+    return texts;
+}
+
+bool TfrmContattiDett::isBlankCard() const
+{
+    // Blank as it was opened: the date of entry and the configured defaults are not typing.
+    return typedTexts() == m_textsWhenAdded && m_db.TablePagamenti.isEmpty();
+}
+
+bool TfrmContattiDett::dropBlankContact()
+{
+    if (!dialogs().confirm(QStringLiteral("Il contatto è vuoto. Eliminarlo?"))) {
+        m_ragioneSociale->setFocus();
+        return false;
+    }
+    db::DataSet &contatto = m_db.TableContatti;
+    contatto.cancel();
+    if (!EliminaRecord(contatto, QStringLiteral("Id")))
+        return false;
+    if (db::Status reread = m_db.TableCercaContatti.requery(); !reread)
+        dialogs().error(reread.message());
+    m_newContact = false;
+    setModified(false);
     return true;
 }
 

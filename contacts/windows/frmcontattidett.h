@@ -3,6 +3,8 @@
 #include "common/widgets/detailwindow.h"
 #include "db/dataset.h"
 
+#include <QHash>
+
 #include <functional>
 #include <optional>
 
@@ -45,6 +47,8 @@ public:
 
     // A name field was typed into: the save composes the display names again.
     bool nameChanged = false;
+    // The contact was added by the list for this opening: left still blank, it may be dropped.
+    void setNewContact(bool added) { m_newContact = added; }
 
     void showFirstPage();
     // The colour choice: the contact's own colour, white when it has none.
@@ -80,6 +84,10 @@ private:
     void openLookup(db::DataSet &list, const QString &keyColumn,
                     const std::function<void()> &open);
     void refuseNameless();
+    QHash<const QWidget *, QString> typedTexts() const;
+    // No text typed on the card and no payment: nothing would be lost by dropping it.
+    bool isBlankCard() const;
+    bool dropBlankContact();
     static QList<QVariant> rowValues(const db::DataSet &row);
     // Reads the contact again from the archive and sets `typed` on it as a pending change.
     void putBack(const QList<QVariant> &typed);
@@ -101,4 +109,6 @@ private:
     DataSetComboBox *m_luogoNascita;
     QComboBox *m_colour;
     PagamentiPage *m_pagamenti;
+    bool m_newContact = false;
+    QHash<const QWidget *, QString> m_textsWhenAdded;
 };

@@ -96,18 +96,25 @@ private Q_SLOTS:
         QVERIFY(w.modified());
     }
 
-    void escapeAndTheCloseBoxDoNotLeave()
+    void escapeDoesNotLeaveAndTheCloseBoxIsIndietro()
     {
+        ScriptedDialogs dialogs;
         Window w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.setModified(true);
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(w.isVisible());
-        QVERIFY(!w.close());
-        QVERIFY(w.isVisible());
         QCOMPARE(w.saves, 0);
+        w.saveSucceeds = false;
+        w.close();
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.saves, 1);
         QVERIFY(w.modified());
+        w.saveSucceeds = true;
+        w.close();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.saves, 2);
     }
 };
 

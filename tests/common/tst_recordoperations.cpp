@@ -53,8 +53,15 @@ private Q_SLOTS:
             QCOMPARE(ds.asString(u"Descrizione"), QStringLiteral("mio"));
             QCOMPARE(ds.state(), db::DataSet::State::Edit);
         }
-        QCOMPARE(dialogs.messages,
-                 QStringList(2, QStringLiteral("Messaggio di errore: Il record è stato modificato da un'altra postazione.")));
+        // Answered No, the edits stay; answered Yes, the other workstation's row comes back.
+        QCOMPARE(dialogs.messages.size(), 2);
+        for (const QString &message : std::as_const(dialogs.messages))
+            QVERIFY(message.startsWith(QStringLiteral(
+                "Messaggio di avviso: Il record è stato modificato da un'altra postazione.\nCaricare")));
+        dialogs.answers = {true};
+        QVERIFY(!SalvaRecord(ds, QStringLiteral("Id")).ok());
+        QCOMPARE(ds.state(), db::DataSet::State::Browse);
+        QCOMPARE(ds.asString(u"Descrizione"), QStringLiteral("suo"));
     }
 
     void eliminaRecordLandsOnTheRowBefore_data()

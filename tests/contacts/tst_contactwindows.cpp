@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QTabWidget>
 #include <QTest>
 
@@ -210,8 +211,9 @@ private Q_SLOTS:
             return 0;
         });
         o.click(&o.list, QStringLiteral("spdInserisci"));
-        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
-                                        "Messaggio di errore: Attenzione manca la ragione sociale o il cognome del Contatto ")});
+        // Still blank, the new card may be dropped; answered No, it stays to be filled in.
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{QStringLiteral("Messaggio di avviso: Il contatto è vuoto. Eliminarlo?")});
         QVERIFY(!o.editor.isVisible());
         const db::RowSet added = o.contact(4);
         QCOMPARE(added.value(0, u"NominativoDocumenti").toString(), QStringLiteral("Bianchi "));
@@ -221,6 +223,90 @@ private Q_SLOTS:
         QCOMPARE(added.value(0, u"DataInserimento").toDateTime(), day(2026, 12, 7));
         QCOMPARE(o.in<QLineEdit>(&o.list, QStringLiteral("Edit1"))->text(), QString());
         QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 4);
+    }
+
+    void aBlankNewContactCanBeDroppedButNotANamelessOne()
+    {
+        Office o;
+        o.dialogs.answers = {true};
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("spdInserisci"));
+        QVERIFY(!o.editor.isVisible());
+        QCOMPARE(o.archive.run(QStringLiteral("select count(*) from Contatti")).rows[0][0].toInt(), 3);
+        QCOMPARE(o.db.TableCercaContatti.recordCount(), 3);
+
+        // A card with something typed on it is not blank: the name is asked for.
+        o.dialogs.messages.clear();
+        bool stayed = false;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit7"), QStringLiteral("0543 123456"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            stayed = editor->isVisible();
+            o.type(editor, QStringLiteral("DBEdit2"), QStringLiteral("Neri"));
+            editor->close(); // the close box does what "Indietro" does
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("spdInserisci"));
+        QVERIFY(stayed);
+        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
+                                        "Messaggio di errore: Attenzione manca la ragione sociale o il cognome del Contatto ")});
+        QCOMPARE(o.archive.run(QStringLiteral("select Telefono from Contatti where Cognome = 'Neri'")).rows.size(), 1);
+    }
+
+    void anotherWorkstationsChangeCanBeLoadedOrKept()
+    {
+        for (const bool reload : {false, true}) {
+            Office o;
+            o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+            bool stayed = false;
+            QString shown;
+            o.dialogs.answers = {reload};
+            o.dialogs.modalActions.append([&](QWidget *editor) {
+                o.archive.native(QStringLiteral("update Contatti set Nome = 'Marco' where ID = 1"));
+                o.type(editor, QStringLiteral("DBEdit3"), QStringLiteral("Mariano"));
+                o.click(editor, QStringLiteral("spdIndietro"));
+                stayed = editor->isVisible();
+                shown = o.in<QLineEdit>(editor, QStringLiteral("DBEdit3"))->text();
+                o.click(editor, QStringLiteral("spdIndietro"));
+                return 0;
+            });
+            o.click(&o.list, QStringLiteral("SpeedButton4"));
+            QVERIFY(stayed);
+            QCOMPARE(o.dialogs.messages.size(), reload ? 1 : 2);
+            QVERIFY(o.dialogs.messages[0].startsWith(
+                QStringLiteral("Messaggio di avviso: Il record è stato modificato da un'altra postazione.")));
+            // Reloaded, the other workstation's name is shown and kept; otherwise the window
+            // stays on what was typed, and the next "Indietro" asks again.
+            QCOMPARE(shown, reload ? QStringLiteral("Marco") : QStringLiteral("Mariano"));
+            if (reload)
+                QCOMPARE(o.contact(1).value(0, u"Nome").toString(), QStringLiteral("Marco"));
+            else
+                QVERIFY(o.editor.isVisible() || o.dialogs.messages.size() == 2);
+        }
+    }
+
+    void paymentsGridKeepsItsRowsWhileOneIsAdded()
+    {
+        Office o;
+        o.db.TableCercaContatti.setPosition(2); // Rossi Mario, two payments
+        QStringList shownWhileAdding;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(2);
+            o.dialogs.modalActions.append([&](QWidget *) {
+                QAbstractItemModel *grid = o.in<QAbstractItemView>(editor, QStringLiteral("DBGrid2"))->model();
+                for (int r = 0; r < grid->rowCount(); ++r)
+                    shownWhileAdding << grid->index(r, 1).data().toString();
+                return 0;
+            });
+            o.click(editor, QStringLiteral("SpeedButton11"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(shownWhileAdding, QStringList({QStringLiteral("Saldo"), QStringLiteral("Acconto")}));
     }
 
     void namesColourAndAppointmentsAtSave()
