@@ -213,6 +213,11 @@ Result<sqlite3_stmt *> SqliteConnection::prepare(const QString &sql)
 {
     if (sqlite3_stmt *cached = m_statements.value(sql))
         return cached;
+    // The engine reads a statement up to its first NUL: what followed (a WHERE) would be
+    // dropped without a word.
+    if (sql.contains(QChar(0)))
+        return Error{QStringLiteral("Il testo SQL contiene un carattere nullo (codice 0): "
+                                    "l'istruzione non viene eseguita.")};
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
@@ -222,9 +227,16 @@ Result<sqlite3_stmt *> SqliteConnection::prepare(const QString &sql)
         return engineError(rc);
     if (!stmt)
         return Error{QStringLiteral("Il testo SQL è vuoto.")};
-    if (!QByteArray(tail).trimmed().isEmpty()) {
-        sqlite3_finalize(stmt);
-        return Error{QStringLiteral("Il testo SQL contiene più di un'istruzione.")};
+    // What follows the statement may only be blanks and comments, which prepare to nothing.
+    const int rest = int(utf8.constData() + utf8.size() - tail);
+    if (rest > 0) {
+        sqlite3_stmt *next = nullptr;
+        const int nextRc = sqlite3_prepare_v2(m_db, tail, rest, &next, nullptr);
+        if (next || nextRc != SQLITE_OK) {
+            sqlite3_finalize(next);
+            sqlite3_finalize(stmt);
+            return Error{QStringLiteral("Il testo SQL contiene più di un'istruzione.")};
+        }
     }
     if (m_statements.size() >= kMaxCachedStatements) {
         for (sqlite3_stmt *old : std::as_const(m_statements))

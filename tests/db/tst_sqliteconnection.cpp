@@ -178,6 +178,37 @@ private Q_SLOTS:
         QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 0);
     }
 
+    // The engine stops reading at a NUL: "delete from Titoli" would run without its WHERE.
+    void statementWithANulIsRefused()
+    {
+        FreshArchive archive;
+        archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('Dott.')"));
+        const QString cut = QStringLiteral("delete from Titoli") + QChar(0)
+                            + QStringLiteral(" where Id = 999999");
+        const db::Result<db::RowSet> program = archive.connection().run(cut);
+        QVERIFY(!program.ok());
+        QVERIFY2(program.message().contains(QStringLiteral("carattere nullo")),
+                 qPrintable(program.message()));
+        QVERIFY(!archive.connection().runNative(cut).ok());
+        QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 1);
+        // A NUL inside a bound value is data, not part of the statement.
+        QVERIFY(archive.connection()
+                    .runNative(QStringLiteral("insert into Titoli (Descrizione) values (?)"),
+                               {QStringLiteral("a") + QChar(0) + u'b'})
+                    .ok());
+    }
+
+    void onlyBlanksAndCommentsMayFollowAStatement()
+    {
+        FreshArchive archive;
+        db::Connection &c = archive.connection();
+        QVERIFY(c.runNative(QStringLiteral("select 1; -- fine\n /* nota */ ")).ok());
+        const db::Result<db::RowSet> two = c.runNative(QStringLiteral("select 1; select 2"));
+        QVERIFY(!two.ok());
+        QVERIFY(two.message().contains(QStringLiteral("più di un'istruzione")));
+        QVERIFY(!c.runNative(QStringLiteral("select 1; garbage")).ok());
+    }
+
     void deletedKeysAreNotReused()
     {
         FreshArchive archive;
