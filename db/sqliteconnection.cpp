@@ -321,7 +321,13 @@ Status SqliteConnection::begin()
 Status SqliteConnection::commit()
 {
     Result<RowSet> r = runNative(QStringLiteral("COMMIT"));
-    return r ? Status() : Status(r.error());
+    if (r)
+        return {};
+    // A commit refused because another workstation is still reading keeps the transaction,
+    // and with it the lock that stops everybody else: give both up now.
+    if (!sqlite3_get_autocommit(m_db))
+        (void)runNative(QStringLiteral("ROLLBACK"));
+    return r.error();
 }
 
 Status SqliteConnection::rollback()

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 QByteArray contentOf(const QString &path)
@@ -207,6 +210,55 @@ private Q_SLOTS:
         QVERIFY(!two.ok());
         QVERIFY(two.message().contains(QStringLiteral("più di un'istruzione")));
         QVERIFY(!c.runNative(QStringLiteral("select 1; garbage")).ok());
+    }
+
+    // Another workstation still reading stops the commit; the transaction must not stay open,
+    // or its lock keeps every workstation out until the program ends.
+    void failedCommitRollsBackAndReleasesTheLock()
+    {
+        FreshArchive archive;
+        auto reader = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        auto writer = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        QVERIFY(reader.ok() && writer.ok());
+        (*writer)->setLockWait(50);
+        (*reader)->setLockWait(50);
+        QVERIFY((*reader)->runNative(QStringLiteral("BEGIN")).ok());
+        QVERIFY((*reader)->runNative(QStringLiteral("select * from Titoli")).ok());
+        {
+            db::Transaction transaction(**writer);
+            QVERIFY(transaction.started().ok());
+            QVERIFY((*writer)->run(u"insert into Titoli (Descrizione) values ('Avv.')").ok());
+            const db::Status committed = transaction.commit();
+            QVERIFY(!committed.ok());
+            QVERIFY2(committed.message().contains(QStringLiteral("bloccato")),
+                     qPrintable(committed.message()));
+            // Released now, not at the end of the scope.
+            QVERIFY((*reader)->runNative(QStringLiteral("COMMIT")).ok());
+            QVERIFY2((*reader)->run(u"insert into Titoli (Descrizione) values ('Ing.')").ok(),
+                     "the failed commit kept its lock");
+        }
+        const db::RowSet rows = archive.run(QStringLiteral("select Descrizione from Titoli"));
+        QCOMPARE(rows.rows.size(), 1);
+        QCOMPARE(rows.value(0, u"Descrizione").toString(), QStringLiteral("Ing."));
+    }
+
+    // A lock held for a moment by another workstation is waited for, not reported.
+    void shortLockIsWaitedFor()
+    {
+        FreshArchive archive;
+        auto other = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        QVERIFY(other.ok());
+        QVERIFY((*other)->begin().ok());
+        QVERIFY((*other)->run(u"insert into Titoli (Descrizione) values ('Dott.')").ok());
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            (void)(*other)->commit();
+        });
+        const db::Result<db::RowSet> inserted =
+            archive.connection().run(u"insert into Titoli (Descrizione) values ('Avv.')");
+        release.join();
+        QVERIFY2(inserted.ok(), qPrintable(inserted.message()));
+        QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 2);
     }
 
     void deletedKeysAreNotReused()
