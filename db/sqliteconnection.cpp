@@ -4,6 +4,7 @@
 #include "db/sqlitefunctions.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
@@ -178,6 +179,15 @@ Result<std::unique_ptr<SqliteConnection>> SqliteConnection::open(const QString &
         }
         if (id->rows.isEmpty() || id->rows[0][0].toLongLong() != kArchiveApplicationId)
             return openError(path, QStringLiteral("il file non è un archivio di Calvetra."));
+        Result<RowSet> version = connection->runNative(QStringLiteral("PRAGMA user_version"));
+        if (!version || version->rows.isEmpty())
+            return openError(path, version.message());
+        connection->m_formatVersion = version->rows[0][0].toInt();
+        if (connection->m_formatVersion < kArchiveFormat
+            && registerFirstFormatNoCase(handle) != SQLITE_OK)
+            return openError(path, engineText(handle));
+    } else {
+        connection->m_formatVersion = kArchiveFormat;
     }
     return connection;
 }
@@ -187,15 +197,52 @@ void SqliteConnection::setLockWait(int milliseconds)
     sqlite3_busy_timeout(m_db, milliseconds);
 }
 
-Status SqliteConnection::markAsArchive(int schemaVersion)
+Status SqliteConnection::markAsArchive(int formatVersion)
 {
     Result<RowSet> r = runNative(QStringLiteral("PRAGMA application_id = %1").arg(kArchiveApplicationId));
     if (!r)
         return r.error();
-    r = runNative(QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion));
+    r = runNative(QStringLiteral("PRAGMA user_version = %1").arg(formatVersion));
     if (!r)
         return r.error();
     return {};
+}
+
+Status SqliteConnection::copyTo(const QString &path)
+{
+    // Read through a connection of its own: this one may hold a write transaction, which the
+    // engine does not copy from. What is committed is what gets copied; while this connection
+    // holds its transaction nobody else can change it.
+    QFile::remove(path);
+    sqlite3 *source = nullptr;
+    sqlite3 *copy = nullptr;
+    int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(source, kBusyTimeoutMs);
+        rc = sqlite3_open_v2(path.toUtf8().constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    }
+    QString why;
+    if (rc == SQLITE_OK) {
+        sqlite3_backup *backup = sqlite3_backup_init(copy, "main", source, "main");
+        if (backup) {
+            rc = sqlite3_backup_step(backup, -1);
+            const int finished = sqlite3_backup_finish(backup);
+            rc = rc == SQLITE_DONE ? finished : rc;
+        } else {
+            rc = sqlite3_errcode(copy);
+        }
+        if (rc != SQLITE_OK)
+            why = QString::fromUtf8(sqlite3_errmsg(copy));
+    } else {
+        why = QString::fromUtf8(sqlite3_errstr(rc));
+    }
+    sqlite3_close_v2(copy);
+    sqlite3_close_v2(source);
+    if (rc == SQLITE_OK)
+        return {};
+    QFile::remove(path);
+    return Error{QStringLiteral("Impossibile scrivere la copia dell'archivio %1: %2").arg(path, why)};
 }
 
 Error SqliteConnection::engineError(int code) const

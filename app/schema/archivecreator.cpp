@@ -51,7 +51,7 @@ db::Status createArchiveFile(const QString &path)
         if (!opened)
             return opened.error();
         db::SqliteConnection &connection = **opened;
-        db::Status done = connection.markAsArchive(kSchemaVersion);
+        db::Status done = connection.markAsArchive(db::kArchiveFormat);
         if (done)
             done = buildArchive(connection);
         if (!done) {

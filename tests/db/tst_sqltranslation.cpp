@@ -79,16 +79,19 @@ private Q_SLOTS:
             << "CREATE TABLE Note (Id COUNTER, Testo MEMO, Fatto YESNO, Costo CURRENCY, "
                "Il DATETIME, Nome TEXT(40), Foto OLEOBJECT, Peso SINGLE, Eta BYTE, N LONG)"
             << "CREATE TABLE Note (Id INTEGER PRIMARY KEY AUTOINCREMENT, Testo LONGTEXT COLLATE "
-               "NOCASE, Fatto BOOLEAN NOT NULL DEFAULT 0, Costo CURRENCY, Il DATETIME, Nome "
-               "VARCHAR(40) COLLATE NOCASE, Foto BLOB, Peso FLOAT, Eta TINYINT, N INTEGER)";
+               "CALVETRA_NOCASE, Fatto BOOLEAN NOT NULL DEFAULT 0, Costo CURRENCY, Il DATETIME, "
+               "Nome VARCHAR(40) COLLATE CALVETRA_NOCASE, Foto BLOB, Peso FLOAT, Eta TINYINT, "
+               "N INTEGER)";
         QTest::newRow("counter with its own primary key constraint")
             << "CREATE TABLE t (Id AUTOINCREMENT(1,1) CONSTRAINT pk PRIMARY KEY, b BIT DEFAULT true)"
             << "CREATE TABLE t (Id INTEGER PRIMARY KEY AUTOINCREMENT , b BOOLEAN NOT NULL DEFAULT 1)";
         QTest::newRow("counter with a table primary key")
             << "CREATE TABLE t (CONSTRAINT pk PRIMARY KEY (Id), Id COUNTER, b TEXT)"
-            << "CREATE TABLE t ( Id INTEGER PRIMARY KEY AUTOINCREMENT, b VARCHAR(255) COLLATE NOCASE)";
+            << "CREATE TABLE t ( Id INTEGER PRIMARY KEY AUTOINCREMENT, b VARCHAR(255) COLLATE "
+               "CALVETRA_NOCASE)";
         QTest::newRow("add column") << "ALTER TABLE Contatti ADD COLUMN Sito TEXT(100)"
-                                    << "ALTER TABLE Contatti ADD COLUMN Sito VARCHAR(100) COLLATE NOCASE";
+                                    << "ALTER TABLE Contatti ADD COLUMN Sito VARCHAR(100) COLLATE "
+                                       "CALVETRA_NOCASE";
         QTest::newRow("add without COLUMN") << "ALTER TABLE Contatti ADD Vip YESNO"
                                             << "ALTER TABLE Contatti ADD Vip BOOLEAN NOT NULL DEFAULT 0";
         QTest::newRow("index and drop pass") << "CREATE INDEX i ON t (a)" << "CREATE INDEX i ON t (a)";
