@@ -33,6 +33,15 @@ Result<std::unique_ptr<Connection>> openArchive(const QString &location)
     return std::unique_ptr<Connection>(std::move(*opened));
 }
 
+Result<std::unique_ptr<Connection>> openArchiveToRead(const QString &location)
+{
+    auto opened = openAsItIs(location);
+    if (!opened)
+        return opened.error();
+    (*opened)->allowQueriesOnly();
+    return std::unique_ptr<Connection>(std::move(*opened));
+}
+
 Result<ArchiveCheck> checkArchive(const QString &location)
 {
     auto opened = openAsItIs(location);

@@ -208,6 +208,33 @@ Status SqliteConnection::markAsArchive(int formatVersion)
     return {};
 }
 
+namespace {
+
+// Reading is all a queries-only connection may do: a SELECT, the tables and columns it reads
+// and the functions it calls. A recursive WITH is refused too: it can run for ever.
+int onlyReading(void *, int action, const char *, const char *, const char *, const char *)
+{
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+} // namespace
+
+void SqliteConnection::allowQueriesOnly()
+{
+    for (sqlite3_stmt *stmt : std::as_const(m_statements))
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+    m_queriesOnly = true;
+    sqlite3_set_authorizer(m_db, onlyReading, nullptr);
+}
+
 Status SqliteConnection::copyTo(const QString &path)
 {
     // Read through a connection of its own: this one may hold a write transaction, which the
@@ -245,6 +272,12 @@ Status SqliteConnection::copyTo(const QString &path)
     return Error{QStringLiteral("Impossibile scrivere la copia dell'archivio %1: %2").arg(path, why)};
 }
 
+Error SqliteConnection::queriesOnlyError() const
+{
+    return Error{QStringLiteral("Istruzione non permessa: qui l'archivio si può soltanto leggere, "
+                                "con una sola interrogazione (SELECT).")};
+}
+
 Error SqliteConnection::engineError(int code) const
 {
     const int primary = code & 0xff;
@@ -253,6 +286,8 @@ Error SqliteConnection::engineError(int code) const
                          .arg(m_path, engineText(m_db))};
     if (primary == SQLITE_READONLY)
         return Error{QStringLiteral("L'archivio %1 è in sola lettura (%2).").arg(m_path, engineText(m_db))};
+    if (primary == SQLITE_AUTH)
+        return queriesOnlyError();
     return Error{QStringLiteral("Errore del database: %1").arg(engineText(m_db))};
 }
 
@@ -284,6 +319,10 @@ Result<sqlite3_stmt *> SqliteConnection::prepare(const QString &sql)
             sqlite3_finalize(stmt);
             return Error{QStringLiteral("Il testo SQL contiene più di un'istruzione.")};
         }
+    }
+    if (m_queriesOnly && !sqlite3_stmt_readonly(stmt)) {
+        sqlite3_finalize(stmt);
+        return queriesOnlyError();
     }
     if (m_statements.size() >= kMaxCachedStatements) {
         for (sqlite3_stmt *old : std::as_const(m_statements))

@@ -39,6 +39,10 @@ public:
     // The format the file had when it was opened (its user_version).
     int formatVersion() const { return m_formatVersion; }
 
+    // From now on every statement but a single query that only reads is refused, whatever
+    // table or function it names: for a connection that runs texts it has not written.
+    void allowQueriesOnly();
+
     // Writes a copy of the archive as last committed to `path`, which is replaced. Inside a
     // transaction that has changed nothing yet, that is the archive as this connection sees it.
     Status copyTo(const QString &path);
@@ -47,12 +51,14 @@ private:
     SqliteConnection(sqlite3 *handle, QString path);
     Result<sqlite3_stmt *> prepare(const QString &sql);
     Error engineError(int code) const;
+    Error queriesOnlyError() const;
 
     sqlite3 *m_db;
     QString m_path;
     SqliteDialect m_dialect;
     QHash<QString, sqlite3_stmt *> m_statements;
     int m_formatVersion = 0;
+    bool m_queriesOnly = false;
 };
 
 // The mark in the file's header that tells an archive of this program from other SQLite files.

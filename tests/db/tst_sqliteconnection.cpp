@@ -261,6 +261,39 @@ private Q_SLOTS:
         QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 2);
     }
 
+    void readingConnectionRefusesAllButAQuery_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("drop") << "drop table Pagamenti";
+        QTest::newRow("delete") << "delete * from Pagamenti";
+        QTest::newRow("insert") << "insert into Titoli (Descrizione) values ('x')";
+        QTest::newRow("update") << "update opzioni set PasswordAmministratore = 'x'";
+        QTest::newRow("pragma") << "PRAGMA user_version = 7";
+        QTest::newRow("attach") << "ATTACH DATABASE '/tmp/altro.sqlite' AS altro";
+        QTest::newRow("transaction") << "BEGIN";
+        QTest::newRow("temporary table") << "create temp table x (a)";
+        QTest::newRow("recursion without end")
+            << "with recursive n(x) as (select 1 union all select x + 1 from n) select x from n";
+    }
+    void readingConnectionRefusesAllButAQuery()
+    {
+        QFETCH(QString, sql);
+        FreshArchive archive;
+        archive.run(QStringLiteral("insert into Pagamenti (Importo) values (10)"));
+        auto reading = db::openArchiveToRead(archive.path());
+        QVERIFY(reading.ok());
+        QCOMPARE((*reading)->run(u"select Importo from Pagamenti").value().rows.size(), 1);
+        const db::Result<db::RowSet> refused = (*reading)->run(sql);
+        QVERIFY(!refused.ok());
+        QVERIFY2(refused.message().contains(QStringLiteral("non permessa")),
+                 qPrintable(refused.message()));
+        QCOMPARE(archive.run(QStringLiteral("select * from Pagamenti")).rows.size(), 1);
+        QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 0);
+        QCOMPARE(archive.run(QStringLiteral("PRAGMA user_version")).rows[0][0].toInt(),
+                 db::kArchiveFormat);
+        QVERIFY(!QFile::exists(QStringLiteral("/tmp/altro.sqlite")));
+    }
+
     void deletedKeysAreNotReused()
     {
         FreshArchive archive;
