@@ -2,27 +2,15 @@
 
 #include "common/dates.h"
 #include "common/textfunctions.h"
+#include "db/scripttext.h"
 #include "db/sqltranslation.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
 
 namespace {
 
 const QString kUpdateScript = QStringLiteral("SQLAggio.sql");
-
-// Update scripts come from outside the program: UTF-8, or the Windows Latin alphabet of older
-// tools.
-QString scriptText(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder latin(QStringDecoder::Latin1);
-    return latin.decode(bytes);
-}
 
 } // namespace
 
@@ -35,15 +23,19 @@ db::Status runUpdateScript(db::Connection &connection, const QString &archiveFol
         return {};
     if (!file.open(QIODevice::ReadOnly))
         return db::Error{QStringLiteral("Impossibile leggere %1: %2").arg(path, file.errorString())};
-    const QString script = scriptText(file.readAll());
+    const db::Result<QString> script = db::scriptText(file.readAll());
     file.close();
+    if (!script)
+        return db::Error{QStringLiteral("Aggiornamento dell'archivio non riuscito (%1): %2 "
+                                        "Nessuna modifica è stata applicata.")
+                             .arg(path, script.message())};
 
     db::Transaction transaction(connection);
     if (!transaction.started())
         return transaction.started();
     // Split at the semicolons outside literals and comments: a ";" inside a text value or a
     // closing comment must not break a script that is otherwise right.
-    const QStringList statements = db::splitSqlScript(script);
+    const QStringList statements = db::splitSqlScript(*script);
     for (int i = 1; i <= statements.size(); ++i) {
         db::Result<db::RowSet> done = connection.run(statements[i - 1]);
         if (!done)

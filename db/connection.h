@@ -30,6 +30,8 @@ public:
     virtual Result<QString> keyColumn(const QString &table) = 0;
 
     virtual Status begin() = 0;
+    // A commit that fails rolls the transaction back before it returns, so that its locks
+    // never outlive the failure (the message may stay on screen for a long time).
     virtual Status commit() = 0;
     virtual Status rollback() = 0;
 

@@ -4,6 +4,7 @@
 #include "db/sqlitefunctions.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
@@ -178,6 +179,15 @@ Result<std::unique_ptr<SqliteConnection>> SqliteConnection::open(const QString &
         }
         if (id->rows.isEmpty() || id->rows[0][0].toLongLong() != kArchiveApplicationId)
             return openError(path, QStringLiteral("il file non è un archivio di Calvetra."));
+        Result<RowSet> version = connection->runNative(QStringLiteral("PRAGMA user_version"));
+        if (!version || version->rows.isEmpty())
+            return openError(path, version.message());
+        connection->m_formatVersion = version->rows[0][0].toInt();
+        if (connection->m_formatVersion < kArchiveFormat
+            && registerFirstFormatNoCase(handle) != SQLITE_OK)
+            return openError(path, engineText(handle));
+    } else {
+        connection->m_formatVersion = kArchiveFormat;
     }
     return connection;
 }
@@ -187,15 +197,85 @@ void SqliteConnection::setLockWait(int milliseconds)
     sqlite3_busy_timeout(m_db, milliseconds);
 }
 
-Status SqliteConnection::markAsArchive(int schemaVersion)
+Status SqliteConnection::markAsArchive(int formatVersion)
 {
     Result<RowSet> r = runNative(QStringLiteral("PRAGMA application_id = %1").arg(kArchiveApplicationId));
     if (!r)
         return r.error();
-    r = runNative(QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion));
+    r = runNative(QStringLiteral("PRAGMA user_version = %1").arg(formatVersion));
     if (!r)
         return r.error();
     return {};
+}
+
+namespace {
+
+// Reading is all a queries-only connection may do: a SELECT, the tables and columns it reads
+// and the functions it calls. A recursive WITH is refused too: it can run for ever.
+int onlyReading(void *, int action, const char *, const char *, const char *, const char *)
+{
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+} // namespace
+
+void SqliteConnection::allowQueriesOnly()
+{
+    for (sqlite3_stmt *stmt : std::as_const(m_statements))
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+    m_queriesOnly = true;
+    sqlite3_set_authorizer(m_db, onlyReading, nullptr);
+}
+
+Status SqliteConnection::copyTo(const QString &path)
+{
+    // Read through a connection of its own: this one may hold a write transaction, which the
+    // engine does not copy from. What is committed is what gets copied; while this connection
+    // holds its transaction nobody else can change it.
+    QFile::remove(path);
+    sqlite3 *source = nullptr;
+    sqlite3 *copy = nullptr;
+    int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(source, kBusyTimeoutMs);
+        rc = sqlite3_open_v2(path.toUtf8().constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    }
+    QString why;
+    if (rc == SQLITE_OK) {
+        sqlite3_backup *backup = sqlite3_backup_init(copy, "main", source, "main");
+        if (backup) {
+            rc = sqlite3_backup_step(backup, -1);
+            const int finished = sqlite3_backup_finish(backup);
+            rc = rc == SQLITE_DONE ? finished : rc;
+        } else {
+            rc = sqlite3_errcode(copy);
+        }
+        if (rc != SQLITE_OK)
+            why = QString::fromUtf8(sqlite3_errmsg(copy));
+    } else {
+        why = QString::fromUtf8(sqlite3_errstr(rc));
+    }
+    sqlite3_close_v2(copy);
+    sqlite3_close_v2(source);
+    if (rc == SQLITE_OK)
+        return {};
+    QFile::remove(path);
+    return Error{QStringLiteral("Impossibile scrivere la copia dell'archivio %1: %2").arg(path, why)};
+}
+
+Error SqliteConnection::queriesOnlyError() const
+{
+    return Error{QStringLiteral("Istruzione non permessa: qui l'archivio si può soltanto leggere, "
+                                "con una sola interrogazione (SELECT).")};
 }
 
 Error SqliteConnection::engineError(int code) const
@@ -206,6 +286,8 @@ Error SqliteConnection::engineError(int code) const
                          .arg(m_path, engineText(m_db))};
     if (primary == SQLITE_READONLY)
         return Error{QStringLiteral("L'archivio %1 è in sola lettura (%2).").arg(m_path, engineText(m_db))};
+    if (primary == SQLITE_AUTH)
+        return queriesOnlyError();
     return Error{QStringLiteral("Errore del database: %1").arg(engineText(m_db))};
 }
 
@@ -213,6 +295,11 @@ Result<sqlite3_stmt *> SqliteConnection::prepare(const QString &sql)
 {
     if (sqlite3_stmt *cached = m_statements.value(sql))
         return cached;
+    // The engine reads a statement up to its first NUL: what followed (a WHERE) would be
+    // dropped without a word.
+    if (sql.contains(QChar(0)))
+        return Error{QStringLiteral("Il testo SQL contiene un carattere nullo (codice 0): "
+                                    "l'istruzione non viene eseguita.")};
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
@@ -222,9 +309,20 @@ Result<sqlite3_stmt *> SqliteConnection::prepare(const QString &sql)
         return engineError(rc);
     if (!stmt)
         return Error{QStringLiteral("Il testo SQL è vuoto.")};
-    if (!QByteArray(tail).trimmed().isEmpty()) {
+    // What follows the statement may only be blanks and comments, which prepare to nothing.
+    const int rest = int(utf8.constData() + utf8.size() - tail);
+    if (rest > 0) {
+        sqlite3_stmt *next = nullptr;
+        const int nextRc = sqlite3_prepare_v2(m_db, tail, rest, &next, nullptr);
+        if (next || nextRc != SQLITE_OK) {
+            sqlite3_finalize(next);
+            sqlite3_finalize(stmt);
+            return Error{QStringLiteral("Il testo SQL contiene più di un'istruzione.")};
+        }
+    }
+    if (m_queriesOnly && !sqlite3_stmt_readonly(stmt)) {
         sqlite3_finalize(stmt);
-        return Error{QStringLiteral("Il testo SQL contiene più di un'istruzione.")};
+        return queriesOnlyError();
     }
     if (m_statements.size() >= kMaxCachedStatements) {
         for (sqlite3_stmt *old : std::as_const(m_statements))
@@ -309,7 +407,13 @@ Status SqliteConnection::begin()
 Status SqliteConnection::commit()
 {
     Result<RowSet> r = runNative(QStringLiteral("COMMIT"));
-    return r ? Status() : Status(r.error());
+    if (r)
+        return {};
+    // A commit refused because another workstation is still reading keeps the transaction,
+    // and with it the lock that stops everybody else: give both up now.
+    if (!sqlite3_get_autocommit(m_db))
+        (void)runNative(QStringLiteral("ROLLBACK"));
+    return r.error();
 }
 
 Status SqliteConnection::rollback()

@@ -1,5 +1,7 @@
 #include "db/sqlitedialect.h"
 
+#include "db/sqlitefunctions.h"
+
 namespace db {
 
 QString SqliteDialect::booleanLiteral(bool value) const
@@ -22,16 +24,19 @@ QString SqliteDialect::functionName(const QString &jetName) const
     return jetName;
 }
 
-// Texts carry the NOCASE collation, which the connection replaces with a Unicode-aware one:
-// equality and order ignore letter case, as the program expects. The declared type names
-// are what the reading side turns back into kinds of values (see kindFromDeclaredType).
+// Texts carry the program's own collation (registered by the connection): equality and order
+// ignore letter case and accents sort beside their plain letters, as the program expects. The
+// declared type names are what the reading side turns back into kinds of values (see
+// kindFromDeclaredType).
 QString SqliteDialect::columnType(ColumnType type, int length, bool hasOwnDefault) const
 {
     switch (type) {
     case ColumnType::Text:
-        return QStringLiteral("VARCHAR(%1) COLLATE NOCASE").arg(length > 0 ? length : 255);
+        return QStringLiteral("VARCHAR(%1) COLLATE %2")
+            .arg(length > 0 ? length : 255)
+            .arg(QLatin1String(kTextCollation));
     case ColumnType::Memo:
-        return QStringLiteral("LONGTEXT COLLATE NOCASE");
+        return QStringLiteral("LONGTEXT COLLATE %1").arg(QLatin1String(kTextCollation));
     case ColumnType::Counter:
         return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
     case ColumnType::YesNo:

@@ -265,6 +265,12 @@ int registerSqliteFunctions(sqlite3 *h)
         if (rc != SQLITE_OK)
             return rc;
     }
+    return sqlite3_create_collation_v2(h, kTextCollation, SQLITE_UTF8, nullptr, collateNoCase,
+                                       nullptr);
+}
+
+int registerFirstFormatNoCase(sqlite3 *h)
+{
     return sqlite3_create_collation_v2(h, "NOCASE", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <optional>
 
 namespace db {
@@ -71,9 +72,13 @@ qsizetype findAtDepth0(const Tokens &t, qsizetype from, qsizetype to, Pred pred)
     return -1;
 }
 
-int toInt(QStringView s, bool *ok)
+// A part of a date or time literal: one to maxDigits decimal digits, nothing else. A sign or
+// a space would otherwise be read by toInt() ("-5" as a year).
+int toInt(QStringView s, bool *ok, qsizetype maxDigits = 2)
 {
-    return s.toInt(ok);
+    *ok = !s.isEmpty() && s.size() <= maxDigits
+          && std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return *ok ? s.toInt() : 0;
 }
 
 } // namespace
@@ -90,13 +95,13 @@ QDateTime parseJetDate(QStringView text)
     bool ok1 = false, ok2 = false, ok3 = false;
     int year, month, day;
     if (d[0].size() == 4) {
-        year = toInt(d[0], &ok1);
+        year = toInt(d[0], &ok1, 4);
         month = toInt(d[1], &ok2);
         day = toInt(d[2], &ok3);
     } else {
         month = toInt(d[0], &ok1);
         day = toInt(d[1], &ok2);
-        year = toInt(d[2], &ok3);
+        year = toInt(d[2], &ok3, 4);
         if (ok3 && d[2].size() <= 2)
             year += year < 30 ? 2000 : 1900;
     }
@@ -142,6 +147,8 @@ public:
 
     Result<QString> run()
     {
+        if (auto error = dropComments())
+            return *error;
         if (auto error = stripTrailingSemicolons())
             return *error;
         if (auto error = rewriteLiterals())
@@ -164,6 +171,22 @@ private:
     {
         const qsizetype i = m_t.isEmpty() || !m_t[0].isBlank() ? 0 : nextSignificant(m_t, 0);
         return i >= 0 && i < m_t.size() && m_t[i].kind == TokenKind::Word ? i : -1;
+    }
+
+    // The rewrites move, trim and join pieces of the statement; a "--" comment moved onto
+    // one line with what followed its line break would swallow it (a WHERE, a join). So each
+    // comment becomes the single space it stands for before anything is rewritten.
+    std::optional<Error> dropComments()
+    {
+        for (Token &token : m_t) {
+            if (token.kind == TokenKind::Comment) {
+                token = Token{TokenKind::Space, QStringLiteral(" ")};
+            } else if (token.kind == TokenKind::Unterminated && token.text.startsWith(u"/*")) {
+                // The engine would take the rest of the text as a comment and run what is left.
+                return error(QStringLiteral("Commento non chiuso nel testo SQL: manca \"*/\"."));
+            }
+        }
+        return std::nullopt;
     }
 
     std::optional<Error> stripTrailingSemicolons()

@@ -11,7 +11,9 @@ namespace db {
 // Turns one statement written in the program's SQL dialect (the Jet forms: #m/d/yyyy# dates,
 // true/false, "delete * from", "select top N", @@IDENTITY, UPDATE with INNER JOIN, [names],
 // & for joining texts, the Jet type names in DDL) into the engine's SQL. Works on tokens, so
-// string literals come through untouched. What it does not recognise passes as written.
+// string literals come through untouched; comments come out as blanks. What it does not
+// recognise passes as written. Refuses an impossible date literal, more than one statement and
+// a block comment never closed.
 Result<QString> translateSql(QStringView programSql, const Dialect &dialect);
 
 // Splits a script into its statements at the semicolons outside literals and comments.

@@ -57,7 +57,7 @@ db::Status createArchiveFile(const QString &path)
             return db::Error{QStringLiteral("Impossibile creare l'archivio %1: %2")
                                  .arg(path, opened.message().replace(building, path))};
         db::SqliteConnection &connection = **opened;
-        db::Status done = connection.markAsArchive(kSchemaVersion);
+        db::Status done = connection.markAsArchive(db::kArchiveFormat);
         if (done)
             done = buildArchive(connection);
         if (!done) {

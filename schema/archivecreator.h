@@ -4,9 +4,6 @@
 
 namespace schema {
 
-// The version of the schema that a new archive gets.
-inline constexpr int kSchemaVersion = 1;
-
 // Creates the tables and fills the reference data on an empty archive, in one transaction.
 db::Status buildArchive(db::Connection &connection);
 

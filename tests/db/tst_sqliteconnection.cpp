@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 QByteArray contentOf(const QString &path)
@@ -176,6 +179,119 @@ private Q_SLOTS:
             archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('Ing.')"));
         }
         QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 0);
+    }
+
+    // The engine stops reading at a NUL: "delete from Titoli" would run without its WHERE.
+    void statementWithANulIsRefused()
+    {
+        FreshArchive archive;
+        archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('Dott.')"));
+        const QString cut = QStringLiteral("delete from Titoli") + QChar(0)
+                            + QStringLiteral(" where Id = 999999");
+        const db::Result<db::RowSet> program = archive.connection().run(cut);
+        QVERIFY(!program.ok());
+        QVERIFY2(program.message().contains(QStringLiteral("carattere nullo")),
+                 qPrintable(program.message()));
+        QVERIFY(!archive.connection().runNative(cut).ok());
+        QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 1);
+        // A NUL inside a bound value is data, not part of the statement.
+        QVERIFY(archive.connection()
+                    .runNative(QStringLiteral("insert into Titoli (Descrizione) values (?)"),
+                               {QStringLiteral("a") + QChar(0) + u'b'})
+                    .ok());
+    }
+
+    void onlyBlanksAndCommentsMayFollowAStatement()
+    {
+        FreshArchive archive;
+        db::Connection &c = archive.connection();
+        QVERIFY(c.runNative(QStringLiteral("select 1; -- fine\n /* nota */ ")).ok());
+        const db::Result<db::RowSet> two = c.runNative(QStringLiteral("select 1; select 2"));
+        QVERIFY(!two.ok());
+        QVERIFY(two.message().contains(QStringLiteral("più di un'istruzione")));
+        QVERIFY(!c.runNative(QStringLiteral("select 1; garbage")).ok());
+    }
+
+    // Another workstation still reading stops the commit; the transaction must not stay open,
+    // or its lock keeps every workstation out until the program ends.
+    void failedCommitRollsBackAndReleasesTheLock()
+    {
+        FreshArchive archive;
+        auto reader = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        auto writer = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        QVERIFY(reader.ok() && writer.ok());
+        (*writer)->setLockWait(50);
+        (*reader)->setLockWait(50);
+        QVERIFY((*reader)->runNative(QStringLiteral("BEGIN")).ok());
+        QVERIFY((*reader)->runNative(QStringLiteral("select * from Titoli")).ok());
+        {
+            db::Transaction transaction(**writer);
+            QVERIFY(transaction.started().ok());
+            QVERIFY((*writer)->run(u"insert into Titoli (Descrizione) values ('Avv.')").ok());
+            const db::Status committed = transaction.commit();
+            QVERIFY(!committed.ok());
+            QVERIFY2(committed.message().contains(QStringLiteral("bloccato")),
+                     qPrintable(committed.message()));
+            // Released now, not at the end of the scope.
+            QVERIFY((*reader)->runNative(QStringLiteral("COMMIT")).ok());
+            QVERIFY2((*reader)->run(u"insert into Titoli (Descrizione) values ('Ing.')").ok(),
+                     "the failed commit kept its lock");
+        }
+        const db::RowSet rows = archive.run(QStringLiteral("select Descrizione from Titoli"));
+        QCOMPARE(rows.rows.size(), 1);
+        QCOMPARE(rows.value(0, u"Descrizione").toString(), QStringLiteral("Ing."));
+    }
+
+    // A lock held for a moment by another workstation is waited for, not reported.
+    void shortLockIsWaitedFor()
+    {
+        FreshArchive archive;
+        auto other = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        QVERIFY(other.ok());
+        QVERIFY((*other)->begin().ok());
+        QVERIFY((*other)->run(u"insert into Titoli (Descrizione) values ('Dott.')").ok());
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            (void)(*other)->commit();
+        });
+        const db::Result<db::RowSet> inserted =
+            archive.connection().run(u"insert into Titoli (Descrizione) values ('Avv.')");
+        release.join();
+        QVERIFY2(inserted.ok(), qPrintable(inserted.message()));
+        QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 2);
+    }
+
+    void readingConnectionRefusesAllButAQuery_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("drop") << "drop table Pagamenti";
+        QTest::newRow("delete") << "delete * from Pagamenti";
+        QTest::newRow("insert") << "insert into Titoli (Descrizione) values ('x')";
+        QTest::newRow("update") << "update opzioni set PasswordAmministratore = 'x'";
+        QTest::newRow("pragma") << "PRAGMA user_version = 7";
+        QTest::newRow("attach") << "ATTACH DATABASE '/tmp/altro.sqlite' AS altro";
+        QTest::newRow("transaction") << "BEGIN";
+        QTest::newRow("temporary table") << "create temp table x (a)";
+        QTest::newRow("recursion without end")
+            << "with recursive n(x) as (select 1 union all select x + 1 from n) select x from n";
+    }
+    void readingConnectionRefusesAllButAQuery()
+    {
+        QFETCH(QString, sql);
+        FreshArchive archive;
+        archive.run(QStringLiteral("insert into Pagamenti (Importo) values (10)"));
+        auto reading = db::openArchiveToRead(archive.path());
+        QVERIFY(reading.ok());
+        QCOMPARE((*reading)->run(u"select Importo from Pagamenti").value().rows.size(), 1);
+        const db::Result<db::RowSet> refused = (*reading)->run(sql);
+        QVERIFY(!refused.ok());
+        QVERIFY2(refused.message().contains(QStringLiteral("non permessa")),
+                 qPrintable(refused.message()));
+        QCOMPARE(archive.run(QStringLiteral("select * from Pagamenti")).rows.size(), 1);
+        QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 0);
+        QCOMPARE(archive.run(QStringLiteral("PRAGMA user_version")).rows[0][0].toInt(),
+                 db::kArchiveFormat);
+        QVERIFY(!QFile::exists(QStringLiteral("/tmp/altro.sqlite")));
     }
 
     void deletedKeysAreNotReused()

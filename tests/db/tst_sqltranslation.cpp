@@ -1,4 +1,5 @@
 #include "db/sqlitedialect.h"
+#include "db/sqltokenizer.h"
 #include "db/sqltranslation.h"
 
 #include <QTest>
@@ -22,6 +23,7 @@ private Q_SLOTS:
         QTest::newRow("date literal with colon time and PM")
             << "select #3/5/2021 1:30:00 PM#" << "select '2021-03-05 13:30:00'";
         QTest::newRow("ISO date literal") << "select #2021-03-05#" << "select '2021-03-05 00:00:00'";
+        QTest::newRow("two-digit year") << "select #3/5/21#" << "select '2021-03-05 00:00:00'";
         QTest::newRow("booleans") << "select * from Calendario where Storico=false and Conclusa = TRUE"
                                   << "select * from Calendario where Storico=0 and Conclusa = 1";
         QTest::newRow("boolean as a column alias stays")
@@ -77,16 +79,19 @@ private Q_SLOTS:
             << "CREATE TABLE Note (Id COUNTER, Testo MEMO, Fatto YESNO, Costo CURRENCY, "
                "Il DATETIME, Nome TEXT(40), Foto OLEOBJECT, Peso SINGLE, Eta BYTE, N LONG)"
             << "CREATE TABLE Note (Id INTEGER PRIMARY KEY AUTOINCREMENT, Testo LONGTEXT COLLATE "
-               "NOCASE, Fatto BOOLEAN NOT NULL DEFAULT 0, Costo CURRENCY, Il DATETIME, Nome "
-               "VARCHAR(40) COLLATE NOCASE, Foto BLOB, Peso FLOAT, Eta TINYINT, N INTEGER)";
+               "CALVETRA_NOCASE, Fatto BOOLEAN NOT NULL DEFAULT 0, Costo CURRENCY, Il DATETIME, "
+               "Nome VARCHAR(40) COLLATE CALVETRA_NOCASE, Foto BLOB, Peso FLOAT, Eta TINYINT, "
+               "N INTEGER)";
         QTest::newRow("counter with its own primary key constraint")
             << "CREATE TABLE t (Id AUTOINCREMENT(1,1) CONSTRAINT pk PRIMARY KEY, b BIT DEFAULT true)"
             << "CREATE TABLE t (Id INTEGER PRIMARY KEY AUTOINCREMENT , b BOOLEAN NOT NULL DEFAULT 1)";
         QTest::newRow("counter with a table primary key")
             << "CREATE TABLE t (CONSTRAINT pk PRIMARY KEY (Id), Id COUNTER, b TEXT)"
-            << "CREATE TABLE t ( Id INTEGER PRIMARY KEY AUTOINCREMENT, b VARCHAR(255) COLLATE NOCASE)";
+            << "CREATE TABLE t ( Id INTEGER PRIMARY KEY AUTOINCREMENT, b VARCHAR(255) COLLATE "
+               "CALVETRA_NOCASE)";
         QTest::newRow("add column") << "ALTER TABLE Contatti ADD COLUMN Sito TEXT(100)"
-                                    << "ALTER TABLE Contatti ADD COLUMN Sito VARCHAR(100) COLLATE NOCASE";
+                                    << "ALTER TABLE Contatti ADD COLUMN Sito VARCHAR(100) COLLATE "
+                                       "CALVETRA_NOCASE";
         QTest::newRow("add without COLUMN") << "ALTER TABLE Contatti ADD Vip YESNO"
                                             << "ALTER TABLE Contatti ADD Vip BOOLEAN NOT NULL DEFAULT 0";
         QTest::newRow("index and drop pass") << "CREATE INDEX i ON t (a)" << "CREATE INDEX i ON t (a)";
@@ -100,6 +105,35 @@ private Q_SLOTS:
         QCOMPARE(*sql, engine);
     }
 
+    // A comment anywhere between two tokens is a blank to the engine; whatever the rewrite,
+    // the statement that comes out must be the same, token for token, as without it.
+    void commentsAnywhereChangeNothing_data()
+    {
+        programSqlBecomesEngineSql_data();
+    }
+    void commentsAnywhereChangeNothing()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, engine);
+        const QStringList expected = significantTokens(engine);
+        const QList<db::Token> tokens = db::tokenizeSql(program);
+        const QStringList comments = {QStringLiteral("-- nota\n"), QStringLiteral("/* nota */"),
+                                      QStringLiteral("/* -- nota */"),
+                                      QStringLiteral("-- nota /* \n"), QStringLiteral("--\n")};
+        for (const QString &comment : comments) {
+            for (qsizetype at = 0; at <= tokens.size(); ++at) {
+                QString text;
+                for (qsizetype i = 0; i < tokens.size(); ++i)
+                    text += (i == at ? comment : QString()) + tokens[i].text;
+                if (at == tokens.size())
+                    text += comment;
+                const db::Result<QString> sql = db::translateSql(text, m_dialect);
+                QVERIFY2(sql.ok(), qPrintable(text + u'\n' + sql.message()));
+                QVERIFY2(significantTokens(*sql) == expected, qPrintable(text + u'\n' + *sql));
+            }
+        }
+    }
+
     void faultyTextsAreRefused_data()
     {
         QTest::addColumn<QString>("program");
@@ -109,6 +143,12 @@ private Q_SLOTS:
         QTest::newRow("top without a number") << "select top x from a" << "TOP";
         QTest::newRow("top percent") << "select top 10 percent * from a" << "PERCENT";
         QTest::newRow("top with union") << "select top 3 * from a union select * from b" << "UNION";
+        QTest::newRow("negative year") << "select #1/1/-5#" << "Data non valida";
+        QTest::newRow("five-digit year") << "select #1/1/20000#" << "Data non valida";
+        QTest::newRow("signed hour") << "select #1/1/2000 -1:30#" << "Data non valida";
+        // The engine would take the rest for a comment and delete every row.
+        QTest::newRow("comment never closed")
+            << "delete from Contatti /* where ID = 3" << "Commento non chiuso";
     }
     void faultyTextsAreRefused()
     {
@@ -137,6 +177,16 @@ private Q_SLOTS:
     }
 
 private:
+    static QStringList significantTokens(const QString &sql)
+    {
+        QStringList texts;
+        for (const db::Token &t : db::tokenizeSql(sql)) {
+            if (!t.isBlank())
+                texts.append(t.text);
+        }
+        return texts;
+    }
+
     db::SqliteDialect m_dialect;
 };
 

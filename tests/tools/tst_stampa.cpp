@@ -601,6 +601,81 @@ private Q_SLOTS:
         QCOMPARE(stampa({QStringLiteral("--sconosciuto")}).exitCode, 2);
     }
 
+    // The job's query comes from the archive, which any workstation writes: the runner runs a
+    // single query that reads, and nothing else.
+    void onlyAQueryThatReadsIsRun_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("drop") << "drop table Pagamenti" << "non permessa";
+        QTest::newRow("delete") << "delete * from Pagamenti" << "non permessa";
+        QTest::newRow("update") << "update Contatti set Annullato = true" << "non permessa";
+        QTest::newRow("a query, then a drop")
+            << "select * from Contatti; drop table Pagamenti" << "più di un'istruzione";
+        QTest::newRow("pragma") << "PRAGMA user_version = 9" << "non permessa";
+        QTest::newRow("attach") << "attach database 'altro.sqlite' as altro" << "non permessa";
+    }
+    void onlyAQueryThatReadsIsRun()
+    {
+        QFETCH(QString, query);
+        QFETCH(QString, message);
+        Fixture f;
+        f.job(QStringLiteral("PC1"), QStringLiteral("Agenda.rpt"), QString(), query);
+        const Run refused = f.fail(QStringLiteral("PC1"));
+        QVERIFY(refused.exitCode > 0);
+        QVERIFY2(refused.err.contains(message), qPrintable(refused.err));
+        QVERIFY(!QFile::exists(f.archive.folder() + QStringLiteral("/errore.pdf")));
+        QCOMPARE(f.archive.run(QStringLiteral("select * from Pagamenti")).rows.size(), 5);
+        QCOMPARE(f.archive.run(QStringLiteral("select * from Contatti where Annullato = true"))
+                     .rows.size(),
+                 0);
+        QCOMPARE(f.archive.run(QStringLiteral("PRAGMA user_version")).rows[0][0].toInt(), 2);
+    }
+
+    // Each number of a layout is checked before anything is laid out: a sheet of 65,536 ×
+    // 65,536 labels divided by zero, a large one filled the memory.
+    void labelSheetsBeyondThePaperAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("sheet");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("65,536 × 65,536 labels")
+            << QByteArray(R"({"columns": 65536, "rows": 65536, "width": 70, "height": 37})")
+            << "labels.large.columns";
+        QTest::newRow("40,000 × 40,000 labels")
+            << QByteArray(R"({"columns": 40000, "rows": 40000, "width": 5, "height": 5})")
+            << "labels.large.columns";
+        QTest::newRow("labels off the paper")
+            << QByteArray(R"({"columns": 50, "rows": 100, "width": 5, "height": 5})")
+            << "escono dal foglio";
+        QTest::newRow("a label a kilometre wide")
+            << QByteArray(R"({"columns": 1, "rows": 1, "width": 1e6, "height": 37})")
+            << "labels.large.width";
+        QTest::newRow("no room inside the label")
+            << QByteArray(R"({"columns": 2, "rows": 7, "width": 105, "height": 42, "padding": 21})")
+            << "margine interno";
+    }
+    void labelSheetsBeyondThePaperAreRefused()
+    {
+        QFETCH(QByteArray, sheet);
+        QFETCH(QString, message);
+        Fixture f;
+        const QString layout = f.archive.folder() + QStringLiteral("/Etichette.rpt");
+        QFile file(layout);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"calvetraReport": 1, "layout": "labels", "labels": {"fillSheet": true,
+            "small": {"columns": 3, "rows": 8, "width": 70, "height": 37},
+            "lines": ["{Nominativo}"], "large": )"
+                   + sheet + "}}");
+        file.close();
+        f.job(QStringLiteral("PC1"), QStringLiteral("EtichetteClienti.rpt"), QString(), kLabels);
+        f.archive.native(QStringLiteral("UPDATE TempStampa SET NomeReport = ?"), {layout});
+        const Run refused = f.fail(QStringLiteral("PC1"));
+        QVERIFY2(refused.exitCode > 0, qPrintable(refused.err));
+        QVERIFY2(refused.err.contains(message), qPrintable(refused.err));
+        QVERIFY(refused.err.contains(layout));
+        QVERIFY(!QFile::exists(f.archive.folder() + QStringLiteral("/errore.pdf")));
+    }
+
     void csvExportReadsBackAsTheQueryRows()
     {
         Fixture f;

@@ -217,6 +217,29 @@ private Q_SLOTS:
         QTest::newRow("margins") << json("{'calvetraReport': 1, 'layout': 'list', 'page': "
                                          "{'margins': [1, 2]}, 'columns': [{'field': 'A'}]}")
                                  << "page.margins";
+        // Numbers beyond any paper, and beyond what an int holds.
+        const auto list = [](const char *inside) {
+            return json(("{'calvetraReport': 1, 'layout': 'list', " + QByteArray(inside) + "}")
+                            .constData());
+        };
+        QTest::newRow("margins leaving no room")
+            << list("'page': {'margins': [60, 0, 60, 0]}, 'columns': [{'field': 'A'}]")
+            << "page.margins";
+        QTest::newRow("huge margin")
+            << list("'page': {'margins': [1e300, 0, 0, 0]}, 'columns': [{'field': 'A'}]")
+            << "page.margins";
+        QTest::newRow("huge font") << list("'font': {'size': 1e9}, 'columns': [{'field': 'A'}]")
+                                   << "font.size";
+        QTest::newRow("maxLines beyond an int")
+            << list("'columns': [{'field': 'A', 'maxLines': 1e12}]") << "columns[1].maxLines";
+        QTest::newRow("fractional maxLines")
+            << list("'columns': [{'field': 'A', 'maxLines': 2.5}]") << "numero intero";
+        QTest::newRow("huge column share")
+            << list("'columns': [{'field': 'A', 'width': 1e308}]") << "columns[1].width";
+        QTest::newRow("space block a kilometre high")
+            << json("{'calvetraReport': 1, 'layout': 'letter', 'blocks': [{'type': 'space', "
+                    "'height': 1e6}]}")
+            << "blocks[1].height";
     }
 
     void layoutProblemsNameTheFileAndThePlace()

@@ -51,7 +51,9 @@ db::Result<LoadedJob> loadJob(const RunnerOptions &options, const QString &runne
             return location.error();
         archive = location->archive;
     }
-    db::Result<std::unique_ptr<db::Connection>> connection = db::openArchive(archive);
+    // The job's query and layout come from the archive, which any workstation writes: the
+    // runner only ever reads, whatever the query says.
+    db::Result<std::unique_ptr<db::Connection>> connection = db::openArchiveToRead(archive);
     if (!connection)
         return connection.error();
     const QString workstation =

@@ -1,7 +1,5 @@
 #include "tools/stampa/printjob.h"
 
-#include "common/textfunctions.h"
-
 #include <QDir>
 #include <QFileInfo>
 
@@ -9,9 +7,8 @@ namespace stampa {
 
 db::Result<PrintJob> readPrintJob(db::Connection &connection, const QString &workstation)
 {
-    db::Result<db::RowSet> rows =
-        connection.run(QStringLiteral("select * from TempStampa where NomeComputer = '%1'")
-                           .arg(RaddoppiaApici(workstation)));
+    db::Result<db::RowSet> rows = connection.runNative(
+        QStringLiteral("SELECT * FROM TempStampa WHERE NomeComputer = ?"), {workstation});
     if (!rows)
         return rows.error();
     if (rows->rows.isEmpty())

@@ -5,12 +5,28 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSizeF>
+
+#include <algorithm>
+#include <cmath>
 
 namespace stampa {
 
 namespace {
 
 const QString kVersionKey = QStringLiteral("calvetraReport");
+
+// The largest values a layout may give, in mm unless said otherwise: well beyond any real
+// paper, small enough that nothing overflows or runs out of memory.
+constexpr double kMaxLength = 500;
+constexpr double kMaxMargin = 100;
+constexpr double kMaxFontSize = 144; // points
+constexpr double kMaxShare = 1000;   // a column's share of the line
+constexpr int kMaxLines = 100;
+constexpr int kMaxLabelsAcross = 50;
+constexpr int kMaxLabelsDown = 100;
+// Labels may reach this far past the paper's edge: measured sheets round their sizes.
+constexpr double kLabelSheetSlack = 1;
 
 // Reads the JSON objects of a layout file, keeping the first problem met with the place it
 // was found ("columns[2].width"), so that a mistake in a file is easy to find.
@@ -91,26 +107,30 @@ public:
         return {};
     }
 
+    // Every number has an upper bound too: a layout asking for a sheet of millions of labels
+    // or a page a kilometre long would have the runner fill all memory.
     double number(const QJsonObject &parent, const QString &key, const QString &where,
-                  double fallback, double minimum = 0)
+                  double fallback, double minimum, double maximum)
     {
         const QJsonValue v = parent.value(key);
         if (v.isUndefined())
             return fallback;
-        if (!v.isDouble() || v.toDouble() < minimum) {
+        if (!v.isDouble() || !(v.toDouble() >= minimum && v.toDouble() <= maximum)) {
             fail(at(where, key),
-                 QStringLiteral("deve essere un numero non inferiore a %1").arg(minimum));
+                 QStringLiteral("deve essere un numero da %1 a %2").arg(minimum).arg(maximum));
             return fallback;
         }
         return v.toDouble();
     }
 
     int integer(const QJsonObject &parent, const QString &key, const QString &where, int fallback,
-                int minimum)
+                int minimum, int maximum)
     {
-        const double d = number(parent, key, where, fallback, minimum);
-        if (d != double(int(d)))
+        const double d = number(parent, key, where, fallback, minimum, maximum);
+        if (d != std::floor(d)) {
             fail(at(where, key), QStringLiteral("deve essere un numero intero"));
+            return fallback;
+        }
         return int(d);
     }
 
@@ -160,6 +180,13 @@ public:
     }
 };
 
+// The paper in mm, turned as the layout prints it.
+QSizeF paperSize(const ReportLayout &layout)
+{
+    const QSizeF size = layout.pageSize.size(QPageSize::Millimeter);
+    return layout.orientation == QPageLayout::Landscape ? size.transposed() : size;
+}
+
 Align readAlign(Reader &r, const QJsonObject &o, const QString &where, Align fallback)
 {
     return r.choice(o, QStringLiteral("align"), where,
@@ -176,7 +203,7 @@ FontStyle readFont(Reader &r, const QJsonObject &o, const QString &where, const 
                 QStringLiteral("italic")});
     FontStyle f = base;
     f.family = r.string(o, QStringLiteral("family"), where, base.family);
-    f.size = r.number(o, QStringLiteral("size"), where, base.size, 4);
+    f.size = r.number(o, QStringLiteral("size"), where, base.size, 4, kMaxFontSize);
     f.bold = r.boolean(o, QStringLiteral("bold"), where, base.bold);
     f.italic = r.boolean(o, QStringLiteral("italic"), where, base.italic);
     return f;
@@ -210,11 +237,18 @@ void readPage(Reader &r, const QJsonObject &o, ReportLayout &layout)
         return;
     }
     for (const QJsonValue &v : m) {
-        if (!v.isDouble() || v.toDouble() < 0)
+        if (!v.isDouble() || !(v.toDouble() >= 0 && v.toDouble() <= kMaxMargin)) {
             r.fail(where + QStringLiteral(".margins"),
-                   QStringLiteral("i margini sono numeri non negativi"));
+                   QStringLiteral("i margini sono numeri da 0 a %1").arg(kMaxMargin));
+            return;
+        }
     }
     layout.margins = QMarginsF(m[0].toDouble(), m[1].toDouble(), m[2].toDouble(), m[3].toDouble());
+    const QSizeF paper = paperSize(layout);
+    if (layout.margins.left() + layout.margins.right() > paper.width() / 2
+        || layout.margins.top() + layout.margins.bottom() > paper.height() / 2)
+        r.fail(where + QStringLiteral(".margins"),
+               QStringLiteral("i margini lasciano per la stampa meno di metà del foglio"));
 }
 
 void readColumns(Reader &r, const QJsonObject &root, ReportLayout &layout)
@@ -242,12 +276,12 @@ void readColumns(Reader &r, const QJsonObject &root, ReportLayout &layout)
             r.fail(where, QStringLiteral("serve \"field\" oppure \"text\""));
         c.value = field.isEmpty() ? r.fieldTemplate(text, where + QStringLiteral(".text"))
                                   : FieldTemplate::field(field, format);
-        c.width = r.number(o, QStringLiteral("width"), where, 1, 0.01);
+        c.width = r.number(o, QStringLiteral("width"), where, 1, 0.01, kMaxShare);
         c.align =
             readAlign(r, o, where, format == ValueFormat::Amount ? Align::Right : Align::Left);
         c.bold = r.boolean(o, QStringLiteral("bold"), where, false);
         c.wrap = r.boolean(o, QStringLiteral("wrap"), where, false);
-        c.maxLines = r.integer(o, QStringLiteral("maxLines"), where, 3, 1);
+        c.maxLines = r.integer(o, QStringLiteral("maxLines"), where, 3, 1, kMaxLines);
         layout.columns.append(c);
     }
 }
@@ -278,7 +312,7 @@ std::optional<SumLine> readSum(Reader &r, const QJsonObject &root, const QString
 }
 
 LabelSheet readSheet(Reader &r, const QJsonObject &parent, const QString &key,
-                     const QString &parentWhere)
+                     const QString &parentWhere, const QSizeF &paper)
 {
     const QString where = Reader::at(parentWhere, key);
     const QJsonObject o = r.object(parent, key, parentWhere);
@@ -291,15 +325,29 @@ LabelSheet readSheet(Reader &r, const QJsonObject &parent, const QString &key,
                 QStringLiteral("height"), QStringLiteral("left"), QStringLiteral("top"),
                 QStringLiteral("gapX"), QStringLiteral("gapY"), QStringLiteral("padding")});
     LabelSheet s;
-    s.columns = r.integer(o, QStringLiteral("columns"), where, 1, 1);
-    s.rows = r.integer(o, QStringLiteral("rows"), where, 1, 1);
-    s.width = r.number(o, QStringLiteral("width"), where, 0, 5);
-    s.height = r.number(o, QStringLiteral("height"), where, 0, 5);
-    s.left = r.number(o, QStringLiteral("left"), where, 0);
-    s.top = r.number(o, QStringLiteral("top"), where, 0);
-    s.gapX = r.number(o, QStringLiteral("gapX"), where, 0);
-    s.gapY = r.number(o, QStringLiteral("gapY"), where, 0);
-    s.padding = r.number(o, QStringLiteral("padding"), where, 0);
+    s.columns = r.integer(o, QStringLiteral("columns"), where, 1, 1, kMaxLabelsAcross);
+    s.rows = r.integer(o, QStringLiteral("rows"), where, 1, 1, kMaxLabelsDown);
+    s.width = r.number(o, QStringLiteral("width"), where, 0, 5, kMaxLength);
+    s.height = r.number(o, QStringLiteral("height"), where, 0, 5, kMaxLength);
+    s.left = r.number(o, QStringLiteral("left"), where, 0, 0, kMaxLength);
+    s.top = r.number(o, QStringLiteral("top"), where, 0, 0, kMaxLength);
+    s.gapX = r.number(o, QStringLiteral("gapX"), where, 0, 0, kMaxLength);
+    s.gapY = r.number(o, QStringLiteral("gapY"), where, 0, 0, kMaxLength);
+    s.padding = r.number(o, QStringLiteral("padding"), where, 0, 0, kMaxLength);
+    if (r.failed())
+        return s;
+    if (2 * s.padding >= std::min(s.width, s.height))
+        r.fail(where + QStringLiteral(".padding"),
+               QStringLiteral("il margine interno non lascia spazio al testo dell'etichetta"));
+    const double across = s.left + s.columns * s.width + (s.columns - 1) * s.gapX;
+    const double down = s.top + s.rows * s.height + (s.rows - 1) * s.gapY;
+    if (across > paper.width() + kLabelSheetSlack || down > paper.height() + kLabelSheetSlack)
+        r.fail(where,
+               QStringLiteral("le etichette (%1 × %2 mm) escono dal foglio (%3 × %4 mm)")
+                   .arg(across, 0, 'f', 1)
+                   .arg(down, 0, 'f', 1)
+                   .arg(paper.width(), 0, 'f', 1)
+                   .arg(paper.height(), 0, 'f', 1));
     return s;
 }
 
@@ -310,8 +358,9 @@ void readLabels(Reader &r, const QJsonObject &root, ReportLayout &layout)
     r.onlyKeys(o, where,
                {QStringLiteral("small"), QStringLiteral("large"), QStringLiteral("lines"),
                 QStringLiteral("fillSheet")});
-    layout.labels.small = readSheet(r, o, QStringLiteral("small"), where);
-    layout.labels.large = readSheet(r, o, QStringLiteral("large"), where);
+    const QSizeF paper = paperSize(layout);
+    layout.labels.small = readSheet(r, o, QStringLiteral("small"), where, paper);
+    layout.labels.large = readSheet(r, o, QStringLiteral("large"), where, paper);
     layout.labels.fillSheet = r.boolean(o, QStringLiteral("fillSheet"), where, false);
     const QJsonArray lines = r.array(o, QStringLiteral("lines"), where);
     if (lines.isEmpty())
@@ -363,13 +412,14 @@ void readBlocks(Reader &r, const QJsonObject &root, ReportLayout &layout)
         b.align = readAlign(r, o, where, Align::Left);
         b.font = readFont(r, r.object(o, QStringLiteral("font"), where),
                           where + QStringLiteral(".font"), layout.font);
-        b.left = r.number(o, QStringLiteral("left"), where, 0);
-        b.width = r.number(o, QStringLiteral("width"), where, 0);
-        b.top = r.number(o, QStringLiteral("top"), where, -1, -1);
-        b.before = r.number(o, QStringLiteral("before"), where, 0);
-        b.after = r.number(o, QStringLiteral("after"), where, 0);
-        b.paragraphSpacing = r.number(o, QStringLiteral("paragraphSpacing"), where, 0);
-        b.height = r.number(o, QStringLiteral("height"), where, 0);
+        b.left = r.number(o, QStringLiteral("left"), where, 0, 0, kMaxLength);
+        b.width = r.number(o, QStringLiteral("width"), where, 0, 0, kMaxLength);
+        b.top = r.number(o, QStringLiteral("top"), where, -1, -1, kMaxLength);
+        b.before = r.number(o, QStringLiteral("before"), where, 0, 0, kMaxLength);
+        b.after = r.number(o, QStringLiteral("after"), where, 0, 0, kMaxLength);
+        b.paragraphSpacing =
+            r.number(o, QStringLiteral("paragraphSpacing"), where, 0, 0, kMaxLength);
+        b.height = r.number(o, QStringLiteral("height"), where, 0, 0, kMaxLength);
         for (const QJsonValue &v : r.array(o, QStringLiteral("labels"), where))
             b.labels.append(v.toString());
         if (b.type == LetterBlock::Type::Signatures && b.labels.isEmpty())
