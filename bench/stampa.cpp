@@ -104,10 +104,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     const bool ok = render(**connection, QStringLiteral("contact directory (Agenda.rpt)"),
-                           QStringLiteral("Agenda.rpt"), reportDefinition(ReportKind::ContactBook, 0, QString())->sql,
+                           QStringLiteral("Agenda.rpt"), reportDefinition(ReportKind::ContactBook, 0)->sql,
                            dir.filePath(QStringLiteral("agenda.pdf"))) &&
                     render(**connection, QStringLiteral("small labels (EtichetteClienti.rpt)"),
-                           QStringLiteral("EtichetteClienti.rpt"), reportDefinition(ReportKind::ContactLabels, 0, QString())->sql,
+                           QStringLiteral("EtichetteClienti.rpt"), reportDefinition(ReportKind::ContactLabels, 0)->sql,
                            dir.filePath(QStringLiteral("etichette.pdf")));
     return ok ? 0 : 1;
 }

@@ -16,8 +16,7 @@ QString contactJoins()
 
 } // namespace
 
-std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId,
-                                                 const QString &computerName)
+std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId)
 {
     switch (kind) {
     case ReportKind::ContactBook:
@@ -82,7 +81,7 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
             true, true};
     case ReportKind::Notices:
         // Only this workstation's recipients: another workstation may be printing its own
-        // notice at the same moment.
+        // notice at the same moment. The runner binds the workstation of the job to the ?.
         return ReportDefinition{
             QStringLiteral("Avvisi.rpt"), QStringLiteral("AvvisiLan.rpt"),
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Indirizzo, "
@@ -92,8 +91,7 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
                            "Contatti ON TempAvvisiContatti.Contatto_ID = Contatti.ID) INNER JOIN "
                            "TempAvvisi ON TempAvvisiContatti.NomeComputer = TempAvvisi.NomeComputer) "
                            "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID WHERE "
-                           "TempAvvisiContatti.NomeComputer = '")
-                + computerName + QStringLiteral("' ORDER BY Contatti.NominativoDocumenti"),
+                           "TempAvvisiContatti.NomeComputer = ? ORDER BY Contatti.NominativoDocumenti"),
             false, true};
     }
     return std::nullopt;
@@ -114,7 +112,7 @@ db::Status writePrintJob(Tform_DB &m, ReportKind kind, const QString &runnerFold
     if (db::Status appended = job.append(); !appended)
         return appended;
     const std::optional<ReportDefinition> report =
-        reportDefinition(kind, m.TableContatti.asInteger(u"Id"), m.computerName());
+        reportDefinition(kind, m.TableContatti.asInteger(u"Id"));
     const QDir folder(runnerFolder);
     QList<std::pair<QString, QVariant>> values;
     if (report) {

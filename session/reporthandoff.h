@@ -27,9 +27,9 @@ struct ReportDefinition
 };
 
 // The definition of `kind`. The privacy form prints the contact `contactId`; the notices the
-// recipients of `computerName`. Nothing for a value outside the enumeration.
-std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId,
-                                                 const QString &computerName);
+// recipients of the workstation whose job it is (its name is bound to the query's ?). Nothing
+// for a value outside the enumeration.
+std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId);
 
 // Replaces this workstation's TempStampa row with the job of `kind`; the layout paths point into
 // `runnerFolder`.

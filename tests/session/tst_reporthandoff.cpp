@@ -75,15 +75,15 @@ private Q_SLOTS:
         QFETCH(QString, landscape);
         QFETCH(bool, filtro);
         const std::optional<ReportDefinition> report =
-            reportDefinition(ReportKind(kind), 42, QStringLiteral("PC-UFFICIO"));
+            reportDefinition(ReportKind(kind), 42);
         QVERIFY(report.has_value());
         QCOMPARE(report->sql, programText(text));
         QCOMPARE(report->file, portrait);
         QCOMPARE(report->landscapeFile, landscape);
         QCOMPARE(report->filtro, filtro);
         QCOMPARE(report->testata, kind != 3 && kind != 4);
-        QVERIFY(!reportDefinition(ReportKind(8), 42, QString()).has_value());
-        QVERIFY(!reportDefinition(ReportKind(0), 42, QString()).has_value());
+        QVERIFY(!reportDefinition(ReportKind(8), 42).has_value());
+        QVERIFY(!reportDefinition(ReportKind(0), 42).has_value());
     }
 
     void oneRowPerWorkstationHoldingTheLastJob()

@@ -18,9 +18,9 @@ namespace {
 const QString kBin = QStringLiteral(CALVETRA_BIN_DIR);
 
 // The print jobs carry the queries the program's hand-off writes.
-QString reportQuery(int kind, const QString &workstation = QString())
+QString reportQuery(int kind)
 {
-    return reportDefinition(ReportKind(kind), 42, workstation)->sql;
+    return reportDefinition(ReportKind(kind), 42)->sql;
 }
 
 const QString kAgenda = reportQuery(1);
@@ -34,9 +34,9 @@ QString categoriesQuery()
     return reportQuery(2);
 }
 
-QString noticesQuery(const QString &workstation)
+QString noticesQuery()
 {
-    return reportQuery(7, workstation);
+    return reportQuery(7);
 }
 
 const QString kLongName = QStringLiteral(
@@ -491,7 +491,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.job(QStringLiteral("PC-UFFICIO"), QStringLiteral("Avvisi.rpt"),
-              QStringLiteral("AvvisiLan.rpt"), noticesQuery(QStringLiteral("PC-UFFICIO")));
+              QStringLiteral("AvvisiLan.rpt"), noticesQuery());
         const QStringList pages = f.print(QStringLiteral("PC-UFFICIO"));
         QCOMPARE(pages.size(), 2);
         const QStringList recipients = {QStringLiteral("Àlberti Niccolò"),
@@ -524,7 +524,7 @@ private Q_SLOTS:
         f.archive.native(QStringLiteral("UPDATE TempAvvisi SET Testo = ? WHERE NomeComputer = ?"),
                          {paragraphs.join(QStringLiteral("\n\n")), "PC-CASSA"});
         f.job(QStringLiteral("PC-CASSA"), QStringLiteral("Avvisi.rpt"),
-              QStringLiteral("AvvisiLan.rpt"), noticesQuery(QStringLiteral("PC-CASSA")));
+              QStringLiteral("AvvisiLan.rpt"), noticesQuery());
         const QStringList pages = f.print(QStringLiteral("PC-CASSA"));
         QVERIFY(pages.size() >= 2);
         const QString all = pages.join(QString()).simplified();
@@ -542,7 +542,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("query");
         QTest::newRow("list") << "Agenda.rpt" << kAgenda + QString();
         QTest::newRow("labels") << "EtichetteClienti.rpt" << kLabels;
-        QTest::newRow("letter") << "Avvisi.rpt" << noticesQuery(QStringLiteral("NESSUNO"));
+        QTest::newRow("letter") << "Avvisi.rpt" << noticesQuery();
         QTest::newRow("payments") << "Pagamenti.rpt" << kPayments;
     }
 

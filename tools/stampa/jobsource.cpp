@@ -1,6 +1,7 @@
 #include "tools/stampa/jobsource.h"
 
 #include "db/archive.h"
+#include "db/sqltokenizer.h"
 #include "session/archivelocation.h"
 #include "session/computername.h"
 
@@ -42,6 +43,17 @@ db::Result<RunnerOptions> parseArguments(const QStringList &arguments)
     return options;
 }
 
+db::Result<QVariantList> queryValues(const QString &query, const QString &workstation)
+{
+    // A job names its own workstation with a ?, never with its name written into the text.
+    qsizetype parameters = 0;
+    for (const db::Token &token : db::tokenizeSql(query))
+        parameters += token.isPunct(u"?") ? 1 : 0;
+    if (parameters > 1)
+        return db::Error{QStringLiteral("La query della stampa ha più di un parametro.")};
+    return parameters == 1 ? QVariantList{workstation} : QVariantList{};
+}
+
 db::Result<LoadedJob> loadJob(const RunnerOptions &options, const QString &runnerFolder)
 {
     QString archive = options.archive;
@@ -61,7 +73,10 @@ db::Result<LoadedJob> loadJob(const RunnerOptions &options, const QString &runne
     db::Result<PrintJob> job = readPrintJob(**connection, workstation);
     if (!job)
         return job.error();
-    db::Result<ReportData> data = loadReportData(**connection, job->query);
+    db::Result<QVariantList> values = queryValues(job->query, workstation);
+    if (!values)
+        return values.error();
+    db::Result<ReportData> data = loadReportData(**connection, job->query, *values);
     if (!data)
         return data.error();
     return LoadedJob{std::move(*job), std::move(*data)};

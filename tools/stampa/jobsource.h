@@ -30,6 +30,9 @@ struct LoadedJob
     ReportData data;
 };
 
+// The values bound to the job's query: the job's workstation for a query with one ?.
+db::Result<QVariantList> queryValues(const QString &query, const QString &workstation);
+
 // Finds the archive as the program does (percorso.txt in `runnerFolder`, or the user's
 // folders), reads the workstation's job and runs its query.
 db::Result<LoadedJob> loadJob(const RunnerOptions &options, const QString &runnerFolder);

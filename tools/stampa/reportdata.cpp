@@ -13,8 +13,8 @@ QString exportExtension(db::Connection &connection, const db::RowSet &options)
     const QVariant kind = options.value(0, u"TipoEsportazione");
     if (kind.isValid()) {
         db::Result<db::RowSet> types = connection.run(
-            QStringLiteral("select Estensione from TipoEsportazioniCrystalReport where Numero = %1")
-                .arg(kind.toLongLong()));
+            u"select Estensione from TipoEsportazioniCrystalReport where Numero = ?",
+            {kind.toLongLong()});
         if (types && !types->rows.isEmpty()) {
             const QString extension = types->value(0, u"Estensione").toString().trimmed().toLower();
             if (!extension.isEmpty())
@@ -28,9 +28,10 @@ QString exportExtension(db::Connection &connection, const db::RowSet &options)
 
 } // namespace
 
-db::Result<ReportData> loadReportData(db::Connection &connection, const QString &query)
+db::Result<ReportData> loadReportData(db::Connection &connection, const QString &query,
+                                      const QVariantList &values)
 {
-    db::Result<db::RowSet> rows = connection.run(query);
+    db::Result<db::RowSet> rows = connection.run(query, values);
     if (!rows)
         return db::Error{
             QStringLiteral("La query della stampa non è riuscita: %1").arg(rows.message())};

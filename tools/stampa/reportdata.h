@@ -19,7 +19,9 @@ struct ReportData
 };
 
 // Runs `query` and reads the office's data and options.
-db::Result<ReportData> loadReportData(db::Connection &connection, const QString &query);
+// `values` are bound to the query's ? in order.
+db::Result<ReportData> loadReportData(db::Connection &connection, const QString &query,
+                                      const QVariantList &values = {});
 
 // The rows where some text column contains `text`, regardless of letter case, in their order.
 db::RowSet rowsContaining(const db::RowSet &rows, const QString &text);
