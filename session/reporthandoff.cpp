@@ -26,7 +26,8 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
                            "Contatti.Sesso,Contatti.Telefono, Contatti.Cellulare, Contatti.SecondoCell "
                            "as UfficioCellulare, Contatti.Indirizzo,Contatti.Numero, Contatti.email, "
                            "Contatti.Internet, Contatti.Fax, Contatti.Note, Comuni.Comune, "
-                           "Comuni.Provincia, Comuni.CAP, Categorie.descrizione AS Categoria, "
+                           "Comuni.Provincia, COALESCE(NULLIF(Contatti.Cap, ''), Comuni.CAP) AS CAP, "
+                           "Categorie.descrizione AS Categoria, "
                            "Contatti.secTelefono as UfficioTelefono,  Regioni.Descrizione as Regione ")
                 + contactJoins(),
             true, true};
@@ -37,7 +38,8 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
                            "Contatti.Cellulare, Contatti.SecondoCell as UfficioCellulare, "
                            "Contatti.Indirizzo, Contatti.Numero,Contatti.email, "
                            "Contatti.Internet, Contatti.Fax, Contatti.Note, Comuni.Comune, "
-                           "Comuni.Provincia, Comuni.CAP, Categorie.descrizione AS Categoria, "
+                           "Comuni.Provincia, COALESCE(NULLIF(Contatti.Cap, ''), Comuni.CAP) AS CAP, "
+                           "Categorie.descrizione AS Categoria, "
                            "Contatti.secTelefono as UfficioTelefono,  Regioni.Descrizione as Regione ")
                 + contactJoins(),
             true, true};
@@ -45,7 +47,8 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
         return ReportDefinition{
             QStringLiteral("EtichetteClienti.rpt"), QStringLiteral("EtichetteClienti.rpt"),
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, Contatti.Indirizzo, "
-                           "Comuni.Comune, Comuni.Provincia, Comuni.Cap, Contatti.Numero AS NumCasa, "
+                           "Comuni.Comune, Comuni.Provincia, COALESCE(NULLIF(Contatti.Cap, ''), Comuni.Cap) "
+                           "AS Cap, Contatti.Numero AS NumCasa, "
                            "Categorie.descrizione as Categoria, Regioni.Descrizione as Regione ")
                 + contactJoins(),
             true, false};
@@ -61,7 +64,8 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Telefono, "
                            "Contatti.Cellulare, Contatti.Indirizzo, Contatti.email, Contatti.Internet, "
                            "Contatti.PIva, Contatti.CFisc, Contatti.Numero, Comuni.Comune, "
-                           "Comuni.Provincia, Comuni.CAP FROM Contatti LEFT JOIN Comuni ON "
+                           "Comuni.Provincia, COALESCE(NULLIF(Contatti.Cap, ''), Comuni.CAP) AS CAP FROM "
+                           "Contatti LEFT JOIN Comuni ON "
                            "Contatti.Citta_ID = Comuni.ID Where Contatti.Id = ")
                 + QString::number(contactId),
             false, true};
@@ -71,13 +75,16 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, Pagamenti.data, "
                            "Pagamenti.Descrizione as Pagamento, Pagamenti.Importo, "
                            "Contatti.Telefono,Contatti.Cellulare,  Comuni.Comune, Comuni.Provincia, "
-                           "Comuni.CAP, Categorie.descrizione AS Categoria, Regioni.Descrizione AS "
+                           "COALESCE(NULLIF(Contatti.Cap, ''), Comuni.CAP) AS CAP, "
+                           "Contatti.ID AS IdContatto, Categorie.descrizione AS Categoria, "
+                           "Regioni.Descrizione AS "
                            "Regione FROM Pagamenti INNER JOIN ((((Contatti LEFT JOIN Comuni ON "
                            "Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON "
                            "Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON "
                            "Comuni.Provincia = Province.PROVINCIA) LEFT JOIN Regioni ON "
                            "Province.Regione_ID = Regioni.IDRegione) ON Pagamenti.Contatto_ID = "
-                           "Contatti.ID ORDER BY Contatti.NominativoDocumenti "),
+                           "Contatti.ID ORDER BY Contatti.NominativoDocumenti, Contatti.ID, "
+                           "Pagamenti.data, Pagamenti.Id"),
             true, true};
     case ReportKind::Notices:
         // Only this workstation's recipients: another workstation may be printing its own

@@ -487,6 +487,74 @@ private Q_SLOTS:
         }
     }
 
+    void paymentsAreGroupedByContactNotByName()
+    {
+        // Two companies of the same name, in two towns: two groups, each with its own total, its
+        // payments in date order.
+        Fixture f;
+        const qlonglong cesena =
+            f.archive.run(QStringLiteral("select ID from Comuni where Comune = 'Cesena'"))
+                .value(0, u"ID")
+                .toLongLong();
+        f.contact(50, "Adriatica S.r.l.", 1, cesena, QVariant(), QVariant(), "0547 1", QVariant());
+        f.contact(51, "Adriatica S.r.l.", 1, QVariant(), QVariant(), QVariant(), "0541 2", QVariant());
+        const QString payment = QStringLiteral(
+            "INSERT INTO Pagamenti (Contatto_ID, data, Descrizione, Importo) VALUES (?, ?, ?, ?)");
+        f.insert(payment, {50, day(2026, 5, 20), "Secondo", 20.0});
+        f.insert(payment, {51, day(2026, 5, 1), "Unico", 7.0});
+        f.insert(payment, {50, day(2026, 5, 2), "Primo", 10.0});
+        f.job(QStringLiteral("PC1"), QStringLiteral("Pagamenti.rpt"),
+              QStringLiteral("PagamentiLan.rpt"), kPayments);
+        const QString page = f.print(QStringLiteral("PC1")).join(QString());
+        const QStringList totals = linesWith(page, QStringLiteral("Totale Adriatica S.r.l."));
+        QCOMPARE(totals.size(), 2);
+        QVERIFY(totals[0].contains(QStringLiteral("30,00 €")));
+        QVERIFY(totals[1].contains(QStringLiteral("7,00 €")));
+        QCOMPARE(linesWith(page, QStringLiteral("Cesena")).size(), 1);
+        QVERIFY(page.indexOf(QStringLiteral("Primo")) < page.indexOf(QStringLiteral("Secondo")));
+        QVERIFY(page.indexOf(QStringLiteral("Secondo")) < page.indexOf(QStringLiteral("Unico")));
+    }
+
+    void theContactsOwnPostalCodeIsPrinted()
+    {
+        // Forlì has several codes: the one chosen for the contact goes on its label and list
+        // line; a contact without one gets the town's.
+        Fixture f;
+        f.insert(QStringLiteral("UPDATE Contatti SET Cap = '47122' WHERE ID = 42"), {});
+        f.insert(QStringLiteral("UPDATE Contatti SET Cap = '' WHERE ID = 44"), {});
+        const QString town =
+            f.archive.run(QStringLiteral("select Cap from Comuni where Comune = 'Forlì'"))
+                .value(0, u"Cap")
+                .toString();
+        QVERIFY(town != u"47122");
+        f.job(QStringLiteral("PC1"), QStringLiteral("EtichetteClienti.rpt"),
+              QStringLiteral("EtichetteClienti.rpt"), kLabels);
+        const QString labels = f.print(QStringLiteral("PC1")).join(QString());
+        QCOMPARE(linesWith(labels, QStringLiteral("47122 Forlì")).size(), 1);
+        QCOMPARE(linesWith(labels, town + QStringLiteral(" Forlì")).size(), 2);
+        for (const QString &query : {kAgenda, kPrivacy, kPayments, categoriesQuery()}) {
+            f.job(QStringLiteral("PC1"), QStringLiteral("Agenda.rpt"), QString(), query);
+            const QString csv = f.archive.folder() + QStringLiteral("/cap.csv");
+            QCOMPARE(stampa({QStringLiteral("--archive"), f.path(), QStringLiteral("--workstation"),
+                             QStringLiteral("PC1"), QStringLiteral("--export"), csv})
+                         .exitCode,
+                     0);
+            QFile file(csv);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QList<QStringList> read = parseCsv(QString::fromUtf8(file.readAll()));
+            const qsizetype cap = read[0].indexOf(QStringLiteral("CAP"));
+            const qsizetype name = std::max(read[0].indexOf(QStringLiteral("Contatto")),
+                                            read[0].indexOf(QStringLiteral("Nominativo")));
+            QVERIFY(cap >= 0 && name >= 0);
+            for (const QStringList &row : read.mid(1)) {
+                if (row[name] == u"Àlberti Niccolò")
+                    QCOMPARE(row[cap], QStringLiteral("47122"));
+                if (row[name] == u"D'Amico Lucia")
+                    QCOMPARE(row[cap], town);
+            }
+        }
+    }
+
     void oneLetterPerRecipientOfThisWorkstation()
     {
         Fixture f;

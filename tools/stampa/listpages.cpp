@@ -80,7 +80,7 @@ public:
                     m_fields.setRow(row);
                     currentGroup = key;
                     inGroup = true;
-                    groupHeading(key, height);
+                    groupHeading(fieldText(row, m_layout.group->orderBy), height);
                 }
             }
             make(height);
@@ -114,21 +114,18 @@ private:
         return out;
     }
 
-    int groupColumn() const
-    {
-        return m_fields.column(Placeholder{
-            m_layout.group->field, m_layout.group->field.toCaseFolded(), ValueFormat::Auto});
-    }
+    QString groupKey(qsizetype row) const { return fieldText(row, m_layout.group->field); }
 
-    QString groupKey(qsizetype row) const
+    QString fieldText(qsizetype row, const QString &field) const
     {
-        const int c = groupColumn();
+        const int c = m_fields.column(Placeholder{field, field.toCaseFolded(), ValueFormat::Auto});
         return c < 0 ? QString()
                      : formatValue(m_data.rows.rows[row][c], m_data.rows.columns[c].kind).trimmed();
     }
 
-    // The query's order; grouped lists keep it inside each group and order the groups by their
-    // value as the archive orders texts, the rows without a value last.
+    // The query's order; grouped lists keep it inside each group and order the groups by the
+    // value of their order field as the archive orders texts, the rows without a value last.
+    // The sort is stable: groups that share an order value stay apart as the query had them.
     QList<qsizetype> rowOrder() const
     {
         QList<qsizetype> order(m_data.rows.rows.size());
@@ -144,7 +141,7 @@ private:
         QList<Key> keys;
         keys.reserve(order.size());
         for (qsizetype r = 0; r < order.size(); ++r) {
-            const QString text = groupKey(r);
+            const QString text = fieldText(r, m_layout.group->orderBy);
             const QString folded = text.toCaseFolded();
             keys.append(Key{text.isEmpty(), db::withoutAccents(folded), folded});
         }

@@ -490,7 +490,8 @@ db::Result<ReportLayout> parseLayout(const QByteArray &json, const QString &path
             const QJsonObject g = r.object(root, QStringLiteral("group"), {});
             r.onlyKeys(
                 g, QStringLiteral("group"),
-                {QStringLiteral("field"), QStringLiteral("heading"), QStringLiteral("empty")});
+                {QStringLiteral("field"), QStringLiteral("heading"), QStringLiteral("empty"),
+                 QStringLiteral("orderBy")});
             Grouping group;
             group.field = r.string(g, QStringLiteral("field"), QStringLiteral("group"));
             if (group.field.isEmpty())
@@ -500,6 +501,8 @@ db::Result<ReportLayout> parseLayout(const QByteArray &json, const QString &path
                                              u'{' + group.field + u'}');
             group.heading = r.fieldTemplate(heading, QStringLiteral("group.heading"));
             group.empty = r.string(g, QStringLiteral("empty"), QStringLiteral("group"));
+            group.orderBy =
+                r.string(g, QStringLiteral("orderBy"), QStringLiteral("group"), group.field);
             layout.group = group;
             layout.subtotal = readSum(r, root, QStringLiteral("subtotal"), layout);
         } else if (root.contains(QStringLiteral("subtotal"))) {

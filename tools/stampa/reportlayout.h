@@ -53,6 +53,9 @@ struct Grouping
     QString field;         // rows with the same value of this field form a group
     FieldTemplate heading; // the group's heading line
     QString empty;         // the heading of the rows without a value
+    // The groups follow one another in the order of this field's values (the group field
+    // itself unless said otherwise): groups of a key are ordered by a name that may repeat.
+    QString orderBy;
 };
 
 struct SumLine
