@@ -355,6 +355,10 @@ QWidget *TfrmContattiDett::buildAltro()
 void TfrmContattiDett::showEvent(QShowEvent *event)
 {
     DetailWindow::showEvent(event);
+    if (!m_fullLists)
+        m_fullLists = std::make_unique<FilterSuspension>(QList<db::DataSet *>{
+            &m_db.TableComuni, &m_db.TableCategorie, &m_db.TableProfessioni, &m_db.TableTitoli});
+    m_fullLists->suspend();
     m_binder->refresh();
     m_ragioneSociale->setFocus();
     if (m_newContact)
@@ -493,6 +497,13 @@ void TfrmContattiDett::refuseNameless()
     m_pages->setCurrentIndex(0);
     m_currentPage = 0;
     m_ragioneSociale->setFocus();
+}
+
+void TfrmContattiDett::hideEvent(QHideEvent *event)
+{
+    if (m_fullLists)
+        m_fullLists->resume();
+    DetailWindow::hideEvent(event);
 }
 
 bool TfrmContattiDett::mayLeave()

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "common/filtersuspension.h"
 #include "common/widgets/detailwindow.h"
 #include "db/dataset.h"
 
 #include <QHash>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class DataSetComboBox;
@@ -67,6 +69,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool save() override { return salva(); }
     bool mayLeave() override;
 
@@ -110,5 +113,8 @@ private:
     QComboBox *m_colour;
     PagamentiPage *m_pagamenti;
     bool m_newContact = false;
+    // The lists of towns, categories, professions and titles offer every row while the editor
+    // is open, whatever another window searched.
+    std::unique_ptr<FilterSuspension> m_fullLists;
     QHash<const QWidget *, QString> m_textsWhenAdded;
 };

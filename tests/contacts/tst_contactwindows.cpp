@@ -288,6 +288,32 @@ private Q_SLOTS:
         }
     }
 
+    void aSearchInTheTownWindowNeitherBlanksNorNarrowsTheEditor()
+    {
+        Office o;
+        o.archive.native(QStringLiteral(
+            "update Contatti set Citta_ID = (select ID from Comuni where Comune = 'Forlì') where ID = 1"));
+        // What "Comuni" leaves on the shared towns when the user searched "reggio" there.
+        QVERIFY(o.db.TableComuni.setFilter(QStringLiteral("Comune like 'reggio*'")).ok());
+        const int narrowed = o.db.TableComuni.recordCount();
+        QString shown;
+        int offered = 0;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            auto *town = o.in<QComboBox>(editor, QStringLiteral("DBLookupComboBox5"));
+            shown = town->currentText();
+            offered = town->count();
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(shown, QStringLiteral("Forlì"));
+        QCOMPARE(offered, 7904);
+        // The other window's search is back when the editor is left.
+        QCOMPARE(o.db.TableComuni.filter(), QStringLiteral("Comune like 'reggio*'"));
+        QCOMPARE(o.db.TableComuni.recordCount(), narrowed);
+    }
+
     void paymentsGridKeepsItsRowsWhileOneIsAdded()
     {
         Office o;
