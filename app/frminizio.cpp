@@ -360,7 +360,7 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         return Outcome::Failed;
     }
     m_birthdays->clear(); // filled once per run, also after a retry
-    for (const QString &line : birthdayLines(*born))
+    for (const QString &line : birthdayLines(*born, db::clock::today()))
         m_birthdays->appendPlainText(line);
 
     // The grids whose layout this workstation keeps, in this order. A layout that cannot be

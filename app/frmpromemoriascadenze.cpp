@@ -24,17 +24,22 @@ TfrmPromemoriaScadenze::TfrmPromemoriaScadenze(QWidget *parent)
     heading->setFont(bold);
     layout->addWidget(heading);
 
-    m_grid = new QTableWidget(2, 5, this);
+    m_grid = new QTableWidget(2, 6, this);
     m_grid->setObjectName(QStringLiteral("StringGrid2"));
     m_grid->horizontalHeader()->hide();
     m_grid->verticalHeader()->hide();
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    const int widths[] = {120, 220, 225, 191, 2};
-    for (int c = 0; c < 5; ++c)
+    // One line per reminder. The key is there for the double click only; the reminder date,
+    // which orders the rows, comes first.
+    m_grid->setWordWrap(false);
+    const int widths[] = {150, 220, 225, 191, 0, 100};
+    for (int c = 0; c < 6; ++c)
         m_grid->setColumnWidth(c, widths[c]);
-    m_grid->horizontalHeader()->setStretchLastSection(false);
+    m_grid->setColumnHidden(4, true);
+    m_grid->horizontalHeader()->moveSection(5, 0);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { StringGrid2DblClick(row); });
     layout->addWidget(m_grid, 1);
@@ -58,7 +63,7 @@ void TfrmPromemoriaScadenze::setGrid(const QList<QStringList> &rows)
     m_grid->clearContents();
     m_grid->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < 5 && c < rows[r].size(); ++c) {
+        for (int c = 0; c < 6 && c < rows[r].size(); ++c) {
             auto *item = new QTableWidgetItem(rows[r][c]);
             if (r == 0) {
                 QFont bold = item->font();

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 const QString kUpdateScript = QStringLiteral("SQLAggio.sql");
@@ -68,7 +70,8 @@ db::Status clearScratchRows(db::Connection &connection, const QString &computerN
 QString reminderSql(QDate today)
 {
     return QStringLiteral("SELECT Calendario.Data, Calendario.Cliente, Calendario.TipologiaCalendario, "
-                          "Calendario.Note, Calendario.Id FROM Calendario  Where Conclusa=false and "
+                          "Calendario.Note, Calendario.Id, Calendario.DataAvviso FROM Calendario  "
+                          "Where Conclusa=false and "
                           "DataAvviso <=#")
            + *DataSql(ScriviDataItaliana(today)) + QStringLiteral("# ORDER BY Calendario.DataAvviso");
 }
@@ -76,16 +79,19 @@ QString reminderSql(QDate today)
 QList<QStringList> reminderGrid(const db::RowSet &reminders)
 {
     QList<QStringList> grid = {{QStringLiteral("Data"), QStringLiteral("Tipologia"),
-                                QStringLiteral("Contatto"), QStringLiteral("Note"), QStringLiteral("Id")}};
+                                QStringLiteral("Contatto"), QStringLiteral("Note"), QStringLiteral("Id"),
+                                QStringLiteral("Avviso")}};
     for (qsizetype r = 0; r < reminders.rows.size(); ++r) {
         const QVariant data = reminders.value(r, u"Data");
+        const QVariant avviso = reminders.value(r, u"DataAvviso");
         const qlonglong id = reminders.value(r, u"Id").toLongLong();
         grid.append({data.isValid() ? ScriviDataItaliana(data.toDateTime()) : QString(),
                      reminders.value(r, u"TipologiaCalendario").toString(),
                      reminders.value(r, u"Cliente").toString(), reminders.value(r, u"Note").toString(),
-                     id > 0 ? QString::number(id) : QString()});
+                     id > 0 ? QString::number(id) : QString(),
+                     avviso.isValid() ? ScriviDataItaliana(avviso.toDateTime().date()) : QString()});
     }
-    grid.append(QStringList(5));
+    grid.append(QStringList(6));
     return grid;
 }
 
@@ -98,13 +104,23 @@ QString birthdaySql(QDate today)
     return sql + QStringLiteral(" order by Month(Contatti.DataNascita)");
 }
 
-QStringList birthdayLines(const db::RowSet &contacts)
+QStringList birthdayLines(const db::RowSet &contacts, QDate today)
 {
-    QStringList lines;
+    // In the calendar's order from today's month on: December's birthdays before January's
+    // at the end of the year, and by day within a month.
+    QList<std::pair<int, QString>> dated;
     for (qsizetype r = 0; r < contacts.rows.size(); ++r) {
         const QVariant born = contacts.value(r, u"DataNascita");
-        lines.append(contacts.value(r, u"Cognome").toString() + u' ' + contacts.value(r, u"Nome").toString()
-                     + QStringLiteral(" :") + (born.isValid() ? ScriviDataItaliana(born.toDateTime().date()) : QString()));
+        const QDate date = born.isValid() ? born.toDateTime().date() : QDate();
+        const int monthsAhead = date.isValid() ? (date.month() - today.month() + 12) % 12 : 12;
+        dated.append({monthsAhead * 32 + (date.isValid() ? date.day() : 0),
+                      contacts.value(r, u"Cognome").toString() + u' ' + contacts.value(r, u"Nome").toString()
+                          + QStringLiteral(" :") + (date.isValid() ? ScriviDataItaliana(date) : QString())});
     }
+    std::stable_sort(dated.begin(), dated.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    QStringList lines;
+    for (const auto &[order, line] : dated)
+        lines.append(line);
     return lines;
 }

@@ -19,10 +19,12 @@ db::Status clearScratchRows(db::Connection &connection, const QString &computerN
 
 // The due reminders: not concluded, reminder date today or earlier, oldest reminder first.
 QString reminderSql(QDate today);
-// The reminder grid: the title row, one row per reminder, one empty row at the end.
+// The reminder grid: the title row, one row per reminder, one empty row at the end. Columns:
+// date, type, contact, notes, key (hidden), reminder date.
 QList<QStringList> reminderGrid(const db::RowSet &reminders);
 
 // The birthdays of this month, and of the next one after the 25th.
 QString birthdaySql(QDate today);
 // "Cognome Nome :dd/mm/yyyy", one line per contact.
-QStringList birthdayLines(const db::RowSet &contacts);
+// In calendar order from the month of `today`, by day within a month.
+QStringList birthdayLines(const db::RowSet &contacts, QDate today);

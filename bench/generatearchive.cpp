@@ -635,7 +635,12 @@ private:
             db::Result<db::RowSet> done = m_connection.runNative(sql, values);
             return done ? db::Status() : db::Status(done.error());
         };
+        // The generated lists replace the starter rows of a new archive.
         db::Status done;
+        for (const char *table : {"Titoli", "TipoPagamenti", "TipologiaCalendario"}) {
+            if (done)
+                done = insert(QStringLiteral("DELETE FROM ") + QLatin1String(table), {});
+        }
         for (int i = 0; i < countOf(kCategories) && done; ++i) {
             done = insert(QStringLiteral("INSERT INTO Categorie (Id, Descrizione, ColoreCategoria) "
                                          "VALUES (?, ?, ?)"),

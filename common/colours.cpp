@@ -1,5 +1,7 @@
 #include "common/colours.h"
 
+#include <cmath>
+
 QColor fromWindowsColour(qint64 value)
 {
     const quint32 v = quint32(value) & 0xFFFFFF;
@@ -42,4 +44,17 @@ int standardColourIndex(qint64 value)
             return int(i);
     }
     return -1;
+}
+
+QColor readableTextOn(const QColor &background)
+{
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * linear(background.redF()) +
+                             0.7152 * linear(background.greenF()) +
+                             0.0722 * linear(background.blueF());
+    // The two contrast ratios are equal at 0.18; white is kept a little beyond, up to pure red,
+    // where black reads as poorly as the numbers say it should not.
+    return luminance < 0.25 ? QColor(Qt::white) : QColor(Qt::black);
 }

@@ -10,6 +10,9 @@ qint64 toWindowsColour(const QColor &colour);
 
 inline constexpr qint64 kBianco = 16777215;
 
+// Black or white, whichever reads better on `background`, by its relative luminance.
+QColor readableTextOn(const QColor &background);
+
 struct NamedColour
 {
     QString name;

@@ -1,5 +1,6 @@
 #include "common/datasetmodel.h"
 
+#include "common/colours.h"
 #include "db/datetimes.h"
 
 #include <QLocale>
@@ -111,6 +112,11 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     }
     case Qt::BackgroundRole:
         return m_background ? m_background(m_dataSet, index.row()) : QVariant();
+    case Qt::ForegroundRole: {
+        // Text that stays readable on a saturated row colour.
+        const QVariant background = m_background ? m_background(m_dataSet, index.row()) : QVariant();
+        return background.isValid() ? QVariant(readableTextOn(background.value<QColor>())) : QVariant();
+    }
     case Qt::TextAlignmentRole: {
         if (column < 0)
             return {};

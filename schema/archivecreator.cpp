@@ -36,6 +36,8 @@ db::Status buildArchive(db::Connection &connection)
     }
     if (db::Status loaded = loadReferenceData(connection); !loaded)
         return loaded;
+    if (db::Status seeded = loadStarterLists(connection); !seeded)
+        return seeded;
     return transaction.commit();
 }
 

@@ -149,4 +149,30 @@ db::Status loadReferenceData(db::Connection &c)
     return done;
 }
 
+db::Status loadStarterLists(db::Connection &c)
+{
+    // What an Italian office picks most often, so that the first lists are not empty. Only a
+    // new archive gets them; the user edits or deletes them like any other row.
+    const std::pair<const char *, QStringList> lists[] = {
+        {"Titoli",
+         {QStringLiteral("Sig."), QStringLiteral("Sig.ra"), QStringLiteral("Dott."),
+          QStringLiteral("Dott.ssa"), QStringLiteral("Avv."), QStringLiteral("Ing."),
+          QStringLiteral("Geom."), QStringLiteral("Rag."), QStringLiteral("Prof.")}},
+        {"TipoPagamenti",
+         {QStringLiteral("Contanti"), QStringLiteral("Bonifico"), QStringLiteral("Assegno"),
+          QStringLiteral("Carta"), QStringLiteral("RiBa")}},
+        {"TipologiaCalendario",
+         {QStringLiteral("Appuntamento"), QStringLiteral("Telefonata"), QStringLiteral("Scadenza")}},
+    };
+    for (const auto &[table, values] : lists) {
+        const QString sql = QStringLiteral("INSERT INTO %1 (Descrizione) VALUES (?)")
+                                .arg(c.dialect().quoteIdentifier(QString::fromLatin1(table)));
+        for (const QString &value : values) {
+            if (db::Result<db::RowSet> done = c.runNative(sql, {value}); !done)
+                return done.error();
+        }
+    }
+    return {};
+}
+
 } // namespace schema

@@ -9,4 +9,7 @@ namespace schema {
 // formats, options, company).
 db::Status loadReferenceData(db::Connection &connection);
 
+// Short lists of common titles, payment types and appointment types for a new archive.
+db::Status loadStarterLists(db::Connection &connection);
+
 } // namespace schema

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTest>
 
@@ -401,6 +402,26 @@ private Q_SLOTS:
         QCOMPARE(grid->item(2, 0)->text(), QStringLiteral("12/12/2026"));
         QCOMPARE(grid->item(3, 3)->text(), QStringLiteral("oggi"));
         QCOMPARE(opened, QList<qint64>{4});
+        // What orders the rows is shown first; the key is not shown; a row is one line.
+        QCOMPARE(grid->item(0, 5)->text(), QStringLiteral("Avviso"));
+        QCOMPARE(grid->item(1, 5)->text(), QStringLiteral("05/12/2026"));
+        QCOMPARE(grid->horizontalHeader()->visualIndex(5), 0);
+        QVERIFY(grid->isColumnHidden(4));
+        QVERIFY(!grid->wordWrap());
+    }
+
+    void birthdaysInCalendarOrder()
+    {
+        db::clock::setFixedNow(db::naiveDateTime(QDate(2026, 12, 28), QTime(8, 0)));
+        Office office;
+        const QString sql = QStringLiteral("insert into Contatti (Cognome, Nome, DataNascita) values (?, ?, ?)");
+        office.exec(sql, {"Neri", "Luca", db::naiveDateTime(QDate(1990, 1, 1))});
+        office.exec(sql, {"Verdi", "Anna", db::naiveDateTime(QDate(1980, 12, 31))});
+        office.exec(sql, {"Bruni", "Ada", db::naiveDateTime(QDate(1975, 12, 2))});
+        Program program(office.folder.path());
+        program.frmInizio().FormActivate();
+        QCOMPARE(program.frmInizio().birthdays(),
+                 QStringList({"Bruni Ada :02/12/1975", "Verdi Anna :31/12/1980", "Neri Luca :01/01/1990"}));
     }
 
     void noReminderNoWindow()

@@ -1,5 +1,6 @@
 // The contact list, the contact editor and the payments, driven through their real controls.
 
+#include "common/colours.h"
 #include "common/widgets/datagrid.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
@@ -158,6 +159,16 @@ private Q_SLOTS:
         QCOMPARE(colourOf(QStringLiteral("Rossi Mario")).value<QColor>(), QColor(255, 0, 0));
         QVERIFY(!colourOf(QStringLiteral("D'Amico Lucia")).isValid());
         QCOMPARE(colourOf(QStringLiteral("Romagnoli S.p.A.")).value<QColor>(), QColor(0, 255, 0));
+        // Text on a coloured row is black or white, whichever reads better.
+        const auto textOf = [&](const QString &name) {
+            return model->data(model->index(int(o.listed().indexOf(name)), 0), Qt::ForegroundRole);
+        };
+        QCOMPARE(textOf(QStringLiteral("Rossi Mario")).value<QColor>(), QColor(Qt::white));
+        QCOMPARE(textOf(QStringLiteral("Romagnoli S.p.A.")).value<QColor>(), QColor(Qt::black));
+        QVERIFY(!textOf(QStringLiteral("D'Amico Lucia")).isValid());
+        QCOMPARE(readableTextOn(QColor(0, 0, 255)), QColor(Qt::white));
+        QCOMPARE(readableTextOn(QColor(128, 0, 128)), QColor(Qt::white));
+        QCOMPARE(readableTextOn(QColor(255, 255, 0)), QColor(Qt::black));
     }
 
     void deleteLandsOnTheRowAbove()

@@ -47,6 +47,29 @@ private Q_SLOTS:
         QCOMPARE(m_archive.run(sql).rows.size(), rows);
     }
 
+    void aNewArchiveHasStarterLists()
+    {
+        // Created as the program creates it (the shared test archive starts without them).
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("nuovo.sqlite"));
+        QVERIFY(schema::createArchiveFile(path).ok());
+        auto opened = db::openArchive(path);
+        QVERIFY(opened.ok());
+        const auto descriptions = [&](const QString &table) {
+            QStringList texts;
+            const db::RowSet rows = *(*opened)->run(QStringLiteral("select Descrizione from ") + table + QStringLiteral(" order by Id"));
+            for (const QVariantList &row : rows.rows)
+                texts.append(row[0].toString());
+            return texts;
+        };
+        QCOMPARE(descriptions(QStringLiteral("Titoli")),
+                 QStringList({"Sig.", "Sig.ra", "Dott.", "Dott.ssa", "Avv.", "Ing.", "Geom.", "Rag.", "Prof."}));
+        QCOMPARE(descriptions(QStringLiteral("TipoPagamenti")),
+                 QStringList({"Contanti", "Bonifico", "Assegno", "Carta", "RiBa"}));
+        QCOMPARE(descriptions(QStringLiteral("TipologiaCalendario")),
+                 QStringList({"Appuntamento", "Telefonata", "Scadenza"}));
+    }
+
     void newArchiveHasSensibleOptions()
     {
         const db::RowSet options = m_archive.run(QStringLiteral("select * from opzioni"));

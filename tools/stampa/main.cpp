@@ -2,6 +2,7 @@
 // preview window, or straight to a PDF or data file (--pdf, --export).
 
 #include "common/dialogs.h"
+#include "common/widgets/italiantranslations.h"
 #include "common/widgets/qtdialogs.h"
 #include "tools/stampa/dataexport.h"
 #include "tools/stampa/jobsource.h"
@@ -100,7 +101,7 @@ int main(int argc, char *argv[])
         application = std::make_unique<QApplication>(argc, argv);
     // The program's name, so that percorso.txt is looked for in the same user folder.
     QCoreApplication::setApplicationName(QStringLiteral("calvetra"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Stampa"));
+    installItalianTranslations(*application);
 
     db::Result<stampa::RunnerOptions> options =
         stampa::parseArguments(QCoreApplication::arguments().mid(1));
