@@ -4,6 +4,7 @@
 #include "testsupport.h"
 #include "tools/stampa/reportdata.h"
 #include "tools/stampa/widgets/previewwindow.h"
+#include "tools/stampa/widgets/printprogress.h"
 
 #include <QAction>
 #include <QFile>
@@ -114,6 +115,36 @@ private Q_SLOTS:
         p.trigger("Stampa");
         QCOMPARE(p.dialogs.files.size(), 1); // no file was asked for
         QVERIFY(!QFile::exists(p.file(QStringLiteral("altra.pdf"))));
+    }
+
+    void longPrintsShowProgressAndCanBeCancelled()
+    {
+        // 300 contacts are several pages: the bar follows them, and "Annulla" stops the PDF
+        // before it is written, leaving no file.
+        Preview p(false, 300);
+        PrintProgressWindow progress(p.window.get(), QStringLiteral("Scrittura del file PDF..."));
+        progress.dialog().setMinimumDuration(0);
+        QList<qsizetype> seen;
+        const PrintProgress shown = progress.callback();
+        const QString pdf = p.file(QStringLiteral("lunga.pdf"));
+        const db::Status written =
+            writePdf(*p.window->document(), pdf, [&](qsizetype painted, qsizetype total) {
+                seen.append(painted);
+                if (painted == 2)
+                    progress.dialog().cancel();
+                const bool goOn = shown(painted, total);
+                if (painted == 1) {
+                    const QString label = progress.dialog().labelText();
+                    if (!label.startsWith(QStringLiteral("Pagina 1 di ")) || total < 3)
+                        qFatal("unexpected progress %s", qPrintable(label));
+                }
+                return goOn;
+            });
+        QCOMPARE(written.message(), QStringLiteral("Stampa annullata."));
+        QCOMPARE(seen, QList<qsizetype>({1, 2}));
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(writePdf(*p.window->document(), pdf).ok());
+        QVERIFY(QFile::exists(pdf));
     }
 
     void exportWritesTheFormatTheOptionsPropose()

@@ -99,14 +99,15 @@ QByteArray htmlText(const db::RowSet &rows, const QString &title)
     return out.toUtf8();
 }
 
-db::Status exportReport(const ReportDocument &document, const QString &path)
+db::Status exportReport(const ReportDocument &document, const QString &path,
+                        const PrintProgress &progress)
 {
     db::Result<ExportFormat> format = exportFormatOf(path);
     if (!format)
         return format.error();
     switch (*format) {
     case ExportFormat::Pdf:
-        return writePdf(document, path);
+        return writePdf(document, path, progress);
     case ExportFormat::Csv:
         return writeFile(path, csvText(document.data().rows));
     case ExportFormat::Html:

@@ -2,12 +2,11 @@
 
 #include "db/result.h"
 #include "db/rowset.h"
+#include "tools/stampa/reportdocument.h"
 
 #include <QString>
 
 namespace stampa {
-
-class ReportDocument;
 
 enum class ExportFormat
 {
@@ -27,6 +26,7 @@ QByteArray csvText(const db::RowSet &rows);
 QByteArray htmlText(const db::RowSet &rows, const QString &title);
 
 // Writes the report's data (CSV, HTML) or the report itself (PDF) to `path`, by its extension.
-db::Status exportReport(const ReportDocument &document, const QString &path);
+db::Status exportReport(const ReportDocument &document, const QString &path,
+                        const PrintProgress &progress = {});
 
 } // namespace stampa

@@ -72,7 +72,7 @@ ReportDocument::ReportDocument(ReportLayout layout, ReportData data, bool headin
 {
 }
 
-db::Result<int> ReportDocument::print(QPagedPaintDevice &device) const
+db::Result<int> ReportDocument::print(QPagedPaintDevice &device, const PrintProgress &progress) const
 {
     const QPageLayout pageLayout(m_layout.pageSize, m_layout.orientation, QMarginsF(),
                                  QPageLayout::Millimeter);
@@ -142,6 +142,10 @@ db::Result<int> ReportDocument::print(QPagedPaintDevice &device) const
                         QStringLiteral("Pagina %1 di %2").arg(i + 1).arg(count), Align::Center);
         }
         canvas.paint(painter, page);
+        if (progress && !progress(i + 1, count)) {
+            painter.end();
+            return db::Error{QStringLiteral("Stampa annullata.")};
+        }
     }
     if (!painter.end())
         return db::Error{
@@ -149,7 +153,8 @@ db::Result<int> ReportDocument::print(QPagedPaintDevice &device) const
     return int(count);
 }
 
-db::Status writePdf(const ReportDocument &document, const QString &path)
+db::Status writePdf(const ReportDocument &document, const QString &path,
+                    const PrintProgress &progress)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -160,9 +165,11 @@ db::Status writePdf(const ReportDocument &document, const QString &path)
         writer.setResolution(600);
         writer.setTitle(document.layout().title);
         writer.setCreator(QStringLiteral("Calvetra"));
-        db::Result<int> printed = document.print(writer);
-        if (!printed)
+        db::Result<int> printed = document.print(writer, progress);
+        if (!printed) {
+            file.cancelWriting();
             return printed.error();
+        }
     }
     if (!file.commit())
         return db::Error{

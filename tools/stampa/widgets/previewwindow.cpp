@@ -2,6 +2,7 @@
 
 #include "common/dialogs.h"
 #include "tools/stampa/dataexport.h"
+#include "tools/stampa/widgets/printprogress.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -59,8 +60,10 @@ PreviewWindow::PreviewWindow(PrintJob job, ReportData records, const QString &ru
     m_preview->setZoomMode(QPrintPreviewWidget::FitInView);
     setCentralWidget(m_preview);
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *printer) {
-        if (m_document)
-            (void)m_document->print(*printer);
+        if (!m_document)
+            return;
+        PrintProgressWindow progress(this, QStringLiteral("Preparazione dell'anteprima..."));
+        (void)m_document->print(*printer, progress.callback());
     });
 
     QToolBar *bar = addToolBar(QStringLiteral("Anteprima"));
@@ -255,8 +258,10 @@ void PreviewWindow::print()
                                                       suggestedFile(QStringLiteral("pdf")));
         if (file.isEmpty())
             return;
-        if (db::Status written = writePdf(*m_document, withExtension(file, QStringLiteral("pdf")));
-            !written)
+        PrintProgressWindow progress(this, QStringLiteral("Scrittura del file PDF..."));
+        if (db::Status written = writePdf(*m_document, withExtension(file, QStringLiteral("pdf")),
+                                          progress.callback());
+            !written && !progress.dialog().wasCanceled())
             dialogs().error(written.message());
         return;
     }
@@ -271,7 +276,9 @@ void PreviewWindow::print()
         if (dialogs().showModal(&dialog) != QDialog::Accepted)
             return;
     }
-    if (db::Result<int> printed = m_document->print(printer); !printed)
+    PrintProgressWindow progress(this, QStringLiteral("Invio alla stampante..."));
+    if (db::Result<int> printed = m_document->print(printer, progress.callback());
+        !printed && !progress.dialog().wasCanceled())
         dialogs().error(printed.message());
 }
 
@@ -297,8 +304,10 @@ void PreviewWindow::exportReport()
                                  filters.join(QStringLiteral(";;")), suggestedFile(proposed));
     if (file.isEmpty())
         return;
-    if (db::Status written = stampa::exportReport(*m_document, withExtension(file, proposed));
-        !written)
+    PrintProgressWindow progress(this, QStringLiteral("Esportazione..."));
+    if (db::Status written =
+            stampa::exportReport(*m_document, withExtension(file, proposed), progress.callback());
+        !written && !progress.dialog().wasCanceled())
         dialogs().error(written.message());
 }
 
