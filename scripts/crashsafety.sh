@@ -34,7 +34,8 @@ for round in $(seq 1 "$rounds"); do
   "$bin/calvetra-sql" "$archive" "select Id, Descrizione from Pagamenti" >"$work/rows.tsv"
   lost=$(awk -F'\t' 'NR == FNR { if (FNR > 1) stored[$1] = $2; next }
                      $1 == "salvato" { n++; if (stored[$2] != $3) { print $2; bad++ } }
-                     $1 == "lotto" { n++; if (!($2 in stored) || !($3 in stored)) { print $2; bad++ } }
+                     $1 == "lotto" { n++
+                                     if (!($2 in stored) || !($3 in stored)) { print $2; bad++ } }
                      END { exit bad > 0 }' "$work/rows.tsv" FS=' ' "$out" || true)
   if [ -n "$lost" ]; then
     echo "Giro $round: salvataggi confermati ma assenti: $lost" >&2
