@@ -65,7 +65,8 @@ Result<QList<SchemaEntry>> schemaEntries(Connection &c)
         return rows.error();
     QList<SchemaEntry> entries;
     for (const QVariantList &row : std::as_const(rows->rows))
-        entries.append({row[0].toString(), row[1].toString(), row[2].toString(), row[3].toString()});
+        entries.append(
+            {row[0].toString(), row[1].toString(), row[2].toString(), row[3].toString()});
     return entries;
 }
 
@@ -140,7 +141,8 @@ private:
     // it, so that every row keeps the number it had.
     Result<QString> copiedColumns(const QString &table)
     {
-        Result<RowSet> info = m_c.runNative(QStringLiteral("PRAGMA table_info(") + quoted(table) + u')');
+        Result<RowSet> info =
+            m_c.runNative(QStringLiteral("PRAGMA table_info(") + quoted(table) + u')');
         if (!info)
             return info.error();
         QStringList names;
@@ -154,8 +156,9 @@ private:
                                  u"INTEGER", Qt::CaseInsensitive) == 0;
             }
         }
-        const bool hasRowNumber =
-            m_c.runNative(QStringLiteral("SELECT rowid FROM ") + quoted(table) + QStringLiteral(" LIMIT 0")).ok();
+        const bool hasRowNumber = m_c.runNative(QStringLiteral("SELECT rowid FROM %1 LIMIT 0")
+                                                    .arg(quoted(table)))
+                                      .ok();
         if (hasRowNumber && !(keys == 1 && integerKey))
             names.prepend(QStringLiteral("rowid"));
         return names.join(u", ");

@@ -172,10 +172,12 @@ struct Pattern
         return true;
     }
 
+    // A null text is a null like any other: no pattern matches it, not even '' (an edited row
+    // holds its nulls as null texts).
     bool matchesValue(const QVariant &value) const
     {
         if (value.typeId() == QMetaType::QString)
-            return matches(textOf(value));
+            return !textOf(value).isNull() && matches(textOf(value));
         const QString text = likeTextOf(value);
         return !text.isNull() && matches(text);
     }

@@ -269,7 +269,8 @@ Status SqliteConnection::copyTo(const QString &path)
     if (rc == SQLITE_OK)
         return {};
     QFile::remove(path);
-    return Error{QStringLiteral("Impossibile scrivere la copia dell'archivio %1: %2").arg(path, why)};
+    return Error{
+        QStringLiteral("Impossibile scrivere la copia dell'archivio %1: %2").arg(path, why)};
 }
 
 Error SqliteConnection::queriesOnlyError() const

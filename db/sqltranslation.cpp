@@ -153,6 +153,11 @@ public:
             return *error;
         if (auto error = rewriteLiterals())
             return *error;
+        // A quote or bracket never closed runs to the end of the text: a rewrite that moved
+        // text after it would hide that text inside it. The engine refuses such a statement.
+        if (std::any_of(m_t.cbegin(), m_t.cend(),
+                        [](const Token &t) { return t.kind == TokenKind::Unterminated; }))
+            return joined(m_t, 0, m_t.size());
         rewriteDelete();
         if (auto error = rewriteTop())
             return *error;

@@ -9,6 +9,9 @@ packages=(
   libsqlite3-dev sqlite3 libssl-dev
   fonts-dejavu-core poppler-utils qt6-translations-l10n
 )
+# Packages only some scripts need (the fuzz build's compiler), named by the caller.
+read -r -a extra <<<"${CALVETRA_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -82,8 +82,9 @@ private Q_SLOTS:
         const db::Status done = office.run(script, &applied);
         QVERIFY2(done.ok(), qPrintable(done.message()));
         QVERIFY(applied);
-        QCOMPARE(office.column(QStringLiteral("select Cliente from Calendario order by Cliente_ID")),
-                 QStringList({QStringLiteral("Àlberti Niccolò"), QStringLiteral("vecchio")}));
+        QCOMPARE(
+            office.column(QStringLiteral("select Cliente from Calendario order by Cliente_ID")),
+            QStringList({QStringLiteral("Àlberti Niccolò"), QStringLiteral("vecchio")}));
     }
 
     void refusedScriptChangesNothingAndStays_data()

@@ -100,6 +100,21 @@ private Q_SLOTS:
         }
     }
 
+    // Found by fuzzing: "like ''" kept a null text that "like '*'" dropped, though it was
+    // taken for a narrower search.
+    void aNullTextMatchesNoPattern()
+    {
+        const QVariantList nullText = {5LL, QString(), QString(), {}, {}, {}, {}, {}, {}, {}};
+        const QVariantList emptyText = {6LL, u""_s, u""_s, {}, {}, {}, {}, {}, {}, {}};
+        for (const QString &text : {u"Cognome like ''"_s, u"Cognome like '*'"_s,
+                                    u"Cognome like '%'"_s, u"Cognome like '**'"_s}) {
+            const auto filter = db::RowFilter::parse(text, columns);
+            QVERIFY(filter.ok());
+            QVERIFY2(!filter->matches(nullText), qPrintable(text));
+            QVERIFY2(filter->matches(emptyText), qPrintable(text));
+        }
+    }
+
     void keepsTheMatchingRows_data()
     {
         QTest::addColumn<QString>("filter");

@@ -217,8 +217,9 @@ private Q_SLOTS:
     void failedCommitRollsBackAndReleasesTheLock()
     {
         FreshArchive archive;
-        auto reader = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
-        auto writer = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        const auto existing = db::SqliteConnection::Mode::Existing;
+        auto reader = db::SqliteConnection::open(archive.path(), existing);
+        auto writer = db::SqliteConnection::open(archive.path(), existing);
         QVERIFY(reader.ok() && writer.ok());
         (*writer)->setLockWait(50);
         (*reader)->setLockWait(50);
@@ -246,7 +247,8 @@ private Q_SLOTS:
     void shortLockIsWaitedFor()
     {
         FreshArchive archive;
-        auto other = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        auto other =
+            db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
         QVERIFY(other.ok());
         QVERIFY((*other)->begin().ok());
         QVERIFY((*other)->run(u"insert into Titoli (Descrizione) values ('Dott.')").ok());

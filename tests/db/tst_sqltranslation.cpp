@@ -164,6 +164,11 @@ private Q_SLOTS:
         // The engine reports it; the translation must neither crash nor guess.
         const QString text = QStringLiteral("select 'abc from t where x = #1/1/2000#");
         QCOMPARE(*db::translateSql(text, m_dialect), text);
+        // Nothing is moved behind it, where it would become part of the literal.
+        for (const QString &unclosed :
+             {QStringLiteral("UPDATE a INNER JOIN b ON a.x = b.x SET a.y = [b.y WHERE b.z = 1"),
+              QStringLiteral("select top 3 x from t where y = 'abc")})
+            QCOMPARE(*db::translateSql(unclosed, m_dialect), unclosed);
     }
 
     void scriptsSplitOutsideLiterals()

@@ -12,8 +12,8 @@ QString exportExtension(db::Connection &connection, const db::RowSet &options)
 {
     const QVariant kind = options.value(0, u"TipoEsportazione");
     if (kind.isValid()) {
-        db::Result<db::RowSet> types = connection.run(
-            u"select Estensione from TipoEsportazioniCrystalReport where Numero = ?",
+        db::Result<db::RowSet> types = connection.runNative(
+            QStringLiteral("SELECT Estensione FROM TipoEsportazioniCrystalReport WHERE Numero = ?"),
             {kind.toLongLong()});
         if (types && !types->rows.isEmpty()) {
             const QString extension = types->value(0, u"Estensione").toString().trimmed().toLower();
