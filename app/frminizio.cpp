@@ -1,5 +1,6 @@
 #include "app/frminizio.h"
 
+#include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
@@ -111,6 +112,7 @@ void TfrmInizio::connectReferenceButtons()
         {"btnTipoCalendario",
          [this] { dialogs().showModal(&m_program.frmGrigliaTipologieCalendario()); }},
         {"btnClienti", [this] { btnClientiClick(); }},
+        {"btnCalendario", [this] { dialogs().showModal(&m_program.frmGrigliaCalendario()); }},
     };
     for (const auto &[name, open] : buttons) {
         auto *button = findChild<QToolButton *>(QString::fromLatin1(name));
@@ -369,6 +371,7 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         {QStringLiteral("frmContatti"), m_program.frmContatti().gridModel()},
         {QStringLiteral("frmGrigliaComuni"), &m_program.frmGrigliaComuni().gridModel()},
         {QStringLiteral("frmTrovaCap"), &m_program.frmTrovaCap().gridModel()},
+        {QStringLiteral("frmGrigliaCalendario"), &m_program.frmGrigliaCalendario().gridModel()},
     };
     for (const auto &[name, grid] : layouts)
         (void)RipristinaLayout(name, *grid, m.TableGriglie, false, m.computerName());

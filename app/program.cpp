@@ -2,6 +2,8 @@
 
 #include "app/frminizio.h"
 #include "app/frmpass.h"
+#include "agenda/windows/frmcalendario.h"
+#include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpromemoriascadenze.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
@@ -38,9 +40,12 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
         std::make_unique<TfrmContattiDett>(db, *m_pagamentiContatto, contactEditorLinks());
     m_indirizziEmail = std::make_unique<TfrmIndirizziEmail>();
     m_contatti = std::make_unique<TfrmContatti>(db, *m_contattiDett, *m_indirizziEmail);
+    m_calendario = std::make_unique<TfrmCalendario>(db, appointmentEditorLinks());
+    m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(db, *m_calendario);
     m_insEmail = std::make_unique<TfrmInsEmail>();
     m_pass = std::make_unique<TfrmPass>();
     m_promemoria = std::make_unique<TfrmPromemoriaScadenze>();
+    m_promemoria->setOpenAppointment([this](qint64 id) { m_calendario->apriAppuntamento(id); });
 }
 
 Program::~Program() = default;
@@ -58,5 +63,15 @@ ContactEditorLinks Program::contactEditorLinks()
                     [this] { m_comuniGriglia->apriDettaglio(); }};
     links.trovaCap = [this](const QString &comune) { return m_trovaCap->trovaCap(comune); };
     links.print = [this](ReportKind kind) { m_inizio->print(kind); };
+    return links;
+}
+
+AppointmentEditorLinks Program::appointmentEditorLinks()
+{
+    AppointmentEditorLinks links;
+    links.addType = [this] { m_tipologieGriglia->Aggiungi(); };
+    links.openType = [this] { m_tipologia->apri(); };
+    links.addContact = [this] { m_contatti->aggiungi(); };
+    links.openContact = [this] { m_contatti->avanti(); };
     return links;
 }

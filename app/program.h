@@ -8,6 +8,7 @@ class TfrmInizio;
 class TfrmPass;
 class Tform_DB;
 class TfrmPromemoriaScadenze;
+struct AppointmentEditorLinks;
 struct ContactEditorLinks;
 
 class TfrmContatti;
@@ -30,6 +31,8 @@ class TfrmGriglia_TipoPagamenti;
 class TfrmTipoPagamenti_Dettaglio;
 class TfrmGrigliaTipologieCalendario;
 class TfrmTipologiaCalendario;
+class TfrmCalendario;
+class TfrmGrigliaCalendario;
 
 // Every window of the program, created once at start and kept until the end: windows are
 // shown and hidden, never re-created, so their searches, filters and flags last from one
@@ -78,9 +81,15 @@ public:
     TfrmGrigliaTipologieCalendario &frmGrigliaTipologieCalendario() { return *m_tipologieGriglia; }
     TfrmTipologiaCalendario &frmTipologiaCalendario() { return *m_tipologia; }
 
+    // The agenda.
+    TfrmCalendario &frmCalendario() { return *m_calendario; }
+    TfrmGrigliaCalendario &frmGrigliaCalendario() { return *m_grigliaCalendario; }
+
 private:
     // What the contact editor opens in the windows of the other subsystems.
     ContactEditorLinks contactEditorLinks();
+    // What the appointment editor opens in the type and contact windows.
+    AppointmentEditorLinks appointmentEditorLinks();
 
     QString m_programFolder;
     std::unique_ptr<TfrmInizio> m_inizio;
@@ -106,6 +115,8 @@ private:
     std::unique_ptr<TfrmContattiDett> m_contattiDett;
     std::unique_ptr<TfrmIndirizziEmail> m_indirizziEmail;
     std::unique_ptr<TfrmContatti> m_contatti;
+    std::unique_ptr<TfrmCalendario> m_calendario;
+    std::unique_ptr<TfrmGrigliaCalendario> m_grigliaCalendario;
     std::unique_ptr<TfrmInsEmail> m_insEmail;
     std::unique_ptr<TfrmPass> m_pass;
     std::unique_ptr<TfrmPromemoriaScadenze> m_promemoria;

@@ -18,6 +18,8 @@ rules=(
   "reference:db/ common/"
   "contacts/windows:db/ common/ session/ contacts/ payments/windows/ payments/"
   "payments/windows:db/ common/ session/ payments/"
+  "agenda:db/ common/ session/"
+  "agenda/windows:db/ common/ session/ agenda/"
   "reference/windows:db/ common/ session/ reference/"
   "tools/calvetra-sql:db/ common/ schema/"
   "tools/stampa:db/ common/ session/"

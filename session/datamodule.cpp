@@ -35,6 +35,8 @@ db::Status Tform_DB::reopenSharedDataSets()
         db::DataSet &ds = this->*shared.member;
         if (!shared.workstationSql.isEmpty())
             ds.setSql(shared.workstationSql, {m_computerName});
+        if (shared.onDemand)
+            continue;
         if (db::Status opened = ds.open(); !opened)
             return opened;
     }

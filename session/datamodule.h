@@ -61,7 +61,8 @@ public:
     // Every shared data set, in the order of the table in shareddatasets.cpp.
     QList<db::DataSet *> sharedDataSets();
 
-    // Closes and reopens every shared data set, the per-workstation ones on this workstation's
-    // rows, and gives the workstation its TempAvvisi row when it has none.
+    // Closes and reopens every shared data set (those read on demand stay closed until a window
+    // opens them), the per-workstation ones on this workstation's rows, and gives the
+    // workstation its TempAvvisi row when it has none.
     db::Status reopenSharedDataSets();
 };

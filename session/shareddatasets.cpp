@@ -48,7 +48,7 @@ const QList<SharedDataSet> &sharedDataSetTable()
          QStringLiteral("Numero"), {}},
         {&T::TableCalendario, QStringLiteral("TableCalendario"),
          QStringLiteral("SELECT * from Calendario where Storico=false order by Data desc,Personale"),
-         QStringLiteral("Id"), {}},
+         QStringLiteral("Id"), {}, true},
         {&T::TableTipologiaCalendario, QStringLiteral("TableTipologiaCalendario"),
          QStringLiteral("SELECT * from TipologiaCalendario order by Descrizione"),
          QStringLiteral("Id"), {}},

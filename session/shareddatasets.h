@@ -20,6 +20,8 @@ struct SharedDataSet
     // Per-workstation data sets only: start-up reopens them on the rows whose NomeComputer is
     // this workstation's, bound to the ?; empty for the shared ones.
     QString workstationSql;
+    // Read when a window first needs it rather than at start-up (the whole agenda).
+    bool onDemand = false;
 };
 
 // Every shared data set, in the order start-up opens them: the shared ones first, then those

@@ -26,7 +26,8 @@ void DetailWindow::spdIndietroClick()
 
 void DetailWindow::reject()
 {
-    // Escape does not leave: only "Indietro" saves on the way out.
+    // Escape is "Indietro", never a way round the save.
+    spdIndietroClick();
 }
 
 void DetailWindow::closeEvent(QCloseEvent *event)

@@ -4,8 +4,8 @@
 
 // What every detail window shares: it edits one row of a shared data set and is left only
 // through "Indietro", which saves first when anything changed and stays when the save is
-// refused. The close box does what "Indietro" does; Escape does nothing. No change is ever left
-// behind unsaved.
+// refused. Escape and the close box do what "Indietro" does. No change is ever left behind
+// unsaved.
 //
 // The two flags live as long as the window: a refused save keeps blocking the way out until a
 // save succeeds.

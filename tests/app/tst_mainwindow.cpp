@@ -2,6 +2,7 @@
 // user starts it.
 
 #include "app/frminizio.h"
+#include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
 #include "common/datasetmodel.h"
 #include "common/widgets/datagrid.h"
@@ -127,6 +128,17 @@ private Q_SLOTS:
         QVERIFY(o.dialogs.modalWindows.isEmpty());
         click(&main, "btnTipoCalendario");
         QCOMPARE(o.dialogs.modalWindows, QStringList{"frmGrigliaTipologieCalendario"});
+        click(&main, "btnCalendario");
+        QCOMPARE(o.dialogs.modalWindows.last(), QStringLiteral("frmGrigliaCalendario"));
+        QVERIFY(o.program.formDb().TableCalendario.isOpen()); // read when first shown
+        // A due reminder opens its appointment in the editor.
+        o.program.frmPromemoriaScadenze().StringGrid2DblClick(0);
+        (void)o.program.formDb().Connessione().run(
+            u"insert into Calendario (Id, Data, Note, Storico) values (7, #3/1/2026#, 'x', false)");
+        (void)o.program.formDb().TableCalendario.requery();
+        o.program.frmPromemoriaScadenze().setGrid({QStringList(6), {"", "", "", "x", "7", ""}});
+        o.program.frmPromemoriaScadenze().StringGrid2DblClick(1);
+        QCOMPARE(o.dialogs.modalWindows.last(), QStringLiteral("frmCalendario"));
     }
 
     void savedLayoutsComeBackAtTheNextStart()

@@ -96,25 +96,30 @@ private Q_SLOTS:
         QVERIFY(w.modified());
     }
 
-    void escapeDoesNotLeaveAndTheCloseBoxIsIndietro()
+    void escapeAndTheCloseBoxAreIndietro()
     {
         ScriptedDialogs dialogs;
         Window w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.setModified(true);
+        w.leavingAllowed = false;
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(w.isVisible());
         QCOMPARE(w.saves, 0);
+        w.leavingAllowed = true;
         w.saveSucceeds = false;
-        w.close();
+        QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(w.isVisible());
         QCOMPARE(w.saves, 1);
+        w.close();
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.saves, 2);
         QVERIFY(w.modified());
         w.saveSucceeds = true;
         w.close();
         QVERIFY(!w.isVisible());
-        QCOMPARE(w.saves, 2);
+        QCOMPARE(w.saves, 3);
     }
 };
 

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "common/widgets/detailwindow.h"
+
+#include <functional>
+#include <memory>
+
+class DataSetComboBox;
+class FieldBinder;
+class FilterSuspension;
+class QLineEdit;
+class Tform_DB;
+
+// What the appointment editor opens in windows of other subsystems. The program fills them; an
+// empty one does nothing.
+struct AppointmentEditorLinks
+{
+    std::function<void()> addType;     // the type list's add
+    std::function<void()> openType;    // the type window on the type list's current row
+    std::function<void()> addContact;  // the contact list's add
+    std::function<void()> openContact; // the contact editor on the contact list's current row
+};
+
+// "Calendario": one appointment, the current row of TableCalendario. "Indietro" (and Escape,
+// and the close box) saves first; it stays open without a date or with a reminder date after
+// the appointment's, and nothing is stored then.
+class TfrmCalendario : public DetailWindow
+{
+    Q_OBJECT
+
+public:
+    TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links = {}, QWidget *parent = nullptr);
+    ~TfrmCalendario() override;
+
+    // Opens the appointment with this key, whatever the agenda's search hides; says so and
+    // opens nothing when it is no longer in the agenda.
+    void apriAppuntamento(qint64 id);
+
+    // The small buttons beside the lists.
+    void modificaTipologia();
+    void apriContatto();
+
+protected:
+    bool save() override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QWidget *withButtons(QWidget *field, const QString &addName, const QString &openName,
+                         const std::function<void()> &add, const std::function<void()> &open);
+    void contattoChosen();
+
+    Tform_DB &m_db;
+    AppointmentEditorLinks m_links;
+    FieldBinder *m_binder;
+    QLineEdit *m_data;
+    QLineEdit *m_avviso;
+    DataSetComboBox *m_tipologia;
+    DataSetComboBox *m_contatto;
+    // The type and contact lists offer every row while the editor is open.
+    std::unique_ptr<FilterSuspension> m_fullLists;
+};

@@ -1,0 +1,264 @@
+#include "agenda/windows/frmgrigliacalendario.h"
+
+#include "agenda/windows/frmcalendario.h"
+#include "common/datasetmodel.h"
+#include "common/dialogs.h"
+#include "common/gridsort.h"
+#include "common/recordoperations.h"
+#include "common/widgets/datagrid.h"
+#include "common/widgets/gridcommands.h"
+#include "common/widgets/inputconventions.h"
+#include "common/widgets/toolbuttons.h"
+#include "db/datetimes.h"
+#include "session/datamodule.h"
+
+#include <QCalendarWidget>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor,
+                                             std::function<void()> exportCalendar,
+                                             QWidget *parent)
+    : QDialog(parent, Qt::Window), m_db(db), m_editor(editor)
+{
+    setObjectName(QStringLiteral("frmGrigliaCalendario"));
+    setWindowTitle(QStringLiteral("Calendario"));
+    setHelpContext(this, 21600);
+    setWindowState(Qt::WindowMaximized);
+    auto *layout = new QVBoxLayout(this);
+
+    auto *toolbar = new QHBoxLayout;
+    QToolButton *aiuto = toolButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("Aiuto"),
+                                    QString(), QStyle::SP_DialogHelpButton);
+    QToolButton *esporta =
+        toolButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("Esporta Calendario"),
+                   QStringLiteral("Esporta i dati in formato ICal"), QStyle::SP_DialogSaveButton);
+    QToolButton *ricarica = toolButton(this, QStringLiteral("spdAggiorna"), QStringLiteral("Ricarica"),
+                                       QStringLiteral("Aggiorna l'elenco"), QStyle::SP_BrowserReload);
+    QToolButton *indietro = toolButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("Indietro"),
+                                       QString(), QStyle::SP_ArrowBack);
+    QToolButton *elimina = toolButton(this, QStringLiteral("spdElimina"), QStringLiteral("Elimina"),
+                                      QStringLiteral("Elimina il record corrente "), QStyle::SP_TrashIcon);
+    QToolButton *aggiungi = toolButton(this, QStringLiteral("spdInserisci"), QStringLiteral("Aggiungi"),
+                                       QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
+    QToolButton *avanti = toolButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("Avanti"),
+                                     QString(), QStyle::SP_ArrowForward);
+    for (QToolButton *b : {indietro, ricarica, aggiungi, elimina, avanti, esporta})
+        toolbar->addWidget(b);
+    toolbar->addStretch();
+    toolbar->addWidget(aiuto);
+    layout->addLayout(toolbar);
+    esporta->setEnabled(bool(exportCalendar));
+
+    m_model = new DataSetModel(m_db.TableCalendario, this);
+    m_model->setDesign({
+        GridColumn{QStringLiteral("Data"), 130, QStringLiteral("Data")},
+        GridColumn{QStringLiteral("TipologiaCalendario"), 160, QStringLiteral("Tipologia")},
+        GridColumn{QStringLiteral("Cliente"), 240, QStringLiteral("Contatto")},
+        GridColumn{QStringLiteral("Note"), 360, QStringLiteral("Note")},
+    });
+    m_grid = new DataGrid(m_model, true, this);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    attachGridCommands(m_grid, m_model, m_db.TableGriglie, QStringLiteral("frmGrigliaCalendario"),
+                       QStringLiteral("Reset Griglia"), [&db] { return db.computerName(); });
+    layout->addWidget(m_grid, 1);
+
+    auto *panel = new QGroupBox(QStringLiteral("Ricerca per"), this);
+    auto *boxes = new QGridLayout(panel);
+    const auto labelled = [&](const QString &label, QWidget *field, int column) {
+        boxes->addWidget(new QLabel(label, panel), 0, column);
+        boxes->addWidget(field, 1, column);
+    };
+    m_contatto = searchBox(panel, QStringLiteral("Edit4"));
+    labelled(QStringLiteral("Contatto"), m_contatto, 0);
+    m_tipologia = searchBox(panel, QStringLiteral("Edit3"));
+    labelled(QStringLiteral("Tipologia"), m_tipologia, 1);
+    m_daData = dateBox(panel, QStringLiteral("maskDaData"));
+    labelled(QStringLiteral("Dalla Data"), m_daData, 2);
+    m_aData = dateBox(panel, QStringLiteral("maskAData"));
+    labelled(QStringLiteral("alla Data"), m_aData, 3);
+    m_note = searchBox(panel, QStringLiteral("Edit5"));
+    labelled(QStringLiteral("Note"), m_note, 4);
+    auto *buttons = new QHBoxLayout;
+    auto *resetButton = new QPushButton(QStringLiteral("reset"), panel);
+    resetButton->setObjectName(QStringLiteral("BitBtn3"));
+    auto *cercaButton = new QPushButton(QStringLiteral("cerca"), panel);
+    cercaButton->setObjectName(QStringLiteral("BitBtn2"));
+    for (QPushButton *b : {resetButton, cercaButton}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    boxes->addLayout(buttons, 2, 0, 1, 5);
+    m_calendar = new QCalendarWidget(panel);
+    m_calendar->setObjectName(QStringLiteral("MonthCalendar1"));
+    m_calendar->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    m_calendar->setFirstDayOfWeek(Qt::Monday);
+    m_calendar->setSelectedDate(db::clock::today());
+    boxes->addWidget(new QLabel(QStringLiteral("Giorno"), panel), 0, 5);
+    boxes->addWidget(m_calendar, 1, 5, 3, 1);
+    layout->addWidget(panel);
+    resize(1000, 700);
+
+    InputConventions::attach(this, InputConventions::Kind::List);
+    InputConventions::connectHelpButton(aiuto);
+    connect(m_grid, &DataGrid::rowActivated, this, &TfrmGrigliaCalendario::Avanti);
+    connect(m_grid, &DataGrid::titleClicked, this, &TfrmGrigliaCalendario::ordina);
+    connect(m_calendar, &QCalendarWidget::clicked, this, &TfrmGrigliaCalendario::giornoScelto);
+    connect(resetButton, &QPushButton::clicked, this, &TfrmGrigliaCalendario::reset);
+    connect(cercaButton, &QPushButton::clicked, this, &TfrmGrigliaCalendario::cerca);
+    connect(indietro, &QToolButton::clicked, this, &QDialog::accept);
+    connect(ricarica, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Ricarica);
+    connect(aggiungi, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Aggiungi);
+    connect(elimina, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Elimina);
+    connect(avanti, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Avanti);
+    if (exportCalendar)
+        connect(esporta, &QToolButton::clicked, this, std::move(exportCalendar));
+}
+
+QLineEdit *TfrmGrigliaCalendario::searchBox(QWidget *parent, const QString &name)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->installEventFilter(this);
+    return box;
+}
+
+QLineEdit *TfrmGrigliaCalendario::dateBox(QWidget *parent, const QString &name)
+{
+    QLineEdit *box = searchBox(parent, name);
+    box->setInputMask(QStringLiteral("99/99/0000;_"));
+    box->setMaximumWidth(110);
+    return box;
+}
+
+bool TfrmGrigliaCalendario::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *box = qobject_cast<QLineEdit *>(watched);
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (box && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            cerca();
+            return true;
+        }
+        if (box && key == Qt::Key_Up) {
+            focusPreviousChild();
+            return true;
+        }
+        if ((box == m_daData || box == m_aData) && key == Qt::Key_Escape) {
+            box->clear();
+            m_contatto->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmGrigliaCalendario::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The agenda is read the first time it is shown, not at start-up.
+    if (!m_db.TableCalendario.isOpen()) {
+        if (db::Status opened = m_db.TableCalendario.open(); !opened)
+            dialogs().error(opened.message());
+    }
+}
+
+AgendaSearch TfrmGrigliaCalendario::search() const
+{
+    AgendaSearch s;
+    s.tipologia = m_tipologia->text();
+    s.contatto = m_contatto->text();
+    s.note = m_note->text();
+    s.daData = m_daData->text();
+    s.aData = m_aData->text();
+    s.dayMode = m_dayMode;
+    s.day = m_calendar->selectedDate();
+    return s;
+}
+
+void TfrmGrigliaCalendario::cerca()
+{
+    if (db::Status filtered = m_db.TableCalendario.setFilter(composeAgendaFilter(search()));
+        !filtered)
+        dialogs().error(filtered.message());
+}
+
+void TfrmGrigliaCalendario::giornoScelto()
+{
+    m_dayMode = true;
+    cerca();
+}
+
+void TfrmGrigliaCalendario::reset()
+{
+    for (QLineEdit *box : {m_tipologia, m_contatto, m_note, m_daData, m_aData})
+        box->clear();
+    m_calendar->setSelectedDate(db::clock::today());
+    m_dayMode = false;
+    (void)m_db.TableCalendario.setFilter(QString());
+}
+
+void TfrmGrigliaCalendario::ordina(const QString &field)
+{
+    db::DataSet &ds = m_db.TableCalendario;
+    if (db::Status sorted = ds.setSort(toggledSort(ds.sort(), field)); !sorted)
+        dialogs().error(sorted.message());
+}
+
+void TfrmGrigliaCalendario::Aggiungi()
+{
+    db::DataSet &agenda = m_db.TableCalendario;
+    if (!agenda.isOpen()) {
+        if (db::Status opened = agenda.open(); !opened) {
+            dialogs().error(opened.message());
+            return;
+        }
+    }
+    db::Status added = agenda.setFilter(QString());
+    if (added)
+        added = agenda.append();
+    if (added)
+        added = agenda.setValue(u"Data", db::naiveDateTime(m_calendar->selectedDate()));
+    if (added)
+        added = agenda.setValue(u"Storico", false);
+    if (added)
+        added = ApplicaPersonalizzazioni(QStringLiteral("Calendario"), agenda,
+                                         m_db.TablePersonalizzazioni);
+    if (!added) {
+        agenda.cancel();
+        dialogs().error(added.message());
+        return;
+    }
+    m_editor.setModified(true);
+    dialogs().showModal(&m_editor);
+}
+
+void TfrmGrigliaCalendario::Avanti()
+{
+    if (m_db.TableCalendario.isEmpty())
+        return;
+    dialogs().showModal(&m_editor);
+    (void)RicaricaSuRecord(m_db.TableCalendario, QStringLiteral("Id"));
+}
+
+void TfrmGrigliaCalendario::Elimina()
+{
+    db::DataSet &agenda = m_db.TableCalendario;
+    if (agenda.isEmpty()
+        || !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare la data del Calendario ?")))
+        return;
+    (void)EliminaRecord(agenda, QStringLiteral("Id"));
+}
+
+void TfrmGrigliaCalendario::Ricarica()
+{
+    if (db::Status reread = m_db.TableCalendario.requery(); !reread)
+        dialogs().error(reread.message());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "agenda/agendafilter.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class DataGrid;
+class DataSetModel;
+class QCalendarWidget;
+class QLineEdit;
+class Tform_DB;
+class TfrmCalendario;
+
+// "Calendario": the appointments not archived, newest first, narrowed by type, contact, notes,
+// a range of dates or one day of the month calendar. Criteria, the chosen day, the filter and
+// the sort stay from one opening to the next.
+class TfrmGrigliaCalendario : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // `exportCalendar` writes the listed appointments to an iCalendar file.
+    TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor,
+                          std::function<void()> exportCalendar = {}, QWidget *parent = nullptr);
+
+    DataGrid *grid() const { return m_grid; }
+    // The grid's columns, whose layout is kept as "frmGrigliaCalendario".
+    DataSetModel &gridModel() const { return *m_model; }
+    QCalendarWidget *calendar() const { return m_calendar; }
+    bool dayMode() const { return m_dayMode; }
+
+    void cerca();
+    void reset();
+    // A day chosen in the month calendar: that day alone, until "reset".
+    void giornoScelto();
+    void ordina(const QString &field);
+    void Aggiungi();
+    void Avanti();
+    void Elimina();
+    void Ricarica();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLineEdit *searchBox(QWidget *parent, const QString &name);
+    QLineEdit *dateBox(QWidget *parent, const QString &name);
+    AgendaSearch search() const;
+
+    Tform_DB &m_db;
+    TfrmCalendario &m_editor;
+    DataSetModel *m_model;
+    DataGrid *m_grid;
+    QLineEdit *m_tipologia;
+    QLineEdit *m_contatto;
+    QLineEdit *m_note;
+    QLineEdit *m_daData;
+    QLineEdit *m_aData;
+    QCalendarWidget *m_calendar;
+    bool m_dayMode = false;
+};
