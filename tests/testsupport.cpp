@@ -3,7 +3,9 @@
 #include "db/archive.h"
 #include "schema/archivecreator.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QLineEdit>
 #include <QWidget>
 #include <QTest>
 
@@ -110,3 +112,29 @@ int ScriptedDialogs::showModal(QWidget *window)
     window->hide();
     return result;
 }
+
+namespace drive {
+
+QWidget *widget(QWidget *window, const QString &name)
+{
+    auto *child = window->findChild<QWidget *>(name);
+    if (!child)
+        qFatal("no %s in %s", qPrintable(name), qPrintable(window->objectName()));
+    return child;
+}
+
+void type(QWidget *window, const QString &name, const QString &text)
+{
+    auto *edit = in<QLineEdit>(window, name);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+void click(QWidget *window, const QString &name)
+{
+    in<QAbstractButton>(window, name)->click();
+}
+
+} // namespace drive

@@ -57,3 +57,24 @@ public:
     QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) override;
     int showModal(QWidget *window) override;
 };
+
+class QAbstractButton;
+class QLineEdit;
+
+// Driving a window through its controls, found by name, as the user would.
+namespace drive {
+
+QWidget *widget(QWidget *window, const QString &name);
+template<typename T = QWidget>
+T *in(QWidget *window, const QString &name)
+{
+    T *child = qobject_cast<T *>(widget(window, name));
+    if (!child)
+        qFatal("%s is not the kind of control expected", qPrintable(name));
+    return child;
+}
+// Replaces the text of a box as the user does: select it, delete it, type.
+void type(QWidget *window, const QString &name, const QString &text);
+void click(QWidget *window, const QString &name);
+
+} // namespace drive

@@ -54,7 +54,7 @@ TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidg
     m_tipologia->setObjectName(QStringLiteral("DBLookupComboBox4"));
     m_binder->bindLookup(m_tipologia, QStringLiteral("TipologiaCalendario"));
     form->addRow(QStringLiteral("Tipologia"),
-                 withButtons(m_tipologia, QStringLiteral("SpeedButton7"),
+                 withLookupButtons(m_tipologia, QStringLiteral("SpeedButton7"),
                              QStringLiteral("SpeedButton8"),
                              [this] {
                                  if (m_links.addType)
@@ -67,7 +67,7 @@ TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidg
     m_contatto->setObjectName(QStringLiteral("DBLookupComboBox2"));
     m_binder->bindLookup(m_contatto, QStringLiteral("Cliente_ID"));
     form->addRow(QStringLiteral("Contatto"),
-                 withButtons(m_contatto, QStringLiteral("SpeedButton2"),
+                 withLookupButtons(m_contatto, QStringLiteral("SpeedButton2"),
                              QStringLiteral("SpeedButton4"),
                              [this] {
                                  if (m_links.addContact)
@@ -109,30 +109,6 @@ TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidg
 }
 
 TfrmCalendario::~TfrmCalendario() = default;
-
-QWidget *TfrmCalendario::withButtons(QWidget *field, const QString &addName,
-                                     const QString &openName, const std::function<void()> &add,
-                                     const std::function<void()> &open)
-{
-    auto *row = new QWidget(this);
-    auto *h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    field->setParent(row);
-    h->addWidget(field, 1);
-    row->setFocusProxy(field);
-    const std::pair<QString, QString> buttons[] = {{addName, QStringLiteral("+")},
-                                                   {openName, QStringLiteral("…")}};
-    for (const auto &[name, caption] : buttons) {
-        auto *b = new QToolButton(row);
-        b->setObjectName(name);
-        b->setText(caption);
-        b->setToolTip(name == addName ? QStringLiteral("Aggiungi") : QStringLiteral("Apri la scheda"));
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, name == addName ? add : open);
-        h->addWidget(b);
-    }
-    return row;
-}
 
 void TfrmCalendario::contattoChosen()
 {

@@ -46,8 +46,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    QWidget *withButtons(QWidget *field, const QString &addName, const QString &openName,
-                         const std::function<void()> &add, const std::function<void()> &open);
     void contattoChosen();
 
     Tform_DB &m_db;

@@ -69,3 +69,27 @@ DetailToolbar makeDetailToolbar(QWidget *window, bool withHelp)
     }
     return t;
 }
+
+QWidget *withLookupButtons(QWidget *field, const QString &addName, const QString &openName,
+                           std::function<void()> add, std::function<void()> open)
+{
+    auto *row = new QWidget(field->parentWidget());
+    auto *h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    field->setParent(row);
+    h->addWidget(field, 1);
+    row->setFocusProxy(field);
+    const std::tuple<QString, QString, QString, std::function<void()>> buttons[] = {
+        {addName, QStringLiteral("+"), QStringLiteral("Aggiungi"), std::move(add)},
+        {openName, QStringLiteral("…"), QStringLiteral("Apri la scheda"), std::move(open)}};
+    for (const auto &[name, caption, hint, action] : buttons) {
+        auto *b = new QToolButton(row);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setObjectName(name);
+        b->setText(caption);
+        b->setToolTip(hint);
+        QObject::connect(b, &QToolButton::clicked, row, action);
+        h->addWidget(b);
+    }
+    return row;
+}

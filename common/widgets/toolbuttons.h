@@ -2,6 +2,8 @@
 
 #include <QStyle>
 
+#include <functional>
+
 class QHBoxLayout;
 class QToolButton;
 class QWidget;
@@ -35,3 +37,9 @@ struct DetailToolbar
     QToolButton *aiuto = nullptr;    // spdHelp, or nullptr
 };
 DetailToolbar makeDetailToolbar(QWidget *window, bool withHelp);
+
+// `field` in a row with two small buttons after it: "+" (`addName`, adds an entry to the list
+// the field chooses from) and "…" (`openName`, opens the chosen entry). The buttons take no
+// focus; the row passes its focus to the field.
+QWidget *withLookupButtons(QWidget *field, const QString &addName, const QString &openName,
+                           std::function<void()> add, std::function<void()> open);

@@ -125,32 +125,6 @@ DataSetComboBox *TfrmContattiDett::lookupField(QWidget *parent, const QString &n
     return box;
 }
 
-QWidget *TfrmContattiDett::withButtons(QWidget *field, const QString &addName, const QString &openName,
-                                       const std::function<void()> &add, const std::function<void()> &open)
-{
-    auto *row = new QWidget(field->parentWidget());
-    auto *h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    field->setParent(row);
-    h->addWidget(field, 1);
-    row->setFocusProxy(field);
-    auto *plus = new QToolButton(row);
-    plus->setFocusPolicy(Qt::NoFocus);
-    plus->setObjectName(addName);
-    plus->setText(QStringLiteral("+"));
-    plus->setToolTip(QStringLiteral("Aggiungi"));
-    auto *edit = new QToolButton(row);
-    edit->setFocusPolicy(Qt::NoFocus);
-    edit->setObjectName(openName);
-    edit->setText(QStringLiteral("…"));
-    edit->setToolTip(QStringLiteral("Apri la scheda"));
-    connect(plus, &QToolButton::clicked, this, add);
-    connect(edit, &QToolButton::clicked, this, open);
-    h->addWidget(plus);
-    h->addWidget(edit);
-    return row;
-}
-
 void TfrmContattiDett::openLookup(db::DataSet &list, const QString &keyColumn, const std::function<void()> &open)
 {
     const QVariant key = m_db.TableContatti.value(keyColumn);
@@ -204,16 +178,16 @@ QWidget *TfrmContattiDett::buildGenerale()
     m_nome = textField(page, QStringLiteral("DBEdit3"), QStringLiteral("Nome"));
     put(QStringLiteral("Nome"), m_nome);
     put(QStringLiteral("Titolo"),
-        withButtons(titolo, QStringLiteral("SpeedButton8"), QStringLiteral("SpeedButton9"),
+        withLookupButtons(titolo, QStringLiteral("SpeedButton8"), QStringLiteral("SpeedButton9"),
                     [this] { if (m_links.titoli.add) m_links.titoli.add(); },
                     [this] { openLookup(m_db.TableTitoli, QStringLiteral("Titolo_id"), m_links.titoli.open); }));
     put(QStringLiteral("Sesso"), sesso);
     put(QStringLiteral("Categoria"),
-        withButtons(m_categoria, QStringLiteral("SpeedButton12"), QStringLiteral("SpeedButton13"),
+        withLookupButtons(m_categoria, QStringLiteral("SpeedButton12"), QStringLiteral("SpeedButton13"),
                     [this] { if (m_links.categorie.add) m_links.categorie.add(); },
                     [this] { openLookup(m_db.TableCategorie, QStringLiteral("Categoria_ID"), m_links.categorie.open); }));
     put(QStringLiteral("Professione"),
-        withButtons(professione, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton2"),
+        withLookupButtons(professione, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton2"),
                     [this] { if (m_links.professioni.add) m_links.professioni.add(); },
                     [this] { openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"), m_links.professioni.open); }));
     m_codiceFiscale = textField(page, QStringLiteral("DBEdit13"), QStringLiteral("CFisc"));
@@ -224,7 +198,7 @@ QWidget *TfrmContattiDett::buildGenerale()
     m_binder->bindDate(m_dataNascita, QStringLiteral("DataNascita"));
     put(QStringLiteral("Data di Nascita"), m_dataNascita);
     put(QStringLiteral("Luogo Nascita"),
-        withButtons(m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
+        withLookupButtons(m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
                     [this] { if (m_links.comuni.add) m_links.comuni.add(); },
                     [this] { openLookup(m_db.TableComuni, QStringLiteral("LuogoNascita_Id"), m_links.comuni.open); }));
     auto *inserimento = new QLineEdit(page);
@@ -235,7 +209,7 @@ QWidget *TfrmContattiDett::buildGenerale()
     put(QStringLiteral("Indirizzo"), textField(page, QStringLiteral("DBEdit4"), QStringLiteral("Indirizzo")), 1);
     put(QStringLiteral("Numero"), textField(page, QStringLiteral("DBEdit5"), QStringLiteral("Numero")), 1);
     put(QStringLiteral("Comune"),
-        withButtons(m_comune, QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
+        withLookupButtons(m_comune, QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
                     [this] { if (m_links.comuni.add) m_links.comuni.add(); },
                     [this] { openLookup(m_db.TableComuni, QStringLiteral("Citta_ID"), m_links.comuni.open); }),
         1);
@@ -305,7 +279,7 @@ QWidget *TfrmContattiDett::buildUfficio()
         m_binder->refresh(QStringLiteral("UfficioCap"));
     });
     put(QStringLiteral("Comune"),
-        withButtons(m_ufficioComune, QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
+        withLookupButtons(m_ufficioComune, QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
                     [this] { if (m_links.comuni.add) m_links.comuni.add(); },
                     [this] { openLookup(m_db.TableComuni, QStringLiteral("UfficioComune_id"), m_links.comuni.open); }));
     auto *capRow = new QWidget(page);

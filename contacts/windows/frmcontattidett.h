@@ -80,8 +80,6 @@ private:
     QLineEdit *textField(QWidget *parent, const QString &name, const QString &column);
     DataSetComboBox *lookupField(QWidget *parent, const QString &name, const QString &column,
                                  db::DataSet &list, const QString &key, const QString &shown);
-    QWidget *withButtons(QWidget *field, const QString &addName, const QString &openName,
-                         const std::function<void()> &add, const std::function<void()> &open);
     void pageChanging(int page);
     void copyCategoryColour();
     void openLookup(db::DataSet &list, const QString &keyColumn,

@@ -63,22 +63,15 @@ struct Office
         grid.show();
     }
     template<typename T = QWidget>
-    T *in(QWidget *window, const QString &name)
+    static T *in(QWidget *window, const QString &name)
     {
-        T *child = window->findChild<T *>(name);
-        if (!child)
-            qFatal("no %s", qPrintable(name));
-        return child;
+        return drive::in<T>(window, name);
     }
-    void type(QWidget *window, const QString &name, const QString &text)
+    static void type(QWidget *window, const QString &name, const QString &text)
     {
-        auto *edit = in<QLineEdit>(window, name);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+        drive::type(window, name, text);
     }
-    void click(QWidget *window, const QString &name) { in<QAbstractButton>(window, name)->click(); }
+    static void click(QWidget *window, const QString &name) { drive::click(window, name); }
     QStringList notes()
     {
         QStringList listed;
