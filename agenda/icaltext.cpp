@@ -1,5 +1,7 @@
 #include "agenda/icaltext.h"
 
+#include <algorithm>
+
 namespace agenda {
 
 namespace {
@@ -20,6 +22,12 @@ bool isControl(char16_t c)
 
 QString escapeIcalText(QStringView text)
 {
+    const auto plain = [](QChar c) {
+        const char16_t u = c.unicode();
+        return !isLineBreak(u) && !isControl(u) && u != u'\\' && u != u';' && u != u',';
+    };
+    if (std::all_of(text.begin(), text.end(), plain))
+        return text.toString();
     QString out;
     out.reserve(text.size() + 8);
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -41,6 +49,9 @@ QString escapeIcalText(QStringView text)
 
 QString withoutControls(QStringView text)
 {
+    if (std::none_of(text.begin(), text.end(),
+                     [](QChar c) { return isControl(c.unicode()) || isLineBreak(c.unicode()); }))
+        return text.toString();
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
