@@ -5,7 +5,6 @@
 #include "agenda/vevent.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace agenda {
 
@@ -53,17 +52,15 @@ QString eventUid(const QUuid &archive, const Appointment &appointment)
 
 IcalExport composeCalendar(const QList<Appointment> &appointments, const IcalSettings &settings)
 {
-    int firstYear = INT_MAX;
-    int lastYear = INT_MIN;
+    QList<int> years;
     for (const Appointment &a : appointments) {
         const int year = a.data.date().year();
-        if (a.data.isValid() && isIcalYear(year) && hasTime(a.data)) {
-            firstYear = std::min(firstYear, year);
-            lastYear = std::max(lastYear, year);
-        }
+        if (a.data.isValid() && isIcalYear(year) && hasTime(a.data))
+            years.append(year);
     }
-    const bool timed = firstYear <= lastYear;
-    const IcalZone zone = timed ? IcalZone::of(settings.zone, firstYear, lastYear) : IcalZone();
+    std::sort(years.begin(), years.end());
+    years.erase(std::unique(years.begin(), years.end()), years.end());
+    const IcalZone zone = IcalZone::of(settings.zone, years);
 
     IcalExport result;
     QByteArray &out = result.text;

@@ -7,9 +7,10 @@
 
 namespace agenda {
 
-// The office's time zone as a calendar file describes it: the offset in force at the start of
-// the exported years and every change the zone's rules make up to their end. Times of the
-// archive are wall-clock times without a zone; this says which moment each of them names.
+// The office's time zone as a calendar file describes it, over the years the exported times fall
+// in: for each run of consecutive years, the offset in force from the day before it begins and
+// every change the zone's rules make until the day after it ends. Times of the archive are
+// wall-clock times without a zone; this says which moment each of them names.
 class IcalZone
 {
 public:
@@ -34,8 +35,9 @@ public:
         WallTime kind = WallTime::Regular;
     };
 
-    // `zone` over the years firstYear to lastYear; an invalid zone gives floating times.
-    static IcalZone of(const QTimeZone &zone, int firstYear, int lastYear);
+    // `zone` over `years` (ascending, each from 1 to 9999); an invalid zone gives floating
+    // times.
+    static IcalZone of(const QTimeZone &zone, const QList<int> &years);
     static IcalZone utc();
 
     Form form() const { return m_form; }
@@ -44,9 +46,9 @@ public:
     // The VTIMEZONE component's lines, unfolded; none unless Zoned.
     QStringList vtimezone() const;
 
-    // The moment a wall-clock time names, the time given as seconds since 1970 as if it were
-    // UTC. A time the clocks skip or repeat is read with the offset before the change, so a
-    // repeated one is its first occurrence, as a reader of a zoned time reads it.
+    // The moment a wall-clock time of those years names, the time given as seconds since 1970
+    // as if it were UTC. A time the clocks skip or repeat is read with the offset before the
+    // change, so a repeated one is its first occurrence, as a reader of a zoned time reads it.
     Moment resolve(qint64 wallSeconds) const;
 
 private:
@@ -61,8 +63,8 @@ private:
 
     Form m_form = Form::Floating;
     QString m_id;
-    qint64 m_start = 0; // where the first observance begins, UTC
-    Change m_initial{}; // the observance in force there, as a change to itself
+    // In time order. Each run of years starts with the observance in force, as a change from
+    // its own offset to itself.
     QList<Change> m_changes;
 };
 

@@ -112,7 +112,7 @@ private Q_SLOTS:
         QFETCH(QDateTime, time);
         QFETCH(QString, parameters);
         QFETCH(QString, value);
-        const agenda::IcalZone zone = agenda::IcalZone::of(kRome, 999, 2024);
+        const agenda::IcalZone zone = agenda::IcalZone::of(kRome, {999, 2024, 2040});
         const agenda::IcalDateValue written = agenda::DataOraICal(time, zone);
         QCOMPARE(written.parameters, parameters);
         QCOMPARE(written.value, value);
@@ -120,17 +120,28 @@ private Q_SLOTS:
 
     void zoneFormFollowsTheRules()
     {
-        QCOMPARE(agenda::IcalZone::of(QTimeZone::utc(), 2024, 2024).form(),
-                 agenda::IcalZone::Form::Utc);
-        QCOMPARE(agenda::DataOraICal(wall(2024, 3, 5, 9, 7, 3),
-                                     agenda::IcalZone::of(QTimeZone::utc(), 2024, 2024))
-                     .value,
-                 "20240305T090703Z");
+        const agenda::IcalZone utc = agenda::IcalZone::of(QTimeZone::utc(), {2024});
+        QCOMPARE(utc.form(), agenda::IcalZone::Form::Utc);
+        QCOMPARE(agenda::DataOraICal(wall(2024, 3, 5, 9, 7, 3), utc).value, "20240305T090703Z");
         // UTC in winter, but not all along.
-        QCOMPARE(agenda::IcalZone::of(QTimeZone("Europe/London"), 2024, 2024).form(),
+        QCOMPARE(agenda::IcalZone::of(QTimeZone("Europe/London"), {2024}).form(),
                  agenda::IcalZone::Form::Zoned);
-        QCOMPARE(agenda::IcalZone::of(QTimeZone(), 2024, 2024).form(),
+        QCOMPARE(agenda::IcalZone::of(QTimeZone(), {2024}).form(),
                  agenda::IcalZone::Form::Floating);
+    }
+
+    // Only the years the times fall in are described, each run of them from the offset in force
+    // the day before; never a moment before year 1.
+    void zoneDescribesTheYearsOfTheTimes()
+    {
+        const QStringList lines = agenda::IcalZone::of(kRome, {1, 2039, 2040}).vtimezone();
+        const QStringList onsets = lines.filter(QStringLiteral("DTSTART:"));
+        QCOMPARE(onsets, QStringList({"DTSTART:00010101T005000", "DTSTART:20381231T000000",
+                                      "DTSTART:20390327T020000", "DTSTART:20391030T030000",
+                                      "DTSTART:20400325T020000", "DTSTART:20401028T030000"}));
+        QCOMPARE(lines.filter(QStringLiteral("TZOFFSET")).mid(0, 4),
+                 QStringList({"TZOFFSETFROM:+004956", "TZOFFSETTO:+004956", "TZOFFSETFROM:+0100",
+                              "TZOFFSETTO:+0100"}));
     }
 
     void summaryIsComposed_data()
