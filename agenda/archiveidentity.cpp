@@ -14,7 +14,7 @@ const char kInsert[] = "INSERT INTO IdentitaArchivio (Id, Codice) VALUES (1, ?) 
 
 db::Error failure(const QString &why)
 {
-    return {QStringLiteral("Impossibile leggere l'identificativo dell'archivio: %1").arg(why)};
+    return {QStringLiteral("L'identificativo dell'archivio non è disponibile: %1").arg(why)};
 }
 
 } // namespace
