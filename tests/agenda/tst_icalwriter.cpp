@@ -88,7 +88,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         const QString rome = QStringLiteral(";TZID=Europe/Rome");
         QTest::newRow("winter") << wall(2024, 3, 5, 9, 7, 3) << rome << "20240305T090703";
-        QTest::newRow("summer") << wall(2024, 7, 1, 18, 0) << rome << "20240701T180000";
         QTest::newRow("midnight is a day") << wall(2024, 3, 5) << ";VALUE=DATE"
                                            << "20240305";
         // 02:30 does not exist on 31/03: the offset before the jump, 01:30 UTC.
@@ -102,8 +101,6 @@ private Q_SLOTS:
             << wall(2024, 10, 27, 1, 59, 59) << rome << "20241027T015959";
         QTest::newRow("after the repeat") << wall(2024, 10, 27, 3, 0) << rome << "20241027T030000";
         QTest::newRow("year 999") << wall(999, 6, 15, 10, 30) << rome << "09990615T103000";
-        QTest::newRow("year 999, whole day") << wall(999, 1, 1) << ";VALUE=DATE"
-                                             << "09990101";
         QTest::newRow("null") << QDateTime() << ""
                               << "";
     }
@@ -142,22 +139,6 @@ private Q_SLOTS:
         QCOMPARE(lines.filter(QStringLiteral("TZOFFSET")).mid(0, 4),
                  QStringList({"TZOFFSETFROM:+004956", "TZOFFSETTO:+004956", "TZOFFSETFROM:+0100",
                               "TZOFFSETTO:+0100"}));
-    }
-
-    void summaryIsComposed_data()
-    {
-        QTest::addColumn<QStringList>("columns"); // Personale, type, contact, notes
-        QTest::addColumn<QString>("summary");
-        QTest::newRow("everything") << QStringList{"Anna", "Telefonata", "Rossi", "Richiamare"}
-                                    << "Anna - Telefonata / Rossi : Richiamare";
-        QTest::newRow("nothing but staff") << QStringList{"Anna", "", "", ""} << "Anna - ";
-        QTest::newRow("no staff") << QStringList{"", "", "Rossi", ""} << " - Rossi : ";
-    }
-    void summaryIsComposed()
-    {
-        QFETCH(QStringList, columns);
-        QFETCH(QString, summary);
-        QCOMPARE(agenda::composeSummary(columns[0], columns[1], columns[2], columns[3]), summary);
     }
 
     // Whatever a text holds, each property stays one line and the block one event.
@@ -207,24 +188,15 @@ private Q_SLOTS:
         QVERIFY(!timed.text.contains("DTEND"));
     }
 
-    void fileNameGetsTheExtensionOnlyWithoutADot_data()
+    void summaryAndFileName()
     {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("no dot") << "/tmp/Calendario"
-                                << "/tmp/Calendario.ics";
-        QTest::newRow("dot in the folder only") << "/tmp/a.b/Calendario"
-                                                << "/tmp/a.b/Calendario.ics";
-        QTest::newRow("other extension") << "/tmp/Calendario.txt"
-                                         << "/tmp/Calendario.txt";
-        QTest::newRow("already .ics") << "/tmp/x.ics"
-                                      << "/tmp/x.ics";
-    }
-    void fileNameGetsTheExtensionOnlyWithoutADot()
-    {
-        QFETCH(QString, chosen);
-        QFETCH(QString, written);
-        QCOMPARE(agenda::icalFileName(chosen), written);
+        QCOMPARE(agenda::composeSummary("Anna", "Telefonata", "Rossi", "Richiamare"),
+                 "Anna - Telefonata / Rossi : Richiamare");
+        QCOMPARE(agenda::composeSummary("Anna", {}, {}, {}), "Anna - ");
+        QCOMPARE(agenda::composeSummary({}, {}, "Rossi", {}), " - Rossi : ");
+        // The extension only when the name itself has no dot, whatever its folder's name.
+        QCOMPARE(agenda::icalFileName("/tmp/a.b/Calendario"), "/tmp/a.b/Calendario.ics");
+        QCOMPARE(agenda::icalFileName("/tmp/Calendario.txt"), "/tmp/Calendario.txt");
     }
 };
 
