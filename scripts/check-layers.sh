@@ -16,12 +16,14 @@ rules=(
   "contacts:db/ common/"
   "payments:db/ common/"
   "reference:db/ common/"
+  "agenda:db/ common/ session/"
   "contacts/windows:db/ common/ session/ contacts/ payments/windows/ payments/"
   "payments/windows:db/ common/ session/ payments/"
   "agenda:db/ common/ session/"
   "agenda/windows:db/ common/ session/ agenda/"
   "reference/windows:db/ common/ session/ reference/"
   "tools/calvetra-sql:db/ common/ schema/"
+  "tools/calvetra-ical:db/ common/ session/ agenda/"
   "tools/stampa:db/ common/ session/"
   "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
 )
@@ -49,7 +51,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session contacts payments reference tools 2>/dev/null; then
+     db common schema session contacts payments reference agenda tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1
 fi

@@ -1,5 +1,6 @@
 #include "agenda/windows/frmgrigliacalendario.h"
 
+#include "agenda/agendaexport.h"
 #include "agenda/windows/frmcalendario.h"
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"
@@ -24,7 +25,6 @@
 #include <QVBoxLayout>
 
 TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor,
-                                             std::function<void()> exportCalendar,
                                              QWidget *parent)
     : QDialog(parent, Qt::Window), m_db(db), m_editor(editor)
 {
@@ -55,7 +55,6 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &edito
     toolbar->addStretch();
     toolbar->addWidget(aiuto);
     layout->addLayout(toolbar);
-    esporta->setEnabled(bool(exportCalendar));
 
     m_model = new DataSetModel(m_db.TableCalendario, this);
     m_model->setDesign({
@@ -118,8 +117,7 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &edito
     connect(aggiungi, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Aggiungi);
     connect(elimina, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Elimina);
     connect(avanti, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Avanti);
-    if (exportCalendar)
-        connect(esporta, &QToolButton::clicked, this, std::move(exportCalendar));
+    connect(esporta, &QToolButton::clicked, this, &TfrmGrigliaCalendario::esportaCalendario);
 }
 
 QLineEdit *TfrmGrigliaCalendario::searchBox(QWidget *parent, const QString &name)
@@ -255,6 +253,29 @@ void TfrmGrigliaCalendario::Elimina()
         || !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare la data del Calendario ?")))
         return;
     (void)EliminaRecord(agenda, QStringLiteral("Id"));
+}
+
+void TfrmGrigliaCalendario::esportaCalendario()
+{
+    db::DataSet &agenda = m_db.TableCalendario;
+    if (!agenda.isOpen())
+        return;
+    db::Result<agenda::IcalExport> calendar = agenda::exportAgenda(agenda);
+    if (!calendar) {
+        dialogs().error(calendar.message());
+        return;
+    }
+    const QString chosen = dialogs().chooseSaveFile(QStringLiteral("Esporta Calendario"),
+                                                    QStringLiteral("Files Ical (*.ics)"),
+                                                    QStringLiteral("Calendario.ics"));
+    if (chosen.isEmpty())
+        return;
+    if (db::Status saved = agenda::saveCalendar(agenda::icalFileName(chosen), calendar->text);
+        !saved) {
+        dialogs().error(saved.message());
+        return;
+    }
+    dialogs().information(agenda::exportMessage(*calendar), QStringLiteral("Esporta Calendario"));
 }
 
 void TfrmGrigliaCalendario::Ricarica()

@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class DataGrid;
 class DataSetModel;
 class QCalendarWidget;
@@ -21,9 +19,7 @@ class TfrmGrigliaCalendario : public QDialog
     Q_OBJECT
 
 public:
-    // `exportCalendar` writes the listed appointments to an iCalendar file.
-    TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor,
-                          std::function<void()> exportCalendar = {}, QWidget *parent = nullptr);
+    TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor, QWidget *parent = nullptr);
 
     DataGrid *grid() const { return m_grid; }
     // The grid's columns, whose layout is kept as "frmGrigliaCalendario".
@@ -40,6 +36,8 @@ public:
     void Avanti();
     void Elimina();
     void Ricarica();
+    // "Esporta Calendario": the listed appointments, in their order, to an iCalendar file.
+    void esportaCalendario();
 
 protected:
     void showEvent(QShowEvent *event) override;

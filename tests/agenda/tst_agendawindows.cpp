@@ -9,6 +9,8 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -248,6 +250,24 @@ private Q_SLOTS:
         QCOMPARE(o.notes(), QStringList({"ultimo", "bisestile"}));
         QCOMPARE(o.dialogs.messages.first(),
                  QStringLiteral("Messaggio di avviso: Sei sicuro di voler eliminare la data del Calendario ?"));
+    }
+
+    void theListedAppointmentsAreExported()
+    {
+        Office o;
+        o.type(&o.grid, QStringLiteral("Edit4"), QStringLiteral("Rossi"));
+        o.grid.cerca();
+        QTemporaryDir folder;
+        o.dialogs.files = {folder.filePath(QStringLiteral("agenda"))};
+        o.click(&o.grid, QStringLiteral("SpeedButton4"));
+        QFile file(folder.filePath(QStringLiteral("agenda.ics")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QCOMPARE(text.count("BEGIN:VEVENT"), 2);
+        QVERIFY(text.contains("bisestile"));
+        QVERIFY(!text.contains("marzo"));
+        QCOMPARE(o.dialogs.messages, QStringList{"Esporta Calendario: Esportati 2 appuntamenti."});
+        QCOMPARE(o.dialogs.kinds, QList<MessageKind>{MessageKind::Information});
     }
 
     void theRightRowOrNothingIsOpened()

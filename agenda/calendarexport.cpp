@@ -1,0 +1,94 @@
+#include "agenda/calendarexport.h"
+
+#include "agenda/icaldatetime.h"
+#include "agenda/icaltext.h"
+#include "agenda/vevent.h"
+
+#include <algorithm>
+
+namespace agenda {
+
+namespace {
+
+bool hasTime(const QDateTime &wallClock)
+{
+    return wallClock.time() != QTime(0, 0);
+}
+
+// CREATED is the start of the export day in the office's zone.
+QDateTime startOfDay(const IcalSettings &settings)
+{
+    if (!settings.zone.isValid())
+        return QDateTime(settings.moment.toUTC().date(), QTime(0, 0), Qt::UTC);
+    const QDate day = settings.moment.toTimeZone(settings.zone).date();
+    return QDateTime(day, QTime(0, 0), settings.zone);
+}
+
+} // namespace
+
+QString composeSummary(const QString &personale, const QString &tipologia, const QString &cliente,
+                       const QString &note)
+{
+    QString summary = personale + QStringLiteral(" - ");
+    if (!tipologia.isEmpty())
+        summary += tipologia + QStringLiteral(" / ");
+    if (!cliente.isEmpty())
+        summary += cliente + QStringLiteral(" : ");
+    summary += note;
+    return summary;
+}
+
+QString eventUid(const QUuid &archive, const Appointment &appointment)
+{
+    // A row without a key (never the case for a stored one) is named by what it holds.
+    const QString name =
+        appointment.id >= 0
+            ? QString::number(appointment.id)
+            : QStringLiteral("senza-chiave:%1:%2:%3:%4:%5")
+                  .arg(appointment.data.toString(Qt::ISODate), appointment.personale,
+                       appointment.tipologia, appointment.cliente, appointment.note);
+    return QUuid::createUuidV5(archive, name).toString(QUuid::WithoutBraces);
+}
+
+IcalExport composeCalendar(const QList<Appointment> &appointments, const IcalSettings &settings)
+{
+    QList<int> years;
+    for (const Appointment &a : appointments) {
+        const int year = a.data.date().year();
+        if (a.data.isValid() && isIcalYear(year) && hasTime(a.data))
+            years.append(year);
+    }
+    std::sort(years.begin(), years.end());
+    years.erase(std::unique(years.begin(), years.end()), years.end());
+    const IcalZone zone = IcalZone::of(settings.zone, years);
+
+    IcalExport result;
+    QByteArray &out = result.text;
+    out.reserve(1024 + appointments.size() * 480);
+    out.append("BEGIN:VCALENDAR\r\n"
+               "VERSION:2.0\r\n"
+               "PRODID:Calendario-Calvetra\r\n");
+    for (const QString &line : zone.vtimezone())
+        appendIcalLine(out, line);
+
+    VEvent event;
+    event.created = utcStampIcal(startOfDay(settings));
+    event.dtstamp = utcStampIcal(settings.moment);
+    for (const Appointment &a : appointments) {
+        event.dtstart = DataOraICal(a.data, zone);
+        if (event.dtstart.value.isEmpty()) {
+            ++result.undated;
+            continue;
+        }
+        // A time alone ends where it starts, so it needs no DTEND; a whole day ends the next.
+        event.dtend = hasTime(a.data) ? IcalDateValue() : DataOraICal(a.data.addDays(1), zone);
+        event.summary = composeSummary(a.personale, a.tipologia, a.cliente, a.note);
+        event.uid = eventUid(settings.archive, a);
+        appendVEvent(out, event);
+        ++result.events;
+    }
+    out.append("END:VCALENDAR\r\n");
+    return result;
+}
+
+} // namespace agenda

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QTimeZone>
+#include <QUuid>
+
+namespace agenda {
+
+// What the export reads of one appointment.
+struct Appointment
+{
+    qint64 id = -1; // the row's key; -1 when it has none
+    QDateTime data; // a wall-clock time of the archive; invalid when the row has no date
+    QString personale;
+    QString tipologia;
+    QString cliente;
+    QString note;
+};
+
+struct IcalSettings
+{
+    QTimeZone zone;   // the office's
+    QDateTime moment; // when the export runs, any time spec
+    QUuid archive;    // the archive's identifier
+};
+
+// The calendar file and what went into it.
+struct IcalExport
+{
+    QByteArray text; // UTF-8 without byte-order mark, CRLF line ends
+    int events = 0;
+    int undated = 0; // appointments left out for want of a date the file can hold
+};
+
+// Personale + " - ", then the type + " / ", the contact + " : " and the notes, each of these
+// three only when not empty.
+QString composeSummary(const QString &personale, const QString &tipologia, const QString &cliente,
+                       const QString &note);
+
+// The same for every export of the same appointment, different between two archives.
+QString eventUid(const QUuid &archive, const Appointment &appointment);
+
+// One event per appointment, in the order given, and the VTIMEZONE of the years their times
+// fall in when any of them has a time.
+IcalExport composeCalendar(const QList<Appointment> &appointments, const IcalSettings &settings);
+
+} // namespace agenda

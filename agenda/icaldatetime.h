@@ -1,0 +1,35 @@
+#pragma once
+
+#include "agenda/icalzone.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace agenda {
+
+// A date property's parameters (";VALUE=DATE", ";TZID=..."), and its value. An empty value
+// means the property is left out.
+struct IcalDateValue
+{
+    QString parameters;
+    QString value;
+};
+
+// yyyyMMdd and yyyyMMddThhmmss, the year always with four digits (0999).
+QString icalDateText(QDate date);
+QString icalDateTimeText(QDate date, QTime time);
+
+// Years a calendar file can hold.
+bool isIcalYear(int year);
+
+// An appointment's time, a wall-clock time of the archive: a day without time (midnight) is a
+// whole day (VALUE=DATE); any other time is the zone's wall-clock time with its TZID, or, when
+// the clocks skip or repeat it, the moment it names in UTC, which every reader places alike.
+// In a zone that is UTC all along the time is written in UTC. Empty for a date a calendar
+// file cannot hold.
+IcalDateValue DataOraICal(const QDateTime &wallClock, const IcalZone &zone);
+
+// A moment (of any time spec) in UTC: yyyyMMddThhmmssZ.
+IcalDateValue utcStampIcal(const QDateTime &moment);
+
+} // namespace agenda
