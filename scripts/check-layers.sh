@@ -20,6 +20,7 @@ rules=(
   "payments/windows:db/ common/ session/ payments/"
   "reference/windows:db/ common/ session/ reference/"
   "tools/calvetra-sql:db/ common/ schema/"
+  "tools/calvetra-vcard:db/ common/ contacts/"
   "tools/stampa:db/ common/ session/"
   "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
 )
