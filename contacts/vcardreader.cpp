@@ -464,8 +464,8 @@ void CardReader::property(QByteArrayView name, const Params &p, QByteArrayView v
     case 'T':
         if (is(name, "TEL")) {
             QString number = text(value, p, p.uri ? Escapes::None : Escapes::Text).trimmed();
-            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-                number.remove(0, 4);
+            while (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+                number = number.mid(4).trimmed();
             telephone(p, number);
         } else if (is(name, "TITLE")) {
             m_card[Title] = text(value, p, Escapes::Text).trimmed();
@@ -490,14 +490,33 @@ void CardReader::property(QByteArrayView name, const Params &p, QByteArrayView v
     }
 }
 
-// A quoted-printable value that ends in '=' goes on in the next physical line.
-bool softLineBreak(QByteArrayView line)
+// Whether a logical line, which only grows while its physical lines are joined, is a
+// quoted-printable property; each octet is looked at once, however many lines join.
+class QuotedPrintableTest
 {
-    if (line.isEmpty() || line.back() != '=')
-        return false;
-    const qsizetype colon = valueStart(line);
-    return colon > 0 && containsNoCase(line.first(colon), "QUOTED-PRINTABLE");
-}
+public:
+    bool operator()(QByteArrayView line)
+    {
+        while (m_colon < 0 && m_scanned < line.size()) {
+            const char c = line[m_scanned];
+            if (c == '"') {
+                m_quoted = !m_quoted;
+            } else if (c == ':' && !m_quoted) {
+                m_colon = m_scanned;
+                m_quotedPrintable =
+                    m_colon > 0 && containsNoCase(line.first(m_colon), "QUOTED-PRINTABLE");
+            }
+            ++m_scanned;
+        }
+        return m_quotedPrintable;
+    }
+
+private:
+    qsizetype m_scanned = 0;
+    qsizetype m_colon = -1;
+    bool m_quoted = false;
+    bool m_quotedPrintable = false;
+};
 
 // UTF-16 files (with their byte-order mark) are turned into UTF-8 first.
 QByteArray fromUtf16(QByteArrayView file)
@@ -529,10 +548,13 @@ QList<DatiVCard> LeggiVCard(QByteArrayView file)
     QByteArray joined;
     while (lines.take(current)) {
         bool isJoined = false;
+        QuotedPrintableTest quotedPrintable;
         while (lines.hasNext()) {
             const QByteArrayView next = lines.peek();
             const QByteArrayView sofar = isJoined ? QByteArrayView(joined) : current;
-            const bool softBreak = softLineBreak(sofar);
+            // A quoted-printable value that ends in '=' goes on in the next physical line.
+            const bool softBreak =
+                !sofar.isEmpty() && sofar.back() == '=' && quotedPrintable(sofar);
             const bool fold =
                 !softBreak && !next.isEmpty() && (next.front() == ' ' || next.front() == '\t');
             if (!softBreak && !fold)
