@@ -24,6 +24,7 @@ rules=(
   "reference/windows:db/ common/ session/ reference/"
   "tools/calvetra-sql:db/ common/ schema/"
   "tools/calvetra-ical:db/ common/ session/ agenda/"
+  "tools/calvetra-vcard:db/ common/ contacts/"
   "tools/stampa:db/ common/ session/"
   "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
 )

@@ -10,11 +10,16 @@
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "contacts/contactsearch.h"
+#include "contacts/vcardexport.h"
+#include "contacts/vcardimport.h"
+#include "contacts/vcardreader.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "db/datetimes.h"
 #include "session/datamodule.h"
 
+#include <QApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -55,6 +60,55 @@ const QList<GridColumn> kDesign = {
 };
 
 const QString kNoSelection = QStringLiteral("Attenzione devi selezionare i contatti da copiare le email");
+const QString kVCardFilter = QStringLiteral("Vcard (*.vcf)");
+
+// The hourglass for as long as it lives; a question shows the normal pointer meanwhile.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+    static bool ask(const QString &question)
+    {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        const bool yes = dialogs().confirm(question);
+        QApplication::restoreOverrideCursor();
+        return yes;
+    }
+};
+
+// While an import runs the list shows nothing of it; afterwards, however the import ended, it
+// is read again on the same filter, sort and contact, and shown.
+class ListRestore
+{
+public:
+    explicit ListRestore(db::DataSet &list)
+        : m_list(list), m_filter(list.filter()), m_current(list.value(u"Ide"))
+    {
+        m_list.disableControls();
+    }
+    ~ListRestore()
+    {
+        if (m_list.filter() != m_filter)
+            (void)m_list.setFilter(m_filter);
+        if (m_reread && m_list.requery() && m_current.isValid())
+            (void)m_list.locate(u"Ide", m_current);
+        m_list.enableControls();
+    }
+    ListRestore(const ListRestore &) = delete;
+    ListRestore &operator=(const ListRestore &) = delete;
+
+    void reread() { m_reread = true; }
+
+private:
+    db::DataSet &m_list;
+    QString m_filter;
+    QVariant m_current;
+    bool m_reread = false;
+};
 
 } // namespace
 
@@ -89,10 +143,10 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
                                 QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
     auto *avanti = toolButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("Avanti"), QString(),
                               QStyle::SP_ArrowForward);
-    for (QToolButton *later : {importa, esporta, invia}) {
-        later->setEnabled(false);
-        later->setToolTip(QStringLiteral("Disponibile in una prossima versione del programma."));
-    }
+    importa->setToolTip(QStringLiteral("Importa in archivio i Dati di una VCard"));
+    esporta->setToolTip(QStringLiteral("Esporta i record selezionati in Vcard"));
+    invia->setEnabled(false);
+    invia->setToolTip(QStringLiteral("Disponibile in una prossima versione del programma."));
     for (QToolButton *b : {aiuto, ricarica, importa, esporta, copia, invia, elimina, aggiungi, avanti, indietro})
         toolbar->addWidget(b);
     toolbar->addStretch();
@@ -167,6 +221,8 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
     connect(elimina, &QToolButton::clicked, this, &TfrmContatti::elimina);
     connect(ricarica, &QToolButton::clicked, this, &TfrmContatti::ricarica);
     connect(copia, &QToolButton::clicked, this, &TfrmContatti::copiaEmail);
+    connect(importa, &QToolButton::clicked, this, &TfrmContatti::importaVCard);
+    connect(esporta, &QToolButton::clicked, this, &TfrmContatti::esportaVCard);
     connect(indietro, &QToolButton::clicked, this, &QDialog::accept);
     setWindowState(Qt::WindowMaximized);
     resize(1100, 700);
@@ -331,6 +387,76 @@ void TfrmContatti::copiaEmail()
         }
     }
     dialogs().showModal(&m_addresses);
+}
+
+void TfrmContatti::esportaVCard()
+{
+    const QList<db::DataSet::Bookmark> selected = m_grid->selectedBookmarks();
+    if (selected.isEmpty()) {
+        dialogs().error(QStringLiteral("Attenzione devi selezionare i contatti da Esportare"));
+        return;
+    }
+    // In the order the user selected them, not the list's.
+    QList<qint64> ids;
+    for (db::DataSet::Bookmark b : selected)
+        ids << m_db.TableCercaContatti.valueOf(b, u"Ide").toLongLong();
+    const QString chosen =
+        dialogs().chooseSaveFile(QStringLiteral("Esporta Vcard"), kVCardFilter, QString());
+    if (chosen.isEmpty())
+        return;
+    const db::Status written = [&]() -> db::Status {
+        WaitCursor wait;
+        const db::Result<EsportazioneVCard> exported = ::esportaVCard(m_db.Connessione(), ids);
+        if (!exported)
+            return exported.error();
+        return scriviFileVCard(nomeFileVCard(chosen), exported->file);
+    }();
+    if (!written)
+        dialogs().error(written.message());
+}
+
+void TfrmContatti::importaVCard()
+{
+    const QString file =
+        dialogs().chooseOpenFile(QStringLiteral("Importa Vcard"), kVCardFilter, QString());
+    if (file.isEmpty())
+        return;
+    const db::Result<QList<DatiVCard>> cards = LeggiVCardFile(file);
+    if (!cards) {
+        dialogs().error(cards.message());
+        return;
+    }
+    if (cards->isEmpty()) {
+        dialogs().error(QStringLiteral("Il file %1 non contiene nessuna Vcard.")
+                            .arg(QFileInfo(file).fileName()));
+        return;
+    }
+    const AzioneImportazioneVCard azione =
+        azioneImportazioneVCard(m_db.TableOpzioni.value(u"AzioneImportazioneVCard"));
+    db::Result<RiepilogoImportazioneVCard> done = [&] {
+        WaitCursor wait;
+        ListRestore restore(m_db.TableCercaContatti);
+        db::Result<RiepilogoImportazioneVCard> imported = ::importaVCard(
+            m_db.Connessione(), *cards, azione, &WaitCursor::ask, db::clock::today());
+        if (!imported)
+            return imported;
+        restore.reread();
+        (void)RicaricaSuRecord(m_db.TableContatti, QStringLiteral("Id"));
+        // Categories, professions and titles added on the way appear in every list.
+        if (imported->righeAggiunte) {
+            for (db::DataSet *ds :
+                 {&m_db.TableCategorie, &m_db.TableProfessioni, &m_db.TableTitoli})
+                (void)ds->requery();
+        }
+        if (imported->nomiCambiati)
+            (void)RicaricaSuRecord(m_db.TableCalendario, QStringLiteral("ID"));
+        return imported;
+    }();
+    if (!done) {
+        dialogs().error(done.message());
+        return;
+    }
+    dialogs().information(done->testo(), QStringLiteral("Importa Vcard"));
 }
 
 void TfrmContatti::selezionaTutti()

@@ -29,6 +29,8 @@ public:
     void elimina();
     void ricarica();
     void copiaEmail();
+    void esportaVCard(); // the selected contacts, in the order selected, to a file
+    void importaVCard(); // the cards of a file, matched with the archive
     void selezionaTutti();
     void selezionaAuguri();
     void contaRecord();

@@ -2,6 +2,7 @@
 
 #include "common/colours.h"
 #include "common/widgets/datagrid.h"
+#include "contacts/vcardreader.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
@@ -11,11 +12,13 @@
 #include "session/datamodule.h"
 #include "testsupport.h"
 
-#include <QComboBox>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
 
@@ -197,6 +200,103 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("spdCopyEmail"));
         QCOMPARE(o.addresses.text(), QStringLiteral("m@rossi.it, \nmario@studio.it, \nlucia@amico.it, "));
         QCOMPARE(o.dialogs.modalWindows, QStringList{QStringLiteral("frmIndirizziEmail")});
+    }
+
+    void exportWritesTheSelectionInTheOrderChosen()
+    {
+        Office o;
+        QTemporaryDir dir;
+        o.click(&o.list, QStringLiteral("btEsportaVCard"));
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{
+                     "Messaggio di errore: Attenzione devi selezionare i contatti da Esportare"});
+        o.list.grid()->selectRow(2, true); // Rossi
+        o.list.grid()->selectRow(0, true); // D'Amico
+        o.dialogs.files << dir.filePath(QStringLiteral("rubrica"));
+        o.click(&o.list, QStringLiteral("btEsportaVCard"));
+        QFile file(dir.filePath(QStringLiteral("rubrica.vcf")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<DatiVCard> cards = LeggiVCard(file.readAll());
+        QCOMPARE(cards.size(), 2);
+        QCOMPARE(cards[0][vcard::FamilyName], QStringLiteral("Rossi"));
+        QCOMPARE(cards[1][vcard::FamilyName], QStringLiteral("D'Amico"));
+
+        o.click(&o.list, QStringLiteral("btEsportaVCard")); // cancelled: nothing written
+        o.dialogs.files << dir.filePath(QStringLiteral("rubrica.vcf/altra.vcf"));
+        o.click(&o.list, QStringLiteral("btEsportaVCard"));
+        QCOMPARE(o.dialogs.messages.size(), 2);
+        QVERIFY(
+            o.dialogs.messages[1].startsWith("Messaggio di errore: Impossibile scrivere il file "));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void importAsksThenGivesBackTheList()
+    {
+        Office o;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("telefono.vcf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:Calvetra1\r\nN:Rossi;Mario;;;\r\n"
+                   "TEL;TYPE=home:06 77\r\nCATEGORIES:Nuova\r\nEND:VCARD\r\n"
+                   "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Rota;Carla;;;\r\nEND:VCARD\r\n"
+                   "BEGIN:VCARD\r\nVERSION:3.0\r\nORG:Romagnoli S.p.A.\r\nEND:VCARD\r\n");
+        file.close();
+        o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("ro"));
+        QVERIFY(*o.db.TableCercaContatti.locate(u"Ide", 1));
+        o.dialogs.files << path;
+        o.dialogs.answers << false << true; // Rossi updated, Romagnoli skipped
+        o.click(&o.list, QStringLiteral("btImportaVCard"));
+        const QString asked = QStringLiteral(
+            "Messaggio di avviso: Il contatto :%1 e' già presente in archivio: Come si vuole "
+            "procedere ? Salto il contatto ?");
+        QCOMPARE(o.dialogs.messages,
+                 QStringList({asked.arg("Rossi Mario"), asked.arg("Romagnoli S.p.A."),
+                              "Importa Vcard: 1 nuovi, 1 aggiornati, 1 saltati"}));
+        QCOMPARE(o.contact(1).value(0, u"Telefono"), QVariant(QStringLiteral("06 77")));
+        // The same search, the same contact, the new one listed, the new category offered.
+        QCOMPARE(o.db.TableCercaContatti.filter(),
+                 QStringLiteral("NominativoDocumenti like 'ro*'"));
+        QCOMPARE(o.listed(), QStringList({"Romagnoli S.p.A.", "Rossi Mario", "Rota Carla"}));
+        QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 1);
+        QVERIFY(*o.db.TableCategorie.locate(u"Descrizione", QStringLiteral("Nuova")));
+        QVERIFY(!o.db.TableCercaContatti.controlsDisabled());
+        QVERIFY(!QApplication::overrideCursor());
+
+        // "Aggiorna automaticamente" asks nothing.
+        o.archive.native(QStringLiteral("update opzioni set AzioneImportazioneVCard = 2"));
+        QVERIFY(o.db.TableOpzioni.requery());
+        o.dialogs.messages.clear();
+        o.dialogs.files << path;
+        o.click(&o.list, QStringLiteral("btImportaVCard"));
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{"Importa Vcard: 0 nuovi, 3 aggiornati, 0 saltati"});
+    }
+
+    void aFailedImportLeavesTheListAsItWas()
+    {
+        Office o;
+        QTemporaryDir dir;
+        o.archive.native(QStringLiteral(
+            "create trigger guasto before insert on Contatti when new.Cognome = 'Guasto' "
+            "begin select raise(abort, 'disco pieno'); end"));
+        const QString path = dir.filePath(QStringLiteral("guasto.vcf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("BEGIN:VCARD\nN:Nuovo;;;;\nEND:VCARD\nBEGIN:VCARD\nN:Guasto;;;;\nEND:VCARD\n");
+        file.close();
+        o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("r"));
+        o.dialogs.files << path << dir.filePath(QStringLiteral("vuoto.vcf"));
+        o.click(&o.list, QStringLiteral("btImportaVCard"));
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY(o.dialogs.messages[0].startsWith("Messaggio di errore: Scheda 2 (Guasto): "));
+        QCOMPARE(o.listed(), QStringList({"Romagnoli S.p.A.", "Rossi Mario"}));
+        QCOMPARE(o.archive.run(QStringLiteral("select * from Contatti")).rows.size(), 3);
+        QVERIFY(!o.db.TableCercaContatti.controlsDisabled());
+        QVERIFY(!QApplication::overrideCursor());
+        o.click(&o.list, QStringLiteral("btImportaVCard")); // a file that is not there
+        QVERIFY(o.dialogs.messages[1].startsWith(
+            "Messaggio di errore: Impossibile leggere il file vuoto.vcf"));
     }
 
     void selectionCommandsAndCount()

@@ -1,0 +1,142 @@
+#include "contacts/vcardexport.h"
+
+#include "contacts/vcardvalues.h"
+#include "contacts/vcardwriter.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <optional>
+
+using namespace vcard;
+
+namespace {
+
+const QString kExportSql = QStringLiteral(
+    "SELECT Contatti.RagioneSociale, Contatti.Cognome, Contatti.Nome, "
+    "Contatti.NominativoDocumenti, Professioni.descrizione AS Professione, "
+    "Categorie.descrizione AS Categoria, Titoli.descrizione AS Titolo, "
+    "Contatti.Telefono AS AbitazioneTelefono, Contatti.Cellulare, Contatti.email, "
+    "Comuni.Comune AS AbitazioneComune, Comuni.Provincia AS AbitazioneProvincia, "
+    "Contatti.Indirizzo AS AbitazioneIndirizzo, Contatti.Numero AS AbitazioneCivico, "
+    "Contatti.Cap AS AbitazioneCap, Contatti.Internet, Contatti.Fax, Contatti.Note, "
+    "Contatti.SecondoCell AS UfficioCellulare, Contatti.secEmail AS UfficioEmail, "
+    "Contatti.secTelefono AS UfficioTelefono, Comuni_1.Comune AS UfficioComune, "
+    "Comuni_1.Provincia AS UfficioProvincia, Contatti.UfficioIndirizzo, "
+    "Contatti.UfficioNumero AS UfficioCivico, Contatti.UfficioCap, Contatti.ID as Ide, "
+    "Contatti.DataNascita, Contatti.DataInserimento, Contatti.DestMerce "
+    "FROM ((((Contatti LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) "
+    "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) "
+    "LEFT JOIN Professioni ON Contatti.Professione_id = Professioni.Id) "
+    "LEFT JOIN Comuni AS Comuni_1 ON Contatti.UfficioComune_id = Comuni_1.ID) "
+    "LEFT JOIN Titoli ON Contatti.Titolo_id = Titoli.id where Contatti.Id = ?");
+
+// Which column of the export query fills which slot.
+const struct
+{
+    Slot slot;
+    const char *column;
+} kTextSlots[] = {
+    {FamilyName, "Cognome"},
+    {GivenName, "Nome"},
+    {Organisation, "RagioneSociale"},
+    {Title, "Titolo"},
+    {HomeTel1, "AbitazioneTelefono"},
+    {HomeFax, "Fax"},
+    {WorkTel1, "UfficioTelefono"},
+    {HomeCell1, "Cellulare"},
+    {WorkCell1, "UfficioCellulare"},
+    {HomeEmail1, "email"},
+    {WorkEmail1, "UfficioEmail"},
+    {HomeUrl, "Internet"},
+    {HomeStreet, "AbitazioneIndirizzo"},
+    {WorkStreet, "UfficioIndirizzo"},
+    {HomePostalCode, "AbitazioneCap"},
+    {WorkPostalCode, "UfficioCap"},
+    {HomeLocality, "AbitazioneComune"},
+    {WorkLocality, "UfficioComune"},
+    {HomeNumber, "AbitazioneCivico"},
+    {WorkNumber, "UfficioCivico"},
+    {HomeRegion, "AbitazioneProvincia"},
+    {WorkRegion, "UfficioProvincia"},
+    {Label, "DestMerce"},
+    {Note, "Note"},
+    {Role, "Professione"},
+    {Categories, "Categoria"},
+};
+
+struct Columns
+{
+    QList<int> text; // by kTextSlots
+    int id, birthday, added, name;
+};
+
+Columns columnsOf(const db::RowSet &rows)
+{
+    Columns c;
+    for (const auto &s : kTextSlots)
+        c.text.append(rows.columnIndex(QString::fromLatin1(s.column)));
+    c.id = rows.columnIndex(u"Ide");
+    c.birthday = rows.columnIndex(u"DataNascita");
+    c.added = rows.columnIndex(u"DataInserimento");
+    c.name = rows.columnIndex(u"NominativoDocumenti");
+    return c;
+}
+
+DatiVCard cardOf(const QVariantList &row, const Columns &c)
+{
+    DatiVCard card;
+    for (qsizetype i = 0; i < c.text.size(); ++i)
+        card[kTextSlots[i].slot] = row[c.text[i]].toString();
+    card.formattedName = row[c.name].toString();
+    if (const qint64 id = row[c.id].toLongLong(); id > 0)
+        card[Uid] = QStringLiteral("Calvetra") + QString::number(id);
+    if (const QVariant born = row[c.birthday]; born.isValid())
+        card[Birthday] = slotDate(born.toDateTime().date());
+    if (const QVariant added = row[c.added]; added.isValid())
+        card[Revision] = slotDate(added.toDateTime().date());
+    return card;
+}
+
+} // namespace
+
+db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QList<qint64> &ids)
+{
+    // Translated once: the same statement runs for every contact with its key bound.
+    const db::Result<QString> sql = connection.translate(kExportSql);
+    if (!sql)
+        return sql.error();
+    EsportazioneVCard exported;
+    std::optional<Columns> columns;
+    for (qint64 id : ids) {
+        const db::Result<db::RowSet> rows = connection.runNative(*sql, {id});
+        if (!rows)
+            return rows.error();
+        if (rows->rows.isEmpty()) {
+            exported.notFound.append(id);
+            continue;
+        }
+        if (!columns)
+            columns = columnsOf(*rows);
+        exported.file += ComponiVCard(cardOf(rows->rows.first(), *columns));
+    }
+    return exported;
+}
+
+QString nomeFileVCard(const QString &chosen)
+{
+    if (QFileInfo(chosen).fileName().contains(u'.'))
+        return chosen;
+    return chosen + QStringLiteral(".vcf");
+}
+
+db::Status scriviFileVCard(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return {};
+    return db::Error{QStringLiteral("Impossibile scrivere il file %1: %2.")
+                         .arg(QDir::toNativeSeparators(path), file.errorString())};
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "db/connection.h"
+
+#include <QByteArray>
+#include <QList>
+
+struct EsportazioneVCard
+{
+    QByteArray file;        // one card per contact found, in the order of the keys
+    QList<qint64> notFound; // keys no contact has
+};
+
+// The cards of the contacts with these keys, in this order.
+db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QList<qint64> &ids);
+
+// The name a vCard file is written under: ".vcf" added when the file name (not its folder)
+// has no extension.
+QString nomeFileVCard(const QString &chosen);
+
+// Writes the whole file or, on failure, nothing: an existing file stays as it was.
+db::Status scriviFileVCard(const QString &path, const QByteArray &bytes);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "contacts/vcardrecord.h"
+#include "db/connection.h"
+
+#include <QDate>
+#include <QList>
+
+#include <functional>
+
+// What the import does with a card that matches a contact (option AzioneImportazioneVCard).
+enum class AzioneImportazioneVCard
+{
+    Chiedi = 0,
+    Salta = 1,
+    Aggiorna = 2,
+};
+// The option's value as stored: null or 0 asks, 1 skips, anything else updates.
+AzioneImportazioneVCard azioneImportazioneVCard(const QVariant &option);
+
+struct RiepilogoImportazioneVCard
+{
+    int nuovi = 0;
+    int aggiornati = 0;
+    int saltati = 0;
+    bool nomiCambiati = false;  // appointments now show another contact name
+    bool righeAggiunte = false; // categories, professions or titles were added
+
+    QString testo() const; // "N nuovi, M aggiornati, K saltati"
+};
+
+// The question asked about a card that matches a contact; true (Yes) skips the card.
+using SaltaContattoPresente = std::function<bool(const QString &question)>;
+
+// Imports `cards` in two steps. First every card is matched with the archive and, where the
+// option says so, the question about it is asked. Then everything is written in one
+// transaction: a failure writes nothing and its message names the card. A card without a
+// family name or an organisation is skipped. `today` is the insertion date of a new contact
+// whose card carries no REV.
+db::Result<RiepilogoImportazioneVCard> importaVCard(db::Connection &connection,
+                                                    const QList<DatiVCard> &cards,
+                                                    AzioneImportazioneVCard azione,
+                                                    const SaltaContattoPresente &ask, QDate today);
+
+// "Il contatto :<name> e' già presente in archivio: ...": the question about one card.
+QString domandaContattoPresente(const DatiVCard &card);
