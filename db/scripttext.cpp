@@ -1,5 +1,7 @@
 #include "db/scripttext.h"
 
+#include <QStringDecoder>
+
 namespace db {
 
 namespace {
@@ -52,8 +54,11 @@ Result<QString> scriptText(const QByteArray &bytes)
             ++line;
         i += length;
     }
+    // One byte-order mark is dropped; a second one is text, as any other character, so the
+    // decoder must not drop it too.
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-    return QString::fromUtf8(bom ? bytes.mid(3) : bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return QString(utf8(bom ? bytes.mid(3) : bytes));
 }
 
 } // namespace db

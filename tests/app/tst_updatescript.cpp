@@ -2,6 +2,7 @@
 // that a script it refuses changes nothing and stays where it is.
 
 #include "app/startup.h"
+#include "db/scripttext.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -54,6 +55,13 @@ class TestUpdateScript : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void oneByteOrderMarkIsDroppedASecondIsText()
+    {
+        QCOMPARE(*db::scriptText(QByteArray("\xEF\xBB\xBFselect 1")), QStringLiteral("select 1"));
+        QCOMPARE(*db::scriptText(QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFselect 1")),
+                 QStringLiteral("\uFEFFselect 1"));
+    }
+
     // The rewrite of UPDATE ... INNER JOIN moves the WHERE onto the line of the comment before
     // it; the comment must still end where it ended.
     void commentsInAnUpdateWithJoinChangeOnlyTheNamedRows_data()

@@ -60,10 +60,9 @@ PreviewWindow::PreviewWindow(PrintJob job, ReportData records, const QString &ru
     m_preview->setZoomMode(QPrintPreviewWidget::FitInView);
     setCentralWidget(m_preview);
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *printer) {
-        if (!m_document)
-            return;
-        PrintProgressWindow progress(this, QStringLiteral("Preparazione dell'anteprima..."));
-        (void)m_document->print(*printer, progress.callback());
+        // No progress window here: its events would repaint the preview while it is being made.
+        if (m_document)
+            (void)m_document->print(*printer);
     });
 
     QToolBar *bar = addToolBar(QStringLiteral("Anteprima"));

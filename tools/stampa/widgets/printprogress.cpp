@@ -1,7 +1,5 @@
 #include "tools/stampa/widgets/printprogress.h"
 
-#include <QCoreApplication>
-
 namespace stampa {
 
 PrintProgressWindow::PrintProgressWindow(QWidget *parent, const QString &label)
@@ -19,9 +17,9 @@ PrintProgress PrintProgressWindow::callback()
     return [this](qsizetype painted, qsizetype total) {
         m_dialog.setMaximum(int(total));
         m_dialog.setLabelText(QStringLiteral("Pagina %1 di %2").arg(painted).arg(total));
+        // Once shown, the window-modal dialog handles its own events here ("Annulla"), while
+        // the window behind it takes no input.
         m_dialog.setValue(int(painted));
-        // A click on "Annulla" is seen only when the window gets to handle its events.
-        QCoreApplication::processEvents();
         return !m_dialog.wasCanceled();
     };
 }

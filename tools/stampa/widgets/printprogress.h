@@ -7,7 +7,8 @@
 namespace stampa {
 
 // A progress bar with "Annulla" that appears when painting a print takes more than a moment
-// (thousands of pages of payments, a label sheet per contact).
+// (thousands of pages of payments, a label sheet per contact). Not for the preview, which
+// paints while the window repaints it.
 class PrintProgressWindow
 {
 public:
