@@ -395,7 +395,7 @@ void CardReader::telephone(const Params &p, const QString &number)
 {
     // A telephone typed neither home nor work is taken for a home one, so that the numbers of
     // phones that type only CELL or nothing at all are not lost.
-    if (p.work) {
+    if (p.work && !p.home) {
         if (p.fax)
             fill(WorkFax, WorkFax, number);
         else if (p.cell)
@@ -564,17 +564,6 @@ private:
     bool m_quotedPrintable = false;
 };
 
-// About as many cards as END lines, so that the list of cards is allocated once.
-qsizetype expectedCards(QByteArrayView file)
-{
-    qsizetype count = 0;
-    for (const char *end : {"END:", "end:"}) {
-        for (qsizetype at = file.indexOf(end); at >= 0; at = file.indexOf(end, at + 4))
-            ++count;
-    }
-    return count;
-}
-
 // UTF-16 files (with their byte-order mark) are turned into UTF-8 first.
 QByteArray fromUtf16(QByteArrayView file)
 {
@@ -636,7 +625,6 @@ void LeggiVCard(QByteArrayView file, const std::function<void(DatiVCard &&)> &ea
 QList<DatiVCard> LeggiVCard(QByteArrayView file)
 {
     QList<DatiVCard> cards;
-    cards.reserve(expectedCards(file));
     LeggiVCard(file, [&](DatiVCard &&card) { cards.append(std::move(card)); });
     return cards;
 }
