@@ -108,6 +108,11 @@ db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QLi
     const db::Result<QString> sql = connection.translate(kExportSql);
     if (!sql)
         return sql.error();
+    // One read transaction: the cards show the archive at one moment, and the archive is locked
+    // and checked once rather than once per contact.
+    db::Transaction reading(connection);
+    if (!reading.started())
+        return reading.started().error();
     EsportazioneVCard exported;
     std::optional<Columns> columns;
     for (qint64 id : ids) {
@@ -122,6 +127,8 @@ db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QLi
             columns = columnsOf(*rows);
         exported.file += ComponiVCard(cardOf(rows->rows.first(), *columns));
     }
+    if (db::Status ended = reading.commit(); !ended)
+        return ended.error();
     return exported;
 }
 

@@ -139,6 +139,7 @@ struct Step
 {
     int card;
     qint64 target;
+    bool keyNeeded = false; // a later card of the file updates the contact this one creates
 };
 
 class Writer
@@ -168,7 +169,7 @@ public:
 
 private:
     db::Status apply(const DatiVCard &card, Row &row);
-    db::Status insert(const DatiVCard &card, qint64 planned);
+    db::Status insert(const DatiVCard &card, const Step &step);
     db::Status update(const DatiVCard &card, qint64 id, RiepilogoImportazioneVCard &summary);
 
     db::Connection &m_connection;
@@ -227,7 +228,7 @@ db::Status Writer::apply(const DatiVCard &card, Row &row)
     return {};
 }
 
-db::Status Writer::insert(const DatiVCard &card, qint64 planned)
+db::Status Writer::insert(const DatiVCard &card, const Step &step)
 {
     Row row;
     row[Annullato] = false;
@@ -241,13 +242,15 @@ db::Status Writer::insert(const DatiVCard &card, qint64 planned)
         m_connection.runNative(m_insert, QVariantList(row.begin(), row.begin() + kWritten));
     if (!inserted)
         return inserted.error();
+    if (!step.keyNeeded)
+        return {};
     const db::Result<db::RowSet> identity = m_connection.runNative(
         QStringLiteral("SELECT ") + m_connection.dialect().lastIdentityExpression());
     if (!identity)
         return identity.error();
     if (identity->rows.isEmpty())
         return db::Error{QStringLiteral("Manca la chiave del contatto aggiunto.")};
-    m_created.insert(planned, identity->rows.first().value(0).toLongLong());
+    m_created.insert(step.target, identity->rows.first().value(0).toLongLong());
     return {};
 }
 
@@ -289,7 +292,7 @@ db::Status Writer::write(const DatiVCard &card, const Step &step,
         return update(card, step.target, summary);
     if (const auto created = m_created.constFind(step.target); created != m_created.cend())
         return update(card, *created, summary);
-    return insert(card, step.target);
+    return insert(card, step);
 }
 
 } // namespace
@@ -339,6 +342,7 @@ db::Result<RiepilogoImportazioneVCard> importaVCard(db::Connection &connection,
     // on the archive while a question is on screen.
     RiepilogoImportazioneVCard summary;
     QList<Step> steps;
+    QHash<qint64, qsizetype> creating; // the step that creates each new contact
     qint64 nextNew = -1;
     for (int i = 0; i < cards.size(); ++i) {
         const DatiVCard &card = cards[i];
@@ -349,6 +353,7 @@ db::Result<RiepilogoImportazioneVCard> importaVCard(db::Connection &connection,
         qint64 target = index->match(card);
         if (target == 0) {
             target = nextNew--;
+            creating.insert(target, steps.size());
             ++summary.nuovi;
         } else if (azione == AzioneImportazioneVCard::Salta ||
                    (azione == AzioneImportazioneVCard::Chiedi && ask &&
@@ -357,6 +362,8 @@ db::Result<RiepilogoImportazioneVCard> importaVCard(db::Connection &connection,
             continue;
         } else {
             ++summary.aggiornati;
+            if (target < 0)
+                steps[creating.value(target)].keyNeeded = true;
         }
         index->put(target, card[Organisation], card[FamilyName], card[GivenName]);
         steps.append({i, target});

@@ -19,14 +19,15 @@ db::Result<ContactIndex> ContactIndex::load(db::Connection &connection)
         return rows.error();
     ContactIndex index;
     index.m_names.reserve(rows->rows.size());
+    index.m_byPerson.reserve(rows->rows.size());
     for (const QVariantList &row : rows->rows)
         index.put(row[0].toLongLong(), row[1].toString(), row[2].toString(), row[3].toString());
     return index;
 }
 
-QString ContactIndex::personKey(const Names &names)
+size_t ContactIndex::personKey(const Names &names)
 {
-    return names.familyName + QChar(0x1F) + names.givenName;
+    return qHashMulti(0, names.familyName, names.givenName);
 }
 
 void ContactIndex::remove(qint64 id)
@@ -35,7 +36,7 @@ void ContactIndex::remove(qint64 id)
     if (found == m_names.cend())
         return;
     if (!found->organisation.isEmpty())
-        m_byOrganisation[found->organisation].removeOne(id);
+        m_byOrganisation[qHash(found->organisation)].removeOne(id);
     if (!found->familyName.isEmpty())
         m_byPerson[personKey(*found)].removeOne(id);
     m_names.erase(found);
@@ -53,7 +54,7 @@ void ContactIndex::put(qint64 id, const QString &organisation, const QString &fa
         remove(id);
     }
     if (!names.organisation.isEmpty())
-        m_byOrganisation[names.organisation].append(id);
+        m_byOrganisation[qHash(names.organisation)].append(id);
     if (!names.familyName.isEmpty())
         m_byPerson[personKey(names)].append(id);
     m_names.insert(id, names);
@@ -86,10 +87,12 @@ qint64 ContactIndex::match(const DatiVCard &card) const
             return key;
     }
     if (!wanted.organisation.isEmpty()) {
-        const QList<qint64> company = m_byOrganisation.value(wanted.organisation);
+        const QList<qint64> company = m_byOrganisation.value(qHash(wanted.organisation));
         qint64 first = 0;
         for (qint64 id : company) {
             const Names names = m_names.value(id);
+            if (names.organisation != wanted.organisation)
+                continue;
             if (!wanted.familyName.isEmpty()) {
                 if (names.familyName == wanted.familyName && names.givenName == wanted.givenName)
                     return id;
@@ -103,12 +106,17 @@ qint64 ContactIndex::match(const DatiVCard &card) const
     }
     if (wanted.familyName.isEmpty())
         return 0;
-    const QList<qint64> people = m_byPerson.value(personKey(wanted));
-    for (qint64 id : people) {
-        if (m_names.value(id).organisation.isEmpty())
+    qint64 first = 0;
+    for (qint64 id : m_byPerson.value(personKey(wanted))) {
+        const Names names = m_names.value(id);
+        if (names.familyName != wanted.familyName || names.givenName != wanted.givenName)
+            continue;
+        if (names.organisation.isEmpty())
             return id;
+        if (first == 0)
+            first = id;
     }
-    return people.isEmpty() ? 0 : people.first();
+    return first;
 }
 
 } // namespace vcard

@@ -39,12 +39,13 @@ private:
     {
         QString organisation, familyName, givenName; // case-folded
     };
-    static QString personKey(const Names &names);
+    // The lists are keyed by hashes of the names; every candidate is checked on its names.
+    static size_t personKey(const Names &names);
     void remove(qint64 id);
 
     QHash<qint64, Names> m_names;
-    QHash<QString, QList<qint64>> m_byOrganisation;
-    QHash<QString, QList<qint64>> m_byPerson;
+    QHash<size_t, QList<qint64>> m_byOrganisation;
+    QHash<size_t, QList<qint64>> m_byPerson;
 };
 
 } // namespace vcard

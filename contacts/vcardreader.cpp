@@ -7,6 +7,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 using namespace vcard;
 
@@ -36,17 +38,32 @@ private:
     {
         if (m_p >= m_end)
             return false;
+        // The next LF and the next CR, each looked for again only once passed, so that a file
+        // with one kind of line end alone is not searched to its end for the other at each line.
         const char *start = m_p;
-        while (m_p < m_end && *m_p != '\n' && *m_p != '\r')
-            ++m_p;
-        line = QByteArrayView(start, m_p - start);
-        if (m_p < m_end)
-            m_p += (*m_p == '\r' && m_p + 1 < m_end && m_p[1] == '\n') ? 2 : 1;
+        if (!m_lf || m_lf < m_p)
+            m_lf = next('\n');
+        if (!m_cr || m_cr < m_p)
+            m_cr = next('\r');
+        const char *lineEnd = std::min(m_lf, m_cr);
+        line = QByteArrayView(start, lineEnd - start);
+        if (lineEnd == m_end)
+            m_p = m_end;
+        else
+            m_p = lineEnd + ((lineEnd == m_cr && lineEnd + 1 == m_lf) ? 2 : 1);
         return true;
+    }
+
+    const char *next(char c) const
+    {
+        const auto *found = static_cast<const char *>(std::memchr(m_p, c, m_end - m_p));
+        return found ? found : m_end;
     }
 
     const char *m_p;
     const char *m_end;
+    const char *m_lf = nullptr;
+    const char *m_cr = nullptr;
     QByteArrayView m_next;
     bool m_hasNext = false;
 };
@@ -74,6 +91,66 @@ QByteArrayView trimmed(QByteArrayView v)
         v.chop(1);
     return v;
 }
+
+// Only blanks and tabs: any other character at the ends of a value is part of it.
+QString trimmed(const QString &text)
+{
+    qsizetype from = 0, to = text.size();
+    while (from < to && (text[from] == u' ' || text[from] == u'\t'))
+        ++from;
+    while (to > from && (text[to - 1] == u' ' || text[to - 1] == u'\t'))
+        --to;
+    return from == 0 && to == text.size() ? text : text.mid(from, to - from);
+}
+
+QString unescaped(const QString &text, bool version21)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\\' || i + 1 == text.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = text[i + 1];
+        // 2.1 breaks lines with quoted-printable, so a backslash and an n there are just that.
+        if (next == u'\\' || next == u',' || next == u';' || next == u':') {
+            out += next;
+            ++i;
+        } else if ((next == u'n' || next == u'N') && !version21) {
+            out += u'\n';
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The pieces of a structured value split at `separator` where no backslash escapes it; at
+// most `N`, the rest is left out.
+template <int N> struct Pieces
+{
+    std::array<QByteArrayView, N> piece;
+    int count = 0;
+
+    Pieces(QByteArrayView raw, char separator)
+    {
+        qsizetype start = 0;
+        while (count < N) {
+            qsizetype end = start;
+            while (end < raw.size() && raw[end] != separator)
+                end += raw[end] == '\\' ? 2 : 1;
+            end = std::min(end, raw.size());
+            piece[count++] = raw.sliced(start, end - start);
+            if (end >= raw.size())
+                break;
+            start = end + 1;
+        }
+    }
+    QByteArrayView operator[](int i) const { return i < count ? piece[i] : QByteArrayView(); }
+};
 
 // Where the parameters end: the first ':' outside double quotes; -1 when there is none.
 qsizetype valueStart(QByteArrayView line)
@@ -182,7 +259,7 @@ class CardReader
 {
 public:
     void line(QByteArrayView line);
-    QList<DatiVCard> take() { return std::move(m_cards); }
+    explicit CardReader(const std::function<void(DatiVCard &&)> &each) : m_each(each) {}
     bool version21() const { return m_version21; }
 
 private:
@@ -191,16 +268,30 @@ private:
         None,
         Text
     };
+    // Blanks and tabs at either end of a value.
+    enum class Blanks
+    {
+        Kept,
+        Trimmed
+    };
     void property(QByteArrayView name, const Params &params, QByteArrayView value);
-    QString text(QByteArrayView raw, const Params &params, Escapes escapes) const;
-    QString component(QByteArrayView raw, const Params &params, int number) const;
+    QString text(QByteArrayView raw, const Params &params, Escapes escapes,
+                 Blanks blanks = Blanks::Trimmed) const;
     QString listItem(QByteArrayView raw, const Params &params) const;
     void telephone(const Params &params, const QString &number);
     void email(const Params &params, const QString &address);
     void address(const Params &params, QByteArrayView raw);
     void fill(Slot first, Slot last, const QString &value);
+    void done()
+    {
+        m_each(std::move(m_card));
+        // Texts moved away are empty already: clearing the rest is cheaper than a new card.
+        for (QString &text : m_card.slot)
+            text.clear();
+        m_card.formattedName.clear();
+    }
 
-    QList<DatiVCard> m_cards;
+    const std::function<void(DatiVCard &&)> &m_each;
     DatiVCard m_card;
     int m_depth = 0;
     bool m_version21 = false;
@@ -212,16 +303,14 @@ void CardReader::line(QByteArrayView line)
     const qsizetype colon = valueStart(line);
     if (colon <= 0)
         return;
-    QByteArrayView name = line.first(colon);
-    QByteArrayView params;
-    if (const qsizetype semicolon = name.indexOf(';'); semicolon >= 0) {
-        params = name.sliced(semicolon);
-        name = name.first(semicolon);
+    // "item1.TEL;TYPE=cell": the group before the dot says nothing the program keeps.
+    qsizetype start = 0, end = 0;
+    for (; end < colon && line[end] != ';'; ++end) {
+        if (line[end] == '.')
+            start = end + 1;
     }
-    // "item1.TEL": the group before the dot says nothing the program keeps.
-    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
-        name = name.sliced(dot + 1);
-    name = trimmed(name);
+    const QByteArrayView name = trimmed(line.sliced(start, end - start));
+    const QByteArrayView params = line.sliced(end, colon - end);
     const QByteArrayView value = line.sliced(colon + 1);
 
     if (is(name, "BEGIN")) {
@@ -234,8 +323,7 @@ void CardReader::line(QByteArrayView line)
         } else {
             // A card whose END is missing ends where the next one begins.
             if (m_depth > 0)
-                m_cards.append(std::move(m_card));
-            m_card = DatiVCard();
+                done();
             m_version21 = false;
             m_depth = 1;
         }
@@ -244,10 +332,8 @@ void CardReader::line(QByteArrayView line)
     }
     m_agentPending = false;
     if (is(name, "END")) {
-        if (m_depth > 0 && is(trimmed(value), "VCARD")) {
-            if (--m_depth == 0)
-                m_cards.append(std::move(m_card));
-        }
+        if (m_depth > 0 && is(trimmed(value), "VCARD") && --m_depth == 0)
+            done();
         return;
     }
     if (m_depth != 1)
@@ -259,8 +345,11 @@ void CardReader::line(QByteArrayView line)
     property(name, readParams(params), value);
 }
 
-QString CardReader::text(QByteArrayView raw, const Params &params, Escapes escapes) const
+QString CardReader::text(QByteArrayView raw, const Params &params, Escapes escapes,
+                         Blanks blanks) const
 {
+    if (blanks == Blanks::Trimmed)
+        raw = trimmed(raw);
     bool plain = !params.quotedPrintable;
     for (qsizetype i = 0; plain && i < raw.size(); ++i) {
         const char c = raw[i];
@@ -275,62 +364,17 @@ QString CardReader::text(QByteArrayView raw, const Params &params, Escapes escap
         decoded.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         decoded.replace(u'\r', u'\n');
     }
-    if (escapes == Escapes::None || !decoded.contains(u'\\'))
-        return decoded;
-    QString out;
-    out.reserve(decoded.size());
-    for (qsizetype i = 0; i < decoded.size(); ++i) {
-        const QChar c = decoded[i];
-        if (c != u'\\' || i + 1 == decoded.size()) {
-            out += c;
-            continue;
-        }
-        const QChar next = decoded[i + 1];
-        // 2.1 breaks lines with quoted-printable, so a backslash and an n there are just that.
-        if (next == u'\\' || next == u',' || next == u';' || next == u':') {
-            out += next;
-            ++i;
-        } else if ((next == u'n' || next == u'N') && !m_version21) {
-            out += u'\n';
-            ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-// Component `number` (from 1) of a structured value: split at the semicolons no backslash
-// escapes.
-QString CardReader::component(QByteArrayView raw, const Params &params, int number) const
-{
-    qsizetype start = 0;
-    for (int k = 1;; ++k) {
-        qsizetype end = start;
-        while (end < raw.size() && raw[end] != ';') {
-            if (raw[end] == '\\')
-                ++end;
-            ++end;
-        }
-        end = std::min(end, raw.size());
-        if (k == number)
-            return text(raw.sliced(start, end - start), params, Escapes::Text).trimmed();
-        if (end >= raw.size())
-            return {};
-        start = end + 1;
-    }
+    if (escapes == Escapes::Text && decoded.contains(u'\\'))
+        decoded = unescaped(decoded, m_version21);
+    if (blanks == Blanks::Trimmed)
+        decoded = trimmed(decoded);
+    return decoded;
 }
 
 // The first item of a comma-separated list.
 QString CardReader::listItem(QByteArrayView raw, const Params &params) const
 {
-    qsizetype end = 0;
-    while (end < raw.size() && raw[end] != ',') {
-        if (raw[end] == '\\')
-            ++end;
-        ++end;
-    }
-    return text(raw.first(std::min(end, raw.size())), params, Escapes::Text).trimmed();
+    return text(Pieces<1>(raw, ',')[0], params, Escapes::Text);
 }
 
 void CardReader::fill(Slot first, Slot last, const QString &value)
@@ -338,20 +382,20 @@ void CardReader::fill(Slot first, Slot last, const QString &value)
     if (value.isEmpty())
         return;
     for (int s = first; s < last; ++s) {
-        if (m_card.slots[s].isEmpty()) {
-            m_card.slots[s] = value;
+        if (m_card.slot[s].isEmpty()) {
+            m_card.slot[s] = value;
             return;
         }
     }
     // A later value of the same kind replaces the last one kept.
-    m_card.slots[last] = value;
+    m_card.slot[last] = value;
 }
 
 void CardReader::telephone(const Params &p, const QString &number)
 {
     // A telephone typed neither home nor work is taken for a home one, so that the numbers of
     // phones that type only CELL or nothing at all are not lost.
-    if (p.work) {
+    if (p.work && !p.home) {
         if (p.fax)
             fill(WorkFax, WorkFax, number);
         else if (p.cell)
@@ -383,10 +427,11 @@ void CardReader::address(const Params &p, QByteArrayView raw)
                m_card[HomeLocality].isEmpty() && m_card[HomePostalCode].isEmpty() &&
                m_card[HomeRegion].isEmpty();
     // Post-office box; extended address; street; locality; region; postal code; country.
-    const StreetAndNumber street = splitStreet(component(raw, p, 3));
-    QString locality = component(raw, p, 4);
-    QString region = component(raw, p, 5);
-    QString postalCode = component(raw, p, 6);
+    const Pieces<6> pieces(raw, ';');
+    const StreetAndNumber street = splitStreet(text(pieces[2], p, Escapes::Text));
+    const QString locality = text(pieces[3], p, Escapes::Text);
+    QString region = text(pieces[4], p, Escapes::Text);
+    QString postalCode = text(pieces[5], p, Escapes::Text);
     // Files of the older form put the postal code where the region belongs.
     if (postalCode.isEmpty() && region.size() == 5 &&
         std::all_of(region.begin(), region.end(), [](QChar c) { return c.isDigit(); })) {
@@ -411,7 +456,7 @@ void CardReader::property(QByteArrayView name, const Params &p, QByteArrayView v
         return;
     case 'B':
         if (is(name, "BDAY"))
-            m_card[Birthday] = text(value, p, Escapes::Text).trimmed();
+            m_card[Birthday] = text(value, p, Escapes::Text);
         return;
     case 'C':
         if (is(name, "CATEGORIES"))
@@ -419,63 +464,64 @@ void CardReader::property(QByteArrayView name, const Params &p, QByteArrayView v
         return;
     case 'E':
         if (is(name, "EMAIL"))
-            email(p, text(value, p, Escapes::Text).trimmed());
+            email(p, text(value, p, Escapes::Text));
         return;
     case 'F':
         if (is(name, "FN"))
-            m_card.formattedName = text(value, p, Escapes::Text).trimmed();
+            m_card.formattedName = text(value, p, Escapes::Text);
         return;
     case 'G':
         if (is(name, "GEO"))
-            m_card[Geo] = text(value, p, Escapes::None).trimmed();
+            m_card[Geo] = text(value, p, Escapes::None);
         return;
     case 'K':
         if (is(name, "KEY") && !p.base64)
-            m_card[Key] = text(value, p, Escapes::None).trimmed();
+            m_card[Key] = text(value, p, Escapes::None);
         return;
     case 'L':
         if (is(name, "LABEL") && !p.home && !p.work)
-            m_card[Label] = text(value, p, Escapes::Text);
+            m_card[Label] = text(value, p, Escapes::Text, Blanks::Kept);
         return;
     case 'N':
         if (is(name, "N")) {
+            const Pieces<5> pieces(value, ';');
             for (int k = 0; k < 5; ++k)
-                m_card.slots[FamilyName + k] = component(value, p, k + 1);
+                m_card.slot[FamilyName + k] = text(pieces[k], p, Escapes::Text);
         } else if (is(name, "NOTE")) {
-            m_card[Note] = text(value, p, Escapes::Text);
+            m_card[Note] = text(value, p, Escapes::Text, Blanks::Kept);
         }
         return;
     case 'O':
         if (is(name, "ORG"))
-            m_card[Organisation] = component(value, p, 1);
+            m_card[Organisation] = text(Pieces<1>(value, ';')[0], p, Escapes::Text);
         return;
     case 'P':
         // Inline picture data is no reference: the archive has no place for it.
         if (is(name, "PHOTO") && !p.base64 &&
             !is(value.first(std::min<qsizetype>(5, value.size())), "DATA:"))
-            m_card[Photo] = text(value, p, Escapes::None).trimmed();
+            m_card[Photo] = text(value, p, Escapes::None);
         return;
     case 'R':
         if (is(name, "ROLE"))
-            m_card[Role] = text(value, p, Escapes::Text).trimmed();
+            m_card[Role] = text(value, p, Escapes::Text);
         else if (is(name, "REV"))
-            m_card[Revision] = text(value, p, Escapes::Text).trimmed();
+            m_card[Revision] = text(value, p, Escapes::Text);
         return;
     case 'T':
         if (is(name, "TEL")) {
-            QString number = text(value, p, p.uri ? Escapes::None : Escapes::Text).trimmed();
+            QString number = text(value, p, p.uri ? Escapes::None : Escapes::Text);
             while (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-                number = number.mid(4).trimmed();
+                number = trimmed(number.mid(4));
             telephone(p, number);
         } else if (is(name, "TITLE")) {
-            m_card[Title] = text(value, p, Escapes::Text).trimmed();
+            m_card[Title] = text(value, p, Escapes::Text);
         }
         return;
     case 'U':
         if (is(name, "UID"))
-            m_card[Uid] = text(value, p, p.text ? Escapes::Text : Escapes::None).trimmed();
+            m_card[Uid] = text(value, p, p.text ? Escapes::Text : Escapes::None);
         else if (is(name, "URL"))
-            m_card[p.work && !p.home ? WorkUrl : HomeUrl] = text(value, p, Escapes::None).trimmed();
+            m_card[p.work && !p.home ? WorkUrl : HomeUrl] = text(value, p, Escapes::None);
         return;
     case 'V':
         if (is(name, "VERSION"))
@@ -483,7 +529,7 @@ void CardReader::property(QByteArrayView name, const Params &p, QByteArrayView v
         return;
     case 'X':
         if (is(name, "X-CALVETRA-DESTMERCE"))
-            m_card[Label] = text(value, p, Escapes::Text);
+            m_card[Label] = text(value, p, Escapes::Text, Blanks::Kept);
         return;
     default:
         return;
@@ -533,7 +579,7 @@ QByteArray fromUtf16(QByteArrayView file)
 
 } // namespace
 
-QList<DatiVCard> LeggiVCard(QByteArrayView file)
+void LeggiVCard(QByteArrayView file, const std::function<void(DatiVCard &&)> &each)
 {
     QByteArray utf8;
     if (file.startsWith("\xEF\xBB\xBF")) {
@@ -543,7 +589,7 @@ QList<DatiVCard> LeggiVCard(QByteArrayView file)
         file = utf8;
     }
     Lines lines(file);
-    CardReader reader;
+    CardReader reader(each);
     QByteArrayView current;
     QByteArray joined;
     while (lines.take(current)) {
@@ -574,7 +620,13 @@ QList<DatiVCard> LeggiVCard(QByteArrayView file)
         }
         reader.line(isJoined ? QByteArrayView(joined) : current);
     }
-    return reader.take();
+}
+
+QList<DatiVCard> LeggiVCard(QByteArrayView file)
+{
+    QList<DatiVCard> cards;
+    LeggiVCard(file, [&](DatiVCard &&card) { cards.append(std::move(card)); });
+    return cards;
 }
 
 db::Result<QList<DatiVCard>> LeggiVCardFile(const QString &path)

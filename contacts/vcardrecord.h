@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTypeInfo>
 
 #include <array>
 
@@ -62,13 +63,15 @@ inline constexpr int kEmailsPerKind = 4;
 // The values of one card.
 struct DatiVCard
 {
-    std::array<QString, vcard::kSlots> slots;
+    std::array<QString, vcard::kSlots> slot;
     // FN as read; written as FN when neither the organisation nor the family name gives one.
     QString formattedName;
 
-    QString &operator[](vcard::Slot s) { return slots[s]; }
-    const QString &operator[](vcard::Slot s) const { return slots[s]; }
+    QString &operator[](vcard::Slot s) { return slot[s]; }
+    const QString &operator[](vcard::Slot s) const { return slot[s]; }
     bool operator==(const DatiVCard &other) const = default;
 };
 
 static_assert(vcard::Categories == vcard::kSlots - 1);
+// Its texts may be moved in memory as they are: a list of many cards grows without copying.
+Q_DECLARE_TYPEINFO(DatiVCard, Q_RELOCATABLE_TYPE);

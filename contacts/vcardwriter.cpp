@@ -145,9 +145,9 @@ QByteArray ComponiVCard(const DatiVCard &card)
     for (const auto &phone : phones)
         out.property(phone.name, card[phone.slot]);
     for (int i = 0; i < kEmailsPerKind; ++i)
-        out.property("EMAIL;TYPE=home:", card.slots[HomeEmail1 + i]);
+        out.property("EMAIL;TYPE=home:", card.slot[HomeEmail1 + i]);
     for (int i = 0; i < kEmailsPerKind; ++i)
-        out.property("EMAIL;TYPE=work:", card.slots[WorkEmail1 + i]);
+        out.property("EMAIL;TYPE=work:", card.slot[WorkEmail1 + i]);
 
     address(out, "ADR;TYPE=home:", card, HomeStreet, HomeNumber, HomeLocality, HomeRegion,
             HomePostalCode);

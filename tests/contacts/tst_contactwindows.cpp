@@ -11,6 +11,7 @@
 #include "payments/windows/pagamentipage.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
+#include "vobjectcheck.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -216,7 +217,11 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("btEsportaVCard"));
         QFile file(dir.filePath(QStringLiteral("rubrica.vcf")));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QList<DatiVCard> cards = LeggiVCard(file.readAll());
+        const QByteArray written = file.readAll();
+        QString error;
+        QCOMPARE(vobjectCards(written, &error).size(), 2);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QList<DatiVCard> cards = LeggiVCard(written);
         QCOMPARE(cards.size(), 2);
         QCOMPARE(cards[0][vcard::FamilyName], QStringLiteral("Rossi"));
         QCOMPARE(cards[1][vcard::FamilyName], QStringLiteral("D'Amico"));

@@ -43,7 +43,7 @@ private Q_SLOTS:
         QCOMPARE(c[HomeTel1], QStringLiteral("0543 123456"));
         QCOMPARE(c[WorkFax], QStringLiteral("0543 999999"));
         QCOMPARE(c[HomeEmail1], QStringLiteral("lucia@esempio.it"));
-        QCOMPARE(c.slots[HomeEmail1 + 1], QStringLiteral("lucia.nicolo@lavoro.it"));
+        QCOMPARE(c.slot[HomeEmail1 + 1], QStringLiteral("lucia.nicolo@lavoro.it"));
         QCOMPARE(c[HomeStreet], QStringLiteral("Via dei Mille"));
         QCOMPARE(c[HomeNumber], QStringLiteral("7"));
         QCOMPARE(c[HomeLocality], QStringLiteral("Forlì"));

@@ -1,8 +1,10 @@
 // calvetra-vcard as a user runs it: a separate process, its output and its exit code.
 
 #include "testsupport.h"
+#include "vobjectcheck.h"
 
 #include <QFile>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
@@ -62,7 +64,11 @@ private Q_SLOTS:
                            QStringLiteral("1"), QStringLiteral("-o"), path});
         QCOMPARE(toFile.exitCode, 0);
         const QByteArray written = readAll(path);
-        QVERIFY(written.indexOf("ORG:Bianchi Impianti") < written.indexOf("N:Rossi;Mario;;;"));
+        QString error;
+        const QJsonArray cards = vobjectCards(written, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(cards[0][QStringLiteral("fn")].toString(), QStringLiteral("Bianchi Impianti"));
+        QCOMPARE(cards[1][QStringLiteral("fn")].toString(), QStringLiteral("Mario Rossi"));
         const Run toOutput = calvetraVcard(
             {QStringLiteral("export"), o.archive.path(), QStringLiteral("2"), QStringLiteral("1")});
         QCOMPARE(toOutput.exitCode, 0);
