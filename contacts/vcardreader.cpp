@@ -582,8 +582,10 @@ QByteArray fromUtf16(QByteArrayView file)
 void LeggiVCard(QByteArrayView file, const std::function<void(DatiVCard &&)> &each)
 {
     QByteArray utf8;
+    // Files copied through more than one program may carry the mark more than once.
     if (file.startsWith("\xEF\xBB\xBF")) {
-        file = file.sliced(3);
+        while (file.startsWith("\xEF\xBB\xBF"))
+            file = file.sliced(3);
     } else if (file.startsWith("\xFF\xFE") || file.startsWith("\xFE\xFF")) {
         utf8 = fromUtf16(file);
         file = utf8;
