@@ -23,7 +23,7 @@ struct Appointment
 struct IcalSettings
 {
     QTimeZone zone;   // the office's
-    QDateTime moment; // when the export runs, any time spec
+    QDateTime moment; // when the export runs: local, UTC or with an offset
     QUuid archive;    // the archive's identifier
 };
 

@@ -29,7 +29,7 @@ bool isIcalYear(int year);
 // file cannot hold.
 IcalDateValue DataOraICal(const QDateTime &wallClock, const IcalZone &zone);
 
-// A moment (of any time spec) in UTC: yyyyMMddThhmmssZ.
+// A moment (local, UTC or with an offset) written in UTC: yyyyMMddThhmmssZ.
 IcalDateValue utcStampIcal(const QDateTime &moment);
 
 } // namespace agenda

@@ -8,6 +8,7 @@
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -21,17 +22,6 @@
 #include <cstdio>
 
 namespace {
-
-double ms(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double percentile(QList<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[qsizetype(p * double(values.size() - 1))];
-}
 
 // The same begins-with search as a query, by the engine alone.
 double sqliteQueryMs(const QByteArray &path, const char *sql)
@@ -48,7 +38,7 @@ double sqliteQueryMs(const QByteArray &path, const char *sql)
             ++rows;
     }
     sqlite3_finalize(statement);
-    const double elapsed = ms(t);
+    const double elapsed = elapsedMs(t);
     sqlite3_close(db);
     return rows >= 0 ? elapsed : -1;
 }
@@ -71,14 +61,14 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "archivio non aperto\n");
         return 1;
     }
-    std::printf("shared data sets at start-up (agenda not read): %.0f ms\n", ms(t));
+    std::printf("shared data sets at start-up (agenda not read): %.0f ms\n", elapsedMs(t));
     TfrmCalendario editor(db);
     TfrmGrigliaCalendario grid(db, editor);
     t.restart();
     grid.show();
     QCoreApplication::processEvents();
     std::printf("agenda grid open, %d appointments (what start-up used to read): %.0f ms\n",
-                db.TableCalendario.recordCount(), ms(t));
+                db.TableCalendario.recordCount(), elapsedMs(t));
 
     auto *contatto = grid.findChild<QLineEdit *>(QStringLiteral("Edit4"));
     QList<double> keys;
@@ -90,7 +80,7 @@ int main(int argc, char *argv[])
             QTest::keyClick(contatto, c.toLatin1());
             QTest::keyClick(contatto, Qt::Key_Return);
             QCoreApplication::processEvents();
-            keys.append(ms(t));
+            keys.append(elapsedMs(t));
         }
     }
     std::printf("contact typed with Enter, per key: p50 %.1f ms, p95 %.1f ms (%d rows at the end)\n",
@@ -100,7 +90,7 @@ int main(int argc, char *argv[])
     grid.calendar()->setSelectedDate(QDate(2025, 3, 14));
     grid.giornoScelto();
     QCoreApplication::processEvents();
-    std::printf("a day clicked: %.1f ms (%d rows)\n", ms(t), db.TableCalendario.recordCount());
+    std::printf("a day clicked: %.1f ms (%d rows)\n", elapsedMs(t), db.TableCalendario.recordCount());
     const QByteArray path = QByteArray(argv[1]);
     std::printf("sqlite3 on the same file, 'Cliente like rossi%%': %.1f ms\n",
                 sqliteQueryMs(path, "select * from Calendario where Storico = 0 and Cliente like "

@@ -8,6 +8,7 @@
 #include "common/widgets/datagrid.h"
 #include "reference/windows/frmgrigliacomuni.h"
 #include "session/datamodule.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,16 +18,6 @@
 
 #include <algorithm>
 #include <cstdio>
-
-namespace {
-
-double percentile(QList<double> values, double q)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min<qsizetype>(values.size() - 1, qsizetype(q * values.size()))];
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -10,6 +10,7 @@
 #include "payments/windows/frmpagamenticontatto.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,11 +36,6 @@ long residentMb()
     return -1;
 }
 
-double ms(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -59,7 +55,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(opened.message()));
         return 1;
     }
-    std::printf("shared data sets loaded: %.0f ms, %d contacts\n", ms(t), db.TableCercaContatti.recordCount());
+    std::printf("shared data sets loaded: %.0f ms, %d contacts\n", elapsedMs(t), db.TableCercaContatti.recordCount());
     TfrmImportaPagamento picker(db);
     TfrmPagamentiContatto payment(db, picker);
     TfrmContattiDett editor(db, payment);
@@ -69,7 +65,7 @@ int main(int argc, char *argv[])
     list.reset();
     list.show();
     QCoreApplication::processEvents();
-    std::printf("archive window open: %.0f ms\n", ms(t));
+    std::printf("archive window open: %.0f ms\n", elapsedMs(t));
 
     auto *name = list.findChild<QLineEdit *>(QStringLiteral("Edit1"));
     name->setFocus();
@@ -80,7 +76,7 @@ int main(int argc, char *argv[])
             t.restart();
             QTest::keyClick(name, c);
             QCoreApplication::processEvents();
-            keys.append(ms(t));
+            keys.append(elapsedMs(t));
         }
     }
     std::sort(keys.begin(), keys.end());
@@ -90,14 +86,14 @@ int main(int argc, char *argv[])
     t.restart();
     name->clear();
     QCoreApplication::processEvents();
-    std::printf("clearing the box: %.1f ms (%d rows)\n", ms(t), db.TableCercaContatti.recordCount());
+    std::printf("clearing the box: %.1f ms (%d rows)\n", elapsedMs(t), db.TableCercaContatti.recordCount());
 
     QList<double> bare;
     for (int run = 0; run < 5; ++run) {
         for (const char *prefix : {"r", "ro", "ros", "ross"}) {
             t.restart();
             (void)db.TableCercaContatti.setFilter(QStringLiteral("NominativoDocumenti like '%1*'").arg(QLatin1String(prefix)));
-            bare.append(ms(t));
+            bare.append(elapsedMs(t));
         }
     }
     std::sort(bare.begin(), bare.end());
@@ -108,14 +104,14 @@ int main(int argc, char *argv[])
     t.restart();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
     QCoreApplication::processEvents();
-    std::printf("header click (sort by name): %.0f ms\n", ms(t));
+    std::printf("header click (sort by name): %.0f ms\n", elapsedMs(t));
     t.restart();
     list.selezionaTutti();
     QCoreApplication::processEvents();
-    std::printf("select all: %.0f ms (%lld rows)\n", ms(t), qlonglong(list.grid()->selectedBookmarks().size()));
+    std::printf("select all: %.0f ms (%lld rows)\n", elapsedMs(t), qlonglong(list.grid()->selectedBookmarks().size()));
     t.restart();
     list.contaRecord();
-    std::printf("count: %.1f ms (%s)\n", ms(t), qPrintable(silent.last));
+    std::printf("count: %.1f ms (%s)\n", elapsedMs(t), qPrintable(silent.last));
     std::printf("resident memory: %ld MB\n", residentMb());
     setDialogs(nullptr);
     return 0;

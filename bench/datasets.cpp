@@ -6,6 +6,7 @@
 #include "db/dataset.h"
 #include "db/sqlitefunctions.h"
 #include "session/datamodule.h"
+#include "timing.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -40,11 +41,6 @@ long residentKb()
             return line.mid(6).trimmed().split(' ').first().toLong();
     }
     return -1;
-}
-
-double elapsedMs(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
 }
 
 // The same begins-with search, straight through the SQLite library on the same file.

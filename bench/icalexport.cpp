@@ -7,6 +7,7 @@
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "session/shareddatasets.h"
+#include "timing.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,11 +19,6 @@
 namespace {
 
 constexpr int kExported = 15000;
-
-double elapsedMs(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
 
 QString agendaSql()
 {

@@ -634,6 +634,10 @@ QList<DatiVCard> LeggiVCard(QByteArrayView file)
 db::Result<QList<DatiVCard>> LeggiVCardFile(const QString &path)
 {
     QFile file(path);
+    // The system's own text would be English.
+    if (!file.exists())
+        return db::Error{QStringLiteral("Impossibile leggere il file %1: il file non esiste.")
+                             .arg(QFileInfo(path).fileName())};
     if (!file.open(QIODevice::ReadOnly)) {
         return db::Error{QStringLiteral("Impossibile leggere il file %1: %2.")
                              .arg(QFileInfo(path).fileName(), file.errorString())};

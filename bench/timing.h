@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+
+#include <algorithm>
+
+// The time a benchmark step took, in milliseconds.
+inline double elapsedMs(const QElapsedTimer &t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// The `q` quantile (0.5 for the median) of a set of timings.
+inline double percentile(QList<double> values, double q)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min<qsizetype>(values.size() - 1, qsizetype(q * double(values.size())))];
+}
