@@ -7,6 +7,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
+# Anything after the seconds goes to cmake.
+[ $# -gt 0 ] && shift
 build=${CALVETRA_FUZZ_BUILD_DIR:-$root/build-fuzz}
 targets=(sqltranslation updatescript rowfilter rowsort reportlayout icalwriter vcardreader)
 
