@@ -9,6 +9,8 @@
 #include "common/gridlayout.h"
 #include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
+#include "options/adminpassword.h"
+#include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmgrigliacomuni.h"
 #include "reference/windows/frmtrovacap.h"
@@ -113,6 +115,7 @@ void TfrmInizio::connectReferenceButtons()
          [this] { dialogs().showModal(&m_program.frmGrigliaTipologieCalendario()); }},
         {"btnClienti", [this] { btnClientiClick(); }},
         {"btnCalendario", [this] { dialogs().showModal(&m_program.frmGrigliaCalendario()); }},
+        {"btnAttivitaOpzioni", [this] { m_program.frmOpzioni().apri(); }},
     };
     for (const auto &[name, open] : buttons) {
         auto *button = findChild<QToolButton *>(QString::fromLatin1(name));
@@ -342,7 +345,7 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         TfrmPass &prompt = m_program.frmPass();
         prompt.clear();
         dialogs().showModal(&prompt);
-        if (prompt.password() != password)
+        if (!passwordMatches(password, prompt.password()))
             return Outcome::Terminate;
     }
     m.TableDitta.close();
@@ -350,7 +353,7 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         *error = opened;
         return Outcome::Failed;
     }
-    setWindowTitle(QStringLiteral("Calvetra - ") + m.TableDitta.asString(u"RagSoc"));
+    showCompanyName();
 
     if (db::Status reopened = m.reopenSharedDataSets(); !reopened) {
         *error = reopened;
@@ -376,6 +379,11 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
     for (const auto &[name, grid] : layouts)
         (void)RipristinaLayout(name, *grid, m.TableGriglie, false, m.computerName());
     return Outcome::Done;
+}
+
+void TfrmInizio::showCompanyName()
+{
+    setWindowTitle(QStringLiteral("Calvetra - ") + m_program.formDb().TableDitta.asString(u"RagSoc"));
 }
 
 void TfrmInizio::showReminders()

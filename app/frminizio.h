@@ -34,6 +34,8 @@ public:
     void print(ReportKind kind);
 
     QStringList birthdays() const;
+    // The caption: "Calvetra - " and the company's name.
+    void showCompanyName();
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -8,6 +8,7 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
+#include "options/windows/frmopzioni.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmcomunidett.h"
@@ -34,6 +35,9 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_tipologia = std::make_unique<TfrmTipologiaCalendario>(db);
     m_tipologieGriglia = std::make_unique<TfrmGrigliaTipologieCalendario>(db, *m_tipologia);
     m_trovaCap = std::make_unique<TfrmTrovaCap>(db);
+    m_opzioni = std::make_unique<TfrmOpzioni>(db);
+    QObject::connect(m_opzioni.get(), &TfrmOpzioni::saved, m_inizio.get(),
+                     [this] { m_inizio->showCompanyName(); });
     m_importaPagamento = std::make_unique<TfrmImportaPagamento>(db);
     m_pagamentiContatto = std::make_unique<TfrmPagamentiContatto>(db, *m_importaPagamento);
     m_contattiDett =

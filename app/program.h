@@ -34,6 +34,8 @@ class TfrmTipologiaCalendario;
 class TfrmCalendario;
 class TfrmGrigliaCalendario;
 
+class TfrmOpzioni;
+
 // Every window of the program, created once at start and kept until the end: windows are
 // shown and hidden, never re-created, so their searches, filters and flags last from one
 // opening to the next.
@@ -85,6 +87,9 @@ public:
     TfrmCalendario &frmCalendario() { return *m_calendario; }
     TfrmGrigliaCalendario &frmGrigliaCalendario() { return *m_grigliaCalendario; }
 
+    // The options and the company's data.
+    TfrmOpzioni &frmOpzioni() { return *m_opzioni; }
+
 private:
     // What the contact editor opens in the windows of the other subsystems.
     ContactEditorLinks contactEditorLinks();
@@ -110,6 +115,7 @@ private:
     std::unique_ptr<TfrmTipologiaCalendario> m_tipologia;
     std::unique_ptr<TfrmGrigliaTipologieCalendario> m_tipologieGriglia;
     std::unique_ptr<TfrmTrovaCap> m_trovaCap;
+    std::unique_ptr<TfrmOpzioni> m_opzioni;
     std::unique_ptr<TfrmImportaPagamento> m_importaPagamento;
     std::unique_ptr<TfrmPagamentiContatto> m_pagamentiContatto;
     std::unique_ptr<TfrmContattiDett> m_contattiDett;

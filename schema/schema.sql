@@ -78,7 +78,7 @@ CREATE TABLE Griglie (
 );
 
 CREATE TABLE opzioni (
-  Id LONG PRIMARY KEY, PasswordAmministratore TEXT(50),
+  Id LONG PRIMARY KEY, PasswordAmministratore TEXT(255),
   StampanteDefault YESNO, EtichettePiccole YESNO,
   TipoEsportazione LONG, EstensioneEsportazione TEXT(10), AzioneImportazioneVCard LONG,
   SmtpHost TEXT(255), SmtpMittenteEmail TEXT(255), SmtpPorta LONG,

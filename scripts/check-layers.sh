@@ -16,12 +16,14 @@ rules=(
   "contacts:db/ common/"
   "payments:db/ common/"
   "reference:db/ common/"
+  "options:db/ common/"
   "agenda:db/ common/ session/"
   "contacts/windows:db/ common/ session/ contacts/ payments/windows/ payments/"
   "payments/windows:db/ common/ session/ payments/"
   "agenda:db/ common/ session/"
   "agenda/windows:db/ common/ session/ agenda/"
   "reference/windows:db/ common/ session/ reference/"
+  "options/windows:db/ common/ session/ options/"
   "tools/calvetra-sql:db/ common/ schema/"
   "tools/calvetra-ical:db/ common/ session/ agenda/"
   "tools/calvetra-vcard:db/ common/ contacts/"
@@ -52,7 +54,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session contacts payments reference agenda tools 2>/dev/null; then
+     db common schema session contacts payments reference agenda options tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1
 fi

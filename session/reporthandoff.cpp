@@ -106,6 +106,9 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
 
 db::Status writePrintJob(Tform_DB &m, ReportKind kind, const QString &runnerFolder)
 {
+    // The options as stored now: saved from this workstation's options window or another's.
+    if (db::Status read = m.TableOpzioni.requery(); !read)
+        return read;
     db::DataSet &job = m.TableTempStampa;
     // Only this workstation's job is ever replaced, whatever the data set held before.
     job.setSql(QStringLiteral("select * from TempStampa where NomeComputer = ?"), {m.computerName()});

@@ -31,6 +31,7 @@ const QList<Topic> &topics()
         {3500, QStringLiteral("indirizziemail.html")}, // TfrmIndirizziEmail
         {3510, QStringLiteral("indirizziemail.html")}, // TfrmInsEmail
         {6000, QStringLiteral("pagamenti.html")},      // TfrmPagamentiContatto
+        {16000, QStringLiteral("opzioni.html")},       // TfrmOpzioni
         {21600, QStringLiteral("agenda.html")},        // TfrmGrigliaCalendario
         {21700, QStringLiteral("calendario.html")},    // TfrmCalendario
         {6100, QStringLiteral("pagamenti.html")},      // TfrmImportaPagamento

@@ -9,6 +9,7 @@
 #include "common/widgets/gridcommands.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
+#include "common/widgets/waitcursor.h"
 #include "contacts/contactsearch.h"
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
@@ -61,24 +62,6 @@ const QList<GridColumn> kDesign = {
 
 const QString kNoSelection = QStringLiteral("Attenzione devi selezionare i contatti da copiare le email");
 const QString kVCardFilter = QStringLiteral("Vcard (*.vcf)");
-
-// The hourglass for as long as it lives; a question shows the normal pointer meanwhile.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-    static bool ask(const QString &question)
-    {
-        QApplication::setOverrideCursor(Qt::ArrowCursor);
-        const bool yes = dialogs().confirm(question);
-        QApplication::restoreOverrideCursor();
-        return yes;
-    }
-};
 
 // While an import runs the list shows nothing of it; afterwards, however the import ended, it
 // is read again on the same filter, sort and contact, and shown.
@@ -429,6 +412,11 @@ void TfrmContatti::importaVCard()
     if (cards->isEmpty()) {
         dialogs().error(QStringLiteral("Il file %1 non contiene nessuna Vcard.")
                             .arg(QFileInfo(file).fileName()));
+        return;
+    }
+    // The option as stored now, whichever workstation saved it last.
+    if (db::Status read = m_db.TableOpzioni.requery(); !read) {
+        dialogs().error(read.message());
         return;
     }
     const AzioneImportazioneVCard azione =

@@ -9,6 +9,7 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "db/archive.h"
+#include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmgrigliacomuni.h"
 #include "reference/windows/frmtrovacap.h"
@@ -21,6 +22,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -113,6 +115,25 @@ private Q_SLOTS:
             u"select Cap, Citta_ID from Contatti where Cognome = 'Rossi'");
         QCOMPARE(saved.value(0, u"Cap").toString(), QStringLiteral("51031"));
         QCOMPARE(o.program.formDb().Connessione().run(u"select * from Categorie where Descrizione = 'Clienti'")->rows.size(), 1);
+    }
+
+    void optionsOpenBesideOnTheFirstTabAndNameTheCompany()
+    {
+        Office o;
+        TfrmInizio &main = o.program.frmInizio();
+        TfrmOpzioni &options = o.program.frmOpzioni();
+        auto *tabs = options.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
+        QVERIFY(main.findChild<QToolButton *>(QStringLiteral("btnAttivitaOpzioni"))->isEnabled());
+        click(&main, "btnAttivitaOpzioni");
+        QVERIFY(options.isVisible());
+        QVERIFY(o.dialogs.modalWindows.isEmpty());
+        tabs->setCurrentIndex(2);
+        click(&main, "btnAttivitaOpzioni");
+        QCOMPARE(tabs->currentIndex(), 0);
+        drive::type(&options, QStringLiteral("edtRagSoc"), QStringLiteral("Studio Rossi"));
+        click(&options, "spdIndietro");
+        QVERIFY(!options.isVisible());
+        QCOMPARE(main.windowTitle(), QStringLiteral("Calvetra - Studio Rossi"));
     }
 
     void mainWindowOpensTheLists()

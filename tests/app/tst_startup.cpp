@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
+#include "options/adminpassword.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
@@ -259,6 +260,10 @@ private Q_SLOTS:
         QTest::newRow("right password") << "segreta" << "segreta" << true << true;
         QTest::newRow("wrong case") << "segreta" << "Segreta" << true << false;
         QTest::newRow("apostrophe typed") << "l\u00B4ufficio" << "l'ufficio" << true << true;
+        const QString key = *derivePasswordKey(QStringLiteral("l\u00B4ufficio"));
+        QTest::newRow("key, right password") << key << "l'ufficio" << true << true;
+        QTest::newRow("key, wrong password") << key << "l'uffici" << true << false;
+        QTest::newRow("key typed as it is stored") << key << key << true << false;
     }
     void administratorPassword()
     {

@@ -1,0 +1,386 @@
+#include "options/windows/frmopzioni.h"
+
+#include "common/dialogs.h"
+#include "common/widgets/datasetcombobox.h"
+#include "common/widgets/inputconventions.h"
+#include "common/widgets/toolbuttons.h"
+#include "common/widgets/waitcursor.h"
+#include "options/adminpassword.h"
+#include "options/smtpsecurity.h"
+#include "options/windows/logopage.h"
+#include "options/windows/secretfield.h"
+#include "session/datamodule.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kPasswordColumn = QStringLiteral("PasswordAmministratore");
+
+QVariant textValue(const QString &text)
+{
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+} // namespace
+
+TfrmOpzioni::TfrmOpzioni(Tform_DB &m) : m_db(m)
+{
+    setObjectName(QStringLiteral("frmOpzioni"));
+    setWindowTitle(QStringLiteral("Opzioni"));
+    setHelpContext(this, 16000);
+
+    auto *layout = new QVBoxLayout(this);
+    const DetailToolbar toolbar = makeDetailToolbar(this, true);
+    layout->addWidget(toolbar.bar);
+    connect(toolbar.salva, &QToolButton::clicked, this, &TfrmOpzioni::spdSalvaClick);
+    connect(toolbar.indietro, &QToolButton::clicked, this, &TfrmOpzioni::spdIndietroClick);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    m_tabs->addTab(buildGenerale(), QStringLiteral("   Generale   "));
+    m_logo = new LogoPage(m_tabs);
+    m_tabs->addTab(m_logo, QStringLiteral("  Logo    "));
+    m_emailTab = buildEmail();
+    m_tabs->addTab(m_emailTab, QStringLiteral("  Email  "));
+    layout->addWidget(m_tabs, 1);
+    resize(820, 520);
+
+    InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::Detail);
+    conventions->markAsLookup(m_exportFormat, [this] {
+        m_options.set(QStringLiteral("TipoEsportazione"), QVariant());
+        m_options.set(QStringLiteral("EstensioneEsportazione"), QVariant());
+    });
+    // What is typed here is compared with what the start-up prompt reads, which writes an
+    // apostrophe as "´".
+    InputConventions::replaceApostrophes(m_password);
+}
+
+QLineEdit *TfrmOpzioni::textField(QWidget *parent, const QString &name, int maxLength,
+                                  RowChanges *changes, const QString &column)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setMaxLength(maxLength);
+    connect(edit, &QLineEdit::textEdited, this,
+            [changes, column](const QString &text) { changes->set(column, textValue(text)); });
+    m_texts.append({edit, changes, column});
+    return edit;
+}
+
+QCheckBox *TfrmOpzioni::checkField(QWidget *parent, const QString &name, const QString &caption,
+                                   const QString &column)
+{
+    auto *box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->installEventFilter(this);
+    // clicked: only the user's changes, by mouse or keyboard.
+    connect(box, &QCheckBox::clicked, this,
+            [this, column](bool checked) { m_options.set(column, checked); });
+    m_checks.append({box, column});
+    return box;
+}
+
+QWidget *TfrmOpzioni::buildGenerale()
+{
+    auto *page = new QWidget;
+    auto *columns = new QHBoxLayout(page);
+    auto *form = new QFormLayout;
+    columns->addLayout(form, 1);
+
+    m_password = new SecretField(page);
+    m_password->setObjectName(QStringLiteral("DBEdit2"));
+    m_password->setMaxLength(50);
+    m_password->setToolTip(QStringLiteral("Lasciare vuoto perché il programma non chieda una "
+                                          "password all'avvio"));
+    form->addRow(QStringLiteral("Password Amministratore"), m_password);
+
+    QCheckBox *printer =
+        checkField(page, QStringLiteral("DBCheckBox1"),
+                   QStringLiteral("Utilizza nelle stampe direttamente la Stampante di Default"),
+                   QStringLiteral("StampanteDefault"));
+    printer->setToolTip(
+        QStringLiteral("Se abilitato, non viene richiesta quale stampante utilizzare"));
+    form->addRow(printer);
+    form->addRow(checkField(page, QStringLiteral("DBCheckBox14"),
+                            QStringLiteral("Stampa Etichette Piccole"),
+                            QStringLiteral("EtichettePiccole")));
+
+    m_exportFormat =
+        new DataSetComboBox(m_db.TableTipoEsportazioniCrystalReport, QStringLiteral("Numero"),
+                            QStringLiteral("Descrizione"), page);
+    m_exportFormat->setObjectName(QStringLiteral("DBLookupComboBox18"));
+    connect(m_exportFormat, &DataSetComboBox::chosen, this, &TfrmOpzioni::exportFormatChosen);
+    form->addRow(QStringLiteral("Formato di esportazione"), m_exportFormat);
+
+    m_vcardAction = new QComboBox(page);
+    m_vcardAction->setObjectName(QStringLiteral("cmbAzioneImportazioneVCard"));
+    m_vcardAction->addItems({QStringLiteral("Chiedi conferma"), QStringLiteral("Salta il record"),
+                             QStringLiteral("Aggiorna automaticamente")});
+    connect(m_vcardAction, &QComboBox::activated, this, [this](int index) {
+        m_options.set(QStringLiteral("AzioneImportazioneVCard"), qlonglong(index));
+    });
+    form->addRow(QStringLiteral("Azione Importazione VCard su duplicati"), m_vcardAction);
+
+    columns->addWidget(buildCompany(page), 1);
+    return page;
+}
+
+QWidget *TfrmOpzioni::buildCompany(QWidget *parent)
+{
+    auto *group = new QGroupBox(QStringLiteral("Dati della ditta"), parent);
+    auto *form = new QFormLayout(group);
+    const std::tuple<const char *, const char *, int> fields[] = {
+        {"RagSoc", "Ragione Sociale", 255},
+        {"Via", "Via", 255},
+        {"Numero", "Numero", 20},
+        {"Cap", "Cap", 10},
+        {"Comune", "Comune", 100},
+        {"Provincia", "Provincia", 2},
+        {"PIva", "Partita IVA", 20},
+        {"CodFisc", "Codice Fiscale", 16},
+        {"Tel", "Telefono", 50},
+        {"Fax", "Fax", 50},
+        {"Cell", "Cellulare", 50},
+        {"Email", "Email", 255},
+        {"Internet", "Internet", 255},
+    };
+    for (const auto &[column, label, length] : fields) {
+        const QString name = QString::fromLatin1(column);
+        form->addRow(QString::fromUtf8(label),
+                     textField(group, QStringLiteral("edt") + name, length, &m_company, name));
+    }
+    return group;
+}
+
+QWidget *TfrmOpzioni::buildEmail()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *group = new QGroupBox(QStringLiteral("Parametri Smtp"), page);
+    layout->addWidget(group);
+    layout->addStretch();
+    auto *form = new QFormLayout(group);
+
+    form->addRow(
+        QStringLiteral("Nome Server SMTP"),
+        textField(group, QStringLiteral("DBEdit24"), 255, &m_options, QStringLiteral("SmtpHost")));
+    form->addRow(QStringLiteral("Email Mittente"),
+                 textField(group, QStringLiteral("DBEdit26"), 255, &m_options,
+                           QStringLiteral("SmtpMittenteEmail")));
+    m_smtpUser = textField(group, QStringLiteral("DBEdit29"), 255, &m_options,
+                           QStringLiteral("SmtpUserName"));
+    form->addRow(QStringLiteral("Username"), m_smtpUser);
+    m_smtpPassword = new SecretField(group);
+    m_smtpPassword->setObjectName(QStringLiteral("DBEdit27"));
+    m_smtpPassword->setMaxLength(255);
+    form->addRow(QStringLiteral("Password"), m_smtpPassword);
+
+    m_port = new QLineEdit(group);
+    m_port->setObjectName(QStringLiteral("DBEdit30"));
+    m_port->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), m_port));
+    connect(m_port, &QLineEdit::textEdited, this, [this] { m_portEdited = true; });
+    form->addRow(QStringLiteral("Porta"), m_port);
+
+    m_authentication = checkField(group, QStringLiteral("DBCheckBox17"),
+                                  QStringLiteral("Autenticazione Server Necessaria"),
+                                  QStringLiteral("SmtpAutenticazioneServer"));
+    form->addRow(m_authentication);
+
+    m_security = new QComboBox(group);
+    m_security->setObjectName(QStringLiteral("cmbSmtpCriptaggioTipo"));
+    m_security->addItems(smtpSecurityCaptions());
+    m_security->setToolTip(QStringLiteral("Come proteggere il collegamento con il server: la "
+                                          "porta 465 usa SSL/TLS, la porta 587 STARTTLS"));
+    connect(m_security, &QComboBox::activated, this, &TfrmOpzioni::securityChosen);
+    form->addRow(QStringLiteral("Tipo Criptaggio"), m_security);
+    return page;
+}
+
+bool TfrmOpzioni::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && qobject_cast<QCheckBox *>(watched)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Down:
+                focusNextChild();
+                return true;
+            case Qt::Key_Up:
+                focusPreviousChild();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return DetailWindow::eventFilter(watched, event);
+}
+
+void TfrmOpzioni::exportFormatChosen()
+{
+    const db::DataSet &formats = m_db.TableTipoEsportazioniCrystalReport;
+    const QVariant number = formats.value(u"Numero");
+    if (!number.isValid())
+        return;
+    m_options.set(QStringLiteral("TipoEsportazione"), number);
+    m_options.set(QStringLiteral("EstensioneEsportazione"), formats.value(u"Estensione"));
+}
+
+void TfrmOpzioni::securityChosen(int index)
+{
+    const auto security = SmtpSecurity(index);
+    m_options.remove(QStringLiteral("SmtpCriptato"));
+    m_options.remove(QStringLiteral("SmtpCriptaggioTipo"));
+    // Picking again what is stored writes nothing: the stored type may be an older value that
+    // means the same.
+    if (index != m_storedSecurity) {
+        for (const auto &[column, value] : smtpSecurityColumns(security))
+            m_options.set(column, value);
+    }
+    const QString port = smtpPortAfterChoice(security, m_port->text());
+    if (port != m_port->text()) {
+        m_port->setText(port);
+        m_portEdited = true;
+    }
+}
+
+void TfrmOpzioni::apri()
+{
+    if (!isVisible()) {
+        for (db::DataSet *row : {&m_db.TableOpzioni, &m_db.TableDitta}) {
+            if (db::Status read = row->requery(); !read) {
+                dialogs().error(read.message());
+                return;
+            }
+        }
+        load();
+    }
+    m_tabs->setCurrentIndex(0);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfrmOpzioni::load()
+{
+    const db::DataSet &options = m_db.TableOpzioni;
+    const db::DataSet &company = m_db.TableDitta;
+    for (const auto &[edit, changes, column] : std::as_const(m_texts))
+        edit->setText((changes == &m_options ? options : company).asString(column));
+    for (const auto &[box, column] : std::as_const(m_checks))
+        box->setChecked(options.asBoolean(column));
+
+    m_storedPassword = options.asString(kPasswordColumn);
+    m_password->showStored(!m_storedPassword.isEmpty());
+    m_smtpPassword->showStored(!options.asString(u"SmtpPassword").isEmpty());
+    m_exportFormat->setKey(options.value(u"TipoEsportazione"));
+    // A value the list does not hold shows no item, and stays stored unless the user picks one.
+    const QVariant action = options.value(u"AzioneImportazioneVCard");
+    const qlonglong actionIndex = action.isValid() ? action.toLongLong() : -1;
+    m_vcardAction->setCurrentIndex(
+        actionIndex >= 0 && actionIndex < m_vcardAction->count() ? int(actionIndex) : -1);
+    m_storedSecurity =
+        int(smtpSecurity(options.value(u"SmtpCriptato"), options.value(u"SmtpCriptaggioTipo")));
+    m_security->setCurrentIndex(m_storedSecurity);
+    const QVariant port = options.value(u"SmtpPorta");
+    m_port->setText(port.isValid() ? QString::number(port.toLongLong()) : QString());
+    m_logo->showLogo(company.asBytes(u"Logo"));
+
+    m_options.clear();
+    m_company.clear();
+    m_portEdited = false;
+    // Leaving always runs the save and its checks; it writes only what changed.
+    setModified(true);
+}
+
+void TfrmOpzioni::refuse(QWidget *field, const QString &message)
+{
+    dialogs().error(message);
+    m_tabs->setCurrentWidget(m_emailTab);
+    field->setFocus();
+}
+
+bool TfrmOpzioni::save()
+{
+    if (m_authentication->isChecked()) {
+        if (m_smtpUser->text().trimmed().isEmpty()) {
+            refuse(m_smtpUser,
+                   QStringLiteral("Attenzione inserire l'Username di autenticazione del Server !"));
+            return false;
+        }
+        if (m_smtpPassword->text().isEmpty()) {
+            refuse(
+                m_smtpPassword,
+                QStringLiteral("Attenzione inserire la password di autenticazione del Server !"));
+            return false;
+        }
+    }
+    if (m_portEdited) {
+        bool isNumber = false;
+        const int port = m_port->text().toInt(&isNumber);
+        if (!m_port->text().isEmpty() && (!isNumber || port > 65535)) {
+            refuse(m_port, QStringLiteral("Attenzione la porta del Server deve essere un numero da "
+                                          "0 a 65535 !"));
+            return false;
+        }
+        m_options.set(QStringLiteral("SmtpPorta"),
+                      m_port->text().isEmpty() ? QVariant() : QVariant(qlonglong(port)));
+    }
+    if (!collectPasswords())
+        return false;
+    if (m_logo->isChanged())
+        m_company.set(QStringLiteral("Logo"),
+                      m_logo->logo().isEmpty() ? QVariant() : QVariant(m_logo->logo()));
+
+    if (db::Status saved = saveOptionRows(m_db.TableOpzioni, m_options, m_db.TableDitta, m_company);
+        !saved) {
+        dialogs().error(saved.message());
+        return false;
+    }
+    load();
+    Q_EMIT saved();
+    return true;
+}
+
+bool TfrmOpzioni::collectPasswords()
+{
+    if (m_smtpPassword->isEdited())
+        m_options.set(QStringLiteral("SmtpPassword"), textValue(m_smtpPassword->text()));
+    // A password typed here, or one an older archive keeps as text, is stored as its key.
+    QString clear;
+    if (m_password->isEdited()) {
+        if (m_password->text().isEmpty()) {
+            m_options.set(kPasswordColumn, QVariant());
+            return true;
+        }
+        clear = m_password->text();
+    } else if (isClearPassword(m_storedPassword)) {
+        clear = m_storedPassword;
+    } else {
+        return true;
+    }
+    db::Result<QString> key = [&] {
+        WaitCursor wait;
+        return derivePasswordKey(clear);
+    }();
+    if (!key) {
+        dialogs().error(key.message());
+        return false;
+    }
+    m_options.set(kPasswordColumn, *key);
+    return true;
+}

@@ -1,0 +1,516 @@
+// The options window on an archive of its own, driven through its controls as the user drives
+// it, and what the rest of the program reads after it.
+
+#include "options/adminpassword.h"
+#include "options/windows/frmopzioni.h"
+#include "options/windows/logopage.h"
+#include "session/datamodule.h"
+#include "session/reporthandoff.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const QString kEveryColumn = QStringLiteral(
+    "SELECT quote(Id), quote(PasswordAmministratore), quote(StampanteDefault), "
+    "quote(EtichettePiccole), quote(TipoEsportazione), quote(EstensioneEsportazione), "
+    "quote(AzioneImportazioneVCard), quote(SmtpHost), quote(SmtpMittenteEmail), quote(SmtpPorta), "
+    "quote(SmtpUserName), quote(SmtpPassword), quote(SmtpAutenticazioneServer), "
+    "quote(SmtpCriptato), quote(SmtpCriptaggioTipo) FROM opzioni");
+
+// A key made once: each one takes a good part of a second.
+const QString &storedKey()
+{
+    static const QString key = *derivePasswordKey(QStringLiteral("segreta"));
+    return key;
+}
+
+struct Office
+{
+    FreshArchive archive;
+    ScriptedDialogs dialogs;
+    Tform_DB module;
+    TfrmOpzioni window{module};
+    QStringList opened; // the files "Modifica il Logo" gave the picture editor
+    bool editorThere = true;
+
+    explicit Office(const std::function<void(FreshArchive &)> &prepare = {})
+    {
+        if (prepare)
+            prepare(archive);
+        if (!module.Connessione().open(archive.path()) || !module.reopenSharedDataSets())
+            qFatal("cannot open the archive");
+        window.logoPage().setFileOpener([this](const QString &path) {
+            opened.append(path);
+            return editorThere;
+        });
+        window.apri();
+    }
+
+    template <typename T = QWidget> T *in(const QString &name)
+    {
+        return drive::in<T>(&window, name);
+    }
+    void type(const QString &name, const QString &text) { drive::type(&window, name, text); }
+    // A pick in a list, as a click on one of its items makes it.
+    void pick(const QString &name, int index)
+    {
+        auto *box = in<QComboBox>(name);
+        box->setCurrentIndex(index);
+        Q_EMIT box->activated(index);
+    }
+    void leave() { in<QToolButton>(QStringLiteral("spdIndietro"))->click(); }
+    void reopen()
+    {
+        leave();
+        QVERIFY(!window.isVisible());
+        window.apri();
+    }
+    QVariant option(const QString &column)
+    {
+        return archive.native(QStringLiteral("SELECT %1 FROM opzioni").arg(column))
+            .value(0, column);
+    }
+    QStringList everyColumn()
+    {
+        QStringList values;
+        for (const QString &sql :
+             {kEveryColumn, QStringLiteral("SELECT quote(Logo), quote(RagSoc) FROM ditta")}) {
+            for (const QVariantList &row : archive.native(sql).rows)
+                for (const QVariant &value : row)
+                    values << value.toString();
+        }
+        return values;
+    }
+};
+
+QString pictureFile(const QTemporaryDir &dir, const QString &name, QSize size, const char *format)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    const QString path = dir.filePath(name);
+    image.save(path, format);
+    return path;
+}
+
+QSize storedLogoSize(FreshArchive &archive)
+{
+    return QImage::fromData(archive.native(QStringLiteral("SELECT Logo FROM ditta"))
+                                .value(0, u"Logo")
+                                .toByteArray())
+        .size();
+}
+
+} // namespace
+
+class TestOptionsWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void openingAndLeavingChangesNothing_data()
+    {
+        QTest::addColumn<QString>("update");
+        QTest::newRow("new archive") << QString();
+        QTest::newRow("type 4, TLS")
+            << "UPDATE opzioni SET SmtpCriptato = 1, SmtpCriptaggioTipo = 4";
+        QTest::newRow("STARTTLS") << "UPDATE opzioni SET SmtpCriptato = 1, SmtpCriptaggioTipo = 5";
+        QTest::newRow("nulls everywhere")
+            << "UPDATE opzioni SET SmtpCriptaggioTipo = NULL, AzioneImportazioneVCard = NULL, "
+               "TipoEsportazione = NULL, EstensioneEsportazione = NULL, SmtpPorta = NULL, "
+               "PasswordAmministratore = NULL";
+        QTest::newRow("values outside the lists")
+            << "UPDATE opzioni SET AzioneImportazioneVCard = 7, TipoEsportazione = 99, "
+               "EstensioneEsportazione = 'xls', SmtpCriptaggioTipo = -1, SmtpPorta = 0";
+        QTest::newRow("stored key and secrets")
+            << "UPDATE opzioni SET SmtpAutenticazioneServer = 1, SmtpUserName = 'mario', "
+               "SmtpPassword = 'p4ss', PasswordAmministratore = '" +
+                   storedKey() + "'";
+    }
+    void openingAndLeavingChangesNothing()
+    {
+        QFETCH(QString, update);
+        Office o([&](FreshArchive &a) {
+            if (!update.isEmpty())
+                a.native(update);
+            a.native(QStringLiteral("UPDATE ditta SET RagSoc = 'Studio', Logo = ?"),
+                     {QByteArray("BM non proprio un'immagine")});
+        });
+        const QStringList before = o.everyColumn();
+        QVERIFY(o.window.isVisible());
+        QCOMPARE(o.in<QTabWidget>(QStringLiteral("PageControl1"))->currentIndex(), 0);
+        o.in<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
+        o.reopen();
+        // Reopened on the first tab.
+        QCOMPARE(o.in<QTabWidget>(QStringLiteral("PageControl1"))->currentIndex(), 0);
+        o.leave();
+        QVERIFY(!o.window.isVisible());
+        QCOMPARE(o.dialogs.messages, QStringList());
+        QCOMPARE(o.everyColumn(), before);
+    }
+
+    void securityChoicesAreStoredAndShownAgain()
+    {
+        Office o([](FreshArchive &a) {
+            a.native(QStringLiteral("UPDATE opzioni SET SmtpCriptato = 0, SmtpCriptaggioTipo = "
+                                    "NULL, SmtpPorta = NULL"));
+        });
+        const QString security = QStringLiteral("cmbSmtpCriptaggioTipo");
+        QCOMPARE(o.in<QComboBox>(security)->currentText(), QStringLiteral("Nessuna"));
+        o.pick(security, 1);
+        QCOMPARE(o.in<QLineEdit>(QStringLiteral("DBEdit30"))->text(), QStringLiteral("465"));
+        o.reopen();
+        QCOMPARE(o.option(QStringLiteral("SmtpCriptato")).toLongLong(), 1);
+        QCOMPARE(o.option(QStringLiteral("SmtpCriptaggioTipo")).toLongLong(), 3);
+        QCOMPARE(o.option(QStringLiteral("SmtpPorta")).toLongLong(), 465);
+        QCOMPARE(o.in<QComboBox>(security)->currentText(), QStringLiteral("SSL/TLS (porta 465)"));
+
+        o.pick(security, 2);
+        QCOMPARE(o.in<QLineEdit>(QStringLiteral("DBEdit30"))->text(), QStringLiteral("587"));
+        o.reopen();
+        QCOMPARE(o.option(QStringLiteral("SmtpCriptaggioTipo")).toLongLong(), 5);
+        QCOMPARE(o.in<QComboBox>(security)->currentText(), QStringLiteral("STARTTLS (porta 587)"));
+
+        // A port of the office's own stays; "Nessuna" keeps the type, which means nothing then.
+        o.type(QStringLiteral("DBEdit30"), QStringLiteral("2525"));
+        o.pick(security, 1);
+        o.pick(security, 0);
+        o.reopen();
+        QCOMPARE(o.option(QStringLiteral("SmtpCriptato")).toLongLong(), 0);
+        QCOMPARE(o.option(QStringLiteral("SmtpCriptaggioTipo")).toLongLong(), 5);
+        QCOMPARE(o.option(QStringLiteral("SmtpPorta")).toLongLong(), 2525);
+    }
+
+    void listsWriteOnlyWhatTheUserPicked()
+    {
+        Office o([](FreshArchive &a) {
+            a.native(QStringLiteral("UPDATE opzioni SET AzioneImportazioneVCard = 7, "
+                                    "SmtpCriptato = 1, SmtpCriptaggioTipo = 4"));
+        });
+        QCOMPARE(o.in<QComboBox>(QStringLiteral("cmbAzioneImportazioneVCard"))->currentIndex(), -1);
+        // Picking what is shown already keeps the older value that means the same.
+        o.pick(QStringLiteral("cmbSmtpCriptaggioTipo"), 1);
+        o.pick(QStringLiteral("cmbAzioneImportazioneVCard"), 2);
+        o.reopen();
+        QCOMPARE(o.option(QStringLiteral("SmtpCriptaggioTipo")).toLongLong(), 4);
+        QCOMPARE(o.option(QStringLiteral("AzioneImportazioneVCard")).toLongLong(), 2);
+        QCOMPARE(o.in<QComboBox>(QStringLiteral("cmbAzioneImportazioneVCard"))->currentText(),
+                 QStringLiteral("Aggiorna automaticamente"));
+    }
+
+    void exportFormatIsChosenAndCleared()
+    {
+        Office o;
+        auto *formats = o.in<QComboBox>(QStringLiteral("DBLookupComboBox18"));
+        QCOMPARE(formats->currentText(), QStringLiteral("Documento PDF"));
+        o.pick(QStringLiteral("DBLookupComboBox18"),
+               formats->findText(QStringLiteral("Pagina web (HTML)")));
+        o.reopen();
+        QCOMPARE(o.option(QStringLiteral("TipoEsportazione")).toLongLong(), 3);
+        QCOMPARE(o.option(QStringLiteral("EstensioneEsportazione")).toString(),
+                 QStringLiteral("html"));
+
+        formats->setFocus();
+        QTest::keyClick(formats, Qt::Key_Backspace);
+        QCOMPARE(formats->currentIndex(), -1);
+        o.reopen();
+        QVERIFY(o.option(QStringLiteral("TipoEsportazione")).isNull());
+        QVERIFY(o.option(QStringLiteral("EstensioneEsportazione")).isNull());
+        QCOMPARE(formats->currentIndex(), -1);
+    }
+
+    void authenticationNeedsBothCredentials()
+    {
+        Office o;
+        auto *tabs = o.in<QTabWidget>(QStringLiteral("PageControl1"));
+        // Off: empty credentials are fine.
+        o.leave();
+        QVERIFY(!o.window.isVisible());
+        o.window.apri();
+
+        o.in<QCheckBox>(QStringLiteral("DBCheckBox17"))->click();
+        o.leave();
+        QVERIFY(o.window.isVisible());
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(o.dialogs.messages.value(0),
+                 QStringLiteral("Messaggio di errore: Attenzione inserire l'Username di "
+                                "autenticazione del Server !"));
+        o.type(QStringLiteral("DBEdit29"), QStringLiteral("mario"));
+        o.leave();
+        QVERIFY(o.window.isVisible());
+        QCOMPARE(o.dialogs.messages.value(1),
+                 QStringLiteral("Messaggio di errore: Attenzione inserire la password di "
+                                "autenticazione del Server !"));
+        QVERIFY(!o.option(QStringLiteral("SmtpAutenticazioneServer")).toBool());
+        o.type(QStringLiteral("DBEdit27"), QStringLiteral("s3gr'eta"));
+        o.leave();
+        QVERIFY(!o.window.isVisible());
+        QCOMPARE(o.option(QStringLiteral("SmtpUserName")).toString(), QStringLiteral("mario"));
+        QCOMPARE(o.option(QStringLiteral("SmtpPassword")).toString(), QStringLiteral("s3gr'eta"));
+
+        // Shown again, the password is never in the field.
+        o.window.apri();
+        auto *password = o.in<QLineEdit>(QStringLiteral("DBEdit27"));
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
+        QVERIFY(!password->text().isEmpty());
+        QVERIFY(!password->text().contains(QStringLiteral("s3gr")));
+        // Emptied, it stops the way out again.
+        password->setFocus();
+        QTest::keyClick(password, Qt::Key_Backspace);
+        o.leave();
+        QVERIFY(o.window.isVisible());
+        QCOMPARE(o.option(QStringLiteral("SmtpPassword")).toString(), QStringLiteral("s3gr'eta"));
+    }
+
+    void keysOnCheckBoxesMoveOn()
+    {
+        Office o;
+        QVERIFY(QTest::qWaitForWindowActive(&o.window));
+        auto *printer = o.in<QCheckBox>(QStringLiteral("DBCheckBox1"));
+        auto *labels = o.in<QCheckBox>(QStringLiteral("DBCheckBox14"));
+        printer->setFocus();
+        QTest::keyClick(printer, Qt::Key_Down);
+        QVERIFY(labels->hasFocus());
+        QTest::keyClick(labels, Qt::Key_Up);
+        QVERIFY(printer->hasFocus());
+        QTest::keyClick(printer, Qt::Key_Return);
+        QVERIFY(labels->hasFocus());
+        QVERIFY(o.window.isVisible());
+        QVERIFY(!printer->isChecked() && !labels->isChecked());
+    }
+
+    void portMustBeANumberOfAPort()
+    {
+        Office o;
+        o.type(QStringLiteral("DBEdit30"), QStringLiteral("99999"));
+        o.leave();
+        QVERIFY(o.window.isVisible());
+        QVERIFY(o.dialogs.messages.value(0).contains(QStringLiteral("porta")));
+        QCOMPARE(o.option(QStringLiteral("SmtpPorta")).toLongLong(), 25);
+        o.type(QStringLiteral("DBEdit30"), QString());
+        o.leave();
+        QVERIFY(!o.window.isVisible());
+        QVERIFY(o.option(QStringLiteral("SmtpPorta")).isNull());
+    }
+
+    void administratorPasswordIsStoredAsAKey()
+    {
+        Office o;
+        auto *field = o.in<QLineEdit>(QStringLiteral("DBEdit2"));
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
+        o.type(QStringLiteral("DBEdit2"), QStringLiteral("l'ufficio"));
+        o.reopen();
+        const QString stored = o.option(QStringLiteral("PasswordAmministratore")).toString();
+        QVERIFY(!stored.contains(QStringLiteral("ufficio")));
+        // Typed here as the start-up prompt reads it.
+        QVERIFY(passwordMatches(stored, QStringLiteral("l\u00B4ufficio")));
+        QVERIFY(!field->text().isEmpty());
+
+        // A character typed after the placeholder is the whole new password.
+        field->setFocus();
+        field->end(false);
+        QTest::keyClicks(field, QStringLiteral("n"));
+        QCOMPARE(field->text(), QStringLiteral("n"));
+        o.reopen();
+        QVERIFY(passwordMatches(o.option(QStringLiteral("PasswordAmministratore")).toString(),
+                                QStringLiteral("n")));
+
+        // Emptied, there is no password any more.
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        o.reopen();
+        QVERIFY(o.option(QStringLiteral("PasswordAmministratore")).isNull());
+        QVERIFY(field->text().isEmpty());
+    }
+
+    void clearPasswordOfBeforeBecomesAKey()
+    {
+        Office o([](FreshArchive &a) {
+            a.native(QStringLiteral("UPDATE opzioni SET PasswordAmministratore = 'segreta'"));
+        });
+        o.leave();
+        const QString stored = o.option(QStringLiteral("PasswordAmministratore")).toString();
+        QVERIFY(!isClearPassword(stored));
+        QVERIFY(passwordMatches(stored, QStringLiteral("segreta")));
+    }
+
+    void logoIsLoadedClearedAndKept()
+    {
+        Office o;
+        QTemporaryDir dir;
+        // Nothing to save: no dialog.
+        o.dialogs.files = {dir.filePath(QStringLiteral("mai.png"))};
+        o.in<QPushButton>(QStringLiteral("Button8"))->click();
+        QCOMPARE(o.dialogs.files.size(), 1);
+        o.dialogs.files.clear();
+
+        o.dialogs.files = {pictureFile(dir, QStringLiteral("LOGO.JPEG"), QSize(30, 10), "JPEG")};
+        o.in<QPushButton>(QStringLiteral("Button6"))->click();
+        QVERIFY(o.dialogs.messages.isEmpty());
+        // Nothing is stored before the window is left.
+        QVERIFY(
+            o.archive.native(QStringLiteral("SELECT Logo FROM ditta")).value(0, u"Logo").isNull());
+        o.reopen();
+        const QByteArray logo = o.archive.native(QStringLiteral("SELECT Logo FROM ditta"))
+                                    .value(0, u"Logo")
+                                    .toByteArray();
+        QVERIFY(logo.startsWith("BM"));
+        QCOMPARE(storedLogoSize(o.archive), QSize(30, 10));
+
+        // Another extension, or a picture that cannot be read, changes nothing.
+        const QString gif = pictureFile(dir, QStringLiteral("logo.gif"), QSize(5, 5), "PNG");
+        QFile broken(dir.filePath(QStringLiteral("rotto.png")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("\x89PNG\r\n\x1a\n rotto");
+        broken.close();
+        o.dialogs.files = {gif, broken.fileName()};
+        o.in<QPushButton>(QStringLiteral("Button6"))->click();
+        o.in<QPushButton>(QStringLiteral("Button6"))->click();
+        QCOMPARE(o.dialogs.messages.size(), 2);
+        QVERIFY(o.dialogs.messages[0].contains(QStringLiteral("logo.gif")));
+        QVERIFY(o.dialogs.messages[1].contains(QStringLiteral("rotto.png")));
+        QCOMPARE(o.window.logoPage().logo(), logo);
+        o.reopen();
+        QCOMPARE(o.archive.native(QStringLiteral("SELECT Logo FROM ditta"))
+                     .value(0, u"Logo")
+                     .toByteArray(),
+                 logo);
+
+        // Saved as a picture file in the format its name asks for.
+        o.dialogs.files = {dir.filePath(QStringLiteral("copia.png")),
+                           dir.filePath(QStringLiteral("copia.Jpeg")),
+                           dir.filePath(QStringLiteral("copia.txt"))};
+        for (int i = 0; i < 3; ++i)
+            o.in<QPushButton>(QStringLiteral("Button8"))->click();
+        const auto start = [&](const QString &name) {
+            QFile f(dir.filePath(name));
+            return f.open(QIODevice::ReadOnly) ? f.read(4) : QByteArray();
+        };
+        QCOMPARE(start(QStringLiteral("copia.png")), QByteArray("\x89PNG"));
+        QCOMPARE(start(QStringLiteral("copia.Jpeg")).left(3), QByteArray("\xFF\xD8\xFF"));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("copia.txt"))));
+        QCOMPARE(o.dialogs.messages.size(), 3);
+
+        o.in<QPushButton>(QStringLiteral("Button9"))->click();
+        o.reopen();
+        QVERIFY(
+            o.archive.native(QStringLiteral("SELECT Logo FROM ditta")).value(0, u"Logo").isNull());
+    }
+
+    void logoIsEditedInThePictureEditor()
+    {
+        Office o;
+        QTemporaryDir dir;
+        o.in<QPushButton>(QStringLiteral("Button1"))->click(); // no logo yet
+        QCOMPARE(o.opened.size(), 0);
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY(!o.in<QPushButton>(QStringLiteral("btnRicaricaLogo"))->isEnabled());
+
+        o.dialogs.files = {pictureFile(dir, QStringLiteral("logo.png"), QSize(30, 10), "PNG")};
+        o.in<QPushButton>(QStringLiteral("Button6"))->click();
+        o.editorThere = false;
+        o.in<QPushButton>(QStringLiteral("Button1"))->click();
+        QCOMPARE(o.opened.size(), 1);
+        QCOMPARE(QImage(o.opened[0]).size(), QSize(30, 10));
+        QCOMPARE(o.dialogs.messages.size(), 2); // no editor: said, with the file's place
+        QVERIFY(o.dialogs.messages[1].contains(QStringLiteral("Ricarica il logo")));
+
+        // Edited elsewhere, read back.
+        QImage edited(50, 20, QImage::Format_RGB32);
+        edited.fill(Qt::yellow);
+        QVERIFY(edited.save(o.opened[0], "PNG"));
+        o.in<QPushButton>(QStringLiteral("btnRicaricaLogo"))->click();
+        o.reopen();
+        QCOMPARE(storedLogoSize(o.archive), QSize(50, 20));
+    }
+
+    void companyWithoutARowGetsOneWhenSomethingIsSaved()
+    {
+        Office o([](FreshArchive &a) { a.native(QStringLiteral("DELETE FROM ditta")); });
+        o.reopen();
+        QCOMPARE(o.archive.native(QStringLiteral("SELECT * FROM ditta")).rows.size(), 0);
+        QCOMPARE(o.dialogs.messages, QStringList());
+        o.type(QStringLiteral("edtRagSoc"), QStringLiteral("Studio Bianchi"));
+        o.type(QStringLiteral("edtProvincia"), QStringLiteral("FORLI"));
+        int saved = 0;
+        connect(&o.window, &TfrmOpzioni::saved, this, [&] { ++saved; });
+        o.leave();
+        QCOMPARE(saved, 1);
+        const db::RowSet company =
+            o.archive.native(QStringLiteral("SELECT RagSoc, Provincia FROM ditta"));
+        QCOMPARE(company.rows.size(), 1);
+        QCOMPARE(company.value(0, u"RagSoc").toString(), QStringLiteral("Studio Bianchi"));
+        QCOMPARE(company.value(0, u"Provincia").toString(), QStringLiteral("FO"));
+        QCOMPARE(o.module.TableDitta.asString(u"RagSoc"), QStringLiteral("Studio Bianchi"));
+    }
+
+    void failedSaveKeepsTheWindowAndWritesNeitherRow()
+    {
+        Office o;
+        o.archive.native(QStringLiteral("CREATE TRIGGER bloccata BEFORE UPDATE ON ditta BEGIN "
+                                        "SELECT RAISE(ABORT, 'ditta bloccata'); END"));
+        o.type(QStringLiteral("DBEdit24"), QStringLiteral("smtp.esempio.it"));
+        o.type(QStringLiteral("DBEdit27"), QStringLiteral("segretissima"));
+        o.type(QStringLiteral("edtRagSoc"), QStringLiteral("Studio"));
+        o.leave();
+        QVERIFY(o.window.isVisible());
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY(o.dialogs.messages[0].contains(QStringLiteral("ditta bloccata")));
+        QVERIFY(!o.dialogs.messages[0].contains(QStringLiteral("segretissima")));
+        QVERIFY(o.option(QStringLiteral("SmtpHost")).isNull());
+        QVERIFY(o.module.TableOpzioni.isNull(u"SmtpHost"));
+        QCOMPARE(o.in<QLineEdit>(QStringLiteral("DBEdit24"))->text(),
+                 QStringLiteral("smtp.esempio.it"));
+
+        o.archive.native(QStringLiteral("DROP TRIGGER bloccata"));
+        o.leave();
+        QVERIFY(!o.window.isVisible());
+        QCOMPARE(o.option(QStringLiteral("SmtpHost")).toString(),
+                 QStringLiteral("smtp.esempio.it"));
+        QCOMPARE(o.option(QStringLiteral("SmtpPassword")).toString(),
+                 QStringLiteral("segretissima"));
+    }
+
+    void anotherWorkstationsChangesToOtherSettingsStay()
+    {
+        Office o;
+        o.archive.native(QStringLiteral("UPDATE opzioni SET SmtpHost = 'altro.it'"));
+        o.in<QCheckBox>(QStringLiteral("DBCheckBox14"))->click();
+        o.leave();
+        QVERIFY(!o.window.isVisible());
+        QCOMPARE(o.option(QStringLiteral("SmtpHost")).toString(), QStringLiteral("altro.it"));
+        QVERIFY(o.option(QStringLiteral("EtichettePiccole")).toBool());
+    }
+
+    void nextPrintReadsTheSavedSetting()
+    {
+        Office o;
+        QTemporaryDir runner;
+        o.in<QCheckBox>(QStringLiteral("DBCheckBox1"))->click();
+        o.leave();
+        QVERIFY(writePrintJob(o.module, ReportKind::ContactBook, runner.path()).ok());
+        QCOMPARE(o.archive.native(QStringLiteral("SELECT Setup FROM TempStampa"))
+                     .value(0, u"Setup")
+                     .toBool(),
+                 false);
+        // Saved by another workstation: read as well.
+        o.archive.native(QStringLiteral("UPDATE opzioni SET StampanteDefault = 0"));
+        QVERIFY(writePrintJob(o.module, ReportKind::ContactBook, runner.path()).ok());
+        QCOMPARE(o.archive.native(QStringLiteral("SELECT Setup FROM TempStampa"))
+                     .value(0, u"Setup")
+                     .toBool(),
+                 true);
+    }
+};
+
+QTEST_MAIN(TestOptionsWindow)
+#include "tst_optionswindow.moc"
