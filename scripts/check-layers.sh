@@ -27,6 +27,7 @@ rules=(
   "tools/calvetra-sql:db/ common/ schema/"
   "tools/calvetra-ical:db/ common/ session/ agenda/"
   "tools/calvetra-vcard:db/ common/ contacts/"
+  "tools/calvetra-cf:db/ common/ contacts/"
   "tools/stampa:db/ common/ session/"
   "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
 )

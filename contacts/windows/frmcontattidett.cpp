@@ -8,6 +8,7 @@
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "contacts/contactnames.h"
+#include "contacts/windows/taxcodefields.h"
 #include "payments/windows/pagamentipage.h"
 #include "session/datamodule.h"
 #include "session/reporthandoff.h"
@@ -191,11 +192,22 @@ QWidget *TfrmContattiDett::buildGenerale()
                     [this] { if (m_links.professioni.add) m_links.professioni.add(); },
                     [this] { openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"), m_links.professioni.open); }));
     m_codiceFiscale = textField(page, QStringLiteral("DBEdit13"), QStringLiteral("CFisc"));
-    put(QStringLiteral("Cod. Fiscale"), m_codiceFiscale);
-    put(QStringLiteral("P. Iva"), textField(page, QStringLiteral("DBEdit14"), QStringLiteral("PIva")));
+    auto *partitaIva = textField(page, QStringLiteral("DBEdit14"), QStringLiteral("PIva"));
     m_dataNascita = new QLineEdit(page);
     m_dataNascita->setObjectName(QStringLiteral("DBEdit18"));
     m_binder->bindDate(m_dataNascita, QStringLiteral("DataNascita"));
+    m_taxCodes = new TaxCodeFields(m_db, *m_binder, {m_cognome, m_nome, m_dataNascita, m_codiceFiscale, partitaIva},
+                                   this);
+    connect(m_taxCodes, &TaxCodeFields::changed, this, &TfrmContattiDett::markChanged);
+    connect(m_taxCodes, &TaxCodeFields::showFields, this, [this] {
+        const QSignalBlocker quiet(m_pages);
+        m_pages->setCurrentIndex(0);
+        m_currentPage = 0;
+    });
+    put(QStringLiteral("Cod. Fiscale"), m_taxCodes->codiceFiscaleRow());
+    order[0].last() = m_codiceFiscale;
+    put(QStringLiteral("P. Iva"), m_taxCodes->partitaIvaRow());
+    order[0].last() = partitaIva;
     put(QStringLiteral("Data di Nascita"), m_dataNascita);
     put(QStringLiteral("Luogo Nascita"),
         withLookupButtons(m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
@@ -334,6 +346,7 @@ void TfrmContattiDett::showEvent(QShowEvent *event)
             &m_db.TableComuni, &m_db.TableCategorie, &m_db.TableProfessioni, &m_db.TableTitoli});
     m_fullLists->suspend();
     m_binder->refresh();
+    m_taxCodes->rememberStoredCodes();
     m_ragioneSociale->setFocus();
     if (m_newContact)
         m_textsWhenAdded = typedTexts();
@@ -381,6 +394,8 @@ bool TfrmContattiDett::salva()
     db::DataSet &contatto = m_db.TableContatti;
     if (contatto.isEmpty())
         return true;
+    if (!m_taxCodes->confirmOddCodes())
+        return false;
     QWidget *wrong = nullptr;
     if (db::Status typed = m_binder->commit(&wrong); !typed) {
         dialogs().error(typed.message());

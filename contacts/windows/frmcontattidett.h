@@ -18,6 +18,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTabWidget;
+class TaxCodeFields;
 class Tform_DB;
 enum class ReportKind;
 
@@ -66,6 +67,7 @@ public:
     void trovaCapUfficio();
 
     QTabWidget *pages() const { return m_pages; }
+    TaxCodeFields *taxCodes() const { return m_taxCodes; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -104,6 +106,7 @@ private:
     QLineEdit *m_nome;
     QLineEdit *m_codiceFiscale;
     QLineEdit *m_dataNascita;
+    TaxCodeFields *m_taxCodes = nullptr;
     DataSetComboBox *m_categoria;
     DataSetComboBox *m_comune;
     DataSetComboBox *m_ufficioComune;

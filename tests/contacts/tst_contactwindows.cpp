@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -457,7 +458,7 @@ private Q_SLOTS:
         QString colourShown;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("Rossi Impianti S.r.l."));
-            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("RSSMRA70A01H501U"));
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("RSSMRA70A01H501S"));
             auto *pages = o.in<QTabWidget>(editor, QStringLiteral("PageControl1"));
             pages->setCurrentIndex(3); // saves on the way
             auto *colour = o.in<QComboBox>(editor, QStringLiteral("ColorBox1"));
@@ -524,13 +525,13 @@ private Q_SLOTS:
         Office o;
         o.db.TableCercaContatti.setPosition(0); // D'Amico Lucia
         o.dialogs.modalActions.append([&](QWidget *editor) {
-            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("DMCLCU80A41F205X"));
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("DMCLCU80A41F205D"));
             o.click(editor, QStringLiteral("spdIndietro"));
             return 0;
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QCOMPARE(o.contact(2).value(0, u"NominativoVisualizzato").toString(), QStringLiteral("D'Amico Lucia"));
-        QCOMPARE(o.contact(2).value(0, u"CFisc").toString(), QStringLiteral("DMCLCU80A41F205X"));
+        QCOMPARE(o.contact(2).value(0, u"CFisc").toString(), QStringLiteral("DMCLCU80A41F205D"));
 
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("X"));
@@ -541,7 +542,134 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QCOMPARE(o.contact(2).value(0, u"NominativoDocumenti").toString(), QStringLiteral("D'Amico Lucia Maria"));
         QCOMPARE(o.contact(2).value(0, u"NominativoVisualizzato").toString(),
-                 QStringLiteral("D'Amico Lucia Maria - DMCLCU80A41F205X"));
+                 QStringLiteral("D'Amico Lucia Maria - DMCLCU80A41F205D"));
+    }
+
+    void taxCodeMarksFollowTheTypingAndTheOfficeDecides()
+    {
+        Office o;
+        o.db.TableCercaContatti.setPosition(0); // D'Amico Lucia
+        QStringList marks;
+        bool stayed = false;
+        o.dialogs.answers = {true, false, true};
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            auto *cf = o.in<QLabel>(editor, QStringLiteral("CFiscStato"));
+            auto *iva = o.in<QLabel>(editor, QStringLiteral("PIvaStato"));
+            const auto shown = [&](QLabel *mark) { return mark->text() + u' ' + mark->toolTip(); };
+            marks << shown(cf);
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("dmclcu80a41f205"));
+            marks << shown(cf);
+            QTest::keyClicks(o.in<QLineEdit>(editor, QStringLiteral("DBEdit13")), QStringLiteral("x"));
+            marks << shown(cf);
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("dmclcu 80a41 f205d"));
+            marks << shown(cf);
+            o.type(editor, QStringLiteral("DBEdit14"), QStringLiteral("01234560018"));
+            marks << shown(iva);
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("DMCLCU80A41F205X"));
+            // Saved anyway, then the partita IVA is to be corrected.
+            o.click(editor, QStringLiteral("spdIndietro"));
+            stayed = o.in<QLineEdit>(editor, QStringLiteral("DBEdit14"))->hasFocus();
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(marks, QStringList({QStringLiteral(" "),
+                                     QStringLiteral("\u2717 lunghezza errata: 15 caratteri invece di 16 (o 11 cifre)"),
+                                     QStringLiteral("\u2717 carattere di controllo errato: atteso D"),
+                                     QStringLiteral("\u2713 Codice fiscale valido"),
+                                     QStringLiteral("\u2717 cifra di controllo errata: attesa 7")}));
+        QVERIFY(stayed);
+        QCOMPARE(o.dialogs.messages,
+                 QStringList({QStringLiteral("Messaggio di avviso: Il codice fiscale non sembra valido. Salvare comunque?"),
+                              QStringLiteral("Messaggio di avviso: La partita IVA non sembra valida. Salvare comunque?"),
+                              QStringLiteral("Messaggio di avviso: La partita IVA non sembra valida. Salvare comunque?")}));
+        QCOMPARE(o.contact(2).value(0, u"CFisc").toString(), QStringLiteral("DMCLCU80A41F205X"));
+        QCOMPARE(o.contact(2).value(0, u"PIva").toString(), QStringLiteral("01234560018"));
+
+        // Stored odd codes are the office's: the contact opens and saves without a question.
+        o.dialogs.messages.clear();
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit4"), QStringLiteral("Via Po"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(o.dialogs.messages, QStringList());
+        QCOMPARE(o.contact(2).value(0, u"Indirizzo").toString(), QStringLiteral("Via Po"));
+    }
+
+    void birthDataFromTheTaxCode()
+    {
+        Office o;
+        const qint64 milano =
+            o.archive.run(QStringLiteral("select ID from Comuni where CODICE_F = 'F205'")).value(0, u"ID").toLongLong();
+        o.db.TableCercaContatti.setPosition(0); // D'Amico Lucia
+        o.dialogs.answers = {false};
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("DMCLCU80A41F205D"));
+            o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("02/01/1980"));
+            o.click(editor, QStringLiteral("spdDatiCF"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        // The typed date differs and stays; the empty sex and birthplace come from the code.
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{QStringLiteral("Messaggio di avviso: Questi dati sono diversi da quelli del codice "
+                                            "fiscale:\nData di nascita: 02/01/1980 (dal codice: 01/01/1980)\n"
+                                            "Sostituirli con quelli del codice fiscale?")});
+        db::RowSet saved = o.contact(2);
+        QCOMPARE(saved.value(0, u"DataNascita").toDateTime(), day(1980, 1, 2));
+        QCOMPARE(saved.value(0, u"Sesso").toString(), QStringLiteral("F"));
+        QCOMPARE(saved.value(0, u"LuogoNascita").toString(), QStringLiteral("Milano"));
+        QCOMPARE(saved.value(0, u"LuogoNascita_Id").toLongLong(), milano);
+
+        // Asked again, replaced; born abroad: the birthplace is left as it was, and that is said.
+        o.dialogs.messages.clear();
+        o.dialogs.answers = {true};
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("DMCLCU80A41Z404X"));
+            o.click(editor, QStringLiteral("spdDatiCF"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(o.dialogs.messages.value(1),
+                 QStringLiteral("Messaggio di avviso: Il codice fiscale indica una nascita all'estero (codice Z404): "
+                                "il luogo di nascita non è stato compilato."));
+        saved = o.contact(2);
+        QCOMPARE(saved.value(0, u"DataNascita").toDateTime(), day(1980, 1, 1));
+        QCOMPARE(saved.value(0, u"LuogoNascita").toString(), QStringLiteral("Milano"));
+    }
+
+    void computedTaxCodeIsOffered()
+    {
+        Office o;
+        o.archive.native(QStringLiteral("update Contatti set Sesso = 'M', LuogoNascita = 'Roma', LuogoNascita_Id = "
+                                        "(select ID from Comuni where CODICE_F = 'H501') where ID = 1"));
+        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.dialogs.answers = {true};
+        QString computed;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.click(editor, QStringLiteral("spdCalcolaCF"));
+            o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("10/12/1985"));
+            o.click(editor, QStringLiteral("spdCalcolaCF"));
+            computed = o.in<QLineEdit>(editor, QStringLiteral("DBEdit13"))->text();
+            o.click(editor, QStringLiteral("spdCalcolaCF"));
+            o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("RSSMRA85T10H50MG"));
+            o.click(editor, QStringLiteral("spdCalcolaCF"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QCOMPARE(computed, QStringLiteral("RSSMRA85T10H501O"));
+        QCOMPARE(o.dialogs.messages,
+                 QStringList({QStringLiteral("Messaggio di avviso: Per calcolare il codice fiscale manca: data di nascita."),
+                              QStringLiteral("Messaggio di avviso: Codice fiscale calcolato: RSSMRA85T10H501O. Inserirlo?"),
+                              QStringLiteral("Messaggio di avviso: Il codice fiscale inserito coincide con quello calcolato."),
+                              QStringLiteral("Messaggio di avviso: Il codice fiscale inserito è una variante per omocodia "
+                                             "di quello calcolato (RSSMRA85T10H501O): resta com'è.")}));
+        QCOMPARE(o.contact(1).value(0, u"CFisc").toString(), QStringLiteral("RSSMRA85T10H50MG"));
     }
 
     void wrongDateIsRefusedAndNothingLost()
