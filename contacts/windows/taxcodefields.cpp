@@ -148,6 +148,8 @@ std::optional<TaxCodeFields::Comune> TaxCodeFields::birthplace() const
 {
     const qint64 chosen = m_db.TableContatti.asInteger(u"LuogoNascita_Id");
     const QString named = m_db.TableContatti.value(u"LuogoNascita").toString().trimmed();
+    if (named.isEmpty())
+        return std::nullopt;
     const db::DataSet &comuni = m_db.TableComuni;
     const int id = comuni.columnIndex(u"ID"), name = comuni.columnIndex(u"Comune"),
               cadastral = comuni.columnIndex(u"CODICE_F");

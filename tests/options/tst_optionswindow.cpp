@@ -271,23 +271,6 @@ private Q_SLOTS:
         QCOMPARE(o.option(QStringLiteral("SmtpPassword")).toString(), QStringLiteral("s3gr'eta"));
     }
 
-    void keysOnCheckBoxesMoveOn()
-    {
-        Office o;
-        QVERIFY(QTest::qWaitForWindowActive(&o.window));
-        auto *printer = o.in<QCheckBox>(QStringLiteral("DBCheckBox1"));
-        auto *labels = o.in<QCheckBox>(QStringLiteral("DBCheckBox14"));
-        printer->setFocus();
-        QTest::keyClick(printer, Qt::Key_Down);
-        QVERIFY(labels->hasFocus());
-        QTest::keyClick(labels, Qt::Key_Up);
-        QVERIFY(printer->hasFocus());
-        QTest::keyClick(printer, Qt::Key_Return);
-        QVERIFY(labels->hasFocus());
-        QVERIFY(o.window.isVisible());
-        QVERIFY(!printer->isChecked() && !labels->isChecked());
-    }
-
     void portMustBeANumberOfAPort()
     {
         Office o;
@@ -385,20 +368,12 @@ private Q_SLOTS:
                      .toByteArray(),
                  logo);
 
-        // Saved as a picture file in the format its name asks for.
-        o.dialogs.files = {dir.filePath(QStringLiteral("copia.png")),
-                           dir.filePath(QStringLiteral("copia.Jpeg")),
-                           dir.filePath(QStringLiteral("copia.txt"))};
-        for (int i = 0; i < 3; ++i)
-            o.in<QPushButton>(QStringLiteral("Button8"))->click();
-        const auto start = [&](const QString &name) {
-            QFile f(dir.filePath(name));
-            return f.open(QIODevice::ReadOnly) ? f.read(4) : QByteArray();
-        };
-        QCOMPARE(start(QStringLiteral("copia.png")), QByteArray("\x89PNG"));
-        QCOMPARE(start(QStringLiteral("copia.Jpeg")).left(3), QByteArray("\xFF\xD8\xFF"));
-        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("copia.txt"))));
-        QCOMPARE(o.dialogs.messages.size(), 3);
+        // Saved as a picture in the format its name asks for (the formats: tst_optionslogic).
+        o.dialogs.files = {dir.filePath(QStringLiteral("copia.Jpeg"))};
+        o.in<QPushButton>(QStringLiteral("Button8"))->click();
+        QFile copy(dir.filePath(QStringLiteral("copia.Jpeg")));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.read(3), QByteArray("\xFF\xD8\xFF"));
 
         o.in<QPushButton>(QStringLiteral("Button9"))->click();
         o.reopen();

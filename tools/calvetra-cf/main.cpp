@@ -78,17 +78,18 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments().mid(1);
     QString archivePath;
     QStringList codes;
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == u"-h" || args[i] == u"--help")
+        if (optionsEnded || !args[i].startsWith(u"-"))
+            codes << args[i];
+        else if (args[i] == u"-h" || args[i] == u"--help")
             return usage(0);
-        if (args[i] == u"--archivio" && i + 1 < args.size() && archivePath.isEmpty())
+        else if (args[i] == u"--archivio" && i + 1 < args.size() && archivePath.isEmpty())
             archivePath = args[++i];
         else if (args[i] == u"--")
-            codes += args.mid(i + 1), i = args.size();
-        else if (args[i].startsWith(u"--"))
-            return usage(2);
+            optionsEnded = true;
         else
-            codes << args[i];
+            return usage(2);
     }
     if (codes.isEmpty())
         return usage(2);
