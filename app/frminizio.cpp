@@ -3,6 +3,7 @@
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
+#include "about/frmrealizzazione.h"
 #include "app/program.h"
 #include "app/startup.h"
 #include "common/dialogs.h"
@@ -113,6 +114,7 @@ void TfrmInizio::connectReferenceButtons()
          [this] { dialogs().showModal(&m_program.frmGrigliaTipologieCalendario()); }},
         {"btnClienti", [this] { btnClientiClick(); }},
         {"btnCalendario", [this] { dialogs().showModal(&m_program.frmGrigliaCalendario()); }},
+        {"btnUtilityRealizzazione", [=, this] { beside(&m_program.frmRealizzazione()); }},
     };
     for (const auto &[name, open] : buttons) {
         auto *button = findChild<QToolButton *>(QString::fromLatin1(name));

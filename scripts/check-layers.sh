@@ -22,9 +22,13 @@ rules=(
   "agenda:db/ common/ session/"
   "agenda/windows:db/ common/ session/ agenda/"
   "reference/windows:db/ common/ session/ reference/"
+  "mail:db/ common/"
+  "mail/windows:db/ common/ session/ mail/"
+  "about:common/"
   "tools/calvetra-sql:db/ common/ schema/"
   "tools/calvetra-ical:db/ common/ session/ agenda/"
   "tools/calvetra-vcard:db/ common/ contacts/"
+  "tools/calvetra-mail:db/ common/ mail/"
   "tools/stampa:db/ common/ session/"
   "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
 )
@@ -52,7 +56,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session contacts payments reference agenda tools 2>/dev/null; then
+     db common schema session contacts payments reference agenda mail about tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1
 fi

@@ -8,7 +8,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 build=${CALVETRA_FUZZ_BUILD_DIR:-$root/build-fuzz}
-targets=(sqltranslation updatescript rowfilter rowsort reportlayout icalwriter vcardreader)
+targets=(sqltranslation updatescript rowfilter rowsort reportlayout icalwriter vcardreader headerencoder
+  mimemessage)
 
 CALVETRA_EXTRA_PACKAGES="clang-14 libclang-rt-14-dev" bash "$root/scripts/setup.sh"
 
