@@ -57,6 +57,7 @@ QList<RecipientOutcome> sendToEach(const SmtpSettings &settings, const MailDraft
     }
 
     QList<RecipientOutcome> outcomes;
+    SmtpConnection connection(settings);
     const int total = int(recipients.size());
     for (int i = 0; i < total; ++i) {
         const MailAddress &to = recipients[i];
@@ -68,8 +69,8 @@ QList<RecipientOutcome> sendToEach(const SmtpSettings &settings, const MailDraft
             progress.starting(i, total);
         message.to = {to};
         const QByteArray bytes = composeMessage(message, newStamp(message.from));
-        outcomes << RecipientOutcome{to, submitMessage(settings, message.from.address.toLatin1(),
-                                                        {to.address.toLatin1()}, bytes, progress.keepGoing)};
+        outcomes << RecipientOutcome{to, connection.submit(message.from.address.toLatin1(),
+                                                           {to.address.toLatin1()}, bytes, progress.keepGoing)};
     }
     return outcomes;
 }

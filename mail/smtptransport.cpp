@@ -36,6 +36,8 @@ struct Dialogue
 int onDebug(CURL *, curl_infotype type, char *data, size_t size, void *user)
 {
     auto *d = static_cast<Dialogue *>(user);
+    if (!d) // the QUIT of a connection closed between submissions
+        return 0;
     const QByteArray line = QByteArray(data, qsizetype(qMin<size_t>(size, 300))).trimmed();
     if (type == CURLINFO_HEADER_OUT) {
         static const QList<QByteArray> verbs = {"EHLO", "HELO", "STARTTLS", "AUTH", "MAIL", "RCPT",
@@ -70,7 +72,7 @@ size_t onRead(char *buffer, size_t size, size_t count, void *user)
 int onProgress(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
     const auto *keepGoing = static_cast<const std::function<bool()> *>(user);
-    return *keepGoing && !(*keepGoing)() ? 1 : 0;
+    return keepGoing && *keepGoing && !(*keepGoing)() ? 1 : 0;
 }
 
 QString replyText(const Dialogue &d)
@@ -178,17 +180,30 @@ SendResult outcome(CURLcode code, const char *error, const Dialogue &d, const Sm
 
 } // namespace
 
-SendResult submitMessage(const SmtpSettings &settings, const QByteArray &sender,
-                         const QList<QByteArray> &recipients, const QByteArray &message,
-                         const std::function<bool()> &keepGoing)
+SmtpConnection::SmtpConnection(const SmtpSettings &settings) : m_settings(settings)
 {
+    initialiseCurl();
+}
+
+SmtpConnection::~SmtpConnection()
+{
+    // QUIT goes out here; what the server does with it changes nothing.
+    if (m_curl)
+        curl_easy_cleanup(static_cast<CURL *>(m_curl));
+}
+
+SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArray> &recipients,
+                                  const QByteArray &message, const std::function<bool()> &keepGoing)
+{
+    const SmtpSettings &settings = m_settings;
     const QByteArray host = urlHost(settings.host);
     if (host.isEmpty())
         return failure(SendFailure::Connection,
                        QStringLiteral("connessione non riuscita: \"%1\" non è un nome di server valido")
                            .arg(settings.host));
-    initialiseCurl();
-    CURL *curl = curl_easy_init();
+    if (!m_curl)
+        m_curl = curl_easy_init();
+    auto *curl = static_cast<CURL *>(m_curl);
     if (!curl)
         return failure(SendFailure::Connection, QStringLiteral("impossibile preparare la connessione"));
 
@@ -208,6 +223,7 @@ SendResult submitMessage(const SmtpSettings &settings, const QByteArray &sender,
     char error[CURL_ERROR_SIZE] = {};
     const long timeout = qMax(1, settings.timeoutSeconds);
 
+    // libcurl copies the texts it is given, so none of them has to outlive this call.
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -241,13 +257,22 @@ SendResult submitMessage(const SmtpSettings &settings, const QByteArray &sender,
     curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
 
     const CURLcode code = curl_easy_perform(curl);
-    // Before the QUIT, whose reply would take the place of the one that tells what failed.
-    const SendResult result = outcome(code, error, dialogue, settings);
-    // QUIT goes out here; what the server does with it changes nothing.
-    curl_easy_cleanup(curl);
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
     curl_slist_free_all(to);
     password.fill('\0');
-    return result;
+    return outcome(code, error, dialogue, settings);
+}
+
+SendResult submitMessage(const SmtpSettings &settings, const QByteArray &sender,
+                         const QList<QByteArray> &recipients, const QByteArray &message,
+                         const std::function<bool()> &keepGoing)
+{
+    SmtpConnection connection(settings);
+    return connection.submit(sender, recipients, message, keepGoing);
 }
 
 } // namespace mail

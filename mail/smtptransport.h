@@ -32,6 +32,26 @@ struct SendResult
     bool sent() const { return failure == SendFailure::None; }
 };
 
+// A connection to the server for a run of submissions: libcurl keeps it open from one to the
+// next (one handshake and one AUTH for many messages) and opens it again when it was lost or
+// closed after a refusal. QUIT goes out when it is destroyed.
+class SmtpConnection
+{
+public:
+    explicit SmtpConnection(const SmtpSettings &settings);
+    ~SmtpConnection();
+    SmtpConnection(const SmtpConnection &) = delete;
+    SmtpConnection &operator=(const SmtpConnection &) = delete;
+
+    // As submitMessage(), on this connection.
+    SendResult submit(const QByteArray &sender, const QList<QByteArray> &recipients,
+                      const QByteArray &message, const std::function<bool()> &keepGoing = {});
+
+private:
+    SmtpSettings m_settings;
+    void *m_curl = nullptr; // the libcurl handle, kept out of this header
+};
+
 // One submission: connects with the settings' security (certificate and host name verified,
 // TLS 1.2 or later; STARTTLS that must succeed before anything else is said), authenticates
 // when the settings ask, sends `message` from `sender` to `recipients` and disconnects.
