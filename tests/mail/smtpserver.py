@@ -115,6 +115,7 @@ def main():
     p.add_argument("--exclude", action="append", default=[], help="an AUTH mechanism not offered")
     p.add_argument("--reject", action="append", default=[])
     p.add_argument("--drop-quit", action="store_true")
+    p.add_argument("--old-tls", action="store_true", help="offer nothing newer than TLS 1.1")
     p.add_argument("--spool", required=True)
     a = p.parse_args()
 
@@ -126,6 +127,10 @@ def main():
         if a.mode in ("tls", "starttls"):
             context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
             context.load_cert_chain(a.cert, a.key)
+            if a.old_tls:
+                context.set_ciphers("DEFAULT:@SECLEVEL=0")
+                context.minimum_version = ssl.TLSVersion.TLSv1
+                context.maximum_version = ssl.TLSVersion.TLSv1_1
         kwargs = dict(hostname="127.0.0.1", port=port, auth_require_tls=False,
                       auth_exclude_mechanism=a.exclude)
         if a.mode == "tls":

@@ -174,6 +174,9 @@ private Q_SLOTS:
         QTest::newRow("starttls, self-signed") << (QStringList{"--mode", "starttls"} + self)
                                                << int(SmtpSecurity::StartTls) << true << "pw"
                                                << int(SendFailure::Certificate) << "certificato non valido";
+        QTest::newRow("TLS 1.1 at most") << (QStringList{"--mode", "tls", "--old-tls"} + good)
+                                         << int(SmtpSecurity::ImplicitTls) << true << "pw"
+                                         << int(SendFailure::Tls) << "connessione protetta";
         QTest::newRow("no STARTTLS offered") << QStringList{"--mode", "plain"} << int(SmtpSecurity::StartTls)
                                              << true << "pw" << int(SendFailure::Tls) << "non offre STARTTLS";
         QTest::newRow("wrong password") << (QStringList{"--mode", "tls"} + good) << int(SmtpSecurity::ImplicitTls)
