@@ -3,6 +3,7 @@
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
+#include "about/frmrealizzazione.h"
 #include "app/program.h"
 #include "app/startup.h"
 #include "common/dialogs.h"
@@ -116,6 +117,7 @@ void TfrmInizio::connectReferenceButtons()
         {"btnClienti", [this] { btnClientiClick(); }},
         {"btnCalendario", [this] { dialogs().showModal(&m_program.frmGrigliaCalendario()); }},
         {"btnAttivitaOpzioni", [this] { m_program.frmOpzioni().apri(); }},
+        {"btnUtilityRealizzazione", [=, this] { beside(&m_program.frmRealizzazione()); }},
     };
     for (const auto &[name, open] : buttons) {
         auto *button = findChild<QToolButton *>(QString::fromLatin1(name));

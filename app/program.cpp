@@ -1,13 +1,16 @@
 #include "app/program.h"
 
+#include "about/frmrealizzazione.h"
 #include "app/frminizio.h"
 #include "app/frmpass.h"
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpromemoriascadenze.h"
+#include "common/dialogs.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
+#include "mail/windows/frmemail.h"
 #include "options/windows/frmopzioni.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "reference/windows/categorie.h"
@@ -16,6 +19,8 @@
 #include "reference/windows/frmtrovacap.h"
 #include "reference/windows/lookupwindows.h"
 #include "session/datamodule.h"
+
+#include <QDesktopServices>
 
 Program::Program(const QString &programFolder) : m_programFolder(programFolder)
 {
@@ -43,10 +48,25 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_contattiDett =
         std::make_unique<TfrmContattiDett>(db, *m_pagamentiContatto, contactEditorLinks());
     m_indirizziEmail = std::make_unique<TfrmIndirizziEmail>();
+    m_email = std::make_unique<TfrmEmail>(db, [this] {
+        m_insEmail->clear();
+        dialogs().showModal(m_insEmail.get());
+        return m_insEmail->email();
+    });
     m_contatti = std::make_unique<TfrmContatti>(db, *m_contattiDett, *m_indirizziEmail);
+    m_contatti->setSendEmail([this](const QStringList &addresses) {
+        m_email->prepara(addresses, QString(), QString());
+        m_email->apri();
+    });
     m_calendario = std::make_unique<TfrmCalendario>(db, appointmentEditorLinks());
     m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(db, *m_calendario);
     m_insEmail = std::make_unique<TfrmInsEmail>();
+    m_realizzazione = std::make_unique<TfrmRealizzazione>(
+        [this](const QString &to, const QString &subject, const QString &text) {
+            m_email->prepara({to}, subject, text);
+            m_email->apri();
+        },
+        [](const QUrl &address) { QDesktopServices::openUrl(address); });
     m_pass = std::make_unique<TfrmPass>();
     m_promemoria = std::make_unique<TfrmPromemoriaScadenze>();
     m_promemoria->setOpenAppointment([this](qint64 id) { m_calendario->apriAppuntamento(id); });

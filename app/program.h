@@ -32,6 +32,8 @@ class TfrmTipoPagamenti_Dettaglio;
 class TfrmGrigliaTipologieCalendario;
 class TfrmTipologiaCalendario;
 class TfrmCalendario;
+class TfrmEmail;
+class TfrmRealizzazione;
 class TfrmGrigliaCalendario;
 
 class TfrmOpzioni;
@@ -89,6 +91,9 @@ public:
 
     // The options and the company's data.
     TfrmOpzioni &frmOpzioni() { return *m_opzioni; }
+    // E-mail and the about box.
+    TfrmEmail &frmEmail() { return *m_email; }
+    TfrmRealizzazione &frmRealizzazione() { return *m_realizzazione; }
 
 private:
     // What the contact editor opens in the windows of the other subsystems.
@@ -120,10 +125,12 @@ private:
     std::unique_ptr<TfrmPagamentiContatto> m_pagamentiContatto;
     std::unique_ptr<TfrmContattiDett> m_contattiDett;
     std::unique_ptr<TfrmIndirizziEmail> m_indirizziEmail;
+    std::unique_ptr<TfrmEmail> m_email;
     std::unique_ptr<TfrmContatti> m_contatti;
     std::unique_ptr<TfrmCalendario> m_calendario;
     std::unique_ptr<TfrmGrigliaCalendario> m_grigliaCalendario;
     std::unique_ptr<TfrmInsEmail> m_insEmail;
+    std::unique_ptr<TfrmRealizzazione> m_realizzazione;
     std::unique_ptr<TfrmPass> m_pass;
     std::unique_ptr<TfrmPromemoriaScadenze> m_promemoria;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -27,6 +28,13 @@ public:
     virtual bool ask(const QString &question, const QString &caption) = 0;
     // A file to open or to save; empty when the user cancels.
     virtual QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) = 0;
+    // Several files to open, in the order chosen; empty when the user cancels. Where the
+    // implementation knows only one file at a time, the one chosen.
+    virtual QStringList chooseOpenFiles(const QString &title, const QString &filter, const QString &folder)
+    {
+        const QString one = chooseOpenFile(title, filter, folder);
+        return one.isEmpty() ? QStringList() : QStringList{one};
+    }
     virtual QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) = 0;
     // Shows a window modally and returns its result code when it closes.
     virtual int showModal(QWidget *window) = 0;

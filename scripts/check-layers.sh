@@ -24,10 +24,14 @@ rules=(
   "agenda/windows:db/ common/ session/ agenda/"
   "reference/windows:db/ common/ session/ reference/"
   "options/windows:db/ common/ session/ options/"
+  "mail:db/ common/"
+  "mail/windows:db/ common/ session/ mail/"
+  "about:common/"
   "tools/calvetra-sql:db/ common/ schema/"
   "tools/calvetra-ical:db/ common/ session/ agenda/"
   "tools/calvetra-vcard:db/ common/ contacts/"
   "tools/calvetra-cf:db/ common/ contacts/"
+  "tools/calvetra-mail:db/ common/ mail/"
   "tools/stampa:db/ common/ session/"
   "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
 )
@@ -55,7 +59,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session contacts payments reference agenda options tools 2>/dev/null; then
+     db common schema session contacts payments reference agenda options mail about tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1
 fi

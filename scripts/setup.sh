@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
   libsqlite3-dev sqlite3 libssl-dev
   fonts-dejavu-core poppler-utils qt6-translations-l10n python3-icalendar
-  python3-vobject python3-stdnum
+  python3-vobject python3-stdnum libcurl4-openssl-dev python3-aiosmtpd openssl
 )
 # Packages only some scripts need (the fuzz build's compiler), named by the caller.
 read -r -a extra <<<"${CALVETRA_EXTRA_PACKAGES:-}"

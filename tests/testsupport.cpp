@@ -96,6 +96,11 @@ QString ScriptedDialogs::chooseOpenFile(const QString &, const QString &, const 
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
+QStringList ScriptedDialogs::chooseOpenFiles(const QString &, const QString &, const QString &)
+{
+    return files.isEmpty() ? QStringList() : files.takeFirst().split(u'\n', Qt::SkipEmptyParts);
+}
+
 QString ScriptedDialogs::chooseSaveFile(const QString &, const QString &, const QString &)
 {
     return files.isEmpty() ? QString() : files.takeFirst();

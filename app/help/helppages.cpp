@@ -30,6 +30,8 @@ const QList<Topic> &topics()
         {3200, QStringLiteral("contatto.html")},       // TfrmContattiDett
         {3500, QStringLiteral("indirizziemail.html")}, // TfrmIndirizziEmail
         {3510, QStringLiteral("indirizziemail.html")}, // TfrmInsEmail
+        {12000, QStringLiteral("realizzazione.html")}, // TfrmRealizzazione
+        {18100, QStringLiteral("email.html")},         // TfrmEmail
         {6000, QStringLiteral("pagamenti.html")},      // TfrmPagamentiContatto
         {16000, QStringLiteral("opzioni.html")},       // TfrmOpzioni
         {21600, QStringLiteral("agenda.html")},        // TfrmGrigliaCalendario

@@ -48,8 +48,7 @@ public:
     // or the window itself, receives the key press and release.
     static void connectHelpButton(QAbstractButton *button);
 
-    // An apostrophe typed into `edit` becomes "´" (U+00B4): the password and the e-mail
-    // addresses end up in SQL texts.
+    // An apostrophe typed into `edit` becomes "´" (U+00B4), as the stored passwords expect.
     static void replaceApostrophes(QLineEdit *edit);
 
     // Line and text edits, combo boxes, spin boxes and date edits; not the line edit inside a

@@ -52,6 +52,11 @@ QString QtDialogs::chooseOpenFile(const QString &title, const QString &filter, c
     return QFileDialog::getOpenFileName(activeWindow(), title, folder, filter);
 }
 
+QStringList QtDialogs::chooseOpenFiles(const QString &title, const QString &filter, const QString &folder)
+{
+    return QFileDialog::getOpenFileNames(activeWindow(), title, folder, filter);
+}
+
 QString QtDialogs::chooseSaveFile(const QString &title, const QString &filter, const QString &suggested)
 {
     return QFileDialog::getSaveFileName(activeWindow(), title, suggested, filter);

@@ -10,6 +10,7 @@ public:
     void inform(MessageKind kind, const QString &message, const QString &caption) override;
     bool ask(const QString &question, const QString &caption) override;
     QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) override;
+    QStringList chooseOpenFiles(const QString &title, const QString &filter, const QString &folder) override;
     QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) override;
     int showModal(QWidget *window) override;
 };

@@ -128,8 +128,6 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
                               QStyle::SP_ArrowForward);
     importa->setToolTip(QStringLiteral("Importa in archivio i Dati di una VCard"));
     esporta->setToolTip(QStringLiteral("Esporta i record selezionati in Vcard"));
-    invia->setEnabled(false);
-    invia->setToolTip(QStringLiteral("Disponibile in una prossima versione del programma."));
     for (QToolButton *b : {aiuto, ricarica, importa, esporta, copia, invia, elimina, aggiungi, avanti, indietro})
         toolbar->addWidget(b);
     toolbar->addStretch();
@@ -204,6 +202,7 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
     connect(elimina, &QToolButton::clicked, this, &TfrmContatti::elimina);
     connect(ricarica, &QToolButton::clicked, this, &TfrmContatti::ricarica);
     connect(copia, &QToolButton::clicked, this, &TfrmContatti::copiaEmail);
+    connect(invia, &QToolButton::clicked, this, &TfrmContatti::inviaEmail);
     connect(importa, &QToolButton::clicked, this, &TfrmContatti::importaVCard);
     connect(esporta, &QToolButton::clicked, this, &TfrmContatti::esportaVCard);
     connect(indietro, &QToolButton::clicked, this, &QDialog::accept);
@@ -354,22 +353,39 @@ void TfrmContatti::ricarica()
         (void)m_db.TableCercaContatti.locate(u"Ide", current);
 }
 
-void TfrmContatti::copiaEmail()
+bool TfrmContatti::selectedAddresses(QStringList *addresses)
 {
     const QList<db::DataSet::Bookmark> selected = m_grid->selectedBookmarks();
     if (selected.isEmpty()) {
         dialogs().error(kNoSelection);
-        return;
+        return false;
     }
-    m_addresses.clear();
     for (db::DataSet::Bookmark b : selected) {
         for (const QString &column : {QStringLiteral("email"), QStringLiteral("secEmail")}) {
             const QString address = m_db.TableCercaContatti.valueOf(b, column).toString();
             if (!address.isEmpty())
-                m_addresses.addLine(address + QStringLiteral(", "));
+                *addresses << address;
         }
     }
+    return true;
+}
+
+void TfrmContatti::copiaEmail()
+{
+    QStringList addresses;
+    if (!selectedAddresses(&addresses))
+        return;
+    m_addresses.clear();
+    for (const QString &address : addresses)
+        m_addresses.addLine(address + QStringLiteral(", "));
     dialogs().showModal(&m_addresses);
+}
+
+void TfrmContatti::inviaEmail()
+{
+    QStringList addresses;
+    if (selectedAddresses(&addresses) && m_sendEmail)
+        m_sendEmail(addresses);
 }
 
 void TfrmContatti::esportaVCard()

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class DataGrid;
 class DataSetComboBox;
 class DataSetModel;
@@ -29,6 +31,10 @@ public:
     void elimina();
     void ricarica();
     void copiaEmail();
+    // "Invia email": the addresses of the selected contacts to `send`, which opens the e-mail
+    // window with them (given by the program: the window belongs to another subsystem).
+    void setSendEmail(std::function<void(const QStringList &addresses)> send) { m_sendEmail = std::move(send); }
+    void inviaEmail();
     void esportaVCard(); // the selected contacts, in the order selected, to a file
     void importaVCard(); // the cards of a file, matched with the archive
     void selezionaTutti();
@@ -41,10 +47,14 @@ public:
 private:
     void openContact(qint64 id);
     QList<qint64> selectedIds() const;
+    // The e-mail addresses of the selected contacts, in selection order, `email` before
+    // `secEmail`; false (after the message) when nothing is selected.
+    bool selectedAddresses(QStringList *addresses);
 
     Tform_DB &m_db;
     TfrmContattiDett &m_editor;
     TfrmIndirizziEmail &m_addresses;
+    std::function<void(const QStringList &)> m_sendEmail;
     DataSetModel *m_model;
     DataGrid *m_grid;
     QLineEdit *m_nominativo;

@@ -68,7 +68,6 @@ TfrmInsEmail::TfrmInsEmail(QWidget *parent) : QDialog(parent)
     auto *layout = new QFormLayout(this);
     m_email = new QLineEdit(this);
     m_email->setObjectName(QStringLiteral("txtEmail"));
-    InputConventions::replaceApostrophes(m_email);
     layout->addRow(QStringLiteral("email"), m_email);
     connect(m_email, &QLineEdit::returnPressed, this, &QDialog::accept);
     resize(360, 80);

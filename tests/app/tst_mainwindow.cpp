@@ -1,6 +1,8 @@
 // The main window with every window of the program behind it, and the program started as a
 // user starts it.
 
+#include "about/frmrealizzazione.h"
+#include "about/makerinfo.h"
 #include "app/frminizio.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
@@ -9,6 +11,7 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "db/archive.h"
+#include "mail/windows/frmemail.h"
 #include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmgrigliacomuni.h"
@@ -21,6 +24,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTest>
@@ -160,6 +164,39 @@ private Q_SLOTS:
         o.program.frmPromemoriaScadenze().setGrid({QStringList(6), {"", "", "", "x", "7", ""}});
         o.program.frmPromemoriaScadenze().StringGrid2DblClick(1);
         QCOMPARE(o.dialogs.modalWindows.last(), QStringLiteral("frmCalendario"));
+    }
+
+    void aboutBoxAndContactListReachTheEmailWindow()
+    {
+        Office o;
+        click(&o.program.frmInizio(), "btnUtilityRealizzazione");
+        QVERIFY(o.program.frmRealizzazione().isVisible()); // beside the main window
+        QVERIFY(o.dialogs.modalWindows.isEmpty());
+        o.program.frmEmail().prepara({QStringLiteral("vecchio@esempio.it")}, QStringLiteral("x"), QStringLiteral("y"));
+        o.program.frmRealizzazione().findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->setPlainText(QStringLiteral("Aiuto"));
+        QStringList shown;
+        o.dialogs.modalActions.append([&](QWidget *window) {
+            const TfrmEmail &email = o.program.frmEmail();
+            shown = email.destinatari();
+            shown << email.findChild<QLineEdit *>(QStringLiteral("txtOggetto"))->text()
+                  << email.findChild<QPlainTextEdit *>(QStringLiteral("txtTesto"))->toPlainText();
+            return window == &o.program.frmEmail() ? 1 : 0;
+        });
+        click(&o.program.frmRealizzazione(), "SpeedButton1");
+        QCOMPARE(o.dialogs.modalWindows, QStringList{QStringLiteral("frmEmail")});
+        QCOMPARE(shown, (QStringList{about::makerInfo().supportAddress, "Invio Email in assistenza", "Aiuto"}));
+
+        TfrmContatti &list = o.program.frmContatti();
+        (void)o.program.formDb().Connessione().run(u"update Contatti set email = 'o''brien@esempio.it'");
+        (void)o.program.formDb().TableCercaContatti.requery();
+        list.grid()->selectRow(0, true);
+        o.dialogs.modalActions.append([&](QWidget *) {
+            shown = o.program.frmEmail().destinatari();
+            return 0;
+        });
+        click(&list, "spdEmail");
+        QCOMPARE(shown, QStringList{QStringLiteral("o'brien@esempio.it")});
+        QVERIFY(o.program.frmEmail().findChild<QLineEdit *>(QStringLiteral("txtOggetto"))->text().isEmpty());
     }
 
     void savedLayoutsComeBackAtTheNextStart()

@@ -204,6 +204,31 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs.modalWindows, QStringList{QStringLiteral("frmIndirizziEmail")});
     }
 
+    void sendEmailGetsTheAddressesOfTheSelection()
+    {
+        Office o;
+        QList<QStringList> sent;
+        o.list.setSendEmail([&](const QStringList &addresses) { sent << addresses; });
+        o.click(&o.list, QStringLiteral("spdEmail"));
+        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
+                                        "Messaggio di errore: Attenzione devi selezionare i contatti da copiare le email")});
+        QVERIFY(sent.isEmpty());
+        o.list.grid()->selectRow(2, true); // Rossi: two addresses
+        o.list.grid()->selectRow(0, true); // D'Amico: the second one only
+        o.click(&o.list, QStringLiteral("spdEmail"));
+        QCOMPARE(sent, (QList<QStringList>{{"m@rossi.it", "mario@studio.it", "lucia@amico.it"}}));
+    }
+
+    void addressPromptKeepsTheApostrophe()
+    {
+        TfrmInsEmail prompt;
+        prompt.show();
+        auto *box = prompt.findChild<QLineEdit *>(QStringLiteral("txtEmail"));
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("o'brien@esempio.it"));
+        QCOMPARE(prompt.email(), QStringLiteral("o'brien@esempio.it"));
+    }
+
     void exportWritesTheSelectionInTheOrderChosen()
     {
         Office o;

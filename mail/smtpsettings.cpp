@@ -1,0 +1,59 @@
+#include "mail/smtpsettings.h"
+
+#include "db/connection.h"
+
+namespace mail {
+
+int SmtpSettings::effectivePort() const
+{
+    switch (security) {
+    case SmtpSecurity::None:
+        return port > 0 ? port : 25;
+    case SmtpSecurity::ImplicitTls:
+        return port > 0 && port != 25 ? port : 465;
+    case SmtpSecurity::StartTls:
+        return port > 0 ? port : 587;
+    }
+    return 25;
+}
+
+SmtpSettings smtpSettingsFromRow(const std::function<QVariant(const QString &column)> &value)
+{
+    SmtpSettings s;
+    s.host = value(QStringLiteral("SmtpHost")).toString().trimmed();
+    s.sender = value(QStringLiteral("SmtpMittenteEmail")).toString().trimmed();
+    s.port = value(QStringLiteral("SmtpPorta")).toInt();
+    s.userName = value(QStringLiteral("SmtpUserName")).toString();
+    s.password = value(QStringLiteral("SmtpPassword")).toString();
+    s.authenticate = value(QStringLiteral("SmtpAutenticazioneServer")).toBool();
+    if (value(QStringLiteral("SmtpCriptato")).toBool()) {
+        s.security = value(QStringLiteral("SmtpCriptaggioTipo")).toInt() == kStartTlsChoice
+                         ? SmtpSecurity::StartTls
+                         : SmtpSecurity::ImplicitTls;
+    }
+    return s;
+}
+
+db::Result<SmtpSettings> readSmtpSettings(db::Connection &connection)
+{
+    db::Result<db::RowSet> rows = connection.run(u"select * from opzioni");
+    if (!rows)
+        return rows.error();
+    if (rows->rows.isEmpty())
+        return SmtpSettings{};
+    const db::RowSet &set = *rows;
+    return smtpSettingsFromRow([&set](const QString &column) {
+        return set.columnIndex(column) < 0 ? QVariant() : set.value(0, column);
+    });
+}
+
+QString missingSetting(const SmtpSettings &settings)
+{
+    if (settings.host.isEmpty())
+        return QStringLiteral("Per inviare email è necessario impostare l' Host SMTP tra le opzioni del programma !");
+    if (settings.sender.isEmpty())
+        return QStringLiteral("Per inviare email è necessario impostare il mittente delle email tra le opzioni del programma !");
+    return {};
+}
+
+} // namespace mail
