@@ -26,11 +26,8 @@ SmtpSettings smtpSettingsFromRow(const std::function<QVariant(const QString &col
     s.userName = value(QStringLiteral("SmtpUserName")).toString();
     s.password = value(QStringLiteral("SmtpPassword")).toString();
     s.authenticate = value(QStringLiteral("SmtpAutenticazioneServer")).toBool();
-    if (value(QStringLiteral("SmtpCriptato")).toBool()) {
-        s.security = value(QStringLiteral("SmtpCriptaggioTipo")).toInt() == kStartTlsChoice
-                         ? SmtpSecurity::StartTls
-                         : SmtpSecurity::ImplicitTls;
-    }
+    s.security = smtpSecurity(value(QStringLiteral("SmtpCriptato")),
+                              value(QStringLiteral("SmtpCriptaggioTipo")));
     return s;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/smtpsecurity.h"
 #include "db/result.h"
 
 #include <QString>
@@ -13,15 +14,7 @@ class Connection;
 
 namespace mail {
 
-enum class SmtpSecurity
-{
-    None,        // plain TCP, no TLS at any point
-    ImplicitTls, // TLS from the first byte (port 465)
-    StartTls,    // plain TCP upgraded with STARTTLS before anything else; no fall-back
-};
-
-// The stored value of the security choice that means STARTTLS (with SmtpCriptato true).
-constexpr int kStartTlsChoice = 5;
+using ::SmtpSecurity;
 
 // The SMTP settings of the options row, and what a run adds to them.
 struct SmtpSettings

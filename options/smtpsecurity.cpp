@@ -1,16 +1,5 @@
 #include "options/smtpsecurity.h"
 
-SmtpSecurity smtpSecurity(const QVariant &criptato, const QVariant &criptaggioTipo)
-{
-    if (!criptato.isValid() || !criptato.toBool())
-        return SmtpSecurity::None;
-    bool isNumber = false;
-    const qlonglong type = criptaggioTipo.toLongLong(&isNumber);
-    return criptaggioTipo.isValid() && isNumber && type == kSmtpTypeStartTls
-               ? SmtpSecurity::StartTls
-               : SmtpSecurity::ImplicitTls;
-}
-
 QStringList smtpSecurityCaptions()
 {
     return {QStringLiteral("Nessuna"), QStringLiteral("SSL/TLS (porta 465)"),
