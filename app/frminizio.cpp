@@ -9,6 +9,8 @@
 #include "common/gridlayout.h"
 #include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
+#include "notices/windows/frmavvisiclienti_campi.h"
+#include "notices/windows/frmgrigliaavvisi.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmgrigliacomuni.h"
 #include "reference/windows/frmtrovacap.h"
@@ -113,6 +115,8 @@ void TfrmInizio::connectReferenceButtons()
          [this] { dialogs().showModal(&m_program.frmGrigliaTipologieCalendario()); }},
         {"btnClienti", [this] { btnClientiClick(); }},
         {"btnCalendario", [this] { dialogs().showModal(&m_program.frmGrigliaCalendario()); }},
+        {"btnArchivioAvvisi", [this] { btnArchivioAvvisiClick(); }},
+        {"btnAttivitaAvvisiClienti", [this] { m_program.frmAvvisiClientiCampi().apri(); }},
     };
     for (const auto &[name, open] : buttons) {
         auto *button = findChild<QToolButton *>(QString::fromLatin1(name));
@@ -127,6 +131,14 @@ void TfrmInizio::btnClientiClick()
     TfrmContatti &list = m_program.frmContatti();
     list.reset();
     dialogs().showModal(&list);
+}
+
+void TfrmInizio::btnArchivioAvvisiClick()
+{
+    TfrmGrigliaAvvisi &list = m_program.frmGrigliaAvvisi();
+    list.reset();
+    dialogs().showModal(&list);
+    list.reset();
 }
 
 QToolButton *TfrmInizio::pictureButton(QWidget *parent, const QString &name, const QString &caption,
@@ -372,6 +384,7 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         {QStringLiteral("frmGrigliaComuni"), &m_program.frmGrigliaComuni().gridModel()},
         {QStringLiteral("frmTrovaCap"), &m_program.frmTrovaCap().gridModel()},
         {QStringLiteral("frmGrigliaCalendario"), &m_program.frmGrigliaCalendario().gridModel()},
+        {QStringLiteral("frmGrigliaAvvisi"), &m_program.frmGrigliaAvvisi().gridModel()},
     };
     for (const auto &[name, grid] : layouts)
         (void)RipristinaLayout(name, *grid, m.TableGriglie, false, m.computerName());

@@ -8,6 +8,11 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
+#include "notices/windows/frmavvisi.h"
+#include "notices/windows/frmavvisiclienti_campi.h"
+#include "notices/windows/frmavvisiclienti_filtri.h"
+#include "notices/windows/frmavvisiclienti_griglia.h"
+#include "notices/windows/frmgrigliaavvisi.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmcomunidett.h"
@@ -42,6 +47,12 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_contatti = std::make_unique<TfrmContatti>(db, *m_contattiDett, *m_indirizziEmail);
     m_calendario = std::make_unique<TfrmCalendario>(db, appointmentEditorLinks());
     m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(db, *m_calendario);
+    m_avvisi = std::make_unique<TfrmAvvisi>(db);
+    m_grigliaAvvisi = std::make_unique<TfrmGrigliaAvvisi>(db, *m_avvisi);
+    m_avvisiGriglia = std::make_unique<TfrmAvvisiClienti_Griglia>(db, noticeLinks());
+    m_avvisiFiltri = std::make_unique<TfrmAvvisiClienti_Filtri>(db, *m_avvisiGriglia);
+    m_avvisiCampi =
+        std::make_unique<TfrmAvvisiClienti_Campi>(db, *m_grigliaAvvisi, *m_avvisiFiltri);
     m_insEmail = std::make_unique<TfrmInsEmail>();
     m_pass = std::make_unique<TfrmPass>();
     m_promemoria = std::make_unique<TfrmPromemoriaScadenze>();
@@ -73,5 +84,12 @@ AppointmentEditorLinks Program::appointmentEditorLinks()
     links.openType = [this] { m_tipologia->apri(); };
     links.addContact = [this] { m_contatti->aggiungi(); };
     links.openContact = [this] { m_contatti->avanti(); };
+    return links;
+}
+
+NoticeLinks Program::noticeLinks()
+{
+    NoticeLinks links;
+    links.print = [this](ReportKind kind) { m_inizio->print(kind); };
     return links;
 }

@@ -33,6 +33,12 @@ class TfrmGrigliaTipologieCalendario;
 class TfrmTipologiaCalendario;
 class TfrmCalendario;
 class TfrmGrigliaCalendario;
+class TfrmAvvisi;
+class TfrmGrigliaAvvisi;
+class TfrmAvvisiClienti_Campi;
+class TfrmAvvisiClienti_Filtri;
+class TfrmAvvisiClienti_Griglia;
+struct NoticeLinks;
 
 // Every window of the program, created once at start and kept until the end: windows are
 // shown and hidden, never re-created, so their searches, filters and flags last from one
@@ -85,11 +91,20 @@ public:
     TfrmCalendario &frmCalendario() { return *m_calendario; }
     TfrmGrigliaCalendario &frmGrigliaCalendario() { return *m_grigliaCalendario; }
 
+    // Notices: the templates and the three steps of the notice wizard.
+    TfrmAvvisi &frmAvvisi() { return *m_avvisi; }
+    TfrmGrigliaAvvisi &frmGrigliaAvvisi() { return *m_grigliaAvvisi; }
+    TfrmAvvisiClienti_Campi &frmAvvisiClientiCampi() { return *m_avvisiCampi; }
+    TfrmAvvisiClienti_Filtri &frmAvvisiClientiFiltri() { return *m_avvisiFiltri; }
+    TfrmAvvisiClienti_Griglia &frmAvvisiClientiGriglia() { return *m_avvisiGriglia; }
+
 private:
     // What the contact editor opens in the windows of the other subsystems.
     ContactEditorLinks contactEditorLinks();
     // What the appointment editor opens in the type and contact windows.
     AppointmentEditorLinks appointmentEditorLinks();
+    // What the notice wizard's last step reaches: the report hand-off.
+    NoticeLinks noticeLinks();
 
     QString m_programFolder;
     std::unique_ptr<TfrmInizio> m_inizio;
@@ -117,6 +132,11 @@ private:
     std::unique_ptr<TfrmContatti> m_contatti;
     std::unique_ptr<TfrmCalendario> m_calendario;
     std::unique_ptr<TfrmGrigliaCalendario> m_grigliaCalendario;
+    std::unique_ptr<TfrmAvvisi> m_avvisi;
+    std::unique_ptr<TfrmGrigliaAvvisi> m_grigliaAvvisi;
+    std::unique_ptr<TfrmAvvisiClienti_Griglia> m_avvisiGriglia;
+    std::unique_ptr<TfrmAvvisiClienti_Filtri> m_avvisiFiltri;
+    std::unique_ptr<TfrmAvvisiClienti_Campi> m_avvisiCampi;
     std::unique_ptr<TfrmInsEmail> m_insEmail;
     std::unique_ptr<TfrmPass> m_pass;
     std::unique_ptr<TfrmPromemoriaScadenze> m_promemoria;

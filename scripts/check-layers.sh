@@ -16,17 +16,18 @@ rules=(
   "contacts:db/ common/"
   "payments:db/ common/"
   "reference:db/ common/"
-  "agenda:db/ common/ session/"
+  "notices:db/ common/"
   "contacts/windows:db/ common/ session/ contacts/ payments/windows/ payments/"
   "payments/windows:db/ common/ session/ payments/"
   "agenda:db/ common/ session/"
   "agenda/windows:db/ common/ session/ agenda/"
   "reference/windows:db/ common/ session/ reference/"
+  "notices/windows:db/ common/ session/ notices/"
   "tools/calvetra-sql:db/ common/ schema/"
   "tools/calvetra-ical:db/ common/ session/ agenda/"
   "tools/calvetra-vcard:db/ common/ contacts/"
-  "tools/stampa:db/ common/ session/"
-  "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
+  "tools/stampa:db/ common/ session/ notices/"
+  "tools/stampa/widgets:db/ common/ session/ tools/stampa/ notices/"
 )
 
 status=0
@@ -52,7 +53,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session contacts payments reference agenda tools 2>/dev/null; then
+     db common schema session contacts payments reference agenda notices tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1
 fi
