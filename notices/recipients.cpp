@@ -1,6 +1,7 @@
 #include "notices/recipients.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace notices {
 
@@ -11,18 +12,27 @@ QList<Recipient> recipientsOf(const db::RowSet &rows)
     QList<Recipient> recipients;
     if (name < 0 || key < 0)
         return recipients;
-    recipients.reserve(rows.rows.size());
+    // Each name folded once: comparing folded names is many times faster than comparing
+    // regardless of case, which folds again at every comparison.
+    struct Entry
+    {
+        QString folded;
+        Recipient recipient;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(size_t(rows.rows.size()));
     for (const QVariantList &row : rows.rows) {
-        const QString shown = row[name].toString();
+        QString shown = row[name].toString();
         if (!shown.isEmpty())
-            recipients.append(Recipient{shown, row[key].toLongLong()});
+            entries.push_back(Entry{shown.toCaseFolded(), Recipient{shown, row[key].toLongLong()}});
     }
-    std::stable_sort(recipients.begin(), recipients.end(),
-                     [](const Recipient &a, const Recipient &b) {
-                         const int order =
-                             a.nominativo.compare(b.nominativo, Qt::CaseInsensitive);
-                         return order != 0 ? order < 0 : a.id < b.id;
-                     });
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        const int order = a.folded.compare(b.folded);
+        return order != 0 ? order < 0 : a.recipient.id < b.recipient.id;
+    });
+    recipients.reserve(qsizetype(entries.size()));
+    for (Entry &e : entries)
+        recipients.append(std::move(e.recipient));
     return recipients;
 }
 

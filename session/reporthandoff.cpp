@@ -91,7 +91,9 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
         // notice at the same moment. The runner binds the workstation of the job to the ?.
         return ReportDefinition{
             QStringLiteral("Avvisi.rpt"), QStringLiteral("AvvisiLan.rpt"),
-            // The recipient's names and title fill the fields a notice text may hold.
+            // The recipient's names and title fill the fields a notice text may hold. The
+            // second key of the order keeps the engine reading the few recipients first, not
+            // every contact in name order.
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Indirizzo, "
                            "Contatti.Telefono, Contatti.Cellulare, Contatti.Cap, Contatti.CFisc, "
                            "Contatti.PIva, Contatti.Numero AS Civico, TempAvvisi.Testo, "
@@ -102,7 +104,8 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
                            "TempAvvisi ON TempAvvisiContatti.NomeComputer = TempAvvisi.NomeComputer) "
                            "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Titoli ON "
                            "Contatti.Titolo_id = Titoli.Id WHERE "
-                           "TempAvvisiContatti.NomeComputer = ? ORDER BY Contatti.NominativoDocumenti"),
+                           "TempAvvisiContatti.NomeComputer = ? ORDER BY Contatti.NominativoDocumenti, "
+                           "TempAvvisiContatti.Id"),
             false, true};
     }
     return std::nullopt;

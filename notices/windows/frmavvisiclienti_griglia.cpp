@@ -7,6 +7,7 @@
 #include "notices/recipients.h"
 #include "session/datamodule.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -77,15 +78,24 @@ db::Status TfrmAvvisiClienti_Griglia::carica(const QString &sql)
     const db::Result<db::RowSet> rows = m_db.Connessione().run(sql);
     if (!rows)
         return rows.error();
-    m_list->setUpdatesEnabled(false);
-    for (const notices::Recipient &r : notices::recipientsOf(*rows)) {
-        auto *item = new QListWidgetItem(QStringLiteral("   ") + r.nominativo);
+    const QList<notices::Recipient> recipients = notices::recipientsOf(*rows);
+    QStringList shown;
+    shown.reserve(recipients.size());
+    for (const notices::Recipient &r : recipients)
+        shown.append(QStringLiteral("   ") + r.nominativo);
+    // All rows at once, then their keys and ticks without a signal per item: a list of a
+    // hundred thousand contacts fills in a moment.
+    m_list->addItems(shown);
+    QAbstractItemModel *model = m_list->model();
+    model->blockSignals(true);
+    for (int i = 0; i < m_list->count(); ++i) {
+        QListWidgetItem *item = m_list->item(i);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
-        item->setData(kContactRole, r.id);
-        m_list->addItem(item);
+        item->setData(kContactRole, recipients[i].id);
     }
-    m_list->setUpdatesEnabled(true);
+    model->blockSignals(false);
+    announceChanges();
     return {};
 }
 
@@ -107,10 +117,19 @@ QList<qint64> TfrmAvvisiClienti_Griglia::tickedContacts() const
 
 void TfrmAvvisiClienti_Griglia::tickAll(bool ticked)
 {
-    m_list->setUpdatesEnabled(false);
+    QAbstractItemModel *model = m_list->model();
+    model->blockSignals(true);
     for (int i = 0; i < m_list->count(); ++i)
         m_list->item(i)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-    m_list->setUpdatesEnabled(true);
+    model->blockSignals(false);
+    announceChanges();
+}
+
+void TfrmAvvisiClienti_Griglia::announceChanges()
+{
+    QAbstractItemModel *model = m_list->model();
+    if (model->rowCount() > 0)
+        Q_EMIT model->dataChanged(model->index(0, 0), model->index(model->rowCount() - 1, 0));
 }
 
 void TfrmAvvisiClienti_Griglia::SelezionaTutti()

@@ -43,6 +43,8 @@ public:
 
 private:
     void tickAll(bool ticked);
+    // Tells the view that every item may have changed, after changes made in silence.
+    void announceChanges();
 
     Tform_DB &m_db;
     NoticeLinks m_links;
