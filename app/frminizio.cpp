@@ -10,6 +10,8 @@
 #include "common/gridlayout.h"
 #include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
+#include "notices/windows/frmavvisiclienti_campi.h"
+#include "notices/windows/frmgrigliaavvisi.h"
 #include "options/adminpassword.h"
 #include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
@@ -116,6 +118,8 @@ void TfrmInizio::connectReferenceButtons()
          [this] { dialogs().showModal(&m_program.frmGrigliaTipologieCalendario()); }},
         {"btnClienti", [this] { btnClientiClick(); }},
         {"btnCalendario", [this] { dialogs().showModal(&m_program.frmGrigliaCalendario()); }},
+        {"btnArchivioAvvisi", [this] { btnArchivioAvvisiClick(); }},
+        {"btnAttivitaAvvisiClienti", [this] { m_program.frmAvvisiClientiCampi().apri(); }},
         {"btnAttivitaOpzioni", [this] { m_program.frmOpzioni().apri(); }},
         {"btnUtilityRealizzazione", [=, this] { beside(&m_program.frmRealizzazione()); }},
     };
@@ -132,6 +136,14 @@ void TfrmInizio::btnClientiClick()
     TfrmContatti &list = m_program.frmContatti();
     list.reset();
     dialogs().showModal(&list);
+}
+
+void TfrmInizio::btnArchivioAvvisiClick()
+{
+    TfrmGrigliaAvvisi &list = m_program.frmGrigliaAvvisi();
+    list.reset();
+    dialogs().showModal(&list);
+    list.reset();
 }
 
 QToolButton *TfrmInizio::pictureButton(QWidget *parent, const QString &name, const QString &caption,
@@ -377,6 +389,7 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         {QStringLiteral("frmGrigliaComuni"), &m_program.frmGrigliaComuni().gridModel()},
         {QStringLiteral("frmTrovaCap"), &m_program.frmTrovaCap().gridModel()},
         {QStringLiteral("frmGrigliaCalendario"), &m_program.frmGrigliaCalendario().gridModel()},
+        {QStringLiteral("frmGrigliaAvvisi"), &m_program.frmGrigliaAvvisi().gridModel()},
     };
     for (const auto &[name, grid] : layouts)
         (void)RipristinaLayout(name, *grid, m.TableGriglie, false, m.computerName());

@@ -31,6 +31,8 @@ public:
     void Button1Click();
     // "Contatti": the contact list, without any search left from the last time.
     void btnClientiClick();
+    // "Avvisi": the template list, unfiltered when it opens and when it closes.
+    void btnArchivioAvvisiClick();
     void print(ReportKind kind);
 
     QStringList birthdays() const;

@@ -11,6 +11,11 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "mail/windows/frmemail.h"
+#include "notices/windows/frmavvisi.h"
+#include "notices/windows/frmavvisiclienti_campi.h"
+#include "notices/windows/frmavvisiclienti_filtri.h"
+#include "notices/windows/frmavvisiclienti_griglia.h"
+#include "notices/windows/frmgrigliaavvisi.h"
 #include "options/windows/frmopzioni.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "reference/windows/categorie.h"
@@ -60,6 +65,12 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     });
     m_calendario = std::make_unique<TfrmCalendario>(db, appointmentEditorLinks());
     m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(db, *m_calendario);
+    m_avvisi = std::make_unique<TfrmAvvisi>(db);
+    m_grigliaAvvisi = std::make_unique<TfrmGrigliaAvvisi>(db, *m_avvisi);
+    m_avvisiGriglia = std::make_unique<TfrmAvvisiClienti_Griglia>(db, noticeLinks());
+    m_avvisiFiltri = std::make_unique<TfrmAvvisiClienti_Filtri>(db, *m_avvisiGriglia);
+    m_avvisiCampi =
+        std::make_unique<TfrmAvvisiClienti_Campi>(db, *m_grigliaAvvisi, *m_avvisiFiltri);
     m_insEmail = std::make_unique<TfrmInsEmail>();
     m_realizzazione = std::make_unique<TfrmRealizzazione>(
         [this](const QString &to, const QString &subject, const QString &text) {
@@ -97,5 +108,12 @@ AppointmentEditorLinks Program::appointmentEditorLinks()
     links.openType = [this] { m_tipologia->apri(); };
     links.addContact = [this] { m_contatti->aggiungi(); };
     links.openContact = [this] { m_contatti->avanti(); };
+    return links;
+}
+
+NoticeLinks Program::noticeLinks()
+{
+    NoticeLinks links;
+    links.print = [this](ReportKind kind) { m_inizio->print(kind); };
     return links;
 }

@@ -35,6 +35,12 @@ class TfrmCalendario;
 class TfrmEmail;
 class TfrmRealizzazione;
 class TfrmGrigliaCalendario;
+class TfrmAvvisi;
+class TfrmGrigliaAvvisi;
+class TfrmAvvisiClienti_Campi;
+class TfrmAvvisiClienti_Filtri;
+class TfrmAvvisiClienti_Griglia;
+struct NoticeLinks;
 
 class TfrmOpzioni;
 
@@ -89,6 +95,12 @@ public:
     TfrmCalendario &frmCalendario() { return *m_calendario; }
     TfrmGrigliaCalendario &frmGrigliaCalendario() { return *m_grigliaCalendario; }
 
+    // Notices: the templates and the three steps of the notice wizard.
+    TfrmAvvisi &frmAvvisi() { return *m_avvisi; }
+    TfrmGrigliaAvvisi &frmGrigliaAvvisi() { return *m_grigliaAvvisi; }
+    TfrmAvvisiClienti_Campi &frmAvvisiClientiCampi() { return *m_avvisiCampi; }
+    TfrmAvvisiClienti_Filtri &frmAvvisiClientiFiltri() { return *m_avvisiFiltri; }
+    TfrmAvvisiClienti_Griglia &frmAvvisiClientiGriglia() { return *m_avvisiGriglia; }
     // The options and the company's data.
     TfrmOpzioni &frmOpzioni() { return *m_opzioni; }
     // E-mail and the about box.
@@ -100,6 +112,8 @@ private:
     ContactEditorLinks contactEditorLinks();
     // What the appointment editor opens in the type and contact windows.
     AppointmentEditorLinks appointmentEditorLinks();
+    // What the notice wizard's last step reaches: the report hand-off.
+    NoticeLinks noticeLinks();
 
     QString m_programFolder;
     std::unique_ptr<TfrmInizio> m_inizio;
@@ -129,6 +143,11 @@ private:
     std::unique_ptr<TfrmContatti> m_contatti;
     std::unique_ptr<TfrmCalendario> m_calendario;
     std::unique_ptr<TfrmGrigliaCalendario> m_grigliaCalendario;
+    std::unique_ptr<TfrmAvvisi> m_avvisi;
+    std::unique_ptr<TfrmGrigliaAvvisi> m_grigliaAvvisi;
+    std::unique_ptr<TfrmAvvisiClienti_Griglia> m_avvisiGriglia;
+    std::unique_ptr<TfrmAvvisiClienti_Filtri> m_avvisiFiltri;
+    std::unique_ptr<TfrmAvvisiClienti_Campi> m_avvisiCampi;
     std::unique_ptr<TfrmInsEmail> m_insEmail;
     std::unique_ptr<TfrmRealizzazione> m_realizzazione;
     std::unique_ptr<TfrmPass> m_pass;

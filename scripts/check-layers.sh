@@ -17,7 +17,7 @@ rules=(
   "payments:db/ common/"
   "reference:db/ common/"
   "options:db/ common/"
-  "agenda:db/ common/ session/"
+  "notices:db/ common/"
   "contacts/windows:db/ common/ session/ contacts/ payments/windows/ payments/"
   "payments/windows:db/ common/ session/ payments/"
   "agenda:db/ common/ session/"
@@ -32,8 +32,9 @@ rules=(
   "tools/calvetra-vcard:db/ common/ contacts/"
   "tools/calvetra-cf:db/ common/ contacts/"
   "tools/calvetra-mail:db/ common/ mail/"
-  "tools/stampa:db/ common/ session/"
-  "tools/stampa/widgets:db/ common/ session/ tools/stampa/"
+  "notices/windows:db/ common/ session/ notices/"
+  "tools/stampa:db/ common/ session/ notices/"
+  "tools/stampa/widgets:db/ common/ session/ tools/stampa/ notices/"
 )
 
 status=0
@@ -59,7 +60,8 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session contacts payments reference agenda options mail about tools 2>/dev/null; then
+     db common schema session contacts payments reference agenda notices options mail about \
+     tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1
 fi

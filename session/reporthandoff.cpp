@@ -91,14 +91,21 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
         // notice at the same moment. The runner binds the workstation of the job to the ?.
         return ReportDefinition{
             QStringLiteral("Avvisi.rpt"), QStringLiteral("AvvisiLan.rpt"),
+            // The recipient's names and title fill the fields a notice text may hold. The
+            // second key of the order keeps the engine reading the few recipients first, not
+            // every contact in name order.
             QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Indirizzo, "
                            "Contatti.Telefono, Contatti.Cellulare, Contatti.Cap, Contatti.CFisc, "
                            "Contatti.PIva, Contatti.Numero AS Civico, TempAvvisi.Testo, "
-                           "Comuni.Comune, Comuni.Provincia FROM ((TempAvvisiContatti INNER JOIN "
+                           "Comuni.Comune, Comuni.Provincia, Contatti.Nome, Contatti.Cognome, "
+                           "Contatti.RagioneSociale, Contatti.NominativoDocumenti, "
+                           "Titoli.Descrizione AS Titolo FROM (((TempAvvisiContatti INNER JOIN "
                            "Contatti ON TempAvvisiContatti.Contatto_ID = Contatti.ID) INNER JOIN "
                            "TempAvvisi ON TempAvvisiContatti.NomeComputer = TempAvvisi.NomeComputer) "
-                           "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID WHERE "
-                           "TempAvvisiContatti.NomeComputer = ? ORDER BY Contatti.NominativoDocumenti"),
+                           "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Titoli ON "
+                           "Contatti.Titolo_id = Titoli.Id WHERE "
+                           "TempAvvisiContatti.NomeComputer = ? ORDER BY Contatti.NominativoDocumenti, "
+                           "TempAvvisiContatti.Id"),
             false, true};
     }
     return std::nullopt;

@@ -37,6 +37,11 @@ const QList<Topic> &topics()
         {21600, QStringLiteral("agenda.html")},        // TfrmGrigliaCalendario
         {21700, QStringLiteral("calendario.html")},    // TfrmCalendario
         {6100, QStringLiteral("pagamenti.html")},      // TfrmImportaPagamento
+        {7100, QStringLiteral("avvisi.html")},            // TfrmGrigliaAvvisi
+        {7150, QStringLiteral("avviso.html")},            // TfrmAvvisi
+        {7200, QStringLiteral("avvisitesto.html")},       // TfrmAvvisiClienti_Campi
+        {7210, QStringLiteral("avvisifiltri.html")},      // TfrmAvvisiClienti_Filtri
+        {7220, QStringLiteral("avvisidestinatari.html")}, // TfrmAvvisiClienti_Griglia
     };
     return list;
 }

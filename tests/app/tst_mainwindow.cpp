@@ -13,6 +13,7 @@
 #include "db/archive.h"
 #include "mail/windows/frmemail.h"
 #include "options/windows/frmopzioni.h"
+#include "notices/windows/frmgrigliaavvisi.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmgrigliacomuni.h"
 #include "reference/windows/frmtrovacap.h"
@@ -197,6 +198,48 @@ private Q_SLOTS:
         click(&list, "spdEmail");
         QCOMPARE(shown, QStringList{QStringLiteral("o'brien@esempio.it")});
         QVERIFY(o.program.frmEmail().findChild<QLineEdit *>(QStringLiteral("txtOggetto"))->text().isEmpty());
+    }
+
+    void noticeButtonsReachTheTemplatesAndPrintANotice()
+    {
+        Office o;
+        (void)o.program.formDb().Connessione().run(
+            u"insert into Contatti (NominativoVisualizzato, NominativoDocumenti) values ('Bruni Ada', 'Bruni Ada')");
+        o.dialogs.modalActions = {[](QWidget *list) {
+            QTest::keyClicks(list->findChild<QLineEdit *>(QStringLiteral("Edit1")), QStringLiteral("zz"));
+            return 0;
+        }};
+        click(&o.program.frmInizio(), "btnArchivioAvvisi");
+        QCOMPARE(o.dialogs.modalWindows, QStringList{"frmGrigliaAvvisi"});
+        QCOMPARE(o.program.frmGrigliaAvvisi().findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(), QString());
+        QCOMPARE(o.program.formDb().TableAvvisi.filter(), QString());
+
+        o.dialogs.modalActions = {
+            [](QWidget *text) {
+                QWidget *memo = text->findChild<QWidget *>(QStringLiteral("DBMemo1"));
+                memo->setFocus();
+                QTest::keyClicks(memo, QStringLiteral("Chiuso per ferie"));
+                click(text, "btnContinua");
+                return 0;
+            },
+            [](QWidget *filters) {
+                click(filters, "btnContinua");
+                return 0;
+            },
+            [](QWidget *recipients) {
+                click(recipients, "btnStampa");
+                return 0;
+            }};
+        click(&o.program.frmInizio(), "btnAttivitaAvvisiClienti");
+        db::Connection &archive = o.program.formDb().Connessione();
+        const QString pc = o.program.formDb().computerName();
+        const db::RowSet job = *archive.runNative(
+            QStringLiteral("select NomeReport from TempStampa where NomeComputer = ?"), {pc});
+        QCOMPARE(job.rows.size(), 1);
+        QVERIFY(job.rows[0][0].toString().endsWith(QStringLiteral("Avvisi.rpt")));
+        const db::RowSet recipients = *archive.runNative(
+            QStringLiteral("select Contatto_ID from TempAvvisiContatti where NomeComputer = ?"), {pc});
+        QCOMPARE(recipients.rows.size(), 1);
     }
 
     void savedLayoutsComeBackAtTheNextStart()

@@ -579,6 +579,36 @@ private Q_SLOTS:
         QVERIFY(pages[1].simplified().contains(QStringLiteral("Corso Mazzini, 3/b")));
     }
 
+    void noticeFieldsAreFilledForEachRecipient()
+    {
+        Fixture f;
+        f.insert(QStringLiteral("INSERT INTO Titoli (Id, Descrizione) VALUES (7, 'Dott.')"), {});
+        f.insert(QStringLiteral("UPDATE Contatti SET Cognome = ?, Nome = ?, Titolo_id = ? WHERE ID = ?"),
+                 {"Àlberti", "Niccolò", 7, 42});
+        f.insert(QStringLiteral("UPDATE Contatti SET Cognome = ?, Nome = ?, RagioneSociale = ? "
+                                "WHERE ID = ?"),
+                 {"D'Amico", "Lucia", "Bar Centrale", 44});
+        f.archive.native(
+            QStringLiteral("UPDATE TempAvvisi SET Testo = ? WHERE NomeComputer = ?"),
+            {QStringLiteral("Gentile «Titolo» «Cognome»,\n\ncaro «Nome» di «Comune» "
+                            "(«RagioneSociale»), per «NominativoDocumenti»: «Sconosciuto»."),
+             "PC-UFFICIO"});
+        f.job(QStringLiteral("PC-UFFICIO"), QStringLiteral("Avvisi.rpt"),
+              QStringLiteral("AvvisiLan.rpt"), noticesQuery());
+        const QStringList pages = f.print(QStringLiteral("PC-UFFICIO"));
+        QCOMPARE(pages.size(), 2);
+        const QString first = pages[0].simplified();
+        QVERIFY2(first.contains(QStringLiteral("Gentile Dott. Àlberti,")), qPrintable(first));
+        QVERIFY(first.contains(QStringLiteral("caro Niccolò di Forlì (), per Àlberti Niccolò: "
+                                              "«Sconosciuto».")));
+        QVERIFY(!first.contains(QStringLiteral("D'Amico,")));
+        const QString second = pages[1].simplified();
+        QVERIFY2(second.contains(QStringLiteral("Gentile D'Amico,")), qPrintable(second));
+        QVERIFY(second.contains(QStringLiteral("caro Lucia di Forlì (Bar Centrale), per D'Amico "
+                                               "Lucia: «Sconosciuto».")));
+        QVERIFY(!second.contains(QStringLiteral("Niccolò")));
+    }
+
     void longNoticesGoOnToTheNextPage()
     {
         Fixture f;

@@ -1,5 +1,7 @@
 #include "tools/stampa/recordfields.h"
 
+#include "notices/noticefields.h"
+
 namespace stampa {
 
 RecordFields::RecordFields(const ReportData &data) : m_data(data)
@@ -16,8 +18,13 @@ QString RecordFields::text(const Placeholder &placeholder) const
     if (const auto c = m_columns.constFind(placeholder.key); c != m_columns.cend()) {
         if (m_row < 0 || m_row >= m_data.rows.rows.size())
             return {};
-        return formatValue(m_data.rows.rows[m_row][*c], m_data.rows.columns[*c].kind,
-                           placeholder.format);
+        const QString value = formatValue(m_data.rows.rows[m_row][*c],
+                                          m_data.rows.columns[*c].kind, placeholder.format);
+        if (placeholder.format != ValueFormat::WithFields)
+            return value;
+        return notices::fillNoticeFields(value, [this](const QString &field) {
+            return text(Placeholder{field, field.toCaseFolded(), ValueFormat::Auto});
+        });
     }
     if (const auto c = m_company.constFind(placeholder.key); c != m_company.cend()) {
         if (m_data.company.rows.isEmpty())

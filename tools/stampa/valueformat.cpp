@@ -20,7 +20,7 @@ constexpr FormatName kFormatNames[] = {
     {u"text", ValueFormat::Text},         {u"date", ValueFormat::Date},
     {u"datetime", ValueFormat::DateTime}, {u"amount", ValueFormat::Amount},
     {u"number", ValueFormat::Number},     {u"integer", ValueFormat::Integer},
-    {u"yesno", ValueFormat::YesNo},
+    {u"yesno", ValueFormat::YesNo},       {u"fields", ValueFormat::WithFields},
 };
 
 // 1234567 -> "1.234.567"
@@ -148,6 +148,7 @@ QString formatValue(const QVariant &value, db::FieldKind kind, ValueFormat forma
     case ValueFormat::YesNo:
         return value.toBool() ? QStringLiteral("Sì") : QStringLiteral("No");
     case ValueFormat::Text:
+    case ValueFormat::WithFields:
     case ValueFormat::Auto:
         break;
     }

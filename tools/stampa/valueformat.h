@@ -17,7 +17,10 @@ enum class ValueFormat
     Amount,
     Number,
     Integer,
-    YesNo
+    YesNo,
+    // A text whose notice fields («Cognome», ...) are filled from the same record; see
+    // notices/noticefields.h.
+    WithFields
 };
 
 // The format named in a layout file ("amount", "date", ...); false for an unknown name.

@@ -1,0 +1,87 @@
+#include "notices/noticefields.h"
+
+namespace notices {
+
+namespace {
+
+constexpr QChar kOpen = u'\u00AB';
+constexpr QChar kClose = u'\u00BB';
+
+// The notice field `name` stands for, as noticeFields() spells it; empty for none.
+QString knownField(QStringView name)
+{
+    for (const QString &field : noticeFields()) {
+        if (name.compare(field, Qt::CaseInsensitive) == 0)
+            return field;
+    }
+    return {};
+}
+
+// Calls `found` with the name of every «…» of `text` and its span; a name never holds a
+// guillemet or a line break, so an open guillemet does not swallow the rest of the text.
+template<typename Found>
+void scan(QStringView text, Found found)
+{
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype open = text.indexOf(kOpen, from);
+        if (open < 0)
+            return;
+        qsizetype close = open + 1;
+        while (close < text.size() && text[close] != kClose && text[close] != kOpen &&
+               text[close] != u'\n' && text[close] != u'\r')
+            ++close;
+        if (close < text.size() && text[close] == kClose) {
+            found(text.mid(open + 1, close - open - 1), open, close + 1);
+            from = close + 1;
+        } else {
+            from = close;
+        }
+    }
+}
+
+} // namespace
+
+const QStringList &noticeFields()
+{
+    static const QStringList fields = {
+        QStringLiteral("Nome"),           QStringLiteral("Cognome"),
+        QStringLiteral("Titolo"),         QStringLiteral("RagioneSociale"),
+        QStringLiteral("NominativoDocumenti"), QStringLiteral("Comune"),
+    };
+    return fields;
+}
+
+QString noticeFieldMark(const QString &name)
+{
+    return kOpen + name + kClose;
+}
+
+QStringList unknownNoticeFields(QStringView text)
+{
+    QStringList unknown;
+    scan(text, [&](QStringView name, qsizetype, qsizetype) {
+        if (!name.trimmed().isEmpty() && knownField(name).isEmpty() &&
+            !unknown.contains(name.toString()))
+            unknown.append(name.toString());
+    });
+    return unknown;
+}
+
+QString fillNoticeFields(QStringView text, const std::function<QString(const QString &)> &value)
+{
+    QString filled;
+    qsizetype copied = 0;
+    scan(text, [&](QStringView name, qsizetype begin, qsizetype end) {
+        const QString field = knownField(name);
+        if (field.isEmpty())
+            return;
+        filled += text.mid(copied, begin - copied);
+        filled += value(field);
+        copied = end;
+    });
+    filled += text.mid(copied);
+    return filled;
+}
+
+} // namespace notices

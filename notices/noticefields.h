@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// A notice text may name the recipient's own data as «Cognome», «Titolo» and so on: each such
+// field is filled in for every recipient when the notice is printed. A text without fields
+// prints as it is written.
+namespace notices {
+
+// The fields a notice text may hold, each also the name of the column that fills it.
+const QStringList &noticeFields();
+
+// `name` between the guillemets, as the text holds it: «Nome».
+QString noticeFieldMark(const QString &name);
+
+// The fields of `text` that are not notice fields, as written between the guillemets, in the
+// order they first appear, each once.
+QStringList unknownNoticeFields(QStringView text);
+
+// `text` with every notice field replaced by value(field), `field` spelt as noticeFields()
+// lists it; a field is recognised regardless of letter case. Anything else between guillemets,
+// and a guillemet left open, stays as written.
+QString fillNoticeFields(QStringView text, const std::function<QString(const QString &)> &value);
+
+} // namespace notices

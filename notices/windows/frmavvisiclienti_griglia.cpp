@@ -1,0 +1,172 @@
+#include "notices/windows/frmavvisiclienti_griglia.h"
+
+#include "common/dialogs.h"
+#include "common/widgets/inputconventions.h"
+#include "common/widgets/toolbuttons.h"
+#include "notices/noticefields.h"
+#include "notices/recipients.h"
+#include "session/datamodule.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The contact's key travels with its item, never through the shown text.
+constexpr int kContactRole = Qt::UserRole;
+
+} // namespace
+
+TfrmAvvisiClienti_Griglia::TfrmAvvisiClienti_Griglia(Tform_DB &db, NoticeLinks links)
+    : QDialog(nullptr, Qt::Window), m_db(db), m_links(std::move(links))
+{
+    setObjectName(QStringLiteral("frmAvvisiClienti_Griglia"));
+    setWindowTitle(QStringLiteral("Avvisi per Clienti"));
+    setHelpContext(this, 7220);
+    setWindowState(Qt::WindowMaximized);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *toolbar = new QHBoxLayout;
+    QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"),
+                                       QStringLiteral("Indietro"), QString(), QStyle::SP_ArrowBack);
+    QToolButton *stampa = toolButton(this, QStringLiteral("btnStampa"), QStringLiteral("Stampa"),
+                                     QString(), QStyle::SP_FileDialogDetailedView);
+    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"),
+                                    QString(), QStyle::SP_DialogHelpButton);
+    toolbar->addWidget(indietro);
+    toolbar->addWidget(stampa);
+    toolbar->addStretch();
+    toolbar->addWidget(aiuto);
+    layout->addLayout(toolbar);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("CheckListBox1"));
+    QFont bold = m_list->font();
+    bold.setBold(true);
+    m_list->setFont(bold);
+    // Columns side by side, filled from top to bottom.
+    m_list->setFlow(QListView::TopToBottom);
+    m_list->setWrapping(true);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *tutti = new QAction(QStringLiteral("Seleziona tutti"), m_list);
+    tutti->setObjectName(QStringLiteral("SelezionaTutti"));
+    auto *nessuno = new QAction(QStringLiteral("Nessuna selezione"), m_list);
+    nessuno->setObjectName(QStringLiteral("NessunaSelezione"));
+    m_list->addAction(tutti);
+    m_list->addAction(nessuno);
+    layout->addWidget(m_list, 1);
+    resize(900, 600);
+
+    InputConventions::attach(this, InputConventions::Kind::List);
+    InputConventions::connectHelpButton(aiuto);
+    connect(tutti, &QAction::triggered, this, &TfrmAvvisiClienti_Griglia::SelezionaTutti);
+    connect(nessuno, &QAction::triggered, this, &TfrmAvvisiClienti_Griglia::NessunaSelezione);
+    connect(indietro, &QToolButton::clicked, this, &QDialog::accept);
+    connect(stampa, &QToolButton::clicked, this, &TfrmAvvisiClienti_Griglia::btnStampaClick);
+}
+
+db::Status TfrmAvvisiClienti_Griglia::carica(const QString &sql)
+{
+    m_list->clear();
+    const db::Result<db::RowSet> rows = m_db.Connessione().run(sql);
+    if (!rows)
+        return rows.error();
+    const QList<notices::Recipient> recipients = notices::recipientsOf(*rows);
+    QStringList shown;
+    shown.reserve(recipients.size());
+    for (const notices::Recipient &r : recipients)
+        shown.append(QStringLiteral("   ") + r.nominativo);
+    // All rows at once, then their keys and ticks without a signal per item: a list of a
+    // hundred thousand contacts fills in a moment.
+    m_list->addItems(shown);
+    QAbstractItemModel *model = m_list->model();
+    model->blockSignals(true);
+    for (int i = 0; i < m_list->count(); ++i) {
+        QListWidgetItem *item = m_list->item(i);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        item->setData(kContactRole, recipients[i].id);
+    }
+    model->blockSignals(false);
+    announceChanges();
+    return {};
+}
+
+void TfrmAvvisiClienti_Griglia::apri()
+{
+    dialogs().showModal(this);
+}
+
+QList<qint64> TfrmAvvisiClienti_Griglia::tickedContacts() const
+{
+    QList<qint64> ticked;
+    for (int i = 0; i < m_list->count(); ++i) {
+        const QListWidgetItem *item = m_list->item(i);
+        if (item->checkState() == Qt::Checked)
+            ticked.append(item->data(kContactRole).toLongLong());
+    }
+    return ticked;
+}
+
+void TfrmAvvisiClienti_Griglia::tickAll(bool ticked)
+{
+    QAbstractItemModel *model = m_list->model();
+    model->blockSignals(true);
+    for (int i = 0; i < m_list->count(); ++i)
+        m_list->item(i)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    model->blockSignals(false);
+    announceChanges();
+}
+
+void TfrmAvvisiClienti_Griglia::announceChanges()
+{
+    QAbstractItemModel *model = m_list->model();
+    if (model->rowCount() > 0)
+        Q_EMIT model->dataChanged(model->index(0, 0), model->index(model->rowCount() - 1, 0));
+}
+
+void TfrmAvvisiClienti_Griglia::SelezionaTutti()
+{
+    tickAll(true);
+}
+
+void TfrmAvvisiClienti_Griglia::NessunaSelezione()
+{
+    tickAll(false);
+}
+
+void TfrmAvvisiClienti_Griglia::btnStampaClick()
+{
+    db::Connection &connection = m_db.Connessione();
+    const db::Result<QString> text = notices::storedNoticeText(connection, m_db.computerName());
+    if (!text) {
+        dialogs().error(text.message());
+        return;
+    }
+    if (const QStringList unknown = notices::unknownNoticeFields(*text); !unknown.isEmpty()) {
+        QStringList marks;
+        for (const QString &name : unknown)
+            marks.append(notices::noticeFieldMark(name));
+        const QString question =
+            QStringLiteral("Il testo contiene campi che il programma non conosce: %1. Saranno "
+                           "stampati così come sono scritti. Stampare comunque?")
+                .arg(marks.join(QStringLiteral(", ")));
+        if (!dialogs().confirm(question))
+            return;
+    }
+    if (db::Status written =
+            notices::writeRecipients(connection, m_db.computerName(), tickedContacts());
+        !written) {
+        dialogs().error(written.message());
+        return;
+    }
+    if (m_links.print)
+        m_links.print(ReportKind::Notices);
+}
