@@ -109,20 +109,9 @@ void TfrmRealizzazione::Label2Click()
 bool TfrmRealizzazione::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_memo && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
-            switch (key->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-            case Qt::Key_Down:
-                focusNextChild();
-                return true;
-            case Qt::Key_Up:
-                focusPreviousChild();
-                return true;
-            default:
-                break;
-            }
+        if (const int step = InputConventions::focusStep(static_cast<QKeyEvent *>(event))) {
+            step > 0 ? focusNextChild() : focusPreviousChild();
+            return true;
         }
     }
     return QDialog::eventFilter(watched, event);

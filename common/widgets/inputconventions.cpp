@@ -251,22 +251,28 @@ bool InputConventions::clearLookup(QObject *watched, const QKeyEvent *key)
     return true;
 }
 
-bool InputConventions::moveByKey(QWidget *field, const QKeyEvent *key)
+int InputConventions::focusStep(const QKeyEvent *key)
 {
-    if (m_kind != Kind::Detail || isMultiLine(field) || !plainKey(key))
-        return false;
-    bool forward = true;
+    if (!plainKey(key))
+        return 0;
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Down:
-        break;
+        return 1;
     case Qt::Key_Up:
-        forward = false;
-        break;
+        return -1;
     default:
-        return false;
+        return 0;
     }
+}
+
+bool InputConventions::moveByKey(QWidget *field, const QKeyEvent *key)
+{
+    const int step = focusStep(key);
+    if (m_kind != Kind::Detail || isMultiLine(field) || step == 0)
+        return false;
+    const bool forward = step > 0;
     if (auto *box = qobject_cast<QComboBox *>(field); box && box->view()->isVisible())
         return false;
     if (QWidget *next = neighbour(field, forward))

@@ -48,6 +48,11 @@ public:
     // or the window itself, receives the key press and release.
     static void connectHelpButton(QAbstractButton *button);
 
+    // Where Enter, Return or Down (1) and Up (-1) move the focus; 0 for any other key, or a key
+    // pressed with a modifier. For controls the detail-window habit does not reach by itself
+    // (check boxes, a memo that is only read).
+    static int focusStep(const QKeyEvent *key);
+
     // An apostrophe typed into `edit` becomes "´" (U+00B4), as the stored passwords expect.
     static void replaceApostrophes(QLineEdit *edit);
 

@@ -5,10 +5,10 @@
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
-#include "common/widgets/toolbuttons.h"
 #include "notices/noticefields.h"
 #include "notices/windows/frmavvisiclienti_filtri.h"
 #include "notices/windows/frmgrigliaavvisi.h"
+#include "notices/windows/wizardtoolbar.h"
 #include "session/datamodule.h"
 
 #include <QCloseEvent>
@@ -30,19 +30,11 @@ TfrmAvvisiClienti_Campi::TfrmAvvisiClienti_Campi(Tform_DB &db, TfrmGrigliaAvvisi
     setHelpContext(this, 7200);
 
     auto *layout = new QVBoxLayout(this);
-    auto *toolbar = new QHBoxLayout;
-    QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"),
-                                       QStringLiteral("Indietro"), QString(), QStyle::SP_ArrowBack);
-    QToolButton *continua = toolButton(this, QStringLiteral("btnContinua"),
-                                       QStringLiteral("Continua"), QString(),
-                                       QStyle::SP_ArrowForward);
-    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"),
-                                    QString(), QStyle::SP_DialogHelpButton);
-    toolbar->addWidget(indietro);
-    toolbar->addWidget(continua);
-    toolbar->addStretch();
-    toolbar->addWidget(aiuto);
-    layout->addLayout(toolbar);
+    const WizardToolbar toolbar = addWizardToolbar(this, layout, QStringLiteral("btnContinua"),
+                                                   QStringLiteral("Continua"),
+                                                   QStyle::SP_ArrowForward);
+    QToolButton *indietro = toolbar.indietro;
+    QToolButton *continua = toolbar.avanti;
 
     layout->addWidget(new QLabel(QStringLiteral("Importa da un avviso già predisposto"), this));
     auto *importa = new QHBoxLayout;
@@ -89,7 +81,6 @@ TfrmAvvisiClienti_Campi::TfrmAvvisiClienti_Campi(Tform_DB &db, TfrmGrigliaAvvisi
     m_binder->bindText(m_testo, QStringLiteral("Testo"));
 
     InputConventions::attach(this, InputConventions::Kind::List);
-    InputConventions::connectHelpButton(aiuto);
     connect(indietro, &QToolButton::clicked, this, &TfrmAvvisiClienti_Campi::spdIndietroClick);
     connect(continua, &QToolButton::clicked, this, &TfrmAvvisiClienti_Campi::btnContinuaClick);
     connect(nuovo, &QToolButton::clicked, this, [this] { m_templates.spdInserisciClick(); });

@@ -3,8 +3,8 @@
 #include "common/dialogs.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/inputconventions.h"
-#include "common/widgets/toolbuttons.h"
 #include "notices/windows/frmavvisiclienti_griglia.h"
+#include "notices/windows/wizardtoolbar.h"
 #include "session/datamodule.h"
 
 #include <QFormLayout>
@@ -34,19 +34,11 @@ TfrmAvvisiClienti_Filtri::TfrmAvvisiClienti_Filtri(Tform_DB &db,
     setHelpContext(this, 7210);
 
     auto *layout = new QVBoxLayout(this);
-    auto *toolbar = new QHBoxLayout;
-    QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"),
-                                       QStringLiteral("Indietro"), QString(), QStyle::SP_ArrowBack);
-    QToolButton *continua = toolButton(this, QStringLiteral("btnContinua"),
-                                       QStringLiteral("Continua"), QString(),
-                                       QStyle::SP_ArrowForward);
-    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"),
-                                    QString(), QStyle::SP_DialogHelpButton);
-    toolbar->addWidget(indietro);
-    toolbar->addWidget(continua);
-    toolbar->addStretch();
-    toolbar->addWidget(aiuto);
-    layout->addLayout(toolbar);
+    const WizardToolbar toolbar = addWizardToolbar(this, layout, QStringLiteral("btnContinua"),
+                                                   QStringLiteral("Continua"),
+                                                   QStyle::SP_ArrowForward);
+    QToolButton *indietro = toolbar.indietro;
+    QToolButton *continua = toolbar.avanti;
 
     auto *group = new QGroupBox(QStringLiteral("Filtri:"), this);
     auto *form = new QFormLayout(group);
@@ -76,7 +68,6 @@ TfrmAvvisiClienti_Filtri::TfrmAvvisiClienti_Filtri(Tform_DB &db,
     InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::Detail);
     for (DataSetComboBox *box : {m_professione, m_categoria, m_comune, m_provincia})
         conventions->markAsLookup(box, [] {});
-    InputConventions::connectHelpButton(aiuto);
     connect(indietro, &QToolButton::clicked, this, &QDialog::accept);
     connect(continua, &QToolButton::clicked, this, &TfrmAvvisiClienti_Filtri::btnContinuaClick);
 }

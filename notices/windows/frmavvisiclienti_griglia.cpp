@@ -2,9 +2,9 @@
 
 #include "common/dialogs.h"
 #include "common/widgets/inputconventions.h"
-#include "common/widgets/toolbuttons.h"
 #include "notices/noticefields.h"
 #include "notices/recipients.h"
+#include "notices/windows/wizardtoolbar.h"
 #include "session/datamodule.h"
 
 #include <QAbstractItemModel>
@@ -30,18 +30,11 @@ TfrmAvvisiClienti_Griglia::TfrmAvvisiClienti_Griglia(Tform_DB &db, NoticeLinks l
     setWindowState(Qt::WindowMaximized);
 
     auto *layout = new QVBoxLayout(this);
-    auto *toolbar = new QHBoxLayout;
-    QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"),
-                                       QStringLiteral("Indietro"), QString(), QStyle::SP_ArrowBack);
-    QToolButton *stampa = toolButton(this, QStringLiteral("btnStampa"), QStringLiteral("Stampa"),
-                                     QString(), QStyle::SP_FileDialogDetailedView);
-    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"),
-                                    QString(), QStyle::SP_DialogHelpButton);
-    toolbar->addWidget(indietro);
-    toolbar->addWidget(stampa);
-    toolbar->addStretch();
-    toolbar->addWidget(aiuto);
-    layout->addLayout(toolbar);
+    const WizardToolbar toolbar =
+        addWizardToolbar(this, layout, QStringLiteral("btnStampa"), QStringLiteral("Stampa"),
+                         QStyle::SP_FileDialogDetailedView);
+    QToolButton *indietro = toolbar.indietro;
+    QToolButton *stampa = toolbar.avanti;
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("CheckListBox1"));
@@ -65,7 +58,6 @@ TfrmAvvisiClienti_Griglia::TfrmAvvisiClienti_Griglia(Tform_DB &db, NoticeLinks l
     resize(900, 600);
 
     InputConventions::attach(this, InputConventions::Kind::List);
-    InputConventions::connectHelpButton(aiuto);
     connect(tutti, &QAction::triggered, this, &TfrmAvvisiClienti_Griglia::SelezionaTutti);
     connect(nessuno, &QAction::triggered, this, &TfrmAvvisiClienti_Griglia::NessunaSelezione);
     connect(indietro, &QToolButton::clicked, this, &QDialog::accept);

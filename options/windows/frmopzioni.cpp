@@ -211,20 +211,9 @@ QWidget *TfrmOpzioni::buildEmail()
 bool TfrmOpzioni::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && qobject_cast<QCheckBox *>(watched)) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
-            switch (key->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-            case Qt::Key_Down:
-                focusNextChild();
-                return true;
-            case Qt::Key_Up:
-                focusPreviousChild();
-                return true;
-            default:
-                break;
-            }
+        if (const int step = InputConventions::focusStep(static_cast<QKeyEvent *>(event))) {
+            step > 0 ? focusNextChild() : focusPreviousChild();
+            return true;
         }
     }
     return DetailWindow::eventFilter(watched, event);
