@@ -9,6 +9,7 @@
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTextEdit>
@@ -265,6 +266,16 @@ int InputConventions::focusStep(const QKeyEvent *key)
     default:
         return 0;
     }
+}
+
+bool InputConventions::isEditingGesture(const QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<const QKeyEvent *>(event)->key();
+        return key != Qt::Key_Tab && key != Qt::Key_Backtab;
+    }
+    return event->type() == QEvent::MouseButtonPress &&
+           static_cast<const QMouseEvent *>(event)->button() == Qt::LeftButton;
 }
 
 bool InputConventions::moveByKey(QWidget *field, const QKeyEvent *key)

@@ -52,6 +52,9 @@ public:
     // pressed with a modifier. For controls the detail-window habit does not reach by itself
     // (check boxes, a memo that is only read).
     static int focusStep(const QKeyEvent *key);
+    // A key other than Tab and Backtab, or a left click: what the editors that watch their
+    // fields themselves count as the user changing something.
+    static bool isEditingGesture(const QEvent *event);
 
     // An apostrophe typed into `edit` becomes "´" (U+00B4), as the stored passwords expect.
     static void replaceApostrophes(QLineEdit *edit);

@@ -9,7 +9,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -92,13 +91,7 @@ bool TfrmAvvisi::mayLeave()
 
 bool TfrmAvvisi::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key != Qt::Key_Tab && key != Qt::Key_Backtab)
-            setModified(true);
-    } else if (event->type() == QEvent::MouseButtonPress &&
-               static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (InputConventions::isEditingGesture(event))
         setModified(true);
-    }
     return DetailWindow::eventFilter(watched, event);
 }

@@ -15,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -174,13 +173,7 @@ void TfrmAvvisiClienti_Campi::closeEvent(QCloseEvent *event)
 
 bool TfrmAvvisiClienti_Campi::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key != Qt::Key_Tab && key != Qt::Key_Backtab)
-            m_modified = true;
-    } else if (event->type() == QEvent::MouseButtonPress &&
-               static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (InputConventions::isEditingGesture(event))
         m_modified = true;
-    }
     return QDialog::eventFilter(watched, event);
 }

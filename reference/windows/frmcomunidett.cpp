@@ -10,9 +10,9 @@
 #include "session/datamodule.h"
 
 #include <QFormLayout>
+#include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMouseEvent>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -189,13 +189,9 @@ bool TfrmComuniDett::save()
 
 bool TfrmComuniDett::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key != Qt::Key_Tab && key != Qt::Key_Backtab)
-            setModified(true);
-    } else if (event->type() == QEvent::MouseButtonPress && qobject_cast<QLineEdit *>(watched) &&
-               static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    // A click counts only in a text field.
+    if (InputConventions::isEditingGesture(event) &&
+        (event->type() == QEvent::KeyPress || qobject_cast<QLineEdit *>(watched)))
         setModified(true);
-    }
     return DetailWindow::eventFilter(watched, event);
 }

@@ -9,7 +9,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -73,15 +72,7 @@ bool LookupDetailWindow::save()
 
 bool LookupDetailWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_description) {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key != Qt::Key_Tab && key != Qt::Key_Backtab)
-                setModified(true);
-        } else if (event->type() == QEvent::MouseButtonPress &&
-                   static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-            setModified(true);
-        }
-    }
+    if (watched == m_description && InputConventions::isEditingGesture(event))
+        setModified(true);
     return DetailWindow::eventFilter(watched, event);
 }

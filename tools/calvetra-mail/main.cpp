@@ -20,10 +20,10 @@ const char kUsage[] =
     "  Invia un messaggio a ogni destinatario con le impostazioni SMTP dell'ARCHIVIO; le opzioni\n"
     "  --server, --port, --security, --sender e --user le sostituiscono (senza ARCHIVIO servono\n"
     "  almeno --server e --sender). La password di autenticazione si prende dalla variabile\n"
-    "  d'ambiente CALVETRA_SMTP_PASSWORD quando e' data con --user.\n"
-    "  --ca-file aggiunge un'autorita' di certificazione fidata per questo invio.\n"
+    "  d'ambiente CALVETRA_SMTP_PASSWORD quando è data con --user.\n"
+    "  --ca-file aggiunge un'autorità di certificazione fidata per questo invio.\n"
     "  Per ogni destinatario stampa \"inviato INDIRIZZO\" oppure \"non inviato INDIRIZZO: MOTIVO\".\n"
-    "  Esce con 0 quando tutti sono inviati, 1 quando qualcuno non lo e', 2 per un uso errato.\n";
+    "  Esce con 0 quando tutti sono inviati, 1 quando qualcuno non lo è, 2 per un uso errato.\n";
 
 int usage(const QString &message = {})
 {
