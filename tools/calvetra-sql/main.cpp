@@ -2,6 +2,7 @@
 // new archive. For support, scripting and checking an archive from outside the program.
 
 #include "common/dates.h"
+#include "common/toolinfo.h"
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "schema/archivecreator.h"
@@ -24,7 +25,8 @@ const char kUsage[] =
     "  calvetra-sql --init ARCHIVIO\n"
     "        crea un nuovo archivio con i dati di riferimento\n"
     "  calvetra-sql --check ARCHIVIO\n"
-    "        controlla l'integrità dell'archivio senza modificarlo\n";
+    "        controlla l'integrità dell'archivio senza modificarlo\n"
+    "  calvetra-sql --help | --version\n";
 
 QTextStream &out()
 {
@@ -192,6 +194,9 @@ int runStatement(const Statement &s)
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-sql"), QString::fromUtf8(kUsage)))
+        return *answered;
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() == 2 && args[0] == u"--init")
