@@ -6,6 +6,7 @@
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "schema/archivecreator.h"
+#include "tools/calvetra-sql/backupcommands.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -26,6 +27,12 @@ const char kUsage[] =
     "        crea un nuovo archivio con i dati di riferimento\n"
     "  calvetra-sql --check ARCHIVIO\n"
     "        controlla l'integrità dell'archivio senza modificarlo\n"
+    "  calvetra-sql --backup ARCHIVIO COPIA\n"
+    "        scrive una copia di sicurezza dell'archivio, anche mentre altre postazioni lo\n"
+    "        usano, e ne controlla l'integrità\n"
+    "  calvetra-sql --restore ARCHIVIO COPIA [--conferma]\n"
+    "        rimette la copia al posto dell'archivio, dopo aver chiesto conferma (non chiesta\n"
+    "        con --conferma), soltanto quando nessuna postazione ha l'archivio aperto\n"
     "  calvetra-sql --help | --version\n";
 
 QTextStream &out()
@@ -203,6 +210,8 @@ int main(int argc, char *argv[])
         return initArchive(args[1]);
     if (args.size() == 2 && args[0] == u"--check")
         return checkArchive(args[1]);
+    if (const std::optional<int> done = runBackupCommand(args))
+        return *done;
     Statement statement;
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {
