@@ -1,5 +1,8 @@
 # What `cmake --install` puts where, and the Debian package CPack builds from it.
 include(GNUInstallDirs)
+# Installing (and so `cpack`) takes what is built and builds nothing more: not the tests and
+# benchmarks, which the package does not hold.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 install(TARGETS calvetra stampa calvetra-sql calvetra-ical calvetra-vcard calvetra-cf
   calvetra-mail RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -35,3 +38,4 @@ foreach(size 16 24 32 48 64 128 256)
   install(FILES ${CMAKE_SOURCE_DIR}/dist/icons/calvetra-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME calvetra.png)
 endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/package.cmake)
