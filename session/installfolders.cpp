@@ -13,11 +13,13 @@ QString layoutFolder(const QString &programFolder)
     // Any layout will do: the build copies all of them beside the runner.
     if (QFileInfo::exists(program.filePath(QStringLiteral("Agenda.rpt"))))
         return program.path();
-    return QDir::cleanPath(program.filePath(QStringLiteral(CALVETRA_LAYOUTS_FROM_BIN)));
+    const QString installed =
+        QDir::cleanPath(program.filePath(QStringLiteral(CALVETRA_LAYOUTS_FROM_BIN)));
+    // Neither: a program copied alone into a folder; its runner looks beside itself as well.
+    return QFileInfo(installed).isDir() ? installed : program.path();
 }
 
 bool runsInstalled(const QString &programFolder)
 {
-    const QString layouts = layoutFolder(programFolder);
-    return QDir(layouts) != QDir(programFolder) && QFileInfo(layouts).isDir();
+    return QDir(layoutFolder(programFolder)) != QDir(programFolder);
 }

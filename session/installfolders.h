@@ -4,7 +4,8 @@
 
 // The report layouts: beside the program when it runs from its build folder, otherwise in the
 // data folder it was installed with (share/calvetra/reports, found from the program's own
-// folder, so that an installation moved as a whole still finds them).
+// folder, so that an installation moved as a whole still finds them). The program's folder
+// when neither holds them.
 QString layoutFolder(const QString &programFolder);
 
 // Whether the program in `programFolder` is an installed one (its layouts in the data folder),
