@@ -6,10 +6,13 @@
 #include "about/frmrealizzazione.h"
 #include "app/program.h"
 #include "app/startup.h"
+#include "common/backupadvice.h"
 #include "common/dialogs.h"
+#include "common/widgets/waitcursor.h"
 #include "common/gridlayout.h"
 #include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
+#include "db/sqlitebackup.h"
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/adminpassword.h"
@@ -25,12 +28,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QThread>
@@ -122,6 +127,7 @@ void TfrmInizio::connectReferenceButtons()
         {"btnAttivitaAvvisiClienti", [this] { m_program.frmAvvisiClientiCampi().apri(); }},
         {"btnAttivitaOpzioni", [this] { m_program.frmOpzioni().apri(); }},
         {"btnUtilityRealizzazione", [=, this] { beside(&m_program.frmRealizzazione()); }},
+        {"btnAttivitaCopia", [this] { btnCopiaDiSicurezzaClick(); }},
     };
     for (const auto &[name, open] : buttons) {
         auto *button = findChild<QToolButton *>(QString::fromLatin1(name));
@@ -144,6 +150,41 @@ void TfrmInizio::btnArchivioAvvisiClick()
     list.reset();
     dialogs().showModal(&list);
     list.reset();
+}
+
+void TfrmInizio::btnCopiaDiSicurezzaClick()
+{
+    const QString archive = m_program.formDb().Connessione().location();
+    if (archive.isEmpty()) {
+        dialogs().error(QStringLiteral("L'archivio non è aperto."));
+        return;
+    }
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString name = QStringLiteral("archivio-copia-%1.sqlite")
+                             .arg(db::clock::today().toString(QStringLiteral("yyyy-MM-dd")));
+    if (isPostgresConnection(archive)) {
+        dialogs().information(postgresBackupAdvice(archive, QDir(folder).filePath(name), false),
+                              QStringLiteral("Copia di sicurezza"));
+        return;
+    }
+    const QString copy = dialogs().chooseSaveFile(QStringLiteral("Copia di sicurezza dell'archivio"),
+                                                  QStringLiteral("Archivio (*.sqlite);;Tutti i file (*)"),
+                                                  QDir(folder).filePath(name));
+    if (copy.isEmpty())
+        return;
+    db::Status written;
+    {
+        const WaitCursor wait;
+        written = db::backupArchive(archive, copy);
+    }
+    if (!written) {
+        dialogs().error(written.message());
+        return;
+    }
+    dialogs().information(QStringLiteral("Copia di sicurezza scritta e controllata:\n") + copy,
+                          QStringLiteral("Copia di sicurezza"));
 }
 
 QToolButton *TfrmInizio::pictureButton(QWidget *parent, const QString &name, const QString &caption,
@@ -202,6 +243,7 @@ QWidget *TfrmInizio::buildAttivitaTab()
         {QStringLiteral("btnAttivitaAvvisiClienti"), QStringLiteral("Avvisi Contatti"), QStringLiteral("\u270D"), QColor(0x8e, 0x44, 0xad)},
         {QStringLiteral("btnAttivitaOpzioni"), QStringLiteral("Opzioni"), QStringLiteral("\u2699"), QColor(0x34, 0x49, 0x5e)},
         {QStringLiteral("btnUtilityRealizzazione"), QStringLiteral("Realizzazione"), QStringLiteral("\u2139"), QColor(0x7f, 0x8c, 0x8d)},
+        {QStringLiteral("btnAttivitaCopia"), QStringLiteral("Copia di sicurezza"), QStringLiteral("\u21E9"), QColor(0x1d, 0x5a, 0x4e)},
     };
     int i = 0;
     for (const auto &[name, caption, glyph, colour] : entries) {

@@ -33,6 +33,9 @@ public:
     void btnClientiClick();
     // "Avvisi": the template list, unfiltered when it opens and when it closes.
     void btnArchivioAvvisiClick();
+    // "Copia di sicurezza": a checked copy of the archive in use, in a file the user chooses
+    // (for an archive on a PostgreSQL server, the pg_dump line to run instead).
+    void btnCopiaDiSicurezzaClick();
     void print(ReportKind kind);
 
     QStringList birthdays() const;

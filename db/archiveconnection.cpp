@@ -2,6 +2,8 @@
 
 #include "db/archive.h"
 
+#include <QFileInfo>
+
 namespace db {
 
 namespace {
@@ -16,9 +18,17 @@ Error notOpen()
 Status ArchiveConnection::open(const QString &location)
 {
     close();
+    if (QFileInfo(location).isFile()) {
+        Result<ArchiveUse> use = ArchiveUse::share(location);
+        if (!use)
+            return use.error();
+        m_use = std::move(*use);
+    }
     auto opened = openArchive(location);
-    if (!opened)
+    if (!opened) {
+        m_use = ArchiveUse();
         return opened.error();
+    }
     m_archive = std::move(*opened);
     m_location = location;
     return {};
@@ -27,6 +37,7 @@ Status ArchiveConnection::open(const QString &location)
 void ArchiveConnection::close()
 {
     m_archive.reset();
+    m_use = ArchiveUse();
 }
 
 Result<RowSet> ArchiveConnection::runNative(const QString &sql, const QVariantList &values)

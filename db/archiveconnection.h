@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/archiveuse.h"
 #include "db/connection.h"
 #include "db/sqlitedialect.h"
 
@@ -13,7 +14,8 @@ namespace db {
 class ArchiveConnection final : public Connection
 {
 public:
-    // Opens the archive at `location`, closing the one open before.
+    // Opens the archive at `location`, closing the one open before. An archive file is marked
+    // as in use by this workstation for as long as it stays open (ArchiveUse).
     Status open(const QString &location);
     void close();
     bool isOpen() const { return m_archive != nullptr; }
@@ -29,6 +31,7 @@ public:
 private:
     std::unique_ptr<Connection> m_archive;
     QString m_location;
+    ArchiveUse m_use;
     SqliteDialect m_closedDialect;
 };
 

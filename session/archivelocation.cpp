@@ -1,5 +1,7 @@
 #include "session/archivelocation.h"
 
+#include "session/installfolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +23,7 @@ bool isWritableFolder(const QString &folder)
 db::Result<ArchiveLocation> locateArchive(const QString &programFolder)
 {
     ArchiveLocation location;
-    if (isWritableFolder(programFolder)) {
+    if (isWritableFolder(programFolder) && !runsInstalled(programFolder)) {
         location.pathFile = QDir(programFolder).filePath(kPathFile);
         location.defaultArchive = QDir(programFolder).filePath(kDefaultArchive);
     } else {

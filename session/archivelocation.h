@@ -5,7 +5,8 @@
 #include <QString>
 
 // Where the program keeps percorso.txt and its default archive: beside the program when that
-// folder is writable, otherwise in the user's configuration and data folders.
+// folder is writable and not an installation (runsInstalled()), otherwise in the user's
+// configuration and data folders (~/.config/calvetra, ~/.local/share/calvetra).
 struct ArchiveLocation
 {
     QString pathFile;       // percorso.txt

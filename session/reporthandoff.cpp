@@ -1,5 +1,7 @@
 #include "session/reporthandoff.h"
 
+#include "session/installfolders.h"
+
 #include <QDir>
 
 namespace {
@@ -130,7 +132,7 @@ db::Status writePrintJob(Tform_DB &m, ReportKind kind, const QString &runnerFold
         return appended;
     const std::optional<ReportDefinition> report =
         reportDefinition(kind, m.TableContatti.asInteger(u"Id"));
-    const QDir folder(runnerFolder);
+    const QDir folder(layoutFolder(runnerFolder));
     QList<std::pair<QString, QVariant>> values;
     if (report) {
         values = {{QStringLiteral("NomeReport"), folder.filePath(report->file)},

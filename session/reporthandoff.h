@@ -32,7 +32,7 @@ struct ReportDefinition
 std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId);
 
 // Replaces this workstation's TempStampa row with the job of `kind`; the layout paths point into
-// `runnerFolder`.
+// the layout folder of the program in `runnerFolder` (layoutFolder()).
 db::Status writePrintJob(Tform_DB &module, ReportKind kind, const QString &runnerFolder);
 
 // The report runner's path in `folder`.

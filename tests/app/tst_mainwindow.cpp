@@ -297,6 +297,24 @@ private Q_SLOTS:
         calvetra.kill();
         calvetra.waitForFinished();
     }
+
+    void backupButtonWritesACheckedCopy()
+    {
+        Office o;
+        const QString copy = QDir(o.folder.path()).filePath(QStringLiteral("copia.sqlite"));
+        o.dialogs.files = {copy};
+        click(&o.program.frmInizio(), "btnAttivitaCopia");
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY2(o.dialogs.messages[0].contains(copy), qPrintable(o.dialogs.messages[0]));
+        auto opened = db::openArchive(copy);
+        QVERIFY(opened);
+        QCOMPARE((*opened)->run(u"select * from Contatti")->rows.size(), 2);
+
+        o.dialogs.files = {QStringLiteral("/cartella/che/non/esiste/copia.sqlite")};
+        click(&o.program.frmInizio(), "btnAttivitaCopia");
+        QCOMPARE(o.dialogs.messages.size(), 2);
+        QVERIFY(o.dialogs.messages[1].startsWith(QStringLiteral("Messaggio di errore")));
+    }
 };
 
 QTEST_MAIN(TestMainWindow)

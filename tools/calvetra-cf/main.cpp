@@ -2,6 +2,7 @@
 // personal code encodes.
 
 #include "common/dates.h"
+#include "common/toolinfo.h"
 #include "contacts/codicefiscale.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
@@ -74,6 +75,9 @@ QString describe(const QString &argument, db::Connection *archive)
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-cf"), QString::fromUtf8(kUsage)))
+        return *answered;
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     QString archivePath;

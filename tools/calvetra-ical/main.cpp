@@ -2,6 +2,7 @@
 // grid's export uses, for scripts and for exporting without opening the program.
 
 #include "agenda/agendaexport.h"
+#include "common/toolinfo.h"
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "session/shareddatasets.h"
@@ -102,6 +103,9 @@ int exportCalendar(const Arguments &a)
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-ical"), QString::fromUtf8(kUsage)))
+        return *answered;
     QCoreApplication application(argc, argv);
     const Arguments arguments = parse(QCoreApplication::arguments().mid(1));
     if (!arguments.valid) {

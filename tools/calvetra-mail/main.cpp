@@ -1,6 +1,7 @@
 // calvetra-mail: sends one message to each address given, with the SMTP settings of an archive
 // (or given here), through the same code as the e-mail window.
 
+#include "common/toolinfo.h"
 #include "db/archive.h"
 #include "mail/mailbatch.h"
 #include "mail/smtpsettings.h"
@@ -128,6 +129,9 @@ QString applyOverrides(const Arguments &a, mail::SmtpSettings &s)
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-mail"), QString::fromUtf8(kUsage)))
+        return *answered;
     QCoreApplication application(argc, argv);
     Arguments a;
     if (QString wrong = parse(QCoreApplication::arguments().mid(1), a); !wrong.isEmpty())

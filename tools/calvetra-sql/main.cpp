@@ -2,9 +2,11 @@
 // new archive. For support, scripting and checking an archive from outside the program.
 
 #include "common/dates.h"
+#include "common/toolinfo.h"
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "schema/archivecreator.h"
+#include "tools/calvetra-sql/backupcommands.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -24,7 +26,14 @@ const char kUsage[] =
     "  calvetra-sql --init ARCHIVIO\n"
     "        crea un nuovo archivio con i dati di riferimento\n"
     "  calvetra-sql --check ARCHIVIO\n"
-    "        controlla l'integrità dell'archivio senza modificarlo\n";
+    "        controlla l'integrità dell'archivio senza modificarlo\n"
+    "  calvetra-sql --backup ARCHIVIO COPIA\n"
+    "        scrive una copia di sicurezza dell'archivio, anche mentre altre postazioni lo\n"
+    "        usano, e ne controlla l'integrità\n"
+    "  calvetra-sql --restore ARCHIVIO COPIA [--conferma]\n"
+    "        rimette la copia al posto dell'archivio, dopo aver chiesto conferma (non chiesta\n"
+    "        con --conferma), soltanto quando nessuna postazione ha l'archivio aperto\n"
+    "  calvetra-sql --help | --version\n";
 
 QTextStream &out()
 {
@@ -192,12 +201,17 @@ int runStatement(const Statement &s)
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-sql"), QString::fromUtf8(kUsage)))
+        return *answered;
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() == 2 && args[0] == u"--init")
         return initArchive(args[1]);
     if (args.size() == 2 && args[0] == u"--check")
         return checkArchive(args[1]);
+    if (const std::optional<int> done = runBackupCommand(args))
+        return *done;
     Statement statement;
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {

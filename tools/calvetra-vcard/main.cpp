@@ -1,6 +1,7 @@
 // calvetra-vcard: the vCard export and import of the contact list, from the command line, for
 // scripts and for moving contacts between offices.
 
+#include "common/toolinfo.h"
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
 #include "contacts/vcardreader.h"
@@ -124,6 +125,9 @@ int importCards(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-vcard"), QString::fromUtf8(kUsage)))
+        return *answered;
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())

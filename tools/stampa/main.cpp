@@ -2,6 +2,7 @@
 // preview window, or straight to a PDF or data file (--pdf, --export).
 
 #include "common/dialogs.h"
+#include "common/toolinfo.h"
 #include "common/widgets/italiantranslations.h"
 #include "common/widgets/qtdialogs.h"
 #include "tools/stampa/dataexport.h"
@@ -90,6 +91,9 @@ int showPreview(const stampa::RunnerOptions &options, const QString &folder)
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, QStringLiteral("stampa"), stampa::usageText()))
+        return *answered;
     const bool toFiles = asksForFiles(argc, argv);
     // Printing to files needs no screen: it also works from a scheduled task or a remote shell.
     if (toFiles && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

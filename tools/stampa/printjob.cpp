@@ -1,5 +1,7 @@
 #include "tools/stampa/printjob.h"
 
+#include "session/installfolders.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -42,7 +44,7 @@ QString layoutPath(const PrintJob &job, bool landscape, const QString &runnerFol
         return path;
     // The program and the runner of another workstation may live in another folder.
     const QString beside =
-        QDir(runnerFolder).filePath(QFileInfo(QString(path).replace(u'\\', u'/')).fileName());
+        QDir(layoutFolder(runnerFolder)).filePath(QFileInfo(QString(path).replace(u'\\', u'/')).fileName());
     return QFileInfo::exists(beside) ? beside : path;
 }
 

@@ -242,6 +242,29 @@ QString PreviewWindow::suggestedFile(const QString &extension) const
     return QDir(folder).filePath(name + u'.' + extension);
 }
 
+db::Status printerReady(const QPrinter &printer)
+{
+    const QString name = printer.printerName();
+    if (name.isEmpty())
+        return db::Error{QStringLiteral(
+            "Non c'è una stampante predefinita: sceglierne una nelle impostazioni di stampa del "
+            "sistema, oppure togliere \"Stampante predefinita\" nelle opzioni per sceglierla a "
+            "ogni stampa.")};
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    if (info.isNull())
+        return db::Error{
+            QStringLiteral("La stampante \"%1\" non è installata su questo computer: la stampa "
+                           "non è stata inviata.")
+                .arg(name)};
+    if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
+        return db::Error{
+            QStringLiteral("La stampante \"%1\" è ferma: la stampa non è stata inviata. "
+                           "Riavviarla dalle impostazioni di stampa del sistema e stampare di "
+                           "nuovo.")
+                .arg(name)};
+    return {};
+}
+
 void PreviewWindow::print()
 {
     if (m_searchDelay.isActive())
@@ -274,6 +297,12 @@ void PreviewWindow::print()
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         if (dialogs().showModal(&dialog) != QDialog::Accepted)
             return;
+    }
+    // The system takes a job for a printer it does not know, or one that is stopped, without a
+    // word back: the printer is looked at first.
+    if (db::Status ready = printerReady(printer); !ready) {
+        dialogs().error(ready.message());
+        return;
     }
     PrintProgressWindow progress(this, QStringLiteral("Invio alla stampante..."));
     if (db::Result<int> printed = m_document->print(printer, progress.callback());

@@ -18,6 +18,10 @@ class QToolBar;
 
 namespace stampa {
 
+// Whether a job for `printer` would reach it: the printer is installed and not stopped. The
+// message says what is wrong otherwise.
+db::Status printerReady(const QPrinter &printer);
+
 // The preview of a job: its pages as they will print, with printing, export, the choice of
 // the portrait or landscape layout, zoom and page moves, and (when the job asks for it) a
 // search that narrows the records before printing.

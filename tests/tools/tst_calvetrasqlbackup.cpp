@@ -1,0 +1,92 @@
+// calvetra-sql's backups, restores and answers to --help and --version, as a user runs them.
+
+#include "testsupport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Run calvetraSql(const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(QStringLiteral(CALVETRA_BIN_DIR "/calvetra-sql"), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000))
+        return {-1, {}, QStringLiteral("timeout")};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestCalvetraSqlBackup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void backupThenRestoreOnlyAfterYes()
+    {
+        FreshArchive archive;
+        archive.native(QStringLiteral("INSERT INTO Contatti (NominativoDocumenti) VALUES ('Rossi')"));
+        const QString copy = archive.folder() + QStringLiteral("/copia.sqlite");
+        const Run backup = calvetraSql({QStringLiteral("--backup"), archive.path(), copy});
+        QCOMPARE(backup.exitCode, 0);
+        QVERIFY(backup.out.contains(QStringLiteral("controllata")));
+        QCOMPARE(calvetraSql({QStringLiteral("--check"), copy}).exitCode, 0);
+
+        archive.native(QStringLiteral("DELETE FROM Contatti"));
+        const QStringList restore{QStringLiteral("--restore"), archive.path(), copy};
+        for (const QByteArray &no : {QByteArray("n\n"), QByteArray()}) {
+            const Run refused = calvetraSql(restore, no);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY(refused.err.contains(QStringLiteral("annullato")));
+            QCOMPARE(archive.native(QStringLiteral("SELECT count(*) FROM Contatti")).rows[0][0].toInt(), 0);
+        }
+        const Run restored = calvetraSql(restore, "s\n");
+        QCOMPARE(restored.exitCode, 0);
+        QCOMPARE(archive.native(QStringLiteral("SELECT count(*) FROM Contatti")).rows[0][0].toInt(), 1);
+        QCOMPARE(calvetraSql(restore + QStringList{QStringLiteral("--conferma")}).exitCode, 0);
+    }
+
+    void onPostgresTheLineToRunIsShown()
+    {
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("copia.dump"));
+        for (const QString &connection : {QStringLiteral("postgresql://ufficio@server/calvetra"),
+                                          QStringLiteral("host=server dbname=calvetra")}) {
+            const Run backup = calvetraSql({QStringLiteral("--backup"), connection, copy});
+            QCOMPARE(backup.exitCode, 1);
+            QVERIFY2(backup.err.contains(QStringLiteral("pg_dump --format=custom --file='%1' '%2'")
+                                             .arg(copy, connection)),
+                     qPrintable(backup.err));
+            const Run restore = calvetraSql({QStringLiteral("--restore"), connection, copy});
+            QVERIFY(restore.err.contains(QStringLiteral("pg_restore")));
+            QVERIFY(!QFile::exists(copy));
+        }
+    }
+
+    void helpAndVersion()
+    {
+        const Run help = calvetraSql({QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.startsWith(QStringLiteral("Uso:")));
+        QVERIFY(help.out.contains(QStringLiteral("--backup")));
+        const Run version = calvetraSql({QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY(version.out.startsWith(QStringLiteral("calvetra-sql ")));
+        QCOMPARE(calvetraSql({QStringLiteral("--backup"), QStringLiteral("solo-uno")}).exitCode, 2);
+    }
+};
+
+QTEST_MAIN(TestCalvetraSqlBackup)
+#include "tst_calvetrasqlbackup.moc"

@@ -1,0 +1,81 @@
+#include "tools/calvetra-sql/backupcommands.h"
+
+#include "common/backupadvice.h"
+#include "db/sqlitebackup.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int explainPostgres(const QString &connection, const QString &copy, bool restoring)
+{
+    err() << postgresBackupAdvice(connection, copy, restoring);
+    err().flush();
+    return 1;
+}
+
+bool confirmed(const QString &archive, const QString &copy)
+{
+    out() << "L'archivio " << archive << " sarà sostituito dalla copia " << copy
+          << ": ciò che è stato scritto dopo la copia andrà perso. Continuare? [s/N] ";
+    out().flush();
+    char line[64] = {};
+    if (!std::fgets(line, sizeof line, stdin))
+        return false;
+    const QString answer = QString::fromLocal8Bit(line).trimmed().toLower();
+    return answer == u"s" || answer == u"si" || answer == u"sì";
+}
+
+int backup(const QString &archive, const QString &copy)
+{
+    if (db::Status done = db::backupArchive(archive, copy); !done) {
+        err() << done.message() << Qt::endl;
+        return 1;
+    }
+    out() << "Copia di sicurezza scritta e controllata: " << copy << Qt::endl;
+    return 0;
+}
+
+int restore(const QString &archive, const QString &copy, bool alreadyConfirmed)
+{
+    if (!alreadyConfirmed && !confirmed(archive, copy)) {
+        err() << "Ripristino annullato: l'archivio non è cambiato." << Qt::endl;
+        return 1;
+    }
+    if (db::Status done = db::restoreArchive(copy, archive); !done) {
+        err() << done.message() << Qt::endl;
+        return 1;
+    }
+    out() << "Archivio ripristinato dalla copia " << copy << Qt::endl;
+    return 0;
+}
+
+} // namespace
+
+std::optional<int> runBackupCommand(const QStringList &arguments)
+{
+    if (arguments.isEmpty() || (arguments[0] != u"--backup" && arguments[0] != u"--restore"))
+        return std::nullopt;
+    const bool restoring = arguments[0] == u"--restore";
+    QStringList rest = arguments.mid(1);
+    const bool alreadyConfirmed = restoring && rest.removeAll(QStringLiteral("--conferma")) > 0;
+    if (rest.size() != 2 || rest[0].startsWith(u"--") || rest[1].startsWith(u"--"))
+        return std::nullopt;
+    if (isPostgresConnection(rest[0]))
+        return explainPostgres(rest[0], rest[1], restoring);
+    return restoring ? restore(rest[0], rest[1], alreadyConfirmed) : backup(rest[0], rest[1]);
+}
