@@ -10,8 +10,12 @@ DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
     setSelectionMode(multiSelection ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(false);
+    // Every row as high as the others: the view works out where a row is without asking
+    // the rows above it, however long the list.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->hide();
+    setWordWrap(false);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
 
