@@ -92,9 +92,7 @@ int main(int argc, char *argv[])
     const QString copy = bench::cliCopy(path);
     const QString engineSql = *(*connection)->translate(Tform_DB::contactListSql());
     const auto listQuery = [&](const QString &where, const QString &order) {
-        const qsizetype at = engineSql.lastIndexOf(QStringLiteral("order by"), -1, Qt::CaseInsensitive);
-        return engineSql.left(at) + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where)
-               + QStringLiteral(" ORDER BY ") + order;
+        return bench::withWhereAndOrder(engineSql, where, order);
     };
     const auto ratio = [](const char *what, double ours, double theirs) {
         std::printf("  %-30s %8.1f ms   sqlite3 %8.1f ms   ratio %.2f\n", what, ours, theirs,

@@ -351,9 +351,14 @@ Status DataSet::refreshRows(QStringView keyColumn, QStringView column, const QVa
 
     // The rows that held the value here but no longer do in the archive are read by key.
     QList<qsizetype> stale;
-    for (qsizetype row : std::as_const(m_order)) {
-        if (holds(row, c, value))
+    if (c == k) {
+        if (const Bookmark row = storedWith(value); row != kNoBookmark)
             stale.append(row);
+    } else {
+        for (qsizetype row : std::as_const(m_order)) {
+            if (holds(row, c, value))
+                stale.append(row);
+        }
     }
     const Bookmark current = bookmark();
     const int position = m_position;
@@ -363,6 +368,10 @@ Status DataSet::refreshRows(QStringView keyColumn, QStringView column, const QVa
         place(row, &values);
     }
     for (Bookmark row : std::as_const(stale)) {
+        if (c == k) {
+            place(row, nullptr); // read by its key just now: the archive no longer has it
+            continue;
+        }
         Result<RowSet> again = readWhere(k, m_rows.value(row, k));
         if (!again)
             return again.error();

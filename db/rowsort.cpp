@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace db {
@@ -484,7 +485,7 @@ template <typename MakeKey> void RowSort::sortBy(QList<qsizetype> &order, MakeKe
             further.back().add(makeKey(further.back(), row, m_keys[k].column));
     }
     const bool descending = m_keys[0].descending;
-    std::stable_sort(entries.begin(), entries.end(), [&](const Entry &x, const Entry &y) {
+    const auto before = [&](const Entry &x, const Entry &y) {
         int c;
         if (x.rank != y.rank)
             c = x.rank < y.rank ? -1 : 1;
@@ -501,7 +502,26 @@ template <typename MakeKey> void RowSort::sortBy(QList<qsizetype> &order, MakeKe
                 return m_keys[k].descending ? c > 0 : c < 0;
         }
         return false;
-    });
+    };
+    // A long list is sorted in slices, one per core, then merged: each merge keeps the rows of
+    // the earlier slice first among equals, so the whole stays stable. The keys are only read.
+    const size_t slices = entries.size() < 50000 ? 1 : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    std::vector<size_t> bounds;
+    for (size_t i = 0; i <= slices; ++i)
+        bounds.push_back(entries.size() * i / slices);
+    std::vector<std::thread> threads;
+    for (size_t i = 1; i < slices; ++i)
+        threads.emplace_back([&, i] { std::stable_sort(entries.begin() + bounds[i], entries.begin() + bounds[i + 1], before); });
+    std::stable_sort(entries.begin(), entries.begin() + bounds[1], before);
+    for (std::thread &t : threads)
+        t.join();
+    for (size_t width = 1; width < slices; width *= 2) {
+        for (size_t i = 0; i + width < slices; i += 2 * width) {
+            const size_t end = std::min(i + 2 * width, slices);
+            std::inplace_merge(entries.begin() + bounds[i], entries.begin() + bounds[i + width],
+                               entries.begin() + bounds[end], before);
+        }
+    }
     QList<qsizetype> sorted;
     sorted.reserve(order.size());
     for (const Entry &e : entries)

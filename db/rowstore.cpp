@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include <bit>
+#include <limits>
 
 namespace db {
 
@@ -16,6 +17,7 @@ void RowStore::squeeze()
         c.types.shrink_to_fit();
         c.slots.shrink_to_fit();
         c.text.shrink_to_fit();
+        c.words.shrink_to_fit();
         c.others.shrink_to_fit();
     }
 }
@@ -24,6 +26,11 @@ void RowStore::store(ColumnData &column, size_t row, const QVariant &value)
 {
     Type type = Type::Other;
     quint64 slot = 0;
+    const auto word = [&](Type kind, quint64 bits) {
+        type = kind;
+        slot = column.words.size();
+        column.words.push_back(bits);
+    };
     switch (value.typeId()) {
     case QMetaType::UnknownType:
         type = Type::Null;
@@ -33,19 +40,15 @@ void RowStore::store(ColumnData &column, size_t row, const QVariant &value)
         slot = value.toBool() ? 1 : 0;
         break;
     case QMetaType::LongLong:
-        type = Type::Integer;
-        slot = quint64(value.toLongLong());
+        word(Type::Integer, quint64(value.toLongLong()));
         break;
     case QMetaType::Double:
-        type = Type::Real;
-        slot = std::bit_cast<quint64>(value.toDouble());
+        word(Type::Real, std::bit_cast<quint64>(value.toDouble()));
         break;
     case QMetaType::QDateTime: {
         const auto *d = static_cast<const QDateTime *>(value.constData());
-        if (d->isValid() && d->timeSpec() == Qt::UTC) {
-            type = Type::Date;
-            slot = quint64(d->toMSecsSinceEpoch());
-        }
+        if (d->isValid() && d->timeSpec() == Qt::UTC)
+            word(Type::Date, quint64(d->toMSecsSinceEpoch()));
         break;
     }
     case QMetaType::QString: {
@@ -54,8 +57,11 @@ void RowStore::store(ColumnData &column, size_t row, const QVariant &value)
             type = Type::NullText;
             break;
         }
+        // A column whose texts outgrow 32-bit places keeps the rest as they are.
+        if (column.text.size() + 2 + size_t(s->size()) > std::numeric_limits<quint32>::max())
+            break;
         type = Type::Text;
-        slot = quint64(column.text.size());
+        slot = column.text.size();
         const auto length = quint32(s->size());
         column.text.push_back(char16_t(length & 0xFFFF));
         column.text.push_back(char16_t(length >> 16));
@@ -66,15 +72,15 @@ void RowStore::store(ColumnData &column, size_t row, const QVariant &value)
         break;
     }
     if (type == Type::Other) {
-        slot = quint64(column.others.size());
+        slot = column.others.size();
         column.others.push_back(value);
     }
     if (row == column.types.size()) {
         column.types.push_back(type);
-        column.slots.push_back(slot);
+        column.slots.push_back(quint32(slot));
     } else {
         column.types[row] = type;
-        column.slots[row] = slot;
+        column.slots[row] = quint32(slot);
     }
 }
 
@@ -93,12 +99,12 @@ void RowStore::replace(qsizetype row, const QVariantList &values)
 
 double RowStore::real(qsizetype row, int column) const
 {
-    return std::bit_cast<double>(m_columns[size_t(column)].slots[size_t(row)]);
+    return std::bit_cast<double>(word(row, column));
 }
 
 QDateTime RowStore::date(qsizetype row, int column) const
 {
-    return QDateTime::fromMSecsSinceEpoch(qint64(m_columns[size_t(column)].slots[size_t(row)]), Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(qint64(word(row, column)), Qt::UTC);
 }
 
 QVariant RowStore::value(qsizetype row, int column) const

@@ -10,9 +10,10 @@
 
 namespace db {
 
-// The fetched rows of a data set, held column by column: numbers, dates and yes/no values as
-// 64-bit words, texts in one UTF-16 buffer per column. A QVariant is made only when a cell is
-// asked for, and gives back exactly the value that was stored (type included).
+// The fetched rows of a data set, held column by column: per cell a one-byte type and a 32-bit
+// slot; numbers and dates as 64-bit words of their own, texts one after the other in one
+// UTF-16 buffer per column (a null or a yes/no takes nothing more). A QVariant is made only
+// when a cell is asked for, and gives back exactly the value that was stored (type included).
 class RowStore
 {
 public:
@@ -43,7 +44,7 @@ public:
     QStringView text(qsizetype row, int column) const
     {
         const ColumnData &c = m_columns[size_t(column)];
-        const quint64 at = c.slots[size_t(row)];
+        const size_t at = c.slots[size_t(row)];
         return QStringView(c.text.data() + at + 2, qsizetype(c.text[at]) | (qsizetype(c.text[at + 1]) << 16));
     }
     QVariant value(qsizetype row, int column) const;
@@ -53,7 +54,7 @@ public:
         const ColumnData &c = m_columns[size_t(column)];
         return c.others[size_t(c.slots[size_t(row)])];
     }
-    qint64 integer(qsizetype row, int column) const { return qint64(m_columns[size_t(column)].slots[size_t(row)]); }
+    qint64 integer(qsizetype row, int column) const { return qint64(word(row, column)); }
     double real(qsizetype row, int column) const;
     QDateTime date(qsizetype row, int column) const;
     QVariantList row(qsizetype row) const;
@@ -62,12 +63,20 @@ private:
     struct ColumnData
     {
         std::vector<Type> types;
-        // Per row: the value of a number, date or yes/no; for a text, where its length (two
-        // code units) and then its code units begin in `text`; for Other, its place in `others`.
-        std::vector<quint64> slots;
+        // Per row: for a text, where its length (two code units) and then its code units
+        // begin in `text`; for a number or a date, its place in `words`; for Other, its place
+        // in `others`; a yes/no value itself.
+        std::vector<quint32> slots;
         std::vector<char16_t> text;
+        std::vector<quint64> words;
         std::vector<QVariant> others;
     };
+
+    quint64 word(qsizetype row, int column) const
+    {
+        const ColumnData &c = m_columns[size_t(column)];
+        return c.words[c.slots[size_t(row)]];
+    }
 
     void store(ColumnData &column, size_t row, const QVariant &value);
 
