@@ -1,7 +1,9 @@
 // The contact list data set on a generated archive: open, a search typed one key at a time,
-// a header sort, a locate; beside it, the same prefix search run by SQLite itself.
+// a header sort, a locate, reading one row again; beside it, the same prefix search run by
+// SQLite itself, and the sqlite3 command-line tool on the same queries (see sqlitecli.h).
 // Usage: bench_datasets ARCHIVE [repeats]   (make ARCHIVE with bench_generate)
 
+#include "bench/sqlitecli.h"
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "db/sqlitefunctions.h"
@@ -87,6 +89,15 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(connection.message()));
         return 1;
     }
+    const QString copy = bench::cliCopy(path);
+    const QString engineSql = *(*connection)->translate(Tform_DB::contactListSql());
+    const auto listQuery = [&](const QString &where, const QString &order) {
+        return bench::withWhereAndOrder(engineSql, where, order);
+    };
+    const auto ratio = [](const char *what, double ours, double theirs) {
+        std::printf("  %-30s %8.1f ms   sqlite3 %8.1f ms   ratio %.2f\n", what, ours, theirs,
+                    ours / std::max(theirs, 0.001));
+    };
     const long before = residentKb();
     db::DataSet list(**connection);
     list.setSql(Tform_DB::contactListSql());
@@ -99,7 +110,11 @@ int main(int argc, char *argv[])
     const double openMs = elapsedMs(t);
     std::printf("contacts: %d\nopen contact list: %.0f ms, resident memory %+ld MB (total %ld MB)\n",
                 list.recordCount(), openMs, (residentKb() - before) / 1024, residentKb() / 1024);
+    const bench::CliRun whole = bench::runCli(copy, engineSql);
+    ratio("open", openMs, whole.ms);
+    std::printf("  sqlite3 resident memory for the list query: %ld MB\n", whole.residentKb / 1024);
 
+    Figures firstKeys;
     Figures keys;
     const QStringList typed = {QStringLiteral("r"), QStringLiteral("ro"), QStringLiteral("ros"),
                                QStringLiteral("ross")};
@@ -109,6 +124,8 @@ int main(int argc, char *argv[])
             t.restart();
             (void)list.setFilter(QStringLiteral("NominativoDocumenti like '%1*'").arg(prefix));
             keys.add(elapsedMs(t));
+            if (prefix.size() == 1)
+                firstKeys.add(keys.ms.last());
             shown = list.recordCount();
         }
         (void)list.setFilter(QString());
@@ -116,6 +133,10 @@ int main(int argc, char *argv[])
     std::printf("filter per key (r, ro, ros, ross; %d runs): p50 %.1f ms, p95 %.1f ms, max %.1f ms; "
                 "'ross' shows %d rows\n",
                 repeats, keys.at(0.5), keys.at(0.95), keys.at(1.0), shown);
+    ratio("first key 'r' p95", firstKeys.at(0.95),
+          bench::runCli(copy, listQuery(QStringLiteral("Contatti.NominativoDocumenti LIKE 'r%'"),
+                                        QStringLiteral("Contatti.NominativoDocumenti")))
+              .ms);
 
     t.restart();
     (void)list.setFilter(QStringLiteral("NominativoDocumenti like 'ro*' and AbitazioneTelefono like '0*'"));
@@ -130,6 +151,21 @@ int main(int argc, char *argv[])
         sorts.add(elapsedMs(t));
     }
     std::printf("header sort (3 columns): median %.0f ms, max %.0f ms\n", sorts.at(0.5), sorts.at(1.0));
+    Figures cliSorts;
+    for (const char *order : {"Contatti.NominativoDocumenti DESC", "Comuni.Comune", "Contatti.ID DESC"})
+        cliSorts.add(bench::runCli(copy, listQuery(QString(), QString::fromLatin1(order))).ms);
+    ratio("header sort median", sorts.at(0.5), cliSorts.at(0.5));
+
+    Figures rereads;
+    const qlonglong middle = list.valueAt(list.recordCount() / 2, list.columnIndex(u"Ide")).toLongLong();
+    for (int r = 0; r < repeats; ++r) {
+        t.restart();
+        (void)list.refreshRow(u"Ide", middle);
+        rereads.add(elapsedMs(t));
+    }
+    t.restart();
+    (void)list.requery();
+    std::printf("one row read again: median %.1f ms (the whole query again: %.0f ms)\n", rereads.at(0.5), elapsedMs(t));
 
     t.restart();
     const db::Result<bool> found = list.locate(u"Ide", qlonglong(list.recordCount() / 2));

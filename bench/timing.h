@@ -19,3 +19,14 @@ inline double percentile(QList<double> values, double q)
     std::sort(values.begin(), values.end());
     return values[std::min<qsizetype>(values.size() - 1, qsizetype(q * double(values.size())))];
 }
+
+#include <ctime>
+
+// The processor time the whole process (every thread) has used so far, in milliseconds: on a
+// busy machine it shows the work a step did, apart from the time it waited for a processor.
+inline double processCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}

@@ -5,6 +5,18 @@
 
 #include <QLocale>
 
+#include <optional>
+
+namespace {
+
+// Text that stays readable on a saturated row colour; the default on none.
+QVariant textColourOn(const QVariant &background)
+{
+    return background.isValid() ? QVariant(readableTextOn(background.value<QColor>())) : QVariant();
+}
+
+} // namespace
+
 DataSetModel::DataSetModel(db::DataSet &dataSet, QObject *parent)
     : QAbstractTableModel(parent), m_dataSet(dataSet)
 {
@@ -48,6 +60,7 @@ void DataSetModel::removeGridColumn(int column)
     beginRemoveColumns(QModelIndex(), column, column);
     m_columns.removeAt(column);
     m_dataColumns.removeAt(column);
+    m_columnHooks.removeAt(column);
     endRemoveColumns();
     Q_EMIT columnsChanged();
 }
@@ -55,13 +68,18 @@ void DataSetModel::removeGridColumn(int column)
 void DataSetModel::setDisplayHook(const QString &field, DisplayHook hook)
 {
     m_display.insert(field.toLower(), std::move(hook));
+    resolveColumns();
 }
 
 void DataSetModel::resolveColumns()
 {
     m_dataColumns.clear();
-    for (const GridColumn &c : std::as_const(m_columns))
+    m_columnHooks.clear();
+    for (const GridColumn &c : std::as_const(m_columns)) {
         m_dataColumns.append(m_dataSet.columnIndex(c.field));
+        const auto hook = m_display.constFind(c.field.toLower());
+        m_columnHooks.append(hook == m_display.constEnd() ? nullptr : &*hook);
+    }
 }
 
 QString DataSetModel::displayText(const QVariant &value, db::FieldKind kind)
@@ -105,18 +123,14 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
         if (column < 0)
             return QString();
         const QVariant value = m_dataSet.valueAt(index.row(), column);
-        const auto hook = m_display.constFind(m_columns[index.column()].field.toLower());
-        if (hook != m_display.constEnd())
+        if (const DisplayHook *hook = m_columnHooks[index.column()])
             return (*hook)(value);
         return displayText(value, m_dataSet.columns()[column].kind);
     }
     case Qt::BackgroundRole:
         return m_background ? m_background(m_dataSet, index.row()) : QVariant();
-    case Qt::ForegroundRole: {
-        // Text that stays readable on a saturated row colour.
-        const QVariant background = m_background ? m_background(m_dataSet, index.row()) : QVariant();
-        return background.isValid() ? QVariant(readableTextOn(background.value<QColor>())) : QVariant();
-    }
+    case Qt::ForegroundRole:
+        return textColourOn(m_background ? m_background(m_dataSet, index.row()) : QVariant());
     case Qt::TextAlignmentRole: {
         if (column < 0)
             return {};
@@ -127,6 +141,22 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     }
     default:
         return {};
+    }
+}
+
+void DataSetModel::multiData(const QModelIndex &index, QModelRoleDataSpan roleDataSpan) const
+{
+    // A painted cell asks for all its roles at once: the row's colour is worked out once.
+    std::optional<QVariant> background;
+    for (QModelRoleData &roleData : roleDataSpan) {
+        const int role = roleData.role();
+        if (role != Qt::BackgroundRole && role != Qt::ForegroundRole) {
+            roleData.setData(data(index, role));
+            continue;
+        }
+        if (!background)
+            background = data(index, Qt::BackgroundRole);
+        roleData.setData(role == Qt::BackgroundRole ? *background : textColourOn(*background));
     }
 }
 

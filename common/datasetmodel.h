@@ -49,6 +49,7 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    void multiData(const QModelIndex &index, QModelRoleDataSpan roleDataSpan) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
@@ -62,6 +63,7 @@ private:
     QList<GridColumn> m_design;
     QList<GridColumn> m_columns;
     QList<int> m_dataColumns; // data-set column of each grid column; -1 when it has none
+    QList<const DisplayHook *> m_columnHooks; // the display hook of each grid column, if any
     QHash<QString, DisplayHook> m_display;
     RowHook m_background;
 };

@@ -22,6 +22,25 @@ Result<RowSet> Connection::run(QStringView programSql, const QVariantList &value
     return runNative(*sql, values);
 }
 
+Status Connection::stream(QStringView programSql, const QVariantList &values, RowReceiver &receiver)
+{
+    Result<QString> sql = translate(programSql);
+    if (!sql)
+        return sql.error();
+    return streamNative(*sql, values, receiver);
+}
+
+Status Connection::streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver)
+{
+    Result<RowSet> fetched = runNative(sql, values);
+    if (!fetched)
+        return fetched.error();
+    receiver.columns(fetched->columns);
+    for (const QVariantList &row : std::as_const(fetched->rows))
+        receiver.row(row);
+    return {};
+}
+
 Transaction::Transaction(Connection &connection)
     : m_connection(connection), m_started(connection.begin())
 {

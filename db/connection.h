@@ -9,6 +9,16 @@
 
 namespace db {
 
+// Takes the rows of a statement one at a time, as they are read.
+class RowReceiver
+{
+public:
+    virtual ~RowReceiver() = default;
+    virtual void columns(const QList<Column> &columns) = 0;
+    // `values` is valid during the call only.
+    virtual void row(const QVariantList &values) = 0;
+};
+
 // The one connection to an archive. The program's own SQL texts (in the archive's dialect,
 // as the windows write them) go through run(); statements the code builds itself, with
 // values bound in place of ?, go through runNative().
@@ -25,6 +35,12 @@ public:
     Result<QString> translate(QStringView programSql) const;
 
     virtual Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) = 0;
+
+    // The rows of a program statement handed over one at a time, never all held as values at
+    // once: for a long selection read into a store of its own.
+    Status stream(QStringView programSql, const QVariantList &values, RowReceiver &receiver);
+    // The engine's way to do it; by default the rows of runNative() handed over in turn.
+    virtual Status streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver);
 
     // The name of the key column of `table`.
     virtual Result<QString> keyColumn(const QString &table) = 0;

@@ -5,6 +5,7 @@
 #include "db/rowfilter.h"
 #include "db/rowset.h"
 #include "db/rowsort.h"
+#include "db/rowstore.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -42,6 +43,14 @@ public:
     void close();
     // Runs the same SQL again; the filter and sort texts stay; the first row becomes current.
     Status requery();
+    // Reads again the one row whose `keyColumn` holds `key` (the SQL text limited to it) and
+    // puts it where the query's ORDER BY and the sort text put it: a row the archive no longer
+    // has leaves, a new one comes in, the current row stays current. Bookmarks stay valid.
+    // When the query's order cannot be told from its text, runs the whole query again instead.
+    Status refreshRow(QStringView keyColumn, const QVariant &key);
+    // The same for every row whose `column` holds `value`, in the archive or in the data set
+    // (the appointments of one contact, say).
+    Status refreshRows(QStringView keyColumn, QStringView column, const QVariant &value);
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
 
@@ -120,7 +129,10 @@ private:
     Status postUpdate(const QString &table, const QString &key);
     Status postInsert(const QString &table, const QString &key);
     QList<int> columnsOf(const QString &table) const;
-    const QVariantList *currentRow() const;
+    bool editing() const { return m_state == State::Edit || m_state == State::Insert; }
+    Result<RowSort> queryOrder(int keyColumn) const;
+    // Where `row` goes in `order`, sorted by `first` and then by `then`.
+    qsizetype placeOf(qsizetype row, const QList<qsizetype> &order, const RowSort &first, const RowSort &then) const;
     void setState(State state);
     void notifyReset();
     void notifyCurrent();
@@ -132,8 +144,9 @@ private:
     QVariantList m_values;
     State m_state = State::Inactive;
     QList<Column> m_columns;
-    QList<QVariantList> m_rows; // every fetched row, by bookmark
+    RowStore m_rows; // every fetched row, by bookmark
     QList<bool> m_deleted;
+    QList<qsizetype> m_order; // bookmarks of the rows not deleted, in the query's order
     QList<qsizetype> m_visible; // bookmarks of the visible rows, in order
     int m_position = -1;
     bool m_bof = true;

@@ -153,12 +153,11 @@ struct Pattern
     bool matches(QStringView text) const
     {
         if (!hasWildcard)
-            return text.compare(first, Qt::CaseInsensitive) == 0;
+            return text.size() == first.size() && sameLetters(text, first);
         // Letter case folds one character to one, so lengths compare as they are.
         if (text.size() < first.size() + last.size())
             return false;
-        if (!text.startsWith(first, Qt::CaseInsensitive) ||
-            !text.endsWith(last, Qt::CaseInsensitive))
+        if (!sameLetters(text.first(first.size()), first) || !sameLetters(text.last(last.size()), last))
             return false;
         const QStringView between =
             text.sliced(first.size(), text.size() - first.size() - last.size());
@@ -180,6 +179,43 @@ struct Pattern
             return !textOf(value).isNull() && matches(textOf(value));
         const QString text = likeTextOf(value);
         return !text.isNull() && matches(text);
+    }
+
+    bool matchesCell(const RowStore &rows, qsizetype row, int column) const
+    {
+        switch (rows.type(row, column)) {
+        case RowStore::Type::Text:
+            return matches(rows.text(row, column));
+        case RowStore::Type::Null:
+        case RowStore::Type::NullText:
+        case RowStore::Type::Bool:
+            return false;
+        case RowStore::Type::Other:
+            return matchesValue(rows.other(row, column));
+        default:
+            return matchesValue(rows.value(row, column));
+        }
+    }
+
+private:
+    // Two texts of one length, equal regardless of letter case. ASCII letters are compared
+    // here, a code unit at a time; the first other character hands the whole comparison to Qt
+    // (a character beyond ASCII may fold to an ASCII letter, like the Kelvin sign to k).
+    static bool sameLetters(QStringView a, QStringView b)
+    {
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            char16_t x = a[i].unicode();
+            char16_t y = b[i].unicode();
+            if ((x | y) >= 0x80)
+                return a.compare(b, Qt::CaseInsensitive) == 0;
+            if (x >= u'A' && x <= u'Z')
+                x += 32;
+            if (y >= u'A' && y <= u'Z')
+                y += 32;
+            if (x != y)
+                return false;
+        }
+        return true;
     }
 };
 
@@ -212,6 +248,25 @@ bool holds(Op op, int order)
     return false;
 }
 
+// Compares a text with a literal: regardless of case for = and <>, in the sort's order for the
+// others, or read as a number or a date for a literal of that kind.
+bool textHolds(Op op, QStringView text, const Literal &literal)
+{
+    if (literal.text.isValid()) {
+        if (op == Op::Equal || op == Op::NotEqual) {
+            const bool equal = text.compare(textOf(literal.text), Qt::CaseInsensitive) == 0;
+            return equal == (op == Op::Equal);
+        }
+        return holds(op, compareTexts(text, textOf(literal.text)));
+    }
+    const QVariant read = literal.number.isValid() ? numberFromText(text)
+                          : literal.date.isValid() ? dateFromText(text)
+                                                   : QVariant();
+    if (!read.isValid())
+        return false;
+    return holds(op, compareValues(read, literal.number.isValid() ? literal.number : literal.date));
+}
+
 // Compares a value with a literal of a type it can be read as; a null, or a value that cannot
 // be read as the literal's type, matches no operator.
 bool compareHolds(Op op, const QVariant &value, const Literal &literal)
@@ -219,23 +274,8 @@ bool compareHolds(Op op, const QVariant &value, const Literal &literal)
     const int type = value.typeId();
     if (!value.isValid())
         return false;
-    if (type == QMetaType::QString) {
-        const QString &text = textOf(value);
-        if (literal.text.isValid()) {
-            if (op == Op::Equal || op == Op::NotEqual) {
-                const bool equal = text.compare(textOf(literal.text), Qt::CaseInsensitive) == 0;
-                return equal == (op == Op::Equal);
-            }
-            return holds(op, compareValues(value, literal.text));
-        }
-        const QVariant read = literal.number.isValid() ? numberFromText(text)
-                              : literal.date.isValid() ? dateFromText(text)
-                                                       : QVariant();
-        if (!read.isValid())
-            return false;
-        return holds(op,
-                     compareValues(read, literal.number.isValid() ? literal.number : literal.date));
-    }
+    if (type == QMetaType::QString)
+        return textHolds(op, textOf(value), literal);
     if (isNumberType(type)) {
         if (literal.number.isValid())
             return holds(op, compareValues(value, literal.number));
@@ -249,6 +289,52 @@ bool compareHolds(Op op, const QVariant &value, const Literal &literal)
         return literal.date.isValid() && holds(op, compareValues(value, literal.date));
     return false;
 }
+
+// The cells of one row as the filter reads them: a fetched row of the store, or a row of values.
+struct StoredRow
+{
+    const RowStore &rows;
+    qsizetype row;
+
+    bool isNull(int column) const
+    {
+        return column >= rows.columnCount() || rows.type(row, column) == RowStore::Type::Null;
+    }
+    bool like(const Pattern &pattern, int column) const
+    {
+        return column < rows.columnCount() && pattern.matchesCell(rows, row, column);
+    }
+    bool compare(Op op, const Literal &literal, int column) const
+    {
+        if (column >= rows.columnCount())
+            return false;
+        switch (rows.type(row, column)) {
+        case RowStore::Type::Text:
+            return textHolds(op, rows.text(row, column), literal);
+        case RowStore::Type::Other:
+            return compareHolds(op, rows.other(row, column), literal);
+        default:
+            return compareHolds(op, rows.value(row, column), literal);
+        }
+    }
+};
+
+struct ValueRow
+{
+    const QVariantList &values;
+
+    const QVariant &at(int column) const
+    {
+        static const QVariant null;
+        return column < values.size() ? values[column] : null;
+    }
+    bool isNull(int column) const { return !at(column).isValid(); }
+    bool like(const Pattern &pattern, int column) const { return pattern.matchesValue(at(column)); }
+    bool compare(Op op, const Literal &literal, int column) const
+    {
+        return compareHolds(op, at(column), literal);
+    }
+};
 
 } // namespace
 
@@ -274,7 +360,7 @@ struct RowFilter::Node
 
     explicit Node(Kind k) : kind(k) {}
 
-    bool matches(const QVariantList &row) const
+    template <typename Row> bool matches(const Row &row) const
     {
         switch (kind) {
         case Kind::All:
@@ -291,23 +377,16 @@ struct RowFilter::Node
             return false;
         case Kind::Not:
             return !operands.front()->matches(row);
-        default:
-            break;
-        }
-        static const QVariant null;
-        const QVariant &value = column < row.size() ? row[column] : null;
-        switch (kind) {
         case Kind::Like:
-            return pattern.matchesValue(value);
+            return row.like(pattern, column);
         case Kind::Compare:
-            return compareHolds(op, value, literal);
+            return row.compare(op, literal, column);
         case Kind::IsNull:
-            return !value.isValid();
+            return row.isNull(column);
         case Kind::IsNotNull:
-            return value.isValid();
-        default:
-            return false;
+            return !row.isNull(column);
         }
+        return false;
     }
 };
 
@@ -755,7 +834,12 @@ bool RowFilter::keepsEverything() const
 
 bool RowFilter::matches(const QVariantList &row) const
 {
-    return !m_root || m_root->matches(row);
+    return !m_root || m_root->matches(ValueRow{row});
+}
+
+bool RowFilter::matches(const RowStore &rows, qsizetype row) const
+{
+    return !m_root || m_root->matches(StoredRow{rows, row});
 }
 
 } // namespace db

@@ -2,6 +2,7 @@
 
 #include "db/result.h"
 #include "db/rowset.h"
+#include "db/rowstore.h"
 
 #include <QList>
 #include <QString>
@@ -32,6 +33,7 @@ public:
 
     bool keepsEverything() const;
     bool matches(const QVariantList &row) const;
+    bool matches(const RowStore &rows, qsizetype row) const;
     // Whether every row this filter keeps is also kept by `older` (a search typed one more
     // letter, a condition added): then only the rows `older` kept need to be looked at.
     // False when that cannot be told from the two texts.

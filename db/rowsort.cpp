@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace db {
@@ -120,6 +121,8 @@ const std::array<char16_t, 256> &latin1PlainForms()
     return forms;
 }
 
+} // namespace
+
 // The order of the archive's NOCASE collation: the case-folded texts without accents, a tie
 // broken by the case-folded texts. Texts that differ only in letter case are equal.
 int compareTexts(QStringView a, QStringView b)
@@ -145,6 +148,8 @@ int compareTexts(QStringView a, QStringView b)
     }
     return threeWay(a.size(), b.size());
 }
+
+namespace {
 
 const QString &textOf(const QVariant &v)
 {
@@ -207,7 +212,26 @@ public:
         return key;
     }
 
-    void add(const QVariant &v) { m_keys.push_back(make(v)); }
+    Key make(const RowStore &rows, qsizetype row, int column)
+    {
+        if (column >= rows.columnCount())
+            return Key{};
+        switch (rows.type(row, column)) {
+        case RowStore::Type::Text: {
+            Key key;
+            key.rank = TextRank;
+            addText(key, rows.text(row, column));
+            return key;
+        }
+        case RowStore::Type::Other:
+            return make(rows.other(row, column));
+        default:
+            // Nulls, numbers, dates, yes/no and null texts: none of them is kept by address.
+            return make(rows.value(row, column));
+        }
+    }
+
+    void add(Key key) { m_keys.push_back(key); }
 
     int compare(const Key &a, const Key &b) const
     {
@@ -241,7 +265,7 @@ private:
         return QStringView(m_text.data() + from, length);
     }
 
-    void addText(Key &key, const QString &text)
+    void addText(Key &key, QStringView text)
     {
         key.folded = qsizetype(m_text.size());
         if (isAscii(text)) {
@@ -255,7 +279,7 @@ private:
             key.primaryLength = key.foldedLength;
         } else if (!addLatin1(key, text)) {
             m_text.resize(key.folded);
-            const QString folded = text.toCaseFolded();
+            const QString folded = text.toString().toCaseFolded();
             const QString primary = withoutAccents(folded);
             m_text.insert(m_text.end(), folded.utf16(), folded.utf16() + folded.size());
             key.foldedLength = folded.size();
@@ -275,7 +299,7 @@ private:
     // Folds and drops accents character by character, as withoutAccents() would on the whole
     // text, when the text is Latin-1 with combining accents: NFD splits such a character on its
     // own and every combining accent is a non-spacing mark. False for any other text.
-    bool addLatin1(Key &key, const QString &text)
+    bool addLatin1(Key &key, QStringView text)
     {
         const std::array<char16_t, 256> &plain = latin1PlainForms();
         m_plain.clear();
@@ -411,30 +435,66 @@ Result<RowSort> RowSort::parse(QStringView text, const QList<Column> &columns)
 
 void RowSort::sort(QList<qsizetype> &order, const QList<QVariantList> &rows) const
 {
+    sortBy(order, [&](KeyColumn &keys, qsizetype row, int column) {
+        return keys.make(cell(rows, row, column));
+    });
+}
+
+void RowSort::sort(QList<qsizetype> &order, const RowStore &rows) const
+{
+    sortBy(order, [&](KeyColumn &keys, qsizetype row, int column) {
+        return keys.make(rows, row, column);
+    });
+}
+
+template <typename MakeKey> void RowSort::sortBy(QList<qsizetype> &order, MakeKey makeKey) const
+{
     if (m_keys.isEmpty() || order.size() < 2)
         return;
-    // The first key travels with its row through the sort, so that most comparisons read
-    // neighbouring memory; the further keys, needed only on ties, stay in their own columns.
+    // The sort moves small entries: the row's place and a 64-bit word that orders most pairs
+    // by itself (the first code units of a text, the value of an integer, a date or a yes/no).
+    // Only a tie on the word, or a real number, reads the first key in full; the further keys
+    // are read on ties of the first.
     struct Entry
     {
-        KeyColumn::Key key;
-        qsizetype position;
+        quint64 word;
+        quint32 position;
+        quint8 rank;
+        bool wordDecides;
     };
-    KeyColumn first(0);
+    KeyColumn first(order.size());
     std::vector<Entry> entries;
     entries.reserve(order.size());
-    for (qsizetype p = 0; p < order.size(); ++p)
-        entries.push_back({first.make(cell(rows, order[p], m_keys[0].column)), p});
+    for (qsizetype p = 0; p < order.size(); ++p) {
+        first.add(makeKey(first, order[p], m_keys[0].column));
+        const KeyColumn::Key &key = first[p];
+        Entry e{0, quint32(p), quint8(key.rank), false};
+        if (key.rank == TextRank || key.rank == OtherRank) {
+            e.word = key.head;
+            e.wordDecides = true;
+        } else if (key.rank == BoolRank || key.rank == DateRank || (key.rank == NumberRank && key.number.integral)) {
+            e.word = quint64(key.number.integer) ^ (quint64(1) << 63);
+            e.wordDecides = true;
+        }
+        entries.push_back(e);
+    }
     std::vector<KeyColumn> further;
     for (qsizetype k = 1; k < m_keys.size(); ++k) {
         further.emplace_back(order.size());
         for (qsizetype row : order)
-            further.back().add(cell(rows, row, m_keys[k].column));
+            further.back().add(makeKey(further.back(), row, m_keys[k].column));
     }
-    std::stable_sort(entries.begin(), entries.end(), [&](const Entry &x, const Entry &y) {
-        int c = first.compare(x.key, y.key);
+    const bool descending = m_keys[0].descending;
+    const auto before = [&](const Entry &x, const Entry &y) {
+        int c;
+        if (x.rank != y.rank)
+            c = x.rank < y.rank ? -1 : 1;
+        else if (x.word != y.word && x.wordDecides && y.wordDecides)
+            c = x.word < y.word ? -1 : 1;
+        else
+            c = first.compare(first[x.position], first[y.position]);
         if (c != 0)
-            return m_keys[0].descending ? c > 0 : c < 0;
+            return descending ? c > 0 : c < 0;
         for (qsizetype k = 1; k < m_keys.size(); ++k) {
             const KeyColumn &column = further[k - 1];
             c = column.compare(column[x.position], column[y.position]);
@@ -442,7 +502,26 @@ void RowSort::sort(QList<qsizetype> &order, const QList<QVariantList> &rows) con
                 return m_keys[k].descending ? c > 0 : c < 0;
         }
         return false;
-    });
+    };
+    // A long list is sorted in slices, one per core, then merged: each merge keeps the rows of
+    // the earlier slice first among equals, so the whole stays stable. The keys are only read.
+    const size_t slices = entries.size() < 50000 ? 1 : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    std::vector<size_t> bounds;
+    for (size_t i = 0; i <= slices; ++i)
+        bounds.push_back(entries.size() * i / slices);
+    std::vector<std::thread> threads;
+    for (size_t i = 1; i < slices; ++i)
+        threads.emplace_back([&, i] { std::stable_sort(entries.begin() + bounds[i], entries.begin() + bounds[i + 1], before); });
+    std::stable_sort(entries.begin(), entries.begin() + bounds[1], before);
+    for (std::thread &t : threads)
+        t.join();
+    for (size_t width = 1; width < slices; width *= 2) {
+        for (size_t i = 0; i + width < slices; i += 2 * width) {
+            const size_t end = std::min(i + 2 * width, slices);
+            std::inplace_merge(entries.begin() + bounds[i], entries.begin() + bounds[i + width],
+                               entries.begin() + bounds[end], before);
+        }
+    }
     QList<qsizetype> sorted;
     sorted.reserve(order.size());
     for (const Entry &e : entries)
@@ -454,6 +533,16 @@ int RowSort::compare(const QVariantList &a, const QVariantList &b) const
 {
     for (const Key &key : m_keys) {
         const int c = compareValues(cell(a, key.column), cell(b, key.column));
+        if (c != 0)
+            return key.descending ? -c : c;
+    }
+    return 0;
+}
+
+int RowSort::compare(const RowStore &rows, qsizetype a, qsizetype b) const
+{
+    for (const Key &key : m_keys) {
+        const int c = compareValues(rows.value(a, key.column), rows.value(b, key.column));
         if (c != 0)
             return key.descending ? -c : c;
     }

@@ -2,6 +2,7 @@
 
 #include "db/result.h"
 #include "db/rowset.h"
+#include "db/rowstore.h"
 
 #include <QList>
 #include <QString>
@@ -25,11 +26,15 @@ public:
 
     // Reorders `order` (indexes into `rows`) stably by the sort keys.
     void sort(QList<qsizetype> &order, const QList<QVariantList> &rows) const;
+    void sort(QList<qsizetype> &order, const RowStore &rows) const;
 
     // Orders two rows: <0, 0 or >0.
     int compare(const QVariantList &a, const QVariantList &b) const;
+    int compare(const RowStore &rows, qsizetype a, qsizetype b) const;
 
 private:
+    template <typename MakeKey> void sortBy(QList<qsizetype> &order, MakeKey makeKey) const;
+
     struct Key
     {
         int column;
@@ -41,5 +46,7 @@ private:
 // Orders two values of one column as the sort does: nulls first, numbers and dates by
 // value, texts regardless of case and accents (a tie broken by the exact case-folded text).
 int compareValues(const QVariant &a, const QVariant &b);
+// The same for two texts.
+int compareTexts(QStringView a, QStringView b);
 
 } // namespace db

@@ -336,6 +336,21 @@ Result<sqlite3_stmt *> SqliteConnection::prepare(const QString &sql)
 
 Result<RowSet> SqliteConnection::runNative(const QString &sql, const QVariantList &values)
 {
+    struct Gather final : RowReceiver
+    {
+        RowSet set;
+        void columns(const QList<Column> &columns) override { set.columns = columns; }
+        void row(const QVariantList &values) override { set.rows.append(values); }
+    } gather;
+    if (Status done = streamNative(sql, values, gather); !done)
+        return done.error();
+    if (gather.set.columns.isEmpty())
+        gather.set.rowsAffected = sqlite3_changes64(m_db);
+    return std::move(gather.set);
+}
+
+Status SqliteConnection::streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver)
+{
     Result<sqlite3_stmt *> prepared = prepare(sql);
     if (!prepared)
         return prepared.error();
@@ -360,29 +375,27 @@ Result<RowSet> SqliteConnection::runNative(const QString &sql, const QVariantLis
             return engineError(rc);
     }
 
-    RowSet result;
-    const int columns = sqlite3_column_count(stmt);
-    result.columns.reserve(columns);
-    for (int c = 0; c < columns; ++c) {
+    QList<Column> columns;
+    const int count = sqlite3_column_count(stmt);
+    columns.reserve(count);
+    for (int c = 0; c < count; ++c) {
         const char *declared = sqlite3_column_decltype(stmt, c);
-        result.columns.append(Column{QString::fromUtf8(sqlite3_column_name(stmt, c)),
-                                     kindFromDeclaredType(QString::fromUtf8(declared)),
-                                     QString::fromUtf8(sqlite3_column_table_name(stmt, c)),
-                                     QString::fromUtf8(sqlite3_column_origin_name(stmt, c))});
+        columns.append(Column{QString::fromUtf8(sqlite3_column_name(stmt, c)),
+                              kindFromDeclaredType(QString::fromUtf8(declared)),
+                              QString::fromUtf8(sqlite3_column_table_name(stmt, c)),
+                              QString::fromUtf8(sqlite3_column_origin_name(stmt, c))});
     }
+    receiver.columns(columns);
+    QVariantList row(count);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QVariantList row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c)
-            row.append(readValue(stmt, c, result.columns[c].kind));
-        result.rows.append(std::move(row));
+        for (int c = 0; c < count; ++c)
+            row[c] = readValue(stmt, c, columns[c].kind);
+        receiver.row(row);
     }
     if (rc != SQLITE_DONE)
         return engineError(rc);
-    if (columns == 0)
-        result.rowsAffected = sqlite3_changes64(m_db);
-    return result;
+    return {};
 }
 
 Result<QString> SqliteConnection::keyColumn(const QString &table)

@@ -24,6 +24,7 @@ public:
     ~SqliteConnection() override;
 
     Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
+    Status streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver) override;
     Result<QString> keyColumn(const QString &table) override;
     Status begin() override;
     Status commit() override;

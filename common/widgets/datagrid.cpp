@@ -1,6 +1,52 @@
 #include "common/widgets/datagrid.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Paints a cell as the style paints a plain text item (its background or the selection, the
+// text elided where it does not fit, the focus frame), without the general item layout (icon,
+// check box, wrapped text) that the style would otherwise work out for each cell painted.
+class TextCellDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QWidget *widget = cell.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, widget);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect text = cell.rect.adjusted(margin, 0, -margin, 0);
+        const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : (cell.state & QStyle::State_Active) ? QPalette::Normal
+                                                                                 : QPalette::Inactive;
+        painter->save();
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                       : QPalette::Text));
+        painter->drawText(text, int(cell.displayAlignment) | Qt::TextSingleLine,
+                          cell.fontMetrics.elidedText(cell.text, cell.textElideMode, text.width()));
+        painter->restore();
+        if (cell.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(cell);
+            focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &cell, widget);
+            focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+            focus.backgroundColor = cell.palette.color(group, cell.state & QStyle::State_Selected ? QPalette::Highlight
+                                                                                                  : QPalette::Window);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
+};
+
+} // namespace
 
 DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
     : QTableView(parent), m_model(model)
@@ -10,8 +56,13 @@ DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
     setSelectionMode(multiSelection ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(false);
+    // Every row as high as the others: the view works out where a row is without asking
+    // the rows above it, however long the list.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->hide();
+    setWordWrap(false);
+    setItemDelegate(new TextCellDelegate(this));
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
 

@@ -333,7 +333,7 @@ void TfrmContatti::elimina()
             return;
         }
     }
-    if (db::Status reread = list.requery(); !reread) {
+    if (db::Status reread = refreshListedContact(list, deleted); !reread) {
         dialogs().error(reread.message());
         return;
     }

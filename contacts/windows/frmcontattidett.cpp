@@ -447,16 +447,27 @@ bool TfrmContattiDett::salva()
     }
     if (nameChanged) {
         nameChanged = false;
-        (void)RicaricaSuRecord(m_db.TableCalendario, QStringLiteral("ID"));
+        // The appointments that show the contact's name: those rows alone are read again.
+        db::DataSet &agenda = m_db.TableCalendario;
+        if (agenda.isOpen()) {
+            if (db::Status reread = agenda.refreshRows(u"ID", u"Cliente_ID", id); !reread)
+                dialogs().error(reread.message());
+        }
     }
     // Saved: a list that cannot be read again is told, but does not undo the save.
-    if (db::Status requeried = m_db.TableCercaContatti.requery(); !requeried)
-        dialogs().error(requeried.message());
-    else
-        (void)m_db.TableCercaContatti.locate(u"Ide", id);
+    db::DataSet &list = m_db.TableCercaContatti;
+    if (db::Status reread = refreshListedContact(list, id); !reread)
+        dialogs().error(reread.message());
+    else if (list.isOpen() && list.asInteger(u"Ide") != id)
+        (void)list.locate(u"Ide", id);
     setModified(false);
     m_newContact = false;
     return true;
+}
+
+db::Status refreshListedContact(db::DataSet &list, qint64 id)
+{
+    return list.isOpen() ? list.refreshRow(u"Ide", id) : db::Status();
 }
 
 QList<QVariant> TfrmContattiDett::rowValues(const db::DataSet &row)
@@ -533,9 +544,10 @@ bool TfrmContattiDett::dropBlankContact()
     }
     db::DataSet &contatto = m_db.TableContatti;
     contatto.cancel();
+    const qint64 id = contatto.asInteger(u"Id");
     if (!EliminaRecord(contatto, QStringLiteral("Id")))
         return false;
-    if (db::Status reread = m_db.TableCercaContatti.requery(); !reread)
+    if (db::Status reread = refreshListedContact(m_db.TableCercaContatti, id); !reread)
         dialogs().error(reread.message());
     m_newContact = false;
     setModified(false);

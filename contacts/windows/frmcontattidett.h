@@ -36,6 +36,10 @@ struct ContactEditorLinks
     std::function<void(ReportKind kind)> print;
 };
 
+// Brings the contact list up to date with one contact saved, added or deleted: that row alone is
+// read again. A list not read yet is left so: it is read whole when it is opened.
+db::Status refreshListedContact(db::DataSet &list, qint64 id);
+
 // "Contatti": the editor of one contact, the row of TableContatti, on four pages. "Indietro"
 // stays open while the contact has neither a company name nor a surname.
 class TfrmContattiDett : public DetailWindow

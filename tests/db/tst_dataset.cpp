@@ -1,6 +1,7 @@
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "db/datetimes.h"
+#include "db/rowstore.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
@@ -24,6 +25,11 @@ QStringList visible(db::DataSet &ds, const QString &column)
     for (int r = 0; r < ds.recordCount(); ++r)
         values.append(ds.valueAt(r, c).toString());
     return values;
+}
+
+qint64 idOf(FreshArchive &archive, const QString &title)
+{
+    return archive.native(QStringLiteral("select Id from Titoli where Descrizione = ?"), {title}).rows.value(0).value(0).toLongLong();
 }
 
 } // namespace
@@ -219,6 +225,206 @@ private Q_SLOTS:
         QVERIFY(ds.remove().ok());
         QCOMPARE(ds.asString(u"Descrizione"), QStringLiteral("a"));
         QCOMPARE(archive.run(QStringLiteral("select * from Titoli")).rows.size(), 1);
+    }
+
+    void storedValuesComeBackAsTheyWere()
+    {
+        // Every kind of value a row can hold, the awkward ones included: a null text apart
+        // from an empty one, a text longer than 65535 code units, a date that is not naive.
+        const QString longText(70000, u'x');
+        const QVariantList values = {QVariant(),
+                                     QString(),
+                                     QStringLiteral(""),
+                                     QStringLiteral("Perché"),
+                                     longText,
+                                     true,
+                                     qlonglong(-1) << 40,
+                                     0.1,
+                                     db::naiveDateTime(QDate(1969, 12, 31), QTime(23, 59, 59)),
+                                     QDateTime(QDate(2024, 3, 1), QTime(8, 0)),
+                                     5,
+                                     QByteArray("\0\1", 2)};
+        db::RowStore store(int(values.size()));
+        store.append(values);
+        store.append({});
+        for (int c = 0; c < values.size(); ++c) {
+            const QVariant back = store.value(0, c);
+            QCOMPARE(back.typeId(), values[c].typeId());
+            QCOMPARE(back, values[c]);
+            QCOMPARE(back.isNull(), values[c].isNull());
+            QVERIFY(!store.value(1, c).isValid());
+        }
+        QCOMPARE(store.text(0, 4).size(), 70000);
+        QVariantList changed = values;
+        changed[3] = QVariant();
+        changed[4] = QStringLiteral("corto");
+        store.replace(0, changed);
+        QCOMPARE(store.row(0), changed);
+        QVERIFY(!store.value(1, 4).isValid());
+    }
+
+    void searchFoldsLetterCaseButNotAccents()
+    {
+        FreshArchive archive;
+        addTitles(archive, {"Èrcole", "ercole", "Erba", "ÉLITE", "Kappa", "Zeta", "Östen"});
+        // The Kelvin sign folds to an ASCII k.
+        addTitles(archive, {QStringLiteral("\u212Aelvin")});
+        db::DataSet ds(archive.connection());
+        ds.setSql(QStringLiteral("select * from Titoli"));
+        QVERIFY(ds.open().ok());
+        const auto shown = [&](const QString &filter) {
+            [&] { QVERIFY(ds.setFilter(filter).ok()); }();
+            return visible(ds, QStringLiteral("Descrizione"));
+        };
+        QCOMPARE(shown("Descrizione like 'è*'"), QStringList({"Èrcole"}));
+        QCOMPARE(shown("Descrizione like 'E*'"), QStringList({"ercole", "Erba"}));
+        QCOMPARE(shown("Descrizione like 'élite'"), QStringList({"ÉLITE"}));
+        QCOMPARE(shown("Descrizione like '*ITE'"), QStringList({"ÉLITE"}));
+        QCOMPARE(shown("Descrizione like 'ö*'"), QStringList({"Östen"}));
+        QCOMPARE(shown("Descrizione like 'k*'"), QStringList({"Kappa", QStringLiteral("\u212Aelvin")}));
+        QCOMPARE(shown("Descrizione = 'ERCOLE'"), QStringList({"ercole"}));
+        QCOMPARE(shown("Descrizione > 'EZ' and Descrizione < 'Z'"), QStringList({"Kappa", "Östen", QStringLiteral("\u212Aelvin")}));
+        // The sort puts accented capitals beside their plain letters.
+        QVERIFY(ds.setFilter(QString()).ok());
+        QVERIFY(ds.setSort(QStringLiteral("Descrizione")).ok());
+        QCOMPARE(visible(ds, QStringLiteral("Descrizione")).mid(0, 4), QStringList({"ÉLITE", "Erba", "ercole", "Èrcole"}));
+    }
+
+    void nullsInSortedColumns()
+    {
+        FreshArchive archive;
+        archive.native(QStringLiteral("insert into Titoli (Descrizione) values ('b'), (null), ('a'), (null), ('')"));
+        db::DataSet ds(archive.connection());
+        ds.setSql(QStringLiteral("select * from Titoli"));
+        QVERIFY(ds.open().ok());
+        QVERIFY(ds.setSort(QStringLiteral("Descrizione, Id DESC")).ok());
+        QCOMPARE(visible(ds, QStringLiteral("Id")), QStringList({"4", "2", "5", "3", "1"}));
+        QVERIFY(ds.setSort(QStringLiteral("Descrizione DESC, Id")).ok());
+        QCOMPARE(visible(ds, QStringLiteral("Id")), QStringList({"1", "3", "5", "2", "4"}));
+        QVERIFY(ds.setFilter(QStringLiteral("Descrizione is null")).ok());
+        QCOMPARE(visible(ds, QStringLiteral("Id")), QStringList({"2", "4"}));
+        // A value cleared in the data set is a null text: no pattern matches it.
+        QVERIFY(ds.setFilter(QStringLiteral("Descrizione like '*'")).ok());
+        QCOMPARE(ds.recordCount(), 3);
+        QVERIFY(ds.setValue(u"Descrizione", QString()).ok());
+        QVERIFY(ds.post().ok());
+        QVERIFY(ds.setFilter(QStringLiteral("Descrizione like '*'")).ok());
+        QCOMPARE(ds.recordCount(), 2);
+    }
+
+    void refreshedRowFindsItsPlaceAndKeepsTheChecks()
+    {
+        FreshArchive archive;
+        addTitles(archive, {"a", "b", "c", "d"});
+        auto other = db::openArchive(archive.path());
+        QVERIFY(other.ok());
+        db::DataSet mine(archive.connection());
+        mine.setSql(QStringLiteral("select Id, Descrizione from Titoli order by Titoli.Descrizione;"));
+        QVERIFY(mine.open().ok());
+        QVERIFY(mine.setFilter(QStringLiteral("Descrizione <> 'd'")).ok());
+        mine.next();
+        const db::DataSet::Bookmark onB = mine.bookmark();
+        const db::DataSet::Bookmark onC = mine.bookmarkAt(2);
+        const qint64 b = idOf(archive, "b");
+
+        // Another workstation renames b; reading that row alone puts it in its new place.
+        QVERIFY((*other)->runNative(QStringLiteral("update Titoli set Descrizione = 'cc' where Id = ?"), {b}).ok());
+        QVERIFY(mine.refreshRow(u"Id", b).ok());
+        QCOMPARE(visible(mine, QStringLiteral("Descrizione")), QStringList({"a", "c", "cc"}));
+        QCOMPARE(mine.bookmark(), onB);
+        QCOMPARE(mine.position(), 2);
+        QVERIFY(mine.isBookmarkValid(onC));
+
+        // It changes again there: what this data set read is what its write is checked against.
+        QVERIFY((*other)->runNative(QStringLiteral("update Titoli set Descrizione = 'ccc' where Id = ?"), {b}).ok());
+        QVERIFY(mine.setValue(u"Descrizione", QStringLiteral("mio")).ok());
+        QCOMPARE(mine.post().error().kind, db::ErrorKind::ChangedElsewhere);
+        mine.cancel();
+        QVERIFY(mine.refreshRow(u"Id", b).ok());
+        QCOMPARE(mine.asString(u"Descrizione"), QStringLiteral("ccc"));
+        QVERIFY(mine.setValue(u"Descrizione", QStringLiteral("mio")).ok());
+        QVERIFY(mine.post().ok());
+
+        // A row added elsewhere comes in sorted, one the filter drops stays out, one deleted
+        // leaves and the row after it becomes current.
+        QVERIFY((*other)->runNative(QStringLiteral("insert into Titoli (Descrizione) values ('bb')")).ok());
+        QVERIFY(mine.refreshRow(u"Id", idOf(archive, "bb")).ok());
+        QVERIFY(mine.refreshRow(u"Id", idOf(archive, "d")).ok());
+        QCOMPARE(visible(mine, QStringLiteral("Descrizione")), QStringList({"a", "bb", "c", "mio"}));
+        mine.setPosition(2);
+        const qint64 c = idOf(archive, "c");
+        QVERIFY((*other)->runNative(QStringLiteral("delete from Titoli where Id = ?"), {c}).ok());
+        QVERIFY(mine.refreshRow(u"Id", c).ok());
+        QCOMPARE(visible(mine, QStringLiteral("Descrizione")), QStringList({"a", "bb", "mio"}));
+        QCOMPARE(mine.asString(u"Descrizione"), QStringLiteral("mio"));
+        QVERIFY(!mine.isBookmarkValid(onC));
+        // Removing the filter shows the rows in the query's order, the refreshed ones included.
+        QVERIFY(mine.setFilter(QString()).ok());
+        QCOMPARE(visible(mine, QStringLiteral("Descrizione")), QStringList({"a", "bb", "d", "mio"}));
+    }
+
+    void refreshingByAValueReadsTheRowsThatLeftItToo()
+    {
+        FreshArchive archive;
+        addTitles(archive, {"x", "x", "y"});
+        db::DataSet ds(archive.connection());
+        ds.setSql(QStringLiteral("select * from Titoli order by Descrizione"));
+        QVERIFY(ds.open().ok());
+        archive.native(QStringLiteral("update Titoli set Descrizione = case Id when 2 then 'y' else 'x' end where Id in (2, 3)"));
+        addTitles(archive, {"x"});
+        QVERIFY(ds.refreshRows(u"Id", u"Descrizione", QStringLiteral("X")).ok());
+        QCOMPARE(visible(ds, QStringLiteral("Id")), QStringList({"1", "3", "4", "2"}));
+        QCOMPARE(visible(ds, QStringLiteral("Descrizione")), QStringList({"x", "x", "x", "y"}));
+    }
+
+    void refreshWithoutAKnownOrderReadsEverythingAgain()
+    {
+        FreshArchive archive;
+        addTitles(archive, {"a", "b"});
+        db::DataSet ds(archive.connection());
+        ds.setSql(QStringLiteral("select * from Titoli order by lower(Descrizione) desc"));
+        QVERIFY(ds.open().ok());
+        ds.last();
+        archive.native(QStringLiteral("update Titoli set Descrizione = 'z' where Descrizione = 'a'"));
+        QVERIFY(ds.refreshRow(u"Id", idOf(archive, "z")).ok());
+        QCOMPARE(visible(ds, QStringLiteral("Descrizione")), QStringList({"z", "b"}));
+        QCOMPARE(ds.asString(u"Descrizione"), QStringLiteral("z"));
+    }
+
+    void longTablesAreFilteredAndSortedInSlices()
+    {
+        // Enough rows for the filter (first and narrowing keys) and the sort to be shared
+        // among threads; the slices must come back in order, the sort stable.
+        FreshArchive archive;
+        archive.native(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 60000) "
+                                      "insert into Titoli (Descrizione) select case i % 3 when 0 then 'Rossi ' "
+                                      "when 1 then 'rosa ' else 'Bianchi ' end || i from n"));
+        db::DataSet ds(archive.connection());
+        ds.setSql(QStringLiteral("select Id, Descrizione, Id % 7 as Gruppo from Titoli order by Id desc"));
+        QVERIFY(ds.open().ok());
+        const int id = ds.columnIndex(u"Id");
+        const int group = ds.columnIndex(u"Gruppo");
+        QVERIFY(ds.setSort(QStringLiteral("Gruppo")).ok());
+        for (int r = 1; r < ds.recordCount(); ++r) {
+            const qlonglong g = ds.valueAt(r, group).toLongLong();
+            const qlonglong previous = ds.valueAt(r - 1, group).toLongLong();
+            QVERIFY(g > previous || (g == previous && ds.valueAt(r, id).toLongLong() < ds.valueAt(r - 1, id).toLongLong()));
+        }
+        QVERIFY(ds.setSort(QString()).ok());
+
+        QVERIFY(ds.setFilter(QStringLiteral("Descrizione like 'ro*'")).ok());
+        QCOMPARE(ds.recordCount(), 40000);
+        QVERIFY(ds.setFilter(QStringLiteral("Descrizione like 'ross*'")).ok());
+        QCOMPARE(ds.recordCount(), 20000);
+        QVERIFY(ds.setFilter(QStringLiteral("Descrizione like 'ross*1'")).ok());
+        QCOMPARE(ds.recordCount(), 2000);
+        qlonglong previous = std::numeric_limits<qlonglong>::max();
+        for (int r = 0; r < ds.recordCount(); ++r) {
+            const qlonglong value = ds.valueAt(r, id).toLongLong();
+            QVERIFY(value < previous);
+            QVERIFY(value % 30 == 21);
+            previous = value;
+        }
     }
 
     void suspendedControlsHearOnceAtTheEnd()
