@@ -37,6 +37,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -420,9 +421,12 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         *error = born.error();
         return Outcome::Failed;
     }
-    m_birthdays->clear(); // filled once per run, also after a retry
-    for (const QString &line : birthdayLines(*born, db::clock::today()))
-        m_birthdays->appendPlainText(line);
+    // Filled once per run, also after a retry; in one piece, not a paragraph at a time (a large
+    // archive has thousands of birthdays in a month). On screen it ends at the last line, as it
+    // does when the lines are added one by one.
+    m_birthdays->setPlainText(birthdayLines(*born, db::clock::today()).join(u'\n'));
+    if (m_birthdays->isVisible())
+        m_birthdays->verticalScrollBar()->setValue(m_birthdays->verticalScrollBar()->maximum());
 
     // The grids whose layout this workstation keeps, in this order. A layout that cannot be
     // stored has been reported and leaves the grid as designed.

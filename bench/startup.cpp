@@ -1,14 +1,20 @@
-// From process start to the main window ready (start-up sequence done, every shared data set
-// open) on a generated archive; beside it, SQLite running the same queries by itself.
+// From process start to the main window ready (the start-up sequence done: the data sets the
+// main window needs open, the birthdays and the due reminders read) on a generated archive;
+// beside it, the sqlite3 command-line tool running the same queries on the same file. Then
+// what the lists read on demand take when first shown.
 // Usage: QT_QPA_PLATFORM=offscreen bench_startup ARCHIVE
 
 #include "app/frminizio.h"
 #include "app/program.h"
+#include "app/startup.h"
+#include "bench/sqlitetool.h"
+#include "db/datetimes.h"
 #include "db/sqlitedialect.h"
 #include "db/sqlitefunctions.h"
 #include "db/sqltranslation.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,30 +27,49 @@
 
 namespace {
 
-// Every query of the shared data sets, run and read through by SQLite alone.
-double sqliteAlone(const QString &path, Tform_DB &module)
+struct Query
+{
+    QString name;
+    QString sql; // the engine's SQL
+    QVariantList values;
+};
+
+// What start-up read: the data sets it left open and its two queries.
+QList<Query> startupQueries(Tform_DB &module)
+{
+    const db::SqliteDialect dialect;
+    QList<Query> queries;
+    for (db::DataSet *ds : module.sharedDataSets()) {
+        if (ds->isOpen())
+            queries.append({ds->objectName(), *db::translateSql(ds->sql(), dialect), ds->boundValues()});
+    }
+    const QDate today = db::clock::today();
+    queries.append({QStringLiteral("birthdays"), *db::translateSql(birthdaySql(today), dialect), {}});
+    queries.append({QStringLiteral("reminders"), *db::translateSql(reminderSql(today), dialect), {}});
+    return queries;
+}
+
+// The queries run and read through by the SQLite library alone, in this process.
+double sqliteAlone(const QString &path, const QList<Query> &queries)
 {
     sqlite3 *h = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
     db::registerSqliteFunctions(h);
-    db::SqliteDialect dialect;
     QElapsedTimer t;
     t.start();
-    for (db::DataSet *ds : module.sharedDataSets()) {
-        QElapsedTimer one;
-        one.start();
-        const QByteArray sql = db::translateSql(ds->sql(), dialect)->toUtf8();
+    for (const Query &query : queries) {
         sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(h, sql.constData(), -1, &stmt, nullptr);
+        sqlite3_prepare_v2(h, query.sql.toUtf8().constData(), -1, &stmt, nullptr);
+        for (int i = 0; i < query.values.size(); ++i)
+            sqlite3_bind_text(stmt, i + 1, query.values[i].toString().toUtf8().constData(), -1,
+                              SQLITE_TRANSIENT);
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             for (int c = 0; c < sqlite3_column_count(stmt); ++c)
                 (void)sqlite3_column_text(stmt, c);
         }
         sqlite3_finalize(stmt);
-        if (one.elapsed() > 20)
-            std::printf("  %s: %lld ms\n", qPrintable(ds->objectName()), qlonglong(one.elapsed()));
     }
-    const double ms = double(t.nsecsElapsed()) / 1e6;
+    const double ms = elapsedMs(t);
     sqlite3_close(h);
     return ms;
 }
@@ -70,18 +95,47 @@ int main(int argc, char *argv[])
     pathFile.close();
 
     Program program(folder.path());
-    const double windows = double(sinceStart.nsecsElapsed()) / 1e6;
+    const double windows = elapsedMs(sinceStart);
     program.frmInizio().show();
     program.frmInizio().FormActivate();
-    const double ready = double(sinceStart.nsecsElapsed()) / 1e6;
+    const double ready = elapsedMs(sinceStart);
     if (!program.frmInizio().startupDone()) {
         std::fprintf(stderr, "start-up did not complete\n");
         return 1;
     }
-    std::printf("contacts: %d\nwindows created: %.0f ms\nmain window ready: %.0f ms after process start\n",
-                program.formDb().TableCercaContatti.recordCount(), windows, ready);
-    std::printf("the same queries through SQLite alone: %.0f ms\n",
-                sqliteAlone(QString::fromLocal8Bit(argv[1]), program.formDb()));
+    Tform_DB &module = program.formDb();
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    const QList<Query> queries = startupQueries(module);
+    QStringList statements;
+    for (const Query &query : queries)
+        statements << bench::withValues(query.sql, query.values);
+    const bench::ToolTimes tool = bench::runSqliteTool(path, statements);
+    std::printf("windows created: %.0f ms\nmain window ready: %.0f ms after process start "
+                "(%lld birthdays)\n",
+                windows, ready, qlonglong(program.frmInizio().birthdays().size()));
+    std::printf("the same %lld queries, SQLite library in this process: %.0f ms\n",
+                qlonglong(queries.size()), sqliteAlone(path, queries));
+    if (tool.problem.isEmpty()) {
+        std::printf("the same queries, sqlite3 tool: %.0f ms of statements, %.0f ms with its start "
+                    "and loading; ratio main window ready / sqlite3 tool %.2f\n",
+                    tool.statementsMs(), tool.processMs, ready / std::max(tool.processMs, 0.001));
+        for (qsizetype i = 0; i < queries.size() && i < tool.statementMs.size(); ++i) {
+            if (tool.statementMs[i] >= 10)
+                std::printf("  %s: %.0f ms in sqlite3\n", qPrintable(queries[i].name), tool.statementMs[i]);
+        }
+    } else {
+        std::printf("sqlite3 tool: %s\n", qPrintable(tool.problem));
+    }
+
+    // Read on demand: what the first showing of the contact list and of the agenda adds.
+    for (db::DataSet *ds : {&module.TableCercaContatti, &module.TableCalendario}) {
+        QElapsedTimer t;
+        t.start();
+        const bool wasOpen = ds->isOpen();
+        (void)module.openOnDemand(*ds);
+        std::printf("%s %s: %.0f ms, %d rows\n", qPrintable(ds->objectName()),
+                    wasOpen ? "open at start-up" : "read on demand", elapsedMs(t), ds->recordCount());
+    }
     setDialogs(nullptr);
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 namespace db {
 
 // The column types that the program's schema and update scripts name.
@@ -38,6 +40,13 @@ public:
     virtual QString limitClause(qint64 rows) const;
     // The operator that matches a LIKE pattern regardless of letter case.
     virtual QString likeOperator() const { return QStringLiteral("LIKE"); }
+    // A condition true of every value that `operand LIKE pattern` is true of, which the engine
+    // can answer from an index on the operand (a range of texts); empty when there is none.
+    virtual QString likeRange(const QString & /*operand*/, QStringView /*pattern*/,
+                              std::optional<QChar> /*escape*/) const
+    {
+        return {};
+    }
     // A comparison that is true when both sides are null or equal.
     virtual QString nullSafeEqual(const QString &left, const QString &right) const
     {

@@ -24,6 +24,23 @@ QString SqliteDialect::functionName(const QString &jetName) const
     return jetName;
 }
 
+// The texts a pattern with a literal beginning can match lie between two texts in the
+// collation's order; compared by the collation, the column's index finds them. Without the
+// collation named here a column declared otherwise would be compared by another order.
+QString SqliteDialect::likeRange(const QString &operand, QStringView pattern,
+                                 std::optional<QChar> escape) const
+{
+    const std::optional<TextBounds> bounds = likePrefixBounds(pattern, escape);
+    if (!bounds)
+        return {};
+    const auto literal = [](QString text) {
+        return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+    };
+    const QString sorted = operand + QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation);
+    return sorted + QStringLiteral(" > ") + literal(bounds->above) + QStringLiteral(" AND ") + sorted
+           + QStringLiteral(" < ") + literal(bounds->below);
+}
+
 // Texts carry the program's own collation (registered by the connection): equality and order
 // ignore letter case and accents sort beside their plain letters, as the program expects. The
 // declared type names are what the reading side turns back into kinds of values (see

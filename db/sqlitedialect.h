@@ -11,6 +11,8 @@ public:
     QString booleanLiteral(bool value) const override;
     QString lastIdentityExpression() const override;
     QString functionName(const QString &jetName) const override;
+    QString likeRange(const QString &operand, QStringView pattern,
+                      std::optional<QChar> escape) const override;
     QString columnType(ColumnType type, int length, bool hasOwnDefault) const override;
 };
 

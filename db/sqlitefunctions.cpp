@@ -46,6 +46,9 @@ int collateNoCase(void *, int aLength, const void *a, int bLength, const void *b
                          bLength);
 }
 
+// The escape of a LIKE without ESCAPE: a character no pattern holds on purpose.
+constexpr QChar kNoEscape(0xFFFF);
+
 // LIKE with % and _ on case-folded texts; `escape` makes the next pattern character literal.
 bool likeMatch(QStringView pattern, QStringView text, QChar escape)
 {
@@ -76,6 +79,22 @@ bool likeMatch(QStringView pattern, QStringView text, QChar escape)
     return p == pattern.size();
 }
 
+// What every text a case-folded pattern matches begins with, read as likeMatch reads it: up
+// to the first wildcard that is not escaped.
+QString literalBeginning(QStringView pattern, QChar escape)
+{
+    QString beginning;
+    for (qsizetype p = 0; p < pattern.size(); ++p) {
+        if (pattern[p] == escape && p + 1 < pattern.size())
+            beginning += pattern[++p];
+        else if (pattern[p] == u'%' || pattern[p] == u'_')
+            break;
+        else
+            beginning += pattern[p];
+    }
+    return beginning;
+}
+
 void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     for (int i = 0; i < argc; ++i) {
@@ -84,7 +103,13 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
             return;
         }
     }
-    QChar escape(0xFFFF);
+    // A blob is no text: no pattern matches it (as with the engine's own LIKE), and it lies
+    // outside every range of texts that likePrefixBounds gives.
+    if (sqlite3_value_type(argv[0]) == SQLITE_BLOB || sqlite3_value_type(argv[1]) == SQLITE_BLOB) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    QChar escape = kNoEscape;
     if (argc == 3) {
         const QString e = textOf(argv[2]);
         if (e.size() != 1) {
@@ -225,6 +250,74 @@ int compareNoCase(const char *a, int aLength, const char *b, int bLength)
     if (primary != 0)
         return primary;
     return x.compare(y);
+}
+
+namespace {
+
+// A text that sorts by itself: case-folded and without accents already, so that compareNoCase
+// sees it as written. The bounds of a range have to be such texts.
+bool sortsAsWritten(const QString &text)
+{
+    return text.isValidUtf16() && text.toCaseFolded() == text && withoutAccents(text) == text;
+}
+
+// A combining mark kept by withoutAccents that canonical ordering may move: a text ending with
+// one may lose its beginning's order once more marks follow.
+bool hasMovableMark(const QString &folded)
+{
+    const QString decomposed = folded.normalized(QString::NormalizationForm_D);
+    return std::any_of(decomposed.cbegin(), decomposed.cend(), [](QChar c) {
+        return c.combiningClass() != 0 && c.category() != QChar::Mark_NonSpacing;
+    });
+}
+
+// The beginning of `key` up to `at`, then a character after (step 1) or before (step -1) the
+// one at `at` that sorts as written; empty when none is near.
+QString besideAt(const QString &key, qsizetype at, int step)
+{
+    constexpr int kTries = 64;
+    const char16_t c = key[at].unicode();
+    if (QChar::isSurrogate(c))
+        return {};
+    for (int i = 1; i <= kTries; ++i) {
+        const int next = int(c) + step * i;
+        if (next <= 0 || next > 0xFFFF || QChar::isSurrogate(char32_t(next)))
+            return {};
+        const QString candidate = key.left(at) + QChar(char16_t(next));
+        if (sortsAsWritten(candidate))
+            return candidate;
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<TextBounds> likePrefixBounds(QStringView pattern, std::optional<QChar> escape)
+{
+    const QString beginning = literalBeginning(pattern.toString().toCaseFolded(),
+                                               escape ? escape->toCaseFolded() : kNoEscape);
+    // A number is no text and sorts before every text, outside the range: only a beginning
+    // that no number written as text starts with ("12", "-3", "1.5e+20", "Inf") can leave it
+    // out.
+    if (beginning.isEmpty() || beginning[0].isDigit() || beginning[0] == u'-'
+        || QStringView(u"inf").startsWith(QStringView(beginning).left(3)) || hasMovableMark(beginning))
+        return std::nullopt;
+    // compareNoCase orders first by the folded text without accents: every text the pattern
+    // matches has a first key that begins with `key`.
+    const QString key = withoutAccents(beginning);
+    QString above, below;
+    for (qsizetype at = key.size() - 1; at >= 0 && below.isEmpty(); --at)
+        below = besideAt(key, at, 1);
+    // Followed by the last character there is: only a text that holds it too sorts between
+    // this bound and the first text that begins with `key`.
+    for (qsizetype at = key.size() - 1; at >= 0 && above.isEmpty(); --at) {
+        above = besideAt(key, at, -1);
+        if (!above.isEmpty())
+            above += QChar(0xFFFF);
+    }
+    if (above.isEmpty() || below.isEmpty() || !sortsAsWritten(above))
+        return std::nullopt;
+    return TextBounds{above, below};
 }
 
 int registerSqliteFunctions(sqlite3 *h)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 struct sqlite3;
 
 namespace db {
@@ -23,5 +27,15 @@ int registerFirstFormatNoCase(sqlite3 *handle);
 // The program's order on two UTF-8 texts: letter case ignored, accented letters beside their
 // plain ones. Returns <0, 0, >0.
 int compareNoCase(const char *a, int aLength, const char *b, int bLength);
+
+// Two texts strictly around, in the program's order, every text that a LIKE `pattern` (with
+// this ESCAPE character, if any) matches: above < text < below by compareNoCase. Nothing when
+// the pattern has no literal beginning, or when a value that is no text could match it.
+struct TextBounds
+{
+    QString above;
+    QString below;
+};
+std::optional<TextBounds> likePrefixBounds(QStringView pattern, std::optional<QChar> escape);
 
 } // namespace db

@@ -3,6 +3,7 @@
 #include "db/datetimes.h"
 #include "db/sqltokenizer.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -158,6 +159,7 @@ public:
         if (std::any_of(m_t.cbegin(), m_t.cend(),
                         [](const Token &t) { return t.kind == TokenKind::Unterminated; }))
             return joined(m_t, 0, m_t.size());
+        rewritePrefixLikes();
         rewriteDelete();
         if (auto error = rewriteTop())
             return *error;
@@ -259,6 +261,171 @@ private:
         if (p >= 0 && (m_t[p].isPunct(u".") || m_t[p].isWord(u"AS")))
             return false;
         return !(n >= 0 && (m_t[n].isPunct(u".") || m_t[n].isPunct(u"(")));
+    }
+
+    // "name LIKE 'ross%'" in a condition becomes "(range AND name LIKE 'ross%')", with the
+    // dialect's range of the texts the pattern can match: an index on the column then finds
+    // them, and the LIKE still decides. Only where the comparison is a whole term of a WHERE,
+    // ON or HAVING condition, so that it means the same inside its parentheses, and never
+    // inside a select list, whose column names are the texts of their expressions.
+    void rewritePrefixLikes()
+    {
+        // Not in a CREATE or ALTER: the schema keeps its texts as written.
+        static const QStringList statements = {"SELECT", "WITH",   "UPDATE",
+                                               "DELETE", "INSERT", "EXPLAIN"};
+        const qsizetype first = firstWord();
+        if (first < 0 || !statements.contains(m_t[first].text, Qt::CaseInsensitive))
+            return;
+        enum class Clause { Other, SelectList, Condition };
+        Clause clause = Clause::Other;
+        QList<Clause> enclosing;
+        for (qsizetype i = first; i < m_t.size(); ++i) {
+            const Token &t = m_t[i];
+            if (t.isPunct(u"(")) {
+                enclosing.append(clause); // a parenthesis goes on with its clause
+            } else if (t.isPunct(u")")) {
+                if (!enclosing.isEmpty())
+                    clause = enclosing.takeLast();
+            } else if (t.isWord(u"WHERE") || t.isWord(u"ON") || t.isWord(u"HAVING")) {
+                clause = Clause::Condition;
+            } else if (t.isWord(u"SELECT")) {
+                clause = Clause::SelectList;
+            } else if (isClauseWord(t)) {
+                clause = Clause::Other;
+            } else if (t.isWord(u"LIKE") && clause == Clause::Condition
+                       && !enclosing.contains(Clause::SelectList)) {
+                i = rewritePrefixLike(i);
+            }
+        }
+    }
+
+    static bool isClauseWord(const Token &t)
+    {
+        static const QStringList words = {"FROM",   "JOIN",      "GROUP",     "ORDER", "LIMIT",
+                                          "SET",    "VALUES",    "UNION",     "EXCEPT",
+                                          "INTERSECT", "WINDOW", "RETURNING", "USING"};
+        return t.kind == TokenKind::Word && words.contains(t.text, Qt::CaseInsensitive);
+    }
+
+    // The value of a one-piece 'text' literal; nothing for anything else.
+    static std::optional<QString> stringValue(const Token &t)
+    {
+        if (t.kind != TokenKind::String || t.text.size() < 2)
+            return std::nullopt;
+        return t.text.mid(1, t.text.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    }
+
+    static bool isName(const Token &t)
+    {
+        if (t.kind == TokenKind::QuotedName)
+            return true;
+        static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+        static const QStringList keywords = {"NOT", "NULL", "AND", "OR", "IS", "IN", "BETWEEN",
+                                             "CASE", "WHEN", "THEN", "ELSE", "END", "EXISTS",
+                                             "WHERE", "ON", "HAVING"};
+        return t.kind == TokenKind::Word && identifier.match(t.text).hasMatch()
+               && !keywords.contains(t.text, Qt::CaseInsensitive);
+    }
+
+    // Whether the term that starts after `before` begins a term of its own: after an opening
+    // parenthesis, a comma, or a word that binds less than LIKE (and not the AND of a BETWEEN
+    // nor the NOT of IS NOT, after which the name would belong to the comparison before).
+    bool startsTerm(qsizetype before) const
+    {
+        if (before < 0)
+            return false;
+        const Token &t = m_t[before];
+        if (t.isPunct(u"(") || t.isPunct(u","))
+            return true;
+        static const QStringList words = {"WHERE", "ON", "HAVING", "OR", "WHEN", "THEN", "ELSE"};
+        if (t.kind == TokenKind::Word && words.contains(t.text, Qt::CaseInsensitive))
+            return true;
+        if (t.isWord(u"NOT"))
+            return !wordAt(m_t, previousSignificant(m_t, before), u"IS");
+        if (!t.isWord(u"AND"))
+            return false;
+        int depth = 0;
+        for (qsizetype i = previousSignificant(m_t, before); i >= 0; i = previousSignificant(m_t, i)) {
+            if (m_t[i].isPunct(u")")) {
+                ++depth;
+            } else if (m_t[i].isPunct(u"(")) {
+                if (depth-- == 0)
+                    return true;
+            } else if (depth == 0 && m_t[i].isWord(u"BETWEEN")) {
+                return false;
+            } else if (depth == 0 && (startsTermWord(m_t[i]))) {
+                return true;
+            }
+        }
+        return true;
+    }
+
+    static bool startsTermWord(const Token &t)
+    {
+        static const QStringList words = {"WHERE", "ON",   "HAVING", "AND",   "OR",
+                                          "WHEN",  "THEN", "ELSE",   "CASE", "SELECT"};
+        return t.kind == TokenKind::Word && words.contains(t.text, Qt::CaseInsensitive);
+    }
+
+    // Whether a term ends before token `after`: at the end, a closing parenthesis, a comma, or
+    // a word that binds less than LIKE or starts another clause.
+    bool endsTerm(qsizetype after) const
+    {
+        if (after < 0)
+            return true;
+        const Token &t = m_t[after];
+        if (t.isPunct(u")") || t.isPunct(u","))
+            return true;
+        static const QStringList words = {"AND",   "OR",   "THEN",  "WHEN",     "ELSE",  "END",
+                                          "ORDER", "GROUP", "LIMIT", "HAVING",  "WHERE", "UNION",
+                                          "EXCEPT", "INTERSECT", "WINDOW", "RETURNING", "JOIN",
+                                          "INNER", "LEFT", "RIGHT", "FULL", "CROSS", "NATURAL"};
+        return t.kind == TokenKind::Word && words.contains(t.text, Qt::CaseInsensitive);
+    }
+
+    // The LIKE at `like`: rewritten when its left side is a column's name and its right side a
+    // literal pattern. Returns the index of the last token it looked at.
+    qsizetype rewritePrefixLike(qsizetype like)
+    {
+        qsizetype start = previousSignificant(m_t, like);
+        if (start < 0 || !isName(m_t[start]))
+            return like;
+        for (qsizetype dot = previousSignificant(m_t, start); dot >= 0 && m_t[dot].isPunct(u".");
+             dot = previousSignificant(m_t, start)) {
+            const qsizetype qualifier = previousSignificant(m_t, dot);
+            if (qualifier < 0 || !isName(m_t[qualifier]))
+                return like;
+            start = qualifier;
+        }
+        const qsizetype patternAt = nextSignificant(m_t, like);
+        const std::optional<QString> pattern = patternAt < 0 ? std::nullopt : stringValue(m_t[patternAt]);
+        if (!startsTerm(previousSignificant(m_t, start)) || !pattern)
+            return like;
+        qsizetype end = patternAt + 1;
+        std::optional<QChar> escape;
+        if (const qsizetype e = nextSignificant(m_t, patternAt); wordAt(m_t, e, u"ESCAPE")) {
+            const qsizetype escapeAt = nextSignificant(m_t, e);
+            const std::optional<QString> escapeText = escapeAt < 0 ? std::nullopt : stringValue(m_t[escapeAt]);
+            // Any other escape is the engine's to refuse, as written.
+            if (!escapeText || escapeText->size() != 1)
+                return like;
+            escape = escapeText->at(0);
+            end = escapeAt + 1;
+        }
+        if (!endsTerm(nextSignificant(m_t, end - 1)))
+            return like;
+        QString operand;
+        for (qsizetype i = start; i < like; ++i) {
+            if (!m_t[i].isBlank())
+                operand += m_t[i].text;
+        }
+        const QString range = m_dialect.likeRange(operand, *pattern, escape);
+        if (range.isEmpty())
+            return like;
+        const QString condition = u'(' + range + QStringLiteral(" AND ") + joined(m_t, start, end) + u')';
+        m_t.remove(start, end - start);
+        m_t.insert(start, Token{TokenKind::Word, condition});
+        return start;
     }
 
     // "delete * from T" and "delete T.* from T" become "delete from T".

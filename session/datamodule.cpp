@@ -1,5 +1,6 @@
 #include "session/datamodule.h"
 
+#include "common/dialogs.h"
 #include "session/computername.h"
 #include "session/shareddatasets.h"
 
@@ -50,6 +51,16 @@ db::Status Tform_DB::reopenSharedDataSets()
             return added;
     }
     return {};
+}
+
+db::Status Tform_DB::openOnDemand(db::DataSet &dataSet)
+{
+    if (dataSet.isOpen())
+        return {};
+    db::Status opened = dataSet.open();
+    if (!opened)
+        dialogs().error(opened.message());
+    return opened;
 }
 
 QString Tform_DB::contactListSql()

@@ -65,4 +65,9 @@ public:
     // opens them), the per-workstation ones on this workstation's rows, and gives the
     // workstation its TempAvvisi row when it has none.
     db::Status reopenSharedDataSets();
+
+    // Reads a data set that start-up leaves closed (the contact list, the agenda) when a window
+    // first needs it; an open one stays as it is, with its rows, filter, sort and current row.
+    // A failure is shown to the user and returned.
+    db::Status openOnDemand(db::DataSet &dataSet);
 };

@@ -7,7 +7,7 @@ const QList<SharedDataSet> &sharedDataSetTable()
     using T = Tform_DB;
     static const QList<SharedDataSet> table = {
         {&T::TableCercaContatti, QStringLiteral("TableCercaContatti"), Tform_DB::contactListSql(),
-         QStringLiteral("Ide"), {}},
+         QStringLiteral("Ide"), {}, true},
         {&T::TableCategorie, QStringLiteral("TableCategorie"),
          QStringLiteral("select * from Categorie order by descrizione"), QStringLiteral("Id"), {}},
         {&T::TableComuni, QStringLiteral("TableComuni"),

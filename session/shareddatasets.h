@@ -20,7 +20,8 @@ struct SharedDataSet
     // Per-workstation data sets only: start-up reopens them on the rows whose NomeComputer is
     // this workstation's, bound to the ?; empty for the shared ones.
     QString workstationSql;
-    // Read when a window first needs it rather than at start-up (the whole agenda).
+    // Read when a window first needs it (Tform_DB::openOnDemand) rather than at start-up: the
+    // whole contact list and the whole agenda, which the main window does not show.
     bool onDemand = false;
 };
 

@@ -152,12 +152,8 @@ void TfrmCalendario::apriContatto()
 void TfrmCalendario::apriAppuntamento(qint64 id)
 {
     db::DataSet &agenda = m_db.TableCalendario;
-    if (!agenda.isOpen()) {
-        if (db::Status opened = agenda.open(); !opened) {
-            dialogs().error(opened.message());
-            return;
-        }
-    }
+    if (!m_db.openOnDemand(agenda))
+        return;
     // The agenda's search may hide it: lifted while the appointment is open.
     FilterSuspension everyAppointment({&agenda});
     everyAppointment.suspend();
@@ -200,6 +196,8 @@ bool TfrmCalendario::save()
 void TfrmCalendario::showEvent(QShowEvent *event)
 {
     DetailWindow::showEvent(event);
+    // The contact choice lists the contact list's rows, read the first time they are needed.
+    (void)m_db.openOnDemand(m_db.TableCercaContatti);
     if (!m_fullLists)
         m_fullLists = std::make_unique<FilterSuspension>(
             QList<db::DataSet *>{&m_db.TableTipologiaCalendario, &m_db.TableCercaContatti});

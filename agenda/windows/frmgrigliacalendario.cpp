@@ -162,10 +162,7 @@ void TfrmGrigliaCalendario::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The agenda is read the first time it is shown, not at start-up.
-    if (!m_db.TableCalendario.isOpen()) {
-        if (db::Status opened = m_db.TableCalendario.open(); !opened)
-            dialogs().error(opened.message());
-    }
+    (void)m_db.openOnDemand(m_db.TableCalendario);
 }
 
 AgendaSearch TfrmGrigliaCalendario::search() const

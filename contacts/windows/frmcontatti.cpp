@@ -223,6 +223,16 @@ void TfrmContatti::reset()
     (void)m_db.TableCercaContatti.setFilter(QString());
 }
 
+void TfrmContatti::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The list is read the first time it is shown, not at start-up.
+    if (!m_db.TableCercaContatti.isOpen()) {
+        WaitCursor wait;
+        (void)m_db.openOnDemand(m_db.TableCercaContatti);
+    }
+}
+
 void TfrmContatti::filtra()
 {
     const ContactSearch search{m_nominativo->text(), m_fax->text(),       m_note->text(),

@@ -44,6 +44,9 @@ public:
     DataGrid *grid() const { return m_grid; }
     DataSetModel *gridModel() const { return m_model; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void openContact(qint64 id);
     QList<qint64> selectedIds() const;

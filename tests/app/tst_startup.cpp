@@ -10,6 +10,7 @@
 #include "session/datamodule.h"
 #include "testsupport.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -427,6 +428,57 @@ private Q_SLOTS:
         program.frmInizio().FormActivate();
         QCOMPARE(program.frmInizio().birthdays(),
                  QStringList({"Bruni Ada :02/12/1975", "Verdi Anna :31/12/1980", "Neri Luca :01/01/1990"}));
+    }
+
+    // The main window shows neither the contact list nor the agenda: start-up leaves them
+    // unread, and the first window that needs one reads it whole, once.
+    void listsTheMainWindowDoesNotShowAreReadWhenFirstNeeded()
+    {
+        Office office;
+        const QString contact = QStringLiteral("insert into Contatti (ID, Cognome, Nome, NominativoDocumenti, "
+                                               "NominativoVisualizzato) values (?, ?, ?, ?, ?)");
+        office.exec(contact, {1, "Rossi", "Mario", "Rossi Mario", "Rossi Mario"});
+        office.exec(contact, {2, "D'Amico", "Lucia", "D'Amico Lucia", "D'Amico Lucia"});
+        office.exec(contact, {3, "Verdi", "Anna", "Verdi Anna", "Verdi Anna"});
+        const QString appointment = QStringLiteral("insert into Calendario (Id, Data, DataAvviso, Cliente_ID, "
+                                                   "Cliente, Storico) values (?, ?, ?, ?, ?, ?)");
+        const auto at = [](int d) { return db::naiveDateTime(QDate(2026, 12, d)); };
+        office.exec(appointment, {7, at(9), at(7), 2, "D'Amico Lucia", false});
+        office.exec(appointment, {8, at(1), QVariant(), 1, "Rossi Mario", true});
+        Program program(office.folder.path());
+        int listedAtStart = -1;
+        QString chosenContact;
+        office.dialogs.modalActions = {
+            [&](QWidget *) {
+                listedAtStart = program.formDb().TableCercaContatti.isOpen() ? 1 : 0;
+                program.frmPromemoriaScadenze().StringGrid2DblClick(1);
+                return 0;
+            },
+            [&](QWidget *editor) {
+                chosenContact = editor->findChild<QComboBox *>(QStringLiteral("DBLookupComboBox2"))->currentText();
+                return 0;
+            }};
+        program.frmInizio().FormActivate();
+        Tform_DB &m = program.formDb();
+        QCOMPARE(office.dialogs.modalWindows, (QStringList{"frmPromemoriaScadenze", "frmCalendario"}));
+        QCOMPARE(listedAtStart, 0);
+        QVERIFY(m.TableComuni.isOpen());
+        // The reminder's appointment read the agenda, and its editor the contact list it offers.
+        QCOMPARE(m.TableCalendario.recordCount(), 1);
+        QCOMPARE(m.TableCercaContatti.recordCount(), 3);
+        QCOMPARE(chosenContact, QStringLiteral("D'Amico Lucia"));
+
+        // Read once: the list shows with the sort set since, and without a contact added since.
+        QVERIFY(m.TableCercaContatti.setSort(QStringLiteral("NominativoDocumenti DESC")).ok());
+        office.exec(contact, {4, "Bruni", "Ada", "Bruni Ada", "Bruni Ada"});
+        QString first;
+        office.dialogs.modalActions = {[&](QWidget *) {
+            first = m.TableCercaContatti.valueAt(0, m.TableCercaContatti.columnIndex(u"NominativoDocumenti")).toString();
+            return 0;
+        }};
+        program.frmInizio().btnClientiClick();
+        QCOMPARE(first, QStringLiteral("Verdi Anna"));
+        QCOMPARE(m.TableCercaContatti.recordCount(), 3);
     }
 
     void noReminderNoWindow()

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray contentOf(const QString &path)
@@ -294,6 +296,77 @@ private Q_SLOTS:
         QCOMPARE(archive.run(QStringLiteral("PRAGMA user_version")).rows[0][0].toInt(),
                  db::kArchiveFormat);
         QVERIFY(!QFile::exists(QStringLiteral("/tmp/altro.sqlite")));
+    }
+
+    // A LIKE with a literal beginning also gets the range of the texts it can match, so that
+    // the index finds them; the rows must be those the LIKE alone selects, whatever the texts:
+    // every text of up to three pieces that challenge the order, and values that are no texts.
+    void prefixLikeFindsTheSameRowsThroughTheIndex()
+    {
+        FreshArchive archive;
+        const QStringList pieces = {u"a"_s, u"A"_s,  u"à"_s, u"À"_s, u"a\u0300"_s, u"ß"_s, u"ẞ"_s,
+                                    u"'"_s, u"%"_s,  u"_"_s, u"z"_s, u"{"_s,       u"一"_s, u"1"_s,
+                                    u" "_s, u"\\"_s, u"ǅ"_s};
+        const QStringList few = {u"a"_s, u"À"_s, u"a\u0300"_s, u"'"_s, u"z"_s, u"一"_s, u"ß"_s, u"\\"_s};
+        QStringList texts = pieces;
+        for (const QString &first : pieces) {
+            for (const QString &second : pieces)
+                texts << first + second;
+        }
+        for (const QString &first : few) {
+            for (const QString &second : few) {
+                for (const QString &third : few)
+                    texts << first + second + third;
+            }
+        }
+        db::Transaction transaction(archive.connection());
+        const QString insert = QStringLiteral("insert into Contatti (NominativoDocumenti) values (?)");
+        for (const QString &text : std::as_const(texts))
+            archive.native(insert, {text});
+        for (const QVariant &other : {QVariant(), QVariant(123), QVariant(-4.5), QVariant(QByteArray("az")),
+                                      QVariant(u"Inf"_s), QVariant(u"-Inf"_s)})
+            archive.native(insert, {other});
+        QVERIFY(transaction.commit().ok());
+
+        QStringList patterns = {u"az"_s, u"A\\%%"_s, u"\\_%"_s, u"%a"_s, u"a%z%"_s, u"_z%"_s, u"1%"_s,
+                                u"in%"_s, u"-%"_s, u"ǆ%"_s, u"a\u0300%"_s};
+        for (const QString &first : pieces) {
+            patterns << first + u'%' << first;
+            for (const QString &second : pieces)
+                patterns << first + second + u'%';
+        }
+        const auto ids = [](const db::RowSet &rows) {
+            QStringList found;
+            for (const QVariantList &row : rows.rows)
+                found << row[0].toString();
+            return found;
+        };
+        int ranged = 0;
+        for (const QString &pattern : std::as_const(patterns)) {
+            for (const QString &escape : {QString(), u" escape '\\'"_s}) {
+                const QString literal = u'\'' + QString(pattern).replace(u'\'', u"''"_s) + u'\'';
+                const QString sql = u"select ID from Contatti where NominativoDocumenti like "_s + literal
+                                    + escape + u" order by ID"_s;
+                const QString plain = u"select ID from Contatti where NominativoDocumenti like ?"_s
+                                      + (escape.isEmpty() ? QString() : u" escape '\\'"_s) + u" order by ID"_s;
+                QCOMPARE(ids(archive.run(sql)), ids(archive.native(plain, {pattern})));
+                ranged += archive.connection().translate(sql)->contains(u"COLLATE"_s) ? 1 : 0;
+            }
+        }
+        QVERIFY(ranged > patterns.size());
+
+        const auto plan = [&](const QString &sql) {
+            QString steps;
+            for (const QVariantList &row : archive.run(u"EXPLAIN QUERY PLAN "_s + sql).rows)
+                steps += row.last().toString() + u'\n';
+            return steps;
+        };
+        QVERIFY(plan(u"select * from Contatti where NominativoDocumenti like 'ross%'"_s)
+                    .contains(u"SEARCH Contatti USING INDEX IdxContattiNominativo"_s));
+        QVERIFY(plan(u"select Comune from Comuni where Comune like 'FORLÌ%' order by Comune"_s)
+                    .contains(u"INDEX IdxComuniComune"_s));
+        QVERIFY(plan(u"select * from Contatti where NominativoDocumenti like '%ross'"_s)
+                    .contains(u"SCAN Contatti"_s));
     }
 
     void deletedKeysAreNotReused()

@@ -95,6 +95,36 @@ private Q_SLOTS:
         QTest::newRow("add without COLUMN") << "ALTER TABLE Contatti ADD Vip YESNO"
                                             << "ALTER TABLE Contatti ADD Vip BOOLEAN NOT NULL DEFAULT 0";
         QTest::newRow("index and drop pass") << "CREATE INDEX i ON t (a)" << "CREATE INDEX i ON t (a)";
+        QTest::newRow("prefix like gets the range of its texts")
+            << "select * from Contatti where NominativoDocumenti like 'ross%' order by NominativoDocumenti"
+            << "select * from Contatti where (NominativoDocumenti COLLATE CALVETRA_NOCASE > 'rosr\uFFFF' "
+               "AND NominativoDocumenti COLLATE CALVETRA_NOCASE < 'rost' AND NominativoDocumenti like "
+               "'ross%') order by NominativoDocumenti";
+        QTest::newRow("prefix like: accented capital, apostrophe, qualified name")
+            << "select 1 from Contatti where Annullato = false AND Contatti.Cognome LIKE 'D''À_x%'"
+            << "select 1 from Contatti where Annullato = 0 AND (Contatti.Cognome COLLATE CALVETRA_NOCASE "
+               "> 'd''`\uFFFF' AND Contatti.Cognome COLLATE CALVETRA_NOCASE < 'd''b' AND "
+               "Contatti.Cognome LIKE 'D''À_x%')";
+        QTest::newRow("prefix like with its escape, in a join and a sub-select")
+            << "select * from a left join b on [b].[n] like 'a\\_b%' escape '\\' where a.id in "
+               "(select id from c where not x like 'zz')"
+            << "select * from a left join b on (\"b\".\"n\" COLLATE CALVETRA_NOCASE > 'a_a\uFFFF' AND "
+               "\"b\".\"n\" COLLATE CALVETRA_NOCASE < 'a_c' AND \"b\".\"n\" like 'a\\_b%' escape '\\') "
+               "where a.id in (select id from c where not (x COLLATE CALVETRA_NOCASE > 'zy\uFFFF' AND "
+               "x COLLATE CALVETRA_NOCASE < 'z{' AND x like 'zz'))";
+        // A number is no text: a beginning that one written as text has keeps the LIKE alone.
+        // So do a wildcard first, NOT LIKE, a bound pattern, a select list (its column names are
+        // the texts), and a name that belongs to the operator before it.
+        for (const char *kept :
+             {"select * from t where x like '%ross'", "select * from t where x like '12%'",
+              "select * from t where x like '-1%'", "select * from t where x like 'In%'",
+              "select * from t where x not like 'ross%'", "select * from t where x like ?",
+              "select x like 'ross%' from t", "select (select 1 from u where y like 'a%') from t",
+              "select * from t where a between b and x like 'ross%'",
+              "select * from t where a || x like 'ross%'", "select * from t where x like 'ross%' || y",
+              "select * from t where a is not x like 'r%'", "select * from t where x like 'a' escape 'xy'",
+              "CREATE VIEW v AS SELECT * FROM t WHERE x LIKE 'ross%'"})
+            QTest::newRow(kept) << kept << kept;
     }
     void programSqlBecomesEngineSql()
     {
