@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev sqlite3 libssl-dev
   fonts-dejavu-core poppler-utils qt6-translations-l10n python3-icalendar
   python3-vobject python3-stdnum libcurl4-openssl-dev python3-aiosmtpd openssl
+  libpq-dev postgresql-15 postgresql-common postgresql-client-15
 )
 # Packages only some scripts need (the fuzz build's compiler), named by the caller.
 read -r -a extra <<<"${CALVETRA_EXTRA_PACKAGES:-}"
