@@ -48,13 +48,50 @@ start)
   "$bin/psql" -q -X -v ON_ERROR_STOP=1 "$uri/calvetra_modello" <<'SQL'
 DELETE FROM titoli; DELETE FROM tipopagamenti; DELETE FROM tipologiacalendario;
 SELECT setval(pg_get_serial_sequence(t, 'id'), 1, false) FROM unnest(ARRAY['titoli', 'tipopagamenti', 'tipologiacalendario']) AS t;
+-- A copy of the rows, from which a test process puts its database back as it was, much faster
+-- than a new database for every test.
+-- Only the tables a test wrote to are put back: each table notes a write in calvetra_copia.toccate.
+CREATE SCHEMA calvetra_copia;
+CREATE UNLOGGED TABLE calvetra_copia.toccate (tabella TEXT PRIMARY KEY);
+CREATE FUNCTION calvetra_copia.tocca() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+  INSERT INTO calvetra_copia.toccate VALUES (TG_TABLE_NAME) ON CONFLICT DO NOTHING;
+  RETURN NULL;
+END $$;
+DO $$
+DECLARE t TEXT;
+BEGIN
+  FOR t IN SELECT relname FROM pg_class WHERE relnamespace = 'public'::regnamespace AND relkind = 'r' LOOP
+    EXECUTE format('CREATE TABLE calvetra_copia.%I AS TABLE public.%I', t, t);
+    EXECUTE format('CREATE TRIGGER calvetra_tocca AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON public.%I '
+                   'FOR EACH STATEMENT EXECUTE FUNCTION calvetra_copia.tocca()', t);
+  END LOOP;
+END $$;
+CREATE FUNCTION calvetra_copia.ripristina() RETURNS void LANGUAGE plpgsql AS $$
+DECLARE t TEXT; r RECORD;
+BEGIN
+  SET LOCAL session_replication_role = replica;
+  FOR t IN SELECT tabella FROM calvetra_copia.toccate LOOP
+    EXECUTE format('TRUNCATE public.%I', t);
+    EXECUTE format('INSERT INTO public.%I SELECT * FROM calvetra_copia.%I', t, t);
+  END LOOP;
+  FOR r IN SELECT c.relname, a.attname, pg_get_serial_sequence(format('public.%I', c.relname), a.attname) AS seq
+           FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid
+           WHERE c.relnamespace = 'public'::regnamespace AND c.relkind = 'r' AND a.attnum > 0
+             AND c.relname IN (SELECT tabella FROM calvetra_copia.toccate)
+             AND pg_get_serial_sequence(format('public.%I', c.relname), a.attname) IS NOT NULL LOOP
+    EXECUTE format('SELECT setval(%L, COALESCE((SELECT max(%I) FROM public.%I), 1), (SELECT max(%I) FROM public.%I) IS NOT NULL)',
+                   r.seq, r.attname, r.relname, r.attname, r.relname);
+  END LOOP;
+  TRUNCATE calvetra_copia.toccate;
+END $$;
 SQL
   echo "$uri" >"$dir/uri"
   echo "Server di prova avviato: $uri"
   ;;
 stop)
   if [ -f "$dir/data/postmaster.pid" ]; then
-    as_owner "$bin/pg_ctl" -D "$dir/data" -m fast -w stop >/dev/null
+    as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null
   fi
   rm -rf "$dir"
   ;;
