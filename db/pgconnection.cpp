@@ -599,6 +599,83 @@ Result<QStringList> PgConnection::tableNames()
     return names;
 }
 
+namespace {
+
+// One value in the text form of COPY: \N for null, backslash escapes for what would end the
+// value or the row.
+void appendCopyValue(QByteArray &line, const QVariant &value)
+{
+    if (isNull(value)) {
+        line += "\\N";
+        return;
+    }
+    bool binary = false;
+    QByteArray text = parameterText(value, &binary);
+    if (binary)
+        text = "\\x" + text.toHex();
+    for (const char ch : std::as_const(text)) {
+        switch (ch) {
+        case '\\':
+            line += "\\\\";
+            break;
+        case '\t':
+            line += "\\t";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        default:
+            line += ch;
+        }
+    }
+}
+
+} // namespace
+
+Status PgConnection::copyRows(const QString &table, const QStringList &columns, const QList<QVariantList> &rows)
+{
+    if (Status connected = ensureConnected(); !connected)
+        return connected;
+    QStringList names;
+    for (const QString &c : columns)
+        names.append(m_dialect.quoteIdentifier(c));
+    const QByteArray start = QStringLiteral("COPY %1 (%2) FROM STDIN")
+                                 .arg(m_dialect.quoteIdentifier(table), names.join(QStringLiteral(", ")))
+                                 .toUtf8();
+    PGresult *begun = PQexec(m_db, start.constData());
+    const bool copying = PQresultStatus(begun) == PGRES_COPY_IN;
+    Status done = copying ? Status() : Status(resultError(begun));
+    PQclear(begun);
+    if (!copying)
+        return done;
+    QByteArray buffer;
+    for (const QVariantList &row : rows) {
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            if (c > 0)
+                buffer += '\t';
+            appendCopyValue(buffer, row[c]);
+        }
+        buffer += '\n';
+        if (buffer.size() > (1 << 20)) {
+            if (PQputCopyData(m_db, buffer.constData(), int(buffer.size())) != 1)
+                break;
+            buffer.clear();
+        }
+    }
+    if (!buffer.isEmpty())
+        PQputCopyData(m_db, buffer.constData(), int(buffer.size()));
+    PQputCopyEnd(m_db, nullptr);
+    while (PGresult *result = PQgetResult(m_db)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK && done)
+            done = resultError(result);
+        PQclear(result);
+    }
+    return done;
+}
+
 Status PgConnection::resetCounters()
 {
     Result<RowSet> counters = runNative(QStringLiteral(

@@ -45,6 +45,10 @@ public:
     // From now on only single queries run, each in a transaction that may only read.
     void allowQueriesOnly();
 
+    // Adds rows to `table` in one stream (the server's COPY), much faster than INSERTs.
+    // `columns` are the table's column names, each row's values in that order.
+    Status copyRows(const QString &table, const QStringList &columns, const QList<QVariantList> &rows);
+
     // Moves each counter past the highest key its table holds (after rows were copied in).
     Status resetCounters();
     // The tables of the archive, by their names on the server.

@@ -10,8 +10,6 @@
 
 namespace {
 
-// Rows per INSERT: well under the server's limit on the values of one statement.
-constexpr qsizetype kValuesPerStatement = 30000;
 constexpr qsizetype kRowsPerRead = 5000;
 
 int failed(const QString &message)
@@ -60,24 +58,14 @@ db::Result<qint64> copyTable(db::Connection &source, db::PgConnection &target, c
             return copied;
         QStringList names;
         for (qsizetype c = 1; c < slice->columns.size(); ++c)
-            names.append(target.dialect().quoteIdentifier(slice->columns[c].name));
-        const qsizetype width = names.size();
-        const qsizetype perStatement = std::max<qsizetype>(1, kValuesPerStatement / std::max<qsizetype>(1, width));
-        const QString marks = u'(' + QStringList(width, QStringLiteral("?")).join(u',') + u')';
-        for (qsizetype first = 0; first < slice->rows.size(); first += perStatement) {
-            const qsizetype last = std::min(slice->rows.size(), first + perStatement);
-            QVariantList values;
-            values.reserve((last - first) * width);
-            for (qsizetype r = first; r < last; ++r)
-                values.append(slice->rows[r].mid(1));
-            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
-                                    .arg(into, names.join(QStringLiteral(", ")),
-                                         QStringList(last - first, marks).join(u','));
-            db::Result<db::RowSet> done = target.runNative(sql, values);
-            if (!done)
-                return db::Error{QStringLiteral("Tabella %1: %2").arg(table, done.message())};
-            copied += done->rowsAffected;
-        }
+            names.append(slice->columns[c].name);
+        QList<QVariantList> rows;
+        rows.reserve(slice->rows.size());
+        for (const QVariantList &row : std::as_const(slice->rows))
+            rows.append(row.mid(1));
+        if (db::Status done = target.copyRows(table, names, rows); !done)
+            return db::Error{QStringLiteral("Tabella %1: %2").arg(table, done.message())};
+        copied += rows.size();
         lastRow = slice->rows.last().value(0).toLongLong();
     }
 }
