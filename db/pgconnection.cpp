@@ -196,7 +196,8 @@ const char kSessionSetup[] =
 bool isServerLocation(const QString &location)
 {
     static const QRegularExpression server(
-        QStringLiteral("^\\s*(postgres(ql)?://|[a-z_]+\\s*=)"), QRegularExpression::CaseInsensitiveOption);
+        QStringLiteral("^\\s*(postgres(ql)?://|(host|hostaddr|port|dbname|user|service|passfile|sslmode)\\s*=)"),
+        QRegularExpression::CaseInsensitiveOption);
     return server.match(location).hasMatch();
 }
 

@@ -37,12 +37,15 @@ start)
   fi
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   as_owner "$bin/initdb" -D "$dir/data" -U "$user" --auth=trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log"
+  # One user must give a password, for the tests of the password prompt.
+  sed -i '1i host all calvetra_password 127.0.0.1/32 scram-sha-256' "$dir/data/pg_hba.conf"
   # Quick and forgetful: the data is thrown away at the end.
   as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
     -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
     start >/dev/null
   uri="postgresql://$user@127.0.0.1:$port"
-  "$bin/psql" -q -X -v ON_ERROR_STOP=1 "$uri/postgres" -c "CREATE DATABASE calvetra_modello"
+  "$bin/psql" -q -X -v ON_ERROR_STOP=1 "$uri/postgres" -c "CREATE DATABASE calvetra_modello" \
+    -c "CREATE ROLE calvetra_password LOGIN PASSWORD 'segreta'"
   "$calvetra_sql" --init "$uri/calvetra_modello" >/dev/null
   # The tests fill the small lists themselves, from the first key.
   "$bin/psql" -q -X -v ON_ERROR_STOP=1 "$uri/calvetra_modello" <<'SQL'

@@ -25,7 +25,7 @@ private Q_SLOTS:
                                    "host=server dbname=ufficio", " dbname = ufficio"})
             QVERIFY2(db::isServerLocation(QString::fromLatin1(server)), server);
         for (const char *file : {"archivio.sqlite", "/home/ufficio/archivio.sqlite", "C:\\Dati\\a=b.sqlite",
-                                 "\\\\server\\condivisa\\archivio.sqlite", ""})
+                                 "\\\\server\\condivisa\\archivio.sqlite", "archivio=2024.sqlite", ""})
             QVERIFY2(!db::isServerLocation(QString::fromLatin1(file)), file);
     }
 
@@ -36,6 +36,31 @@ private Q_SLOTS:
         QVERIFY(!opened.ok());
         QVERIFY2(opened.message().startsWith(u"Impossibile collegarsi all'archivio sul server"), qPrintable(opened.message()));
         QVERIFY(!opened.message().contains(u"segreta"));
+    }
+
+    // The tests' server wants a password from this user only (scripts/pg-test-server.sh).
+    void passwordIsAskedOnlyWhenTheServerWantsOne()
+    {
+        FreshArchive archive;
+        const QString address = QString(archive.path()).replace(QStringLiteral("://postgres@"),
+                                                                QStringLiteral("://calvetra_password@"));
+        qputenv("PGPASSFILE", "/nonexistent");
+        QStringList asked;
+        db::setPasswordPrompt([&](const QString &server) {
+            asked.append(server);
+            return std::optional<QString>(QStringLiteral("segreta"));
+        });
+        QVERIFY(db::openArchive(archive.path()).ok());
+        QVERIFY(asked.isEmpty());
+        const auto opened = db::openArchive(address);
+        QVERIFY2(opened.ok(), qPrintable(opened.message()));
+        QCOMPARE(asked.size(), 1);
+        db::setPasswordPrompt([](const QString &) { return std::optional<QString>(); });
+        const auto refused = db::openArchive(address);
+        QVERIFY(!refused.ok());
+        QVERIFY2(refused.message().contains(u"password non indicata"), qPrintable(refused.message()));
+        db::setPasswordPrompt({});
+        QVERIFY(!db::openArchive(address).ok()); // a tool, where nobody can be asked
     }
 
     void databaseWithoutAnArchiveIsRefusedAndInitNeedsAnEmptyOne()
