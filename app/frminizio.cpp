@@ -3,6 +3,7 @@
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
+#include "app/serverpassword.h"
 #include "about/frmrealizzazione.h"
 #include "app/program.h"
 #include "app/startup.h"
@@ -13,6 +14,7 @@
 #include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
 #include "db/sqlitebackup.h"
+#include "db/pgconnection.h"
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/adminpassword.h"
@@ -165,7 +167,7 @@ void TfrmInizio::btnCopiaDiSicurezzaClick()
         folder = QDir::homePath();
     const QString name = QStringLiteral("archivio-copia-%1.sqlite")
                              .arg(db::clock::today().toString(QStringLiteral("yyyy-MM-dd")));
-    if (isPostgresConnection(archive)) {
+    if (db::isServerLocation(archive)) {
         dialogs().information(postgresBackupAdvice(archive, QDir(folder).filePath(name), false),
                               QStringLiteral("Copia di sicurezza"));
         return;
@@ -354,7 +356,9 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
         return Outcome::Failed;
     }
     m_path->setPlainText(location->archive);
-    if (!QFileInfo::exists(location->archive)) {
+    const bool onServer = db::isServerLocation(location->archive);
+    db::setPasswordPrompt(askServerPassword);
+    if (!onServer && !QFileInfo::exists(location->archive)) {
         // A newcomer's first start gets its archive without a question; a path somebody wrote
         // into percorso.txt may be a typing error, so it is asked first.
         if (!location->isDefault
@@ -371,7 +375,9 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
         return Outcome::Failed;
     }
     bool updated = false;
-    if (db::Status script = runUpdateScript(connection, QFileInfo(location->archive).absolutePath(), &updated);
+    // The update script lies beside the archive file, or beside the program for a server.
+    const QString scriptFolder = onServer ? m_program.programFolder() : QFileInfo(location->archive).absolutePath();
+    if (db::Status script = runUpdateScript(connection, scriptFolder, &updated);
         !script) {
         *error = script;
         return Outcome::Failed;

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "bench/sqlitetool.h"
 #include "db/datetimes.h"
+#include "db/pgconnection.h"
 #include "db/sqlitedialect.h"
 #include "db/sqlitefunctions.h"
 #include "db/sqltranslation.h"
@@ -109,22 +110,28 @@ int main(int argc, char *argv[])
     QStringList statements;
     for (const Query &query : queries)
         statements << bench::withValues(query.sql, query.values);
-    const bench::ToolTimes tool = bench::runSqliteTool(path, statements);
     std::printf("windows created: %.0f ms\nmain window ready: %.0f ms after process start "
                 "(%lld birthdays)\n",
                 windows, ready, qlonglong(program.frmInizio().birthdays().size()));
-    std::printf("the same %lld queries, SQLite library in this process: %.0f ms\n",
-                qlonglong(queries.size()), sqliteAlone(path, queries));
-    if (tool.problem.isEmpty()) {
-        std::printf("the same queries, sqlite3 tool: %.0f ms of statements, %.0f ms with its start "
-                    "and loading; ratio main window ready / sqlite3 tool %.2f\n",
-                    tool.statementsMs(), tool.processMs, ready / std::max(tool.processMs, 0.001));
-        for (qsizetype i = 0; i < queries.size() && i < tool.statementMs.size(); ++i) {
-            if (tool.statementMs[i] >= 10)
-                std::printf("  %s: %.0f ms in sqlite3\n", qPrintable(queries[i].name), tool.statementMs[i]);
-        }
+    if (db::isServerLocation(path)) {
+        // On a server, bench_pgserver sets the contact list beside psql.
+        std::printf("on a server: see bench_pgserver for psql beside the program\n\n");
     } else {
-        std::printf("sqlite3 tool: %s\n", qPrintable(tool.problem));
+        std::printf("the same %lld queries, SQLite library in this process: %.0f ms\n",
+                    qlonglong(queries.size()), sqliteAlone(path, queries));
+        const bench::ToolTimes tool = bench::runSqliteTool(path, statements);
+        if (tool.problem.isEmpty()) {
+            std::printf("the same queries, sqlite3 tool: %.0f ms of statements, %.0f ms with its "
+                        "start and loading; ratio main window ready / sqlite3 tool %.2f\n",
+                        tool.statementsMs(), tool.processMs, ready / std::max(tool.processMs, 0.001));
+            for (qsizetype i = 0; i < queries.size() && i < tool.statementMs.size(); ++i) {
+                if (tool.statementMs[i] >= 10)
+                    std::printf("  %s: %.0f ms in sqlite3\n", qPrintable(queries[i].name),
+                                tool.statementMs[i]);
+            }
+        } else {
+            std::printf("sqlite3 tool: %s\n", qPrintable(tool.problem));
+        }
     }
 
     // Read on demand: what the first showing of the contact list and of the agenda adds.

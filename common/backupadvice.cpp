@@ -1,7 +1,5 @@
 #include "common/backupadvice.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 // Single quotes for the shell, so that the line shown can be pasted as it is.
@@ -12,15 +10,6 @@ QString quoted(QString text)
 }
 
 } // namespace
-
-bool isPostgresConnection(const QString &location)
-{
-    static const QRegularExpression keywords(
-        QStringLiteral("(^|\\s)(host|hostaddr|dbname|user|port|service)\\s*="));
-    return location.startsWith(u"postgresql://", Qt::CaseInsensitive)
-           || location.startsWith(u"postgres://", Qt::CaseInsensitive)
-           || keywords.match(location).hasMatch();
-}
 
 QString postgresBackupAdvice(const QString &connection, const QString &copy, bool restoring)
 {

@@ -1,6 +1,7 @@
 #include "db/archive.h"
 
 #include "db/collationconversion.h"
+#include "db/pgconnection.h"
 #include "db/sqliteconnection.h"
 
 namespace db {
@@ -18,6 +19,12 @@ Result<std::unique_ptr<SqliteConnection>> openAsItIs(const QString &location)
 
 Result<std::unique_ptr<Connection>> openArchive(const QString &location)
 {
+    if (isServerLocation(location)) {
+        auto opened = PgConnection::open(location.trimmed(), PgConnection::Mode::Existing);
+        if (!opened)
+            return opened.error();
+        return std::unique_ptr<Connection>(std::move(*opened));
+    }
     auto opened = openAsItIs(location);
     if (!opened)
         return opened.error();
@@ -35,6 +42,13 @@ Result<std::unique_ptr<Connection>> openArchive(const QString &location)
 
 Result<std::unique_ptr<Connection>> openArchiveToRead(const QString &location)
 {
+    if (isServerLocation(location)) {
+        auto opened = PgConnection::open(location.trimmed(), PgConnection::Mode::Existing);
+        if (!opened)
+            return opened.error();
+        (*opened)->allowQueriesOnly();
+        return std::unique_ptr<Connection>(std::move(*opened));
+    }
     auto opened = openAsItIs(location);
     if (!opened)
         return opened.error();
@@ -44,6 +58,20 @@ Result<std::unique_ptr<Connection>> openArchiveToRead(const QString &location)
 
 Result<ArchiveCheck> checkArchive(const QString &location)
 {
+    if (isServerLocation(location)) {
+        // The server looks after its own files; what it can report is an index left unusable.
+        auto opened = openArchiveToRead(location);
+        if (!opened)
+            return opened.error();
+        Result<RowSet> broken = (*opened)->runNative(QStringLiteral(
+            "SELECT CAST(indexrelid AS regclass) FROM pg_index WHERE NOT indisvalid"));
+        if (!broken)
+            return broken.error();
+        ArchiveCheck check;
+        for (const QVariantList &row : std::as_const(broken->rows))
+            check.problems.append(QStringLiteral("indice non valido: ") + row.value(0).toString());
+        return check;
+    }
     auto opened = openAsItIs(location);
     if (!opened)
         return opened.error();

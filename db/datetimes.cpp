@@ -115,6 +115,11 @@ void useSystemTime()
     fixedMoment().reset();
 }
 
+bool isFixed()
+{
+    return fixedMoment().has_value();
+}
+
 } // namespace clock
 
 } // namespace db

@@ -27,6 +27,8 @@ QDateTime now();
 QDate today();
 void setFixedNow(const QDateTime &moment);
 void useSystemTime();
+// True while a test has fixed the clock.
+bool isFixed();
 } // namespace clock
 
 } // namespace db

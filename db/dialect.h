@@ -57,6 +57,13 @@ public:
     // The full column type, with the constraints it implies (a counter is the primary key,
     // a yes/no column is never null). hasOwnDefault: the definition gives its own DEFAULT.
     virtual QString columnType(ColumnType type, int length, bool hasOwnDefault) const = 0;
+    // Non-empty where the engine's own LIKE does not ignore letter case or reads a backslash as
+    // an escape: LIKE is then written as a match that ignores case, with its pattern in this
+    // collation and no escape character.
+    virtual QString likeCollation() const { return {}; }
+    // True where the engine sorts nulls after every value: the translation puts them first in an
+    // ascending order and last in a descending one, as the program expects.
+    virtual bool sortsNullsLast() const { return false; }
 };
 
 } // namespace db

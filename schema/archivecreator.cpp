@@ -1,5 +1,6 @@
 #include "schema/archivecreator.h"
 
+#include "db/pgconnection.h"
 #include "db/sqliteconnection.h"
 #include "db/sqltranslation.h"
 #include "schema/referencedata.h"
@@ -21,19 +22,26 @@ db::Result<QStringList> schemaStatements()
 
 } // namespace
 
-db::Status buildArchive(db::Connection &connection)
+db::Status createTables(db::Connection &connection)
 {
     db::Result<QStringList> statements = schemaStatements();
     if (!statements)
         return statements.error();
-    db::Transaction transaction(connection);
-    if (!transaction.started())
-        return transaction.started();
     for (const QString &statement : std::as_const(*statements)) {
         db::Result<db::RowSet> done = connection.run(statement);
         if (!done)
             return done.error();
     }
+    return {};
+}
+
+db::Status buildArchive(db::Connection &connection)
+{
+    db::Transaction transaction(connection);
+    if (!transaction.started())
+        return transaction.started();
+    if (db::Status created = createTables(connection); !created)
+        return created;
     if (db::Status loaded = loadReferenceData(connection); !loaded)
         return loaded;
     if (db::Status seeded = loadStarterLists(connection); !seeded)
@@ -72,6 +80,17 @@ db::Status createArchiveFile(const QString &path)
         QFile::remove(building);
         return db::Error{QStringLiteral("Impossibile creare l'archivio %1: il file non può essere scritto.").arg(path)};
     }
+    return {};
+}
+
+db::Status createServerArchive(const QString &location)
+{
+    auto opened = db::PgConnection::open(location, db::PgConnection::Mode::CreateNew);
+    if (!opened)
+        return opened.error();
+    if (db::Status done = buildArchive(**opened); !done)
+        return db::Error{QStringLiteral("Impossibile creare l'archivio sul server %1: %2")
+                             .arg((*opened)->location(), done.message())};
     return {};
 }
 

@@ -4,11 +4,17 @@
 
 namespace schema {
 
+// Creates the tables, indexes and counters of an archive, empty, inside the caller's transaction.
+db::Status createTables(db::Connection &connection);
+
 // Creates the tables and fills the reference data on an empty archive, in one transaction.
 db::Status buildArchive(db::Connection &connection);
 
 // Creates a new archive file at `path` with the schema and the reference data. Refuses to touch
 // an existing file; on failure nothing is left at `path`.
 db::Status createArchiveFile(const QString &path);
+
+// Creates the archive in the empty database of a server (see db::isServerLocation).
+db::Status createServerArchive(const QString &location);
 
 } // namespace schema

@@ -11,6 +11,7 @@ packages=(
   python3-vobject python3-stdnum libcurl4-openssl-dev python3-aiosmtpd openssl
   # the Debian package and its checks; printing to a real queue in the tests
   file desktop-file-utils appstream lintian cups printer-driver-cups-pdf
+  libpq-dev postgresql-15 postgresql-common postgresql-client-15
 )
 # Packages only some scripts need (the fuzz build's compiler), named by the caller.
 read -r -a extra <<<"${CALVETRA_EXTRA_PACKAGES:-}"

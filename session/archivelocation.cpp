@@ -1,6 +1,7 @@
 #include "session/archivelocation.h"
 
 #include "session/installfolders.h"
+#include "db/pgconnection.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,7 +46,10 @@ db::Result<ArchiveLocation> locateArchive(const QString &programFolder)
         file.close();
         if (!path.isEmpty()) {
             // A relative path is relative to the program's folder, wherever it is started from.
-            location.archive = QDir::cleanPath(QDir(programFolder).absoluteFilePath(path));
+            // A server's address is taken as it is.
+            location.archive = db::isServerLocation(path)
+                                   ? path
+                                   : QDir::cleanPath(QDir(programFolder).absoluteFilePath(path));
             location.isDefault = false;
             return location;
         }

@@ -12,7 +12,7 @@ struct ArchiveLocation
     QString pathFile;       // percorso.txt
     QString defaultArchive; // archivio.sqlite in the default folder
     // The path percorso.txt names, made absolute against the program's folder (the default
-    // when it names none).
+    // when it names none), or the address of a database server as written there.
     QString archive;
     bool isDefault = true;  // archive == defaultArchive because percorso.txt named nothing
 };

@@ -4,10 +4,13 @@
 #include "schema/archivecreator.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QWidget>
 #include <QTest>
+
+#include <libpq-fe.h>
 
 namespace {
 
@@ -37,8 +40,106 @@ QString templateArchive()
 
 } // namespace
 
+namespace {
+
+QString serverAddress()
+{
+    static const QString address = [] {
+        QFile file(qEnvironmentVariable("CALVETRA_TEST_PG_URI_FILE"));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("The tests' PostgreSQL server is not running (no address in \"%s\"): "
+                   "ctest starts it with the test pg_server_start.",
+                   qPrintable(file.fileName()));
+        return QString::fromUtf8(file.readAll()).trimmed();
+    }();
+    return address;
+}
+
+// Runs one statement on the server's maintenance database; a failure ends the tests.
+void onServerMaintenance(const QString &sql)
+{
+    PGconn *c = PQconnectdb((serverAddress() + QStringLiteral("/postgres")).toUtf8().constData());
+    PGresult *r = PQstatus(c) == CONNECTION_OK ? PQexec(c, sql.toUtf8().constData()) : nullptr;
+    const bool done = r && (PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK);
+    const QString why = QString::fromUtf8(PQerrorMessage(c));
+    PQclear(r);
+    PQfinish(c);
+    if (!done)
+        qFatal("%s: %s", qPrintable(sql), qPrintable(why));
+}
+
+} // namespace
+
+bool FreshArchive::onServer()
+{
+    return qEnvironmentVariable("CALVETRA_TEST_ENGINE") == u"postgresql";
+}
+
+// The database of the process, reused by one archive after the other. An archive made while it
+// is taken gets a database of its own.
+struct ProcessDatabase
+{
+    QString name;
+    bool taken = false;
+};
+
+ProcessDatabase &processDatabase()
+{
+    static ProcessDatabase database;
+    return database;
+}
+
+// Puts the process's database back as the template was: every connection to it ended, the rows
+// and counters of the template in place.
+void resetProcessDatabase(const QString &name)
+{
+    onServerMaintenance(QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
+                                       "WHERE datname = '%1' AND pid <> pg_backend_pid()")
+                            .arg(name));
+    PGconn *c = PQconnectdb((serverAddress() + u'/' + name).toUtf8().constData());
+    PGresult *r = PQstatus(c) == CONNECTION_OK ? PQexec(c, "SELECT calvetra_copia.ripristina()") : nullptr;
+    const bool done = r && PQresultStatus(r) == PGRES_TUPLES_OK;
+    const QString why = QString::fromUtf8(PQerrorMessage(c));
+    PQclear(r);
+    PQfinish(c);
+    if (!done)
+        qFatal("cannot reset the test database %s: %s", qPrintable(name), qPrintable(why));
+}
+
+FreshArchive::~FreshArchive()
+{
+    m_connection.reset();
+    if (m_database.isEmpty())
+        return;
+    if (m_database == processDatabase().name)
+        processDatabase().taken = false;
+    else
+        onServerMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_database));
+}
+
 FreshArchive::FreshArchive() : m_path(m_dir.filePath(QStringLiteral("archivio.sqlite")))
 {
+    if (onServer()) {
+        static int made = 0;
+        ProcessDatabase &reused = processDatabase();
+        if (!reused.taken && !reused.name.isEmpty()) {
+            m_database = reused.name;
+            resetProcessDatabase(m_database);
+        } else {
+            m_database = QStringLiteral("calvetra_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+            onServerMaintenance(QStringLiteral("CREATE DATABASE %1 TEMPLATE calvetra_modello").arg(m_database));
+            if (reused.name.isEmpty())
+                reused.name = m_database;
+        }
+        if (m_database == reused.name)
+            reused.taken = true;
+        m_path = serverAddress() + u'/' + m_database;
+        auto opened = db::openArchive(m_path);
+        if (!opened)
+            qFatal("%s", qPrintable(opened.message()));
+        m_connection = std::move(*opened);
+        return;
+    }
     if (!QFile::copy(templateArchive(), m_path))
         qFatal("cannot copy the template archive");
     QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);

@@ -8,10 +8,18 @@
 
 // A new archive, with schema and reference data, in a folder of its own that disappears
 // with it.
+// With CALVETRA_TEST_ENGINE=postgresql the archive is a database of its own on the tests' server
+// (see scripts/pg-test-server.sh), dropped with it; path() is then its address.
 class FreshArchive
 {
 public:
     FreshArchive();
+    ~FreshArchive();
+    FreshArchive(const FreshArchive &) = delete;
+    FreshArchive &operator=(const FreshArchive &) = delete;
+
+    // True when the tests of this process run on the server.
+    static bool onServer();
 
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
@@ -25,6 +33,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_path;
+    QString m_database; // on the server
     std::unique_ptr<db::Connection> m_connection;
 };
 

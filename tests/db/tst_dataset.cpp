@@ -195,7 +195,7 @@ private Q_SLOTS:
         QSignalSpy failed(&ds, &db::DataSet::postFailed);
         ds.first(); // leaving the row writes it; the key is taken, so it stays
         QCOMPARE(failed.size(), 1);
-        QVERIFY(failed[0][0].toString().contains(QStringLiteral("UNIQUE")));
+        QVERIFY(failed[0][0].toString().contains(QStringLiteral("UNIQUE"), Qt::CaseInsensitive));
         QCOMPARE(ds.state(), db::DataSet::State::Insert);
         QCOMPARE(ds.asString(u"Descrizione"), QStringLiteral("Doppione"));
         QCOMPARE(archive.run(QStringLiteral("select * from Sesso")).rows.size(), 2);

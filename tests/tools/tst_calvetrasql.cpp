@@ -1,5 +1,6 @@
 // calvetra-sql as a user runs it: a separate process, its output and its exit code.
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -34,9 +35,17 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_archive = m_dir.filePath(QStringLiteral("archivio.sqlite"));
+        if (qEnvironmentVariable("CALVETRA_TEST_ENGINE") == u"postgresql")
+            m_archive = emptyServerDatabase();
         const Run init = calvetraSql({QStringLiteral("--init"), m_archive});
-        QCOMPARE(init.exitCode, 0);
-        QVERIFY(QFile::exists(m_archive));
+        QVERIFY2(init.exitCode == 0, qPrintable(init.err));
+        QVERIFY(m_onServer || QFile::exists(m_archive));
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_onServer)
+            maintenance(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_archive.section(u'/', -1)));
     }
 
     void initRefusesAnExistingFile()
@@ -105,6 +114,31 @@ private Q_SLOTS:
     }
 
 private:
+    // An empty database on the tests' server (scripts/pg-test-server.sh), named after this process.
+    QString emptyServerDatabase()
+    {
+        QFile file(qEnvironmentVariable("CALVETRA_TEST_PG_URI_FILE"));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("The tests' PostgreSQL server is not running.");
+        m_server = QString::fromUtf8(file.readAll()).trimmed();
+        m_onServer = true;
+        const QString name = QStringLiteral("calvetra_sql_%1").arg(QCoreApplication::applicationPid());
+        maintenance(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+        maintenance(QStringLiteral("CREATE DATABASE %1").arg(name));
+        return m_server + u'/' + name;
+    }
+
+    void maintenance(const QString &sql)
+    {
+        QProcess psql;
+        psql.start(QStringLiteral("psql"), {QStringLiteral("-qX"), m_server + QStringLiteral("/postgres"),
+                                            QStringLiteral("-c"), sql});
+        if (!psql.waitForFinished(60000) || psql.exitCode() != 0)
+            qFatal("psql failed: %s", psql.readAllStandardError().constData());
+    }
+
+    QString m_server;
+    bool m_onServer = false;
     static QByteArray readAll(const QString &path)
     {
         QFile f(path);

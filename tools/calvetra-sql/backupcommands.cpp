@@ -1,6 +1,7 @@
 #include "tools/calvetra-sql/backupcommands.h"
 
 #include "common/backupadvice.h"
+#include "db/pgconnection.h"
 #include "db/sqlitebackup.h"
 
 #include <QTextStream>
@@ -75,7 +76,7 @@ std::optional<int> runBackupCommand(const QStringList &arguments)
     const bool alreadyConfirmed = restoring && rest.removeAll(QStringLiteral("--conferma")) > 0;
     if (rest.size() != 2 || rest[0].startsWith(u"--") || rest[1].startsWith(u"--"))
         return std::nullopt;
-    if (isPostgresConnection(rest[0]))
+    if (db::isServerLocation(rest[0]))
         return explainPostgres(rest[0], rest[1], restoring);
     return restoring ? restore(rest[0], rest[1], alreadyConfirmed) : backup(rest[0], rest[1]);
 }

@@ -5,8 +5,10 @@
 #include "common/toolinfo.h"
 #include "db/archive.h"
 #include "db/dataset.h"
+#include "db/pgconnection.h"
 #include "schema/archivecreator.h"
 #include "tools/calvetra-sql/backupcommands.h"
+#include "tools/calvetra-sql/serverarchive.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -24,7 +26,10 @@ const char kUsage[] =
     "        esegue un'istruzione sull'archivio; le righe lette passano per il filtro e\n"
     "        l'ordinamento dei data set del programma\n"
     "  calvetra-sql --init ARCHIVIO\n"
-    "        crea un nuovo archivio con i dati di riferimento\n"
+    "        crea un nuovo archivio con i dati di riferimento; ARCHIVIO è un file o un\n"
+    "        database vuoto su un server (postgresql://utente@server:porta/database)\n"
+    "  calvetra-sql --copy ARCHIVIO postgresql://...\n"
+    "        copia un archivio su file in un database vuoto del server, tutto o niente\n"
     "  calvetra-sql --check ARCHIVIO\n"
     "        controlla l'integrità dell'archivio senza modificarlo\n"
     "  calvetra-sql --backup ARCHIVIO COPIA\n"
@@ -207,7 +212,9 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() == 2 && args[0] == u"--init")
-        return initArchive(args[1]);
+        return db::isServerLocation(args[1]) ? initServerArchive(args[1]) : initArchive(args[1]);
+    if (args.size() == 3 && args[0] == u"--copy")
+        return copyArchiveToServer(args[1], args[2]);
     if (args.size() == 2 && args[0] == u"--check")
         return checkArchive(args[1]);
     if (const std::optional<int> done = runBackupCommand(args))
