@@ -3,24 +3,13 @@
 #include "common/backupadvice.h"
 #include "db/pgconnection.h"
 #include "db/sqlitebackup.h"
+#include "tools/calvetra-sql/console.h"
 
 #include <QTextStream>
 
 #include <cstdio>
 
 namespace {
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
 
 int explainPostgres(const QString &connection, const QString &copy, bool restoring)
 {

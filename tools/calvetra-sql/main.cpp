@@ -7,6 +7,7 @@
 #include "db/dataset.h"
 #include "db/pgconnection.h"
 #include "schema/archivecreator.h"
+#include "tools/calvetra-sql/console.h"
 #include "tools/calvetra-sql/backupcommands.h"
 #include "tools/calvetra-sql/serverarchive.h"
 
@@ -39,18 +40,6 @@ const char kUsage[] =
     "        rimette la copia al posto dell'archivio, dopo aver chiesto conferma (non chiesta\n"
     "        con --conferma), soltanto quando nessuna postazione ha l'archivio aperto\n"
     "  calvetra-sql --help | --version\n";
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
 
 // Tabs, line breaks and backslashes inside a value would break the one-line-per-row form.
 QString escaped(QString text)
