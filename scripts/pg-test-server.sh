@@ -13,6 +13,13 @@ if [ -z "$bin" ] || [ ! -x "$bin/pg_ctl" ]; then
   exit 1
 fi
 
+# The server's own files: in DIR, or as root in a folder of /tmp that the postgres user can reach
+# whatever the permissions of the folders above DIR (a checkout under /root, say).
+srv=$dir
+if [ "$(id -u)" -eq 0 ]; then
+  srv=/tmp/calvetra-pgtest-$(printf %s "$(realpath -m "$dir")" | md5sum | cut -c1-12)
+fi
+
 as_owner() {
   if [ "$(id -u)" -eq 0 ]; then
     runuser -u postgres -- "$@"
@@ -24,24 +31,24 @@ as_owner() {
 case "$action" in
 start)
   calvetra_sql=${3:?calvetra-sql}
-  if [ -f "$dir/data/postmaster.pid" ]; then
-    as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
+  if [ -f "$srv/data/postmaster.pid" ]; then
+    as_owner "$bin/pg_ctl" -D "$srv/data" -m immediate stop >/dev/null 2>&1 || true
   fi
-  rm -rf "$dir"
-  mkdir -p "$dir"
+  rm -rf "$dir" "$srv"
+  mkdir -p "$dir" "$srv"
   if [ "$(id -u)" -eq 0 ]; then
-    chown postgres "$dir"
+    chown postgres "$srv"
     user=postgres
   else
     user=$(id -un)
   fi
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-  as_owner "$bin/initdb" -D "$dir/data" -U "$user" --auth=trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log"
+  as_owner "$bin/initdb" -D "$srv/data" -U "$user" --auth=trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log"
   # One user must give a password, for the tests of the password prompt.
-  sed -i '1i host all calvetra_password 127.0.0.1/32 scram-sha-256' "$dir/data/pg_hba.conf"
+  sed -i '1i host all calvetra_password 127.0.0.1/32 scram-sha-256' "$srv/data/pg_hba.conf"
   # Quick and forgetful: the data is thrown away at the end.
-  as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-    -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+  as_owner "$bin/pg_ctl" -D "$srv/data" -l "$srv/server.log" -w -t 60 \
+    -o "-c listen_addresses=127.0.0.1 -p $port -k $srv -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
     start >/dev/null
   uri="postgresql://$user@127.0.0.1:$port"
   "$bin/psql" -q -X -v ON_ERROR_STOP=1 "$uri/postgres" -c "CREATE DATABASE calvetra_modello" \
@@ -93,10 +100,10 @@ SQL
   echo "Server di prova avviato: $uri"
   ;;
 stop)
-  if [ -f "$dir/data/postmaster.pid" ]; then
-    as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null
+  if [ -f "$srv/data/postmaster.pid" ]; then
+    as_owner "$bin/pg_ctl" -D "$srv/data" -m immediate -w stop >/dev/null
   fi
-  rm -rf "$dir"
+  rm -rf "$dir" "$srv"
   ;;
 *)
   echo "uso: $0 start|stop CARTELLA [CALVETRA_SQL]" >&2
