@@ -149,12 +149,20 @@ QString fromWindows1252(QByteArrayView octets)
     return text;
 }
 
+// UTF-8 as written: a U+FEFF at the start of a value is a character of the value, not a mark
+// to drop (dropped, a value written back would not read the same).
+static QString fromUtf8Kept(QByteArrayView octets)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(octets);
+}
+
 QString decodeOctets(QByteArrayView octets, QByteArrayView charset)
 {
     if (charset.isEmpty() || sameName(charset, "UTF-8") || sameName(charset, "UTF8") ||
         sameName(charset, "US-ASCII") || sameName(charset, "ASCII")) {
         if (isValidUtf8(octets))
-            return QString::fromUtf8(octets);
+            return fromUtf8Kept(octets);
         return fromWindows1252(octets);
     }
     if (sameName(charset, "ISO-8859-15") || sameName(charset, "LATIN-9") ||
@@ -170,7 +178,7 @@ QString decodeOctets(QByteArrayView octets, QByteArrayView charset)
             return text;
     }
     if (isValidUtf8(octets))
-        return QString::fromUtf8(octets);
+        return fromUtf8Kept(octets);
     return fromWindows1252(octets);
 }
 

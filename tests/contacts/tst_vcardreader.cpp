@@ -111,6 +111,19 @@ private Q_SLOTS:
         QCOMPARE(c[HomePostalCode], QStringLiteral("20121"));
     }
 
+    // A U+FEFF that begins a value (not the file) is part of the value: it reads the same
+    // whether "tel:" came before it or not, so a card written back reads back the same.
+    void markInsideAValueIsKept()
+    {
+        const QList<DatiVCard> first = read("BEGIN:VCARD\nTEL:tel:\xEF\xBB\xBF\nEND:VCARD\n");
+        const QList<DatiVCard> again =
+            read("BEGIN:VCARD\r\nTEL;TYPE=home,voice:\xEF\xBB\xBF\r\nEND:VCARD\r\n");
+        QCOMPARE(first.size(), 1);
+        QCOMPARE(again.size(), 1);
+        QCOMPARE(first[0][HomeTel1], QString(QChar(0xFEFF)));
+        QCOMPARE(again[0][HomeTel1], first[0][HomeTel1]);
+    }
+
     void lineEndsOfEveryKind_data()
     {
         QTest::addColumn<QByteArray>("file");
