@@ -33,21 +33,16 @@ QString cliCopy(const QString &archive)
     QFile::remove(copy);
     if (!QFile::copy(archive, copy))
         return {};
-    QByteArray errors;
-    runTool({copy},
-            "PRAGMA writable_schema=ON;\n"
-            "UPDATE sqlite_schema SET sql = replace(sql, 'CALVETRA_NOCASE', 'NOCASE') "
-            "WHERE sql LIKE '%CALVETRA_NOCASE%';\n"
-            "PRAGMA writable_schema=OFF;\n",
-            &errors);
-    runTool({copy}, "REINDEX;\n", &errors);
     return copy;
 }
 
 CliRun runCli(const QString &copy, const QString &sql)
 {
     QByteArray errors;
-    const QByteArray out = runTool({copy}, ".timer on\n.output /dev/null\n" + sql.toUtf8() + ";\n", &errors);
+    const QByteArray out = runTool({copy},
+                                    ".load " CALVETRA_SQLITE_EXTENSION "\n.timer on\n.output /dev/null\n"
+                                        + sql.toUtf8() + ";\n",
+                                    &errors);
     CliRun run;
     static const QRegularExpression timer(
         QStringLiteral("Run Time: real ([0-9.]+) user ([0-9.]+) sys ([0-9.]+)"));

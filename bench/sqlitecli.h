@@ -4,10 +4,9 @@
 
 namespace bench {
 
-// The sqlite3 command-line tool, for figures beside the program's own on the same archive.
-// The tool cannot read the program's collation, so it works on a copy where every column
-// collated by the program is collated NOCASE (the same order for unaccented names) and the
-// indexes are rebuilt. The copy is made once, as ARCHIVE.sqlite3-cli, and reused.
+// The sqlite3 command-line tool, for figures beside the program's own on the same archive, with
+// the program's functions and collation loaded (see sqlitetool.h). It works on a copy, made
+// once as ARCHIVE.sqlite3-cli and reused, since some of the statements timed write.
 QString cliCopy(const QString &archive);
 
 struct CliRun
