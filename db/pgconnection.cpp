@@ -342,6 +342,7 @@ const PgConnection::Prepared &PgConnection::prepared(const QString &sql)
     QString text;
     qsizetype firstWord = -1;
     const QList<Token> tokens = tokenizeSql(sql);
+    const Token *previous = nullptr;
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         const Token &t = tokens[i];
         if (t.isPunct(u"?")) {
@@ -349,12 +350,17 @@ const PgConnection::Prepared &PgConnection::prepared(const QString &sql)
             continue;
         }
         text += t.text;
+        const bool alias = previous && previous->kind == TokenKind::Word
+                           && previous->text.compare(u"as", Qt::CaseInsensitive) == 0;
+        if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment)
+            previous = &t;
         if (t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName) {
             if (firstWord < 0)
                 firstWord = i;
             const QString name = t.kind == TokenKind::QuotedName ? t.text.mid(1, t.text.size() - 2) : t.text;
-            // The first spelling of a name in the statement is the one its columns are called by.
-            if (!p.spellings.contains(name.toLower()))
+            // The first spelling of a name in the statement is the one its columns are called by,
+            // unless an alias spells it: the column is then called as the alias is.
+            if (alias || !p.spellings.contains(name.toLower()))
                 p.spellings.insert(name.toLower(), name);
             if (!m_spellings.contains(name.toLower()))
                 m_spellings.insert(name.toLower(), name);

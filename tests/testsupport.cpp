@@ -97,7 +97,13 @@ void resetProcessDatabase(const QString &name)
                                        "WHERE datname = '%1' AND pid <> pg_backend_pid()")
                             .arg(name));
     PGconn *c = PQconnectdb((serverAddress() + u'/' + name).toUtf8().constData());
-    PGresult *r = PQstatus(c) == CONNECTION_OK ? PQexec(c, "SELECT calvetra_copia.ripristina()") : nullptr;
+    // The refusals a test added go first, so that the rows can go back.
+    const char *reset = R"(DO $$ DECLARE r RECORD; BEGIN
+  FOR r IN SELECT tgname, tgrelid::regclass AS t FROM pg_trigger WHERE tgname LIKE 'calvetra_rifiuto%' LOOP
+    EXECUTE format('DROP TRIGGER %I ON %s', r.tgname, r.t);
+  END LOOP;
+END $$; SELECT calvetra_copia.ripristina())";
+    PGresult *r = PQstatus(c) == CONNECTION_OK ? PQexec(c, reset) : nullptr;
     const bool done = r && PQresultStatus(r) == PGRES_TUPLES_OK;
     const QString why = QString::fromUtf8(PQerrorMessage(c));
     PQclear(r);
@@ -167,6 +173,32 @@ db::RowSet FreshArchive::native(const QString &sql, const QVariantList &values)
         return {};
     }
     return std::move(*result);
+}
+
+void FreshArchive::refuseWrites(const QString &event, const QString &table, const QString &message,
+                                const QString &when)
+{
+    static int made = 0;
+    const QString name = QStringLiteral("calvetra_rifiuto_%1").arg(++made);
+    m_refusals.append({name, table});
+    if (onServer()) {
+        native(QStringLiteral("CREATE FUNCTION calvetra_copia.%1() RETURNS trigger LANGUAGE plpgsql "
+                              "AS $f$ BEGIN RAISE EXCEPTION '%2'; END $f$")
+                   .arg(name, message));
+        native(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4 EXECUTE FUNCTION calvetra_copia.%1()")
+                   .arg(name, event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
+        return;
+    }
+    native(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, '%5'); END")
+               .arg(name, event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when, message));
+}
+
+void FreshArchive::allowWrites()
+{
+    for (const auto &[name, table] : std::as_const(m_refusals))
+        native(onServer() ? QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, table)
+                          : QStringLiteral("DROP TRIGGER %1").arg(name));
+    m_refusals.clear();
 }
 
 ScriptedDialogs::ScriptedDialogs()

@@ -29,11 +29,19 @@ public:
     db::RowSet run(const QString &sql);
     // Runs an engine statement with bound values that must succeed.
     db::RowSet native(const QString &sql, const QVariantList &values = {});
+    // From now on the archive refuses with `message` every `event` ("insert" or "update") on
+    // `table` of a row for which `when` holds (an expression on new.Column; every row without
+    // it): a full disk or a locked table, as far as the program can tell.
+    void refuseWrites(const QString &event, const QString &table, const QString &message,
+                      const QString &when = {});
+    // Takes every refusal back.
+    void allowWrites();
 
 private:
     QTemporaryDir m_dir;
     QString m_path;
     QString m_database; // on the server
+    QList<std::pair<QString, QString>> m_refusals; // trigger, table
     std::unique_ptr<db::Connection> m_connection;
 };
 

@@ -307,9 +307,8 @@ private Q_SLOTS:
     {
         Office o;
         QTemporaryDir dir;
-        o.archive.native(QStringLiteral(
-            "create trigger guasto before insert on Contatti when new.Cognome = 'Guasto' "
-            "begin select raise(abort, 'disco pieno'); end"));
+        o.archive.refuseWrites(QStringLiteral("insert"), QStringLiteral("Contatti"), QStringLiteral("disco pieno"),
+                               QStringLiteral("new.Cognome = 'Guasto'"));
         const QString path = dir.filePath(QStringLiteral("guasto.vcf"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -521,8 +520,7 @@ private Q_SLOTS:
     {
         Office o;
         o.db.TableCercaContatti.setPosition(2); // Rossi Mario
-        o.archive.native(QStringLiteral("CREATE TRIGGER bloccata BEFORE UPDATE ON Calendario "
-                                        "BEGIN SELECT RAISE(ABORT, 'agenda bloccata'); END"));
+        o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("Calendario"), QStringLiteral("agenda bloccata"));
         QString storedMeanwhile;
         bool stayed = false;
         o.dialogs.modalActions.append([&](QWidget *editor) {
@@ -531,7 +529,7 @@ private Q_SLOTS:
             stayed = editor->isVisible()
                      && o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"))->text() == u"Rossi Impianti S.r.l.";
             storedMeanwhile = o.contact(1).value(0, u"NominativoDocumenti").toString();
-            o.archive.native(QStringLiteral("DROP TRIGGER bloccata"));
+            o.archive.allowWrites();
             o.click(editor, QStringLiteral("spdIndietro"));
             return 0;
         });

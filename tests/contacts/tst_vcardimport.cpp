@@ -284,9 +284,8 @@ private Q_SLOTS:
     void aFailureWritesNothingAndNamesTheCard()
     {
         Office o;
-        o.archive.native(QStringLiteral(
-            "create trigger guasto before insert on Contatti when new.Cognome = 'Guasto' "
-            "begin select raise(abort, 'disco pieno'); end"));
+        o.archive.refuseWrites(QStringLiteral("insert"), QStringLiteral("Contatti"), QStringLiteral("disco pieno"),
+                               QStringLiteral("new.Cognome = 'Guasto'"));
         const QList<QVariantList> contacts = o.rows(QStringLiteral("Contatti"));
         const QList<QVariantList> categories = o.rows(QStringLiteral("Categorie"));
         const db::Result<RiepilogoImportazioneVCard> done =

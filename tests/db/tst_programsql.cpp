@@ -199,6 +199,19 @@ private Q_SLOTS:
         QCOMPARE(id.rows[0][0].toLongLong(), row.rows[0][0].toLongLong());
     }
 
+    // Report layouts and exports find their fields by the names the query gives them.
+    void columnsAreCalledAsTheQueryCallsThem()
+    {
+        FreshArchive archive;
+        const db::RowSet row = archive.run(QStringLiteral(
+            "select Comuni.Cap, COALESCE(NULLIF('', ''), Comuni.CAP) AS CAP, Comune AS NomeComune, "
+            "Provincia from Comuni where Comune = 'Forlì'"));
+        QStringList names;
+        for (const db::Column &column : row.columns)
+            names << column.name;
+        QCOMPARE(names, QStringList({"Cap", "CAP", "NomeComune", "Provincia"}));
+    }
+
     void renameReachesOnlyTheContactsAppointments()
     {
         FreshArchive archive;

@@ -186,8 +186,7 @@ private Q_SLOTS:
     void failedSaveKeepsTheEditorOpenWithTheText()
     {
         NoticeOffice o(templates);
-        o.archive.native(QStringLiteral("create trigger guasto before update on Avvisi begin "
-                                        "select raise(abort, 'disco pieno'); end"));
+        o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("Avvisi"), QStringLiteral("disco pieno"));
         bool stayed = false;
         QString kept;
         o.dialogs.modalActions = {[&](QWidget *editor) {
@@ -198,7 +197,7 @@ private Q_SLOTS:
             click(editor, QStringLiteral("spdIndietro"));
             stayed = editor->isVisible() && o.avvisi.saveRefused();
             kept = in<QPlainTextEdit>(editor, QStringLiteral("DBMemo1"))->toPlainText();
-            o.archive.native(QStringLiteral("drop trigger guasto"));
+            o.archive.allowWrites();
             click(editor, QStringLiteral("spdIndietro"));
             return 0;
         }};
@@ -372,9 +371,8 @@ private Q_SLOTS:
         o.archive.native(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, "
                                         "Contatto_ID) values (?, 4)"),
                          {o.pc()});
-        o.archive.native(QStringLiteral("create trigger guasto before insert on "
-                                        "TempAvvisiContatti when new.Contatto_ID = 3 begin "
-                                        "select raise(abort, 'archivio bloccato'); end"));
+        o.archive.refuseWrites(QStringLiteral("insert"), QStringLiteral("TempAvvisiContatti"),
+                               QStringLiteral("archivio bloccato"), QStringLiteral("new.Contatto_ID = 3"));
         o.filtri.btnContinuaClick();
         click(&o.griglia, QStringLiteral("btnStampa"));
         QCOMPARE(o.recipients(o.pc()), QList<qint64>{4});

@@ -175,7 +175,7 @@ public:
                        {workstation});
         insert(QStringLiteral(
                    "INSERT INTO TempStampa (NomeComputer, NomeReport, NomeReportLandscape, Query, "
-                   "Filtro, Setup, PresenzaTestata) VALUES (?, ?, ?, ?, 0, 0, ?)"),
+                   "Filtro, Setup, PresenzaTestata) VALUES (?, ?, ?, ?, false, false, ?)"),
                {workstation, layout.isEmpty() ? QString() : kBin + u'/' + layout,
                 landscape.isEmpty() ? QString() : kBin + u'/' + landscape, query, heading});
     }
@@ -685,7 +685,7 @@ private Q_SLOTS:
               QStringLiteral("select Nominativo from TabellaCheNonEsiste"));
         const Run badQuery = f.fail(QStringLiteral("PC1"));
         QVERIFY(badQuery.exitCode != 0);
-        QVERIFY2(badQuery.err.contains(QStringLiteral("TabellaCheNonEsiste")),
+        QVERIFY2(badQuery.err.contains(QStringLiteral("TabellaCheNonEsiste"), Qt::CaseInsensitive),
                  qPrintable(badQuery.err));
         QVERIFY(!QFile::exists(f.archive.folder() + QStringLiteral("/errore.pdf")));
 
@@ -710,8 +710,13 @@ private Q_SLOTS:
         QTest::newRow("update") << "update Contatti set Annullato = true" << "non permessa";
         QTest::newRow("a query, then a drop")
             << "select * from Contatti; drop table Pagamenti" << "più di un'istruzione";
-        QTest::newRow("pragma") << "PRAGMA user_version = 9" << "non permessa";
-        QTest::newRow("attach") << "attach database 'altro.sqlite' as altro" << "non permessa";
+        if (FreshArchive::onServer()) {
+            QTest::newRow("a function that writes") << "select setval('pagamenti_id_seq', 9)" << "non permessa";
+            QTest::newRow("read-only turned off") << "set default_transaction_read_only = off" << "non permessa";
+        } else {
+            QTest::newRow("pragma") << "PRAGMA user_version = 9" << "non permessa";
+            QTest::newRow("attach") << "attach database 'altro.sqlite' as altro" << "non permessa";
+        }
     }
     void onlyAQueryThatReadsIsRun()
     {
@@ -727,7 +732,8 @@ private Q_SLOTS:
         QCOMPARE(f.archive.run(QStringLiteral("select * from Contatti where Annullato = true"))
                      .rows.size(),
                  0);
-        QCOMPARE(f.archive.run(QStringLiteral("PRAGMA user_version")).rows[0][0].toInt(), 2);
+        if (!FreshArchive::onServer())
+            QCOMPARE(f.archive.run(QStringLiteral("PRAGMA user_version")).rows.value(0).value(0).toInt(), 2);
     }
 
     // Each number of a layout is checked before anything is laid out: a sheet of 65,536 ×
@@ -847,7 +853,7 @@ private Q_SLOTS:
         path.close();
         f.insert(QStringLiteral(
                      "INSERT INTO TempStampa (NomeComputer, NomeReport, Query, PresenzaTestata) "
-                     "VALUES (?, ?, ?, 1)"),
+                     "VALUES (?, ?, ?, true)"),
                  {"PC-REMOTO", "/opt/altrove/Agenda.rpt", kAgenda});
         const QString pdf = installed.filePath(QStringLiteral("stampa.pdf"));
         const Run run = stampa({QStringLiteral("--workstation"), QStringLiteral("PC-REMOTO"),
