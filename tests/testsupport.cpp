@@ -55,17 +55,35 @@ QString serverAddress()
     return address;
 }
 
-// Runs one statement on the server's maintenance database; a failure ends the tests.
-void onServerMaintenance(const QString &sql)
+// Runs statements on one database of the server and gives the first value of the last one;
+// a failure ends the tests.
+QString onServerDatabase(const QString &database, const QString &sql)
 {
-    PGconn *c = PQconnectdb((serverAddress() + QStringLiteral("/postgres")).toUtf8().constData());
+    PGconn *c = PQconnectdb((serverAddress() + u'/' + database).toUtf8().constData());
     PGresult *r = PQstatus(c) == CONNECTION_OK ? PQexec(c, sql.toUtf8().constData()) : nullptr;
     const bool done = r && (PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK);
+    const QString first = done && PQntuples(r) > 0 && PQnfields(r) > 0 ? QString::fromUtf8(PQgetvalue(r, 0, 0)) : QString();
     const QString why = QString::fromUtf8(PQerrorMessage(c));
     PQclear(r);
     PQfinish(c);
     if (!done)
-        qFatal("%s: %s", qPrintable(sql), qPrintable(why));
+        qFatal("%s on %s: %s", qPrintable(sql), qPrintable(database), qPrintable(why));
+    return first;
+}
+
+void onServerMaintenance(const QString &sql)
+{
+    (void)onServerDatabase(QStringLiteral("postgres"), sql);
+}
+
+// The tables, columns and indexes of a database, in one value.
+QString schemaOf(const QString &database)
+{
+    return onServerDatabase(database, QStringLiteral(
+        "SELECT md5(COALESCE(string_agg(c.relname || '.' || COALESCE(a.attname, '') || ':' || "
+        "COALESCE(a.atttypid::text, ''), ',' ORDER BY c.relname, a.attnum), '')) "
+        "FROM pg_class c LEFT JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
+        "WHERE c.relnamespace = 'public'::regnamespace"));
 }
 
 } // namespace
@@ -96,20 +114,12 @@ void resetProcessDatabase(const QString &name)
     onServerMaintenance(QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
                                        "WHERE datname = '%1' AND pid <> pg_backend_pid()")
                             .arg(name));
-    PGconn *c = PQconnectdb((serverAddress() + u'/' + name).toUtf8().constData());
     // The refusals a test added go first, so that the rows can go back.
-    const char *reset = R"(DO $$ DECLARE r RECORD; BEGIN
+    onServerDatabase(name, QStringLiteral(R"(DO $$ DECLARE r RECORD; BEGIN
   FOR r IN SELECT tgname, tgrelid::regclass AS t FROM pg_trigger WHERE tgname LIKE 'calvetra_rifiuto%' LOOP
     EXECUTE format('DROP TRIGGER %I ON %s', r.tgname, r.t);
   END LOOP;
-END $$; SELECT calvetra_copia.ripristina())";
-    PGresult *r = PQstatus(c) == CONNECTION_OK ? PQexec(c, reset) : nullptr;
-    const bool done = r && PQresultStatus(r) == PGRES_TUPLES_OK;
-    const QString why = QString::fromUtf8(PQerrorMessage(c));
-    PQclear(r);
-    PQfinish(c);
-    if (!done)
-        qFatal("cannot reset the test database %s: %s", qPrintable(name), qPrintable(why));
+END $$; SELECT calvetra_copia.ripristina())"));
 }
 
 FreshArchive::~FreshArchive()
@@ -117,10 +127,16 @@ FreshArchive::~FreshArchive()
     m_connection.reset();
     if (m_database.isEmpty())
         return;
-    if (m_database == processDatabase().name)
-        processDatabase().taken = false;
-    else
-        onServerMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_database));
+    static const QString templateSchema = schemaOf(QStringLiteral("calvetra_modello"));
+    ProcessDatabase &reused = processDatabase();
+    if (m_database == reused.name && schemaOf(m_database) == templateSchema) {
+        reused.taken = false;
+        return;
+    }
+    // A test that changed the tables leaves a database the next one cannot start from.
+    if (m_database == reused.name)
+        reused = ProcessDatabase();
+    onServerMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_database));
 }
 
 FreshArchive::FreshArchive() : m_path(m_dir.filePath(QStringLiteral("archivio.sqlite")))

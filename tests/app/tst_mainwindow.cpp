@@ -41,9 +41,23 @@ void click(QWidget *window, const char *name)
     button->click();
 }
 
+// When the tests run on the server the program's archive is a database there, which
+// percorso.txt in its folder names.
+std::unique_ptr<FreshArchive> archiveOnServerFor(const QTemporaryDir &folder)
+{
+    if (!FreshArchive::onServer())
+        return {};
+    auto archive = std::make_unique<FreshArchive>();
+    QFile path(QDir(folder.path()).filePath(QStringLiteral("percorso.txt")));
+    if (!path.open(QIODevice::WriteOnly) || path.write(archive->path().toUtf8() + '\n') <= 0)
+        qFatal("cannot write percorso.txt");
+    return archive;
+}
+
 struct Office
 {
     QTemporaryDir folder;
+    std::unique_ptr<FreshArchive> onServer = archiveOnServerFor(folder);
     ScriptedDialogs dialogs;
     Program program{folder.path()};
 
@@ -245,6 +259,7 @@ private Q_SLOTS:
     void savedLayoutsComeBackAtTheNextStart()
     {
         QTemporaryDir folder;
+        const std::unique_ptr<FreshArchive> onServer = archiveOnServerFor(folder);
         ScriptedDialogs dialogs;
         auto program = std::make_unique<Program>(folder.path());
         program->frmInizio().FormActivate();
@@ -277,6 +292,7 @@ private Q_SLOTS:
     void theProgramStartsOnAFreshFolder()
     {
         QTemporaryDir folder;
+        const std::unique_ptr<FreshArchive> onServer = archiveOnServerFor(folder);
         const QString program = QDir(folder.path()).filePath(QStringLiteral("calvetra"));
         QVERIFY(QFile::copy(QStringLiteral(CALVETRA_BIN_DIR "/calvetra"), program));
         QProcess calvetra;
@@ -285,7 +301,7 @@ private Q_SLOTS:
         calvetra.setProcessEnvironment(env);
         calvetra.start(program, {});
         QVERIFY(calvetra.waitForStarted());
-        const QString archive = QDir(folder.path()).filePath(QStringLiteral("archivio.sqlite"));
+        const QString archive = onServer ? onServer->path() : QDir(folder.path()).filePath(QStringLiteral("archivio.sqlite"));
         // The start-up sequence ends by giving the workstation its notice row.
         const auto started = [&] {
             auto c = db::openArchive(archive);
@@ -305,6 +321,13 @@ private Q_SLOTS:
         o.dialogs.files = {copy};
         click(&o.program.frmInizio(), "btnAttivitaCopia");
         QCOMPARE(o.dialogs.messages.size(), 1);
+        if (o.onServer) {
+            // The server's own tool makes the copy: the window says how, and writes nothing.
+            QVERIFY2(o.dialogs.messages[0].contains(QStringLiteral("pg_dump --format=custom")),
+                     qPrintable(o.dialogs.messages[0]));
+            QVERIFY(!QFile::exists(copy));
+            return;
+        }
         QVERIFY2(o.dialogs.messages[0].contains(copy), qPrintable(o.dialogs.messages[0]));
         auto opened = db::openArchive(copy);
         QVERIFY(opened);

@@ -11,6 +11,9 @@
 #include "testsupport.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QUrl>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -33,17 +36,29 @@ QString readText(const QString &path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-// A program folder with an archive already in it, ready for start-up.
+// A program folder with an archive already in it, ready for start-up. When the tests run on the
+// server the archive is a database there, which percorso.txt names.
 struct Office
 {
     QTemporaryDir folder;
+    std::unique_ptr<FreshArchive> onServer;
     QString archive = folder.filePath(QStringLiteral("archivio.sqlite"));
     ScriptedDialogs dialogs;
 
     Office(bool withArchive = true)
     {
-        if (withArchive)
+        if (withArchive && FreshArchive::onServer()) {
+            onServer = std::make_unique<FreshArchive>();
+            archive = onServer->path();
+            writeText(folder.filePath(QStringLiteral("percorso.txt")), archive.toUtf8() + '\n');
+        } else if (withArchive) {
             (void)schema::createArchiveFile(archive);
+        }
+    }
+    bool hasTable(const QString &table)
+    {
+        auto c = db::openArchive(archive);
+        return c && (*c)->run(QStringLiteral("select count(*) from ") + table).ok();
     }
     db::RowSet query(const QString &sql)
     {
@@ -203,9 +218,11 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(path));
         QCOMPARE(office.dialogs.messages.size(), 2);
         QVERIFY(office.dialogs.messages[0].startsWith(QStringLiteral("Messaggio di errore: ")));
-        QVERIFY(office.dialogs.messages[0].contains(QStringLiteral("no such table: Manca")));
+        const QString missing = FreshArchive::onServer() ? QStringLiteral("relation \"manca\" does not exist")
+                                                         : QStringLiteral("no such table: Manca");
+        QVERIFY2(office.dialogs.messages[0].contains(missing), qPrintable(office.dialogs.messages[0]));
         QCOMPARE(office.dialogs.messages[1], QStringLiteral("Messaggio di avviso: Riprovare?"));
-        QCOMPARE(office.query(QStringLiteral("select name from sqlite_master where name = 'A'")).rows.size(), 0);
+        QVERIFY(!office.hasTable(QStringLiteral("A")));
     }
 
     void laterFailureStillStopsTheProgram()
@@ -218,7 +235,10 @@ private Q_SLOTS:
         QVERIFY(!program.frmInizio().startupDone());
         QVERIFY(program.frmInizio().terminationRequested());
         QCOMPARE(office.dialogs.messages.size(), 2);
-        QVERIFY(office.dialogs.messages[0].contains(QStringLiteral("no such table: ditta")));
+        QVERIFY2(office.dialogs.messages[0].contains(FreshArchive::onServer()
+                                                         ? QStringLiteral("relation \"ditta\" does not exist")
+                                                         : QStringLiteral("no such table: ditta")),
+                 qPrintable(office.dialogs.messages[0]));
         QCOMPARE(office.dialogs.messages[1], QStringLiteral("Messaggio di avviso: Riprovare?"));
     }
 
@@ -249,6 +269,67 @@ private Q_SLOTS:
         program.frmInizio().FormActivate();
         QVERIFY(program.frmInizio().startupDone());
         QVERIFY(!QFile::exists(path));
+    }
+
+    // The server wants a password that ~/.pgpass does not hold: the program asks for it in its
+    // own window, and keeps it nowhere.
+    void serverPasswordIsAskedInAWindow_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("given");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("right password") << "segreta" << true << true;
+        QTest::newRow("wrong password") << "sbagliata" << true << false;
+        QTest::newRow("cancelled") << "segreta" << false << false;
+    }
+    void serverPasswordIsAskedInAWindow()
+    {
+        if (!FreshArchive::onServer())
+            QSKIP("an archive on a server only");
+        QFETCH(QString, typed);
+        QFETCH(bool, given);
+        QFETCH(bool, starts);
+        Office office;
+        // The tests' own bookkeeping of written tables included.
+        for (const char *grant : {"GRANT ALL ON ALL TABLES IN SCHEMA public TO calvetra_password",
+                                  "GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO calvetra_password",
+                                  "GRANT USAGE ON SCHEMA calvetra_copia TO calvetra_password",
+                                  "GRANT ALL ON calvetra_copia.toccate TO calvetra_password"})
+            office.onServer->native(QString::fromLatin1(grant));
+        // The tests' server asks this user for a password (scripts/pg-test-server.sh).
+        QUrl address(office.archive);
+        address.setUserName(QStringLiteral("calvetra_password"));
+        const QByteArray pathLine = address.toString().toUtf8() + '\n';
+        writeText(office.folder.filePath(QStringLiteral("percorso.txt")), pathLine);
+        const QByteArray passFile = qgetenv("PGPASSFILE");
+        qputenv("PGPASSFILE", office.folder.filePath(QStringLiteral("nessuna.pgpass")).toUtf8());
+        QString asked;
+        office.dialogs.modalActions.append([&](QWidget *window) {
+            asked = window->findChild<QLabel *>()->text();
+            drive::type(window, QStringLiteral("Password"), typed);
+            return given ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
+        {
+            Program program(office.folder.path());
+            program.frmInizio().FormActivate();
+            QCOMPARE(office.dialogs.modalWindows.value(0), QStringLiteral("frmPasswordServer"));
+            QVERIFY2(asked.contains(address.host()), qPrintable(asked));
+            QVERIFY2(program.frmInizio().startupDone() == starts, qPrintable(office.dialogs.messages.join(u'\n')));
+            if (starts) {
+                QVERIFY(office.dialogs.messages.isEmpty());
+                QVERIFY(program.formDb().Connessione().run(u"select count(*) from Contatti").ok());
+            } else {
+                QVERIFY(program.frmInizio().terminationRequested());
+                const QString told = office.dialogs.messages.value(0);
+                QVERIFY2(told.contains(given ? QStringLiteral("calvetra_password") : QStringLiteral("password non indicata")),
+                         qPrintable(told));
+                QVERIFY(!told.contains(typed));
+            }
+        }
+        qputenv("PGPASSFILE", passFile);
+        // Nothing was written with it.
+        QCOMPARE(readText(office.folder.filePath(QStringLiteral("percorso.txt"))).toUtf8(), pathLine);
+        QCOMPARE(QDir(office.folder.path()).entryList(QDir::Files), QStringList{"percorso.txt"});
     }
 
     void administratorPassword_data()

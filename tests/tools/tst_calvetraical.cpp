@@ -1,6 +1,7 @@
 // calvetra-ical as a user runs it: a separate process, its output, its messages and exit code.
 
 #include "agenda/icalreader.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -42,13 +43,11 @@ class TestCalvetraIcal : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // An archive made as before the export existed: no identifier until the first export.
+    // A new archive, without an identifier until the first export; on a server when the tests
+    // run there.
     void initTestCase()
     {
-        m_archive = m_dir.filePath(QStringLiteral("archivio.sqlite"));
-        QCOMPARE(
-            tool(QStringLiteral("calvetra-sql"), {QStringLiteral("--init"), m_archive}).exitCode,
-            0);
+        m_archive = m_fresh.path();
         const Run insert =
             tool(QStringLiteral("calvetra-sql"),
                  {m_archive,
@@ -117,6 +116,7 @@ private Q_SLOTS:
     }
 
 private:
+    FreshArchive m_fresh;
     QTemporaryDir m_dir;
     QString m_archive;
     QString m_text;
