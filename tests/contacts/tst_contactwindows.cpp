@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -541,6 +542,39 @@ private Q_SLOTS:
         QCOMPARE(o.contact(1).value(0, u"NominativoDocumenti").toString(), QStringLiteral("Rossi Impianti S.r.l."));
         const db::RowSet agenda = o.archive.run(QStringLiteral("select Cliente from Calendario order by Cliente_ID"));
         QCOMPARE(agenda.rows[0][0].toString(), QStringLiteral("Rossi Impianti S.r.l."));
+    }
+
+    // The server ends the program's session while a contact is being edited: the save names the
+    // server, the editor keeps what was typed, and the next save reconnects and stores it.
+    void aServerThatWentAwayLosesNoEdits()
+    {
+        if (!FreshArchive::onServer())
+            QSKIP("an archive on a server only");
+        Office o;
+        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        const QVariant session =
+            o.db.Connessione().runNative(QStringLiteral("SELECT pg_backend_pid()"))->rows.value(0).value(0);
+        QString firstTry, storedMeanwhile;
+        bool stayed = false;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("Rossi Impianti S.r.l."));
+            o.archive.native(QStringLiteral("SELECT pg_terminate_backend(CAST(? AS INTEGER), 5000)"), {session});
+            o.click(editor, QStringLiteral("spdIndietro"));
+            firstTry = o.dialogs.messages.value(0);
+            stayed = editor->isVisible()
+                     && o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"))->text() == u"Rossi Impianti S.r.l.";
+            storedMeanwhile = o.contact(1).value(0, u"NominativoDocumenti").toString();
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        const QUrl server(o.archive.path());
+        QVERIFY2(firstTry.contains(server.host()) && firstTry.contains(server.path().mid(1)), qPrintable(firstTry));
+        QVERIFY(firstTry.contains(u"la prossima operazione proverà a ricollegarsi"));
+        QVERIFY(stayed);
+        QCOMPARE(storedMeanwhile, QStringLiteral("Rossi Mario"));
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QCOMPARE(o.contact(1).value(0, u"NominativoDocumenti").toString(), QStringLiteral("Rossi Impianti S.r.l."));
     }
 
     void personNamesAndTheTaxCodeAlone()
