@@ -110,7 +110,7 @@ db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QLi
         return sql.error();
     // One read transaction: the cards show the archive at one moment, and the archive is locked
     // and checked once rather than once per contact.
-    db::Transaction reading(connection);
+    db::Transaction reading(connection, db::Transaction::Kind::Reading);
     if (!reading.started())
         return reading.started().error();
     EsportazioneVCard exported;

@@ -55,6 +55,11 @@ Result<QString> ArchiveConnection::keyColumn(const QString &table)
     return m_archive ? m_archive->keyColumn(table) : Result<QString>(notOpen());
 }
 
+Status ArchiveConnection::beginReading()
+{
+    return m_archive ? m_archive->beginReading() : Status(notOpen());
+}
+
 Status ArchiveConnection::begin()
 {
     return m_archive ? m_archive->begin() : Status(notOpen());

@@ -41,8 +41,8 @@ Status Connection::streamNative(const QString &sql, const QVariantList &values, 
     return {};
 }
 
-Transaction::Transaction(Connection &connection)
-    : m_connection(connection), m_started(connection.begin())
+Transaction::Transaction(Connection &connection, Kind kind)
+    : m_connection(connection), m_started(kind == Kind::Reading ? connection.beginReading() : connection.begin())
 {
     m_open = m_started.ok();
 }

@@ -46,6 +46,10 @@ public:
     virtual Result<QString> keyColumn(const QString &table) = 0;
 
     virtual Status begin() = 0;
+    // A transaction that only reads and sees the archive as it was at its start throughout,
+    // whatever other workstations save meanwhile. An engine whose transactions already do so
+    // keeps this one.
+    virtual Status beginReading() { return begin(); }
     // A commit that fails rolls the transaction back before it returns, so that its locks
     // never outlive the failure (the message may stay on screen for a long time).
     virtual Status commit() = 0;
@@ -60,7 +64,8 @@ public:
 class Transaction
 {
 public:
-    explicit Transaction(Connection &connection);
+    enum class Kind { Writing, Reading };
+    explicit Transaction(Connection &connection, Kind kind = Kind::Writing);
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;

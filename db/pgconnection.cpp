@@ -711,6 +711,13 @@ Status PgConnection::begin()
     return simple("BEGIN");
 }
 
+// The server's usual transaction sees each statement's own moment; a snapshot keeps the first.
+Status PgConnection::beginReading()
+{
+    m_lostInTransaction = false;
+    return simple("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+}
+
 Status PgConnection::commit()
 {
     if (m_lostInTransaction) {

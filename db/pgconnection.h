@@ -37,6 +37,7 @@ public:
     Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
     Result<QString> keyColumn(const QString &table) override;
     Status begin() override;
+    Status beginReading() override;
     Status commit() override;
     Status rollback() override;
     const Dialect &dialect() const override { return m_dialect; }

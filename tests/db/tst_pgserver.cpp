@@ -102,6 +102,27 @@ private Q_SLOTS:
         QCOMPARE(c.run(u"select count(*) from Titoli").value().rows[0][0].toLongLong(), 0);
     }
 
+    // An export reads contact after contact: all of them as they were when it began, while other
+    // workstations go on saving.
+    void aReadingTransactionSeesOneMoment()
+    {
+        FreshArchive archive;
+        db::Connection &c = archive.connection();
+        auto other = db::openArchive(archive.path());
+        QVERIFY(other.ok());
+        archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('Dott.')"));
+        const auto count = [&] { return c.run(u"select count(*) from Titoli")->rows[0][0].toLongLong(); };
+        {
+            db::Transaction reading(c, db::Transaction::Kind::Reading);
+            QVERIFY(reading.started().ok());
+            QCOMPARE(count(), 1);
+            QVERIFY((*other)->run(u"insert into Titoli (Descrizione) values ('Avv.')").ok());
+            QCOMPARE(count(), 1);
+            QVERIFY(!c.run(u"insert into Titoli (Descrizione) values ('Ing.')").ok()); // it only reads
+        }
+        QCOMPARE(count(), 2);
+    }
+
     void reportRunnerConnectionOnlyReads()
     {
         FreshArchive archive;
