@@ -6,8 +6,53 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QAbstractTableModel>
+#include <QTableView>
 #include <QVBoxLayout>
+
+// The grid's rows as texts, shown as they are: a model over them costs nothing per cell, where
+// an item per cell took seconds for a long list of reminders.
+class ReminderRows final : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setRows(QList<QStringList> rows, const QBrush &titleBackground)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        m_titleBackground = titleBackground;
+        endResetModel();
+    }
+    QString text(int row, int column) const { return m_rows.value(row).value(column); }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 6; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        switch (role) {
+        case Qt::DisplayRole:
+            return text(index.row(), index.column());
+        case Qt::FontRole:
+            if (index.row() == 0) {
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            return {};
+        case Qt::BackgroundRole:
+            return index.row() == 0 ? QVariant(m_titleBackground) : QVariant();
+        default:
+            return {};
+        }
+    }
+
+private:
+    QList<QStringList> m_rows;
+    QBrush m_titleBackground;
+};
 
 TfrmPromemoriaScadenze::TfrmPromemoriaScadenze(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -24,7 +69,10 @@ TfrmPromemoriaScadenze::TfrmPromemoriaScadenze(QWidget *parent)
     heading->setFont(bold);
     layout->addWidget(heading);
 
-    m_grid = new QTableWidget(2, 6, this);
+    m_grid = new QTableView(this);
+    m_rows = new ReminderRows(m_grid);
+    m_rows->setRows({QStringList(6), QStringList(6)}, palette().button());
+    m_grid->setModel(m_rows);
     m_grid->setObjectName(QStringLiteral("StringGrid2"));
     m_grid->horizontalHeader()->hide();
     m_grid->verticalHeader()->hide();
@@ -40,8 +88,8 @@ TfrmPromemoriaScadenze::TfrmPromemoriaScadenze(QWidget *parent)
     m_grid->setColumnHidden(4, true);
     m_grid->horizontalHeader()->moveSection(5, 0);
     m_grid->horizontalHeader()->setStretchLastSection(true);
-    connect(m_grid, &QTableWidget::cellDoubleClicked, this,
-            [this](int row, int) { StringGrid2DblClick(row); });
+    connect(m_grid, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { StringGrid2DblClick(index.row()); });
     layout->addWidget(m_grid, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -60,29 +108,16 @@ TfrmPromemoriaScadenze::TfrmPromemoriaScadenze(QWidget *parent)
 
 void TfrmPromemoriaScadenze::setGrid(const QList<QStringList> &rows)
 {
-    m_grid->clearContents();
-    m_grid->setRowCount(int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < 6 && c < rows[r].size(); ++c) {
-            auto *item = new QTableWidgetItem(rows[r][c]);
-            if (r == 0) {
-                QFont bold = item->font();
-                bold.setBold(true);
-                item->setFont(bold);
-                item->setBackground(palette().button());
-            }
-            m_grid->setItem(r, c, item);
-        }
-    }
+    m_rows->setRows(rows, palette().button());
 }
 
 void TfrmPromemoriaScadenze::StringGrid2DblClick(int row)
 {
-    if (row <= 0 || row >= m_grid->rowCount())
+    if (row <= 0 || row >= m_rows->rowCount())
         return;
-    const QTableWidgetItem *id = m_grid->item(row, 4);
-    if (!id || id->text().isEmpty())
+    const QString id = m_rows->text(row, 4);
+    if (id.isEmpty())
         return;
     if (m_openAppointment)
-        m_openAppointment(id->text().toLongLong());
+        m_openAppointment(id.toLongLong());
 }

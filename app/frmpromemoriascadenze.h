@@ -4,7 +4,8 @@
 
 #include <functional>
 
-class QTableWidget;
+class QTableView;
+class ReminderRows;
 
 // "Promemoria Scadenze": the appointments whose reminder date has come and that are not
 // concluded, shown at start-up.
@@ -17,7 +18,7 @@ public:
 
     // Rows as the reminder grid holds them: titles first, an empty row last.
     void setGrid(const QList<QStringList> &rows);
-    QTableWidget *grid() const { return m_grid; }
+    QTableView *grid() const { return m_grid; }
 
     // Opens the appointment with this key (the appointment editor, once it exists).
     void setOpenAppointment(std::function<void(qint64 id)> open) { m_openAppointment = std::move(open); }
@@ -25,6 +26,7 @@ public:
     void StringGrid2DblClick(int row);
 
 private:
-    QTableWidget *m_grid;
+    QTableView *m_grid;
+    ReminderRows *m_rows;
     std::function<void(qint64)> m_openAppointment;
 };

@@ -18,7 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QHeaderView>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -472,8 +472,8 @@ private Q_SLOTS:
         program.frmPromemoriaScadenze().setOpenAppointment([&](qint64 id) { opened.append(id); });
         int rows = 0;
         office.dialogs.modalActions.append([&](QWidget *window) {
-            auto *grid = window->findChild<QTableWidget *>(QStringLiteral("StringGrid2"));
-            rows = grid->rowCount();
+            auto *grid = window->findChild<QTableView *>(QStringLiteral("StringGrid2"));
+            rows = grid->model()->rowCount();
             program.frmPromemoriaScadenze().StringGrid2DblClick(rows - 1); // the empty row
             program.frmPromemoriaScadenze().StringGrid2DblClick(0);        // the titles
             program.frmPromemoriaScadenze().StringGrid2DblClick(1);
@@ -482,16 +482,17 @@ private Q_SLOTS:
         program.frmInizio().FormActivate();
         QCOMPARE(office.dialogs.modalWindows, QStringList{QStringLiteral("frmPromemoriaScadenze")});
         QCOMPARE(rows, 5); // titles, three reminders, one empty row
-        QTableWidget *grid = program.frmPromemoriaScadenze().grid();
-        QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Data"));
-        QCOMPARE(grid->item(1, 3)->text(), QStringLiteral("")); // oldest reminder first
-        QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("08/12/2026 15:00:00"));
-        QCOMPARE(grid->item(2, 0)->text(), QStringLiteral("12/12/2026"));
-        QCOMPARE(grid->item(3, 3)->text(), QStringLiteral("oggi"));
+        QTableView *grid = program.frmPromemoriaScadenze().grid();
+        const auto cell = [&](int r, int c) { return grid->model()->index(r, c).data().toString(); };
+        QCOMPARE(cell(0, 0), QStringLiteral("Data"));
+        QCOMPARE(cell(1, 3), QStringLiteral("")); // oldest reminder first
+        QCOMPARE(cell(1, 0), QStringLiteral("08/12/2026 15:00:00"));
+        QCOMPARE(cell(2, 0), QStringLiteral("12/12/2026"));
+        QCOMPARE(cell(3, 3), QStringLiteral("oggi"));
         QCOMPARE(opened, QList<qint64>{4});
         // What orders the rows is shown first; the key is not shown; a row is one line.
-        QCOMPARE(grid->item(0, 5)->text(), QStringLiteral("Avviso"));
-        QCOMPARE(grid->item(1, 5)->text(), QStringLiteral("05/12/2026"));
+        QCOMPARE(cell(0, 5), QStringLiteral("Avviso"));
+        QCOMPARE(cell(1, 5), QStringLiteral("05/12/2026"));
         QCOMPARE(grid->horizontalHeader()->visualIndex(5), 0);
         QVERIFY(grid->isColumnHidden(4));
         QVERIFY(!grid->wordWrap());
