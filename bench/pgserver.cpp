@@ -2,14 +2,13 @@
 // running the same query, and saving one contact (statements sent and the time spent in them).
 // Usage: bench_pgserver postgresql://utente@server/database
 
+#include "bench/clitool.h"
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "session/datamodule.h"
 #include "timing.h"
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -55,19 +54,6 @@ private:
     db::Connection &m_inner;
 };
 
-// psql's own time for the query, its rows read and thrown away.
-double psqlMs(const QString &location, const QString &sql)
-{
-    QProcess psql;
-    psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-At"), QStringLiteral("-o"),
-                                        QStringLiteral("/dev/null"), QStringLiteral("-c"), QStringLiteral("\\timing on"),
-                                        QStringLiteral("-c"), sql, location});
-    psql.waitForFinished(300000);
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Time: ([0-9.]+) ms"))
-                                          .match(QString::fromUtf8(psql.readAllStandardOutput()));
-    return m.hasMatch() ? m.captured(1).toDouble() : -1;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -101,7 +87,7 @@ int main(int argc, char *argv[])
         }
         program.append(elapsedMs(t));
         rows = list.recordCount();
-        alone.append(psqlMs(location, engineSql));
+        alone.append(bench::runPsql(location, engineSql).ms);
     }
     const double p = percentile(program, 0.5), a = percentile(alone, 0.5);
     std::printf("contact list, %d rows: program %.0f ms, psql %.0f ms, ratio %.2f (medians of 5)\n", rows, p, a,

@@ -2,28 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <cstdio>
 
 namespace bench {
-
-namespace {
-
-QByteArray runTool(const QStringList &arguments, const QByteArray &input, QByteArray *errors)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("/usr/bin/time"), QStringList{QStringLiteral("-f"), QStringLiteral("%M"),
-                                                            QStringLiteral("sqlite3")} + arguments);
-    tool.write(input);
-    tool.closeWriteChannel();
-    tool.waitForFinished(-1);
-    *errors = tool.readAllStandardError();
-    return tool.readAllStandardOutput();
-}
-
-} // namespace
 
 QString cliCopy(const QString &archive)
 {
@@ -38,23 +21,21 @@ QString cliCopy(const QString &archive)
 
 CliRun runCli(const QString &copy, const QString &sql)
 {
-    QByteArray errors;
-    const QByteArray out = runTool({copy},
-                                    ".load " CALVETRA_SQLITE_EXTENSION "\n.timer on\n.output /dev/null\n"
-                                        + sql.toUtf8() + ";\n",
-                                    &errors);
+    const ToolOutput output =
+        runMeasured(QStringLiteral("sqlite3"), {copy},
+                    ".load " CALVETRA_SQLITE_EXTENSION "\n.timer on\n.output /dev/null\n" +
+                        sql.toUtf8() + ";\n");
     CliRun run;
+    run.residentKb = output.residentKb;
     static const QRegularExpression timer(
         QStringLiteral("Run Time: real ([0-9.]+) user ([0-9.]+) sys ([0-9.]+)"));
-    const QRegularExpressionMatch m = timer.match(QString::fromUtf8(out));
+    const QRegularExpressionMatch m = timer.match(QString::fromUtf8(output.out));
     if (m.hasMatch()) {
         run.ms = m.captured(1).toDouble() * 1000.0;
         run.cpuMs = (m.captured(2).toDouble() + m.captured(3).toDouble()) * 1000.0;
+    } else {
+        std::fprintf(stderr, "sqlite3: %s\n", output.errors.constData());
     }
-    const QList<QByteArray> lines = errors.trimmed().split('\n');
-    run.residentKb = lines.last().trimmed().toLong();
-    if (!m.hasMatch())
-        std::fprintf(stderr, "sqlite3: %s\n", errors.constData());
     return run;
 }
 

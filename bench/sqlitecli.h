@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bench/clitool.h"
+
 #include <QString>
 
 namespace bench {
@@ -9,14 +11,8 @@ namespace bench {
 // once as ARCHIVE.sqlite3-cli and reused, since some of the statements timed write.
 QString cliCopy(const QString &archive);
 
-struct CliRun
-{
-    double ms = -1;        // the statement, as the tool times it (.timer on)
-    double cpuMs = -1;     // the processor time it took (user and system)
-    long residentKb = -1;  // the tool's peak resident memory
-};
-
-// Runs one statement in the tool, its rows written to /dev/null.
+// Runs one statement in the tool, its rows written to /dev/null; the times are the tool's own
+// (.timer on).
 CliRun runCli(const QString &copy, const QString &sql);
 
 // The list query `engineSql` with a condition and an order of its own instead of its ORDER BY.

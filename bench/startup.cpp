@@ -1,18 +1,18 @@
 // From process start to the main window ready (the start-up sequence done: the data sets the
 // main window needs open, the birthdays and the due reminders read) on a generated archive;
-// beside it, the sqlite3 command-line tool running the same queries on the same file. Then
-// what the lists read on demand take when first shown.
-// Usage: QT_QPA_PLATFORM=offscreen bench_startup ARCHIVE
+// beside it, the engine's command-line tool running the same queries on the same data (sqlite3
+// on an archive file, psql on a server's database). Then what the lists read on demand take
+// when first shown.
+// Usage: QT_QPA_PLATFORM=offscreen bench_startup ARCHIVE|postgresql://...
 
 #include "app/frminizio.h"
 #include "app/program.h"
 #include "app/startup.h"
+#include "bench/clitool.h"
 #include "bench/sqlitetool.h"
 #include "db/datetimes.h"
 #include "db/pgconnection.h"
-#include "db/sqlitedialect.h"
 #include "db/sqlitefunctions.h"
-#include "db/sqltranslation.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
 #include "timing.h"
@@ -38,15 +38,15 @@ struct Query
 // What start-up read: the data sets it left open and its two queries.
 QList<Query> startupQueries(Tform_DB &module)
 {
-    const db::SqliteDialect dialect;
+    const db::Connection &connection = module.Connessione();
     QList<Query> queries;
     for (db::DataSet *ds : module.sharedDataSets()) {
         if (ds->isOpen())
-            queries.append({ds->objectName(), *db::translateSql(ds->sql(), dialect), ds->boundValues()});
+            queries.append({ds->objectName(), *connection.translate(ds->sql()), ds->boundValues()});
     }
     const QDate today = db::clock::today();
-    queries.append({QStringLiteral("birthdays"), *db::translateSql(birthdaySql(today), dialect), {}});
-    queries.append({QStringLiteral("reminders"), *db::translateSql(reminderSql(today), dialect), {}});
+    queries.append({QStringLiteral("birthdays"), *connection.translate(birthdaySql(today)), {}});
+    queries.append({QStringLiteral("reminders"), *connection.translate(reminderSql(today)), {}});
     return queries;
 }
 
@@ -113,25 +113,26 @@ int main(int argc, char *argv[])
     std::printf("windows created: %.0f ms\nmain window ready: %.0f ms after process start "
                 "(%lld birthdays)\n",
                 windows, ready, qlonglong(program.frmInizio().birthdays().size()));
-    if (db::isServerLocation(path)) {
-        // On a server, bench_pgserver sets the contact list beside psql.
-        std::printf("on a server: see bench_pgserver for psql beside the program\n\n");
-    } else {
+    const bool server = db::isServerLocation(path);
+    const char *toolName = server ? "psql" : "sqlite3";
+    if (!server) {
         std::printf("the same %lld queries, SQLite library in this process: %.0f ms\n",
                     qlonglong(queries.size()), sqliteAlone(path, queries));
-        const bench::ToolTimes tool = bench::runSqliteTool(path, statements);
-        if (tool.problem.isEmpty()) {
-            std::printf("the same queries, sqlite3 tool: %.0f ms of statements, %.0f ms with its "
-                        "start and loading; ratio main window ready / sqlite3 tool %.2f\n",
-                        tool.statementsMs(), tool.processMs, ready / std::max(tool.processMs, 0.001));
-            for (qsizetype i = 0; i < queries.size() && i < tool.statementMs.size(); ++i) {
-                if (tool.statementMs[i] >= 10)
-                    std::printf("  %s: %.0f ms in sqlite3\n", qPrintable(queries[i].name),
-                                tool.statementMs[i]);
-            }
-        } else {
-            std::printf("sqlite3 tool: %s\n", qPrintable(tool.problem));
+    }
+    const bench::ToolTimes tool =
+        server ? bench::runPsqlTool(path, statements) : bench::runSqliteTool(path, statements);
+    if (tool.problem.isEmpty()) {
+        std::printf("the same queries, %s tool: %.0f ms of statements, %.0f ms with its "
+                    "start and loading; ratio main window ready / %s tool %.2f\n",
+                    toolName, tool.statementsMs(), tool.processMs, toolName,
+                    ready / std::max(tool.processMs, 0.001));
+        for (qsizetype i = 0; i < queries.size() && i < tool.statementMs.size(); ++i) {
+            if (tool.statementMs[i] >= 10)
+                std::printf("  %s: %.0f ms in %s\n", qPrintable(queries[i].name),
+                            tool.statementMs[i], toolName);
         }
+    } else {
+        std::printf("%s tool: %s\n", toolName, qPrintable(tool.problem));
     }
 
     // Read on demand: what the first showing of the contact list and of the agenda adds.
