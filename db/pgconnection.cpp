@@ -405,14 +405,14 @@ Status PgConnection::syncClock()
     return {};
 }
 
-Result<RowSet> PgConnection::runNative(const QString &sql, const QVariantList &values)
+Result<const PgConnection::Prepared *> PgConnection::ready(const QString &sql, const QVariantList &values)
 {
     if (sql.contains(QChar(0)))
         return Error{QStringLiteral("Il testo SQL contiene un carattere nullo (codice 0): "
                                     "l'istruzione non viene eseguita.")};
     if (Status connected = ensureConnected(); !connected)
         return connected.error();
-    const Prepared statement = prepared(sql);
+    const Prepared &statement = prepared(sql);
     if (values.size() != statement.parameters)
         return Error{QStringLiteral("Numero di valori errato per l'istruzione: %1 invece di %2.")
                          .arg(values.size())
@@ -421,6 +421,16 @@ Result<RowSet> PgConnection::runNative(const QString &sql, const QVariantList &v
         if (Status synced = syncClock(); !synced)
             return synced.error();
     }
+    return &statement;
+}
+
+Result<RowSet> PgConnection::runNative(const QString &sql, const QVariantList &values)
+{
+    Result<const Prepared *> ok = ready(sql, values);
+    if (!ok)
+        return ok.error();
+    // A copy: the statements run below may drop the prepared ones.
+    const Prepared statement = **ok;
     if (m_queriesOnly) {
         static const QRegularExpression query(QStringLiteral("^[\\s(]*(select|with)\\b"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -447,32 +457,76 @@ Result<RowSet> PgConnection::runNative(const QString &sql, const QVariantList &v
     return rows;
 }
 
+namespace {
+
+// The values of a statement as libpq takes them: texts, and byte arrays as they are.
+struct Parameters
+{
+    explicit Parameters(const QVariantList &values)
+        : texts(values.size()), pointers(values.size(), nullptr), lengths(values.size(), 0),
+          formats(values.size(), 0), types(values.size(), 0)
+    {
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (isNull(values[i]))
+                continue;
+            bool binary = false;
+            texts[i] = parameterText(values[i], &binary);
+            pointers[i] = texts[i].constData();
+            lengths[i] = int(texts[i].size());
+            formats[i] = binary ? 1 : 0;
+            types[i] = binary ? Oid(kBytea) : Oid(0);
+        }
+    }
+    int count() const { return int(texts.size()); }
+
+    QList<QByteArray> texts;
+    QList<const char *> pointers;
+    QList<int> lengths;
+    QList<int> formats;
+    QList<Oid> types;
+};
+
+struct Clear
+{
+    PGresult *r;
+    ~Clear() { PQclear(r); }
+};
+
+} // namespace
+
+QList<Column> PgConnection::columnsOf(const Prepared &statement, const PGresult *result, bool describe,
+                                      QList<unsigned int> *types)
+{
+    const int count = PQnfields(result);
+    QList<Column> columns;
+    columns.reserve(count);
+    types->resize(count);
+    for (int c = 0; c < count; ++c) {
+        const QString name = QString::fromUtf8(PQfname(result, c));
+        Column column;
+        column.name = statement.spellings.value(name, m_spellings.value(name, name));
+        (*types)[c] = PQftype(result, c);
+        const Oid table = PQftable(result, c);
+        if (const TableColumns *t = !describe || table == InvalidOid ? nullptr : tableColumns(table)) {
+            column.table = t->table;
+            column.origin = t->columns.value(PQftablecol(result, c));
+            if (name == column.origin)
+                column.name = t->spellings.value(PQftablecol(result, c), name);
+            column.kind = kindOf((*types)[c], PQfmod(result, c));
+        }
+        columns.append(column);
+    }
+    return columns;
+}
+
 Result<RowSet> PgConnection::execute(const Prepared &statement, const QVariantList &values, bool describe)
 {
-    QList<QByteArray> texts(values.size());
-    QList<const char *> pointers(values.size(), nullptr);
-    QList<int> lengths(values.size(), 0);
-    QList<int> formats(values.size(), 0);
-    QList<Oid> types(values.size(), 0);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        if (isNull(values[i]))
-            continue;
-        bool binary = false;
-        texts[i] = parameterText(values[i], &binary);
-        pointers[i] = texts[i].constData();
-        lengths[i] = int(texts[i].size());
-        formats[i] = binary ? 1 : 0;
-        types[i] = binary ? Oid(kBytea) : Oid(0);
-    }
+    const Parameters parameters(values);
     const bool inTransaction = PQtransactionStatus(m_db) != PQTRANS_IDLE;
-    PGresult *result = PQexecParams(m_db, statement.sql.constData(), int(values.size()),
-                                    types.constData(), pointers.constData(), lengths.constData(),
-                                    formats.constData(), 0);
-    struct Clear
-    {
-        PGresult *r;
-        ~Clear() { PQclear(r); }
-    } clear{result};
+    PGresult *result = PQexecParams(m_db, statement.sql.constData(), parameters.count(),
+                                    parameters.types.constData(), parameters.pointers.constData(),
+                                    parameters.lengths.constData(), parameters.formats.constData(), 0);
+    const Clear clear{result};
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         if (PQstatus(m_db) != CONNECTION_OK && inTransaction)
@@ -484,24 +538,9 @@ Result<RowSet> PgConnection::execute(const Prepared &statement, const QVariantLi
         rows.rowsAffected = QByteArray(PQcmdTuples(result)).toLongLong();
         return rows;
     }
-    const int columns = PQnfields(result);
-    QList<Oid> columnTypes(columns);
-    rows.columns.reserve(columns);
-    for (int c = 0; c < columns; ++c) {
-        const QString name = QString::fromUtf8(PQfname(result, c));
-        Column column;
-        column.name = statement.spellings.value(name, m_spellings.value(name, name));
-        columnTypes[c] = PQftype(result, c);
-        const Oid table = PQftable(result, c);
-        if (const TableColumns *t = !describe || table == InvalidOid ? nullptr : tableColumns(table)) {
-            column.table = t->table;
-            column.origin = t->columns.value(PQftablecol(result, c));
-            if (name == column.origin)
-                column.name = t->spellings.value(PQftablecol(result, c), name);
-            column.kind = kindOf(columnTypes[c], PQfmod(result, c));
-        }
-        rows.columns.append(column);
-    }
+    QList<unsigned int> columnTypes;
+    rows.columns = columnsOf(statement, result, describe, &columnTypes);
+    const int columns = int(rows.columns.size());
     const int count = PQntuples(result);
     rows.rows.reserve(count);
     for (int r = 0; r < count; ++r) {
@@ -517,6 +556,64 @@ Result<RowSet> PgConnection::execute(const Prepared &statement, const QVariantLi
         rows.rows.append(std::move(row));
     }
     return rows;
+}
+
+// Row by row (libpq's single-row mode): a long list is never held whole as the server's text.
+// The columns are learnt first from a description of the statement, because nothing else can
+// be asked of the server while the rows come in.
+Status PgConnection::streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver)
+{
+    Result<const Prepared *> ok = ready(sql, values);
+    if (!ok)
+        return ok.error();
+    const Prepared statement = **ok;
+    if (m_queriesOnly || statement.changesTables)
+        return Connection::streamNative(sql, values, receiver);
+    const Parameters parameters(values);
+    const bool inTransaction = PQtransactionStatus(m_db) != PQTRANS_IDLE;
+    const auto failed = [&](PGresult *result) {
+        if (PQstatus(m_db) != CONNECTION_OK && inTransaction)
+            m_lostInTransaction = true;
+        return resultError(result);
+    };
+    QList<Column> columns;
+    QList<unsigned int> columnTypes;
+    {
+        const Clear prepared{PQprepare(m_db, "", statement.sql.constData(), parameters.count(),
+                                       parameters.types.constData())};
+        if (PQresultStatus(prepared.r) != PGRES_COMMAND_OK)
+            return failed(prepared.r);
+        const Clear described{PQdescribePrepared(m_db, "")};
+        if (PQresultStatus(described.r) != PGRES_COMMAND_OK)
+            return failed(described.r);
+        columns = columnsOf(statement, described.r, true, &columnTypes);
+    }
+    if (!PQsendQueryParams(m_db, statement.sql.constData(), parameters.count(), parameters.types.constData(),
+                           parameters.pointers.constData(), parameters.lengths.constData(),
+                           parameters.formats.constData(), 0))
+        return failed(nullptr);
+    PQsetSingleRowMode(m_db);
+    receiver.columns(columns);
+    Status done;
+    QVariantList row(columns.size());
+    // Every result is read, an error's included, so that the connection is ready again after.
+    while (PGresult *result = PQgetResult(m_db)) {
+        const Clear clear{result};
+        const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_SINGLE_TUPLE && done.ok()) {
+            for (int c = 0; c < row.size(); ++c)
+                row[c] = PQgetisnull(result, 0, c) ? QVariant()
+                                                   : readValue(PQgetvalue(result, 0, c), PQgetlength(result, 0, c),
+                                                               columnTypes[c], columns[c].kind);
+            receiver.row(row);
+        } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_SINGLE_TUPLE
+                   && done.ok()) {
+            done = failed(result);
+        }
+    }
+    if (done.ok() && PQstatus(m_db) != CONNECTION_OK)
+        done = failed(nullptr);
+    return done;
 }
 
 // The server keeps names in lower case; the program reads the columns of a whole row by the

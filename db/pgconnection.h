@@ -35,6 +35,7 @@ public:
     ~PgConnection() override;
 
     Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
+    Status streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver) override;
     Result<QString> keyColumn(const QString &table) override;
     Status begin() override;
     Status beginReading() override;
@@ -74,6 +75,10 @@ private:
 
     explicit PgConnection(PGconn *handle);
     const Prepared &prepared(const QString &sql);
+    // The statement for `sql`, once the connection is there and `values` fit it.
+    Result<const Prepared *> ready(const QString &sql, const QVariantList &values);
+    QList<Column> columnsOf(const Prepared &statement, const PGresult *result, bool describe,
+                            QList<unsigned int> *types);
     // describe: learn the table and column each result column comes from.
     Result<RowSet> execute(const Prepared &statement, const QVariantList &values, bool describe = true);
     Status ensureConnected();

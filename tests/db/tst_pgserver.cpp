@@ -123,6 +123,42 @@ private Q_SLOTS:
         QCOMPARE(count(), 2);
     }
 
+    // A long list comes row by row: the same columns and values as a whole read, and a statement
+    // that fails after some rows leaves the connection ready for the next one.
+    void streamedRowsAreThoseOfAWholeRead()
+    {
+        FreshArchive archive;
+        db::Connection &c = archive.connection();
+        for (int i = 1; i <= 5; ++i)
+            archive.native(QStringLiteral("insert into Pagamenti (Contatto_ID, Data, Descrizione, Importo) values (?, ?, ?, ?)"),
+                           {i, QDateTime(QDate(2026, 1, i), QTime(9, 30)), QStringLiteral("Rata %1").arg(i), 10.25 * i});
+        struct Gather final : db::RowReceiver
+        {
+            QList<db::Column> named;
+            QList<QVariantList> rows;
+            void columns(const QList<db::Column> &c) override { named = c; }
+            void row(const QVariantList &values) override { rows.append(values); }
+        };
+        const QString sql = QStringLiteral("select *, Importo * 2 AS Doppio from Pagamenti where Importo > ? order by Id");
+        Gather streamed;
+        QVERIFY(c.stream(sql, {12.0}, streamed).ok());
+        const db::RowSet whole = *c.run(sql, {12.0});
+        QCOMPARE(streamed.rows, whole.rows);
+        QCOMPARE(streamed.rows.size(), 4);
+        QCOMPARE(streamed.named.size(), whole.columns.size());
+        for (qsizetype i = 0; i < whole.columns.size(); ++i) {
+            QCOMPARE(streamed.named[i].name, whole.columns[i].name);
+            QCOMPARE(streamed.named[i].kind, whole.columns[i].kind);
+            QCOMPARE(streamed.named[i].origin, whole.columns[i].origin);
+        }
+
+        Gather broken;
+        const db::Status failed = c.stream(u"select 1 / (Contatto_ID - 3) from Pagamenti order by Id", {}, broken);
+        QVERIFY(!failed.ok());
+        QVERIFY2(failed.message().contains(u"division by zero"), qPrintable(failed.message()));
+        QCOMPARE(c.run(u"select count(*) from Pagamenti")->rows[0][0].toLongLong(), 5);
+    }
+
     void reportRunnerConnectionOnlyReads()
     {
         FreshArchive archive;
