@@ -293,6 +293,14 @@ Error PgConnection::lostError() const
                      .arg(m_server, serverText(PQerrorMessage(m_db)))};
 }
 
+Error PgConnection::statementError(PGresult *result, bool inTransaction)
+{
+    // A transaction cut off by a lost connection must not look committed later.
+    if (PQstatus(m_db) != CONNECTION_OK && inTransaction)
+        m_lostInTransaction = true;
+    return resultError(result);
+}
+
 Error PgConnection::resultError(PGresult *result) const
 {
     if (!result || PQstatus(m_db) != CONNECTION_OK)
@@ -528,11 +536,8 @@ Result<RowSet> PgConnection::execute(const Prepared &statement, const QVariantLi
                                     parameters.lengths.constData(), parameters.formats.constData(), 0);
     const Clear clear{result};
     const ExecStatusType status = PQresultStatus(result);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        if (PQstatus(m_db) != CONNECTION_OK && inTransaction)
-            m_lostInTransaction = true;
-        return resultError(result);
-    }
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        return statementError(result, inTransaction);
     RowSet rows;
     if (status == PGRES_COMMAND_OK) {
         rows.rowsAffected = QByteArray(PQcmdTuples(result)).toLongLong();
@@ -571,11 +576,7 @@ Status PgConnection::streamNative(const QString &sql, const QVariantList &values
         return Connection::streamNative(sql, values, receiver);
     const Parameters parameters(values);
     const bool inTransaction = PQtransactionStatus(m_db) != PQTRANS_IDLE;
-    const auto failed = [&](PGresult *result) {
-        if (PQstatus(m_db) != CONNECTION_OK && inTransaction)
-            m_lostInTransaction = true;
-        return resultError(result);
-    };
+    const auto failed = [&](PGresult *result) { return statementError(result, inTransaction); };
     QList<Column> columns;
     QList<unsigned int> columnTypes;
     {

@@ -85,6 +85,8 @@ private:
     Status syncClock();
     Status simple(const char *sql);
     Error resultError(PGresult *result) const;
+    // The error of a statement that failed, noting a transaction the failure cut off.
+    Error statementError(PGresult *result, bool inTransaction);
     Error lostError() const;
     const TableColumns *tableColumns(unsigned int oid);
     Status rememberSpellings(const Prepared &statement);

@@ -93,6 +93,17 @@ bool FreshArchive::onServer()
     return qEnvironmentVariable("CALVETRA_TEST_ENGINE") == u"postgresql";
 }
 
+std::unique_ptr<FreshArchive> FreshArchive::namedInProgramFolder(const QString &programFolder)
+{
+    if (!onServer())
+        return {};
+    auto archive = std::make_unique<FreshArchive>();
+    QFile path(programFolder + QStringLiteral("/percorso.txt"));
+    if (!path.open(QIODevice::WriteOnly | QIODevice::Truncate) || path.write(archive->path().toUtf8() + '\n') <= 0)
+        qFatal("cannot write percorso.txt");
+    return archive;
+}
+
 // The database of the process, reused by one archive after the other. An archive made while it
 // is taken gets a database of its own.
 struct ProcessDatabase

@@ -20,6 +20,9 @@ public:
 
     // True when the tests of this process run on the server.
     static bool onServer();
+    // On the server, a new archive there that percorso.txt in `programFolder` names, so that a
+    // program started from that folder works on it; nothing when the tests run on files.
+    static std::unique_ptr<FreshArchive> namedInProgramFolder(const QString &programFolder);
 
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }

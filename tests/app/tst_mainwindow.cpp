@@ -41,23 +41,10 @@ void click(QWidget *window, const char *name)
     button->click();
 }
 
-// When the tests run on the server the program's archive is a database there, which
-// percorso.txt in its folder names.
-std::unique_ptr<FreshArchive> archiveOnServerFor(const QTemporaryDir &folder)
-{
-    if (!FreshArchive::onServer())
-        return {};
-    auto archive = std::make_unique<FreshArchive>();
-    QFile path(QDir(folder.path()).filePath(QStringLiteral("percorso.txt")));
-    if (!path.open(QIODevice::WriteOnly) || path.write(archive->path().toUtf8() + '\n') <= 0)
-        qFatal("cannot write percorso.txt");
-    return archive;
-}
-
 struct Office
 {
     QTemporaryDir folder;
-    std::unique_ptr<FreshArchive> onServer = archiveOnServerFor(folder);
+    std::unique_ptr<FreshArchive> onServer = FreshArchive::namedInProgramFolder(folder.path());
     ScriptedDialogs dialogs;
     Program program{folder.path()};
 
@@ -259,7 +246,7 @@ private Q_SLOTS:
     void savedLayoutsComeBackAtTheNextStart()
     {
         QTemporaryDir folder;
-        const std::unique_ptr<FreshArchive> onServer = archiveOnServerFor(folder);
+        const std::unique_ptr<FreshArchive> onServer = FreshArchive::namedInProgramFolder(folder.path());
         ScriptedDialogs dialogs;
         auto program = std::make_unique<Program>(folder.path());
         program->frmInizio().FormActivate();
@@ -292,7 +279,7 @@ private Q_SLOTS:
     void theProgramStartsOnAFreshFolder()
     {
         QTemporaryDir folder;
-        const std::unique_ptr<FreshArchive> onServer = archiveOnServerFor(folder);
+        const std::unique_ptr<FreshArchive> onServer = FreshArchive::namedInProgramFolder(folder.path());
         const QString program = QDir(folder.path()).filePath(QStringLiteral("calvetra"));
         QVERIFY(QFile::copy(QStringLiteral(CALVETRA_BIN_DIR "/calvetra"), program));
         QProcess calvetra;

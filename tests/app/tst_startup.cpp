@@ -47,13 +47,13 @@ struct Office
 
     Office(bool withArchive = true)
     {
-        if (withArchive && FreshArchive::onServer()) {
-            onServer = std::make_unique<FreshArchive>();
+        if (!withArchive)
+            return;
+        onServer = FreshArchive::namedInProgramFolder(folder.path());
+        if (onServer)
             archive = onServer->path();
-            writeText(folder.filePath(QStringLiteral("percorso.txt")), archive.toUtf8() + '\n');
-        } else if (withArchive) {
+        else
             (void)schema::createArchiveFile(archive);
-        }
     }
     bool hasTable(const QString &table)
     {
