@@ -16,7 +16,8 @@ namespace {
 
 QLabel *link(QWidget *parent, const QString &name, const QString &text)
 {
-    auto *label = new QLabel(QStringLiteral("<a href=\"#\">%1</a>").arg(text.toHtmlEscaped()), parent);
+    auto *label =
+        new QLabel(QStringLiteral("<a href=\"#\">%1</a>").arg(text.toHtmlEscaped()), parent);
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label->setCursor(Qt::PointingHandCursor);
@@ -40,8 +41,8 @@ TfrmRealizzazione::TfrmRealizzazione(
     auto *toolbar = new QHBoxLayout;
     auto *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString(),
                              QStyle::SP_DialogHelpButton);
-    auto *indietro = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString(),
-                                QStyle::SP_ArrowBack);
+    auto *indietro = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"),
+                                QString(), QStyle::SP_ArrowBack);
     toolbar->addWidget(aiuto);
     toolbar->addWidget(indietro);
     toolbar->addStretch();
@@ -71,7 +72,8 @@ TfrmRealizzazione::TfrmRealizzazione(
     m_memo->installEventFilter(this);
     groupLayout->addWidget(m_memo);
     auto *invia = toolButton(group, QStringLiteral("SpeedButton1"), QStringLiteral("Invia"),
-                             QStringLiteral("Prepara il messaggio all'assistenza"), QStyle::SP_MessageBoxInformation);
+                             QStringLiteral("Prepara il messaggio all'assistenza"),
+                             QStyle::SP_MessageBoxInformation);
     groupLayout->addWidget(invia, 0, Qt::AlignRight);
     layout->addWidget(group, 1);
 

@@ -16,8 +16,9 @@ class TfrmRealizzazione : public QDialog
 public:
     // `compose`: fills the e-mail window with the recipient, subject and text given and opens it.
     // `openUrl`: asks the desktop to open an address ("open" verb).
-    TfrmRealizzazione(std::function<void(const QString &to, const QString &subject, const QString &text)> compose,
-                      std::function<void(const QUrl &)> openUrl, QWidget *parent = nullptr);
+    TfrmRealizzazione(
+        std::function<void(const QString &to, const QString &subject, const QString &text)> compose,
+        std::function<void(const QUrl &)> openUrl, QWidget *parent = nullptr);
 
     void SpeedButton1Click(); // "Invia"
     void Label8Click();       // the web address

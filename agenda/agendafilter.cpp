@@ -34,12 +34,12 @@ QString composeAgendaFilter(const AgendaSearch &s)
         {&s.tipologia, "TipologiaCalendario"}, {&s.contatto, "Cliente"}, {&s.note, "Note"}};
     for (const auto &[text, column] : texts) {
         if (searches(*text))
-            clauses << QString::fromLatin1(column) + QStringLiteral(" like '") + RaddoppiaApici(*text)
-                           + QStringLiteral("*'");
+            clauses << QString::fromLatin1(column) + QStringLiteral(" like '") +
+                           RaddoppiaApici(*text) + QStringLiteral("*'");
     }
     if (s.dayMode && s.day.isValid()) {
-        clauses << QStringLiteral("Data >= #") + dateText(s.day) + QStringLiteral("# and Data <#")
-                       + dateText(s.day.addDays(1)) + u'#';
+        clauses << QStringLiteral("Data >= #") + dateText(s.day) + QStringLiteral("# and Data <#") +
+                       dateText(s.day.addDays(1)) + u'#';
     } else {
         if (const std::optional<QDate> from = fullDate(s.daData))
             clauses << QStringLiteral("Data >= #") + dateText(*from) + u'#';

@@ -8,11 +8,11 @@
 // What the agenda's search panel holds.
 struct AgendaSearch
 {
-    QString tipologia; // start of the type
-    QString contatto;  // start of the contact's name
-    QString note;      // start of the notes
-    QString daData;    // from-date box, dd/mm/yyyy
-    QString aData;     // to-date box, dd/mm/yyyy
+    QString tipologia;    // start of the type
+    QString contatto;     // start of the contact's name
+    QString note;         // start of the notes
+    QString daData;       // from-date box, dd/mm/yyyy
+    QString aData;        // to-date box, dd/mm/yyyy
     bool dayMode = false; // a day was clicked in the month calendar: only that day
     QDate day;
 };

@@ -1,20 +1,20 @@
 #include "app/frminizio.h"
 
+#include "about/frmrealizzazione.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
-#include "app/serverpassword.h"
-#include "about/frmrealizzazione.h"
 #include "app/program.h"
+#include "app/serverpassword.h"
 #include "app/startup.h"
 #include "common/backupadvice.h"
 #include "common/dialogs.h"
-#include "common/widgets/waitcursor.h"
 #include "common/gridlayout.h"
+#include "common/widgets/waitcursor.h"
 #include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
-#include "db/sqlitebackup.h"
 #include "db/pgconnection.h"
+#include "db/sqlitebackup.h"
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/adminpassword.h"
@@ -37,9 +37,9 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -172,9 +172,9 @@ void TfrmInizio::btnCopiaDiSicurezzaClick()
                               QStringLiteral("Copia di sicurezza"));
         return;
     }
-    const QString copy = dialogs().chooseSaveFile(QStringLiteral("Copia di sicurezza dell'archivio"),
-                                                  QStringLiteral("Archivio (*.sqlite);;Tutti i file (*)"),
-                                                  QDir(folder).filePath(name));
+    const QString copy = dialogs().chooseSaveFile(
+        QStringLiteral("Copia di sicurezza dell'archivio"),
+        QStringLiteral("Archivio (*.sqlite);;Tutti i file (*)"), QDir(folder).filePath(name));
     if (copy.isEmpty())
         return;
     db::Status written;
@@ -228,8 +228,9 @@ QWidget *TfrmInizio::buildArchivioTab()
     };
     int i = 0;
     for (const Entry &e : entries) {
-        QToolButton *b = pictureButton(page, QString::fromLatin1(e.name), QString::fromUtf8(e.caption),
-                                       QString::fromUtf8(e.glyph), e.colour);
+        QToolButton *b =
+            pictureButton(page, QString::fromLatin1(e.name), QString::fromUtf8(e.caption),
+                          QString::fromUtf8(e.glyph), e.colour);
         b->setEnabled(false);
         b->setToolTip(kLater);
         grid->addWidget(b, i / 5, i % 5);
@@ -243,10 +244,14 @@ QWidget *TfrmInizio::buildAttivitaTab()
     auto *page = new QWidget;
     auto *grid = new QGridLayout(page);
     const QList<std::tuple<QString, QString, QString, QColor>> entries = {
-        {QStringLiteral("btnAttivitaAvvisiClienti"), QStringLiteral("Avvisi Contatti"), QStringLiteral("\u270D"), QColor(0x8e, 0x44, 0xad)},
-        {QStringLiteral("btnAttivitaOpzioni"), QStringLiteral("Opzioni"), QStringLiteral("\u2699"), QColor(0x34, 0x49, 0x5e)},
-        {QStringLiteral("btnUtilityRealizzazione"), QStringLiteral("Realizzazione"), QStringLiteral("\u2139"), QColor(0x7f, 0x8c, 0x8d)},
-        {QStringLiteral("btnAttivitaCopia"), QStringLiteral("Copia di sicurezza"), QStringLiteral("\u21E9"), QColor(0x1d, 0x5a, 0x4e)},
+        {QStringLiteral("btnAttivitaAvvisiClienti"), QStringLiteral("Avvisi Contatti"),
+         QStringLiteral("\u270D"), QColor(0x8e, 0x44, 0xad)},
+        {QStringLiteral("btnAttivitaOpzioni"), QStringLiteral("Opzioni"), QStringLiteral("\u2699"),
+         QColor(0x34, 0x49, 0x5e)},
+        {QStringLiteral("btnUtilityRealizzazione"), QStringLiteral("Realizzazione"),
+         QStringLiteral("\u2139"), QColor(0x7f, 0x8c, 0x8d)},
+        {QStringLiteral("btnAttivitaCopia"), QStringLiteral("Copia di sicurezza"),
+         QStringLiteral("\u21E9"), QColor(0x1d, 0x5a, 0x4e)},
     };
     int i = 0;
     for (const auto &[name, caption, glyph, colour] : entries) {
@@ -268,8 +273,8 @@ QWidget *TfrmInizio::buildStampeTab()
     const QList<std::tuple<QString, QString, ReportKind, QString>> entries = {
         {QStringLiteral("btnStampeAgenda"), QStringLiteral("Agenda"), ReportKind::ContactBook,
          QStringLiteral("\u2630")},
-        {QStringLiteral("btnStampeCategorie"), QStringLiteral("Categorie"), ReportKind::ContactsByCategory,
-         QStringLiteral("\u25A6")},
+        {QStringLiteral("btnStampeCategorie"), QStringLiteral("Categorie"),
+         ReportKind::ContactsByCategory, QStringLiteral("\u25A6")},
         {QStringLiteral("btnStampePagamenti"), QStringLiteral("Pagamenti"), ReportKind::Payments,
          QStringLiteral("\u20AC")},
         {QStringLiteral("btnStampeEtichetteContatti"), QStringLiteral("Etichette Contatti"),
@@ -361,8 +366,9 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
     if (!onServer && !QFileInfo::exists(location->archive)) {
         // A newcomer's first start gets its archive without a question; a path somebody wrote
         // into percorso.txt may be a typing error, so it is asked first.
-        if (!location->isDefault
-            && !dialogs().confirm(QStringLiteral("L'archivio %1 non esiste. Crearne uno nuovo?").arg(location->archive)))
+        if (!location->isDefault &&
+            !dialogs().confirm(QStringLiteral("L'archivio %1 non esiste. Crearne uno nuovo?")
+                                   .arg(location->archive)))
             return Outcome::Terminate;
         if (db::Status created = schema::createArchiveFile(location->archive); !created) {
             *error = created;
@@ -376,9 +382,9 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
     }
     bool updated = false;
     // The update script lies beside the archive file, or beside the program for a server.
-    const QString scriptFolder = onServer ? m_program.programFolder() : QFileInfo(location->archive).absolutePath();
-    if (db::Status script = runUpdateScript(connection, scriptFolder, &updated);
-        !script) {
+    const QString scriptFolder =
+        onServer ? m_program.programFolder() : QFileInfo(location->archive).absolutePath();
+    if (db::Status script = runUpdateScript(connection, scriptFolder, &updated); !script) {
         *error = script;
         return Outcome::Failed;
     }
@@ -388,7 +394,8 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
             return Outcome::Failed;
         }
     }
-    if (db::Status cleared = clearScratchRows(connection, m_program.formDb().computerName()); !cleared) {
+    if (db::Status cleared = clearScratchRows(connection, m_program.formDb().computerName());
+        !cleared) {
         *error = cleared;
         return Outcome::Failed;
     }
@@ -450,7 +457,8 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
 
 void TfrmInizio::showCompanyName()
 {
-    setWindowTitle(QStringLiteral("Calvetra - ") + m_program.formDb().TableDitta.asString(u"RagSoc"));
+    setWindowTitle(QStringLiteral("Calvetra - ") +
+                   m_program.formDb().TableDitta.asString(u"RagSoc"));
 }
 
 void TfrmInizio::showReminders()
@@ -478,13 +486,15 @@ void TfrmInizio::print(ReportKind kind)
 
 void TfrmInizio::Button1Click()
 {
-    if (db::Status written = writePrintJob(m_program.formDb(), m_reportKind, m_program.programFolder());
+    if (db::Status written =
+            writePrintJob(m_program.formDb(), m_reportKind, m_program.programFolder());
         !written) {
         dialogs().error(written.message());
         return;
     }
     QThread::msleep(150);
     const QString runner = runnerPath(m_program.programFolder());
-    if (!QFileInfo(runner).isExecutable() || !QProcess::startDetached(runner, {}, m_program.programFolder()))
+    if (!QFileInfo(runner).isExecutable() ||
+        !QProcess::startDetached(runner, {}, m_program.programFolder()))
         dialogs().error(QStringLiteral("Impossibile avviare il programma di stampa: ") + runner);
 }

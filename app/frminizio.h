@@ -47,7 +47,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    enum class Outcome { Done, Failed, Terminate };
+    enum class Outcome
+    {
+        Done,
+        Failed,
+        Terminate
+    };
     Outcome startUntilScratchCleared(db::Status *error);
     Outcome finishStartup(db::Status *error);
     void showReminders();

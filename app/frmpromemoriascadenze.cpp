@@ -2,11 +2,11 @@
 
 #include "common/widgets/inputconventions.h"
 
+#include <QAbstractTableModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QAbstractTableModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -26,8 +26,14 @@ public:
     }
     QString text(int row, int column) const { return m_rows.value(row).value(column); }
 
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 6; }
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : 6;
+    }
     QVariant data(const QModelIndex &index, int role) const override
     {
         if (!index.isValid())

@@ -21,7 +21,10 @@ public:
     QTableView *grid() const { return m_grid; }
 
     // Opens the appointment with this key (the appointment editor, once it exists).
-    void setOpenAppointment(std::function<void(qint64 id)> open) { m_openAppointment = std::move(open); }
+    void setOpenAppointment(std::function<void(qint64 id)> open)
+    {
+        m_openAppointment = std::move(open);
+    }
 
     void StringGrid2DblClick(int row);
 

@@ -1,10 +1,10 @@
 #include "app/program.h"
 
 #include "about/frmrealizzazione.h"
-#include "app/frminizio.h"
-#include "app/frmpass.h"
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
+#include "app/frminizio.h"
+#include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
 #include "common/dialogs.h"
 #include "contacts/windows/frmcontatti.h"

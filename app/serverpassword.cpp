@@ -4,9 +4,9 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 std::optional<QString> askServerPassword(const QString &server)
@@ -15,7 +15,8 @@ std::optional<QString> askServerPassword(const QString &server)
     window.setObjectName(QStringLiteral("frmPasswordServer"));
     window.setWindowTitle(QStringLiteral("Password del server"));
     auto *layout = new QVBoxLayout(&window);
-    auto *label = new QLabel(QStringLiteral("Il server dell'archivio %1 chiede una password.").arg(server), &window);
+    auto *label = new QLabel(
+        QStringLiteral("Il server dell'archivio %1 chiede una password.").arg(server), &window);
     label->setWordWrap(true);
     layout->addWidget(label);
     auto *edit = new QLineEdit(&window);

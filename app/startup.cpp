@@ -24,7 +24,8 @@ db::Status runUpdateScript(db::Connection &connection, const QString &archiveFol
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly))
-        return db::Error{QStringLiteral("Impossibile leggere %1: %2").arg(path, file.errorString())};
+        return db::Error{
+            QStringLiteral("Impossibile leggere %1: %2").arg(path, file.errorString())};
     const db::Result<QString> script = db::scriptText(file.readAll());
     file.close();
     if (!script)
@@ -41,26 +42,29 @@ db::Status runUpdateScript(db::Connection &connection, const QString &archiveFol
     for (int i = 1; i <= statements.size(); ++i) {
         db::Result<db::RowSet> done = connection.run(statements[i - 1]);
         if (!done)
-            return db::Error{QStringLiteral("Aggiornamento dell'archivio non riuscito (%1, istruzione %2): "
-                                            "nessuna modifica è stata applicata.\n%3")
-                                 .arg(kUpdateScript)
-                                 .arg(i)
-                                 .arg(done.message())};
+            return db::Error{
+                QStringLiteral("Aggiornamento dell'archivio non riuscito (%1, istruzione %2): "
+                               "nessuna modifica è stata applicata.\n%3")
+                    .arg(kUpdateScript)
+                    .arg(i)
+                    .arg(done.message())};
     }
     if (db::Status committed = transaction.commit(); !committed)
         return committed;
     if (!QFile::remove(path))
-        return db::Error{QStringLiteral("Aggiornamento applicato, ma impossibile eliminare %1.").arg(path)};
+        return db::Error{
+            QStringLiteral("Aggiornamento applicato, ma impossibile eliminare %1.").arg(path)};
     *applied = true;
     return {};
 }
 
 db::Status clearScratchRows(db::Connection &connection, const QString &computerName)
 {
-    for (const QString &table : {QStringLiteral("TempAvvisi"), QStringLiteral("TempAvvisiContatti")}) {
-        db::Result<db::RowSet> done = connection.run(
-            QStringLiteral("delete * from ") + table + QStringLiteral(" where NomeComputer = ?"),
-            {computerName});
+    for (const QString &table :
+         {QStringLiteral("TempAvvisi"), QStringLiteral("TempAvvisiContatti")}) {
+        db::Result<db::RowSet> done = connection.run(QStringLiteral("delete * from ") + table +
+                                                         QStringLiteral(" where NomeComputer = ?"),
+                                                     {computerName});
         if (!done)
             return done.error();
     }
@@ -69,27 +73,29 @@ db::Status clearScratchRows(db::Connection &connection, const QString &computerN
 
 QString reminderSql(QDate today)
 {
-    return QStringLiteral("SELECT Calendario.Data, Calendario.Cliente, Calendario.TipologiaCalendario, "
-                          "Calendario.Note, Calendario.Id, Calendario.DataAvviso FROM Calendario  "
-                          "Where Conclusa=false and "
-                          "DataAvviso <=#")
-           + *DataSql(ScriviDataItaliana(today)) + QStringLiteral("# ORDER BY Calendario.DataAvviso");
+    return QStringLiteral(
+               "SELECT Calendario.Data, Calendario.Cliente, Calendario.TipologiaCalendario, "
+               "Calendario.Note, Calendario.Id, Calendario.DataAvviso FROM Calendario  "
+               "Where Conclusa=false and "
+               "DataAvviso <=#") +
+           *DataSql(ScriviDataItaliana(today)) + QStringLiteral("# ORDER BY Calendario.DataAvviso");
 }
 
 QList<QStringList> reminderGrid(const db::RowSet &reminders)
 {
     QList<QStringList> grid = {{QStringLiteral("Data"), QStringLiteral("Tipologia"),
-                                QStringLiteral("Contatto"), QStringLiteral("Note"), QStringLiteral("Id"),
-                                QStringLiteral("Avviso")}};
+                                QStringLiteral("Contatto"), QStringLiteral("Note"),
+                                QStringLiteral("Id"), QStringLiteral("Avviso")}};
     for (qsizetype r = 0; r < reminders.rows.size(); ++r) {
         const QVariant data = reminders.value(r, u"Data");
         const QVariant avviso = reminders.value(r, u"DataAvviso");
         const qlonglong id = reminders.value(r, u"Id").toLongLong();
-        grid.append({data.isValid() ? ScriviDataItaliana(data.toDateTime()) : QString(),
-                     reminders.value(r, u"TipologiaCalendario").toString(),
-                     reminders.value(r, u"Cliente").toString(), reminders.value(r, u"Note").toString(),
-                     id > 0 ? QString::number(id) : QString(),
-                     avviso.isValid() ? ScriviDataItaliana(avviso.toDateTime().date()) : QString()});
+        grid.append(
+            {data.isValid() ? ScriviDataItaliana(data.toDateTime()) : QString(),
+             reminders.value(r, u"TipologiaCalendario").toString(),
+             reminders.value(r, u"Cliente").toString(), reminders.value(r, u"Note").toString(),
+             id > 0 ? QString::number(id) : QString(),
+             avviso.isValid() ? ScriviDataItaliana(avviso.toDateTime().date()) : QString()});
     }
     grid.append(QStringList(6));
     return grid;
@@ -97,10 +103,11 @@ QList<QStringList> reminderGrid(const db::RowSet &reminders)
 
 QString birthdaySql(QDate today)
 {
-    QString sql = QStringLiteral("select * from Contatti where Month(Contatti.DataNascita)=")
-                  + QString::number(today.month());
+    QString sql = QStringLiteral("select * from Contatti where Month(Contatti.DataNascita)=") +
+                  QString::number(today.month());
     if (today.day() > 25)
-        sql += QStringLiteral(" or Month(Contatti.DataNascita)= ") + QString::number(today.month() % 12 + 1);
+        sql += QStringLiteral(" or Month(Contatti.DataNascita)= ") +
+               QString::number(today.month() % 12 + 1);
     return sql + QStringLiteral(" order by Month(Contatti.DataNascita)");
 }
 
@@ -114,8 +121,9 @@ QStringList birthdayLines(const db::RowSet &contacts, QDate today)
         const QDate date = born.isValid() ? born.toDateTime().date() : QDate();
         const int monthsAhead = date.isValid() ? (date.month() - today.month() + 12) % 12 : 12;
         dated.append({monthsAhead * 32 + (date.isValid() ? date.day() : 0),
-                      contacts.value(r, u"Cognome").toString() + u' ' + contacts.value(r, u"Nome").toString()
-                          + QStringLiteral(" :") + (date.isValid() ? ScriviDataItaliana(date) : QString())});
+                      contacts.value(r, u"Cognome").toString() + u' ' +
+                          contacts.value(r, u"Nome").toString() + QStringLiteral(" :") +
+                          (date.isValid() ? ScriviDataItaliana(date) : QString())});
     }
     std::stable_sort(dated.begin(), dated.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });

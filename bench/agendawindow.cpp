@@ -83,14 +83,16 @@ int main(int argc, char *argv[])
             keys.append(elapsedMs(t));
         }
     }
-    std::printf("contact typed with Enter, per key: p50 %.1f ms, p95 %.1f ms (%d rows at the end)\n",
-                percentile(keys, 0.5), percentile(keys, 0.95), db.TableCalendario.recordCount());
+    std::printf(
+        "contact typed with Enter, per key: p50 %.1f ms, p95 %.1f ms (%d rows at the end)\n",
+        percentile(keys, 0.5), percentile(keys, 0.95), db.TableCalendario.recordCount());
     grid.reset();
     t.restart();
     grid.calendar()->setSelectedDate(QDate(2025, 3, 14));
     grid.giornoScelto();
     QCoreApplication::processEvents();
-    std::printf("a day clicked: %.1f ms (%d rows)\n", elapsedMs(t), db.TableCalendario.recordCount());
+    std::printf("a day clicked: %.1f ms (%d rows)\n", elapsedMs(t),
+                db.TableCalendario.recordCount());
     const QByteArray path = QByteArray(argv[1]);
     std::printf("sqlite3 on the same file, 'Cliente like rossi%%': %.1f ms\n",
                 sqliteQueryMs(path, "select * from Calendario where Storico = 0 and Cliente like "

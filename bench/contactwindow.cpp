@@ -111,7 +111,8 @@ int main(int argc, char *argv[])
         return *db.Connessione().translate(
             bench::withWhereAndOrder(Tform_DB::contactListSql(), where, order));
     };
-    std::printf("shared data sets loaded: %.0f ms (resident memory %+ld MB)\n", loaded, residentMb() - before);
+    std::printf("shared data sets loaded: %.0f ms (resident memory %+ld MB)\n", loaded,
+                residentMb() - before);
     const bench::CliRun wholeList = tool.run(engineSql);
     std::printf("  the contact list query alone in %s: %.1f ms, %ld MB resident\n", tool.name(),
                 wholeList.ms, wholeList.residentKb / 1024);
@@ -154,14 +155,17 @@ int main(int argc, char *argv[])
     const bench::CliRun firstKeyCli =
         tool.run(listQuery(QStringLiteral("Contatti.NominativoDocumenti LIKE 'r%'"),
                            QStringLiteral("Contatti.NominativoDocumenti")));
-    std::printf("first key 'r' in \"Nominativo\" (%d runs, %d rows shown): p50 %.1f ms, p95 %.1f ms, max %.1f ms; "
+    std::printf("first key 'r' in \"Nominativo\" (%d runs, %d rows shown): p50 %.1f ms, p95 %.1f "
+                "ms, max %.1f ms; "
                 "processor p50 %.1f ms, p95 %.1f ms\n",
                 runs, firstShown, percentile(firstKeys.wall, 0.5), percentile(firstKeys.wall, 0.95),
-                percentile(firstKeys.wall, 1), percentile(firstKeys.cpu, 0.5), percentile(firstKeys.cpu, 0.95));
+                percentile(firstKeys.wall, 1), percentile(firstKeys.cpu, 0.5),
+                percentile(firstKeys.cpu, 0.95));
     ratio("first key p95", percentile(firstKeys.wall, 0.95), percentile(firstKeys.cpu, 0.95), tool,
           firstKeyCli);
-    std::printf("every key of \"ross\": p50 %.1f ms, p95 %.1f ms, max %.1f ms; %d rows shown\n", percentile(keys, 0.5),
-                percentile(keys, 0.95), percentile(keys, 1), contacts.recordCount());
+    std::printf("every key of \"ross\": p50 %.1f ms, p95 %.1f ms, max %.1f ms; %d rows shown\n",
+                percentile(keys, 0.5), percentile(keys, 0.95), percentile(keys, 1),
+                contacts.recordCount());
     t.restart();
     name->clear();
     QCoreApplication::processEvents();
@@ -173,7 +177,8 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         for (const char *prefix : {"r", "ro", "ros", "ross"}) {
             t.restart();
-            (void)contacts.setFilter(QStringLiteral("NominativoDocumenti like '%1*'").arg(QLatin1String(prefix)));
+            (void)contacts.setFilter(
+                QStringLiteral("NominativoDocumenti like '%1*'").arg(QLatin1String(prefix)));
             bare.append(elapsedMs(t));
         }
         (void)contacts.setFilter(QString());
@@ -182,7 +187,8 @@ int main(int argc, char *argv[])
         paints.append(elapsedMs(t));
     }
     (void)contacts.setFilter(QString());
-    std::printf("the same filters on the data set alone: p50 %.1f ms, p95 %.1f ms; painting the grid: p50 %.1f ms\n",
+    std::printf("the same filters on the data set alone: p50 %.1f ms, p95 %.1f ms; painting the "
+                "grid: p50 %.1f ms\n",
                 percentile(bare, 0.5), percentile(bare, 0.95), percentile(paints, 0.5));
 
     // Header clicks: the name column both ways, then the home town.
@@ -201,14 +207,17 @@ int main(int argc, char *argv[])
         click(0);
         click(townSection);
     }
-    std::printf("header click (name ascending, descending, home town; 3 runs): p50 %.0f ms, max %.0f ms; "
-                "processor p50 %.0f ms, max %.0f ms\n",
-                percentile(clicks.wall, 0.5), percentile(clicks.wall, 1), percentile(clicks.cpu, 0.5),
-                percentile(clicks.cpu, 1));
+    std::printf(
+        "header click (name ascending, descending, home town; 3 runs): p50 %.0f ms, max %.0f ms; "
+        "processor p50 %.0f ms, max %.0f ms\n",
+        percentile(clicks.wall, 0.5), percentile(clicks.wall, 1), percentile(clicks.cpu, 0.5),
+        percentile(clicks.cpu, 1));
     QList<bench::CliRun> cliClicks;
-    for (const char *order : {"Contatti.NominativoDocumenti", "Contatti.NominativoDocumenti DESC", "Comuni.Comune"})
+    for (const char *order :
+         {"Contatti.NominativoDocumenti", "Contatti.NominativoDocumenti DESC", "Comuni.Comune"})
         cliClicks.append(tool.run(listQuery(QString(), QString::fromLatin1(order))));
-    std::sort(cliClicks.begin(), cliClicks.end(), [](const bench::CliRun &a, const bench::CliRun &b) { return a.ms < b.ms; });
+    std::sort(cliClicks.begin(), cliClicks.end(),
+              [](const bench::CliRun &a, const bench::CliRun &b) { return a.ms < b.ms; });
     ratio("header click p50", percentile(clicks.wall, 0.5), percentile(clicks.cpu, 0.5), tool,
           cliClicks[1]);
     (void)contacts.setSort(QString());
@@ -216,7 +225,8 @@ int main(int argc, char *argv[])
     t.restart();
     list.selezionaTutti();
     QCoreApplication::processEvents();
-    std::printf("select all: %.0f ms (%lld rows)\n", elapsedMs(t), qlonglong(list.grid()->selectedBookmarks().size()));
+    std::printf("select all: %.0f ms (%lld rows)\n", elapsedMs(t),
+                qlonglong(list.grid()->selectedBookmarks().size()));
     t.restart();
     list.contaRecord();
     std::printf("count: %.1f ms (%s)\n", elapsedMs(t), qPrintable(silent.last));
@@ -240,7 +250,8 @@ int main(int argc, char *argv[])
         if (contacts.asInteger(u"Ide") != id || editor.isVisible())
             std::printf("  (the list is not on the saved contact)\n");
     }
-    std::printf("save one contact, \"Indietro\" to the list showing it: note %.1f ms (processor %.1f), surname %.1f ms "
+    std::printf("save one contact, \"Indietro\" to the list showing it: note %.1f ms (processor "
+                "%.1f), surname %.1f ms "
                 "(processor %.1f) (%s)\n",
                 saves.wall[0], saves.cpu[0], saves.wall[1], saves.cpu[1],
                 qPrintable(contacts.asString(u"NominativoDocumenti")));

@@ -62,8 +62,7 @@ int main(int argc, char *argv[])
         if (i % 7 == 0) {
             db::Transaction transaction(c);
             db::Result<qlonglong> first = insertPayment(c, description + u'a', i);
-            db::Result<qlonglong> second = first ? insertPayment(c, description + u'b', i)
-                                                 : first;
+            db::Result<qlonglong> second = first ? insertPayment(c, description + u'b', i) : first;
             if (!second)
                 return fail(second.message());
             if (db::Status done = transaction.commit(); !done)

@@ -52,11 +52,12 @@ double sqliteSearchMs(const QString &path, const char *prefix, int *rows)
     sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
     db::registerSqliteFunctions(h);
     sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(h,
-                       "SELECT ID, NominativoDocumenti, NominativoVisualizzato, Telefono, Cellulare, "
-                       "email FROM Contatti WHERE NominativoDocumenti LIKE ?1 || '%' ORDER BY "
-                       "NominativoDocumenti",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(
+        h,
+        "SELECT ID, NominativoDocumenti, NominativoVisualizzato, Telefono, Cellulare, "
+        "email FROM Contatti WHERE NominativoDocumenti LIKE ?1 || '%' ORDER BY "
+        "NominativoDocumenti",
+        -1, &stmt, nullptr);
     sqlite3_bind_text(stmt, 1, prefix, -1, SQLITE_STATIC);
     QElapsedTimer t;
     t.start();
@@ -108,8 +109,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     const double openMs = elapsedMs(t);
-    std::printf("contacts: %d\nopen contact list: %.0f ms, resident memory %+ld MB (total %ld MB)\n",
-                list.recordCount(), openMs, (residentKb() - before) / 1024, residentKb() / 1024);
+    std::printf(
+        "contacts: %d\nopen contact list: %.0f ms, resident memory %+ld MB (total %ld MB)\n",
+        list.recordCount(), openMs, (residentKb() - before) / 1024, residentKb() / 1024);
     const bench::CliRun whole = bench::runCli(copy, engineSql);
     ratio("open", openMs, whole.ms);
     std::printf("  sqlite3 resident memory for the list query: %ld MB\n", whole.residentKb / 1024);
@@ -130,34 +132,40 @@ int main(int argc, char *argv[])
         }
         (void)list.setFilter(QString());
     }
-    std::printf("filter per key (r, ro, ros, ross; %d runs): p50 %.1f ms, p95 %.1f ms, max %.1f ms; "
-                "'ross' shows %d rows\n",
-                repeats, keys.at(0.5), keys.at(0.95), keys.at(1.0), shown);
+    std::printf(
+        "filter per key (r, ro, ros, ross; %d runs): p50 %.1f ms, p95 %.1f ms, max %.1f ms; "
+        "'ross' shows %d rows\n",
+        repeats, keys.at(0.5), keys.at(0.95), keys.at(1.0), shown);
     ratio("first key 'r' p95", firstKeys.at(0.95),
           bench::runCli(copy, listQuery(QStringLiteral("Contatti.NominativoDocumenti LIKE 'r%'"),
                                         QStringLiteral("Contatti.NominativoDocumenti")))
               .ms);
 
     t.restart();
-    (void)list.setFilter(QStringLiteral("NominativoDocumenti like 'ro*' and AbitazioneTelefono like '0*'"));
+    (void)list.setFilter(
+        QStringLiteral("NominativoDocumenti like 'ro*' and AbitazioneTelefono like '0*'"));
     std::printf("two-box filter: %.1f ms (%d rows)\n", elapsedMs(t), list.recordCount());
     (void)list.setFilter(QString());
 
     Figures sorts;
-    for (const QString &sort : {QStringLiteral("NominativoDocumenti DESC"), QStringLiteral("AbitazioneComune ASC"),
-                                QStringLiteral("Ide DESC")}) {
+    for (const QString &sort :
+         {QStringLiteral("NominativoDocumenti DESC"), QStringLiteral("AbitazioneComune ASC"),
+          QStringLiteral("Ide DESC")}) {
         t.restart();
         (void)list.setSort(sort);
         sorts.add(elapsedMs(t));
     }
-    std::printf("header sort (3 columns): median %.0f ms, max %.0f ms\n", sorts.at(0.5), sorts.at(1.0));
+    std::printf("header sort (3 columns): median %.0f ms, max %.0f ms\n", sorts.at(0.5),
+                sorts.at(1.0));
     Figures cliSorts;
-    for (const char *order : {"Contatti.NominativoDocumenti DESC", "Comuni.Comune", "Contatti.ID DESC"})
+    for (const char *order :
+         {"Contatti.NominativoDocumenti DESC", "Comuni.Comune", "Contatti.ID DESC"})
         cliSorts.add(bench::runCli(copy, listQuery(QString(), QString::fromLatin1(order))).ms);
     ratio("header sort median", sorts.at(0.5), cliSorts.at(0.5));
 
     Figures rereads;
-    const qlonglong middle = list.valueAt(list.recordCount() / 2, list.columnIndex(u"Ide")).toLongLong();
+    const qlonglong middle =
+        list.valueAt(list.recordCount() / 2, list.columnIndex(u"Ide")).toLongLong();
     for (int r = 0; r < repeats; ++r) {
         t.restart();
         (void)list.refreshRow(u"Ide", middle);
@@ -165,11 +173,13 @@ int main(int argc, char *argv[])
     }
     t.restart();
     (void)list.requery();
-    std::printf("one row read again: median %.1f ms (the whole query again: %.0f ms)\n", rereads.at(0.5), elapsedMs(t));
+    std::printf("one row read again: median %.1f ms (the whole query again: %.0f ms)\n",
+                rereads.at(0.5), elapsedMs(t));
 
     t.restart();
     const db::Result<bool> found = list.locate(u"Ide", qlonglong(list.recordCount() / 2));
-    std::printf("locate by Ide: %.1f ms (%s)\n", elapsedMs(t), found && *found ? "found" : "not found");
+    std::printf("locate by Ide: %.1f ms (%s)\n", elapsedMs(t),
+                found && *found ? "found" : "not found");
 
     int rows = 0;
     (void)list.setSort(QString());
@@ -177,9 +187,10 @@ int main(int argc, char *argv[])
     (void)list.setFilter(QStringLiteral("NominativoDocumenti like 'ross*'"));
     const double ours = elapsedMs(t);
     const double theirs = sqliteSearchMs(path, "ross", &rows);
-    std::printf("prefix 'ross': data set filter %.1f ms (%d rows) vs SQLite query %.1f ms (%d rows), "
-                "ratio %.2f\n",
-                ours, list.recordCount(), theirs, rows, ours / std::max(theirs, 0.001));
+    std::printf(
+        "prefix 'ross': data set filter %.1f ms (%d rows) vs SQLite query %.1f ms (%d rows), "
+        "ratio %.2f\n",
+        ours, list.recordCount(), theirs, rows, ours / std::max(theirs, 0.001));
     std::printf("resident memory at the end: %ld MB\n", residentKb() / 1024);
     return 0;
 }

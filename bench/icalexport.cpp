@@ -84,10 +84,8 @@ int main(int argc, char *argv[])
 
     // The newest days down to the 15,000th appointment, as a from-date filter in the grid.
     const QDate from = agenda.valueAt(kExported - 1, agenda.columnIndex(u"Data")).toDate();
-    const QString filter = QStringLiteral("Data >= #%1/%2/%3#")
-                               .arg(from.day())
-                               .arg(from.month())
-                               .arg(from.year());
+    const QString filter =
+        QStringLiteral("Data >= #%1/%2/%3#").arg(from.day()).arg(from.month()).arg(from.year());
     if (db::Status filtered = agenda.setFilter(filter); !filtered)
         return fail(filtered.message());
 

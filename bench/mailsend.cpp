@@ -21,8 +21,8 @@ int main(int argc, char *argv[])
     TestCertificates certificates;
     if (!certificates.ok())
         return std::fprintf(stderr, "openssl failed\n"), 1;
-    SmtpTestServer server(QStringList{QStringLiteral("--mode"), QStringLiteral("tls")}
-                          + certificates.serve(QStringLiteral("good")));
+    SmtpTestServer server(QStringList{QStringLiteral("--mode"), QStringLiteral("tls")} +
+                          certificates.serve(QStringLiteral("good")));
     if (server.port() == 0)
         return std::fprintf(stderr, "no server\n"), 1;
 
@@ -44,7 +44,8 @@ int main(int argc, char *argv[])
     QList<mail::MailAddress> recipients;
     for (int i = 0; i < count; ++i)
         recipients << mail::MailAddress{QString(), QStringLiteral("cliente%1@esempio.it").arg(i)};
-    const mail::MailDraft draft{QStringLiteral("Listino prezzi è aggiornato"), QStringLiteral("Buongiorno,\nin allegato il listino.\n"),
+    const mail::MailDraft draft{QStringLiteral("Listino prezzi è aggiornato"),
+                                QStringLiteral("Buongiorno,\nin allegato il listino.\n"),
                                 {attachment.fileName()}};
 
     mail::MailSender sender;
@@ -57,11 +58,12 @@ int main(int argc, char *argv[])
         tick.restart();
     });
     int sent = 0;
-    QObject::connect(&sender, &mail::MailSender::finished, [&](const QList<mail::RecipientOutcome> &outcomes) {
-        for (const mail::RecipientOutcome &o : outcomes)
-            sent += o.result.sent() ? 1 : 0;
-        QCoreApplication::quit();
-    });
+    QObject::connect(&sender, &mail::MailSender::finished,
+                     [&](const QList<mail::RecipientOutcome> &outcomes) {
+                         for (const mail::RecipientOutcome &o : outcomes)
+                             sent += o.result.sent() ? 1 : 0;
+                         QCoreApplication::quit();
+                     });
     total.start();
     tick.start();
     ticker.start();
@@ -72,8 +74,8 @@ int main(int argc, char *argv[])
     QFile load(QStringLiteral("/proc/loadavg"));
     if (load.open(QIODevice::ReadOnly))
         std::printf("load average: %s", load.readLine().constData());
-    std::printf("%d of %d messages of %lld bytes over TLS in %.2f s: %.1f messages/s\n", sent, count,
-                static_cast<long long>(bytes.size()), seconds, sent / seconds);
+    std::printf("%d of %d messages of %lld bytes over TLS in %.2f s: %.1f messages/s\n", sent,
+                count, static_cast<long long>(bytes.size()), seconds, sent / seconds);
     std::printf("longest main-thread stall while sending: %.1f ms\n", longestStall);
     return sent == count ? 0 : 1;
 }

@@ -89,10 +89,11 @@ int main(int argc, char *argv[])
     }
 
     const QString runnerFolder = QCoreApplication::applicationDirPath();
-    TfrmAvvisiClienti_Griglia recipients(db, NoticeLinks{[&](ReportKind kind) {
-        if (db::Status written = writePrintJob(db, kind, runnerFolder); !written)
-            std::fprintf(stderr, "%s\n", qPrintable(written.message()));
-    }});
+    TfrmAvvisiClienti_Griglia recipients(
+        db, NoticeLinks{[&](ReportKind kind) {
+            if (db::Status written = writePrintJob(db, kind, runnerFolder); !written)
+                std::fprintf(stderr, "%s\n", qPrintable(written.message()));
+        }});
     QElapsedTimer t;
     t.start();
     if (db::Status listed = recipients.carica(all); !listed) {
@@ -112,7 +113,9 @@ int main(int argc, char *argv[])
     recipients.NessunaSelezione();
     const int ticked = std::min(5000, recipients.list()->count());
     for (int i = 0; i < ticked; ++i)
-        recipients.list()->item(i * (recipients.list()->count() / ticked))->setCheckState(Qt::Checked);
+        recipients.list()
+            ->item(i * (recipients.list()->count() / ticked))
+            ->setCheckState(Qt::Checked);
     QList<double> prints;
     for (int run = 0; run < 3; ++run) {
         t.restart();
@@ -123,7 +126,8 @@ int main(int argc, char *argv[])
         u"select count(*) from TempAvvisiContatti where NomeComputer = ?", {db.computerName()});
     std::printf("\"Stampa\" with %d ticked: %.0f ms (median of 3), %lld rows written%s\n", ticked,
                 percentile(prints, 0.5), stored.rows[0][0].toLongLong(),
-                silent.last.isEmpty() ? "" : qPrintable(QStringLiteral(", message: ") + silent.last));
+                silent.last.isEmpty() ? ""
+                                      : qPrintable(QStringLiteral(", message: ") + silent.last));
 
     const QString pdf = folder.filePath(QStringLiteral("avvisi.pdf"));
     QProcess runner;

@@ -29,9 +29,18 @@ public:
         ++statements;
         return r;
     }
-    db::Result<QString> keyColumn(const QString &table) override { return m_inner.keyColumn(table); }
-    db::Status begin() override { return timed([&] { return m_inner.begin(); }); }
-    db::Status commit() override { return timed([&] { return m_inner.commit(); }); }
+    db::Result<QString> keyColumn(const QString &table) override
+    {
+        return m_inner.keyColumn(table);
+    }
+    db::Status begin() override
+    {
+        return timed([&] { return m_inner.begin(); });
+    }
+    db::Status commit() override
+    {
+        return timed([&] { return m_inner.commit(); });
+    }
     db::Status rollback() override { return m_inner.rollback(); }
     const db::Dialect &dialect() const override { return m_inner.dialect(); }
     QString location() const override { return m_inner.location(); }
@@ -40,8 +49,7 @@ public:
     double ms = 0;
 
 private:
-    template<typename F>
-    db::Status timed(F f)
+    template <typename F> db::Status timed(F f)
     {
         QElapsedTimer t;
         t.start();
@@ -90,8 +98,8 @@ int main(int argc, char *argv[])
         alone.append(bench::runPsql(location, engineSql).ms);
     }
     const double p = percentile(program, 0.5), a = percentile(alone, 0.5);
-    std::printf("contact list, %d rows: program %.0f ms, psql %.0f ms, ratio %.2f (medians of 5)\n", rows, p, a,
-                a > 0 ? p / a : 0.0);
+    std::printf("contact list, %d rows: program %.0f ms, psql %.0f ms, ratio %.2f (medians of 5)\n",
+                rows, p, a, a > 0 ? p / a : 0.0);
 
     // One contact opened as the editor opens it, one field changed, saved as the editor saves it.
     db::Result<db::RowSet> some = connection.run(u"select top 1 ID from Contatti order by ID desc");

@@ -27,7 +27,8 @@ struct Lookup
 QString planOf(db::Connection &connection, const QString &engineSql)
 {
     QStringList steps;
-    const db::Result<db::RowSet> plan = connection.runNative(QStringLiteral("EXPLAIN QUERY PLAN ") + engineSql);
+    const db::Result<db::RowSet> plan =
+        connection.runNative(QStringLiteral("EXPLAIN QUERY PLAN ") + engineSql);
     if (plan) {
         for (const QVariantList &row : plan->rows)
             steps << row.last().toString();
@@ -72,17 +73,27 @@ int main(int argc, char *argv[])
         return 1;
     }
     db::Connection &connection = **opened;
-    const QString columns = QStringLiteral("ID, NominativoDocumenti, NominativoVisualizzato, Telefono, Cellulare, email");
+    const QString columns = QStringLiteral(
+        "ID, NominativoDocumenti, NominativoVisualizzato, Telefono, Cellulare, email");
     const QList<Lookup> lookups = {
-        {"contacts 'ross%'", QStringLiteral("select %1 from Contatti where NominativoDocumenti like 'ross%' "
-                                            "order by NominativoDocumenti").arg(columns)},
-        {"contacts 'd''a%'", QStringLiteral("select %1 from Contatti where NominativoDocumenti like 'd''a%' "
-                                            "order by NominativoDocumenti").arg(columns)},
-        {"contacts 'bianchi m%'", QStringLiteral("select %1 from Contatti where NominativoDocumenti like "
-                                                 "'bianchi m%'").arg(columns)},
-        {"contacts 'r%'", QStringLiteral("select %1 from Contatti where NominativoDocumenti like 'r%' "
-                                         "order by NominativoDocumenti").arg(columns)},
-        {"surname 'ÀLB%'", QStringLiteral("select ID, Cognome, Nome from Contatti where Cognome like 'ÀLB%'")},
+        {"contacts 'ross%'",
+         QStringLiteral("select %1 from Contatti where NominativoDocumenti like 'ross%' "
+                        "order by NominativoDocumenti")
+             .arg(columns)},
+        {"contacts 'd''a%'",
+         QStringLiteral("select %1 from Contatti where NominativoDocumenti like 'd''a%' "
+                        "order by NominativoDocumenti")
+             .arg(columns)},
+        {"contacts 'bianchi m%'",
+         QStringLiteral("select %1 from Contatti where NominativoDocumenti like "
+                        "'bianchi m%'")
+             .arg(columns)},
+        {"contacts 'r%'",
+         QStringLiteral("select %1 from Contatti where NominativoDocumenti like 'r%' "
+                        "order by NominativoDocumenti")
+             .arg(columns)},
+        {"surname 'ÀLB%'",
+         QStringLiteral("select ID, Cognome, Nome from Contatti where Cognome like 'ÀLB%'")},
         {"municipality 'forl%'", QStringLiteral("select * from Comuni where Comune like 'forl%'")},
     };
     sqlite3 *h = nullptr;
@@ -107,17 +118,19 @@ int main(int argc, char *argv[])
         const double program = percentile(ours, 0.5);
         const double library = sqliteAloneMs(h, engineSql, repeats);
         const bench::ToolTimes tool = bench::runSqliteTool(path, QStringList(repeats, engineSql));
-        std::printf("%-22s %7d %7.2f ms %7.2f ms %6.2f %7.0f ms %9.2f ms %5.0fx\n", lookup.what, rows,
-                    program, library, program / std::max(library, 0.001), percentile(tool.statementMs, 0.5),
-                    percentile(alone, 0.5), percentile(alone, 0.5) / std::max(program, 0.001));
+        std::printf("%-22s %7d %7.2f ms %7.2f ms %6.2f %7.0f ms %9.2f ms %5.0fx\n", lookup.what,
+                    rows, program, library, program / std::max(library, 0.001),
+                    percentile(tool.statementMs, 0.5), percentile(alone, 0.5),
+                    percentile(alone, 0.5) / std::max(program, 0.001));
         if (!tool.problem.isEmpty())
             std::printf("  sqlite3: %s\n", qPrintable(tool.problem));
         std::printf("  plan: %s\n  LIKE alone: %s\n", qPrintable(planOf(connection, engineSql)),
                     qPrintable(planOf(connection, lookup.sql)));
     }
     sqlite3_close(h);
-    std::printf("medians of %d runs; SQLite: the library in this process reading every value; sqlite3: "
-                "the tool's own timing (.timer, whole ms), rows written to /dev/null\n",
-                repeats);
+    std::printf(
+        "medians of %d runs; SQLite: the library in this process reading every value; sqlite3: "
+        "the tool's own timing (.timer, whole ms), rows written to /dev/null\n",
+        repeats);
     return 0;
 }

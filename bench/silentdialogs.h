@@ -9,7 +9,13 @@ public:
     QString last;
     void inform(MessageKind, const QString &message, const QString &) override { last = message; }
     bool ask(const QString &, const QString &) override { return false; }
-    QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseOpenFile(const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
     int showModal(QWidget *) override { return 0; }
 };

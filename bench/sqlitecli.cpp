@@ -11,7 +11,8 @@ namespace bench {
 QString cliCopy(const QString &archive)
 {
     const QString copy = archive + QStringLiteral(".sqlite3-cli");
-    if (QFileInfo::exists(copy) && QFileInfo(copy).lastModified() >= QFileInfo(archive).lastModified())
+    if (QFileInfo::exists(copy) &&
+        QFileInfo(copy).lastModified() >= QFileInfo(archive).lastModified())
         return copy;
     QFile::remove(copy);
     if (!QFile::copy(archive, copy))
@@ -42,8 +43,8 @@ CliRun runCli(const QString &copy, const QString &sql)
 QString withWhereAndOrder(const QString &engineSql, const QString &where, const QString &order)
 {
     const qsizetype at = engineSql.lastIndexOf(QStringLiteral("order by"), -1, Qt::CaseInsensitive);
-    return engineSql.left(at) + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where)
-           + QStringLiteral(" ORDER BY ") + order;
+    return engineSql.left(at) + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where) +
+           QStringLiteral(" ORDER BY ") + order;
 }
 
 } // namespace bench

@@ -40,7 +40,8 @@ ToolTimes runSqliteTool(const QString &archive, const QStringList &statements)
     }
     times.processMs = double(t.nsecsElapsed()) / 1e6;
     static const QRegularExpression timing(QStringLiteral("Run Time: real ([0-9.]+)"));
-    for (auto m = timing.globalMatch(QString::fromLocal8Bit(process.readAllStandardOutput())); m.hasNext();)
+    for (auto m = timing.globalMatch(QString::fromLocal8Bit(process.readAllStandardOutput()));
+         m.hasNext();)
         times.statementMs.append(m.next().captured(1).toDouble() * 1000.0);
     return times;
 }
@@ -51,9 +52,10 @@ QString withValues(QString sql, const QVariantList &values)
         const qsizetype at = sql.indexOf(u'?');
         if (at < 0)
             break;
-        const QString literal = value.typeId() == QMetaType::QString
-                                    ? u'\'' + value.toString().replace(u'\'', QStringLiteral("''")) + u'\''
-                                    : value.toString();
+        const QString literal =
+            value.typeId() == QMetaType::QString
+                ? u'\'' + value.toString().replace(u'\'', QStringLiteral("''")) + u'\''
+                : value.toString();
         sql.replace(at, 1, literal);
     }
     return sql;

@@ -103,11 +103,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(connection.message()));
         return 1;
     }
-    const bool ok = render(**connection, QStringLiteral("contact directory (Agenda.rpt)"),
-                           QStringLiteral("Agenda.rpt"), reportDefinition(ReportKind::ContactBook, 0)->sql,
-                           dir.filePath(QStringLiteral("agenda.pdf"))) &&
-                    render(**connection, QStringLiteral("small labels (EtichetteClienti.rpt)"),
-                           QStringLiteral("EtichetteClienti.rpt"), reportDefinition(ReportKind::ContactLabels, 0)->sql,
-                           dir.filePath(QStringLiteral("etichette.pdf")));
+    const bool ok =
+        render(**connection, QStringLiteral("contact directory (Agenda.rpt)"),
+               QStringLiteral("Agenda.rpt"), reportDefinition(ReportKind::ContactBook, 0)->sql,
+               dir.filePath(QStringLiteral("agenda.pdf"))) &&
+        render(**connection, QStringLiteral("small labels (EtichetteClienti.rpt)"),
+               QStringLiteral("EtichetteClienti.rpt"),
+               reportDefinition(ReportKind::ContactLabels, 0)->sql,
+               dir.filePath(QStringLiteral("etichette.pdf")));
     return ok ? 0 : 1;
 }

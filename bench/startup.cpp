@@ -5,9 +5,9 @@
 // when first shown.
 // Usage: QT_QPA_PLATFORM=offscreen bench_startup ARCHIVE|postgresql://...
 
+#include "app/startup.h"
 #include "app/frminizio.h"
 #include "app/program.h"
-#include "app/startup.h"
 #include "bench/clitool.h"
 #include "bench/sqlitetool.h"
 #include "db/datetimes.h"
@@ -142,7 +142,8 @@ int main(int argc, char *argv[])
         const bool wasOpen = ds->isOpen();
         (void)module.openOnDemand(*ds);
         std::printf("%s %s: %.0f ms, %d rows\n", qPrintable(ds->objectName()),
-                    wasOpen ? "open at start-up" : "read on demand", elapsedMs(t), ds->recordCount());
+                    wasOpen ? "open at start-up" : "read on demand", elapsedMs(t),
+                    ds->recordCount());
     }
     setDialogs(nullptr);
     return 0;

@@ -59,11 +59,12 @@ std::optional<double> LeggiImporto(const QString &text)
     } else {
         whole = withoutThousands(s);
     }
-    if (whole.isEmpty() || !allDigits(whole) || (comma >= 0 && !allDigits(decimals))
-        || (!decimals.isEmpty() && !allDigits(decimals)))
+    if (whole.isEmpty() || !allDigits(whole) || (comma >= 0 && !allDigits(decimals)) ||
+        (!decimals.isEmpty() && !allDigits(decimals)))
         return std::nullopt;
     bool ok = false;
-    const double value = (whole + u'.' + (decimals.isEmpty() ? QStringLiteral("0") : decimals)).toDouble(&ok);
+    const double value =
+        (whole + u'.' + (decimals.isEmpty() ? QStringLiteral("0") : decimals)).toDouble(&ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     // Amounts are in euros and cents.
@@ -73,5 +74,6 @@ std::optional<double> LeggiImporto(const QString &text)
 
 QString ScriviImporto(double amount)
 {
-    return QLocale(QLocale::Italian, QLocale::Italy).toString(amount, 'f', 2) + QStringLiteral(" €");
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(amount, 'f', 2) +
+           QStringLiteral(" €");
 }

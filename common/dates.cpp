@@ -37,8 +37,8 @@ db::Result<QDateTime> LeggiDataItaliana(QStringView text)
         }
     }
     const QList<QStringView> d = parts[0].split(separator);
-    if (d.size() != 3 || !allDigits(d[0]) || !allDigits(d[1]) || !allDigits(d[2])
-        || d[0].size() > 2 || d[1].size() > 2 || (d[2].size() != 2 && d[2].size() != 4))
+    if (d.size() != 3 || !allDigits(d[0]) || !allDigits(d[1]) || !allDigits(d[2]) ||
+        d[0].size() > 2 || d[1].size() > 2 || (d[2].size() != 2 && d[2].size() != 4))
         return notADate(text);
     int year = d[2].toInt();
     if (d[2].size() == 2)

@@ -16,8 +16,14 @@ public:
         qWarning().noquote() << caption << ':' << question << "-> No";
         return false;
     }
-    QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseOpenFile(const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
     int showModal(QWidget *) override { return 0; }
 };
 

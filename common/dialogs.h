@@ -27,15 +27,18 @@ public:
     // A Yes/No question (MessageKind::Question); true for Yes.
     virtual bool ask(const QString &question, const QString &caption) = 0;
     // A file to open or to save; empty when the user cancels.
-    virtual QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) = 0;
+    virtual QString chooseOpenFile(const QString &title, const QString &filter,
+                                   const QString &folder) = 0;
     // Several files to open, in the order chosen; empty when the user cancels. Where the
     // implementation knows only one file at a time, the one chosen.
-    virtual QStringList chooseOpenFiles(const QString &title, const QString &filter, const QString &folder)
+    virtual QStringList chooseOpenFiles(const QString &title, const QString &filter,
+                                        const QString &folder)
     {
         const QString one = chooseOpenFile(title, filter, folder);
         return one.isEmpty() ? QStringList() : QStringList{one};
     }
-    virtual QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) = 0;
+    virtual QString chooseSaveFile(const QString &title, const QString &filter,
+                                   const QString &suggested) = 0;
     // Shows a window modally and returns its result code when it closes.
     virtual int showModal(QWidget *window) = 0;
 
@@ -51,7 +54,10 @@ public:
     {
         inform(MessageKind::Information, message, caption);
     }
-    bool confirm(const QString &question) { return ask(question, QStringLiteral("Messaggio di avviso")); }
+    bool confirm(const QString &question)
+    {
+        return ask(question, QStringLiteral("Messaggio di avviso"));
+    }
 };
 
 // The implementation in use. Until one is installed, messages go to the log and questions are

@@ -10,8 +10,8 @@ namespace {
 QString rowFilter(const QString &gridName, const QString &computerName)
 {
     // The computer name comes from the host: its apostrophes are doubled like a user's text.
-    return QStringLiteral("NomeComputer = '") + RaddoppiaApici(computerName)
-           + QStringLiteral("' and NomeGriglia = '") + RaddoppiaApici(gridName) + u'\'';
+    return QStringLiteral("NomeComputer = '") + RaddoppiaApici(computerName) +
+           QStringLiteral("' and NomeGriglia = '") + RaddoppiaApici(gridName) + u'\'';
 }
 
 struct StoredLayout
@@ -24,8 +24,9 @@ struct StoredLayout
 std::optional<StoredLayout> storedColumns(db::DataSet &griglie, bool useDefault)
 {
     const QString suffix = useDefault ? QStringLiteral("Predefiniti") : QStringLiteral("Utente");
-    if (griglie.isNull(QStringLiteral("Width") + suffix) || griglie.isNull(QStringLiteral("Campi") + suffix)
-        || griglie.isNull(QStringLiteral("Caption") + suffix))
+    if (griglie.isNull(QStringLiteral("Width") + suffix) ||
+        griglie.isNull(QStringLiteral("Campi") + suffix) ||
+        griglie.isNull(QStringLiteral("Caption") + suffix))
         return std::nullopt;
     const QString widths = griglie.asString(QStringLiteral("Width") + suffix);
     const QString fields = griglie.asString(QStringLiteral("Campi") + suffix);
@@ -36,7 +37,8 @@ std::optional<StoredLayout> storedColumns(db::DataSet &griglie, bool useDefault)
         const int width = EstraiCampo(widths, i, u'|').toInt(&ok);
         if (!ok)
             return layout;
-        layout.columns.append(GridColumn{EstraiCampo(fields, i, u'|'), width, EstraiCampo(titles, i, u'|')});
+        layout.columns.append(
+            GridColumn{EstraiCampo(fields, i, u'|'), width, EstraiCampo(titles, i, u'|')});
     }
     layout.complete = true;
     return layout;
@@ -72,10 +74,8 @@ db::Status SalvaLayout(const QString &gridName, DataSetModel &grid, db::DataSet 
     }
     const bool firstTime = griglie.isNull(u"CampiPredefiniti");
     const QList<std::pair<QString, QVariant>> values = {
-        {QStringLiteral("NomeGriglia"), gridName},
-        {QStringLiteral("CampiUtente"), fields},
-        {QStringLiteral("WidthUtente"), widths},
-        {QStringLiteral("NomeComputer"), computerName},
+        {QStringLiteral("NomeGriglia"), gridName}, {QStringLiteral("CampiUtente"), fields},
+        {QStringLiteral("WidthUtente"), widths},   {QStringLiteral("NomeComputer"), computerName},
         {QStringLiteral("CaptionUtente"), titles},
     };
     for (const auto &[column, value] : values)
@@ -114,8 +114,8 @@ db::Status RipristinaLayout(const QString &gridName, DataSetModel &grid, db::Dat
         return storeCurrent();
     // Compared with the grid's design, not with what is on screen: a dropped column must not
     // make the stored layouts look outdated, or "Reset" could never bring it back.
-    if (griglie.asInteger(u"TotaleCampiPredefiniti") != grid.design().size()
-        || griglie.isNull(u"WidthUtente") || griglie.isNull(u"CampiUtente"))
+    if (griglie.asInteger(u"TotaleCampiPredefiniti") != grid.design().size() ||
+        griglie.isNull(u"WidthUtente") || griglie.isNull(u"CampiUtente"))
         return storeCurrent();
     const std::optional<StoredLayout> stored = storedColumns(griglie, useDefault);
     if (!stored)

@@ -54,10 +54,11 @@ db::Status ReportSaveFailure(db::DataSet &q, const QString &keyColumn, db::Statu
         return failed;
     }
     // Without a way out the user could only repeat the save, or lose the edits by force.
-    if (dialogs().confirm(failed.message() + QStringLiteral(
-                              "\nCaricare i dati salvati dall'altra postazione? Le modifiche fatte "
-                              "qui andranno perse.\nRispondendo No si resta sulla scheda per "
-                              "copiare quello che serve."))) {
+    if (dialogs().confirm(
+            failed.message() +
+            QStringLiteral("\nCaricare i dati salvati dall'altra postazione? Le modifiche fatte "
+                           "qui andranno perse.\nRispondendo No si resta sulla scheda per "
+                           "copiare quello che serve."))) {
         q.cancel();
         (void)RicaricaSuRecord(q, keyColumn);
     }
@@ -93,7 +94,8 @@ db::Status RicaricaSuRecord(db::DataSet &q, const QString &keyColumn)
 
 db::Status ApplicaPersonalizzazioni(const QString &table, db::DataSet &target, db::DataSet &p)
 {
-    if (db::Status filtered = p.setFilter(QStringLiteral("NomeTabella = '") + table + u'\''); !filtered)
+    if (db::Status filtered = p.setFilter(QStringLiteral("NomeTabella = '") + table + u'\'');
+        !filtered)
         return filtered;
     db::Status result = target.state() == db::DataSet::State::Browse ? target.edit() : db::Status();
     for (p.first(); result && !p.eof(); p.next()) {
@@ -111,7 +113,8 @@ db::Status ApplicaPersonalizzazioni(const QString &table, db::DataSet &target, d
         else
             continue;
         if (!ok) {
-            result = db::Error{QStringLiteral("Valore predefinito non valido per %1: %2").arg(column, text)};
+            result = db::Error{
+                QStringLiteral("Valore predefinito non valido per %1: %2").arg(column, text)};
             break;
         }
         result = target.setValue(column, value);
@@ -133,8 +136,10 @@ db::Status ScriviFileTesto(const QString &path, const QString &text, bool dropLi
         bytes.append(char(c.unicode() & 0xff));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return db::Error{QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString())};
+        return db::Error{
+            QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString())};
     if (file.write(bytes) != bytes.size())
-        return db::Error{QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString())};
+        return db::Error{
+            QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString())};
     return {};
 }

@@ -6,15 +6,21 @@ namespace {
 
 // Values of the characters in odd places (first, third, ...) for the check character; digits
 // count as the letter of the same rank (0 as A, 1 as B, ...).
-constexpr std::array<int, 26> kOddValues = {1,  0,  5,  7,  9,  13, 15, 17, 19, 21, 2,  4,  18,
-                                            20, 11, 3,  6,  8,  12, 14, 16, 10, 22, 25, 24, 23};
+constexpr std::array<int, 26> kOddValues = {1,  0,  5, 7, 9, 13, 15, 17, 19, 21, 2,  4,  18,
+                                            20, 11, 3, 6, 8, 12, 14, 16, 10, 22, 25, 24, 23};
 // The month letters, January to December.
 constexpr char16_t kMonths[] = u"ABCDEHLMPRST";
 // The letters that stand for the digits 0-9 in a code changed to tell two persons apart.
 constexpr char16_t kOmocodia[] = u"LMNPQRSTUV";
 
-bool isLetter(QChar c) { return c >= u'A' && c <= u'Z'; }
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isLetter(QChar c)
+{
+    return c >= u'A' && c <= u'Z';
+}
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // A digit of the date or the place, also as its substitute letter; -1 when neither.
 int codeDigit(QChar c)
@@ -28,7 +34,10 @@ int codeDigit(QChar c)
     return -1;
 }
 
-int rank(QChar c) { return isDigit(c) ? c.unicode() - u'0' : c.unicode() - u'A'; }
+int rank(QChar c)
+{
+    return isDigit(c) ? c.unicode() - u'0' : c.unicode() - u'A';
+}
 
 int monthOf(QChar c)
 {
@@ -62,8 +71,8 @@ int centuryYear(int twoDigits, int month, int day, QDate today)
 {
     int year = today.year() - today.year() % 100 + twoDigits;
     const bool later = year > today.year() ||
-                       (year == today.year() && (month > today.month() ||
-                                                 (month == today.month() && day > today.day())));
+                       (year == today.year() &&
+                        (month > today.month() || (month == today.month() && day > today.day())));
     if (later)
         year -= 100;
     return year;
@@ -74,7 +83,9 @@ TaxCodeCheck checkPersonal(TaxCodeCheck check, QDate today)
     const QString &c = check.code;
     for (int i = 0; i < 6; ++i) {
         if (!isLetter(c[i]))
-            return notValid(check, QStringLiteral("i primi sei caratteri (cognome e nome) devono essere lettere"));
+            return notValid(
+                check,
+                QStringLiteral("i primi sei caratteri (cognome e nome) devono essere lettere"));
     }
     const int y1 = codeDigit(c[6]), y2 = codeDigit(c[7]);
     if (y1 < 0 || y2 < 0)
@@ -91,11 +102,13 @@ TaxCodeCheck checkPersonal(TaxCodeCheck check, QDate today)
     for (int i = 1; i < 4; ++i) {
         const int digit = codeDigit(place[i]);
         if (digit < 0 || !placeLetter)
-            return notValid(check, QStringLiteral("codice del luogo di nascita non valido: %1").arg(place));
+            return notValid(
+                check, QStringLiteral("codice del luogo di nascita non valido: %1").arg(place));
         place[i] = QChar(u'0' + digit);
     }
     if (!isLetter(c[15]))
-        return notValid(check, QStringLiteral("l'ultimo carattere (di controllo) deve essere una lettera"));
+        return notValid(
+            check, QStringLiteral("l'ultimo carattere (di controllo) deve essere una lettera"));
     const int dayOfMonth = day > 40 ? day - 40 : day;
     const int year = centuryYear(y1 * 10 + y2, month, dayOfMonth, today);
     const QDate birth(year, month, dayOfMonth);
@@ -107,7 +120,8 @@ TaxCodeCheck checkPersonal(TaxCodeCheck check, QDate today)
     }
     const QChar expected = taxCodeCheckCharacter(QStringView(c).left(15));
     if (c[15] != expected)
-        return notValid(check, QStringLiteral("carattere di controllo errato: atteso %1").arg(expected));
+        return notValid(check,
+                        QStringLiteral("carattere di controllo errato: atteso %1").arg(expected));
     check.valid = true;
     check.birthDate = birth;
     check.sex = day > 40 ? u'F' : u'M';
@@ -128,10 +142,12 @@ TaxCodeCheck checkNumeric(TaxCodeCheck check)
     if (QStringView(c).left(7) == u"0000000")
         return notValid(check, QStringLiteral("numero di matricola non valido: 0000000"));
     if (!isOfficeCode(QStringView(c).mid(7, 3)))
-        return notValid(check, QStringLiteral("codice dell'ufficio non valido: %1").arg(c.mid(7, 3)));
+        return notValid(check,
+                        QStringLiteral("codice dell'ufficio non valido: %1").arg(c.mid(7, 3)));
     const QChar expected = vatCheckDigit(QStringView(c).left(10));
     if (c[10] != expected)
-        return notValid(check, QStringLiteral("cifra di controllo errata: attesa %1").arg(expected));
+        return notValid(check,
+                        QStringLiteral("cifra di controllo errata: attesa %1").arg(expected));
     check.valid = true;
     return check;
 }
@@ -223,8 +239,9 @@ TaxCodeCheck checkCodiceFiscale(QStringView text, QDate today)
         check.kind = TaxCodeCheck::Kind::Numeric;
         return checkNumeric(check);
     }
-    return notValid(check, QStringLiteral("lunghezza errata: %1 caratteri invece di 16 (o 11 cifre)")
-                               .arg(check.code.size()));
+    return notValid(check,
+                    QStringLiteral("lunghezza errata: %1 caratteri invece di 16 (o 11 cifre)")
+                        .arg(check.code.size()));
 }
 
 TaxCodeCheck checkPartitaIva(QStringView text)
@@ -242,7 +259,9 @@ TaxCodeCheck checkPartitaIva(QStringView text)
             return notValid(check, QStringLiteral("carattere non ammesso: %1").arg(c));
     }
     if (check.code.size() != 11)
-        return notValid(check, QStringLiteral("lunghezza errata: %1 cifre invece di 11").arg(check.code.size()));
+        return notValid(
+            check,
+            QStringLiteral("lunghezza errata: %1 cifre invece di 11").arg(check.code.size()));
     check.kind = TaxCodeCheck::Kind::Numeric;
     return checkNumeric(check);
 }

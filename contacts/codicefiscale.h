@@ -23,8 +23,8 @@ struct TaxCodeCheck
 
     // Of a valid personal code: what it encodes.
     QDate birthDate;
-    QChar sex;                 // 'M' or 'F'
-    QString placeCode;         // cadastral code, digits restored ("F205", "Z404")
+    QChar sex;         // 'M' or 'F'
+    QString placeCode; // cadastral code, digits restored ("F205", "Z404")
     bool bornAbroad() const { return placeCode.startsWith(u'Z'); }
 };
 

@@ -81,12 +81,15 @@ db::Result<QString> computeCodiceFiscale(const DatiAnagrafici &dati)
     if (place.isEmpty())
         missing << QStringLiteral("luogo di nascita");
     if (!missing.isEmpty()) {
-        return db::Error{QStringLiteral("Per calcolare il codice fiscale %1: %2.")
-                             .arg(missing.size() == 1 ? QStringLiteral("manca") : QStringLiteral("mancano"),
-                                  missing.join(QStringLiteral(", ")))};
+        return db::Error{
+            QStringLiteral("Per calcolare il codice fiscale %1: %2.")
+                .arg(missing.size() == 1 ? QStringLiteral("manca") : QStringLiteral("mancano"),
+                     missing.join(QStringLiteral(", ")))};
     }
     if (!isPlaceCode(place)) {
-        return db::Error{QStringLiteral("Il codice catastale del luogo di nascita non è valido: %1.").arg(place)};
+        return db::Error{
+            QStringLiteral("Il codice catastale del luogo di nascita non è valido: %1.")
+                .arg(place)};
     }
     const int day = dati.nascita.day() + (dati.sesso == u'F' ? 40 : 0);
     QString code = surnameLetters(dati.cognome) + nameLetters(dati.nome) +

@@ -11,7 +11,7 @@ struct DatiAnagrafici
     QString cognome;
     QString nome;
     QDate nascita;
-    QChar sesso;            // 'M' or 'F'
+    QChar sesso;             // 'M' or 'F'
     QString codiceCatastale; // of the birthplace, or "Z" and three digits for a foreign state
 };
 

@@ -30,8 +30,8 @@ QString composeContactFilter(const ContactSearch &s)
     if (searches(s.note))
         conditions << like(QStringLiteral("Note"), RaddoppiaApici(s.note));
     if (searches(s.telefoni))
-        conditions << either(QStringLiteral("AbitazioneTelefono"), QStringLiteral("UfficioTelefono"),
-                             RaddoppiaApici(s.telefoni));
+        conditions << either(QStringLiteral("AbitazioneTelefono"),
+                             QStringLiteral("UfficioTelefono"), RaddoppiaApici(s.telefoni));
     if (searches(s.cellulari))
         conditions << either(QStringLiteral("cellulare"), QStringLiteral("UfficioCellulare"),
                              RaddoppiaApici(s.cellulari));
@@ -44,7 +44,8 @@ QString composeContactFilter(const ContactSearch &s)
     if (!s.professione.isEmpty())
         conditions << QStringLiteral("Professione = '") + RaddoppiaApici(s.professione) + u'\'';
     if (searches(s.email))
-        conditions << either(QStringLiteral("email"), QStringLiteral("secEmail"), RaddoppiaApici(s.email));
+        conditions << either(QStringLiteral("email"), QStringLiteral("secEmail"),
+                             RaddoppiaApici(s.email));
     return conditions.join(QStringLiteral(" and "));
 }
 

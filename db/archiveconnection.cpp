@@ -45,7 +45,8 @@ Result<RowSet> ArchiveConnection::runNative(const QString &sql, const QVariantLi
     return m_archive ? m_archive->runNative(sql, values) : Result<RowSet>(notOpen());
 }
 
-Status ArchiveConnection::streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver)
+Status ArchiveConnection::streamNative(const QString &sql, const QVariantList &values,
+                                       RowReceiver &receiver)
 {
     return m_archive ? m_archive->streamNative(sql, values, receiver) : Status(notOpen());
 }

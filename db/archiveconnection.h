@@ -21,7 +21,8 @@ public:
     bool isOpen() const { return m_archive != nullptr; }
 
     Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
-    Status streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver) override;
+    Status streamNative(const QString &sql, const QVariantList &values,
+                        RowReceiver &receiver) override;
     Result<QString> keyColumn(const QString &table) override;
     Status begin() override;
     Status beginReading() override;

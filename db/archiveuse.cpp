@@ -11,7 +11,12 @@ namespace db {
 
 namespace {
 
-enum class LockResult { Taken, Held, NoFile };
+enum class LockResult
+{
+    Taken,
+    Held,
+    NoFile
+};
 
 // Opens (creating it when missing) the lock file and tries the lock without waiting.
 LockResult tryLock(const QString &archivePath, short type, int *descriptor)

@@ -58,9 +58,9 @@ bool namesNoCase(QStringView sql)
 
 Result<QList<SchemaEntry>> schemaEntries(Connection &c)
 {
-    Result<RowSet> rows = c.runNative(QStringLiteral(
-        "SELECT type, name, tbl_name, sql FROM sqlite_schema "
-        "WHERE sql IS NOT NULL AND substr(name, 1, 7) <> 'sqlite_' ORDER BY rowid"));
+    Result<RowSet> rows = c.runNative(
+        QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_schema "
+                       "WHERE sql IS NOT NULL AND substr(name, 1, 7) <> 'sqlite_' ORDER BY rowid"));
     if (!rows)
         return rows.error();
     QList<SchemaEntry> entries;
@@ -102,8 +102,8 @@ public:
         }
         // Indexes that name NOCASE themselves, on tables that did not.
         for (const SchemaEntry &e : std::as_const(m_entries)) {
-            if (e.type != u"index" || rebuilt.contains(e.table.toCaseFolded())
-                || !namesNoCase(e.sql))
+            if (e.type != u"index" || rebuilt.contains(e.table.toCaseFolded()) ||
+                !namesNoCase(e.sql))
                 continue;
             if (Status done = exec(QStringLiteral("DROP INDEX ") + quoted(e.name)); !done)
                 return done;
@@ -152,13 +152,13 @@ private:
             names.append(quoted(info->value(r, u"name").toString()));
             if (info->value(r, u"pk").toInt() > 0) {
                 ++keys;
-                integerKey = info->value(r, u"type").toString().compare(
-                                 u"INTEGER", Qt::CaseInsensitive) == 0;
+                integerKey =
+                    info->value(r, u"type").toString().compare(u"INTEGER", Qt::CaseInsensitive) ==
+                    0;
             }
         }
-        const bool hasRowNumber = m_c.runNative(QStringLiteral("SELECT rowid FROM %1 LIMIT 0")
-                                                    .arg(quoted(table)))
-                                      .ok();
+        const bool hasRowNumber =
+            m_c.runNative(QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(quoted(table))).ok();
         if (hasRowNumber && !(keys == 1 && integerKey))
             names.prepend(QStringLiteral("rowid"));
         return names.join(u", ");
@@ -202,16 +202,16 @@ private:
                 return done;
         }
         for (const SchemaEntry &e : std::as_const(m_entries)) {
-            if ((e.type == u"index" || e.type == u"trigger")
-                && e.table.compare(table.name, Qt::CaseInsensitive) == 0) {
+            if ((e.type == u"index" || e.type == u"trigger") &&
+                e.table.compare(table.name, Qt::CaseInsensitive) == 0) {
                 if (Status done = exec(withOwnCollation(e.sql)); !done)
                     return done;
             }
         }
         if (sequence->isNull())
             return {};
-        if (Status done = exec(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ?"),
-                               {table.name});
+        if (Status done =
+                exec(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ?"), {table.name});
             !done)
             return done;
         return exec(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"),

@@ -30,7 +30,8 @@ Status Connection::stream(QStringView programSql, const QVariantList &values, Ro
     return streamNative(*sql, values, receiver);
 }
 
-Status Connection::streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver)
+Status Connection::streamNative(const QString &sql, const QVariantList &values,
+                                RowReceiver &receiver)
 {
     Result<RowSet> fetched = runNative(sql, values);
     if (!fetched)
@@ -42,7 +43,8 @@ Status Connection::streamNative(const QString &sql, const QVariantList &values, 
 }
 
 Transaction::Transaction(Connection &connection, Kind kind)
-    : m_connection(connection), m_started(kind == Kind::Reading ? connection.beginReading() : connection.begin())
+    : m_connection(connection),
+      m_started(kind == Kind::Reading ? connection.beginReading() : connection.begin())
 {
     m_open = m_started.ok();
 }
@@ -56,7 +58,8 @@ Transaction::~Transaction()
 Status Transaction::commit()
 {
     if (!m_open)
-        return m_started.ok() ? Status(Error{QStringLiteral("Transazione già chiusa.")}) : m_started;
+        return m_started.ok() ? Status(Error{QStringLiteral("Transazione già chiusa.")})
+                              : m_started;
     m_open = false;
     return m_connection.commit();
 }

@@ -40,7 +40,8 @@ public:
     // once: for a long selection read into a store of its own.
     Status stream(QStringView programSql, const QVariantList &values, RowReceiver &receiver);
     // The engine's way to do it; by default the rows of runNative() handed over in turn.
-    virtual Status streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver);
+    virtual Status streamNative(const QString &sql, const QVariantList &values,
+                                RowReceiver &receiver);
 
     // The name of the key column of `table`.
     virtual Result<QString> keyColumn(const QString &table) = 0;
@@ -64,7 +65,11 @@ public:
 class Transaction
 {
 public:
-    enum class Kind { Writing, Reading };
+    enum class Kind
+    {
+        Writing,
+        Reading
+    };
     explicit Transaction(Connection &connection, Kind kind = Kind::Writing);
     ~Transaction();
     Transaction(const Transaction &) = delete;

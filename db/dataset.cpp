@@ -66,9 +66,9 @@ QList<qsizetype> keptInParallel(const QList<qsizetype> &order, qsizetype thresho
         }
     };
     QList<qsizetype> kept;
-    const qsizetype workers = order.size() < threshold
-                                  ? 1
-                                  : std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
+    const qsizetype workers =
+        order.size() < threshold ? 1
+                                 : std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
     if (workers == 1) {
         kept.reserve(order.size());
         scan(0, order.size(), kept);
@@ -79,7 +79,8 @@ QList<qsizetype> keptInParallel(const QList<qsizetype> &order, qsizetype thresho
     const qsizetype slice = (order.size() + workers - 1) / workers;
     for (qsizetype w = 1; w < workers; ++w) {
         threads.emplace_back([&, w] {
-            scan(std::min(order.size(), w * slice), std::min(order.size(), (w + 1) * slice), parts[size_t(w)]);
+            scan(std::min(order.size(), w * slice), std::min(order.size(), (w + 1) * slice),
+                 parts[size_t(w)]);
         });
     }
     scan(0, std::min(order.size(), slice), parts[0]);
@@ -170,9 +171,9 @@ namespace {
 bool wordAt(const QString &sql, qsizetype at, QStringView word)
 {
     const auto isWord = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
-    return sql.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0
-           && (at == 0 || !isWord(sql[at - 1]))
-           && (at + word.size() >= sql.size() || !isWord(sql[at + word.size()]));
+    return sql.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
+           (at == 0 || !isWord(sql[at - 1])) &&
+           (at + word.size() >= sql.size() || !isWord(sql[at + word.size()]));
 }
 
 // Where the ORDER BY items of the outermost query begin in `sql`; -1 when it has none.
@@ -221,14 +222,16 @@ Result<RowSort> DataSet::queryOrder(int keyColumn) const
     const QString sql = withoutEnd(m_sql);
     const qsizetype items = orderByItems(sql);
     QStringList keys;
-    const auto cannot = [] { return Error{QStringLiteral("Ordine della selezione non riconosciuto.")}; };
+    const auto cannot = [] {
+        return Error{QStringLiteral("Ordine della selezione non riconosciuto.")};
+    };
     if (items >= 0) {
         for (const QString &item : sql.mid(items).split(u',')) {
             const QStringList words = item.simplified().split(u' ', Qt::SkipEmptyParts);
             if (words.isEmpty() || words.size() > 2)
                 return cannot();
-            if (words.size() == 2 && words[1].compare(u"asc", Qt::CaseInsensitive) != 0
-                && words[1].compare(u"desc", Qt::CaseInsensitive) != 0)
+            if (words.size() == 2 && words[1].compare(u"asc", Qt::CaseInsensitive) != 0 &&
+                words[1].compare(u"desc", Qt::CaseInsensitive) != 0)
                 return cannot();
             const qsizetype dot = words[0].lastIndexOf(u'.');
             const QString table = dot < 0 ? QString() : words[0].left(dot);
@@ -236,8 +239,8 @@ Result<RowSort> DataSet::queryOrder(int keyColumn) const
             int column = -1;
             for (qsizetype c = 0; c < m_columns.size() && column < 0; ++c) {
                 const Column &candidate = m_columns[c];
-                if (!table.isEmpty() && candidate.table.compare(table, Qt::CaseInsensitive) == 0
-                    && candidate.origin.compare(name, Qt::CaseInsensitive) == 0)
+                if (!table.isEmpty() && candidate.table.compare(table, Qt::CaseInsensitive) == 0 &&
+                    candidate.origin.compare(name, Qt::CaseInsensitive) == 0)
                     column = int(c);
             }
             if (column < 0)
@@ -298,14 +301,16 @@ Status DataSet::refreshRows(QStringView keyColumn, QStringView column, const QVa
     };
     const Result<RowSort> order = queryOrder(k);
     const auto plain = [](const QString &name) {
-        return std::all_of(name.begin(), name.end(), [](QChar ch) { return ch.isLetterOrNumber() || ch == u'_'; });
+        return std::all_of(name.begin(), name.end(),
+                           [](QChar ch) { return ch.isLetterOrNumber() || ch == u'_'; });
     };
     if (!order || !plain(m_columns[k].name) || !plain(m_columns[c].name))
         return rereadAll();
     const auto readWhere = [&](int where, const QVariant &wanted) {
-        return m_connection.run(QStringLiteral("SELECT * FROM (%1) AS ReadAgain WHERE ReadAgain.%2 = ?")
-                                    .arg(withoutEnd(m_sql), m_columns[where].name),
-                                m_values + QVariantList{wanted});
+        return m_connection.run(
+            QStringLiteral("SELECT * FROM (%1) AS ReadAgain WHERE ReadAgain.%2 = ?")
+                .arg(withoutEnd(m_sql), m_columns[where].name),
+            m_values + QVariantList{wanted});
     };
     Result<RowSet> fetched = readWhere(c, value);
     if (!fetched)
@@ -314,7 +319,8 @@ Status DataSet::refreshRows(QStringView keyColumn, QStringView column, const QVa
         return rereadAll();
 
     const auto holds = [&](qsizetype row, int in, const QVariant &wanted) {
-        const bool integral = wanted.typeId() == QMetaType::LongLong || wanted.typeId() == QMetaType::Int;
+        const bool integral =
+            wanted.typeId() == QMetaType::LongLong || wanted.typeId() == QMetaType::Int;
         if (integral && m_rows.type(row, in) == RowStore::Type::Integer)
             return m_rows.integer(row, in) == wanted.toLongLong();
         return wanted.isValid() && compareValues(m_rows.value(row, in), wanted) == 0;
@@ -491,7 +497,8 @@ DataSet::Bookmark DataSet::bookmark() const
 
 DataSet::Bookmark DataSet::bookmarkAt(int visibleIndex) const
 {
-    return visibleIndex >= 0 && visibleIndex < m_visible.size() ? m_visible[visibleIndex] : kNoBookmark;
+    return visibleIndex >= 0 && visibleIndex < m_visible.size() ? m_visible[visibleIndex]
+                                                                : kNoBookmark;
 }
 
 bool DataSet::isBookmarkValid(Bookmark bookmark) const
@@ -524,7 +531,8 @@ QVariant DataSet::value(QStringView column) const
 
 QVariant DataSet::valueAt(int visibleIndex, int column) const
 {
-    if (visibleIndex < 0 || visibleIndex >= m_visible.size() || column < 0 || column >= m_columns.size())
+    if (visibleIndex < 0 || visibleIndex >= m_visible.size() || column < 0 ||
+        column >= m_columns.size())
         return {};
     // A row being added is not among the visible ones until it is written: the row it was
     // added on keeps showing its own values.
@@ -635,7 +643,8 @@ void DataSet::applyFilterAndSort(const RowFilter &filter, const RowSort &sort)
     if (filter.keepsEverything())
         m_visible = m_order;
     else
-        m_visible = keptInParallel(m_order, kParallelRows, [&](qsizetype row) { return filter.matches(m_rows, row); });
+        m_visible = keptInParallel(m_order, kParallelRows,
+                                   [&](qsizetype row) { return filter.matches(m_rows, row); });
     if (!sort.isEmpty())
         sort.sort(m_visible, m_rows);
     m_position = -1;
@@ -650,7 +659,8 @@ Result<QString> DataSet::editableTable() const
         if (table.isEmpty())
             table = c.table;
         else if (c.table.compare(table, Qt::CaseInsensitive) != 0)
-            return Error{QStringLiteral("I dati di più tabelle non si possono modificare insieme.")};
+            return Error{
+                QStringLiteral("I dati di più tabelle non si possono modificare insieme.")};
     }
     if (table.isEmpty())
         return Error{QStringLiteral("Questi dati non si possono modificare.")};
@@ -711,7 +721,8 @@ Status DataSet::setValue(QStringView column, const QVariant &value)
     } else if (m_state == State::Inactive) {
         return notOpen();
     }
-    m_buffer[c] = value.typeId() == QMetaType::QDateTime ? QVariant(toNaive(value.toDateTime())) : value;
+    m_buffer[c] =
+        value.typeId() == QMetaType::QDateTime ? QVariant(toNaive(value.toDateTime())) : value;
     m_changed[c] = true;
     if (m_position >= 0 && m_state == State::Edit)
         notifyRow(m_position);
@@ -766,7 +777,8 @@ Status DataSet::postUpdate(const QString &table, const QString &key)
         // The row must still hold what it held when it was read, or another workstation
         // changed it in the meantime. Amounts were read rounded to four decimals: they are
         // compared the same way.
-        const QString stored = column.kind == FieldKind::Currency ? QStringLiteral("ROUND(%1, 4)").arg(name) : name;
+        const QString stored =
+            column.kind == FieldKind::Currency ? QStringLiteral("ROUND(%1, 4)").arg(name) : name;
         unchanged.append(d.nullSafeEqual(stored, QStringLiteral("?")));
         originals.append(m_rows.value(row, c));
     }
@@ -780,13 +792,15 @@ Status DataSet::postUpdate(const QString &table, const QString &key)
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4")
                             .arg(d.quoteIdentifier(table), assignments.join(QStringLiteral(", ")),
                                  d.quoteIdentifier(key), unchanged.join(QStringLiteral(" AND ")));
-    Result<RowSet> updated = m_connection.runNative(sql, values + QVariantList{keyValue} + originals);
+    Result<RowSet> updated =
+        m_connection.runNative(sql, values + QVariantList{keyValue} + originals);
     if (!updated)
         return updated.error();
     if (updated->rowsAffected == 0) {
-        Result<RowSet> still = m_connection.runNative(
-            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d.quoteIdentifier(table), d.quoteIdentifier(key)),
-            {keyValue});
+        Result<RowSet> still =
+            m_connection.runNative(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
+                                       .arg(d.quoteIdentifier(table), d.quoteIdentifier(key)),
+                                   {keyValue});
         if (still && still->rows.isEmpty())
             return Error{QStringLiteral("Il record è stato eliminato da un'altra postazione."),
                          ErrorKind::DeletedElsewhere};
@@ -815,27 +829,31 @@ Status DataSet::postInsert(const QString &table, const QString &key)
         marks.append(QStringLiteral("?"));
         values.append(boundValue(m_columns[c], m_buffer[c]));
     }
-    const QString sql = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d.quoteIdentifier(table))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(d.quoteIdentifier(table), names.join(QStringLiteral(", ")),
-                                       marks.join(QStringLiteral(", ")));
+    const QString sql =
+        names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d.quoteIdentifier(table))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(d.quoteIdentifier(table), names.join(QStringLiteral(", ")),
+                       marks.join(QStringLiteral(", ")));
     Result<RowSet> inserted = m_connection.runNative(sql, values);
     if (!inserted)
         return inserted.error();
-    Result<RowSet> identity = m_connection.runNative(QStringLiteral("SELECT ") + d.lastIdentityExpression());
+    Result<RowSet> identity =
+        m_connection.runNative(QStringLiteral("SELECT ") + d.lastIdentityExpression());
     if (!identity || identity->rows.isEmpty())
-        return identity ? Error{QStringLiteral("Chiave del nuovo record non disponibile.")} : identity.error();
+        return identity ? Error{QStringLiteral("Chiave del nuovo record non disponibile.")}
+                        : identity.error();
     const QVariant keyValue = identity->rows[0][0];
 
     // Read the stored row back: the key and the defaults the archive gave.
     QStringList selected;
     for (int c : own)
         selected.append(d.quoteIdentifier(m_columns[c].origin));
-    Result<RowSet> stored = m_connection.runNative(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-            .arg(selected.join(QStringLiteral(", ")), d.quoteIdentifier(table), d.quoteIdentifier(key)),
-        {keyValue});
+    Result<RowSet> stored =
+        m_connection.runNative(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                   .arg(selected.join(QStringLiteral(", ")),
+                                        d.quoteIdentifier(table), d.quoteIdentifier(key)),
+                               {keyValue});
     if (stored && stored->rows.size() == 1) {
         for (qsizetype i = 0; i < own.size(); ++i)
             m_buffer[own[i]] = stored->rows[0][i];
@@ -880,9 +898,10 @@ Status DataSet::remove()
         return Error{QStringLiteral("Manca la chiave %1 della tabella %2.").arg(*key, *table)};
     const Bookmark row = m_visible[m_position];
     const Dialect &d = m_connection.dialect();
-    Result<RowSet> deleted = m_connection.runNative(
-        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(d.quoteIdentifier(*table), d.quoteIdentifier(*key)),
-        {m_rows.value(row, keyColumn)});
+    Result<RowSet> deleted =
+        m_connection.runNative(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                   .arg(d.quoteIdentifier(*table), d.quoteIdentifier(*key)),
+                               {m_rows.value(row, keyColumn)});
     if (!deleted)
         return deleted.error();
     m_deleted[row] = true;

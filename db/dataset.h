@@ -20,12 +20,19 @@ class DataSet : public QObject
     Q_OBJECT
 
 public:
-    enum class State { Inactive, Browse, Edit, Insert };
+    enum class State
+    {
+        Inactive,
+        Browse,
+        Edit,
+        Insert
+    };
     // Identifies a fetched row for as long as the data set stays open.
     using Bookmark = qsizetype;
     static constexpr Bookmark kNoBookmark = -1;
 
-    explicit DataSet(Connection &connection, const QString &name = QString(), QObject *parent = nullptr);
+    explicit DataSet(Connection &connection, const QString &name = QString(),
+                     QObject *parent = nullptr);
 
     Connection &connection() const { return m_connection; }
 
@@ -114,9 +121,9 @@ public:
     bool controlsDisabled() const { return m_disabledControls > 0; }
 
 Q_SIGNALS:
-    void reset();                       // the rows, their order or the columns changed
-    void currentChanged();              // another row became current
-    void rowChanged(int visibleIndex);  // the values of one visible row changed
+    void reset();                      // the rows, their order or the columns changed
+    void currentChanged();             // another row became current
+    void rowChanged(int visibleIndex); // the values of one visible row changed
     void stateChanged();
     // A row being edited could not be written when the data set had to leave it (moving to
     // another row, filtering, sorting): the data set stayed on it, still editing.
@@ -132,7 +139,8 @@ private:
     bool editing() const { return m_state == State::Edit || m_state == State::Insert; }
     Result<RowSort> queryOrder(int keyColumn) const;
     // Where `row` goes in `order`, sorted by `first` and then by `then`.
-    qsizetype placeOf(qsizetype row, const QList<qsizetype> &order, const RowSort &first, const RowSort &then) const;
+    qsizetype placeOf(qsizetype row, const QList<qsizetype> &order, const RowSort &first,
+                      const RowSort &then) const;
     void setState(State state);
     void notifyReset();
     void notifyCurrent();
@@ -146,7 +154,7 @@ private:
     QList<Column> m_columns;
     RowStore m_rows; // every fetched row, by bookmark
     QList<bool> m_deleted;
-    QList<qsizetype> m_order; // bookmarks of the rows not deleted, in the query's order
+    QList<qsizetype> m_order;   // bookmarks of the rows not deleted, in the query's order
     QList<qsizetype> m_visible; // bookmarks of the visible rows, in order
     int m_position = -1;
     bool m_bof = true;

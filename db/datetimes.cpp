@@ -96,8 +96,8 @@ QDateTime now()
     if (fixedMoment())
         return *fixedMoment();
     const QDateTime local = QDateTime::currentDateTime();
-    return naiveDateTime(local.date(), QTime(local.time().hour(), local.time().minute(),
-                                             local.time().second()));
+    return naiveDateTime(local.date(),
+                         QTime(local.time().hour(), local.time().minute(), local.time().second()));
 }
 
 QDate today()

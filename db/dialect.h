@@ -8,7 +8,8 @@
 namespace db {
 
 // The column types that the program's schema and update scripts name.
-enum class ColumnType {
+enum class ColumnType
+{
     Text,     // TEXT(n), VARCHAR(n), CHAR(n)
     Memo,     // MEMO, LONGTEXT
     Counter,  // COUNTER, AUTOINCREMENT: an automatically numbered key

@@ -19,7 +19,8 @@ FieldKind kindFromDeclaredType(const QString &declaredType)
         return FieldKind::Currency;
     if (t.contains(u"INT"))
         return FieldKind::Integer;
-    if (t.contains(u"REAL") || t.contains(u"FLOA") || t.contains(u"DOUB") || t.startsWith(u"NUMERIC"))
+    if (t.contains(u"REAL") || t.contains(u"FLOA") || t.contains(u"DOUB") ||
+        t.startsWith(u"NUMERIC"))
         return FieldKind::Real;
     if (t.contains(u"BLOB") || t.contains(u"BYTEA"))
         return FieldKind::Binary;

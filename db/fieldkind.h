@@ -5,7 +5,8 @@
 namespace db {
 
 // What a column holds, as the program reads it.
-enum class FieldKind {
+enum class FieldKind
+{
     Unknown, // a computed column: its values keep the type the engine gives them
     Text,
     Memo,

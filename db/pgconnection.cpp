@@ -14,7 +14,8 @@ namespace db {
 namespace {
 
 // Type numbers of the server's built-in types.
-enum : Oid {
+enum : Oid
+{
     kBool = 16,
     kBytea = 17,
     kInt8 = 20,
@@ -137,28 +138,31 @@ QByteArray parameterText(const QVariant &value, bool *binary)
 
 bool isNull(const QVariant &value)
 {
-    return !value.isValid() || value.isNull()
-           || (value.typeId() == QMetaType::QString && value.toString().isNull());
+    return !value.isValid() || value.isNull() ||
+           (value.typeId() == QMetaType::QString && value.toString().isNull());
 }
 
 Error openError(const QString &server, const QString &why)
 {
-    return Error{QStringLiteral("Impossibile collegarsi all'archivio sul server %1: %2").arg(server, why)};
+    return Error{
+        QStringLiteral("Impossibile collegarsi all'archivio sul server %1: %2").arg(server, why)};
 }
 
 QString serverName(PGconn *handle)
 {
     const QString host = QString::fromUtf8(PQhost(handle));
     const QString port = QString::fromUtf8(PQport(handle));
-    return QStringLiteral("%1:%2/%3").arg(host.startsWith(u'/') ? QStringLiteral("localhost") : host,
-                                          port, QString::fromUtf8(PQdb(handle)));
+    return QStringLiteral("%1:%2/%3")
+        .arg(host.startsWith(u'/') ? QStringLiteral("localhost") : host, port,
+             QString::fromUtf8(PQdb(handle)));
 }
 
 // The same location for messages before a connection exists: the address without a password.
 QString describedLocation(const QString &location)
 {
     QString shown = location;
-    shown.replace(QRegularExpression(QStringLiteral("(://[^:@/]*):[^@/]*@")), QStringLiteral("\\1@"));
+    shown.replace(QRegularExpression(QStringLiteral("(://[^:@/]*):[^@/]*@")),
+                  QStringLiteral("\\1@"));
     shown.replace(QRegularExpression(QStringLiteral("password\\s*=\\s*('[^']*'|\\S*)")),
                   QStringLiteral("password=***"));
     return shown;
@@ -167,11 +171,11 @@ QString describedLocation(const QString &location)
 PGconn *connectTo(const QString &location, const QByteArray &password)
 {
     // Every wait on the network has an end: the connection, and a server that stops answering.
-    QList<QByteArray> keys = {"connect_timeout", "keepalives", "keepalives_idle",
+    QList<QByteArray> keys = {"connect_timeout",     "keepalives",       "keepalives_idle",
                               "keepalives_interval", "keepalives_count", "tcp_user_timeout",
-                              "application_name", "client_encoding", "dbname"};
-    QList<QByteArray> values = {"10", "1", "30", "10", "3", "30000", "Calvetra", "UTF8",
-                                location.toUtf8()};
+                              "application_name",    "client_encoding",  "dbname"};
+    QList<QByteArray> values = {
+        "10", "1", "30", "10", "3", "30000", "Calvetra", "UTF8", location.toUtf8()};
     if (!password.isNull()) {
         keys.append("password");
         values.append(password);
@@ -196,7 +200,8 @@ const char kSessionSetup[] =
 bool isServerLocation(const QString &location)
 {
     static const QRegularExpression server(
-        QStringLiteral("^\\s*(postgres(ql)?://|(host|hostaddr|port|dbname|user|service|passfile|sslmode)\\s*=)"),
+        QStringLiteral("^\\s*(postgres(ql)?://"
+                       "|(host|hostaddr|port|dbname|user|service|passfile|sslmode)\\s*=)"),
         QRegularExpression::CaseInsensitiveOption);
     return server.match(location).hasMatch();
 }
@@ -217,7 +222,8 @@ Result<std::unique_ptr<PgConnection>> PgConnection::open(const QString &location
 {
     const QString shown = describedLocation(location);
     PGconn *handle = connectTo(location, QByteArray());
-    if (PQstatus(handle) != CONNECTION_OK && PQconnectionNeedsPassword(handle) && passwordPrompt()) {
+    if (PQstatus(handle) != CONNECTION_OK && PQconnectionNeedsPassword(handle) &&
+        passwordPrompt()) {
         const std::optional<QString> password = passwordPrompt()(shown);
         if (!password) {
             PQfinish(handle);
@@ -243,8 +249,9 @@ Result<std::unique_ptr<PgConnection>> PgConnection::open(const QString &location
         if (!mark)
             return openError(shown, mark.message());
         if (mark->rows.isEmpty() || !mark->rows[0][0].toBool())
-            return openError(shown, QStringLiteral("il database non contiene un archivio di Calvetra "
-                                                   "(si crea con calvetra-sql --init)."));
+            return openError(shown,
+                             QStringLiteral("il database non contiene un archivio di Calvetra "
+                                            "(si crea con calvetra-sql --init)."));
         return connection;
     }
     Result<QStringList> tables = connection->tableNames();
@@ -287,10 +294,11 @@ Status PgConnection::simple(const char *sql)
 
 Error PgConnection::lostError() const
 {
-    return Error{QStringLiteral("Il collegamento con il server dell'archivio %1 si è interrotto (%2). "
-                                "Quanto era già stato salvato resta nell'archivio; la prossima "
-                                "operazione proverà a ricollegarsi.")
-                     .arg(m_server, serverText(PQerrorMessage(m_db)))};
+    return Error{
+        QStringLiteral("Il collegamento con il server dell'archivio %1 si è interrotto (%2). "
+                       "Quanto era già stato salvato resta nell'archivio; la prossima "
+                       "operazione proverà a ricollegarsi.")
+            .arg(m_server, serverText(PQerrorMessage(m_db)))};
 }
 
 Error PgConnection::statementError(PGresult *result, bool inTransaction)
@@ -308,10 +316,12 @@ Error PgConnection::resultError(PGresult *result) const
     const QString state = QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE));
     const QString message = serverText(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY));
     if (state == u"55P03" || state == u"40P01" || state == u"40001")
-        return Error{QStringLiteral("L'archivio %1 è bloccato da un'altra postazione (%2).").arg(m_server, message)};
+        return Error{QStringLiteral("L'archivio %1 è bloccato da un'altra postazione (%2).")
+                         .arg(m_server, message)};
     if (state == u"25006")
-        return Error{QStringLiteral("Istruzione non permessa: qui l'archivio si può soltanto leggere, "
-                                    "con una sola interrogazione (SELECT).")};
+        return Error{
+            QStringLiteral("Istruzione non permessa: qui l'archivio si può soltanto leggere, "
+                           "con una sola interrogazione (SELECT).")};
     if (state.startsWith(u"08") || state.startsWith(u"57P"))
         return lostError();
     return Error{QStringLiteral("Errore del database: %1").arg(message)};
@@ -323,9 +333,10 @@ Error PgConnection::resultError(PGresult *result) const
 Status PgConnection::ensureConnected()
 {
     if (m_lostInTransaction)
-        return Error{QStringLiteral("Il collegamento con il server dell'archivio %1 si è interrotto "
-                                    "durante l'operazione, che non è stata salvata.")
-                         .arg(m_server)};
+        return Error{
+            QStringLiteral("Il collegamento con il server dell'archivio %1 si è interrotto "
+                           "durante l'operazione, che non è stata salvata.")
+                .arg(m_server)};
     if (PQstatus(m_db) == CONNECTION_OK)
         return {};
     PQreset(m_db);
@@ -358,39 +369,41 @@ const PgConnection::Prepared &PgConnection::prepared(const QString &sql)
             continue;
         }
         text += t.text;
-        const bool alias = previous && previous->kind == TokenKind::Word
-                           && previous->text.compare(u"as", Qt::CaseInsensitive) == 0;
+        const bool alias = previous && previous->kind == TokenKind::Word &&
+                           previous->text.compare(u"as", Qt::CaseInsensitive) == 0;
         if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment)
             previous = &t;
         if (t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName) {
             if (firstWord < 0)
                 firstWord = i;
-            const QString name = t.kind == TokenKind::QuotedName ? t.text.mid(1, t.text.size() - 2) : t.text;
+            const QString name =
+                t.kind == TokenKind::QuotedName ? t.text.mid(1, t.text.size() - 2) : t.text;
             // The first spelling of a name in the statement is the one its columns are called by,
             // unless an alias spells it: the column is then called as the alias is.
             if (alias || !p.spellings.contains(name.toLower()))
                 p.spellings.insert(name.toLower(), name);
             if (!m_spellings.contains(name.toLower()))
                 m_spellings.insert(name.toLower(), name);
-            if (t.text.startsWith(u"calvetra_now", Qt::CaseInsensitive)
-                || t.text.startsWith(u"calvetra_date", Qt::CaseInsensitive))
+            if (t.text.startsWith(u"calvetra_now", Qt::CaseInsensitive) ||
+                t.text.startsWith(u"calvetra_date", Qt::CaseInsensitive))
                 p.readsClock = true;
         }
     }
     if (firstWord >= 0) {
         const Token &first = tokens[firstWord];
-        p.changesTables = first.isWord(u"CREATE") || first.isWord(u"ALTER") || first.isWord(u"DROP");
+        p.changesTables =
+            first.isWord(u"CREATE") || first.isWord(u"ALTER") || first.isWord(u"DROP");
         QStringList words;
         for (qsizetype i = firstWord; i < tokens.size() && words.size() < 6; ++i) {
             if (tokens[i].kind == TokenKind::Word || tokens[i].kind == TokenKind::QuotedName)
                 words.append(tokens[i].text);
         }
-        while (words.size() > 2 && (words[2].compare(u"IF", Qt::CaseInsensitive) == 0
-                                    || words[2].compare(u"NOT", Qt::CaseInsensitive) == 0
-                                    || words[2].compare(u"EXISTS", Qt::CaseInsensitive) == 0))
+        while (words.size() > 2 && (words[2].compare(u"IF", Qt::CaseInsensitive) == 0 ||
+                                    words[2].compare(u"NOT", Qt::CaseInsensitive) == 0 ||
+                                    words[2].compare(u"EXISTS", Qt::CaseInsensitive) == 0))
             words.removeAt(2);
-        if (words.size() > 2 && words[1].compare(u"TABLE", Qt::CaseInsensitive) == 0
-            && (first.isWord(u"CREATE") || first.isWord(u"ALTER")))
+        if (words.size() > 2 && words[1].compare(u"TABLE", Qt::CaseInsensitive) == 0 &&
+            (first.isWord(u"CREATE") || first.isWord(u"ALTER")))
             p.table = words[2];
     }
     p.sql = text.toUtf8();
@@ -413,7 +426,8 @@ Status PgConnection::syncClock()
     return {};
 }
 
-Result<const PgConnection::Prepared *> PgConnection::ready(const QString &sql, const QVariantList &values)
+Result<const PgConnection::Prepared *> PgConnection::ready(const QString &sql,
+                                                           const QVariantList &values)
 {
     if (sql.contains(QChar(0)))
         return Error{QStringLiteral("Il testo SQL contiene un carattere nullo (codice 0): "
@@ -444,7 +458,7 @@ Result<RowSet> PgConnection::runNative(const QString &sql, const QVariantList &v
                                               QRegularExpression::CaseInsensitiveOption);
         if (!query.match(sql).hasMatch())
             return Error{QStringLiteral("Istruzione non permessa: qui l'archivio si può soltanto "
-                                       "leggere, con una sola interrogazione (SELECT).")};
+                                        "leggere, con una sola interrogazione (SELECT).")};
         if (PQtransactionStatus(m_db) == PQTRANS_IDLE) {
             if (Status begun = simple("BEGIN READ ONLY"); !begun)
                 return begun.error();
@@ -502,8 +516,8 @@ struct Clear
 
 } // namespace
 
-QList<Column> PgConnection::columnsOf(const Prepared &statement, const PGresult *result, bool describe,
-                                      QList<unsigned int> *types)
+QList<Column> PgConnection::columnsOf(const Prepared &statement, const PGresult *result,
+                                      bool describe, QList<unsigned int> *types)
 {
     const int count = PQnfields(result);
     QList<Column> columns;
@@ -515,7 +529,8 @@ QList<Column> PgConnection::columnsOf(const Prepared &statement, const PGresult 
         column.name = statement.spellings.value(name, m_spellings.value(name, name));
         (*types)[c] = PQftype(result, c);
         const Oid table = PQftable(result, c);
-        if (const TableColumns *t = !describe || table == InvalidOid ? nullptr : tableColumns(table)) {
+        if (const TableColumns *t =
+                !describe || table == InvalidOid ? nullptr : tableColumns(table)) {
             column.table = t->table;
             column.origin = t->columns.value(PQftablecol(result, c));
             if (name == column.origin)
@@ -527,13 +542,15 @@ QList<Column> PgConnection::columnsOf(const Prepared &statement, const PGresult 
     return columns;
 }
 
-Result<RowSet> PgConnection::execute(const Prepared &statement, const QVariantList &values, bool describe)
+Result<RowSet> PgConnection::execute(const Prepared &statement, const QVariantList &values,
+                                     bool describe)
 {
     const Parameters parameters(values);
     const bool inTransaction = PQtransactionStatus(m_db) != PQTRANS_IDLE;
-    PGresult *result = PQexecParams(m_db, statement.sql.constData(), parameters.count(),
-                                    parameters.types.constData(), parameters.pointers.constData(),
-                                    parameters.lengths.constData(), parameters.formats.constData(), 0);
+    PGresult *result =
+        PQexecParams(m_db, statement.sql.constData(), parameters.count(),
+                     parameters.types.constData(), parameters.pointers.constData(),
+                     parameters.lengths.constData(), parameters.formats.constData(), 0);
     const Clear clear{result};
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
@@ -566,7 +583,8 @@ Result<RowSet> PgConnection::execute(const Prepared &statement, const QVariantLi
 // Row by row (libpq's single-row mode): a long list is never held whole as the server's text.
 // The columns are learnt first from a description of the statement, because nothing else can
 // be asked of the server while the rows come in.
-Status PgConnection::streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver)
+Status PgConnection::streamNative(const QString &sql, const QVariantList &values,
+                                  RowReceiver &receiver)
 {
     Result<const Prepared *> ok = ready(sql, values);
     if (!ok)
@@ -589,9 +607,9 @@ Status PgConnection::streamNative(const QString &sql, const QVariantList &values
             return failed(described.r);
         columns = columnsOf(statement, described.r, true, &columnTypes);
     }
-    if (!PQsendQueryParams(m_db, statement.sql.constData(), parameters.count(), parameters.types.constData(),
-                           parameters.pointers.constData(), parameters.lengths.constData(),
-                           parameters.formats.constData(), 0))
+    if (!PQsendQueryParams(m_db, statement.sql.constData(), parameters.count(),
+                           parameters.types.constData(), parameters.pointers.constData(),
+                           parameters.lengths.constData(), parameters.formats.constData(), 0))
         return failed(nullptr);
     PQsetSingleRowMode(m_db);
     receiver.columns(columns);
@@ -603,12 +621,13 @@ Status PgConnection::streamNative(const QString &sql, const QVariantList &values
         const ExecStatusType status = PQresultStatus(result);
         if (status == PGRES_SINGLE_TUPLE && done.ok()) {
             for (int c = 0; c < row.size(); ++c)
-                row[c] = PQgetisnull(result, 0, c) ? QVariant()
-                                                   : readValue(PQgetvalue(result, 0, c), PQgetlength(result, 0, c),
-                                                               columnTypes[c], columns[c].kind);
+                row[c] = PQgetisnull(result, 0, c)
+                             ? QVariant()
+                             : readValue(PQgetvalue(result, 0, c), PQgetlength(result, 0, c),
+                                         columnTypes[c], columns[c].kind);
             receiver.row(row);
-        } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_SINGLE_TUPLE
-                   && done.ok()) {
+        } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK &&
+                   status != PGRES_SINGLE_TUPLE && done.ok()) {
             done = failed(result);
         }
     }
@@ -624,7 +643,8 @@ Status PgConnection::rememberSpellings(const Prepared &statement)
     if (statement.table.isEmpty())
         return {};
     Prepared columns;
-    columns.sql = "SELECT attname FROM pg_attribute WHERE attrelid = to_regclass(lower($1)) AND attnum > 0";
+    columns.sql =
+        "SELECT attname FROM pg_attribute WHERE attrelid = to_regclass(lower($1)) AND attnum > 0";
     columns.parameters = 1;
     QString table = statement.table;
     if (table.startsWith(u'"') || table.startsWith(u'['))
@@ -667,7 +687,8 @@ const PgConnection::TableColumns *PgConnection::tableColumns(unsigned int oid)
         const QString name = row[2].toString();
         const QString comment = row[3].toString();
         t.columns.insert(row[1].toInt(), name);
-        t.spellings.insert(row[1].toInt(), comment.compare(name, Qt::CaseInsensitive) == 0 ? comment : name);
+        t.spellings.insert(row[1].toInt(),
+                           comment.compare(name, Qt::CaseInsensitive) == 0 ? comment : name);
     }
     return &*m_tables.insert(oid, t);
 }
@@ -678,10 +699,11 @@ Result<QString> PgConnection::keyColumn(const QString &table)
     if (m_keys.contains(lower))
         return m_keys.value(lower);
     Result<RowSet> key = runNative(
-        QStringLiteral("SELECT a.attname FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
-                       "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = ANY(i.indkey) "
-                       "WHERE i.indisprimary AND c.relnamespace = CAST(current_schema() AS regnamespace) "
-                       "AND lower(c.relname) = ?"),
+        QStringLiteral(
+            "SELECT a.attname FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
+            "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = ANY(i.indkey) "
+            "WHERE i.indisprimary AND c.relnamespace = CAST(current_schema() AS regnamespace) "
+            "AND lower(c.relname) = ?"),
         {lower});
     if (!key)
         return key.error();
@@ -740,16 +762,18 @@ void appendCopyValue(QByteArray &line, const QVariant &value)
 
 } // namespace
 
-Status PgConnection::copyRows(const QString &table, const QStringList &columns, const QList<QVariantList> &rows)
+Status PgConnection::copyRows(const QString &table, const QStringList &columns,
+                              const QList<QVariantList> &rows)
 {
     if (Status connected = ensureConnected(); !connected)
         return connected;
     QStringList names;
     for (const QString &c : columns)
         names.append(m_dialect.quoteIdentifier(c));
-    const QByteArray start = QStringLiteral("COPY %1 (%2) FROM STDIN")
-                                 .arg(m_dialect.quoteIdentifier(table), names.join(QStringLiteral(", ")))
-                                 .toUtf8();
+    const QByteArray start =
+        QStringLiteral("COPY %1 (%2) FROM STDIN")
+            .arg(m_dialect.quoteIdentifier(table), names.join(QStringLiteral(", ")))
+            .toUtf8();
     PGresult *begun = PQexec(m_db, start.constData());
     const bool copying = PQresultStatus(begun) == PGRES_COPY_IN;
     Status done = copying ? Status() : Status(resultError(begun));
@@ -793,10 +817,11 @@ Status PgConnection::resetCounters()
         return counters.error();
     for (const QVariantList &row : std::as_const(counters->rows)) {
         // A table without rows starts again from 1, as a new archive does.
-        const QString sql = QStringLiteral("SELECT setval(?, COALESCE((SELECT max(%1) FROM %2), 1), "
-                                           "(SELECT max(%1) FROM %2) IS NOT NULL)")
-                                .arg(m_dialect.quoteIdentifier(row[1].toString()),
-                                     m_dialect.quoteIdentifier(row[0].toString()));
+        const QString sql =
+            QStringLiteral("SELECT setval(?, COALESCE((SELECT max(%1) FROM %2), 1), "
+                           "(SELECT max(%1) FROM %2) IS NOT NULL)")
+                .arg(m_dialect.quoteIdentifier(row[1].toString()),
+                     m_dialect.quoteIdentifier(row[0].toString()));
         if (Result<RowSet> set = runNative(sql, {row[2]}); !set)
             return set.error();
     }
@@ -820,9 +845,10 @@ Status PgConnection::commit()
 {
     if (m_lostInTransaction) {
         m_lostInTransaction = false;
-        return Error{QStringLiteral("Il collegamento con il server dell'archivio %1 si è interrotto "
-                                    "durante l'operazione, che non è stata salvata.")
-                         .arg(m_server)};
+        return Error{
+            QStringLiteral("Il collegamento con il server dell'archivio %1 si è interrotto "
+                           "durante l'operazione, che non è stata salvata.")
+                .arg(m_server)};
     }
     if (Status connected = ensureConnected(); !connected)
         return connected;

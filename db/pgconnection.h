@@ -27,7 +27,11 @@ void setPasswordPrompt(PasswordPrompt prompt);
 class PgConnection final : public Connection
 {
 public:
-    enum class Mode { Existing, CreateNew };
+    enum class Mode
+    {
+        Existing,
+        CreateNew
+    };
 
     // Existing: the database must hold an archive. CreateNew: the database must hold no tables;
     // the collations and functions the program needs are put in place.
@@ -35,7 +39,8 @@ public:
     ~PgConnection() override;
 
     Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
-    Status streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver) override;
+    Status streamNative(const QString &sql, const QVariantList &values,
+                        RowReceiver &receiver) override;
     Result<QString> keyColumn(const QString &table) override;
     Status begin() override;
     Status beginReading() override;
@@ -49,7 +54,8 @@ public:
 
     // Adds rows to `table` in one stream (the server's COPY), much faster than INSERTs.
     // `columns` are the table's column names, each row's values in that order.
-    Status copyRows(const QString &table, const QStringList &columns, const QList<QVariantList> &rows);
+    Status copyRows(const QString &table, const QStringList &columns,
+                    const QList<QVariantList> &rows);
 
     // Moves each counter past the highest key its table holds (after rows were copied in).
     Status resetCounters();
@@ -60,7 +66,7 @@ private:
     struct TableColumns
     {
         QString table;
-        QHash<int, QString> columns; // by column number
+        QHash<int, QString> columns;   // by column number
         QHash<int, QString> spellings; // as the program's CREATE TABLE wrote them
     };
     struct Prepared
@@ -80,7 +86,8 @@ private:
     QList<Column> columnsOf(const Prepared &statement, const PGresult *result, bool describe,
                             QList<unsigned int> *types);
     // describe: learn the table and column each result column comes from.
-    Result<RowSet> execute(const Prepared &statement, const QVariantList &values, bool describe = true);
+    Result<RowSet> execute(const Prepared &statement, const QVariantList &values,
+                           bool describe = true);
     Status ensureConnected();
     Status syncClock();
     Status simple(const char *sql);

@@ -37,8 +37,9 @@ QString PgDialect::nullSafeEqual(const QString &left, const QString &right) cons
 // the server reserves).
 QString PgDialect::functionName(const QString &jetName) const
 {
-    static const QStringList jet = {"year",  "month", "day",  "hour", "minute", "second", "date", "now",
-                                    "ucase", "lcase", "len",  "left", "right",  "mid",    "nz"};
+    static const QStringList jet = {"year",   "month", "day",   "hour",  "minute",
+                                    "second", "date",  "now",   "ucase", "lcase",
+                                    "len",    "left",  "right", "mid",   "nz"};
     const QString lower = jetName.toLower();
     return jet.contains(lower) ? QStringLiteral("calvetra_") + lower : jetName;
 }
@@ -77,13 +78,14 @@ QString PgDialect::columnType(ColumnType type, int, bool hasOwnDefault) const
 
 QStringList pgSupportStatements()
 {
-    const QString now = QStringLiteral(
-        "COALESCE(CAST(NULLIF(current_setting('%1', true), '') AS TIMESTAMP(0)), "
-        "CAST(LOCALTIMESTAMP AS TIMESTAMP(0)))")
-                            .arg(QLatin1String(kFixedNowSetting));
+    const QString now =
+        QStringLiteral("COALESCE(CAST(NULLIF(current_setting('%1', true), '') AS TIMESTAMP(0)), "
+                       "CAST(LOCALTIMESTAMP AS TIMESTAMP(0)))")
+            .arg(QLatin1String(kFixedNowSetting));
     QStringList s = {
-        QStringLiteral("CREATE COLLATION IF NOT EXISTS %1 (provider = icu, locale = 'und-u-ks-level2', "
-                       "deterministic = false)")
+        QStringLiteral(
+            "CREATE COLLATION IF NOT EXISTS %1 (provider = icu, locale = 'und-u-ks-level2', "
+            "deterministic = false)")
             .arg(QLatin1String(kServerTextCollation)),
         QStringLiteral("CREATE COLLATION IF NOT EXISTS %1 (provider = icu, locale = 'und')")
             .arg(QLatin1String(kServerLikeCollation)),
@@ -105,13 +107,17 @@ QStringList pgSupportStatements()
         text.arg(QStringLiteral("ucase(TEXT) RETURNS TEXT"), QStringLiteral("upper($1)")),
         text.arg(QStringLiteral("lcase(TEXT) RETURNS TEXT"), QStringLiteral("lower($1)")),
         text.arg(QStringLiteral("len(TEXT) RETURNS INTEGER"), QStringLiteral("length($1)")),
-        text.arg(QStringLiteral("left(TEXT, INTEGER) RETURNS TEXT"), QStringLiteral("left($1, greatest($2, 0))")),
-        text.arg(QStringLiteral("right(TEXT, INTEGER) RETURNS TEXT"), QStringLiteral("right($1, greatest($2, 0))")),
-        text.arg(QStringLiteral("mid(TEXT, INTEGER) RETURNS TEXT"), QStringLiteral("substr($1, greatest($2, 1))")),
+        text.arg(QStringLiteral("left(TEXT, INTEGER) RETURNS TEXT"),
+                 QStringLiteral("left($1, greatest($2, 0))")),
+        text.arg(QStringLiteral("right(TEXT, INTEGER) RETURNS TEXT"),
+                 QStringLiteral("right($1, greatest($2, 0))")),
+        text.arg(QStringLiteral("mid(TEXT, INTEGER) RETURNS TEXT"),
+                 QStringLiteral("substr($1, greatest($2, 1))")),
         text.arg(QStringLiteral("mid(TEXT, INTEGER, INTEGER) RETURNS TEXT"),
                  QStringLiteral("substr($1, greatest($2, 1), greatest($3, 0))")),
         text.arg(QStringLiteral("nz(TEXT) RETURNS TEXT"), QStringLiteral("COALESCE($1, '')")),
-        text.arg(QStringLiteral("nz(ANYELEMENT, ANYELEMENT) RETURNS ANYELEMENT"), QStringLiteral("COALESCE($1, $2)")),
+        text.arg(QStringLiteral("nz(ANYELEMENT, ANYELEMENT) RETURNS ANYELEMENT"),
+                 QStringLiteral("COALESCE($1, $2)")),
         // A key given by the statement moves the counter past it, as on a file; the key of every
         // new row is kept for @@IDENTITY. Arguments: the sequence and the key column.
         QStringLiteral(
@@ -127,19 +133,24 @@ QStringList pgSupportStatements()
             .arg(QLatin1String(kLastKeySetting)),
         // Puts the trigger on every counter that lacks it; run after the tables change.
         QStringLiteral(
-            "CREATE OR REPLACE FUNCTION calvetra_install_counters() RETURNS void LANGUAGE plpgsql AS $$\n"
+            "CREATE OR REPLACE FUNCTION calvetra_install_counters() RETURNS void LANGUAGE plpgsql "
+            "AS $$\n"
             "DECLARE r RECORD;\n"
             "BEGIN\n"
-            "  FOR r IN SELECT c.relname, a.attname, pg_get_serial_sequence(quote_ident(c.relname), a.attname) AS seq\n"
+            "  FOR r IN SELECT c.relname, a.attname, "
+            "pg_get_serial_sequence(quote_ident(c.relname), a.attname) AS seq\n"
             "      FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid\n"
-            "      WHERE c.relnamespace = CAST(current_schema() AS regnamespace) AND c.relkind = 'r'\n"
+            "      WHERE c.relnamespace = CAST(current_schema() AS regnamespace) AND c.relkind = "
+            "'r'\n"
             "        AND a.attnum > 0 AND NOT a.attisdropped\n"
             "        AND pg_get_serial_sequence(quote_ident(c.relname), a.attname) IS NOT NULL\n"
             "        AND NOT EXISTS (SELECT 1 FROM pg_trigger t WHERE t.tgrelid = c.oid\n"
             "                        AND t.tgname = 'calvetra_counter')\n"
             "  LOOP\n"
-            "    EXECUTE format('CREATE TRIGGER calvetra_counter BEFORE INSERT ON %I FOR EACH ROW '\n"
-            "                   'EXECUTE FUNCTION calvetra_counter(%L, %L)', r.relname, r.seq, r.attname);\n"
+            "    EXECUTE format('CREATE TRIGGER calvetra_counter BEFORE INSERT ON %I FOR EACH ROW "
+            "'\n"
+            "                   'EXECUTE FUNCTION calvetra_counter(%L, %L)', r.relname, r.seq, "
+            "r.attname);\n"
             "  END LOOP;\n"
             "END $$"),
     };

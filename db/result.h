@@ -23,8 +23,7 @@ struct Error
 };
 
 // The value of an operation that may fail in an expected way.
-template<typename T>
-class [[nodiscard]] Result
+template <typename T> class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_state(std::move(value)) {}
@@ -48,8 +47,7 @@ private:
     std::variant<T, Error> m_state;
 };
 
-template<>
-class [[nodiscard]] Result<void>
+template <> class [[nodiscard]] Result<void>
 {
 public:
     Result() = default;

@@ -27,7 +27,6 @@ enum class Op
     GreaterOrEqual
 };
 
-
 const QString &textOf(const QVariant &v)
 {
     return *static_cast<const QString *>(v.constData());
@@ -157,7 +156,8 @@ struct Pattern
         // Letter case folds one character to one, so lengths compare as they are.
         if (text.size() < first.size() + last.size())
             return false;
-        if (!sameLetters(text.first(first.size()), first) || !sameLetters(text.last(last.size()), last))
+        if (!sameLetters(text.first(first.size()), first) ||
+            !sameLetters(text.last(last.size()), last))
             return false;
         const QStringView between =
             text.sliced(first.size(), text.size() - first.size() - last.size());
@@ -767,10 +767,10 @@ bool sameLiteral(const Literal &a, const Literal &b)
 
 bool same(const RowFilter::Node &a, const RowFilter::Node &b)
 {
-    if (a.kind != b.kind || a.column != b.column || a.op != b.op || !sameLiteral(a.literal, b.literal)
-        || a.pattern.hasWildcard != b.pattern.hasWildcard || a.pattern.first != b.pattern.first
-        || a.pattern.middle != b.pattern.middle || a.pattern.last != b.pattern.last
-        || a.operands.size() != b.operands.size())
+    if (a.kind != b.kind || a.column != b.column || a.op != b.op ||
+        !sameLiteral(a.literal, b.literal) || a.pattern.hasWildcard != b.pattern.hasWildcard ||
+        a.pattern.first != b.pattern.first || a.pattern.middle != b.pattern.middle ||
+        a.pattern.last != b.pattern.last || a.operands.size() != b.operands.size())
         return false;
     for (size_t i = 0; i < a.operands.size(); ++i) {
         if (!same(*a.operands[i], *b.operands[i]))

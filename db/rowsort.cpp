@@ -104,7 +104,6 @@ bool isAscii(QStringView s)
     return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-
 constexpr char16_t noPlainForm = 0xFFFF;
 
 // The accent-free form of each Latin-1 character, worked out once by the general rule above.
@@ -472,7 +471,8 @@ template <typename MakeKey> void RowSort::sortBy(QList<qsizetype> &order, MakeKe
         if (key.rank == TextRank || key.rank == OtherRank) {
             e.word = key.head;
             e.wordDecides = true;
-        } else if (key.rank == BoolRank || key.rank == DateRank || (key.rank == NumberRank && key.number.integral)) {
+        } else if (key.rank == BoolRank || key.rank == DateRank ||
+                   (key.rank == NumberRank && key.number.integral)) {
             e.word = quint64(key.number.integer) ^ (quint64(1) << 63);
             e.wordDecides = true;
         }
@@ -505,13 +505,16 @@ template <typename MakeKey> void RowSort::sortBy(QList<qsizetype> &order, MakeKe
     };
     // A long list is sorted in slices, one per core, then merged: each merge keeps the rows of
     // the earlier slice first among equals, so the whole stays stable. The keys are only read.
-    const size_t slices = entries.size() < 50000 ? 1 : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    const size_t slices =
+        entries.size() < 50000 ? 1 : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
     std::vector<size_t> bounds;
     for (size_t i = 0; i <= slices; ++i)
         bounds.push_back(entries.size() * i / slices);
     std::vector<std::thread> threads;
     for (size_t i = 1; i < slices; ++i)
-        threads.emplace_back([&, i] { std::stable_sort(entries.begin() + bounds[i], entries.begin() + bounds[i + 1], before); });
+        threads.emplace_back([&, i] {
+            std::stable_sort(entries.begin() + bounds[i], entries.begin() + bounds[i + 1], before);
+        });
     std::stable_sort(entries.begin(), entries.begin() + bounds[1], before);
     for (std::thread &t : threads)
         t.join();

@@ -7,9 +7,7 @@
 
 namespace db {
 
-RowStore::RowStore(int columnCount) : m_columns(size_t(std::max(columnCount, 0)))
-{
-}
+RowStore::RowStore(int columnCount) : m_columns(size_t(std::max(columnCount, 0))) {}
 
 void RowStore::squeeze()
 {
@@ -87,14 +85,16 @@ void RowStore::store(ColumnData &column, size_t row, const QVariant &value)
 void RowStore::append(const QVariantList &row)
 {
     for (size_t c = 0; c < m_columns.size(); ++c)
-        store(m_columns[c], size_t(m_size), c < size_t(row.size()) ? row[qsizetype(c)] : QVariant());
+        store(m_columns[c], size_t(m_size),
+              c < size_t(row.size()) ? row[qsizetype(c)] : QVariant());
     ++m_size;
 }
 
 void RowStore::replace(qsizetype row, const QVariantList &values)
 {
     for (size_t c = 0; c < m_columns.size(); ++c)
-        store(m_columns[c], size_t(row), c < size_t(values.size()) ? values[qsizetype(c)] : QVariant());
+        store(m_columns[c], size_t(row),
+              c < size_t(values.size()) ? values[qsizetype(c)] : QVariant());
 }
 
 double RowStore::real(qsizetype row, int column) const

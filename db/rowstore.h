@@ -22,11 +22,11 @@ public:
         Null,
         NullText, // a QString that is null (an edited row holds its nulls so)
         Bool,
-        Integer,  // qlonglong
-        Real,     // double
-        Date,     // a naive (UTC) QDateTime, as milliseconds
+        Integer, // qlonglong
+        Real,    // double
+        Date,    // a naive (UTC) QDateTime, as milliseconds
         Text,
-        Other     // anything else, kept as the QVariant it is
+        Other // anything else, kept as the QVariant it is
     };
 
     explicit RowStore(int columnCount = 0);
@@ -39,13 +39,17 @@ public:
     // Gives back the room kept for rows to come.
     void squeeze();
 
-    Type type(qsizetype row, int column) const { return m_columns[size_t(column)].types[size_t(row)]; }
+    Type type(qsizetype row, int column) const
+    {
+        return m_columns[size_t(column)].types[size_t(row)];
+    }
     // The text of a Text cell.
     QStringView text(qsizetype row, int column) const
     {
         const ColumnData &c = m_columns[size_t(column)];
         const size_t at = c.slots[size_t(row)];
-        return QStringView(c.text.data() + at + 2, qsizetype(c.text[at]) | (qsizetype(c.text[at + 1]) << 16));
+        return QStringView(c.text.data() + at + 2,
+                           qsizetype(c.text[at]) | (qsizetype(c.text[at + 1]) << 16));
     }
     QVariant value(qsizetype row, int column) const;
     // The QVariant of an Other cell, which stays where it is while the store is unchanged.

@@ -27,12 +27,14 @@ struct Handle
 
 QString engineText(sqlite3 *handle, int code)
 {
-    return handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString::fromUtf8(sqlite3_errstr(code));
+    return handle ? QString::fromUtf8(sqlite3_errmsg(handle))
+                  : QString::fromUtf8(sqlite3_errstr(code));
 }
 
 int openHandle(const QString &path, int flags, Handle *handle)
 {
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle->db, flags, nullptr);
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &handle->db, flags, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_extended_result_codes(handle->db, 1);
         sqlite3_busy_timeout(handle->db, kBusyTimeoutMs);
@@ -62,7 +64,8 @@ Status copyPages(Handle &from, Handle &to, const QString &errorContext)
         return {};
     const int primary = rc & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-        return Error{errorContext.arg(QStringLiteral("l'archivio è bloccato da un'altra postazione"))};
+        return Error{
+            errorContext.arg(QStringLiteral("l'archivio è bloccato da un'altra postazione"))};
     return Error{errorContext.arg(QString::fromUtf8(sqlite3_errstr(rc)))};
 }
 
@@ -113,8 +116,10 @@ Status backupArchive(const QString &archivePath, const QString &copyPath)
     // The copy may be read by whoever may read the archive (the temporary file was private).
     QFile::setPermissions(partialPath, source.permissions());
     // rename() replaces the old copy in one step: there is always a whole copy under the name.
-    if (std::rename(QFile::encodeName(partialPath).constData(), QFile::encodeName(copyPath).constData()) != 0)
-        return Error{QStringLiteral("Impossibile scrivere la copia di sicurezza %1.").arg(copyPath)};
+    if (std::rename(QFile::encodeName(partialPath).constData(),
+                    QFile::encodeName(copyPath).constData()) != 0)
+        return Error{
+            QStringLiteral("Impossibile scrivere la copia di sicurezza %1.").arg(copyPath)};
     partial.setAutoRemove(false);
     return {};
 }

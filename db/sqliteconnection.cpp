@@ -60,9 +60,9 @@ QVariant readValue(sqlite3_stmt *stmt, int column, FieldKind kind)
         return QByteArray(data, sqlite3_column_bytes(stmt, column));
     }
     default: {
-        const QString text = QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
-            sqlite3_column_bytes(stmt, column));
+        const QString text =
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
+                              sqlite3_column_bytes(stmt, column));
         if (kind == FieldKind::Date) {
             const QDateTime date = parseStoredDateTime(text);
             if (date.isValid())
@@ -144,8 +144,8 @@ Result<std::unique_ptr<SqliteConnection>> SqliteConnection::open(const QString &
         return Error{QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(path)};
     }
 
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX
-                      | (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
+                      (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
     sqlite3 *handle = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -174,7 +174,8 @@ Result<std::unique_ptr<SqliteConnection>> SqliteConnection::open(const QString &
                 return openError(path, QStringLiteral("il file non è un archivio "
                                                       "(formato non riconosciuto o danneggiato)."));
             if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-                return openError(path, QStringLiteral("l'archivio è bloccato da un'altra postazione."));
+                return openError(path,
+                                 QStringLiteral("l'archivio è bloccato da un'altra postazione."));
             return openError(path, id.message());
         }
         if (id->rows.isEmpty() || id->rows[0][0].toLongLong() != kArchiveApplicationId)
@@ -183,8 +184,8 @@ Result<std::unique_ptr<SqliteConnection>> SqliteConnection::open(const QString &
         if (!version || version->rows.isEmpty())
             return openError(path, version.message());
         connection->m_formatVersion = version->rows[0][0].toInt();
-        if (connection->m_formatVersion < kArchiveFormat
-            && registerFirstFormatNoCase(handle) != SQLITE_OK)
+        if (connection->m_formatVersion < kArchiveFormat &&
+            registerFirstFormatNoCase(handle) != SQLITE_OK)
             return openError(path, engineText(handle));
     } else {
         connection->m_formatVersion = kArchiveFormat;
@@ -199,7 +200,8 @@ void SqliteConnection::setLockWait(int milliseconds)
 
 Status SqliteConnection::markAsArchive(int formatVersion)
 {
-    Result<RowSet> r = runNative(QStringLiteral("PRAGMA application_id = %1").arg(kArchiveApplicationId));
+    Result<RowSet> r =
+        runNative(QStringLiteral("PRAGMA application_id = %1").arg(kArchiveApplicationId));
     if (!r)
         return r.error();
     r = runNative(QStringLiteral("PRAGMA user_version = %1").arg(formatVersion));
@@ -286,7 +288,8 @@ Error SqliteConnection::engineError(int code) const
         return Error{QStringLiteral("L'archivio %1 è bloccato da un'altra postazione (%2).")
                          .arg(m_path, engineText(m_db))};
     if (primary == SQLITE_READONLY)
-        return Error{QStringLiteral("L'archivio %1 è in sola lettura (%2).").arg(m_path, engineText(m_db))};
+        return Error{
+            QStringLiteral("L'archivio %1 è in sola lettura (%2).").arg(m_path, engineText(m_db))};
     if (primary == SQLITE_AUTH)
         return queriesOnlyError();
     return Error{QStringLiteral("Errore del database: %1").arg(engineText(m_db))};
@@ -349,7 +352,8 @@ Result<RowSet> SqliteConnection::runNative(const QString &sql, const QVariantLis
     return std::move(gather.set);
 }
 
-Status SqliteConnection::streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver)
+Status SqliteConnection::streamNative(const QString &sql, const QVariantList &values,
+                                      RowReceiver &receiver)
 {
     Result<sqlite3_stmt *> prepared = prepare(sql);
     if (!prepared)
@@ -400,7 +404,8 @@ Status SqliteConnection::streamNative(const QString &sql, const QVariantList &va
 
 Result<QString> SqliteConnection::keyColumn(const QString &table)
 {
-    Result<RowSet> info = runNative(QStringLiteral("PRAGMA table_info(%1)").arg(m_dialect.quoteIdentifier(table)));
+    Result<RowSet> info =
+        runNative(QStringLiteral("PRAGMA table_info(%1)").arg(m_dialect.quoteIdentifier(table)));
     if (!info)
         return info.error();
     const int name = info->columnIndex(u"name");

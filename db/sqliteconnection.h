@@ -16,7 +16,11 @@ namespace db {
 class SqliteConnection final : public Connection
 {
 public:
-    enum class Mode { Existing, CreateNew };
+    enum class Mode
+    {
+        Existing,
+        CreateNew
+    };
 
     // Existing: the file must be there and be an archive; nothing is ever created.
     // CreateNew: the file must not exist; an empty archive file is created.
@@ -24,7 +28,8 @@ public:
     ~SqliteConnection() override;
 
     Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
-    Status streamNative(const QString &sql, const QVariantList &values, RowReceiver &receiver) override;
+    Status streamNative(const QString &sql, const QVariantList &values,
+                        RowReceiver &receiver) override;
     Result<QString> keyColumn(const QString &table) override;
     Status begin() override;
     Status commit() override;

@@ -37,8 +37,8 @@ QString SqliteDialect::likeRange(const QString &operand, QStringView pattern,
         return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
     };
     const QString sorted = operand + QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation);
-    return sorted + QStringLiteral(" > ") + literal(bounds->above) + QStringLiteral(" AND ") + sorted
-           + QStringLiteral(" < ") + literal(bounds->below);
+    return sorted + QStringLiteral(" > ") + literal(bounds->above) + QStringLiteral(" AND ") +
+           sorted + QStringLiteral(" < ") + literal(bounds->below);
 }
 
 // Texts carry the program's own collation (registered by the connection): equality and order

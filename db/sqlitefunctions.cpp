@@ -27,7 +27,6 @@ unsigned char asciiLower(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? c + 32 : c;
 }
 
-
 QString textOf(sqlite3_value *v)
 {
     return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)),
@@ -146,18 +145,17 @@ bool fastDateParts(sqlite3_value *v, int parts[3])
     return parts[0] >= 0 && parts[1] >= 1 && parts[1] <= 12 && parts[2] >= 1 && parts[2] <= 31;
 }
 
-template<int Index>
-void fastDatePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
+template <int Index> void fastDatePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     int parts[3];
-    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && fastDateParts(argv[0], parts)
-        && QDate(parts[0], parts[1], parts[2]).isValid())
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && fastDateParts(argv[0], parts) &&
+        QDate(parts[0], parts[1], parts[2]).isValid())
         sqlite3_result_int(ctx, parts[Index]);
     else
         sqlite3_result_null(ctx);
 }
 
-template<int (*Part)(const QDateTime &)>
+template <int (*Part)(const QDateTime &)>
 void datePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -172,9 +170,18 @@ void datePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, Part(value));
 }
 
-int hourOf(const QDateTime &d) { return d.time().hour(); }
-int minuteOf(const QDateTime &d) { return d.time().minute(); }
-int secondOf(const QDateTime &d) { return d.time().second(); }
+int hourOf(const QDateTime &d)
+{
+    return d.time().hour();
+}
+int minuteOf(const QDateTime &d)
+{
+    return d.time().minute();
+}
+int secondOf(const QDateTime &d)
+{
+    return d.time().second();
+}
 
 void todayFunction(sqlite3_context *ctx, int, sqlite3_value **)
 {
@@ -186,7 +193,7 @@ void nowFunction(sqlite3_context *ctx, int, sqlite3_value **)
     resultText(ctx, storedDateTimeText(clock::now()));
 }
 
-template<QString (*Transform)(const QString &, sqlite3_value **, int)>
+template <QString (*Transform)(const QString &, sqlite3_value **, int)>
 void textFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -196,8 +203,14 @@ void textFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     resultText(ctx, Transform(textOf(argv[0]), argv, argc));
 }
 
-QString upper(const QString &s, sqlite3_value **, int) { return s.toUpper(); }
-QString lower(const QString &s, sqlite3_value **, int) { return s.toLower(); }
+QString upper(const QString &s, sqlite3_value **, int)
+{
+    return s.toUpper();
+}
+QString lower(const QString &s, sqlite3_value **, int)
+{
+    return s.toLower();
+}
 QString leftPart(const QString &s, sqlite3_value **argv, int)
 {
     return s.left(std::max(0, sqlite3_value_int(argv[1])));
@@ -299,8 +312,8 @@ std::optional<TextBounds> likePrefixBounds(QStringView pattern, std::optional<QC
     // A number is no text and sorts before every text, outside the range: only a beginning
     // that no number written as text starts with ("12", "-3", "1.5e+20", "Inf") can leave it
     // out.
-    if (beginning.isEmpty() || beginning[0].isDigit() || beginning[0] == u'-'
-        || QStringView(u"inf").startsWith(QStringView(beginning).left(3)) || hasMovableMark(beginning))
+    if (beginning.isEmpty() || beginning[0].isDigit() || beginning[0] == u'-' ||
+        QStringView(u"inf").startsWith(QStringView(beginning).left(3)) || hasMovableMark(beginning))
         return std::nullopt;
     // compareNoCase orders first by the folded text without accents: every text the pattern
     // matches has a first key that begins with `key`.

@@ -21,8 +21,8 @@ qsizetype dateLiteralEnd(QStringView sql, qsizetype start)
         const QChar c = sql[i];
         if (c == u'#')
             return i > start + 1 ? i + 1 : -1;
-        if (!(c.isDigit() || c == u'/' || c == u'-' || c == u'.' || c == u':' || c == u' '
-              || c.toUpper() == u'A' || c.toUpper() == u'P' || c.toUpper() == u'M'))
+        if (!(c.isDigit() || c == u'/' || c == u'-' || c == u'.' || c == u':' || c == u' ' ||
+              c.toUpper() == u'A' || c.toUpper() == u'P' || c.toUpper() == u'M'))
             return -1;
     }
     return -1;
@@ -83,10 +83,9 @@ QList<Token> tokenizeSql(QStringView sql)
             qsizetype e = i;
             while (e < n && (sql[e].isDigit() || sql[e] == u'.'))
                 ++e;
-            if (e < n && (sql[e] == u'e' || sql[e] == u'E') && e + 1 < n
-                && (sql[e + 1].isDigit()
-                    || ((sql[e + 1] == u'+' || sql[e + 1] == u'-') && e + 2 < n
-                        && sql[e + 2].isDigit()))) {
+            if (e < n && (sql[e] == u'e' || sql[e] == u'E') && e + 1 < n &&
+                (sql[e + 1].isDigit() || ((sql[e + 1] == u'+' || sql[e + 1] == u'-') && e + 2 < n &&
+                                          sql[e + 2].isDigit()))) {
                 e += 2;
                 while (e < n && sql[e].isDigit())
                     ++e;

@@ -5,7 +5,8 @@
 
 namespace db {
 
-enum class TokenKind {
+enum class TokenKind
+{
     Space,       // white space, line breaks included
     Comment,     // -- to the end of the line, or /* ... */
     Word,        // identifiers and keywords, also @@IDENTITY

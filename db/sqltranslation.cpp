@@ -55,7 +55,7 @@ QString unquoted(const Token &token)
 
 // Index of the first token at parenthesis depth 0 (relative to `from`) that satisfies pred,
 // before `to`; -1 when none.
-template<typename Pred>
+template <typename Pred>
 qsizetype findAtDepth0(const Tokens &t, qsizetype from, qsizetype to, Pred pred)
 {
     int depth = 0;
@@ -77,8 +77,8 @@ qsizetype findAtDepth0(const Tokens &t, qsizetype from, qsizetype to, Pred pred)
 // a space would otherwise be read by toInt() ("-5" as a year).
 int toInt(QStringView s, bool *ok, qsizetype maxDigits = 2)
 {
-    *ok = !s.isEmpty() && s.size() <= maxDigits
-          && std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    *ok = !s.isEmpty() && s.size() <= maxDigits &&
+          std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     return *ok ? s.toInt() : 0;
 }
 
@@ -213,9 +213,11 @@ private:
             Token &token = m_t[i];
             switch (token.kind) {
             case TokenKind::DateLiteral: {
-                const QDateTime value = parseJetDate(QStringView(token.text).mid(1, token.text.size() - 2));
+                const QDateTime value =
+                    parseJetDate(QStringView(token.text).mid(1, token.text.size() - 2));
                 if (!value.isValid())
-                    return error(QStringLiteral("Data non valida nel testo SQL: %1").arg(token.text));
+                    return error(
+                        QStringLiteral("Data non valida nel testo SQL: %1").arg(token.text));
                 token.text = m_dialect.dateLiteral(value);
                 break;
             }
@@ -276,7 +278,12 @@ private:
         const qsizetype first = firstWord();
         if (first < 0 || !statements.contains(m_t[first].text, Qt::CaseInsensitive))
             return;
-        enum class Clause { Other, SelectList, Condition };
+        enum class Clause
+        {
+            Other,
+            SelectList,
+            Condition
+        };
         Clause clause = Clause::Other;
         QList<Clause> enclosing;
         for (qsizetype i = first; i < m_t.size(); ++i) {
@@ -292,8 +299,8 @@ private:
                 clause = Clause::SelectList;
             } else if (isClauseWord(t)) {
                 clause = Clause::Other;
-            } else if (t.isWord(u"LIKE") && clause == Clause::Condition
-                       && !enclosing.contains(Clause::SelectList)) {
+            } else if (t.isWord(u"LIKE") && clause == Clause::Condition &&
+                       !enclosing.contains(Clause::SelectList)) {
                 i = rewritePrefixLike(i);
             }
         }
@@ -301,9 +308,9 @@ private:
 
     static bool isClauseWord(const Token &t)
     {
-        static const QStringList words = {"FROM",   "JOIN",      "GROUP",     "ORDER", "LIMIT",
-                                          "SET",    "VALUES",    "UNION",     "EXCEPT",
-                                          "INTERSECT", "WINDOW", "RETURNING", "USING"};
+        static const QStringList words = {"FROM",   "JOIN",      "GROUP", "ORDER",  "LIMIT",
+                                          "SET",    "VALUES",    "UNION", "EXCEPT", "INTERSECT",
+                                          "WINDOW", "RETURNING", "USING"};
         return t.kind == TokenKind::Word && words.contains(t.text, Qt::CaseInsensitive);
     }
 
@@ -320,11 +327,11 @@ private:
         if (t.kind == TokenKind::QuotedName)
             return true;
         static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-        static const QStringList keywords = {"NOT", "NULL", "AND", "OR", "IS", "IN", "BETWEEN",
-                                             "CASE", "WHEN", "THEN", "ELSE", "END", "EXISTS",
-                                             "WHERE", "ON", "HAVING"};
-        return t.kind == TokenKind::Word && identifier.match(t.text).hasMatch()
-               && !keywords.contains(t.text, Qt::CaseInsensitive);
+        static const QStringList keywords = {"NOT",     "NULL",  "AND",  "OR",    "IS",   "IN",
+                                             "BETWEEN", "CASE",  "WHEN", "THEN",  "ELSE", "END",
+                                             "EXISTS",  "WHERE", "ON",   "HAVING"};
+        return t.kind == TokenKind::Word && identifier.match(t.text).hasMatch() &&
+               !keywords.contains(t.text, Qt::CaseInsensitive);
     }
 
     // Whether the term that starts after `before` begins a term of its own: after an opening
@@ -345,7 +352,8 @@ private:
         if (!t.isWord(u"AND"))
             return false;
         int depth = 0;
-        for (qsizetype i = previousSignificant(m_t, before); i >= 0; i = previousSignificant(m_t, i)) {
+        for (qsizetype i = previousSignificant(m_t, before); i >= 0;
+             i = previousSignificant(m_t, i)) {
             if (m_t[i].isPunct(u")")) {
                 ++depth;
             } else if (m_t[i].isPunct(u"(")) {
@@ -362,7 +370,7 @@ private:
 
     static bool startsTermWord(const Token &t)
     {
-        static const QStringList words = {"WHERE", "ON",   "HAVING", "AND",   "OR",
+        static const QStringList words = {"WHERE", "ON",   "HAVING", "AND",  "OR",
                                           "WHEN",  "THEN", "ELSE",   "CASE", "SELECT"};
         return t.kind == TokenKind::Word && words.contains(t.text, Qt::CaseInsensitive);
     }
@@ -376,10 +384,10 @@ private:
         const Token &t = m_t[after];
         if (t.isPunct(u")") || t.isPunct(u","))
             return true;
-        static const QStringList words = {"AND",   "OR",   "THEN",  "WHEN",     "ELSE",  "END",
-                                          "ORDER", "GROUP", "LIMIT", "HAVING",  "WHERE", "UNION",
-                                          "EXCEPT", "INTERSECT", "WINDOW", "RETURNING", "JOIN",
-                                          "INNER", "LEFT", "RIGHT", "FULL", "CROSS", "NATURAL"};
+        static const QStringList words = {
+            "AND",   "OR",     "THEN",  "WHEN",  "ELSE",   "END",       "ORDER",  "GROUP",
+            "LIMIT", "HAVING", "WHERE", "UNION", "EXCEPT", "INTERSECT", "WINDOW", "RETURNING",
+            "JOIN",  "INNER",  "LEFT",  "RIGHT", "FULL",   "CROSS",     "NATURAL"};
         return t.kind == TokenKind::Word && words.contains(t.text, Qt::CaseInsensitive);
     }
 
@@ -398,14 +406,16 @@ private:
             start = qualifier;
         }
         const qsizetype patternAt = nextSignificant(m_t, like);
-        const std::optional<QString> pattern = patternAt < 0 ? std::nullopt : stringValue(m_t[patternAt]);
+        const std::optional<QString> pattern =
+            patternAt < 0 ? std::nullopt : stringValue(m_t[patternAt]);
         if (!startsTerm(previousSignificant(m_t, start)) || !pattern)
             return like;
         qsizetype end = patternAt + 1;
         std::optional<QChar> escape;
         if (const qsizetype e = nextSignificant(m_t, patternAt); wordAt(m_t, e, u"ESCAPE")) {
             const qsizetype escapeAt = nextSignificant(m_t, e);
-            const std::optional<QString> escapeText = escapeAt < 0 ? std::nullopt : stringValue(m_t[escapeAt]);
+            const std::optional<QString> escapeText =
+                escapeAt < 0 ? std::nullopt : stringValue(m_t[escapeAt]);
             // Any other escape is the engine's to refuse, as written.
             if (!escapeText || escapeText->size() != 1)
                 return like;
@@ -422,7 +432,8 @@ private:
         const QString range = m_dialect.likeRange(operand, *pattern, escape);
         if (range.isEmpty())
             return like;
-        const QString condition = u'(' + range + QStringLiteral(" AND ") + joined(m_t, start, end) + u')';
+        const QString condition =
+            u'(' + range + QStringLiteral(" AND ") + joined(m_t, start, end) + u')';
         m_t.remove(start, end - start);
         m_t.insert(start, Token{TokenKind::Word, condition});
         return start;
@@ -434,14 +445,14 @@ private:
         const qsizetype d = firstWord();
         if (d < 0 || !m_t[d].isWord(u"DELETE"))
             return;
-        const qsizetype from = findAtDepth0(m_t, d + 1, m_t.size(),
-                                            [](const Token &t) { return t.isWord(u"FROM"); });
+        const qsizetype from =
+            findAtDepth0(m_t, d + 1, m_t.size(), [](const Token &t) { return t.isWord(u"FROM"); });
         if (from < 0)
             return;
         for (qsizetype i = d + 1; i < from; ++i) {
             const Token &t = m_t[i];
-            if (!(t.isBlank() || t.isPunct(u"*") || t.isPunct(u".") || t.kind == TokenKind::Word
-                  || t.kind == TokenKind::QuotedName))
+            if (!(t.isBlank() || t.isPunct(u"*") || t.isPunct(u".") || t.kind == TokenKind::Word ||
+                  t.kind == TokenKind::QuotedName))
                 return;
         }
         m_t.remove(d + 1, from - d - 1);
@@ -500,13 +511,13 @@ private:
         const qsizetype u = firstWord();
         if (u < 0 || !m_t[u].isWord(u"UPDATE"))
             return;
-        const qsizetype set = findAtDepth0(m_t, u + 1, m_t.size(),
-                                           [](const Token &t) { return t.isWord(u"SET"); });
+        const qsizetype set =
+            findAtDepth0(m_t, u + 1, m_t.size(), [](const Token &t) { return t.isWord(u"SET"); });
         if (set < 0)
             return;
         const qsizetype target = nextSignificant(m_t, u);
-        if (target < 0 || target >= set
-            || (m_t[target].kind != TokenKind::Word && m_t[target].kind != TokenKind::QuotedName))
+        if (target < 0 || target >= set ||
+            (m_t[target].kind != TokenKind::Word && m_t[target].kind != TokenKind::QuotedName))
             return;
         QString alias = unquoted(m_t[target]);
         qsizetype k = nextSignificant(m_t, target);
@@ -514,8 +525,9 @@ private:
         if (wordAt(m_t, k, u"AS"))
             k = nextSignificant(m_t, k);
         const auto isJoinWord = [](const Token &t) {
-            return t.isWord(u"INNER") || t.isWord(u"JOIN") || t.isWord(u"LEFT") || t.isWord(u"RIGHT")
-                   || t.isWord(u"OUTER") || t.isWord(u"FULL") || t.isWord(u"CROSS");
+            return t.isWord(u"INNER") || t.isWord(u"JOIN") || t.isWord(u"LEFT") ||
+                   t.isWord(u"RIGHT") || t.isWord(u"OUTER") || t.isWord(u"FULL") ||
+                   t.isWord(u"CROSS");
         };
         bool hasAlias = false;
         if (k >= 0 && k < set && m_t[k].kind != TokenKind::Punct && !isJoinWord(m_t[k])) {
@@ -528,7 +540,8 @@ private:
             k = nextSignificant(m_t, k);
         if (!wordAt(m_t, k, u"JOIN"))
             return;
-        const qsizetype on = findAtDepth0(m_t, k + 1, set, [](const Token &t) { return t.isWord(u"ON"); });
+        const qsizetype on =
+            findAtDepth0(m_t, k + 1, set, [](const Token &t) { return t.isWord(u"ON"); });
         if (on < 0)
             return;
         if (findAtDepth0(m_t, on + 1, set, isJoinWord) >= 0)
@@ -542,11 +555,11 @@ private:
         unqualifyAssignedColumns(assignments, targetName, alias);
 
         // The engine wants "AS" before the alias of the table being updated.
-        QString sql = hasAlias ? joined(m_t, 0, target + 1) + QStringLiteral(" AS ")
-                                     + m_dialect.quoteIdentifier(alias)
+        QString sql = hasAlias ? joined(m_t, 0, target + 1) + QStringLiteral(" AS ") +
+                                     m_dialect.quoteIdentifier(alias)
                                : joined(m_t, 0, targetEnd);
-        sql += QStringLiteral(" SET")
-                      + joined(assignments, 0, assignments.size()).trimmed().prepend(u' ');
+        sql += QStringLiteral(" SET") +
+               joined(assignments, 0, assignments.size()).trimmed().prepend(u' ');
         sql += QStringLiteral(" FROM ") + joined(m_t, k + 1, on).trimmed();
         sql += QStringLiteral(" WHERE (") + joined(m_t, on + 1, set).trimmed() + u')';
         if (where >= 0)
@@ -569,9 +582,9 @@ private:
             if (atStart) {
                 const qsizetype dot = nextSignificant(a, i);
                 const QString name = unquoted(t);
-                if (dot >= 0 && a[dot].isPunct(u".")
-                    && (name.compare(table, Qt::CaseInsensitive) == 0
-                        || name.compare(alias, Qt::CaseInsensitive) == 0)) {
+                if (dot >= 0 && a[dot].isPunct(u".") &&
+                    (name.compare(table, Qt::CaseInsensitive) == 0 ||
+                     name.compare(alias, Qt::CaseInsensitive) == 0)) {
                     a.remove(i, dot - i + 1);
                     --i;
                 }
@@ -669,11 +682,11 @@ private:
         const qsizetype name = nextSignificant(m_t, from - 1);
         if (name < 0 || name >= to)
             return false;
-        static const QStringList constraintWords = {QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"),
-                                                    QStringLiteral("UNIQUE"), QStringLiteral("FOREIGN"),
-                                                    QStringLiteral("CHECK"), QStringLiteral("INDEX")};
-        if (m_t[name].kind == TokenKind::Word
-            && constraintWords.contains(m_t[name].text, Qt::CaseInsensitive))
+        static const QStringList constraintWords = {
+            QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"), QStringLiteral("UNIQUE"),
+            QStringLiteral("FOREIGN"),    QStringLiteral("CHECK"),   QStringLiteral("INDEX")};
+        if (m_t[name].kind == TokenKind::Word &&
+            constraintWords.contains(m_t[name].text, Qt::CaseInsensitive))
             return false;
         const qsizetype type = nextSignificant(m_t, name);
         if (type < 0 || type >= to || m_t[type].kind != TokenKind::Word)
@@ -724,7 +737,8 @@ private:
     static std::optional<ColumnType> columnTypeOf(const QString &word)
     {
         static const QList<std::pair<QStringList, ColumnType>> names = {
-            {{"TEXT", "VARCHAR", "CHAR", "NVARCHAR", "NCHAR", "CHARACTER", "STRING"}, ColumnType::Text},
+            {{"TEXT", "VARCHAR", "CHAR", "NVARCHAR", "NCHAR", "CHARACTER", "STRING"},
+             ColumnType::Text},
             {{"MEMO", "LONGTEXT", "LONGCHAR", "NOTE", "NTEXT"}, ColumnType::Memo},
             {{"COUNTER", "AUTOINCREMENT", "IDENTITY"}, ColumnType::Counter},
             {{"YESNO", "BIT", "LOGICAL", "LOGICAL1", "BOOLEAN"}, ColumnType::YesNo},
@@ -735,7 +749,8 @@ private:
             {{"BYTE", "TINYINT", "INTEGER1"}, ColumnType::Byte},
             {{"DOUBLE", "FLOAT", "FLOAT8", "NUMBER", "IEEEDOUBLE"}, ColumnType::Double},
             {{"SINGLE", "REAL", "FLOAT4", "IEEESINGLE"}, ColumnType::Single},
-            {{"OLEOBJECT", "LONGBINARY", "BINARY", "VARBINARY", "IMAGE", "GENERAL"}, ColumnType::Binary},
+            {{"OLEOBJECT", "LONGBINARY", "BINARY", "VARBINARY", "IMAGE", "GENERAL"},
+             ColumnType::Binary},
         };
         for (const auto &[words, type] : names) {
             if (words.contains(word, Qt::CaseInsensitive))
@@ -754,7 +769,10 @@ private:
 class ServerForms
 {
 public:
-    ServerForms(const QString &sql, const Dialect &dialect) : m_dialect(dialect), m_t(tokenizeSql(sql)) {}
+    ServerForms(const QString &sql, const Dialect &dialect)
+        : m_dialect(dialect), m_t(tokenizeSql(sql))
+    {
+    }
 
     QString run()
     {
@@ -771,9 +789,10 @@ private:
     qsizetype operandEnd(qsizetype from) const
     {
         static const QStringList stopWords = {
-            "AND", "OR", "NOT", "ESCAPE", "THEN", "WHEN", "ELSE", "END", "ORDER", "GROUP", "HAVING",
-            "LIMIT", "OFFSET", "UNION", "EXCEPT", "INTERSECT", "FROM", "WHERE", "AS", "ASC", "DESC",
-            "IS", "IN", "BETWEEN", "LIKE", "ILIKE", "ON", "JOIN", "INNER", "LEFT", "RIGHT"};
+            "AND",   "OR",    "NOT",    "ESCAPE", "THEN",   "WHEN",  "ELSE",   "END",
+            "ORDER", "GROUP", "HAVING", "LIMIT",  "OFFSET", "UNION", "EXCEPT", "INTERSECT",
+            "FROM",  "WHERE", "AS",     "ASC",    "DESC",   "IS",    "IN",     "BETWEEN",
+            "LIKE",  "ILIKE", "ON",     "JOIN",   "INNER",  "LEFT",  "RIGHT"};
         static const QStringList stopPuncts = {",", "=", "<", ">", "<=", ">=", "<>", "!=", ";"};
         int depth = 0;
         qsizetype i = from;
@@ -784,9 +803,10 @@ private:
             } else if (t.isPunct(u")")) {
                 if (depth-- == 0)
                     break;
-            } else if (depth == 0 && i > from
-                       && ((t.kind == TokenKind::Word && stopWords.contains(t.text, Qt::CaseInsensitive))
-                           || (t.kind == TokenKind::Punct && stopPuncts.contains(t.text)))) {
+            } else if (depth == 0 && i > from &&
+                       ((t.kind == TokenKind::Word &&
+                         stopWords.contains(t.text, Qt::CaseInsensitive)) ||
+                        (t.kind == TokenKind::Punct && stopPuncts.contains(t.text)))) {
                 break;
             }
         }
@@ -805,8 +825,8 @@ private:
                 continue;
             const qsizetype end = operandEnd(start);
             const bool ownEscape = wordAt(m_t, nextSignificant(m_t, end - 1), u"ESCAPE");
-            QString pattern = QStringLiteral("(") + joined(m_t, start, end)
-                              + QStringLiteral(") COLLATE ") + m_dialect.likeCollation();
+            QString pattern = QStringLiteral("(") + joined(m_t, start, end) +
+                              QStringLiteral(") COLLATE ") + m_dialect.likeCollation();
             if (!ownEscape)
                 pattern += QStringLiteral(" ESCAPE ''");
             m_t.remove(start, end - start);
@@ -834,10 +854,10 @@ private:
                 } else if (t.isPunct(u")")) {
                     if (depth-- == 0)
                         break;
-                } else if (depth == 0
-                           && (t.isWord(u"LIMIT") || t.isWord(u"OFFSET") || t.isWord(u"FETCH")
-                               || t.isWord(u"FOR") || t.isWord(u"UNION") || t.isWord(u"EXCEPT")
-                               || t.isWord(u"INTERSECT"))) {
+                } else if (depth == 0 &&
+                           (t.isWord(u"LIMIT") || t.isWord(u"OFFSET") || t.isWord(u"FETCH") ||
+                            t.isWord(u"FOR") || t.isWord(u"UNION") || t.isWord(u"EXCEPT") ||
+                            t.isWord(u"INTERSECT"))) {
                     break;
                 } else if (depth == 0 && t.isPunct(u",")) {
                     ends.prepend(j);
@@ -852,8 +872,9 @@ private:
                 if (word < 0 || wordAt(m_t, word, u"FIRST") || wordAt(m_t, word, u"LAST"))
                     continue;
                 const bool descending = wordAt(m_t, word, u"DESC");
-                m_t.insert(last, Token{TokenKind::Word, descending ? QStringLiteral(" NULLS LAST")
-                                                                   : QStringLiteral(" NULLS FIRST")});
+                m_t.insert(last,
+                           Token{TokenKind::Word, descending ? QStringLiteral(" NULLS LAST")
+                                                             : QStringLiteral(" NULLS FIRST")});
             }
         }
     }

@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     FUZZ_CHECK(checkCodiceFiscale(lower, kToday).code == cf.code);
     if (cf.valid && cf.kind == TaxCodeCheck::Kind::Personal) {
-        FUZZ_CHECK(cf.birthDate.isValid() && cf.birthDate <= kToday && cf.birthDate > kToday.addYears(-100));
+        FUZZ_CHECK(cf.birthDate.isValid() && cf.birthDate <= kToday &&
+                   cf.birthDate > kToday.addYears(-100));
         FUZZ_CHECK(cf.sex == u'M' || cf.sex == u'F');
         const TaxCodeCheck base = checkCodiceFiscale(omocodiaBase(cf.code), kToday);
         FUZZ_CHECK(base.valid && base.birthDate == cf.birthDate && base.sex == cf.sex &&
@@ -41,8 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The input cut in two names and a place, with a date and sex taken from its length.
     const qsizetype half = text.size() / 2;
-    const DatiAnagrafici dati{text.left(half), text.mid(half), kToday.addDays(-qint64(size * 97 % 36000)),
-                              size % 2 ? u'F' : u'M', text.right(4)};
+    const DatiAnagrafici dati{text.left(half), text.mid(half),
+                              kToday.addDays(-qint64(size * 97 % 36000)), size % 2 ? u'F' : u'M',
+                              text.right(4)};
     const db::Result<QString> computed = computeCodiceFiscale(dati);
     if (computed) {
         const TaxCodeCheck again = checkCodiceFiscale(*computed, kToday);

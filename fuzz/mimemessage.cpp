@@ -2,9 +2,9 @@
 // well-formed message, every line ending with CR LF and at most 998 octets, with exactly the
 // headers the composer writes and, in each part, exactly the part's headers.
 
+#include "mail/mimemessage.h"
 #include "fuzz/fuzzcheck.h"
 #include "mail/mailaddress.h"
-#include "mail/mimemessage.h"
 
 #include <QSet>
 
@@ -31,8 +31,11 @@ QList<QByteArray> headerNames(const QList<QByteArray> &lines, qsizetype &i)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // Fields separated by NUL octets: subject, to, from, file name, text.
-    const QList<QByteArray> fields = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\0');
-    const auto field = [&](qsizetype i) { return i < fields.size() ? QString::fromUtf8(fields[i]) : QString(); };
+    const QList<QByteArray> fields =
+        QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\0');
+    const auto field = [&](qsizetype i) {
+        return i < fields.size() ? QString::fromUtf8(fields[i]) : QString();
+    };
     mail::MailMessage m;
     const db::Result<mail::MailAddress> to = mail::parseAddress(field(1));
     m.to = {to ? *to : mail::MailAddress{field(1), QStringLiteral("a@esempio.it")}};
@@ -54,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(lines[i].size() <= 998);
     }
     qsizetype i = 0;
-    QList<QByteArray> expected = {"Date", "From", "To", "Subject", "Message-ID", "MIME-Version", "Content-Type"};
+    QList<QByteArray> expected = {"Date",       "From",         "To",          "Subject",
+                                  "Message-ID", "MIME-Version", "Content-Type"};
     if (m.attachments.isEmpty())
         expected << "Content-Transfer-Encoding";
     FUZZ_CHECK(headerNames(lines, i) == expected);
@@ -76,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(closed);
     FUZZ_CHECK(parts.size() == 2);
     FUZZ_CHECK(parts[0] == (QList<QByteArray>{"Content-Type", "Content-Transfer-Encoding"}));
-    FUZZ_CHECK(parts[1] == (QList<QByteArray>{"Content-Type", "Content-Transfer-Encoding", "Content-Disposition"}));
+    FUZZ_CHECK(parts[1] == (QList<QByteArray>{"Content-Type", "Content-Transfer-Encoding",
+                                              "Content-Disposition"}));
     return 0;
 }

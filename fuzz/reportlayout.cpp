@@ -1,8 +1,8 @@
 // The report layout reader on any bytes: no crash, and a layout it accepts holds only numbers
 // the layout engines can work with.
 
-#include "fuzz/fuzzcheck.h"
 #include "tools/stampa/reportlayout.h"
+#include "fuzz/fuzzcheck.h"
 
 #include <cmath>
 

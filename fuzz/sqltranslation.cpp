@@ -1,9 +1,9 @@
 // The SQL translation on any text: no crash, no hang, tokens that give back the text, and a
 // comment between two tokens that changes nothing in what comes out but blanks.
 
+#include "db/sqltranslation.h"
 #include "db/sqlitedialect.h"
 #include "db/sqltokenizer.h"
-#include "db/sqltranslation.h"
 #include "fuzz/fuzzcheck.h"
 
 namespace {
@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 1)
         return 0;
     static const db::SqliteDialect dialect;
-    const QString sql = QString::fromUtf8(reinterpret_cast<const char *>(data + 1),
-                                          qsizetype(size - 1));
+    const QString sql =
+        QString::fromUtf8(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     const QList<db::Token> tokens = db::tokenizeSql(sql);
     QString again;
     for (const db::Token &t : tokens)
@@ -53,14 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         commented += comment;
     // After an unterminated token the comment is part of it, not a comment; after a "-" or a
     // "/" it would join it into another comment.
-    const bool inside = at > 0
-                        && (tokens[at - 1].kind == db::TokenKind::Unterminated
-                            || tokens[at - 1].text.endsWith(u'-')
-                            || tokens[at - 1].text.endsWith(u'/'));
+    const bool inside =
+        at > 0 && (tokens[at - 1].kind == db::TokenKind::Unterminated ||
+                   tokens[at - 1].text.endsWith(u'-') || tokens[at - 1].text.endsWith(u'/'));
     const db::Result<QString> withComment = db::translateSql(commented, dialect);
     if (!inside) {
-        if (plain.ok() != withComment.ok()
-            || (plain.ok() && withoutBlanks(*plain) != withoutBlanks(*withComment)))
+        if (plain.ok() != withComment.ok() ||
+            (plain.ok() && withoutBlanks(*plain) != withoutBlanks(*withComment)))
             std::fprintf(stderr, "without: %s\nwith:    %s\n", shown(plain).constData(),
                          shown(withComment).constData());
         FUZZ_CHECK(plain.ok() == withComment.ok());

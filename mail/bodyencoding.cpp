@@ -22,8 +22,8 @@ void encodeLine(QByteArrayView line, QByteArray &out)
     for (qsizetype i = 0; i < line.size(); ++i) {
         const uchar octet = uchar(line[i]);
         const bool last = i + 1 == line.size();
-        const bool literal = (octet >= 33 && octet <= 126 && octet != '=')
-                             || ((octet == ' ' || octet == '\t') && !last);
+        const bool literal = (octet >= 33 && octet <= 126 && octet != '=') ||
+                             ((octet == ' ' || octet == '\t') && !last);
         const QByteArray piece = literal ? QByteArray(1, char(octet)) : hex(octet);
         // Room for the "=" of a soft break, unless this is the line's last piece.
         const qsizetype room = last ? kQpLine : kQpLine - 1;
@@ -66,8 +66,7 @@ QByteArray base64Lines(const QByteArray &data)
     const QByteArray encoded = data.toBase64();
     QByteArray out;
     out.reserve(encoded.size() + encoded.size() / 38 + 2);
-    for (qsizetype i = 0; i < encoded.size(); i += 76)
-    {
+    for (qsizetype i = 0; i < encoded.size(); i += 76) {
         out += QByteArrayView(encoded).sliced(i, qMin<qsizetype>(76, encoded.size() - i));
         out += "\r\n";
     }

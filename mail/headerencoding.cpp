@@ -12,8 +12,8 @@ constexpr qsizetype kWordOctets = 45;
 
 bool isControl(QChar c)
 {
-    return c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::LineSeparator
-           || c == QChar::ParagraphSeparator || (c.unicode() >= 0x80 && c.unicode() < 0xa0);
+    return c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::LineSeparator ||
+           c == QChar::ParagraphSeparator || (c.unicode() >= 0x80 && c.unicode() < 0xa0);
 }
 
 // The encoded words of `text`, joined by folds; no word splits a character (a surrogate pair
@@ -96,7 +96,8 @@ QByteArray encodeUnstructured(const QString &text, int used)
 QByteArray encodePhrase(const QString &text)
 {
     const QString line = singleLine(text).trimmed();
-    static const QRegularExpression atoms(QStringLiteral("^[A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+( [A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+)*$"));
+    static const QRegularExpression atoms(
+        QStringLiteral("^[A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+( [A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+)*$"));
     if (line.size() <= 60 && atoms.match(line).hasMatch() && !line.contains(u"=?"))
         return line.toLatin1();
     if (line.size() <= 60 && isPlainWords(line, 60)) {
@@ -128,10 +129,11 @@ QByteArray encodeParameter(const QByteArray &name, const QString &value)
     QList<QByteArray> sections{QByteArrayLiteral("UTF-8''")};
     for (char octet : line.toUtf8()) {
         const uchar u = uchar(octet);
-        const bool plain = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')
-                           || attrChars.contains(octet);
-        const QByteArray piece = plain ? QByteArray(1, octet)
-                                       : '%' + QByteArray::number(u, 16).toUpper().rightJustified(2, '0');
+        const bool plain = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
+                           (u >= '0' && u <= '9') || attrChars.contains(octet);
+        const QByteArray piece =
+            plain ? QByteArray(1, octet)
+                  : '%' + QByteArray::number(u, 16).toUpper().rightJustified(2, '0');
         if (sections.last().size() + piece.size() > 60)
             sections.append(QByteArray());
         sections.last() += piece;
@@ -153,10 +155,10 @@ QByteArray headerDate(const QDateTime &when)
     const QTime time = when.time();
     const int offset = when.offsetFromUtc() / 60;
     const int absolute = offset < 0 ? -offset : offset;
-    return QByteArray(days[date.dayOfWeek() - 1]) + ", " + QByteArray::number(date.day()) + ' '
-           + months[date.month() - 1] + ' ' + QByteArray::number(date.year()) + ' '
-           + time.toString(QStringLiteral("HH:mm:ss")).toLatin1() + ' ' + (offset < 0 ? '-' : '+')
-           + QByteArray::number(absolute / 60 * 100 + absolute % 60).rightJustified(4, '0');
+    return QByteArray(days[date.dayOfWeek() - 1]) + ", " + QByteArray::number(date.day()) + ' ' +
+           months[date.month() - 1] + ' ' + QByteArray::number(date.year()) + ' ' +
+           time.toString(QStringLiteral("HH:mm:ss")).toLatin1() + ' ' + (offset < 0 ? '-' : '+') +
+           QByteArray::number(absolute / 60 * 100 + absolute % 60).rightJustified(4, '0');
 }
 
 } // namespace mail

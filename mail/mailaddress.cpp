@@ -8,7 +8,8 @@ namespace {
 
 db::Error invalid(const QString &typed)
 {
-    return db::Error{QStringLiteral("\"%1\" non è un indirizzo email valido.").arg(typed.trimmed())};
+    return db::Error{
+        QStringLiteral("\"%1\" non è un indirizzo email valido.").arg(typed.trimmed())};
 }
 
 bool isAtext(char16_t c)
@@ -20,8 +21,8 @@ bool isAtext(char16_t c)
 
 bool validLocalPart(QStringView local)
 {
-    if (local.isEmpty() || local.size() > 64 || local.startsWith(u'.') || local.endsWith(u'.')
-        || local.contains(u".."))
+    if (local.isEmpty() || local.size() > 64 || local.startsWith(u'.') || local.endsWith(u'.') ||
+        local.contains(u".."))
         return false;
     for (QChar c : local) {
         if (c != u'.' && !isAtext(c.unicode()))
@@ -33,7 +34,8 @@ bool validLocalPart(QStringView local)
 // The domain in its ASCII form, or empty when it is not a host name with at least one dot.
 QString asciiDomain(QStringView domain)
 {
-    const QString ace = QString::fromLatin1(QUrl::toAce(domain.toString(), QUrl::AceTransitionalProcessing));
+    const QString ace =
+        QString::fromLatin1(QUrl::toAce(domain.toString(), QUrl::AceTransitionalProcessing));
     if (ace.isEmpty() || ace.size() > 253 || !ace.contains(u'.'))
         return {};
     for (QStringView label : QStringView(ace).split(u'.')) {

@@ -35,12 +35,14 @@ QString checkAttachments(const QStringList &paths)
 }
 
 QList<RecipientOutcome> sendToEach(const SmtpSettings &settings, const MailDraft &draft,
-                                   const QList<MailAddress> &recipients, const BatchProgress &progress)
+                                   const QList<MailAddress> &recipients,
+                                   const BatchProgress &progress)
 {
     db::Result<MailAddress> sender = parseAddress(settings.sender);
     if (!sender)
-        return allFailed(recipients, SendFailure::Refused,
-                         QStringLiteral("mittente non valido nelle opzioni: %1").arg(sender.message()));
+        return allFailed(
+            recipients, SendFailure::Refused,
+            QStringLiteral("mittente non valido nelle opzioni: %1").arg(sender.message()));
 
     MailMessage message;
     message.from = MailAddress{QString(), sender->address};
@@ -52,7 +54,8 @@ QList<RecipientOutcome> sendToEach(const SmtpSettings &settings, const MailDraft
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return allFailed(recipients, SendFailure::File,
-                             QStringLiteral("l'allegato \"%1\" non si può leggere (%2)").arg(path, file.errorString()));
+                             QStringLiteral("l'allegato \"%1\" non si può leggere (%2)")
+                                 .arg(path, file.errorString()));
         message.attachments << Attachment{QFileInfo(path).fileName(), file.readAll()};
     }
 
@@ -62,7 +65,8 @@ QList<RecipientOutcome> sendToEach(const SmtpSettings &settings, const MailDraft
     for (int i = 0; i < total; ++i) {
         const MailAddress &to = recipients[i];
         if (progress.keepGoing && !progress.keepGoing()) {
-            outcomes << RecipientOutcome{to, SendResult{SendFailure::Cancelled, QStringLiteral("invio annullato")}};
+            outcomes << RecipientOutcome{
+                to, SendResult{SendFailure::Cancelled, QStringLiteral("invio annullato")}};
             continue;
         }
         if (progress.starting)
@@ -70,7 +74,8 @@ QList<RecipientOutcome> sendToEach(const SmtpSettings &settings, const MailDraft
         message.to = {to};
         const QByteArray bytes = composeMessage(message, newStamp(message.from));
         outcomes << RecipientOutcome{to, connection.submit(message.from.address.toLatin1(),
-                                                           {to.address.toLatin1()}, bytes, progress.keepGoing)};
+                                                           {to.address.toLatin1()}, bytes,
+                                                           progress.keepGoing)};
     }
     return outcomes;
 }
@@ -83,9 +88,12 @@ QString batchSummary(const QList<RecipientOutcome> &outcomes)
         if (o.result.sent())
             ++sent;
         else
-            notSent << QStringLiteral("Messaggio Non inviato a : %1 - %2").arg(o.recipient.address, o.result.reason);
+            notSent << QStringLiteral("Messaggio Non inviato a : %1 - %2")
+                           .arg(o.recipient.address, o.result.reason);
     }
-    QString text = QStringLiteral("Termine Invio Messaggi !\nInviati %1 di %2.").arg(sent).arg(outcomes.size());
+    QString text = QStringLiteral("Termine Invio Messaggi !\nInviati %1 di %2.")
+                       .arg(sent)
+                       .arg(outcomes.size());
     if (!notSent.isEmpty())
         text += u'\n' + notSent.join(u'\n');
     return text;

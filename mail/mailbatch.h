@@ -33,7 +33,7 @@ QString checkAttachments(const QStringList &paths);
 struct BatchProgress
 {
     std::function<void(int index, int total)> starting; // before the message to recipient `index`
-    std::function<bool()> keepGoing;                   // false cancels what is left
+    std::function<bool()> keepGoing;                    // false cancels what is left
 };
 
 // One message per recipient, each with its own To, Date and Message-ID, over a connection of

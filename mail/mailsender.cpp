@@ -32,23 +32,29 @@ void MailSender::start(const SmtpSettings &settings, const MailDraft &draft,
         progress.keepGoing = [cancelled] { return !cancelled->load(); };
         progress.starting = [self](int index, int total) {
             if (self)
-                QMetaObject::invokeMethod(self, [self, index, total] {
-                    if (self)
-                        Q_EMIT self->progress(index, total);
-                }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    self,
+                    [self, index, total] {
+                        if (self)
+                            Q_EMIT self->progress(index, total);
+                    },
+                    Qt::QueuedConnection);
         };
         const QList<RecipientOutcome> outcomes = sendToEach(settings, draft, recipients, progress);
         if (self)
-            QMetaObject::invokeMethod(self, [self, outcomes] {
-                if (!self)
-                    return;
-                if (self->m_thread) {
-                    self->m_thread->wait();
-                    delete self->m_thread;
-                    self->m_thread = nullptr;
-                }
-                Q_EMIT self->finished(outcomes);
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                self,
+                [self, outcomes] {
+                    if (!self)
+                        return;
+                    if (self->m_thread) {
+                        self->m_thread->wait();
+                        delete self->m_thread;
+                        self->m_thread = nullptr;
+                    }
+                    Q_EMIT self->finished(outcomes);
+                },
+                Qt::QueuedConnection);
     });
     m_thread->start();
 }

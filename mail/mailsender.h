@@ -22,7 +22,8 @@ public:
     ~MailSender() override; // cancels a batch still running and waits for its end
 
     // Does nothing while a batch is running.
-    void start(const SmtpSettings &settings, const MailDraft &draft, const QList<MailAddress> &recipients);
+    void start(const SmtpSettings &settings, const MailDraft &draft,
+               const QList<MailAddress> &recipients);
     void cancel();
     bool isRunning() const { return m_thread != nullptr; }
 

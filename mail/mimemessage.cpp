@@ -35,9 +35,9 @@ QByteArray addressHeader(const char *name, const QList<MailAddress> &list)
     return out + "\r\n";
 }
 
-const QByteArray kTextHeaders = QByteArrayLiteral(
-    "Content-Type: text/plain; charset=UTF-8\r\n"
-    "Content-Transfer-Encoding: quoted-printable\r\n");
+const QByteArray kTextHeaders =
+    QByteArrayLiteral("Content-Type: text/plain; charset=UTF-8\r\n"
+                      "Content-Transfer-Encoding: quoted-printable\r\n");
 
 } // namespace
 
@@ -46,9 +46,10 @@ MessageStamp newStamp(const MailAddress &from)
     MessageStamp stamp;
     stamp.date = QDateTime::currentDateTime();
     const qsizetype at = from.address.lastIndexOf(u'@');
-    const QByteArray domain = at >= 0 ? from.address.mid(at + 1).toLatin1() : QByteArrayLiteral("localhost");
-    stamp.messageId = '<' + randomHex(16) + '.' + QByteArray::number(stamp.date.toMSecsSinceEpoch())
-                      + '@' + domain + '>';
+    const QByteArray domain =
+        at >= 0 ? from.address.mid(at + 1).toLatin1() : QByteArrayLiteral("localhost");
+    stamp.messageId = '<' + randomHex(16) + '.' +
+                      QByteArray::number(stamp.date.toMSecsSinceEpoch()) + '@' + domain + '>';
     stamp.boundary = "=_" + randomHex(16);
     return stamp;
 }
@@ -76,9 +77,11 @@ QByteArray composeMessage(const MailMessage &message, const MessageStamp &stamp)
     out += delimiter + "\r\n" + kTextHeaders + "\r\n" + quotedPrintable(message.text);
     for (const Attachment &a : message.attachments) {
         out += "\r\n" + delimiter + "\r\n";
-        out += "Content-Type: application/octet-stream" + encodeParameter("name", a.fileName) + "\r\n";
+        out +=
+            "Content-Type: application/octet-stream" + encodeParameter("name", a.fileName) + "\r\n";
         out += "Content-Transfer-Encoding: base64\r\n";
-        out += "Content-Disposition: attachment" + encodeParameter("filename", a.fileName) + "\r\n\r\n";
+        out += "Content-Disposition: attachment" + encodeParameter("filename", a.fileName) +
+               "\r\n\r\n";
         out += base64Lines(a.content);
     }
     out += "\r\n" + delimiter + "--\r\n";

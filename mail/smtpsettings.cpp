@@ -47,9 +47,11 @@ db::Result<SmtpSettings> readSmtpSettings(db::Connection &connection)
 QString missingSetting(const SmtpSettings &settings)
 {
     if (settings.host.isEmpty())
-        return QStringLiteral("Per inviare email è necessario impostare l' Host SMTP tra le opzioni del programma !");
+        return QStringLiteral(
+            "Per inviare email è necessario impostare l' Host SMTP tra le opzioni del programma !");
     if (settings.sender.isEmpty())
-        return QStringLiteral("Per inviare email è necessario impostare il mittente delle email tra le opzioni del programma !");
+        return QStringLiteral("Per inviare email è necessario impostare il mittente delle email "
+                              "tra le opzioni del programma !");
     return {};
 }
 

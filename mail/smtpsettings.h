@@ -27,7 +27,7 @@ struct SmtpSettings
     QString password; // never written to a log or a message
     QString sender;   // SmtpMittenteEmail
 
-    QString caFile;        // a certificate authority trusted for this run, beside the system's
+    QString caFile;          // a certificate authority trusted for this run, beside the system's
     int timeoutSeconds = 30; // connecting, and waiting for each reply
 
     // The port to connect to: the stored one, 25 when none; with TLS from the first byte a

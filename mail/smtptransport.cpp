@@ -40,8 +40,8 @@ int onDebug(CURL *, curl_infotype type, char *data, size_t size, void *user)
         return 0;
     const QByteArray line = QByteArray(data, qsizetype(qMin<size_t>(size, 300))).trimmed();
     if (type == CURLINFO_HEADER_OUT) {
-        static const QList<QByteArray> verbs = {"EHLO", "HELO", "STARTTLS", "AUTH", "MAIL", "RCPT",
-                                                 "DATA"};
+        static const QList<QByteArray> verbs = {"EHLO", "HELO", "STARTTLS", "AUTH",
+                                                "MAIL", "RCPT", "DATA"};
         const qsizetype blank = line.indexOf(' ');
         const QByteArray verb = (blank < 0 ? line : line.left(blank)).toUpper();
         if (verb == "QUIT")
@@ -77,14 +77,16 @@ int onProgress(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 
 QString replyText(const Dialogue &d)
 {
-    return d.lastReply.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(QString::fromUtf8(d.lastReply));
+    return d.lastReply.isEmpty() ? QString()
+                                 : QStringLiteral(" (%1)").arg(QString::fromUtf8(d.lastReply));
 }
 
 QString certificateDetail(const char *error)
 {
     const QByteArray e = QByteArray(error).toLower();
     if (e.contains("self-signed") || e.contains("self signed"))
-        return QStringLiteral("certificato autofirmato, non rilasciato da un'autorità riconosciuta");
+        return QStringLiteral(
+            "certificato autofirmato, non rilasciato da un'autorità riconosciuta");
     if (e.contains("local issuer") || e.contains("unable to get"))
         return QStringLiteral("rilasciato da un'autorità non riconosciuta");
     if (e.contains("expired"))
@@ -105,7 +107,8 @@ QByteArray urlHost(const QString &host)
 {
     if (host.contains(u':')) {
         for (QChar c : host) {
-            if (!(c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f') || c == u':' || c == u'.'))
+            if (!(c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f') || c == u':' ||
+                  c == u'.'))
                 return {};
         }
         return '[' + host.toLatin1() + ']';
@@ -131,49 +134,61 @@ SendResult outcome(CURLcode code, const char *error, const Dialogue &d, const Sm
         return failure(SendFailure::Cancelled, QStringLiteral("invio annullato"));
     case CURLE_PEER_FAILED_VERIFICATION:
         return failure(SendFailure::Certificate, QStringLiteral("certificato non valido per %1: %2")
-                                                      .arg(host, certificateDetail(error)));
+                                                     .arg(host, certificateDetail(error)));
     case CURLE_SSL_CACERT_BADFILE:
-        return failure(SendFailure::Certificate,
-                       QStringLiteral("certificato non valido per %1: il file delle autorità \"%2\" non si può leggere")
-                           .arg(host, s.caFile));
+        return failure(
+            SendFailure::Certificate,
+            QStringLiteral(
+                "certificato non valido per %1: il file delle autorità \"%2\" non si può leggere")
+                .arg(host, s.caFile));
     case CURLE_USE_SSL_FAILED:
-        return failure(SendFailure::Tls,
-                       QStringLiteral("connessione protetta non disponibile: il server %1 non offre STARTTLS; "
-                                      "nulla è stato inviato")
-                           .arg(host));
+        return failure(
+            SendFailure::Tls,
+            QStringLiteral("connessione protetta non disponibile: il server %1 non offre STARTTLS; "
+                           "nulla è stato inviato")
+                .arg(host));
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_ENGINE_NOTFOUND:
     case CURLE_SSL_ENGINE_SETFAILED:
     case CURLE_SSL_CIPHER:
     case CURLE_SSL_CERTPROBLEM:
-        return failure(SendFailure::Tls, QStringLiteral("connessione protetta con %1 non riuscita (%2)")
-                                             .arg(host, QString::fromUtf8(error)));
+        return failure(SendFailure::Tls,
+                       QStringLiteral("connessione protetta con %1 non riuscita (%2)")
+                           .arg(host, QString::fromUtf8(error)));
     case CURLE_LOGIN_DENIED:
-        return failure(SendFailure::Authentication,
-                       QStringLiteral("autenticazione rifiutata dal server %1%2").arg(host, replyText(d)));
+        return failure(
+            SendFailure::Authentication,
+            QStringLiteral("autenticazione rifiutata dal server %1%2").arg(host, replyText(d)));
     case CURLE_COULDNT_RESOLVE_HOST:
-        return failure(SendFailure::Connection,
-                       QStringLiteral("connessione non riuscita: il server %1 non è stato trovato").arg(host));
+        return failure(
+            SendFailure::Connection,
+            QStringLiteral("connessione non riuscita: il server %1 non è stato trovato").arg(host));
     case CURLE_COULDNT_CONNECT:
-        return failure(SendFailure::Connection,
-                       QStringLiteral("connessione a %1 sulla porta %2 non riuscita").arg(host).arg(port));
+        return failure(
+            SendFailure::Connection,
+            QStringLiteral("connessione a %1 sulla porta %2 non riuscita").arg(host).arg(port));
     case CURLE_OPERATION_TIMEDOUT:
-        return failure(SendFailure::Timeout,
-                       QStringLiteral("tempo scaduto: il server %1 non ha risposto entro %2 secondi")
-                           .arg(host)
-                           .arg(s.timeoutSeconds));
+        return failure(
+            SendFailure::Timeout,
+            QStringLiteral("tempo scaduto: il server %1 non ha risposto entro %2 secondi")
+                .arg(host)
+                .arg(s.timeoutSeconds));
     default:
         break;
     }
     if (d.lastCommand == "AUTH")
-        return failure(SendFailure::Authentication,
-                       QStringLiteral("autenticazione rifiutata dal server %1%2").arg(host, replyText(d)));
+        return failure(
+            SendFailure::Authentication,
+            QStringLiteral("autenticazione rifiutata dal server %1%2").arg(host, replyText(d)));
     if (d.lastCommand == "RCPT")
-        return failure(SendFailure::Refused, QStringLiteral("destinatario rifiutato dal server%1").arg(replyText(d)));
+        return failure(SendFailure::Refused,
+                       QStringLiteral("destinatario rifiutato dal server%1").arg(replyText(d)));
     if (d.lastCommand == "MAIL")
-        return failure(SendFailure::Refused, QStringLiteral("mittente rifiutato dal server%1").arg(replyText(d)));
+        return failure(SendFailure::Refused,
+                       QStringLiteral("mittente rifiutato dal server%1").arg(replyText(d)));
     if (d.lastCommand == "DATA")
-        return failure(SendFailure::Refused, QStringLiteral("messaggio rifiutato dal server%1").arg(replyText(d)));
+        return failure(SendFailure::Refused,
+                       QStringLiteral("messaggio rifiutato dal server%1").arg(replyText(d)));
     return failure(SendFailure::Connection, QStringLiteral("connessione con %1 interrotta (%2)%3")
                                                 .arg(host, QString::fromUtf8(error), replyText(d)));
 }
@@ -198,18 +213,20 @@ SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArr
     const SmtpSettings &settings = m_settings;
     const QByteArray host = urlHost(settings.host);
     if (host.isEmpty())
-        return failure(SendFailure::Connection,
-                       QStringLiteral("connessione non riuscita: \"%1\" non è un nome di server valido")
-                           .arg(settings.host));
+        return failure(
+            SendFailure::Connection,
+            QStringLiteral("connessione non riuscita: \"%1\" non è un nome di server valido")
+                .arg(settings.host));
     if (!m_curl)
         m_curl = curl_easy_init();
     auto *curl = static_cast<CURL *>(m_curl);
     if (!curl)
-        return failure(SendFailure::Connection, QStringLiteral("impossibile preparare la connessione"));
+        return failure(SendFailure::Connection,
+                       QStringLiteral("impossibile preparare la connessione"));
 
     const bool implicitTls = settings.security == SmtpSecurity::ImplicitTls;
-    const QByteArray url = QByteArray(implicitTls ? "smtps://" : "smtp://")
-                           + host + ':' + QByteArray::number(settings.effectivePort());
+    const QByteArray url = QByteArray(implicitTls ? "smtps://" : "smtp://") + host + ':' +
+                           QByteArray::number(settings.effectivePort());
     const QByteArray from = '<' + sender + '>';
     const QByteArray user = settings.userName.toUtf8();
     QByteArray password = settings.password.toUtf8();
@@ -233,8 +250,9 @@ SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArr
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!caFile.isEmpty())
         curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
-    curl_easy_setopt(curl, CURLOPT_USE_SSL,
-                     long(settings.security == SmtpSecurity::None ? CURLUSESSL_NONE : CURLUSESSL_ALL));
+    curl_easy_setopt(
+        curl, CURLOPT_USE_SSL,
+        long(settings.security == SmtpSecurity::None ? CURLUSESSL_NONE : CURLUSESSL_ALL));
     if (settings.authenticate) {
         curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());

@@ -19,8 +19,7 @@ QString knownField(QStringView name)
 
 // Calls `found` with the name of every «…» of `text` and its span; a name never holds a
 // guillemet or a line break, so an open guillemet does not swallow the rest of the text.
-template<typename Found>
-void scan(QStringView text, Found found)
+template <typename Found> void scan(QStringView text, Found found)
 {
     qsizetype from = 0;
     while (true) {
@@ -45,9 +44,12 @@ void scan(QStringView text, Found found)
 const QStringList &noticeFields()
 {
     static const QStringList fields = {
-        QStringLiteral("Nome"),           QStringLiteral("Cognome"),
-        QStringLiteral("Titolo"),         QStringLiteral("RagioneSociale"),
-        QStringLiteral("NominativoDocumenti"), QStringLiteral("Comune"),
+        QStringLiteral("Nome"),
+        QStringLiteral("Cognome"),
+        QStringLiteral("Titolo"),
+        QStringLiteral("RagioneSociale"),
+        QStringLiteral("NominativoDocumenti"),
+        QStringLiteral("Comune"),
     };
     return fields;
 }

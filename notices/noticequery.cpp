@@ -14,10 +14,10 @@ db::Result<QDate> readBirthDate(QStringView shown)
         return QDate();
     static const QRegularExpression complete(QStringLiteral("^([0-9]{2})/([0-9]{2})/([0-9]{4})$"));
     const QRegularExpressionMatch parts = complete.match(typed);
-    const QDate date = parts.hasMatch() ? QDate(parts.captured(3).toInt(),
-                                                parts.captured(2).toInt(),
-                                                parts.captured(1).toInt())
-                                        : QDate();
+    const QDate date =
+        parts.hasMatch()
+            ? QDate(parts.captured(3).toInt(), parts.captured(2).toInt(), parts.captured(1).toInt())
+            : QDate();
     if (!date.isValid())
         return db::Error{QStringLiteral("La data di nascita \"%1\" non è valida: va scritta come "
                                         "gg/mm/aaaa, per esempio 07/03/1960.")
@@ -42,14 +42,15 @@ db::Result<QString> composeNoticeQuery(const NoticeFilter &filter)
         sql += QStringLiteral(" INNER JOIN Comuni ON Contatti.Citta_ID = Comuni.Id");
     sql += QStringLiteral(" WHERE Contatti.Annullato=False");
     if (filter.professione > 0)
-        sql += QStringLiteral(" and Contatti.Professione_id=") + QString::number(filter.professione);
+        sql +=
+            QStringLiteral(" and Contatti.Professione_id=") + QString::number(filter.professione);
     if (filter.categoria > 0)
         sql += QStringLiteral(" and Contatti.Categoria_ID=") + QString::number(filter.categoria);
     if (filter.comune > 0)
         sql += QStringLiteral(" and Contatti.Citta_ID=") + QString::number(filter.comune);
     if (provincia)
-        sql += QStringLiteral(" and Comuni.Provincia ='") + RaddoppiaApici(filter.provincia) +
-               u'\'';
+        sql +=
+            QStringLiteral(" and Comuni.Provincia ='") + RaddoppiaApici(filter.provincia) + u'\'';
     if (!filter.note.isEmpty())
         sql += QStringLiteral(" and Contatti.Note like '") + PreparaRicerca(filter.note) +
                QStringLiteral("%'");
@@ -58,8 +59,8 @@ db::Result<QString> composeNoticeQuery(const NoticeFilter &filter)
         sql += QStringLiteral(" and Contatti.DataNascita >=#") +
                *DataSql(ScriviDataItaliana(*from)) + u'#';
     if (to->isValid())
-        sql += QStringLiteral(" and Contatti.DataNascita <=#") +
-               *DataSql(ScriviDataItaliana(*to)) + QStringLiteral(" 23.59.59#");
+        sql += QStringLiteral(" and Contatti.DataNascita <=#") + *DataSql(ScriviDataItaliana(*to)) +
+               QStringLiteral(" 23.59.59#");
     return sql;
 }
 

@@ -47,8 +47,8 @@ db::Status writeRecipients(db::Connection &connection, const QString &computerNa
             {computerName});
         !cleared)
         return cleared.error();
-    const QString insert = QStringLiteral(
-        "insert into TempAvvisiContatti (NomeComputer, Contatto_ID) VALUES(?, ?)");
+    const QString insert =
+        QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) VALUES(?, ?)");
     for (qint64 contact : contacts) {
         if (db::Result<db::RowSet> added = connection.run(insert, {computerName, contact}); !added)
             return added.error();

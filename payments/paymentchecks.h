@@ -3,7 +3,13 @@
 #include <QString>
 
 // The first thing a payment lacks, checked in this order: date, amount, description.
-enum class MissingPaymentField { None, Date, Amount, Description };
+enum class MissingPaymentField
+{
+    None,
+    Date,
+    Amount,
+    Description
+};
 
 MissingPaymentField firstMissingPaymentField(const QString &date, const QString &amount,
                                              const QString &description);

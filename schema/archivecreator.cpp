@@ -52,11 +52,13 @@ db::Status buildArchive(db::Connection &connection)
 db::Status createArchiveFile(const QString &path)
 {
     if (QFileInfo::exists(path))
-        return db::Error{QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(path)};
+        return db::Error{
+            QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(path)};
     const QFileInfo folder(QFileInfo(path).absolutePath());
     if (!folder.isDir())
-        return db::Error{QStringLiteral("Impossibile creare l'archivio %1: la cartella %2 non esiste.")
-                             .arg(path, folder.filePath())};
+        return db::Error{
+            QStringLiteral("Impossibile creare l'archivio %1: la cartella %2 non esiste.")
+                .arg(path, folder.filePath())};
     // Built under another name and renamed at the end, so that a failure leaves no half archive.
     const QString building = path + QStringLiteral(".nuovo");
     QFile::remove(building);
@@ -73,12 +75,15 @@ db::Status createArchiveFile(const QString &path)
         if (!done) {
             opened->reset();
             QFile::remove(building);
-            return db::Error{QStringLiteral("Impossibile creare l'archivio %1: %2").arg(path, done.message())};
+            return db::Error{
+                QStringLiteral("Impossibile creare l'archivio %1: %2").arg(path, done.message())};
         }
     }
     if (!QFile::rename(building, path)) {
         QFile::remove(building);
-        return db::Error{QStringLiteral("Impossibile creare l'archivio %1: il file non può essere scritto.").arg(path)};
+        return db::Error{
+            QStringLiteral("Impossibile creare l'archivio %1: il file non può essere scritto.")
+                .arg(path)};
     }
     return {};
 }

@@ -57,10 +57,11 @@ db::Result<CsvTable> CsvTable::parse(QStringView text)
         table.m_columns.insert(header[c], c);
     for (qsizetype r = 0; r < records.size(); ++r) {
         if (records[r].size() != header.size())
-            return db::Error{QStringLiteral("Tabella CSV non valida: la riga %1 ha %2 campi invece di %3.")
-                                 .arg(r + 2)
-                                 .arg(records[r].size())
-                                 .arg(header.size())};
+            return db::Error{
+                QStringLiteral("Tabella CSV non valida: la riga %1 ha %2 campi invece di %3.")
+                    .arg(r + 2)
+                    .arg(records[r].size())
+                    .arg(header.size())};
     }
     table.m_rows = std::move(records);
     return table;

@@ -33,7 +33,7 @@ QVariant textOrNull(const QString &text)
 }
 
 // Inserts one row per CSV row; `values` gives the bound values of a row.
-template<typename Values>
+template <typename Values>
 db::Status insertRows(db::Connection &c, const CsvTable &table, const QString &sql, Values values)
 {
     for (qsizetype r = 0; r < table.rowCount(); ++r) {
@@ -60,10 +60,11 @@ db::Status insertFixedRows(db::Connection &c)
         {QStringLiteral("INSERT INTO TipoEsportazioniCrystalReport (Numero, Descrizione, "
                         "Estensione, Attivo) VALUES (?, ?, ?, ?)"),
          {3, QStringLiteral("Pagina web (HTML)"), QStringLiteral("html"), true}},
-        {QStringLiteral("INSERT INTO opzioni (Id, PasswordAmministratore, StampanteDefault, "
-                        "EtichettePiccole, TipoEsportazione, EstensioneEsportazione, "
-                        "AzioneImportazioneVCard, SmtpPorta, SmtpAutenticazioneServer, "
-                        "SmtpCriptato, SmtpCriptaggioTipo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {QStringLiteral(
+             "INSERT INTO opzioni (Id, PasswordAmministratore, StampanteDefault, "
+             "EtichettePiccole, TipoEsportazione, EstensioneEsportazione, "
+             "AzioneImportazioneVCard, SmtpPorta, SmtpAutenticazioneServer, "
+             "SmtpCriptato, SmtpCriptaggioTipo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
          {1, QStringLiteral(""), false, false, 1, QStringLiteral("pdf"), 0, 25, false, false, 3}},
         {QStringLiteral("INSERT INTO ditta (Id) VALUES (?)"), {1}},
     };
@@ -101,46 +102,49 @@ db::Status loadReferenceData(db::Connection &c)
                                          "Regione_ID) VALUES (?, ?, ?, ?)"),
                           [&](qsizetype r) {
                               const CsvTable &p = *province;
-                              return QVariantList{number(p.value(r, QStringLiteral("provincia_istat"))),
-                                                  p.value(r, QStringLiteral("sigla")),
-                                                  p.value(r, QStringLiteral("capoluogo")),
-                                                  number(p.value(r, QStringLiteral("regione_istat")))};
+                              return QVariantList{
+                                  number(p.value(r, QStringLiteral("provincia_istat"))),
+                                  p.value(r, QStringLiteral("sigla")),
+                                  p.value(r, QStringLiteral("capoluogo")),
+                                  number(p.value(r, QStringLiteral("regione_istat")))};
                           });
     if (done)
-        done = insertRows(c, *nazioni,
-                          QStringLiteral("INSERT INTO Nazioni (IDNazione, DENOMINAZ) VALUES (?, ?)"),
-                          [&](qsizetype r) {
-                              return QVariantList{number(nazioni->value(r, QStringLiteral("numeric"))),
-                                                  nazioni->value(r, QStringLiteral("nome"))};
-                          });
+        done = insertRows(
+            c, *nazioni, QStringLiteral("INSERT INTO Nazioni (IDNazione, DENOMINAZ) VALUES (?, ?)"),
+            [&](qsizetype r) {
+                return QVariantList{number(nazioni->value(r, QStringLiteral("numeric"))),
+                                    nazioni->value(r, QStringLiteral("nome"))};
+            });
     // Municipalities are numbered in their alphabetical order; the street table refers to
     // them through these numbers.
     QHash<QString, int> idByIstat;
     if (done)
-        done = insertRows(c, *comuni,
-                          QStringLiteral("INSERT INTO Comuni (ID, Comune, Provincia, Cap, COD_ISTAT, "
-                                         "CODICE_F, Regione_ID, Nazione_ID) "
-                                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                          [&](qsizetype r) {
-                              const CsvTable &m = *comuni;
-                              const int id = int(r) + 1;
-                              idByIstat.insert(m.value(r, QStringLiteral("istat")), id);
-                              return QVariantList{id,
-                                                  m.value(r, QStringLiteral("comune")),
-                                                  m.value(r, QStringLiteral("sigla")),
-                                                  m.value(r, QStringLiteral("cap")),
-                                                  m.value(r, QStringLiteral("istat")),
-                                                  textOrNull(m.value(r, QStringLiteral("belfiore"))),
-                                                  number(m.value(r, QStringLiteral("regione_istat"))),
-                                                  kItalia};
-                          });
+        done =
+            insertRows(c, *comuni,
+                       QStringLiteral("INSERT INTO Comuni (ID, Comune, Provincia, Cap, COD_ISTAT, "
+                                      "CODICE_F, Regione_ID, Nazione_ID) "
+                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                       [&](qsizetype r) {
+                           const CsvTable &m = *comuni;
+                           const int id = int(r) + 1;
+                           idByIstat.insert(m.value(r, QStringLiteral("istat")), id);
+                           return QVariantList{id,
+                                               m.value(r, QStringLiteral("comune")),
+                                               m.value(r, QStringLiteral("sigla")),
+                                               m.value(r, QStringLiteral("cap")),
+                                               m.value(r, QStringLiteral("istat")),
+                                               textOrNull(m.value(r, QStringLiteral("belfiore"))),
+                                               number(m.value(r, QStringLiteral("regione_istat"))),
+                                               kItalia};
+                       });
     if (done)
         done = insertRows(c, *capMultipli,
                           QStringLiteral("INSERT INTO Indirizzi (id_cap, Cap, Comune_ID) "
                                          "VALUES (?, ?, ?)"),
                           [&](qsizetype r) {
                               const CsvTable &m = *capMultipli;
-                              const int comune = idByIstat.value(m.value(r, QStringLiteral("istat")));
+                              const int comune =
+                                  idByIstat.value(m.value(r, QStringLiteral("istat")));
                               return QVariantList{int(r) + 1, m.value(r, QStringLiteral("cap")),
                                                   comune > 0 ? QVariant(comune) : QVariant()};
                           });
@@ -162,7 +166,8 @@ db::Status loadStarterLists(db::Connection &c)
          {QStringLiteral("Contanti"), QStringLiteral("Bonifico"), QStringLiteral("Assegno"),
           QStringLiteral("Carta"), QStringLiteral("RiBa")}},
         {"TipologiaCalendario",
-         {QStringLiteral("Appuntamento"), QStringLiteral("Telefonata"), QStringLiteral("Scadenza")}},
+         {QStringLiteral("Appuntamento"), QStringLiteral("Telefonata"),
+          QStringLiteral("Scadenza")}},
     };
     for (const auto &[table, values] : lists) {
         const QString sql = QStringLiteral("INSERT INTO %1 (Descrizione) VALUES (?)")

@@ -1,7 +1,7 @@
 #include "session/archivelocation.h"
 
-#include "session/installfolders.h"
 #include "db/pgconnection.h"
+#include "session/installfolders.h"
 
 #include <QDir>
 #include <QFile>

@@ -14,7 +14,7 @@ struct ArchiveLocation
     // The path percorso.txt names, made absolute against the program's folder (the default
     // when it names none), or the address of a database server as written there.
     QString archive;
-    bool isDefault = true;  // archive == defaultArchive because percorso.txt named nothing
+    bool isDefault = true; // archive == defaultArchive because percorso.txt named nothing
 };
 
 // Reads percorso.txt from `programFolder` (or the user's folders), writing it with the default

@@ -7,8 +7,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
-#include <QWidget>
 #include <QTest>
+#include <QWidget>
 
 #include <libpq-fe.h>
 
@@ -28,9 +28,9 @@ QString templateArchive()
         auto opened = db::openArchive(p);
         for (const char *table : {"Titoli", "TipoPagamenti", "TipologiaCalendario"}) {
             // Their counters start again too, as in an archive that never had the rows.
-            if (!opened || !(*opened)->run(QStringLiteral("delete from ") + QLatin1String(table))
-                || !(*opened)->runNative(QStringLiteral("delete from sqlite_sequence where name = ?"),
-                                         {QString::fromLatin1(table)}))
+            if (!opened || !(*opened)->run(QStringLiteral("delete from ") + QLatin1String(table)) ||
+                !(*opened)->runNative(QStringLiteral("delete from sqlite_sequence where name = ?"),
+                                      {QString::fromLatin1(table)}))
                 qFatal("cannot empty %s", table);
         }
         return p;
@@ -61,8 +61,11 @@ QString onServerDatabase(const QString &database, const QString &sql)
 {
     PGconn *c = PQconnectdb((serverAddress() + u'/' + database).toUtf8().constData());
     PGresult *r = PQstatus(c) == CONNECTION_OK ? PQexec(c, sql.toUtf8().constData()) : nullptr;
-    const bool done = r && (PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK);
-    const QString first = done && PQntuples(r) > 0 && PQnfields(r) > 0 ? QString::fromUtf8(PQgetvalue(r, 0, 0)) : QString();
+    const bool done =
+        r && (PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK);
+    const QString first = done && PQntuples(r) > 0 && PQnfields(r) > 0
+                              ? QString::fromUtf8(PQgetvalue(r, 0, 0))
+                              : QString();
     const QString why = QString::fromUtf8(PQerrorMessage(c));
     PQclear(r);
     PQfinish(c);
@@ -79,11 +82,14 @@ void onServerMaintenance(const QString &sql)
 // The tables, columns and indexes of a database, in one value.
 QString schemaOf(const QString &database)
 {
-    return onServerDatabase(database, QStringLiteral(
-        "SELECT md5(COALESCE(string_agg(c.relname || '.' || COALESCE(a.attname, '') || ':' || "
-        "COALESCE(a.atttypid::text, ''), ',' ORDER BY c.relname, a.attnum), '')) "
-        "FROM pg_class c LEFT JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
-        "WHERE c.relnamespace = 'public'::regnamespace"));
+    return onServerDatabase(
+        database,
+        QStringLiteral(
+            "SELECT md5(COALESCE(string_agg(c.relname || '.' || COALESCE(a.attname, '') || ':' || "
+            "COALESCE(a.atttypid::text, ''), ',' ORDER BY c.relname, a.attnum), '')) "
+            "FROM pg_class c LEFT JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND "
+            "NOT a.attisdropped "
+            "WHERE c.relnamespace = 'public'::regnamespace"));
 }
 
 } // namespace
@@ -99,7 +105,8 @@ std::unique_ptr<FreshArchive> FreshArchive::namedInProgramFolder(const QString &
         return {};
     auto archive = std::make_unique<FreshArchive>();
     QFile path(programFolder + QStringLiteral("/percorso.txt"));
-    if (!path.open(QIODevice::WriteOnly | QIODevice::Truncate) || path.write(archive->path().toUtf8() + '\n') <= 0)
+    if (!path.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        path.write(archive->path().toUtf8() + '\n') <= 0)
         qFatal("cannot write percorso.txt");
     return archive;
 }
@@ -122,9 +129,10 @@ ProcessDatabase &processDatabase()
 // and counters of the template in place.
 void resetProcessDatabase(const QString &name)
 {
-    onServerMaintenance(QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
-                                       "WHERE datname = '%1' AND pid <> pg_backend_pid()")
-                            .arg(name));
+    onServerMaintenance(
+        QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
+                       "WHERE datname = '%1' AND pid <> pg_backend_pid()")
+            .arg(name));
     // The refusals a test added go first, so that the rows can go back.
     onServerDatabase(name, QStringLiteral(R"(DO $$ DECLARE r RECORD; BEGIN
   FOR r IN SELECT tgname, tgrelid::regclass AS t FROM pg_trigger WHERE tgname LIKE 'calvetra_rifiuto%' LOOP
@@ -159,8 +167,11 @@ FreshArchive::FreshArchive() : m_path(m_dir.filePath(QStringLiteral("archivio.sq
             m_database = reused.name;
             resetProcessDatabase(m_database);
         } else {
-            m_database = QStringLiteral("calvetra_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-            onServerMaintenance(QStringLiteral("CREATE DATABASE %1 TEMPLATE calvetra_modello").arg(m_database));
+            m_database = QStringLiteral("calvetra_t%1_%2")
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(++made);
+            onServerMaintenance(
+                QStringLiteral("CREATE DATABASE %1 TEMPLATE calvetra_modello").arg(m_database));
             if (reused.name.isEmpty())
                 reused.name = m_database;
         }
@@ -209,15 +220,20 @@ void FreshArchive::refuseWrites(const QString &event, const QString &table, cons
     const QString name = QStringLiteral("calvetra_rifiuto_%1").arg(++made);
     m_refusals.append({name, table});
     if (onServer()) {
-        native(QStringLiteral("CREATE FUNCTION calvetra_copia.%1() RETURNS trigger LANGUAGE plpgsql "
-                              "AS $f$ BEGIN RAISE EXCEPTION '%2'; END $f$")
-                   .arg(name, message));
-        native(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4 EXECUTE FUNCTION calvetra_copia.%1()")
-                   .arg(name, event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
+        native(
+            QStringLiteral("CREATE FUNCTION calvetra_copia.%1() RETURNS trigger LANGUAGE plpgsql "
+                           "AS $f$ BEGIN RAISE EXCEPTION '%2'; END $f$")
+                .arg(name, message));
+        native(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4 EXECUTE FUNCTION "
+                              "calvetra_copia.%1()")
+                   .arg(name, event, table,
+                        when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
         return;
     }
-    native(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, '%5'); END")
-               .arg(name, event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when, message));
+    native(
+        QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, '%5'); END")
+            .arg(name, event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when,
+                 message));
 }
 
 void FreshArchive::allowWrites()

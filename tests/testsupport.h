@@ -43,7 +43,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_path;
-    QString m_database; // on the server
+    QString m_database;                            // on the server
     QList<std::pair<QString, QString>> m_refusals; // trigger, table
     std::unique_ptr<db::Connection> m_connection;
 };
@@ -62,21 +62,24 @@ public:
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    QStringList messages;          // "caption: text" of every message box and question shown
-    QList<MessageKind> kinds;      // the kind of each of them
-    QList<bool> answers;           // the answers to the next questions, in order (No when empty)
-    QStringList files;             // the next file choices, in order (cancel when empty); one
-                                   // entry holds several files to open, separated by newlines
+    QStringList messages;     // "caption: text" of every message box and question shown
+    QList<MessageKind> kinds; // the kind of each of them
+    QList<bool> answers;      // the answers to the next questions, in order (No when empty)
+    QStringList files;        // the next file choices, in order (cancel when empty); one
+                              // entry holds several files to open, separated by newlines
     // What happens inside the next windows shown modally, in order; each returns the window's
     // result. A window without an action closes at once with 0.
     QList<std::function<int(QWidget *)>> modalActions;
-    QStringList modalWindows;      // objectName of every window shown modally
+    QStringList modalWindows; // objectName of every window shown modally
 
     void inform(MessageKind kind, const QString &message, const QString &caption) override;
     bool ask(const QString &question, const QString &caption) override;
-    QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) override;
-    QStringList chooseOpenFiles(const QString &title, const QString &filter, const QString &folder) override;
-    QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) override;
+    QString chooseOpenFile(const QString &title, const QString &filter,
+                           const QString &folder) override;
+    QStringList chooseOpenFiles(const QString &title, const QString &filter,
+                                const QString &folder) override;
+    QString chooseSaveFile(const QString &title, const QString &filter,
+                           const QString &suggested) override;
     int showModal(QWidget *window) override;
 };
 
@@ -87,8 +90,7 @@ class QLineEdit;
 namespace drive {
 
 QWidget *widget(QWidget *window, const QString &name);
-template<typename T = QWidget>
-T *in(QWidget *window, const QString &name)
+template <typename T = QWidget> T *in(QWidget *window, const QString &name)
 {
     T *child = qobject_cast<T *>(widget(window, name));
     if (!child)

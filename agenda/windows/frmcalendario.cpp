@@ -28,9 +28,9 @@ TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidg
     auto *toolbar = new QHBoxLayout;
     QToolButton *aiuto = toolButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("Aiuto"),
                                     QString(), QStyle::SP_DialogHelpButton);
-    QToolButton *salva = toolButton(this, QStringLiteral("spdSalva"), QStringLiteral("salva"),
-                                    QStringLiteral("Sava le modifiche effettuate"),
-                                    QStyle::SP_DialogSaveButton);
+    QToolButton *salva =
+        toolButton(this, QStringLiteral("spdSalva"), QStringLiteral("salva"),
+                   QStringLiteral("Sava le modifiche effettuate"), QStyle::SP_DialogSaveButton);
     salva->hide();
     QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"),
                                        QStringLiteral("Indietro"), QString(), QStyle::SP_ArrowBack);
@@ -54,26 +54,26 @@ TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidg
     m_tipologia->setObjectName(QStringLiteral("DBLookupComboBox4"));
     m_binder->bindLookup(m_tipologia, QStringLiteral("TipologiaCalendario"));
     form->addRow(QStringLiteral("Tipologia"),
-                 withLookupButtons(m_tipologia, QStringLiteral("SpeedButton7"),
-                             QStringLiteral("SpeedButton8"),
-                             [this] {
-                                 if (m_links.addType)
-                                     m_links.addType();
-                             },
-                             [this] { modificaTipologia(); }));
+                 withLookupButtons(
+                     m_tipologia, QStringLiteral("SpeedButton7"), QStringLiteral("SpeedButton8"),
+                     [this] {
+                         if (m_links.addType)
+                             m_links.addType();
+                     },
+                     [this] { modificaTipologia(); }));
 
     m_contatto = new DataSetComboBox(m_db.TableCercaContatti, QStringLiteral("Ide"),
                                      QStringLiteral("NominativoVisualizzato"), this);
     m_contatto->setObjectName(QStringLiteral("DBLookupComboBox2"));
     m_binder->bindLookup(m_contatto, QStringLiteral("Cliente_ID"));
     form->addRow(QStringLiteral("Contatto"),
-                 withLookupButtons(m_contatto, QStringLiteral("SpeedButton2"),
-                             QStringLiteral("SpeedButton4"),
-                             [this] {
-                                 if (m_links.addContact)
-                                     m_links.addContact();
-                             },
-                             [this] { apriContatto(); }));
+                 withLookupButtons(
+                     m_contatto, QStringLiteral("SpeedButton2"), QStringLiteral("SpeedButton4"),
+                     [this] {
+                         if (m_links.addContact)
+                             m_links.addContact();
+                     },
+                     [this] { apriContatto(); }));
 
     auto *note = new QLineEdit(this);
     note->setObjectName(QStringLiteral("DBEdit3"));

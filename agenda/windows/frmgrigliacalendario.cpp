@@ -24,8 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor,
-                                             QWidget *parent)
+TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor, QWidget *parent)
     : QDialog(parent, Qt::Window), m_db(db), m_editor(editor)
 {
     setObjectName(QStringLiteral("frmGrigliaCalendario"));
@@ -40,14 +39,17 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &edito
     QToolButton *esporta =
         toolButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("Esporta Calendario"),
                    QStringLiteral("Esporta i dati in formato ICal"), QStyle::SP_DialogSaveButton);
-    QToolButton *ricarica = toolButton(this, QStringLiteral("spdAggiorna"), QStringLiteral("Ricarica"),
-                                       QStringLiteral("Aggiorna l'elenco"), QStyle::SP_BrowserReload);
-    QToolButton *indietro = toolButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("Indietro"),
-                                       QString(), QStyle::SP_ArrowBack);
-    QToolButton *elimina = toolButton(this, QStringLiteral("spdElimina"), QStringLiteral("Elimina"),
-                                      QStringLiteral("Elimina il record corrente "), QStyle::SP_TrashIcon);
-    QToolButton *aggiungi = toolButton(this, QStringLiteral("spdInserisci"), QStringLiteral("Aggiungi"),
-                                       QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
+    QToolButton *ricarica =
+        toolButton(this, QStringLiteral("spdAggiorna"), QStringLiteral("Ricarica"),
+                   QStringLiteral("Aggiorna l'elenco"), QStyle::SP_BrowserReload);
+    QToolButton *indietro = toolButton(this, QStringLiteral("SpeedButton2"),
+                                       QStringLiteral("Indietro"), QString(), QStyle::SP_ArrowBack);
+    QToolButton *elimina =
+        toolButton(this, QStringLiteral("spdElimina"), QStringLiteral("Elimina"),
+                   QStringLiteral("Elimina il record corrente "), QStyle::SP_TrashIcon);
+    QToolButton *aggiungi =
+        toolButton(this, QStringLiteral("spdInserisci"), QStringLiteral("Aggiungi"),
+                   QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
     QToolButton *avanti = toolButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("Avanti"),
                                      QString(), QStyle::SP_ArrowForward);
     for (QToolButton *b : {indietro, ricarica, aggiungi, elimina, avanti, esporta})
@@ -246,8 +248,8 @@ void TfrmGrigliaCalendario::Avanti()
 void TfrmGrigliaCalendario::Elimina()
 {
     db::DataSet &agenda = m_db.TableCalendario;
-    if (agenda.isEmpty()
-        || !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare la data del Calendario ?")))
+    if (agenda.isEmpty() || !dialogs().confirm(QStringLiteral(
+                                "Sei sicuro di voler eliminare la data del Calendario ?")))
         return;
     (void)EliminaRecord(agenda, QStringLiteral("Id"));
 }

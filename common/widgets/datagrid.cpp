@@ -15,7 +15,8 @@ class TextCellDelegate final : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
     {
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);
@@ -24,13 +25,15 @@ public:
         style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, widget);
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         const QRect text = cell.rect.adjusted(margin, 0, -margin, 0);
-        const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                           : (cell.state & QStyle::State_Active) ? QPalette::Normal
-                                                                                 : QPalette::Inactive;
+        const QPalette::ColorGroup group =
+            !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (cell.state & QStyle::State_Active) ? QPalette::Normal
+                                                  : QPalette::Inactive;
         painter->save();
         painter->setFont(cell.font);
-        painter->setPen(cell.palette.color(group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText
-                                                                                       : QPalette::Text));
+        painter->setPen(cell.palette.color(group, cell.state & QStyle::State_Selected
+                                                      ? QPalette::HighlightedText
+                                                      : QPalette::Text));
         painter->drawText(text, int(cell.displayAlignment) | Qt::TextSingleLine,
                           cell.fontMetrics.elidedText(cell.text, cell.textElideMode, text.width()));
         painter->restore();
@@ -39,8 +42,9 @@ public:
             focus.QStyleOption::operator=(cell);
             focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &cell, widget);
             focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-            focus.backgroundColor = cell.palette.color(group, cell.state & QStyle::State_Selected ? QPalette::Highlight
-                                                                                                  : QPalette::Window);
+            focus.backgroundColor =
+                cell.palette.color(group, cell.state & QStyle::State_Selected ? QPalette::Highlight
+                                                                              : QPalette::Window);
             style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
         }
     }
@@ -53,7 +57,8 @@ DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
 {
     setModel(model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(multiSelection ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    setSelectionMode(multiSelection ? QAbstractItemView::ExtendedSelection
+                                    : QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(false);
     // Every row as high as the others: the view works out where a row is without asking
@@ -93,7 +98,8 @@ DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
                     }
                 }
                 if (dropped)
-                    m_selectionOrder.removeIf([this](db::DataSet::Bookmark b) { return !m_selected.contains(b); });
+                    m_selectionOrder.removeIf(
+                        [this](db::DataSet::Bookmark b) { return !m_selected.contains(b); });
                 for (const QItemSelectionRange &range : selected) {
                     for (int row = range.top(); row <= range.bottom(); ++row) {
                         const db::DataSet::Bookmark b = dataSet().bookmarkAt(row);
@@ -147,6 +153,8 @@ void DataGrid::selectRow(int row, bool selected)
 {
     if (row < 0 || row >= m_model->rowCount() || m_model->columnCount() == 0)
         return;
-    const QItemSelection rowSelection(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
-    selectionModel()->select(rowSelection, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    const QItemSelection rowSelection(m_model->index(row, 0),
+                                      m_model->index(row, m_model->columnCount() - 1));
+    selectionModel()->select(rowSelection, selected ? QItemSelectionModel::Select
+                                                    : QItemSelectionModel::Deselect);
 }

@@ -35,7 +35,9 @@ void DataSetComboBox::setKey(const QVariant &key)
     const bool none = !key.isValid() || key.toString().isEmpty() || key.toString() == u"0";
     const int column = m_dataSet.columnIndex(m_keyColumn);
     for (int row = 0; !none && column >= 0 && row < m_dataSet.recordCount(); ++row) {
-        if (m_dataSet.valueAt(row, column).toString().compare(key.toString(), Qt::CaseInsensitive) == 0) {
+        if (m_dataSet.valueAt(row, column)
+                .toString()
+                .compare(key.toString(), Qt::CaseInsensitive) == 0) {
             index = row;
             break;
         }

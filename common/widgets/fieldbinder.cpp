@@ -8,7 +8,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-FieldBinder::FieldBinder(db::DataSet &dataSet, QObject *parent) : QObject(parent), m_dataSet(dataSet)
+FieldBinder::FieldBinder(db::DataSet &dataSet, QObject *parent)
+    : QObject(parent), m_dataSet(dataSet)
 {
     connect(&m_dataSet, &db::DataSet::currentChanged, this, [this] { refresh(); });
     connect(&m_dataSet, &db::DataSet::reset, this, [this] { refresh(); });

@@ -44,7 +44,15 @@ Q_SIGNALS:
     void edited(QWidget *field);
 
 private:
-    enum class Kind { Text, Memo, Date, Amount, Check, Lookup };
+    enum class Kind
+    {
+        Text,
+        Memo,
+        Date,
+        Amount,
+        Check,
+        Lookup
+    };
     struct Binding
     {
         QPointer<QWidget> widget;

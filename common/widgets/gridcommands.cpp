@@ -22,8 +22,10 @@ QMenu *attachGridCommands(QTableView *view, DataSetModel *grid, db::DataSet &gri
 {
     view->setModel(grid);
     applyWidths(view, grid);
-    QObject::connect(grid, &DataSetModel::columnsChanged, view, [view, grid] { applyWidths(view, grid); });
-    QObject::connect(grid, &QAbstractItemModel::modelReset, view, [view, grid] { applyWidths(view, grid); });
+    QObject::connect(grid, &DataSetModel::columnsChanged, view,
+                     [view, grid] { applyWidths(view, grid); });
+    QObject::connect(grid, &QAbstractItemModel::modelReset, view,
+                     [view, grid] { applyWidths(view, grid); });
     QObject::connect(view->horizontalHeader(), &QHeaderView::sectionResized, grid,
                      [grid](int column, int, int width) { grid->setColumnWidth(column, width); });
 
@@ -34,12 +36,11 @@ QMenu *attachGridCommands(QTableView *view, DataSetModel *grid, db::DataSet &gri
     drop->setObjectName(QStringLiteral("EliminaColonna1"));
     QAction *reset = menu->addAction(resetCaption);
     reset->setObjectName(resetCaption == u"Reset Colonne" ? QStringLiteral("ResetColonne1")
-                                                           : QStringLiteral("ResetGriglia1"));
+                                                          : QStringLiteral("ResetGriglia1"));
 
     db::DataSet *layouts = &griglie;
-    QObject::connect(save, &QAction::triggered, view, [=] {
-        (void)SalvaLayout(gridName, *grid, *layouts, false, computerName());
-    });
+    QObject::connect(save, &QAction::triggered, view,
+                     [=] { (void)SalvaLayout(gridName, *grid, *layouts, false, computerName()); });
     QObject::connect(drop, &QAction::triggered, view, [=] {
         const int column = view->currentIndex().isValid() ? view->currentIndex().column() : -1;
         grid->removeGridColumn(column);
@@ -50,7 +51,8 @@ QMenu *attachGridCommands(QTableView *view, DataSetModel *grid, db::DataSet &gri
     });
 
     view->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(view, &QWidget::customContextMenuRequested, menu,
-                     [view, menu](const QPoint &at) { menu->popup(view->viewport()->mapToGlobal(at)); });
+    QObject::connect(
+        view, &QWidget::customContextMenuRequested, menu,
+        [view, menu](const QPoint &at) { menu->popup(view->viewport()->mapToGlobal(at)); });
     return menu;
 }

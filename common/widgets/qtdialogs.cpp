@@ -39,7 +39,8 @@ void QtDialogs::inform(MessageKind kind, const QString &message, const QString &
 
 bool QtDialogs::ask(const QString &question, const QString &caption)
 {
-    QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::NoButton, activeWindow());
+    QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::NoButton,
+                    activeWindow());
     QPushButton *yes = box.addButton(QStringLiteral("Sì"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
@@ -47,17 +48,20 @@ bool QtDialogs::ask(const QString &question, const QString &caption)
     return box.clickedButton() == yes;
 }
 
-QString QtDialogs::chooseOpenFile(const QString &title, const QString &filter, const QString &folder)
+QString QtDialogs::chooseOpenFile(const QString &title, const QString &filter,
+                                  const QString &folder)
 {
     return QFileDialog::getOpenFileName(activeWindow(), title, folder, filter);
 }
 
-QStringList QtDialogs::chooseOpenFiles(const QString &title, const QString &filter, const QString &folder)
+QStringList QtDialogs::chooseOpenFiles(const QString &title, const QString &filter,
+                                       const QString &folder)
 {
     return QFileDialog::getOpenFileNames(activeWindow(), title, folder, filter);
 }
 
-QString QtDialogs::chooseSaveFile(const QString &title, const QString &filter, const QString &suggested)
+QString QtDialogs::chooseSaveFile(const QString &title, const QString &filter,
+                                  const QString &suggested)
 {
     return QFileDialog::getSaveFileName(activeWindow(), title, suggested, filter);
 }

@@ -9,8 +9,11 @@ class QtDialogs final : public Dialogs
 public:
     void inform(MessageKind kind, const QString &message, const QString &caption) override;
     bool ask(const QString &question, const QString &caption) override;
-    QString chooseOpenFile(const QString &title, const QString &filter, const QString &folder) override;
-    QStringList chooseOpenFiles(const QString &title, const QString &filter, const QString &folder) override;
-    QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggested) override;
+    QString chooseOpenFile(const QString &title, const QString &filter,
+                           const QString &folder) override;
+    QStringList chooseOpenFiles(const QString &title, const QString &filter,
+                                const QString &folder) override;
+    QString chooseSaveFile(const QString &title, const QString &filter,
+                           const QString &suggested) override;
     int showModal(QWidget *window) override;
 };

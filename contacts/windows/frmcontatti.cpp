@@ -60,7 +60,8 @@ const QList<GridColumn> kDesign = {
     {QStringLiteral("Ide"), 60, QStringLiteral("Ide")},
 };
 
-const QString kNoSelection = QStringLiteral("Attenzione devi selezionare i contatti da copiare le email");
+const QString kNoSelection =
+    QStringLiteral("Attenzione devi selezionare i contatti da copiare le email");
 const QString kVCardFilter = QStringLiteral("Vcard (*.vcf)");
 
 // While an import runs the list shows nothing of it; afterwards, however the import ended, it
@@ -97,8 +98,8 @@ private:
 
 TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
                            QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_db(db), m_editor(editor), m_addresses(addresses)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db),
+      m_editor(editor), m_addresses(addresses)
 {
     setObjectName(QStringLiteral("frmContatti"));
     setWindowTitle(QStringLiteral("Archivio"));
@@ -106,29 +107,32 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
     auto *layout = new QVBoxLayout(this);
 
     auto *toolbar = new QHBoxLayout;
-    auto *aiuto = toolButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("Aiuto"), QString(),
-                             QStyle::SP_DialogHelpButton);
+    auto *aiuto = toolButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("Aiuto"),
+                             QString(), QStyle::SP_DialogHelpButton);
     auto *ricarica = toolButton(this, QStringLiteral("spdAggiorna"), QStringLiteral("Ricarica"),
                                 QStringLiteral("Aggiorna l'elenco"), QStyle::SP_BrowserReload);
-    auto *importa = toolButton(this, QStringLiteral("btImportaVCard"), QStringLiteral("Importa Vcard"),
-                               QString(), QStyle::SP_DialogOpenButton);
-    auto *esporta = toolButton(this, QStringLiteral("btEsportaVCard"), QStringLiteral("Esporta Vcard"),
-                               QString(), QStyle::SP_DialogSaveButton);
+    auto *importa =
+        toolButton(this, QStringLiteral("btImportaVCard"), QStringLiteral("Importa Vcard"),
+                   QString(), QStyle::SP_DialogOpenButton);
+    auto *esporta =
+        toolButton(this, QStringLiteral("btEsportaVCard"), QStringLiteral("Esporta Vcard"),
+                   QString(), QStyle::SP_DialogSaveButton);
     auto *copia = toolButton(this, QStringLiteral("spdCopyEmail"), QStringLiteral("Copia email"),
                              QString(), QStyle::SP_FileDialogContentsView);
-    auto *invia = toolButton(this, QStringLiteral("spdEmail"), QStringLiteral("Invia email"), QString(),
-                             QStyle::SP_MessageBoxInformation);
-    auto *indietro = toolButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("Indietro"), QString(),
-                                QStyle::SP_ArrowBack);
+    auto *invia = toolButton(this, QStringLiteral("spdEmail"), QStringLiteral("Invia email"),
+                             QString(), QStyle::SP_MessageBoxInformation);
+    auto *indietro = toolButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("Indietro"),
+                                QString(), QStyle::SP_ArrowBack);
     auto *elimina = toolButton(this, QStringLiteral("spdElimina"), QStringLiteral("Elimina"),
                                QStringLiteral("Elimina il record corrente "), QStyle::SP_TrashIcon);
     auto *aggiungi = toolButton(this, QStringLiteral("spdInserisci"), QStringLiteral("Aggiungi"),
                                 QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
-    auto *avanti = toolButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("Avanti"), QString(),
-                              QStyle::SP_ArrowForward);
+    auto *avanti = toolButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("Avanti"),
+                              QString(), QStyle::SP_ArrowForward);
     importa->setToolTip(QStringLiteral("Importa in archivio i Dati di una VCard"));
     esporta->setToolTip(QStringLiteral("Esporta i record selezionati in Vcard"));
-    for (QToolButton *b : {aiuto, ricarica, importa, esporta, copia, invia, elimina, aggiungi, avanti, indietro})
+    for (QToolButton *b :
+         {aiuto, ricarica, importa, esporta, copia, invia, elimina, aggiungi, avanti, indietro})
         toolbar->addWidget(b);
     toolbar->addStretch();
     layout->addLayout(toolbar);
@@ -136,14 +140,16 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
     m_model = new DataSetModel(m_db.TableCercaContatti, this);
     m_model->setDesign(kDesign);
     m_model->setRowBackground([](const db::DataSet &ds, int row) -> QVariant {
-        const qint64 colour = contactRowColour(ds.valueAt(row, ds.columnIndex(u"NumeroColore")).toLongLong(),
-                                               ds.valueAt(row, ds.columnIndex(u"ColoreCategoria")).toLongLong());
+        const qint64 colour =
+            contactRowColour(ds.valueAt(row, ds.columnIndex(u"NumeroColore")).toLongLong(),
+                             ds.valueAt(row, ds.columnIndex(u"ColoreCategoria")).toLongLong());
         return colour == kBianco ? QVariant() : QVariant(fromWindowsColour(colour));
     });
     m_grid = new DataGrid(m_model, true, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    QMenu *menu = attachGridCommands(m_grid, m_model, m_db.TableGriglie, QStringLiteral("frmContatti"),
-                                     QStringLiteral("Reset Colonne"), [this] { return m_db.computerName(); });
+    QMenu *menu =
+        attachGridCommands(m_grid, m_model, m_db.TableGriglie, QStringLiteral("frmContatti"),
+                           QStringLiteral("Reset Colonne"), [this] { return m_db.computerName(); });
     menu->addSeparator();
     QAction *auguri = menu->addAction(QStringLiteral("Seleziona emails per auguri"));
     auguri->setObjectName(QStringLiteral("Selezionaemailsperauguri1"));
@@ -184,15 +190,25 @@ TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizzi
                        m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
     m_sesso = list(QStringLiteral("DBLookupComboBox3"), QStringLiteral("Sesso"), 6, m_db.TableSesso,
                    QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
-    m_professione = list(QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione"), 7,
-                         m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_professione =
+        list(QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione"), 7,
+             m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
     m_email = box(QStringLiteral("Edit7"), QStringLiteral("Email"), 8);
     layout->addWidget(filters);
 
     InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::List);
-    conventions->markAsLookup(m_categoria, [this] { m_categoria->setKey(0); filtra(); });
-    conventions->markAsLookup(m_professione, [this] { m_professione->setKey(0); filtra(); });
-    conventions->markAsLookup(m_sesso, [this] { m_sesso->setKey(QString()); filtra(); });
+    conventions->markAsLookup(m_categoria, [this] {
+        m_categoria->setKey(0);
+        filtra();
+    });
+    conventions->markAsLookup(m_professione, [this] {
+        m_professione->setKey(0);
+        filtra();
+    });
+    conventions->markAsLookup(m_sesso, [this] {
+        m_sesso->setKey(QString());
+        filtra();
+    });
     InputConventions::connectHelpButton(aiuto);
 
     connect(m_grid, &DataGrid::titleClicked, this, &TfrmContatti::ordina);
@@ -235,10 +251,17 @@ void TfrmContatti::showEvent(QShowEvent *event)
 
 void TfrmContatti::filtra()
 {
-    const ContactSearch search{m_nominativo->text(), m_fax->text(),       m_note->text(),
-                               m_telefoni->text(),   m_cellulari->text(), m_categoria->shownText(),
-                               m_sesso->key().toString(), m_professione->shownText(), m_email->text()};
-    if (db::Status filtered = m_db.TableCercaContatti.setFilter(composeContactFilter(search)); !filtered)
+    const ContactSearch search{m_nominativo->text(),
+                               m_fax->text(),
+                               m_note->text(),
+                               m_telefoni->text(),
+                               m_cellulari->text(),
+                               m_categoria->shownText(),
+                               m_sesso->key().toString(),
+                               m_professione->shownText(),
+                               m_email->text()};
+    if (db::Status filtered = m_db.TableCercaContatti.setFilter(composeContactFilter(search));
+        !filtered)
         dialogs().error(filtered.message());
 }
 
@@ -254,8 +277,8 @@ void TfrmContatti::openContact(qint64 id)
     contatti.setSql(QStringLiteral("select * from Contatti where id = ?"), {id});
     db::DataSet &pagamenti = m_db.TablePagamenti;
     pagamenti.close();
-    pagamenti.setSql(QStringLiteral("select * from Pagamenti where Contatto_ID = ? order by data desc"),
-                     {id});
+    pagamenti.setSql(
+        QStringLiteral("select * from Pagamenti where Contatto_ID = ? order by data desc"), {id});
     for (db::DataSet *ds : {&contatti, &pagamenti}) {
         if (db::Status opened = ds->open(); !opened) {
             dialogs().error(opened.message());
@@ -297,12 +320,14 @@ void TfrmContatti::aggiungi()
     for (const auto &[column, value] :
          {std::pair{QStringLiteral("Annullato"), QVariant(false)},
           std::pair{QStringLiteral("NumeroColore"), QVariant(kBianco)},
-          std::pair{QStringLiteral("DataInserimento"), QVariant(db::naiveDateTime(db::clock::today()))}}) {
+          std::pair{QStringLiteral("DataInserimento"),
+                    QVariant(db::naiveDateTime(db::clock::today()))}}) {
         if (added)
             added = contatti.setValue(column, value);
     }
     if (added)
-        added = ApplicaPersonalizzazioni(QStringLiteral("Contatti"), contatti, m_db.TablePersonalizzazioni);
+        added = ApplicaPersonalizzazioni(QStringLiteral("Contatti"), contatti,
+                                         m_db.TablePersonalizzazioni);
     if (!added) {
         contatti.cancel();
         dialogs().error(added.message());
@@ -323,7 +348,8 @@ void TfrmContatti::aggiungi()
 void TfrmContatti::elimina()
 {
     db::DataSet &list = m_db.TableCercaContatti;
-    if (list.isEmpty() || !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il contatto?")))
+    if (list.isEmpty() ||
+        !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il contatto?")))
         return;
     const qint64 deleted = list.asInteger(u"Ide");
     db::DataSet &contatti = m_db.TableContatti;

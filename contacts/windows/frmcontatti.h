@@ -33,7 +33,10 @@ public:
     void copiaEmail();
     // "Invia email": the addresses of the selected contacts to `send`, which opens the e-mail
     // window with them (given by the program: the window belongs to another subsystem).
-    void setSendEmail(std::function<void(const QStringList &addresses)> send) { m_sendEmail = std::move(send); }
+    void setSendEmail(std::function<void(const QStringList &addresses)> send)
+    {
+        m_sendEmail = std::move(send);
+    }
     void inviaEmail();
     void esportaVCard(); // the selected contacts, in the order selected, to a file
     void importaVCard(); // the cards of a file, matched with the archive

@@ -27,7 +27,8 @@
 
 namespace {
 
-const QString kNameless = QStringLiteral("Attenzione manca la ragione sociale o il cognome del Contatto ");
+const QString kNameless =
+    QStringLiteral("Attenzione manca la ragione sociale o il cognome del Contatto ");
 
 QIcon swatch(qint64 windowsColour)
 {
@@ -49,15 +50,17 @@ TfrmContattiDett::TfrmContattiDett(Tform_DB &db, TfrmPagamentiContatto &payment,
     auto *layout = new QVBoxLayout(this);
 
     auto *toolbar = new QHBoxLayout;
-    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString(),
-                                    QStyle::SP_DialogHelpButton);
-    QToolButton *stampa = toolButton(this, QStringLiteral("spdPrivacy"), QStringLiteral("Stampa"),
-                                     QStringLiteral("Stampa della Privacy"), QStyle::SP_FileDialogDetailedView);
-    QToolButton *salva = toolButton(this, QStringLiteral("spdSalva"), QStringLiteral("Salva"),
-                                    QStringLiteral("Sava le modifiche effettuate"), QStyle::SP_DialogSaveButton);
+    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"),
+                                    QString(), QStyle::SP_DialogHelpButton);
+    QToolButton *stampa =
+        toolButton(this, QStringLiteral("spdPrivacy"), QStringLiteral("Stampa"),
+                   QStringLiteral("Stampa della Privacy"), QStyle::SP_FileDialogDetailedView);
+    QToolButton *salva =
+        toolButton(this, QStringLiteral("spdSalva"), QStringLiteral("Salva"),
+                   QStringLiteral("Sava le modifiche effettuate"), QStyle::SP_DialogSaveButton);
     salva->hide();
-    QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString(),
-                                       QStyle::SP_ArrowBack);
+    QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"),
+                                       QStringLiteral("Indietro"), QString(), QStyle::SP_ArrowBack);
     for (QToolButton *b : {aiuto, stampa, salva})
         toolbar->addWidget(b);
     toolbar->addStretch();
@@ -116,8 +119,9 @@ QLineEdit *TfrmContattiDett::textField(QWidget *parent, const QString &name, con
     return edit;
 }
 
-DataSetComboBox *TfrmContattiDett::lookupField(QWidget *parent, const QString &name, const QString &column,
-                                               db::DataSet &list, const QString &key, const QString &shown)
+DataSetComboBox *TfrmContattiDett::lookupField(QWidget *parent, const QString &name,
+                                               const QString &column, db::DataSet &list,
+                                               const QString &key, const QString &shown)
 {
     auto *box = new DataSetComboBox(list, key, shown, parent);
     box->setObjectName(name);
@@ -126,7 +130,8 @@ DataSetComboBox *TfrmContattiDett::lookupField(QWidget *parent, const QString &n
     return box;
 }
 
-void TfrmContattiDett::openLookup(db::DataSet &list, const QString &keyColumn, const std::function<void()> &open)
+void TfrmContattiDett::openLookup(db::DataSet &list, const QString &keyColumn,
+                                  const std::function<void()> &open)
 {
     const QVariant key = m_db.TableContatti.value(keyColumn);
     if (key.toLongLong() < 1 || !open)
@@ -149,18 +154,23 @@ QWidget *TfrmContattiDett::buildGenerale()
         g->addWidget(w, rows[column]++, column * 2 + 1);
         order[column].append(w);
     };
-    m_categoria = lookupField(page, QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria_ID"),
-                              m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
-    auto *titolo = lookupField(page, QStringLiteral("DBLookupComboBox3"), QStringLiteral("Titolo_id"),
-                               m_db.TableTitoli, QStringLiteral("Id"), QStringLiteral("descrizione"));
-    auto *sesso = lookupField(page, QStringLiteral("DBLookupComboBox4"), QStringLiteral("Sesso"),
-                              m_db.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
-    auto *professione = lookupField(page, QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione_id"),
-                                    m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_categoria =
+        lookupField(page, QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria_ID"),
+                    m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    auto *titolo =
+        lookupField(page, QStringLiteral("DBLookupComboBox3"), QStringLiteral("Titolo_id"),
+                    m_db.TableTitoli, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    auto *sesso =
+        lookupField(page, QStringLiteral("DBLookupComboBox4"), QStringLiteral("Sesso"),
+                    m_db.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
+    auto *professione =
+        lookupField(page, QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione_id"),
+                    m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
     m_comune = lookupField(page, QStringLiteral("DBLookupComboBox5"), QStringLiteral("Citta_ID"),
                            m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
-    m_luogoNascita = lookupField(page, QStringLiteral("DBLookupComboBox6"), QStringLiteral("LuogoNascita"),
-                                 m_db.TableComuni, QStringLiteral("Comune"), QStringLiteral("Comune"));
+    m_luogoNascita =
+        lookupField(page, QStringLiteral("DBLookupComboBox6"), QStringLiteral("LuogoNascita"),
+                    m_db.TableComuni, QStringLiteral("Comune"), QStringLiteral("Comune"));
 
     for (DataSetComboBox *list : {m_categoria, professione, titolo})
         connect(list, &DataSetComboBox::chosen, this, &TfrmContattiDett::copyCategoryColour);
@@ -179,25 +189,45 @@ QWidget *TfrmContattiDett::buildGenerale()
     m_nome = textField(page, QStringLiteral("DBEdit3"), QStringLiteral("Nome"));
     put(QStringLiteral("Nome"), m_nome);
     put(QStringLiteral("Titolo"),
-        withLookupButtons(titolo, QStringLiteral("SpeedButton8"), QStringLiteral("SpeedButton9"),
-                    [this] { if (m_links.titoli.add) m_links.titoli.add(); },
-                    [this] { openLookup(m_db.TableTitoli, QStringLiteral("Titolo_id"), m_links.titoli.open); }));
+        withLookupButtons(
+            titolo, QStringLiteral("SpeedButton8"), QStringLiteral("SpeedButton9"),
+            [this] {
+                if (m_links.titoli.add)
+                    m_links.titoli.add();
+            },
+            [this] {
+                openLookup(m_db.TableTitoli, QStringLiteral("Titolo_id"), m_links.titoli.open);
+            }));
     put(QStringLiteral("Sesso"), sesso);
     put(QStringLiteral("Categoria"),
-        withLookupButtons(m_categoria, QStringLiteral("SpeedButton12"), QStringLiteral("SpeedButton13"),
-                    [this] { if (m_links.categorie.add) m_links.categorie.add(); },
-                    [this] { openLookup(m_db.TableCategorie, QStringLiteral("Categoria_ID"), m_links.categorie.open); }));
+        withLookupButtons(
+            m_categoria, QStringLiteral("SpeedButton12"), QStringLiteral("SpeedButton13"),
+            [this] {
+                if (m_links.categorie.add)
+                    m_links.categorie.add();
+            },
+            [this] {
+                openLookup(m_db.TableCategorie, QStringLiteral("Categoria_ID"),
+                           m_links.categorie.open);
+            }));
     put(QStringLiteral("Professione"),
-        withLookupButtons(professione, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton2"),
-                    [this] { if (m_links.professioni.add) m_links.professioni.add(); },
-                    [this] { openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"), m_links.professioni.open); }));
+        withLookupButtons(
+            professione, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton2"),
+            [this] {
+                if (m_links.professioni.add)
+                    m_links.professioni.add();
+            },
+            [this] {
+                openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"),
+                           m_links.professioni.open);
+            }));
     m_codiceFiscale = textField(page, QStringLiteral("DBEdit13"), QStringLiteral("CFisc"));
     auto *partitaIva = textField(page, QStringLiteral("DBEdit14"), QStringLiteral("PIva"));
     m_dataNascita = new QLineEdit(page);
     m_dataNascita->setObjectName(QStringLiteral("DBEdit18"));
     m_binder->bindDate(m_dataNascita, QStringLiteral("DataNascita"));
-    m_taxCodes = new TaxCodeFields(m_db, *m_binder, {m_cognome, m_nome, m_dataNascita, m_codiceFiscale, partitaIva},
-                                   this);
+    m_taxCodes = new TaxCodeFields(
+        m_db, *m_binder, {m_cognome, m_nome, m_dataNascita, m_codiceFiscale, partitaIva}, this);
     connect(m_taxCodes, &TaxCodeFields::changed, this, &TfrmContattiDett::markChanged);
     connect(m_taxCodes, &TaxCodeFields::showFields, this, [this] {
         const QSignalBlocker quiet(m_pages);
@@ -210,20 +240,35 @@ QWidget *TfrmContattiDett::buildGenerale()
     order[0].last() = partitaIva;
     put(QStringLiteral("Data di Nascita"), m_dataNascita);
     put(QStringLiteral("Luogo Nascita"),
-        withLookupButtons(m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
-                    [this] { if (m_links.comuni.add) m_links.comuni.add(); },
-                    [this] { openLookup(m_db.TableComuni, QStringLiteral("LuogoNascita_Id"), m_links.comuni.open); }));
+        withLookupButtons(
+            m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
+            [this] {
+                if (m_links.comuni.add)
+                    m_links.comuni.add();
+            },
+            [this] {
+                openLookup(m_db.TableComuni, QStringLiteral("LuogoNascita_Id"),
+                           m_links.comuni.open);
+            }));
     auto *inserimento = new QLineEdit(page);
     inserimento->setObjectName(QStringLiteral("DBEdit17"));
     m_binder->bindDate(inserimento, QStringLiteral("DataInserimento"));
     put(QStringLiteral("Data Inserimento"), inserimento);
 
-    put(QStringLiteral("Indirizzo"), textField(page, QStringLiteral("DBEdit4"), QStringLiteral("Indirizzo")), 1);
-    put(QStringLiteral("Numero"), textField(page, QStringLiteral("DBEdit5"), QStringLiteral("Numero")), 1);
+    put(QStringLiteral("Indirizzo"),
+        textField(page, QStringLiteral("DBEdit4"), QStringLiteral("Indirizzo")), 1);
+    put(QStringLiteral("Numero"),
+        textField(page, QStringLiteral("DBEdit5"), QStringLiteral("Numero")), 1);
     put(QStringLiteral("Comune"),
-        withLookupButtons(m_comune, QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
-                    [this] { if (m_links.comuni.add) m_links.comuni.add(); },
-                    [this] { openLookup(m_db.TableComuni, QStringLiteral("Citta_ID"), m_links.comuni.open); }),
+        withLookupButtons(
+            m_comune, QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
+            [this] {
+                if (m_links.comuni.add)
+                    m_links.comuni.add();
+            },
+            [this] {
+                openLookup(m_db.TableComuni, QStringLiteral("Citta_ID"), m_links.comuni.open);
+            }),
         1);
     auto *capRow = new QWidget(page);
     auto *capLayout = new QHBoxLayout(capRow);
@@ -239,21 +284,33 @@ QWidget *TfrmContattiDett::buildGenerale()
     capLayout->addWidget(trova);
     put(QStringLiteral("Cap"), capRow, 1);
     order[1].last() = cap;
-    put(QStringLiteral("Telefono"), textField(page, QStringLiteral("DBEdit7"), QStringLiteral("Telefono")), 1);
-    put(QStringLiteral("Fax"), textField(page, QStringLiteral("DBEdit8"), QStringLiteral("Fax")), 1);
-    put(QStringLiteral("Cellulare"), textField(page, QStringLiteral("DBEdit9"), QStringLiteral("Cellulare")), 1);
-    put(QStringLiteral("Cellulare 2"), textField(page, QStringLiteral("DBEdit10"), QStringLiteral("SecondoCell")), 1);
-    put(QStringLiteral("E mail"), textField(page, QStringLiteral("DBEdit11"), QStringLiteral("email")), 1);
-    put(QStringLiteral("E mail 2"), textField(page, QStringLiteral("DBEdit12"), QStringLiteral("secEmail")), 1);
-    put(QStringLiteral("Skype"), textField(page, QStringLiteral("DBEdit15"), QStringLiteral("Skype")), 1);
-    put(QStringLiteral("Messenger"), textField(page, QStringLiteral("DBEdit16"), QStringLiteral("Messenger")), 1);
-    put(QStringLiteral("Note"), textField(page, QStringLiteral("DBEdit19"), QStringLiteral("Note")), 1);
+    put(QStringLiteral("Telefono"),
+        textField(page, QStringLiteral("DBEdit7"), QStringLiteral("Telefono")), 1);
+    put(QStringLiteral("Fax"), textField(page, QStringLiteral("DBEdit8"), QStringLiteral("Fax")),
+        1);
+    put(QStringLiteral("Cellulare"),
+        textField(page, QStringLiteral("DBEdit9"), QStringLiteral("Cellulare")), 1);
+    put(QStringLiteral("Cellulare 2"),
+        textField(page, QStringLiteral("DBEdit10"), QStringLiteral("SecondoCell")), 1);
+    put(QStringLiteral("E mail"),
+        textField(page, QStringLiteral("DBEdit11"), QStringLiteral("email")), 1);
+    put(QStringLiteral("E mail 2"),
+        textField(page, QStringLiteral("DBEdit12"), QStringLiteral("secEmail")), 1);
+    put(QStringLiteral("Skype"),
+        textField(page, QStringLiteral("DBEdit15"), QStringLiteral("Skype")), 1);
+    put(QStringLiteral("Messenger"),
+        textField(page, QStringLiteral("DBEdit16"), QStringLiteral("Messenger")), 1);
+    put(QStringLiteral("Note"), textField(page, QStringLiteral("DBEdit19"), QStringLiteral("Note")),
+        1);
     const int row = std::max(rows[0], rows[1]);
     auto *checks = new QHBoxLayout;
     for (const auto &[name, caption, column] :
-         {std::tuple{QStringLiteral("DBCheckBox1"), QStringLiteral("Consenso Privacy"), QStringLiteral("PrivacyFirmata")},
-          std::tuple{QStringLiteral("DBCheckBox2"), QStringLiteral("Auguri festività"), QStringLiteral("Festivita")},
-          std::tuple{QStringLiteral("DBCheckBox3"), QStringLiteral("Annullato"), QStringLiteral("Annullato")}}) {
+         {std::tuple{QStringLiteral("DBCheckBox1"), QStringLiteral("Consenso Privacy"),
+                     QStringLiteral("PrivacyFirmata")},
+          std::tuple{QStringLiteral("DBCheckBox2"), QStringLiteral("Auguri festività"),
+                     QStringLiteral("Festivita")},
+          std::tuple{QStringLiteral("DBCheckBox3"), QStringLiteral("Annullato"),
+                     QStringLiteral("Annullato")}}) {
         auto *box = new QCheckBox(caption, page);
         box->setObjectName(name);
         m_binder->bindCheck(box, column);
@@ -282,32 +339,45 @@ QWidget *TfrmContattiDett::buildUfficio()
         g->addWidget(new QLabel(label, page), row, 0);
         g->addWidget(w, row++, 1);
     };
-    put(QStringLiteral("Telefono"), textField(page, QStringLiteral("DBEdit20"), QStringLiteral("secTelefono")));
-    m_ufficioComune = lookupField(page, QStringLiteral("DBLookupComboBox7"), QStringLiteral("UfficioComune_id"),
-                                  m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
+    put(QStringLiteral("Telefono"),
+        textField(page, QStringLiteral("DBEdit20"), QStringLiteral("secTelefono")));
+    m_ufficioComune =
+        lookupField(page, QStringLiteral("DBLookupComboBox7"), QStringLiteral("UfficioComune_id"),
+                    m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
     // The office municipality fills the office postal code, never the home one.
     connect(m_ufficioComune, &DataSetComboBox::chosen, this, [this] {
         (void)m_db.TableContatti.setValue(u"UfficioCap", m_db.TableComuni.value(u"Cap"));
         m_binder->refresh(QStringLiteral("UfficioCap"));
     });
     put(QStringLiteral("Comune"),
-        withLookupButtons(m_ufficioComune, QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
-                    [this] { if (m_links.comuni.add) m_links.comuni.add(); },
-                    [this] { openLookup(m_db.TableComuni, QStringLiteral("UfficioComune_id"), m_links.comuni.open); }));
+        withLookupButtons(
+            m_ufficioComune, QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
+            [this] {
+                if (m_links.comuni.add)
+                    m_links.comuni.add();
+            },
+            [this] {
+                openLookup(m_db.TableComuni, QStringLiteral("UfficioComune_id"),
+                           m_links.comuni.open);
+            }));
     auto *capRow = new QWidget(page);
     auto *capLayout = new QHBoxLayout(capRow);
     capLayout->setContentsMargins(0, 0, 0, 0);
-    capLayout->addWidget(textField(capRow, QStringLiteral("DBEdit21"), QStringLiteral("UfficioCap")), 1);
+    capLayout->addWidget(
+        textField(capRow, QStringLiteral("DBEdit21"), QStringLiteral("UfficioCap")), 1);
     auto *trova = new QPushButton(QStringLiteral("Trova"), capRow);
     trova->setObjectName(QStringLiteral("Button1"));
     trova->setAutoDefault(false);
     connect(trova, &QPushButton::clicked, this, &TfrmContattiDett::trovaCapUfficio);
     capLayout->addWidget(trova);
     put(QStringLiteral("Cap"), capRow);
-    put(QStringLiteral("Indirizzo"), textField(page, QStringLiteral("DBEdit22"), QStringLiteral("UfficioIndirizzo")));
-    put(QStringLiteral("Numero"), textField(page, QStringLiteral("DBEdit23"), QStringLiteral("UfficioNumero")));
+    put(QStringLiteral("Indirizzo"),
+        textField(page, QStringLiteral("DBEdit22"), QStringLiteral("UfficioIndirizzo")));
+    put(QStringLiteral("Numero"),
+        textField(page, QStringLiteral("DBEdit23"), QStringLiteral("UfficioNumero")));
     put(QStringLiteral("Pec"), textField(page, QStringLiteral("DBEdit24"), QStringLiteral("Pec")));
-    put(QStringLiteral("Codice sdi"), textField(page, QStringLiteral("DBEdit25"), QStringLiteral("CodiceSdi")));
+    put(QStringLiteral("Codice sdi"),
+        textField(page, QStringLiteral("DBEdit25"), QStringLiteral("CodiceSdi")));
     g->setRowStretch(row, 1);
     g->setColumnStretch(1, 1);
     return page;
@@ -407,8 +477,9 @@ bool TfrmContattiDett::salva()
     }
     db::Status ok = contatto.setValue(u"NumeroColore", colourChoice());
     if (ok && nameChanged) {
-        const ContactNames names = composeContactNames(m_ragioneSociale->text(), m_cognome->text(), m_nome->text(),
-                                                       m_codiceFiscale->text(), m_dataNascita->text());
+        const ContactNames names =
+            composeContactNames(m_ragioneSociale->text(), m_cognome->text(), m_nome->text(),
+                                m_codiceFiscale->text(), m_dataNascita->text());
         ok = contatto.setValue(u"NominativoDocumenti", names.documenti);
         if (ok)
             ok = contatto.setValue(u"NominativoVisualizzato", names.visualizzato);
@@ -429,8 +500,10 @@ bool TfrmContattiDett::salva()
             return posted;
         if (nameChanged) {
             db::Result<db::RowSet> renamed = m_db.Connessione().run(
-                QStringLiteral("UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = Contatti.Id SET "
-                               "calendario.Cliente = [Contatti].[NominativoDocumenti] where Contatti.Id=?"),
+                QStringLiteral(
+                    "UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = Contatti.Id "
+                    "SET "
+                    "calendario.Cliente = [Contatti].[NominativoDocumenti] where Contatti.Id=?"),
                 {id});
             if (!renamed)
                 return renamed.error();
@@ -522,7 +595,8 @@ QHash<const QWidget *, QString> TfrmContattiDett::typedTexts() const
     QHash<const QWidget *, QString> texts;
     for (const QLineEdit *edit : findChildren<QLineEdit *>()) {
         // The lists show a chosen entry, not typed text; the payments have their own check.
-        if (!qobject_cast<const QComboBox *>(edit->parentWidget()) && !m_pagamenti->isAncestorOf(edit))
+        if (!qobject_cast<const QComboBox *>(edit->parentWidget()) &&
+            !m_pagamenti->isAncestorOf(edit))
             texts.insert(edit, edit->text().trimmed());
     }
     for (const QPlainTextEdit *memo : findChildren<QPlainTextEdit *>())

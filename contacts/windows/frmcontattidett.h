@@ -88,8 +88,7 @@ private:
                                  db::DataSet &list, const QString &key, const QString &shown);
     void pageChanging(int page);
     void copyCategoryColour();
-    void openLookup(db::DataSet &list, const QString &keyColumn,
-                    const std::function<void()> &open);
+    void openLookup(db::DataSet &list, const QString &keyColumn, const std::function<void()> &open);
     void refuseNameless();
     QHash<const QWidget *, QString> typedTexts() const;
     // No text typed on the card and no payment: nothing would be lost by dropping it.

@@ -58,9 +58,10 @@ TaxCodeFields::TaxCodeFields(Tform_DB &db, FieldBinder &binder, Fields fields, Q
     m_partitaIvaRow = rowWithMark(m_fields.partitaIva, m_partitaIvaMark);
 
     auto *layout = static_cast<QHBoxLayout *>(m_codiceFiscaleRow->layout());
-    QToolButton *dati = command(m_codiceFiscaleRow, QStringLiteral("spdDatiCF"), QStringLiteral("Dati dal codice fiscale"));
-    QToolButton *calcola =
-        command(m_codiceFiscaleRow, QStringLiteral("spdCalcolaCF"), QStringLiteral("Calcola codice fiscale"));
+    QToolButton *dati = command(m_codiceFiscaleRow, QStringLiteral("spdDatiCF"),
+                                QStringLiteral("Dati dal codice fiscale"));
+    QToolButton *calcola = command(m_codiceFiscaleRow, QStringLiteral("spdCalcolaCF"),
+                                   QStringLiteral("Calcola codice fiscale"));
     layout->addWidget(dati);
     layout->addWidget(calcola);
     connect(dati, &QToolButton::clicked, this, &TaxCodeFields::fillFromCode);
@@ -90,7 +91,8 @@ TaxCodeCheck TaxCodeFields::currentCode() const
 
 void TaxCodeFields::updateMarks()
 {
-    showCheck(m_codiceFiscaleMark, m_fields.codiceFiscale, currentCode(), QStringLiteral("Codice fiscale valido"));
+    showCheck(m_codiceFiscaleMark, m_fields.codiceFiscale, currentCode(),
+              QStringLiteral("Codice fiscale valido"));
     showCheck(m_partitaIvaMark, m_fields.partitaIva, checkPartitaIva(m_fields.partitaIva->text()),
               QStringLiteral("Partita IVA valida"));
 }
@@ -138,8 +140,10 @@ std::optional<TaxCodeFields::Comune> TaxCodeFields::comuneByCode(const QString &
     const int id = comuni.columnIndex(u"ID"), name = comuni.columnIndex(u"Comune"),
               cadastral = comuni.columnIndex(u"CODICE_F");
     for (int r = 0; r < comuni.recordCount(); ++r) {
-        if (comuni.valueAt(r, cadastral).toString().trimmed().compare(code, Qt::CaseInsensitive) == 0)
-            return Comune{comuni.valueAt(r, id).toLongLong(), comuni.valueAt(r, name).toString(), code};
+        if (comuni.valueAt(r, cadastral).toString().trimmed().compare(code, Qt::CaseInsensitive) ==
+            0)
+            return Comune{comuni.valueAt(r, id).toLongLong(), comuni.valueAt(r, name).toString(),
+                          code};
     }
     return std::nullopt;
 }
@@ -177,7 +181,8 @@ void TaxCodeFields::fillFromCode()
         return;
     }
     if (check.kind != TaxCodeCheck::Kind::Personal) {
-        dialogs().warning(QStringLiteral("Un codice fiscale numerico non contiene dati di nascita."));
+        dialogs().warning(
+            QStringLiteral("Un codice fiscale numerico non contiene dati di nascita."));
         return;
     }
     db::DataSet &contatto = m_db.TableContatti;
@@ -197,22 +202,27 @@ void TaxCodeFields::fillFromCode()
                       m_binder.refresh(QStringLiteral("DataNascita"));
                   }});
     const QString sex = contatto.value(u"Sesso").toString().trimmed();
-    fills.append({QStringLiteral("Sesso"), sex, QString(check.sex), sex.compare(check.sex, Qt::CaseInsensitive) == 0,
-                  [&] {
+    fills.append({QStringLiteral("Sesso"), sex, QString(check.sex),
+                  sex.compare(check.sex, Qt::CaseInsensitive) == 0, [&] {
                       (void)contatto.setValue(u"Sesso", QString(check.sex));
                       m_binder.refresh(QStringLiteral("Sesso"));
                   }});
     QString note;
     const QString place = contatto.value(u"LuogoNascita").toString().trimmed();
-    const std::optional<Comune> comune = check.bornAbroad() ? std::nullopt : comuneByCode(check.placeCode);
+    const std::optional<Comune> comune =
+        check.bornAbroad() ? std::nullopt : comuneByCode(check.placeCode);
     if (check.bornAbroad()) {
-        note = QStringLiteral("Il codice fiscale indica una nascita all'estero (codice %1): il luogo di nascita "
-                              "non è stato compilato.")
-                   .arg(check.placeCode);
+        note =
+            QStringLiteral(
+                "Il codice fiscale indica una nascita all'estero (codice %1): il luogo di nascita "
+                "non è stato compilato.")
+                .arg(check.placeCode);
     } else if (!comune) {
-        note = QStringLiteral("Nessun comune dell'archivio ha il codice catastale %1: il luogo di nascita non è "
-                              "stato compilato.")
-                   .arg(check.placeCode);
+        note =
+            QStringLiteral(
+                "Nessun comune dell'archivio ha il codice catastale %1: il luogo di nascita non è "
+                "stato compilato.")
+                .arg(check.placeCode);
     } else {
         fills.append({QStringLiteral("Luogo di nascita"), place, comune->name,
                       place.compare(comune->name, Qt::CaseInsensitive) == 0, [&] {
@@ -228,13 +238,15 @@ void TaxCodeFields::fillFromCode()
             f.write();
             written = true;
         } else if (!f.same) {
-            differing << QStringLiteral("%1: %2 (dal codice: %3)").arg(f.caption, f.shown, f.fromCode);
+            differing
+                << QStringLiteral("%1: %2 (dal codice: %3)").arg(f.caption, f.shown, f.fromCode);
         }
     }
     if (!differing.isEmpty() &&
-        dialogs().confirm(QStringLiteral("Questi dati sono diversi da quelli del codice fiscale:\n%1\n"
-                                         "Sostituirli con quelli del codice fiscale?")
-                              .arg(differing.join(u'\n')))) {
+        dialogs().confirm(
+            QStringLiteral("Questi dati sono diversi da quelli del codice fiscale:\n%1\n"
+                           "Sostituirli con quelli del codice fiscale?")
+                .arg(differing.join(u'\n')))) {
         for (const Fill &f : fills) {
             if (!f.shown.isEmpty() && !f.same)
                 f.write();
@@ -259,14 +271,16 @@ void TaxCodeFields::offerComputedCode()
     DatiAnagrafici dati;
     dati.cognome = m_fields.cognome->text();
     dati.nome = m_fields.nome->text();
-    if (const db::Result<QDateTime> born = LeggiDataItaliana(m_fields.dataNascita->text().trimmed()))
+    if (const db::Result<QDateTime> born =
+            LeggiDataItaliana(m_fields.dataNascita->text().trimmed()))
         dati.nascita = born->date();
     const QString sex = m_db.TableContatti.value(u"Sesso").toString().trimmed().toUpper();
     if (sex.size() == 1)
         dati.sesso = sex[0];
     const std::optional<Comune> place = birthplace();
     if (place && place->code.isEmpty()) {
-        dialogs().warning(QStringLiteral("Il comune %1 non ha un codice catastale nell'archivio.").arg(place->name));
+        dialogs().warning(QStringLiteral("Il comune %1 non ha un codice catastale nell'archivio.")
+                              .arg(place->name));
         return;
     }
     if (place)
@@ -278,18 +292,22 @@ void TaxCodeFields::offerComputedCode()
     }
     const QString typed = normalizedTaxCode(m_fields.codiceFiscale->text());
     if (typed.isEmpty()) {
-        if (dialogs().confirm(QStringLiteral("Codice fiscale calcolato: %1. Inserirlo?").arg(*computed)))
+        if (dialogs().confirm(
+                QStringLiteral("Codice fiscale calcolato: %1. Inserirlo?").arg(*computed)))
             setCode(*computed);
     } else if (typed == *computed) {
-        dialogs().information(QStringLiteral("Il codice fiscale inserito coincide con quello calcolato."), kCaption);
+        dialogs().information(
+            QStringLiteral("Il codice fiscale inserito coincide con quello calcolato."), kCaption);
     } else if (currentCode().valid && omocodiaBase(typed) == *computed) {
-        dialogs().information(QStringLiteral("Il codice fiscale inserito è una variante per omocodia di quello "
-                                             "calcolato (%1): resta com'è.")
-                                  .arg(*computed),
-                              kCaption);
-    } else if (dialogs().confirm(QStringLiteral("Il codice fiscale calcolato (%1) è diverso da quello inserito "
-                                                "(%2). Sostituirlo?")
-                                     .arg(*computed, typed))) {
+        dialogs().information(
+            QStringLiteral("Il codice fiscale inserito è una variante per omocodia di quello "
+                           "calcolato (%1): resta com'è.")
+                .arg(*computed),
+            kCaption);
+    } else if (dialogs().confirm(
+                   QStringLiteral("Il codice fiscale calcolato (%1) è diverso da quello inserito "
+                                  "(%2). Sostituirlo?")
+                       .arg(*computed, typed))) {
         setCode(*computed);
     }
 }

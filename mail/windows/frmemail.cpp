@@ -62,8 +62,8 @@ QToolButton *smallButton(const QString &name, const QString &text, const QString
 } // namespace
 
 TfrmEmail::TfrmEmail(Tform_DB &db, std::function<QString()> askAddress, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_db(db), m_askAddress(std::move(askAddress)), m_sender(new mail::MailSender(this))
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db),
+      m_askAddress(std::move(askAddress)), m_sender(new mail::MailSender(this))
 {
     setObjectName(QStringLiteral("frmEmail"));
     setWindowTitle(QStringLiteral("Email"));
@@ -74,9 +74,10 @@ TfrmEmail::TfrmEmail(Tform_DB &db, std::function<QString()> askAddress, QWidget 
     auto *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString(),
                              QStyle::SP_DialogHelpButton);
     m_invia = toolButton(this, QStringLiteral("spdEmail"), QStringLiteral("Invia email"),
-                         QStringLiteral("Invia il messaggio a ogni destinatario"), QStyle::SP_MessageBoxInformation);
-    auto *indietro = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString(),
-                                QStyle::SP_ArrowBack);
+                         QStringLiteral("Invia il messaggio a ogni destinatario"),
+                         QStyle::SP_MessageBoxInformation);
+    auto *indietro = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"),
+                                QString(), QStyle::SP_ArrowBack);
     for (QToolButton *b : {aiuto, m_invia, indietro})
         toolbar->addWidget(b);
     toolbar->addStretch();
@@ -107,7 +108,8 @@ TfrmEmail::TfrmEmail(Tform_DB &db, std::function<QString()> askAddress, QWidget 
 
     m_allegati = new QListWidget(this);
     m_allegati->setObjectName(QStringLiteral("txtAllegati"));
-    auto *allega = smallButton(QStringLiteral("SpeedButton5"), QStringLiteral("+"), QStringLiteral("Allega File"));
+    auto *allega = smallButton(QStringLiteral("SpeedButton5"), QStringLiteral("+"),
+                               QStringLiteral("Allega File"));
     auto *togli = smallButton(QStringLiteral("SpeedButton4"), QStringLiteral("-"),
                               QStringLiteral("Elimina l'allegato selezionato"));
     auto *togliTutti = smallButton(QStringLiteral("SpeedButton3"), QStringLiteral("x"),
@@ -191,7 +193,8 @@ void TfrmEmail::eliminaDestinatari()
 
 void TfrmEmail::aggiungiAllegati()
 {
-    m_allegati->addItems(dialogs().chooseOpenFiles(QStringLiteral("Allega File"), QString(), QString()));
+    m_allegati->addItems(
+        dialogs().chooseOpenFiles(QStringLiteral("Allega File"), QString(), QString()));
 }
 
 void TfrmEmail::eliminaAllegato()

@@ -35,14 +35,14 @@ public:
     // Shows the window modally.
     void apri();
 
-    void spdEmailClick();         // "Invia email"
-    void aggiungiDestinatario();  // spdInserisciPiccolo
-    void eliminaDestinatario();   // spdEliminaPiccolo
-    void eliminaDestinatari();    // SpeedButton6
-    void aggiungiAllegati();      // SpeedButton5, "Allega File"
-    void eliminaAllegato();       // SpeedButton4
-    void eliminaAllegati();       // SpeedButton3
-    void azzera();                // BitBtn1, "Azzera"
+    void spdEmailClick();        // "Invia email"
+    void aggiungiDestinatario(); // spdInserisciPiccolo
+    void eliminaDestinatario();  // spdEliminaPiccolo
+    void eliminaDestinatari();   // SpeedButton6
+    void aggiungiAllegati();     // SpeedButton5, "Allega File"
+    void eliminaAllegato();      // SpeedButton4
+    void eliminaAllegati();      // SpeedButton3
+    void azzera();               // BitBtn1, "Azzera"
 
     QStringList destinatari() const;
     QStringList allegati() const;

@@ -76,8 +76,8 @@ bool TfrmAvvisi::save()
 
 bool TfrmAvvisi::mayLeave()
 {
-    const bool empty = m_descrizione->text().trimmed().isEmpty() &&
-                       m_testo->toPlainText().trimmed().isEmpty();
+    const bool empty =
+        m_descrizione->text().trimmed().isEmpty() && m_testo->toPlainText().trimmed().isEmpty();
     if (!empty || m_dataSet.isEmpty() || m_dataSet.isNull(u"Id") ||
         !dialogs().confirm(QStringLiteral("L'avviso non ha né descrizione né testo. "
                                           "Eliminarlo?")))

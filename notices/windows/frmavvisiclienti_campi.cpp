@@ -29,9 +29,9 @@ TfrmAvvisiClienti_Campi::TfrmAvvisiClienti_Campi(Tform_DB &db, TfrmGrigliaAvvisi
     setHelpContext(this, 7200);
 
     auto *layout = new QVBoxLayout(this);
-    const WizardToolbar toolbar = addWizardToolbar(this, layout, QStringLiteral("btnContinua"),
-                                                   QStringLiteral("Continua"),
-                                                   QStyle::SP_ArrowForward);
+    const WizardToolbar toolbar =
+        addWizardToolbar(this, layout, QStringLiteral("btnContinua"), QStringLiteral("Continua"),
+                         QStyle::SP_ArrowForward);
     QToolButton *indietro = toolbar.indietro;
     QToolButton *continua = toolbar.avanti;
 

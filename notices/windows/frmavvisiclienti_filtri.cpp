@@ -34,9 +34,9 @@ TfrmAvvisiClienti_Filtri::TfrmAvvisiClienti_Filtri(Tform_DB &db,
     setHelpContext(this, 7210);
 
     auto *layout = new QVBoxLayout(this);
-    const WizardToolbar toolbar = addWizardToolbar(this, layout, QStringLiteral("btnContinua"),
-                                                   QStringLiteral("Continua"),
-                                                   QStyle::SP_ArrowForward);
+    const WizardToolbar toolbar =
+        addWizardToolbar(this, layout, QStringLiteral("btnContinua"), QStringLiteral("Continua"),
+                         QStyle::SP_ArrowForward);
     QToolButton *indietro = toolbar.indietro;
     QToolButton *continua = toolbar.avanti;
 

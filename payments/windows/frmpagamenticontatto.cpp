@@ -23,12 +23,14 @@ TfrmImportaPagamento::TfrmImportaPagamento(Tform_DB &db, QWidget *parent)
     setHelpContext(this, 6100);
     auto *layout = new QVBoxLayout(this);
     auto *toolbar = new QHBoxLayout;
-    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString(),
-                                    QStyle::SP_DialogHelpButton);
-    QToolButton *indietroButton = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"),
-                                             QString(), QStyle::SP_ArrowBack);
-    QToolButton *avantiButton = toolButton(this, QStringLiteral("spdAvanti"), QStringLiteral("Avanti"),
-                                           QString(), QStyle::SP_ArrowForward);
+    QToolButton *aiuto = toolButton(this, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"),
+                                    QString(), QStyle::SP_DialogHelpButton);
+    QToolButton *indietroButton =
+        toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString(),
+                   QStyle::SP_ArrowBack);
+    QToolButton *avantiButton =
+        toolButton(this, QStringLiteral("spdAvanti"), QStringLiteral("Avanti"), QString(),
+                   QStyle::SP_ArrowForward);
     for (QToolButton *b : {aiuto, indietroButton, avantiButton})
         toolbar->addWidget(b);
     toolbar->addStretch();
@@ -100,8 +102,9 @@ TfrmPagamentiContatto::TfrmPagamentiContatto(Tform_DB &db, TfrmImportaPagamento 
         toolButton(this, QStringLiteral("spdSalva"), QStringLiteral("Salva"),
                    QStringLiteral("Sava le modifiche effettuate"), QStyle::SP_DialogSaveButton);
     salvaButton->hide();
-    QToolButton *indietroButton = toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"),
-                                             QString(), QStyle::SP_ArrowBack);
+    QToolButton *indietroButton =
+        toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString(),
+                   QStyle::SP_ArrowBack);
     buttons->addStretch();
     buttons->addWidget(salvaButton);
     buttons->addWidget(indietroButton);
@@ -127,13 +130,13 @@ void TfrmPagamentiContatto::showEvent(QShowEvent *event)
 
 bool TfrmPagamentiContatto::save()
 {
-    const MissingPaymentField missing =
-        firstMissingPaymentField(m_data->text().trimmed(), m_importo->text().trimmed(), m_descrizione->text());
+    const MissingPaymentField missing = firstMissingPaymentField(
+        m_data->text().trimmed(), m_importo->text().trimmed(), m_descrizione->text());
     if (missing != MissingPaymentField::None) {
         dialogs().error(missingPaymentMessage(missing));
-        (missing == MissingPaymentField::Date       ? m_data
+        (missing == MissingPaymentField::Date     ? m_data
          : missing == MissingPaymentField::Amount ? m_importo
-                                                    : m_descrizione)
+                                                  : m_descrizione)
             ->setFocus();
         return false;
     }
@@ -152,7 +155,8 @@ void TfrmPagamentiContatto::importaDescrizione()
     dialogs().showModal(&m_picker);
     if (m_picker.cancelled)
         return;
-    (void)m_db.TablePagamenti.setValue(u"Descrizione", m_db.TableTipoPagamenti.value(u"Descrizione"));
+    (void)m_db.TablePagamenti.setValue(u"Descrizione",
+                                       m_db.TableTipoPagamenti.value(u"Descrizione"));
     m_binder->refresh(QStringLiteral("Descrizione"));
     setModified(true);
 }

@@ -17,10 +17,12 @@ PagamentiPage::PagamentiPage(Tform_DB &db, TfrmPagamentiContatto &window, QWidge
 {
     auto *layout = new QVBoxLayout(this);
     auto *toolbar = new QHBoxLayout;
-    QToolButton *elimina = toolButton(this, QStringLiteral("SpeedButton10"), QStringLiteral("Elimina"),
-                                      QStringLiteral("Elimina il record corrente "), QStyle::SP_TrashIcon);
-    QToolButton *aggiungi = toolButton(this, QStringLiteral("SpeedButton11"), QStringLiteral("Aggiungi"),
-                                       QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
+    QToolButton *elimina =
+        toolButton(this, QStringLiteral("SpeedButton10"), QStringLiteral("Elimina"),
+                   QStringLiteral("Elimina il record corrente "), QStyle::SP_TrashIcon);
+    QToolButton *aggiungi =
+        toolButton(this, QStringLiteral("SpeedButton11"), QStringLiteral("Aggiungi"),
+                   QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
     QToolButton *modifica =
         toolButton(this, QStringLiteral("spdAvanti_Versamenti"), QStringLiteral("Modifica"),
                    QStringLiteral("Accedi alla scheda selezionata"), QStyle::SP_ArrowForward);
@@ -69,8 +71,8 @@ void PagamentiPage::modifica()
 
 void PagamentiPage::elimina()
 {
-    if (m_db.TablePagamenti.isEmpty()
-        || !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il Pagamento?")))
+    if (m_db.TablePagamenti.isEmpty() ||
+        !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il Pagamento?")))
         return;
     (void)EliminaRecord(m_db.TablePagamenti, QStringLiteral("Id"));
 }

@@ -9,8 +9,8 @@
 #include "common/widgets/toolbuttons.h"
 #include "session/datamodule.h"
 
-#include <QFormLayout>
 #include <QEvent>
+#include <QFormLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRegularExpressionValidator>
@@ -36,8 +36,7 @@ QVariant coordinateValue(QString text)
 
 } // namespace
 
-TfrmComuniDett::TfrmComuniDett(Tform_DB &m)
-    : m_dataSet(m.TableComuni), m_province(m.TableProvince)
+TfrmComuniDett::TfrmComuniDett(Tform_DB &m) : m_dataSet(m.TableComuni), m_province(m.TableProvince)
 {
     setObjectName(QStringLiteral("frmComuniDett"));
     setWindowTitle(QStringLiteral("Comuni"));

@@ -30,7 +30,8 @@ TfrmTipoPagamenti_Dettaglio::TfrmTipoPagamenti_Dettaglio(Tform_DB &db)
     setObjectName(QStringLiteral("frmTipoPagamenti_Dettaglio"));
 }
 
-TfrmGriglia_TipoPagamenti::TfrmGriglia_TipoPagamenti(Tform_DB &db, TfrmTipoPagamenti_Dettaglio &detail)
+TfrmGriglia_TipoPagamenti::TfrmGriglia_TipoPagamenti(Tform_DB &db,
+                                                     TfrmTipoPagamenti_Dettaglio &detail)
     : LookupListWindow(db, reference::tipoPagamenti(), &Tform_DB::TableTipoPagamenti, detail)
 {
     setObjectName(QStringLiteral("frmGriglia_TipoPagamenti"));
@@ -42,8 +43,10 @@ TfrmTipologiaCalendario::TfrmTipologiaCalendario(Tform_DB &db)
     setObjectName(QStringLiteral("frmTipologiaCalendario"));
 }
 
-TfrmGrigliaTipologieCalendario::TfrmGrigliaTipologieCalendario(Tform_DB &db, TfrmTipologiaCalendario &detail)
-    : LookupListWindow(db, reference::tipologieCalendario(), &Tform_DB::TableTipologiaCalendario, detail)
+TfrmGrigliaTipologieCalendario::TfrmGrigliaTipologieCalendario(Tform_DB &db,
+                                                               TfrmTipologiaCalendario &detail)
+    : LookupListWindow(db, reference::tipologieCalendario(), &Tform_DB::TableTipologiaCalendario,
+                       detail)
 {
     setObjectName(QStringLiteral("frmGrigliaTipologieCalendario"));
 }

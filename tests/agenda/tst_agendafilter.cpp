@@ -13,8 +13,8 @@ private Q_SLOTS:
         QTest::addColumn<QDate>("day");         // a day clicked in the calendar, or none
         QTest::addColumn<QString>("filter");
         QTest::newRow("nothing") << QStringList(5) << QDate() << QString();
-        QTest::newRow("star is no criterion") << QStringList({"*", "*", "*", "", ""}) << QDate()
-                                              << QString();
+        QTest::newRow("star is no criterion")
+            << QStringList({"*", "*", "*", "", ""}) << QDate() << QString();
         QTest::newRow("contact with an apostrophe")
             << QStringList({"", "D'Amico", "", "", ""}) << QDate() << "Cliente like 'D''Amico*'";
         QTest::newRow("every box, in order")
@@ -31,8 +31,8 @@ private Q_SLOTS:
         QTest::newRow("the clicked day wins over the range")
             << QStringList({"", "", "", "01/01/2024", "31/01/2024"}) << QDate(2024, 2, 29)
             << "Data >= #29/02/2024# and Data <#01/03/2024#";
-        QTest::newRow("the last day of the year")
-            << QStringList(5) << QDate(2024, 12, 31) << "Data >= #31/12/2024# and Data <#01/01/2025#";
+        QTest::newRow("the last day of the year") << QStringList(5) << QDate(2024, 12, 31)
+                                                  << "Data >= #31/12/2024# and Data <#01/01/2025#";
     }
     void filterFromTheSearchPanel()
     {

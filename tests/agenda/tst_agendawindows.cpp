@@ -10,8 +10,8 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -29,17 +29,18 @@ struct Office
     ScriptedDialogs dialogs;
     Tform_DB db;
     QStringList opened; // what the editor asked the other windows to open
-    TfrmCalendario editor{db, AppointmentEditorLinks{
-                                  [this] { opened << QStringLiteral("nuova tipologia"); },
-                                  [this] {
-                                      opened << QStringLiteral("tipologia ")
-                                                    + db.TableTipologiaCalendario.asString(u"Descrizione");
-                                  },
-                                  [this] { opened << QStringLiteral("nuovo contatto"); },
-                                  [this] {
-                                      opened << QStringLiteral("contatto ")
-                                                    + db.TableCercaContatti.asString(u"NominativoDocumenti");
-                                  }}};
+    TfrmCalendario editor{
+        db, AppointmentEditorLinks{
+                [this] { opened << QStringLiteral("nuova tipologia"); },
+                [this] {
+                    opened << QStringLiteral("tipologia ") +
+                                  db.TableTipologiaCalendario.asString(u"Descrizione");
+                },
+                [this] { opened << QStringLiteral("nuovo contatto"); },
+                [this] {
+                    opened << QStringLiteral("contatto ") +
+                                  db.TableCercaContatti.asString(u"NominativoDocumenti");
+                }}};
     TfrmGrigliaCalendario grid{db, editor};
 
     Office()
@@ -51,21 +52,25 @@ struct Office
         archive.native(contact, {2, "D'Amico", "Lucia", "D'Amico Lucia", "D'Amico Lucia"});
         archive.native(contact, {3, "Verdi", "Anna", "Verdi Anna", "Verdi Anna"});
         for (const char *type : {"Visita", "Telefonata"})
-            archive.native(QStringLiteral("insert into TipologiaCalendario (Descrizione) values (?)"), {type});
-        const QString appointment = QStringLiteral(
-            "insert into Calendario (Id, Data, Cliente_ID, Cliente, TipologiaCalendario, Note, Storico) "
-            "values (?, ?, ?, ?, ?, ?, ?)");
-        archive.native(appointment, {1, at(2024, 2, 29, 9), 1, "Rossi Mario", "Visita", "bisestile", false});
-        archive.native(appointment, {2, at(2024, 12, 31, 23, 59), 2, "D'Amico Lucia", "Telefonata", "ultimo", false});
+            archive.native(
+                QStringLiteral("insert into TipologiaCalendario (Descrizione) values (?)"), {type});
+        const QString appointment = QStringLiteral("insert into Calendario (Id, Data, Cliente_ID, "
+                                                   "Cliente, TipologiaCalendario, Note, Storico) "
+                                                   "values (?, ?, ?, ?, ?, ?, ?)");
+        archive.native(appointment,
+                       {1, at(2024, 2, 29, 9), 1, "Rossi Mario", "Visita", "bisestile", false});
+        archive.native(appointment, {2, at(2024, 12, 31, 23, 59), 2, "D'Amico Lucia", "Telefonata",
+                                     "ultimo", false});
         archive.native(appointment, {3, at(2024, 3, 1), 3, "Verdi Anna", "Visita", "marzo", false});
-        archive.native(appointment, {4, at(2025, 1, 1, 0, 30), 1, "Rossi Mario", "Sparita", "nuovo anno", false});
-        archive.native(appointment, {5, at(2024, 6, 1), 1, "Rossi Mario", "Visita", "archiviato", true});
+        archive.native(appointment, {4, at(2025, 1, 1, 0, 30), 1, "Rossi Mario", "Sparita",
+                                     "nuovo anno", false});
+        archive.native(appointment,
+                       {5, at(2024, 6, 1), 1, "Rossi Mario", "Visita", "archiviato", true});
         if (!db.Connessione().open(archive.path()) || !db.reopenSharedDataSets())
             qFatal("cannot open the office archive");
         grid.show();
     }
-    template<typename T = QWidget>
-    static T *in(QWidget *window, const QString &name)
+    template <typename T = QWidget> static T *in(QWidget *window, const QString &name)
     {
         return drive::in<T>(window, name);
     }
@@ -160,7 +165,8 @@ private Q_SLOTS:
         QVERIFY(stayed);
         QCOMPARE(meanwhile.toString(), QStringLiteral("bisestile"));
         QCOMPARE(o.dialogs.messages.size(), 1);
-        QVERIFY(o.dialogs.messages[0].startsWith(QStringLiteral("Messaggio di errore: La data di avviso")));
+        QVERIFY(o.dialogs.messages[0].startsWith(
+            QStringLiteral("Messaggio di errore: La data di avviso")));
         QCOMPARE(o.stored(1).value(0, u"DataAvviso").toDateTime(), at(2024, 2, 29));
         QCOMPARE(o.stored(1).value(0, u"Note").toString(), QStringLiteral("spostato"));
 
@@ -248,8 +254,10 @@ private Q_SLOTS:
         o.click(&o.grid, QStringLiteral("spdElimina"));
         QCOMPARE(o.db.TableCalendario.asString(u"Note"), QStringLiteral("ultimo"));
         QCOMPARE(o.notes(), QStringList({"ultimo", "bisestile"}));
-        QCOMPARE(o.dialogs.messages.first(),
-                 QStringLiteral("Messaggio di avviso: Sei sicuro di voler eliminare la data del Calendario ?"));
+        QCOMPARE(
+            o.dialogs.messages.first(),
+            QStringLiteral(
+                "Messaggio di avviso: Sei sicuro di voler eliminare la data del Calendario ?"));
     }
 
     void theListedAppointmentsAreExported()
@@ -304,7 +312,8 @@ private Q_SLOTS:
         QCOMPARE(o.notes(), QStringList{"marzo"}); // the search is back
         o.dialogs.messages.clear();
         o.editor.apriAppuntamento(5); // archived
-        QCOMPARE(o.dialogs.messages, QStringList{"Messaggio di avviso: L'appuntamento non è più in agenda."});
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{"Messaggio di avviso: L'appuntamento non è più in agenda."});
     }
 };
 

@@ -12,8 +12,8 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "db/archive.h"
 #include "mail/windows/frmemail.h"
-#include "options/windows/frmopzioni.h"
 #include "notices/windows/frmgrigliaavvisi.h"
+#include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmgrigliacomuni.h"
 #include "reference/windows/frmtrovacap.h"
@@ -52,9 +52,11 @@ struct Office
     {
         program.frmInizio().FormActivate();
         (void)program.formDb().Connessione().run(
-            u"insert into Contatti (Cognome, Nome, NominativoDocumenti) values ('Rossi', 'Mario', 'Rossi Mario')");
+            u"insert into Contatti (Cognome, Nome, NominativoDocumenti) values ('Rossi', 'Mario', "
+            u"'Rossi Mario')");
         (void)program.formDb().Connessione().run(
-            u"insert into Contatti (Cognome, Nome, NominativoDocumenti) values ('Verdi', 'Anna', 'Verdi Anna')");
+            u"insert into Contatti (Cognome, Nome, NominativoDocumenti) values ('Verdi', 'Anna', "
+            u"'Verdi Anna')");
         (void)program.formDb().TableCercaContatti.requery();
     }
 };
@@ -103,7 +105,8 @@ private Q_SLOTS:
             // window, the code of the municipality at once.
             (void)o.program.formDb().Connessione().run(u"update Contatti set Cap = null");
             editor.trovaCapCasa();
-            window->findChild<QToolButton *>(QStringLiteral("SpeedButton12"))->click(); // a new category
+            window->findChild<QToolButton *>(QStringLiteral("SpeedButton12"))
+                ->click(); // a new category
             window->findChild<QAbstractButton *>(QStringLiteral("spdIndietro"))->click();
             return 0;
         });
@@ -120,7 +123,11 @@ private Q_SLOTS:
         const db::RowSet saved = *o.program.formDb().Connessione().run(
             u"select Cap, Citta_ID from Contatti where Cognome = 'Rossi'");
         QCOMPARE(saved.value(0, u"Cap").toString(), QStringLiteral("51031"));
-        QCOMPARE(o.program.formDb().Connessione().run(u"select * from Categorie where Descrizione = 'Clienti'")->rows.size(), 1);
+        QCOMPARE(o.program.formDb()
+                     .Connessione()
+                     .run(u"select * from Categorie where Descrizione = 'Clienti'")
+                     ->rows.size(),
+                 1);
     }
 
     void optionsOpenBesideOnTheFirstTabAndNameTheCompany()
@@ -174,8 +181,11 @@ private Q_SLOTS:
         click(&o.program.frmInizio(), "btnUtilityRealizzazione");
         QVERIFY(o.program.frmRealizzazione().isVisible()); // beside the main window
         QVERIFY(o.dialogs.modalWindows.isEmpty());
-        o.program.frmEmail().prepara({QStringLiteral("vecchio@esempio.it")}, QStringLiteral("x"), QStringLiteral("y"));
-        o.program.frmRealizzazione().findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->setPlainText(QStringLiteral("Aiuto"));
+        o.program.frmEmail().prepara({QStringLiteral("vecchio@esempio.it")}, QStringLiteral("x"),
+                                     QStringLiteral("y"));
+        o.program.frmRealizzazione()
+            .findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))
+            ->setPlainText(QStringLiteral("Aiuto"));
         QStringList shown;
         o.dialogs.modalActions.append([&](QWidget *window) {
             const TfrmEmail &email = o.program.frmEmail();
@@ -186,10 +196,12 @@ private Q_SLOTS:
         });
         click(&o.program.frmRealizzazione(), "SpeedButton1");
         QCOMPARE(o.dialogs.modalWindows, QStringList{QStringLiteral("frmEmail")});
-        QCOMPARE(shown, (QStringList{about::makerInfo().supportAddress, "Invio Email in assistenza", "Aiuto"}));
+        QCOMPARE(shown, (QStringList{about::makerInfo().supportAddress, "Invio Email in assistenza",
+                                     "Aiuto"}));
 
         TfrmContatti &list = o.program.frmContatti();
-        (void)o.program.formDb().Connessione().run(u"update Contatti set email = 'o''brien@esempio.it'");
+        (void)o.program.formDb().Connessione().run(
+            u"update Contatti set email = 'o''brien@esempio.it'");
         (void)o.program.formDb().TableCercaContatti.requery();
         list.grid()->selectRow(0, true);
         o.dialogs.modalActions.append([&](QWidget *) {
@@ -198,39 +210,46 @@ private Q_SLOTS:
         });
         click(&list, "spdEmail");
         QCOMPARE(shown, QStringList{QStringLiteral("o'brien@esempio.it")});
-        QVERIFY(o.program.frmEmail().findChild<QLineEdit *>(QStringLiteral("txtOggetto"))->text().isEmpty());
+        QVERIFY(o.program.frmEmail()
+                    .findChild<QLineEdit *>(QStringLiteral("txtOggetto"))
+                    ->text()
+                    .isEmpty());
     }
 
     void noticeButtonsReachTheTemplatesAndPrintANotice()
     {
         Office o;
         (void)o.program.formDb().Connessione().run(
-            u"insert into Contatti (NominativoVisualizzato, NominativoDocumenti) values ('Bruni Ada', 'Bruni Ada')");
+            u"insert into Contatti (NominativoVisualizzato, NominativoDocumenti) values ('Bruni "
+            u"Ada', 'Bruni Ada')");
         o.dialogs.modalActions = {[](QWidget *list) {
-            QTest::keyClicks(list->findChild<QLineEdit *>(QStringLiteral("Edit1")), QStringLiteral("zz"));
+            QTest::keyClicks(list->findChild<QLineEdit *>(QStringLiteral("Edit1")),
+                             QStringLiteral("zz"));
             return 0;
         }};
         click(&o.program.frmInizio(), "btnArchivioAvvisi");
         QCOMPARE(o.dialogs.modalWindows, QStringList{"frmGrigliaAvvisi"});
-        QCOMPARE(o.program.frmGrigliaAvvisi().findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(), QString());
+        QCOMPARE(
+            o.program.frmGrigliaAvvisi().findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(),
+            QString());
         QCOMPARE(o.program.formDb().TableAvvisi.filter(), QString());
 
-        o.dialogs.modalActions = {
-            [](QWidget *text) {
-                QWidget *memo = text->findChild<QWidget *>(QStringLiteral("DBMemo1"));
-                memo->setFocus();
-                QTest::keyClicks(memo, QStringLiteral("Chiuso per ferie"));
-                click(text, "btnContinua");
-                return 0;
-            },
-            [](QWidget *filters) {
-                click(filters, "btnContinua");
-                return 0;
-            },
-            [](QWidget *recipients) {
-                click(recipients, "btnStampa");
-                return 0;
-            }};
+        o.dialogs.modalActions = {[](QWidget *text) {
+                                      QWidget *memo =
+                                          text->findChild<QWidget *>(QStringLiteral("DBMemo1"));
+                                      memo->setFocus();
+                                      QTest::keyClicks(memo, QStringLiteral("Chiuso per ferie"));
+                                      click(text, "btnContinua");
+                                      return 0;
+                                  },
+                                  [](QWidget *filters) {
+                                      click(filters, "btnContinua");
+                                      return 0;
+                                  },
+                                  [](QWidget *recipients) {
+                                      click(recipients, "btnStampa");
+                                      return 0;
+                                  }};
         click(&o.program.frmInizio(), "btnAttivitaAvvisiClienti");
         db::Connection &archive = o.program.formDb().Connessione();
         const QString pc = o.program.formDb().computerName();
@@ -239,14 +258,16 @@ private Q_SLOTS:
         QCOMPARE(job.rows.size(), 1);
         QVERIFY(job.rows[0][0].toString().endsWith(QStringLiteral("Avvisi.rpt")));
         const db::RowSet recipients = *archive.runNative(
-            QStringLiteral("select Contatto_ID from TempAvvisiContatti where NomeComputer = ?"), {pc});
+            QStringLiteral("select Contatto_ID from TempAvvisiContatti where NomeComputer = ?"),
+            {pc});
         QCOMPARE(recipients.rows.size(), 1);
     }
 
     void savedLayoutsComeBackAtTheNextStart()
     {
         QTemporaryDir folder;
-        const std::unique_ptr<FreshArchive> onServer = FreshArchive::namedInProgramFolder(folder.path());
+        const std::unique_ptr<FreshArchive> onServer =
+            FreshArchive::namedInProgramFolder(folder.path());
         ScriptedDialogs dialogs;
         auto program = std::make_unique<Program>(folder.path());
         program->frmInizio().FormActivate();
@@ -259,12 +280,13 @@ private Q_SLOTS:
                 {pc, QString::fromLatin1(grid)});
             QCOMPARE(stored.rows.size(), 1);
         }
-        QCOMPARE(archive
-                     .runNative(QStringLiteral("select CaptionUtente from Griglie where NomeGriglia = "
-                                               "'frmTrovaCap'"))
-                     ->rows[0][0]
-                     .toString(),
-                 QStringLiteral("Frazione|Indirizzo|Civico|Cap|"));
+        QCOMPARE(
+            archive
+                .runNative(QStringLiteral("select CaptionUtente from Griglie where NomeGriglia = "
+                                          "'frmTrovaCap'"))
+                ->rows[0][0]
+                .toString(),
+            QStringLiteral("Frazione|Indirizzo|Civico|Cap|"));
         auto &list = program->frmGrigliaComuni();
         list.grid()->setCurrentIndex(list.grid()->model()->index(0, 3));
         list.findChild<QAction *>(QStringLiteral("EliminaColonna1"))->trigger();
@@ -279,7 +301,8 @@ private Q_SLOTS:
     void theProgramStartsOnAFreshFolder()
     {
         QTemporaryDir folder;
-        const std::unique_ptr<FreshArchive> onServer = FreshArchive::namedInProgramFolder(folder.path());
+        const std::unique_ptr<FreshArchive> onServer =
+            FreshArchive::namedInProgramFolder(folder.path());
         const QString program = QDir(folder.path()).filePath(QStringLiteral("calvetra"));
         QVERIFY(QFile::copy(QStringLiteral(CALVETRA_BIN_DIR "/calvetra"), program));
         QProcess calvetra;
@@ -288,7 +311,9 @@ private Q_SLOTS:
         calvetra.setProcessEnvironment(env);
         calvetra.start(program, {});
         QVERIFY(calvetra.waitForStarted());
-        const QString archive = onServer ? onServer->path() : QDir(folder.path()).filePath(QStringLiteral("archivio.sqlite"));
+        const QString archive =
+            onServer ? onServer->path()
+                     : QDir(folder.path()).filePath(QStringLiteral("archivio.sqlite"));
         // The start-up sequence ends by giving the workstation its notice row.
         const auto started = [&] {
             auto c = db::openArchive(archive);

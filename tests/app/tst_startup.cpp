@@ -12,14 +12,14 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QLabel>
-#include <QUrl>
 #include <QDir>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QHeaderView>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -92,10 +92,13 @@ private Q_SLOTS:
         Program program(office.folder.path());
         program.frmInizio().FormActivate();
         QVERIFY(program.frmInizio().startupDone());
-        QCOMPARE(readText(office.folder.filePath(QStringLiteral("percorso.txt"))), office.archive + u'\n');
+        QCOMPARE(readText(office.folder.filePath(QStringLiteral("percorso.txt"))),
+                 office.archive + u'\n');
         QVERIFY(QFile::exists(office.archive));
         QCOMPARE(program.frmInizio().windowTitle(), QStringLiteral("Calvetra - "));
-        QCOMPARE(program.frmInizio().findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->toPlainText(), office.archive);
+        QCOMPARE(
+            program.frmInizio().findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->toPlainText(),
+            office.archive);
         QVERIFY(office.dialogs.messages.isEmpty());
         // The workstation now owns exactly one notice row.
         QCOMPARE(office.query(QStringLiteral("select * from TempAvvisi")).rows.size(), 1);
@@ -116,7 +119,8 @@ private Q_SLOTS:
         QTemporaryDir elsewhere;
         const QString other = elsewhere.filePath(QStringLiteral("dati.sqlite"));
         QVERIFY(schema::createArchiveFile(other).ok());
-        writeText(elsewhere.filePath(QStringLiteral("SQLAggio.sql")), "ALTER TABLE Contatti ADD COLUMN Sito TEXT(100);");
+        writeText(elsewhere.filePath(QStringLiteral("SQLAggio.sql")),
+                  "ALTER TABLE Contatti ADD COLUMN Sito TEXT(100);");
         const QString pathFile = office.folder.filePath(QStringLiteral("percorso.txt"));
         writeText(pathFile, content.replace("OTHER", other.toUtf8()));
         Program program(office.folder.path());
@@ -157,7 +161,8 @@ private Q_SLOTS:
         const db::Status created = schema::createArchiveFile(wished);
         QVERIFY(!created.ok());
         QVERIFY2(created.message().contains(wished), qPrintable(created.message()));
-        QVERIFY2(!created.message().contains(QStringLiteral(".nuovo")), qPrintable(created.message()));
+        QVERIFY2(!created.message().contains(QStringLiteral(".nuovo")),
+                 qPrintable(created.message()));
     }
 
     void missingArchiveNamedByTheUserIsAskedFor()
@@ -169,8 +174,11 @@ private Q_SLOTS:
             office.dialogs.answers = {yes};
             Program program(office.folder.path());
             program.frmInizio().FormActivate();
-            QCOMPARE(office.dialogs.messages,
-                     QStringList{QStringLiteral("Messaggio di avviso: L'archivio %1 non esiste. Crearne uno nuovo?").arg(wished)});
+            QCOMPARE(
+                office.dialogs.messages,
+                QStringList{QStringLiteral(
+                                "Messaggio di avviso: L'archivio %1 non esiste. Crearne uno nuovo?")
+                                .arg(wished)});
             QCOMPARE(program.frmInizio().terminationRequested(), !yes);
             QCOMPARE(QFile::exists(wished), yes);
         }
@@ -180,14 +188,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QStringList>("tables");
-        QTest::newRow("A;B") << QByteArray("CREATE TABLE A (x LONG);CREATE TABLE B (y TEXT(5))") << QStringList{"A", "B"};
-        QTest::newRow("A;B;") << QByteArray("CREATE TABLE A (x LONG);CREATE TABLE B (y TEXT(5));") << QStringList{"A", "B"};
-        QTest::newRow("trailing line break") << QByteArray("CREATE TABLE A (x LONG);\r\n") << QStringList{"A"};
+        QTest::newRow("A;B") << QByteArray("CREATE TABLE A (x LONG);CREATE TABLE B (y TEXT(5))")
+                             << QStringList{"A", "B"};
+        QTest::newRow("A;B;") << QByteArray("CREATE TABLE A (x LONG);CREATE TABLE B (y TEXT(5));")
+                              << QStringList{"A", "B"};
+        QTest::newRow("trailing line break")
+            << QByteArray("CREATE TABLE A (x LONG);\r\n") << QStringList{"A"};
         QTest::newRow("empty") << QByteArray() << QStringList();
         QTest::newRow("semicolon in a value, closing comment")
-            << QByteArray("CREATE TABLE A (x TEXT(20));\nINSERT INTO A (x) VALUES ('Rata; acconto');\n-- fine\n")
+            << QByteArray("CREATE TABLE A (x TEXT(20));\nINSERT INTO A (x) VALUES ('Rata; "
+                          "acconto');\n-- fine\n")
             << QStringList{"A"};
-        QTest::newRow("adds a column") << QByteArray("ALTER TABLE Contatti ADD COLUMN Sito TEXT(100);\nUPDATE Contatti SET Sito = 'x';")
+        QTest::newRow("adds a column") << QByteArray("ALTER TABLE Contatti ADD COLUMN Sito "
+                                                     "TEXT(100);\nUPDATE Contatti SET Sito = 'x';")
                                        << QStringList();
     }
     void updateScripts()
@@ -199,17 +212,20 @@ private Q_SLOTS:
         writeText(path, script);
         Program program(office.folder.path());
         program.frmInizio().FormActivate();
-        QVERIFY2(program.frmInizio().startupDone(), qPrintable(office.dialogs.messages.join(u'\n')));
+        QVERIFY2(program.frmInizio().startupDone(),
+                 qPrintable(office.dialogs.messages.join(u'\n')));
         QVERIFY(!QFile::exists(path));
         for (const QString &table : tables)
-            QVERIFY(program.formDb().Connessione().run(QStringLiteral("select * from ") + table).ok());
+            QVERIFY(
+                program.formDb().Connessione().run(QStringLiteral("select * from ") + table).ok());
     }
 
     void failingUpdateLeavesEverythingAsItWas()
     {
         Office office;
         const QString path = office.folder.filePath(QStringLiteral("SQLAggio.sql"));
-        writeText(path, "CREATE TABLE A (x LONG);\nALTER TABLE Manca ADD COLUMN y LONG;\nCREATE TABLE C (z LONG);");
+        writeText(path, "CREATE TABLE A (x LONG);\nALTER TABLE Manca ADD COLUMN y LONG;\nCREATE "
+                        "TABLE C (z LONG);");
         office.dialogs.answers = {false}; // "Riprovare?" No
         Program program(office.folder.path());
         program.frmInizio().FormActivate();
@@ -218,9 +234,11 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(path));
         QCOMPARE(office.dialogs.messages.size(), 2);
         QVERIFY(office.dialogs.messages[0].startsWith(QStringLiteral("Messaggio di errore: ")));
-        const QString missing = FreshArchive::onServer() ? QStringLiteral("relation \"manca\" does not exist")
-                                                         : QStringLiteral("no such table: Manca");
-        QVERIFY2(office.dialogs.messages[0].contains(missing), qPrintable(office.dialogs.messages[0]));
+        const QString missing = FreshArchive::onServer()
+                                    ? QStringLiteral("relation \"manca\" does not exist")
+                                    : QStringLiteral("no such table: Manca");
+        QVERIFY2(office.dialogs.messages[0].contains(missing),
+                 qPrintable(office.dialogs.messages[0]));
         QCOMPARE(office.dialogs.messages[1], QStringLiteral("Messaggio di avviso: Riprovare?"));
         QVERIFY(!office.hasTable(QStringLiteral("A")));
     }
@@ -235,9 +253,9 @@ private Q_SLOTS:
         QVERIFY(!program.frmInizio().startupDone());
         QVERIFY(program.frmInizio().terminationRequested());
         QCOMPARE(office.dialogs.messages.size(), 2);
-        QVERIFY2(office.dialogs.messages[0].contains(FreshArchive::onServer()
-                                                         ? QStringLiteral("relation \"ditta\" does not exist")
-                                                         : QStringLiteral("no such table: ditta")),
+        QVERIFY2(office.dialogs.messages[0].contains(
+                     FreshArchive::onServer() ? QStringLiteral("relation \"ditta\" does not exist")
+                                              : QStringLiteral("no such table: ditta")),
                  qPrintable(office.dialogs.messages[0]));
         QCOMPARE(office.dialogs.messages[1], QStringLiteral("Messaggio di avviso: Riprovare?"));
     }
@@ -254,7 +272,10 @@ private Q_SLOTS:
         {
             ScriptedDialogs &inner;
             QString path;
-            Fixer(ScriptedDialogs &i, QString p) : inner(i), path(std::move(p)) { setDialogs(this); }
+            Fixer(ScriptedDialogs &i, QString p) : inner(i), path(std::move(p))
+            {
+                setDialogs(this);
+            }
             ~Fixer() override { setDialogs(&inner); }
             void inform(MessageKind k, const QString &m, const QString &c) override
             {
@@ -262,8 +283,14 @@ private Q_SLOTS:
                 writeText(path, "CREATE TABLE Manca (x LONG);");
             }
             bool ask(const QString &q, const QString &c) override { return inner.ask(q, c); }
-            QString chooseOpenFile(const QString &, const QString &, const QString &) override { return {}; }
-            QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
+            QString chooseOpenFile(const QString &, const QString &, const QString &) override
+            {
+                return {};
+            }
+            QString chooseSaveFile(const QString &, const QString &, const QString &) override
+            {
+                return {};
+            }
             int showModal(QWidget *w) override { return inner.showModal(w); }
         } fixer(office.dialogs, path);
         program.frmInizio().FormActivate();
@@ -291,10 +318,11 @@ private Q_SLOTS:
         QFETCH(bool, starts);
         Office office;
         // The tests' own bookkeeping of written tables included.
-        for (const char *grant : {"GRANT ALL ON ALL TABLES IN SCHEMA public TO calvetra_password",
-                                  "GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO calvetra_password",
-                                  "GRANT USAGE ON SCHEMA calvetra_copia TO calvetra_password",
-                                  "GRANT ALL ON calvetra_copia.toccate TO calvetra_password"})
+        for (const char *grant :
+             {"GRANT ALL ON ALL TABLES IN SCHEMA public TO calvetra_password",
+              "GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO calvetra_password",
+              "GRANT USAGE ON SCHEMA calvetra_copia TO calvetra_password",
+              "GRANT ALL ON calvetra_copia.toccate TO calvetra_password"})
             office.onServer->native(QString::fromLatin1(grant));
         // The tests' server asks this user for a password (scripts/pg-test-server.sh).
         QUrl address(office.archive);
@@ -314,21 +342,24 @@ private Q_SLOTS:
             program.frmInizio().FormActivate();
             QCOMPARE(office.dialogs.modalWindows.value(0), QStringLiteral("frmPasswordServer"));
             QVERIFY2(asked.contains(address.host()), qPrintable(asked));
-            QVERIFY2(program.frmInizio().startupDone() == starts, qPrintable(office.dialogs.messages.join(u'\n')));
+            QVERIFY2(program.frmInizio().startupDone() == starts,
+                     qPrintable(office.dialogs.messages.join(u'\n')));
             if (starts) {
                 QVERIFY(office.dialogs.messages.isEmpty());
                 QVERIFY(program.formDb().Connessione().run(u"select count(*) from Contatti").ok());
             } else {
                 QVERIFY(program.frmInizio().terminationRequested());
                 const QString told = office.dialogs.messages.value(0);
-                QVERIFY2(told.contains(given ? QStringLiteral("calvetra_password") : QStringLiteral("password non indicata")),
+                QVERIFY2(told.contains(given ? QStringLiteral("calvetra_password")
+                                             : QStringLiteral("password non indicata")),
                          qPrintable(told));
                 QVERIFY(!told.contains(typed));
             }
         }
         qputenv("PGPASSFILE", passFile);
         // Nothing was written with it.
-        QCOMPARE(readText(office.folder.filePath(QStringLiteral("percorso.txt"))).toUtf8(), pathLine);
+        QCOMPARE(readText(office.folder.filePath(QStringLiteral("percorso.txt"))).toUtf8(),
+                 pathLine);
         QCOMPARE(QDir(office.folder.path()).entryList(QDir::Files), QStringList{"percorso.txt"});
     }
 
@@ -338,10 +369,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("prompted");
         QTest::addColumn<bool>("continues");
-        QTest::newRow("no password") << "" << "" << false << true;
-        QTest::newRow("right password") << "segreta" << "segreta" << true << true;
-        QTest::newRow("wrong case") << "segreta" << "Segreta" << true << false;
-        QTest::newRow("apostrophe typed") << "l\u00B4ufficio" << "l'ufficio" << true << true;
+        QTest::newRow("no password") << ""
+                                     << "" << false << true;
+        QTest::newRow("right password") << "segreta"
+                                        << "segreta" << true << true;
+        QTest::newRow("wrong case") << "segreta"
+                                    << "Segreta" << true << false;
+        QTest::newRow("apostrophe typed") << "l\u00B4ufficio"
+                                          << "l'ufficio" << true << true;
         const QString key = *derivePasswordKey(QStringLiteral("l\u00B4ufficio"));
         QTest::newRow("key, right password") << key << "l'ufficio" << true << true;
         QTest::newRow("key, wrong password") << key << "l'uffici" << true << false;
@@ -368,7 +403,8 @@ private Q_SLOTS:
         QCOMPARE(program.frmInizio().terminationRequested(), !continues);
         QVERIFY(office.dialogs.messages.isEmpty()); // a wrong password ends without a word
         QCOMPARE(program.frmInizio().windowTitle(),
-                 continues ? QStringLiteral("Calvetra - Studio Bianchi") : QStringLiteral("Calvetra"));
+                 continues ? QStringLiteral("Calvetra - Studio Bianchi")
+                           : QStringLiteral("Calvetra"));
     }
 
     void scratchRowsOfThisWorkstationOnlyAndOnce()
@@ -376,19 +412,31 @@ private Q_SLOTS:
         Office office;
         Program program(office.folder.path());
         const QString pc = program.formDb().computerName();
-        office.exec(QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values (?, 'vecchio')"), {pc});
-        office.exec(QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values ('ALTRO', 'suo')"));
-        office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 1)"), {pc});
+        office.exec(
+            QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values (?, 'vecchio')"),
+            {pc});
+        office.exec(
+            QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values ('ALTRO', 'suo')"));
+        office.exec(QStringLiteral(
+                        "insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 1)"),
+                    {pc});
         program.frmInizio().FormActivate();
-        QCOMPARE(office.query(QStringLiteral("select Testo from TempAvvisi where NomeComputer = 'ALTRO'")).rows.size(), 1);
-        const db::RowSet mine = office.query(QStringLiteral("select * from TempAvvisi where NomeComputer = '%1'").arg(pc));
+        QCOMPARE(
+            office
+                .query(QStringLiteral("select Testo from TempAvvisi where NomeComputer = 'ALTRO'"))
+                .rows.size(),
+            1);
+        const db::RowSet mine = office.query(
+            QStringLiteral("select * from TempAvvisi where NomeComputer = '%1'").arg(pc));
         QCOMPARE(mine.rows.size(), 1);
         QVERIFY(mine.value(0, u"Testo").isNull());
         QCOMPARE(office.query(QStringLiteral("select * from TempAvvisiContatti")).rows.size(), 0);
         QCOMPARE(program.formDb().TableTempAvvisi.recordCount(), 1);
 
         // A second activation repeats nothing.
-        office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 2)"), {pc});
+        office.exec(QStringLiteral(
+                        "insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 2)"),
+                    {pc});
         program.frmInizio().FormActivate();
         QCOMPARE(office.query(QStringLiteral("select * from TempAvvisiContatti")).rows.size(), 1);
     }
@@ -405,25 +453,42 @@ private Q_SLOTS:
         Office office;
         Program program(office.folder.path());
         program.formDb().setComputerName(pc);
-        office.exec(QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values ('ALTRO', 'suo')"));
-        office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values ('ALTRO', 1)"));
-        office.exec(QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 2)"), {pc});
-        office.exec(QStringLiteral("insert into Griglie (NomeComputer, NomeGriglia) values ('ALTRO', 'frmContatti')"));
+        office.exec(
+            QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values ('ALTRO', 'suo')"));
+        office.exec(QStringLiteral(
+            "insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values ('ALTRO', 1)"));
+        office.exec(QStringLiteral(
+                        "insert into TempAvvisiContatti (NomeComputer, Contatto_ID) values (?, 2)"),
+                    {pc});
+        office.exec(QStringLiteral(
+            "insert into Griglie (NomeComputer, NomeGriglia) values ('ALTRO', 'frmContatti')"));
         program.frmInizio().FormActivate();
-        QVERIFY2(program.frmInizio().startupDone(), qPrintable(office.dialogs.messages.join(u'\n')));
+        QVERIFY2(program.frmInizio().startupDone(),
+                 qPrintable(office.dialogs.messages.join(u'\n')));
         QCOMPARE(office.dialogs.messages, QStringList());
-        QCOMPARE(office.query(QStringLiteral("select * from TempAvvisi where NomeComputer = 'ALTRO'")).rows.size(), 1);
+        QCOMPARE(
+            office.query(QStringLiteral("select * from TempAvvisi where NomeComputer = 'ALTRO'"))
+                .rows.size(),
+            1);
         QCOMPARE(office.query(QStringLiteral("select Contatto_ID from TempAvvisiContatti")).rows,
                  QList<QVariantList>{{QVariant(qlonglong(1))}});
         // Its own notice row and grid layouts, under its own name.
         QCOMPARE(program.formDb().TableTempAvvisi.asString(u"NomeComputer"), pc);
         QVERIFY(program.formDb().TableGriglie.recordCount() >= 1);
         for (int r = 0; r < program.formDb().TableGriglie.recordCount(); ++r)
-            QCOMPARE(program.formDb().TableGriglie.valueAt(r, program.formDb().TableGriglie.columnIndex(u"NomeComputer")).toString(), pc);
+            QCOMPARE(program.formDb()
+                         .TableGriglie
+                         .valueAt(r, program.formDb().TableGriglie.columnIndex(u"NomeComputer"))
+                         .toString(),
+                     pc);
         // The print hand-off replaces its own job only.
-        office.exec(QStringLiteral("insert into TempStampa (NomeComputer, Query) values ('ALTRO', 'suo')"));
+        office.exec(
+            QStringLiteral("insert into TempStampa (NomeComputer, Query) values ('ALTRO', 'suo')"));
         program.frmInizio().print(ReportKind::CompanyLabels);
-        QCOMPARE(office.query(QStringLiteral("select * from TempStampa where NomeComputer = 'ALTRO'")).rows.size(), 1);
+        QCOMPARE(
+            office.query(QStringLiteral("select * from TempStampa where NomeComputer = 'ALTRO'"))
+                .rows.size(),
+            1);
         const db::RowSet jobs = office.query(QStringLiteral("select NomeComputer from TempStampa"));
         QCOMPARE(jobs.rows.size(), 2);
     }
@@ -432,11 +497,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QDate>("today");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("25th: this month only") << QDate(2026, 11, 25) << QStringList{"Rossi Mario :03/11/1970"};
-        QTest::newRow("26th: and the next") << QDate(2026, 11, 26)
-                                            << QStringList{"Rossi Mario :03/11/1970", "Verdi Anna :31/12/1980"};
-        QTest::newRow("28 December: and January") << QDate(2026, 12, 28)
-                                                  << QStringList{"Verdi Anna :31/12/1980", "Neri Luca :01/01/1990"};
+        QTest::newRow("25th: this month only")
+            << QDate(2026, 11, 25) << QStringList{"Rossi Mario :03/11/1970"};
+        QTest::newRow("26th: and the next")
+            << QDate(2026, 11, 26)
+            << QStringList{"Rossi Mario :03/11/1970", "Verdi Anna :31/12/1980"};
+        QTest::newRow("28 December: and January")
+            << QDate(2026, 12, 28)
+            << QStringList{"Verdi Anna :31/12/1980", "Neri Luca :01/01/1990"};
     }
     void birthdaysOfTheMonth()
     {
@@ -444,7 +512,8 @@ private Q_SLOTS:
         QFETCH(QStringList, lines);
         db::clock::setFixedNow(db::naiveDateTime(today, QTime(8, 0)));
         Office office;
-        const QString sql = QStringLiteral("insert into Contatti (Cognome, Nome, DataNascita, Annullato) values (?, ?, ?, ?)");
+        const QString sql = QStringLiteral(
+            "insert into Contatti (Cognome, Nome, DataNascita, Annullato) values (?, ?, ?, ?)");
         office.exec(sql, {"Rossi", "Mario", db::naiveDateTime(QDate(1970, 11, 3)), true});
         office.exec(sql, {"Verdi", "Anna", db::naiveDateTime(QDate(1980, 12, 31)), false});
         office.exec(sql, {"Neri", "Luca", db::naiveDateTime(QDate(1990, 1, 1)), false});
@@ -460,8 +529,12 @@ private Q_SLOTS:
     void dueRemindersAreShown()
     {
         Office office;
-        const QString sql = QStringLiteral("insert into Calendario (Data, DataAvviso, Cliente, TipologiaCalendario, Note, Conclusa) values (?, ?, ?, ?, ?, ?)");
-        const auto at = [](int d, int h = 0) { return db::naiveDateTime(QDate(2026, 12, d), QTime(h, 0)); };
+        const QString sql =
+            QStringLiteral("insert into Calendario (Data, DataAvviso, Cliente, "
+                           "TipologiaCalendario, Note, Conclusa) values (?, ?, ?, ?, ?, ?)");
+        const auto at = [](int d, int h = 0) {
+            return db::naiveDateTime(QDate(2026, 12, d), QTime(h, 0));
+        };
         office.exec(sql, {at(9, 10), at(7), "Rossi Mario", "Visita", "oggi", false});
         office.exec(sql, {at(9, 11), at(7), "Rossi Mario", "Visita", "conclusa", true});
         office.exec(sql, {at(10), at(8), "Verdi Anna", "Telefonata", "domani", false});
@@ -483,7 +556,9 @@ private Q_SLOTS:
         QCOMPARE(office.dialogs.modalWindows, QStringList{QStringLiteral("frmPromemoriaScadenze")});
         QCOMPARE(rows, 5); // titles, three reminders, one empty row
         QTableView *grid = program.frmPromemoriaScadenze().grid();
-        const auto cell = [&](int r, int c) { return grid->model()->index(r, c).data().toString(); };
+        const auto cell = [&](int r, int c) {
+            return grid->model()->index(r, c).data().toString();
+        };
         QCOMPARE(cell(0, 0), QStringLiteral("Data"));
         QCOMPARE(cell(1, 3), QStringLiteral("")); // oldest reminder first
         QCOMPARE(cell(1, 0), QStringLiteral("08/12/2026 15:00:00"));
@@ -502,14 +577,16 @@ private Q_SLOTS:
     {
         db::clock::setFixedNow(db::naiveDateTime(QDate(2026, 12, 28), QTime(8, 0)));
         Office office;
-        const QString sql = QStringLiteral("insert into Contatti (Cognome, Nome, DataNascita) values (?, ?, ?)");
+        const QString sql =
+            QStringLiteral("insert into Contatti (Cognome, Nome, DataNascita) values (?, ?, ?)");
         office.exec(sql, {"Neri", "Luca", db::naiveDateTime(QDate(1990, 1, 1))});
         office.exec(sql, {"Verdi", "Anna", db::naiveDateTime(QDate(1980, 12, 31))});
         office.exec(sql, {"Bruni", "Ada", db::naiveDateTime(QDate(1975, 12, 2))});
         Program program(office.folder.path());
         program.frmInizio().FormActivate();
         QCOMPARE(program.frmInizio().birthdays(),
-                 QStringList({"Bruni Ada :02/12/1975", "Verdi Anna :31/12/1980", "Neri Luca :01/01/1990"}));
+                 QStringList(
+                     {"Bruni Ada :02/12/1975", "Verdi Anna :31/12/1980", "Neri Luca :01/01/1990"}));
     }
 
     // The main window shows neither the contact list nor the agenda: start-up leaves them
@@ -517,13 +594,15 @@ private Q_SLOTS:
     void listsTheMainWindowDoesNotShowAreReadWhenFirstNeeded()
     {
         Office office;
-        const QString contact = QStringLiteral("insert into Contatti (ID, Cognome, Nome, NominativoDocumenti, "
-                                               "NominativoVisualizzato) values (?, ?, ?, ?, ?)");
+        const QString contact =
+            QStringLiteral("insert into Contatti (ID, Cognome, Nome, NominativoDocumenti, "
+                           "NominativoVisualizzato) values (?, ?, ?, ?, ?)");
         office.exec(contact, {1, "Rossi", "Mario", "Rossi Mario", "Rossi Mario"});
         office.exec(contact, {2, "D'Amico", "Lucia", "D'Amico Lucia", "D'Amico Lucia"});
         office.exec(contact, {3, "Verdi", "Anna", "Verdi Anna", "Verdi Anna"});
-        const QString appointment = QStringLiteral("insert into Calendario (Id, Data, DataAvviso, Cliente_ID, "
-                                                   "Cliente, Storico) values (?, ?, ?, ?, ?, ?)");
+        const QString appointment =
+            QStringLiteral("insert into Calendario (Id, Data, DataAvviso, Cliente_ID, "
+                           "Cliente, Storico) values (?, ?, ?, ?, ?, ?)");
         const auto at = [](int d) { return db::naiveDateTime(QDate(2026, 12, d)); };
         office.exec(appointment, {7, at(9), at(7), 2, "D'Amico Lucia", false});
         office.exec(appointment, {8, at(1), QVariant(), 1, "Rossi Mario", true});
@@ -537,12 +616,14 @@ private Q_SLOTS:
                 return 0;
             },
             [&](QWidget *editor) {
-                chosenContact = editor->findChild<QComboBox *>(QStringLiteral("DBLookupComboBox2"))->currentText();
+                chosenContact = editor->findChild<QComboBox *>(QStringLiteral("DBLookupComboBox2"))
+                                    ->currentText();
                 return 0;
             }};
         program.frmInizio().FormActivate();
         Tform_DB &m = program.formDb();
-        QCOMPARE(office.dialogs.modalWindows, (QStringList{"frmPromemoriaScadenze", "frmCalendario"}));
+        QCOMPARE(office.dialogs.modalWindows,
+                 (QStringList{"frmPromemoriaScadenze", "frmCalendario"}));
         QCOMPARE(listedAtStart, 0);
         QVERIFY(m.TableComuni.isOpen());
         // The reminder's appointment read the agenda, and its editor the contact list it offers.
@@ -555,7 +636,9 @@ private Q_SLOTS:
         office.exec(contact, {4, "Bruni", "Ada", "Bruni Ada", "Bruni Ada"});
         QString first;
         office.dialogs.modalActions = {[&](QWidget *) {
-            first = m.TableCercaContatti.valueAt(0, m.TableCercaContatti.columnIndex(u"NominativoDocumenti")).toString();
+            first = m.TableCercaContatti
+                        .valueAt(0, m.TableCercaContatti.columnIndex(u"NominativoDocumenti"))
+                        .toString();
             return 0;
         }};
         program.frmInizio().btnClientiClick();

@@ -74,10 +74,11 @@ private Q_SLOTS:
         QTest::newRow("after SET") << join + "\n" + set + " -- il nome\n" + where;
         QTest::newRow("after the join") << join + " -- collega\n" + set + "\n" + where;
         QTest::newRow("before the join") << "UPDATE Calendario -- agenda\nINNER JOIN Contatti ON "
-                                            "Calendario.Cliente_ID = Contatti.ID\n"
-                                            + set + "\n" + where;
-        QTest::newRow("inside the WHERE") << join + "\n" + set + "\nWHERE -- solo uno\nContatti.ID "
-                                                                 "= 42;";
+                                            "Calendario.Cliente_ID = Contatti.ID\n" +
+                                                set + "\n" + where;
+        QTest::newRow("inside the WHERE") << join + "\n" + set +
+                                                 "\nWHERE -- solo uno\nContatti.ID "
+                                                 "= 42;";
         QTest::newRow("block comment") << join + "/* x */" + set + "/* -- y */" + where;
         QTest::newRow("line of its own")
             << "-- aggiorna\n" + join + "\n-- poi\n" + set + "\n-- infine\n" + where + "\n-- fine";
@@ -101,8 +102,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("NUL inside a statement")
             << QByteArray("insert into Titoli (Descrizione) values ('Dott.');\n"
-                          "delete from Contatti")
-                   + '\0' + QByteArray(" where ID = 999999;")
+                          "delete from Contatti") +
+                   '\0' + QByteArray(" where ID = 999999;")
             << "carattere nullo";
         QTest::newRow("one Latin-1 byte")
             << QByteArray("insert into Titoli (Descrizione) values ('Caff\xc3\xa8');\n"

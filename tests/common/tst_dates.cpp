@@ -11,12 +11,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("sql");
-        QTest::newRow("5 March 2021") << "05/03/2021" << "3/5/2021";
-        QTest::newRow("Christmas 2020") << "25/12/2020" << "12/25/2020";
-        QTest::newRow("without leading zeros") << "5/3/2021" << "3/5/2021";
-        QTest::newRow("two-digit year") << "01/02/70" << "2/1/1970";
-        QTest::newRow("with a time") << "31/12/1960 23.59.59" << "12/31/1960";
-        QTest::newRow("leap day") << "29/02/2024" << "2/29/2024";
+        QTest::newRow("5 March 2021") << "05/03/2021"
+                                      << "3/5/2021";
+        QTest::newRow("Christmas 2020") << "25/12/2020"
+                                        << "12/25/2020";
+        QTest::newRow("without leading zeros") << "5/3/2021"
+                                               << "3/5/2021";
+        QTest::newRow("two-digit year") << "01/02/70"
+                                        << "2/1/1970";
+        QTest::newRow("with a time") << "31/12/1960 23.59.59"
+                                     << "12/31/1960";
+        QTest::newRow("leap day") << "29/02/2024"
+                                  << "2/29/2024";
     }
     void italianDatesBecomeSqlDates()
     {
@@ -65,7 +71,8 @@ private Q_SLOTS:
         const db::Result<QDateTime> withTime = LeggiDataItaliana(u"07/12/2026 09:05:00");
         QVERIFY(withTime.ok());
         QCOMPARE(ScriviDataItaliana(*withTime), QStringLiteral("07/12/2026 09:05:00"));
-        QCOMPARE(ScriviDataItaliana(*LeggiDataItaliana(u"7.12.2026")), QStringLiteral("07/12/2026"));
+        QCOMPARE(ScriviDataItaliana(*LeggiDataItaliana(u"7.12.2026")),
+                 QStringLiteral("07/12/2026"));
         QCOMPARE(ScriviDataItaliana(QDateTime()), QString());
     }
 };

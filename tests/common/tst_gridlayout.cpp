@@ -29,7 +29,8 @@ struct Grids
 
     db::RowSet stored(const QString &computer = QStringLiteral("PC1"))
     {
-        return archive.run(QStringLiteral("select * from Griglie where NomeComputer = '%1'").arg(computer));
+        return archive.run(
+            QStringLiteral("select * from Griglie where NomeComputer = '%1'").arg(computer));
     }
 };
 
@@ -43,7 +44,9 @@ private Q_SLOTS:
     void firstRestoreStoresTheDesign()
     {
         Grids g;
-        QVERIFY(RipristinaLayout(QStringLiteral("frmGrigliaComuni"), g.grid, g.griglie, false, QStringLiteral("PC1")).ok());
+        QVERIFY(RipristinaLayout(QStringLiteral("frmGrigliaComuni"), g.grid, g.griglie, false,
+                                 QStringLiteral("PC1"))
+                    .ok());
         const db::RowSet row = g.stored();
         QCOMPARE(row.rows.size(), 1);
         QCOMPARE(row.value(0, u"CampiUtente").toString(), QStringLiteral("Comune|Provincia|Cap|"));
@@ -68,13 +71,15 @@ private Q_SLOTS:
         // The next start: the designed grid gets the user's layout.
         g.grid.setColumns(kDesigned);
         QVERIFY(RipristinaLayout(name, g.grid, g.griglie, false, QStringLiteral("PC1")).ok());
-        QCOMPARE(g.grid.columns(), QList<GridColumn>({{"Comune", 250, "Comune"}, {"Cap", 60, "C.A.P."}}));
+        QCOMPARE(g.grid.columns(),
+                 QList<GridColumn>({{"Comune", 250, "Comune"}, {"Cap", 60, "C.A.P."}}));
 
         // Reset: the default layout on screen, and it becomes the user layout too.
         QVERIFY(RipristinaLayout(name, g.grid, g.griglie, true, QStringLiteral("PC1")).ok());
         QVERIFY(SalvaLayout(name, g.grid, g.griglie, false, QStringLiteral("PC1")).ok());
         QCOMPARE(g.grid.columns(), kDesigned);
-        QCOMPARE(g.stored().value(0, u"CampiUtente").toString(), QStringLiteral("Comune|Provincia|Cap|"));
+        QCOMPARE(g.stored().value(0, u"CampiUtente").toString(),
+                 QStringLiteral("Comune|Provincia|Cap|"));
         QCOMPARE(g.griglie.filter(), QString());
     }
 
@@ -116,23 +121,29 @@ private Q_SLOTS:
         DataSetModel otherGrid(g.comuni);
         otherGrid.setDesign({{"Comune", 90, "Città"}});
         QVERIFY(RipristinaLayout(name, otherGrid, other, false, QStringLiteral("SenzaNome")).ok());
-        QCOMPARE(g.stored().value(0, u"CampiUtente").toString(), QStringLiteral("Comune|Provincia|Cap|"));
-        QCOMPARE(g.stored(QStringLiteral("SenzaNome")).value(0, u"CaptionUtente").toString(), QStringLiteral("Città|"));
+        QCOMPARE(g.stored().value(0, u"CampiUtente").toString(),
+                 QStringLiteral("Comune|Provincia|Cap|"));
+        QCOMPARE(g.stored(QStringLiteral("SenzaNome")).value(0, u"CaptionUtente").toString(),
+                 QStringLiteral("Città|"));
     }
 
     void gridFollowsTheDataSet()
     {
         Grids g;
-        QAbstractItemModelTester tester(&g.grid, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&g.grid,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(g.grid.rowCount(), 7904);
         QVERIFY(g.comuni.setFilter(QStringLiteral("Comune like 'forl*'")).ok());
         QCOMPARE(g.grid.rowCount(), 3);
         QCOMPARE(g.grid.data(g.grid.index(0, 0)).toString(), QStringLiteral("Forlì"));
         QCOMPARE(g.grid.headerData(2, Qt::Horizontal).toString(), QStringLiteral("C.A.P."));
         g.grid.setRowBackground([](const db::DataSet &ds, int row) {
-            return ds.valueAt(row, ds.columnIndex(u"Provincia")).toString() == u"FC" ? QVariant(QStringLiteral("rosa")) : QVariant();
+            return ds.valueAt(row, ds.columnIndex(u"Provincia")).toString() == u"FC"
+                       ? QVariant(QStringLiteral("rosa"))
+                       : QVariant();
         });
-        QCOMPARE(g.grid.data(g.grid.index(0, 0), Qt::BackgroundRole).toString(), QStringLiteral("rosa"));
+        QCOMPARE(g.grid.data(g.grid.index(0, 0), Qt::BackgroundRole).toString(),
+                 QStringLiteral("rosa"));
         g.grid.removeGridColumn(0);
         QCOMPARE(g.grid.columnCount(), 2);
         QVERIFY(g.comuni.setFilter(QString()).ok());
@@ -141,11 +152,13 @@ private Q_SLOTS:
 
     void valuesAreShownTheItalianWay()
     {
-        QCOMPARE(DataSetModel::displayText(1234.5, db::FieldKind::Currency), QStringLiteral("1.234,50 €"));
+        QCOMPARE(DataSetModel::displayText(1234.5, db::FieldKind::Currency),
+                 QStringLiteral("1.234,50 €"));
         QCOMPARE(DataSetModel::displayText(true, db::FieldKind::Bool), QStringLiteral("Sì"));
         QCOMPARE(DataSetModel::displayText(QVariant(), db::FieldKind::Text), QString());
-        QCOMPARE(DataSetModel::displayText(db::naiveDateTime(QDate(2026, 12, 7)), db::FieldKind::Date),
-                 QStringLiteral("07/12/2026"));
+        QCOMPARE(
+            DataSetModel::displayText(db::naiveDateTime(QDate(2026, 12, 7)), db::FieldKind::Date),
+            QStringLiteral("07/12/2026"));
     }
 };
 

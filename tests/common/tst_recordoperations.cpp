@@ -56,8 +56,9 @@ private Q_SLOTS:
         // Answered No, the edits stay; answered Yes, the other workstation's row comes back.
         QCOMPARE(dialogs.messages.size(), 2);
         for (const QString &message : std::as_const(dialogs.messages))
-            QVERIFY(message.startsWith(QStringLiteral(
-                "Messaggio di avviso: Il record è stato modificato da un'altra postazione.\nCaricare")));
+            QVERIFY(
+                message.startsWith(QStringLiteral("Messaggio di avviso: Il record è stato "
+                                                  "modificato da un'altra postazione.\nCaricare")));
         dialogs.answers = {true};
         QVERIFY(!SalvaRecord(ds, QStringLiteral("Id")).ok());
         QCOMPARE(ds.state(), db::DataSet::State::Browse);
@@ -117,8 +118,8 @@ private Q_SLOTS:
     void defaultsOfTheTableAreApplied()
     {
         FreshArchive archive;
-        const QString sql = QStringLiteral(
-            "insert into Personalizzazioni (NomeTabella, NomeCampo, Tipo, Valore) values (?, ?, ?, ?)");
+        const QString sql = QStringLiteral("insert into Personalizzazioni (NomeTabella, NomeCampo, "
+                                           "Tipo, Valore) values (?, ?, ?, ?)");
         archive.native(sql, {"Contatti", "NumeroColore", "n", "255"});
         archive.native(sql, {"Contatti", "Note", "t", "nuovo"});
         archive.native(sql, {"Calendario", "Note", "t", "altro"});
@@ -157,7 +158,9 @@ private Q_SLOTS:
         QVERIFY(ScriviFileTesto(path, QStringLiteral("a\r\nb\n"), true).ok());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("ab"));
-        QVERIFY(!ScriviFileTesto(dir.filePath(QStringLiteral("manca/x.ics")), QStringLiteral("x"), false).ok());
+        QVERIFY(!ScriviFileTesto(dir.filePath(QStringLiteral("manca/x.ics")), QStringLiteral("x"),
+                                 false)
+                     .ok());
     }
 };
 

@@ -24,12 +24,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("raddoppiaApici");
         QTest::addColumn<QString>("preparaRicerca");
-        QTest::newRow("apostrophe in a word") << "l'anno" << "l''anno" << "l''anno";
-        QTest::newRow("two apostrophes") << "''" << "''''" << "''''";
-        QTest::newRow("empty") << "" << "" << "";
-        QTest::newRow("star becomes percent") << "Ros*" << "Ros*" << "Ros%";
-        QTest::newRow("apostrophe and star") << "d'Ales*" << "d''Ales*" << "d''Ales%";
-        QTest::newRow("accented letters kept") << "perché l'è" << "perché l''è" << "perché l''è";
+        QTest::newRow("apostrophe in a word") << "l'anno"
+                                              << "l''anno"
+                                              << "l''anno";
+        QTest::newRow("two apostrophes") << "''"
+                                         << "''''"
+                                         << "''''";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+        QTest::newRow("star becomes percent") << "Ros*"
+                                              << "Ros*"
+                                              << "Ros%";
+        QTest::newRow("apostrophe and star") << "d'Ales*"
+                                             << "d''Ales*"
+                                             << "d''Ales%";
+        QTest::newRow("accented letters kept") << "perché l'è"
+                                               << "perché l''è"
+                                               << "perché l''è";
     }
     void quotesAreDoubled()
     {
@@ -46,18 +58,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("separator");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("field");
-        QTest::newRow("middle field") << "a|b|c" << "|" << 2 << "b";
-        QTest::newRow("last field before final separator") << "a|b|c|" << "|" << 3 << "c";
-        QTest::newRow("beyond the last field") << "a|b" << "|" << 3 << "";
-        QTest::newRow("empty text") << "" << "|" << 1 << "";
-        QTest::newRow("empty first field") << "|x" << "|" << 1 << "";
-        QTest::newRow("field after empty one") << "|x" << "|" << 2 << "x";
-        QTest::newRow("empty middle field") << "a;;b" << ";" << 2 << "";
-        QTest::newRow("zero") << "a|b" << "|" << 0 << "";
-        QTest::newRow("negative") << "a|b" << "|" << -1 << "";
-        QTest::newRow("line break is a field") << "x;\n" << ";" << 2 << "\n";
-        QTest::newRow("statement with line breaks")
-            << "ALTER TABLE a ADD b LONG;\r\nDROP TABLE c;" << ";" << 2 << "\r\nDROP TABLE c";
+        QTest::newRow("middle field") << "a|b|c"
+                                      << "|" << 2 << "b";
+        QTest::newRow("last field before final separator") << "a|b|c|"
+                                                           << "|" << 3 << "c";
+        QTest::newRow("beyond the last field") << "a|b"
+                                               << "|" << 3 << "";
+        QTest::newRow("empty text") << ""
+                                    << "|" << 1 << "";
+        QTest::newRow("empty first field") << "|x"
+                                           << "|" << 1 << "";
+        QTest::newRow("field after empty one") << "|x"
+                                               << "|" << 2 << "x";
+        QTest::newRow("empty middle field") << "a;;b"
+                                            << ";" << 2 << "";
+        QTest::newRow("zero") << "a|b"
+                              << "|" << 0 << "";
+        QTest::newRow("negative") << "a|b"
+                                  << "|" << -1 << "";
+        QTest::newRow("line break is a field") << "x;\n"
+                                               << ";" << 2 << "\n";
+        QTest::newRow("statement with line breaks") << "ALTER TABLE a ADD b LONG;\r\nDROP TABLE c;"
+                                                    << ";" << 2 << "\r\nDROP TABLE c";
     }
     void fieldsAreExtracted()
     {
@@ -101,10 +123,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("two dots") << "foto.tar.png" << "png";
-        QTest::newRow("no dot") << "leggimi" << "";
-        QTest::newRow("final dot") << "nome." << "";
-        QTest::newRow("hidden file") << ".profilo" << "profilo";
+        QTest::newRow("two dots") << "foto.tar.png"
+                                  << "png";
+        QTest::newRow("no dot") << "leggimi"
+                                << "";
+        QTest::newRow("final dot") << "nome."
+                                   << "";
+        QTest::newRow("hidden file") << ".profilo"
+                                     << "profilo";
     }
     void extensionIsAfterTheLastDot()
     {

@@ -12,7 +12,10 @@ namespace {
 
 const QDate kToday(2026, 12, 7);
 
-QString withCheck(const QString &first15) { return first15 + taxCodeCheckCharacter(first15); }
+QString withCheck(const QString &first15)
+{
+    return first15 + taxCodeCheckCharacter(first15);
+}
 
 // A personal code with letters for the digits in the places given (1-based).
 QString omocode(QString code, std::initializer_list<int> places)
@@ -144,37 +147,63 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sex");
         QTest::addColumn<QString>("place");
         const QDate none;
-        QTest::newRow("man") << "RSSMRA85T10H501O" << "" << QDate(1985, 12, 10) << "M" << "H501";
-        QTest::newRow("woman's day plus 40") << "DNGLCU80A41F205O" << "" << QDate(1980, 1, 1) << "F" << "F205";
-        QTest::newRow("lower case with blanks") << "  rssmra 85t10 h501o " << "" << QDate(1985, 12, 10) << "M"
+        QTest::newRow("man") << "RSSMRA85T10H501O"
+                             << "" << QDate(1985, 12, 10) << "M"
+                             << "H501";
+        QTest::newRow("woman's day plus 40") << "DNGLCU80A41F205O"
+                                             << "" << QDate(1980, 1, 1) << "F"
+                                             << "F205";
+        QTest::newRow("lower case with blanks") << "  rssmra 85t10 h501o "
+                                                << "" << QDate(1985, 12, 10) << "M"
                                                 << "H501";
         QTest::newRow("omocodia in every place")
-            << omocode("RSSMRA85T10H501", {7, 8, 10, 11, 13, 14, 15}) << "" << QDate(1985, 12, 10) << "M" << "H501";
-        QTest::newRow("foreign state") << "DRSGFR84B29Z404F" << "" << QDate(1984, 2, 29) << "M" << "Z404";
-        QTest::newRow("29 February of a leap year, woman") << withCheck("BNCNNA00B69F205") << "" << QDate(2000, 2, 29)
-                                                           << "F" << "F205";
-        QTest::newRow("29 February of another year") << withCheck("BNCNNA85B29F205")
-                                                     << "data di nascita inesistente: 29/02/1985" << none << "" << "";
-        QTest::newRow("31 April") << withCheck("RSSMRA85D31H501") << "data di nascita inesistente: 31/04/1985"
-                                  << none << "" << "";
-        QTest::newRow("day 32") << withCheck("RSSMRA85T32H501") << "giorno di nascita non valido: 32" << none << ""
+            << omocode("RSSMRA85T10H501", {7, 8, 10, 11, 13, 14, 15}) << "" << QDate(1985, 12, 10)
+            << "M"
+            << "H501";
+        QTest::newRow("foreign state") << "DRSGFR84B29Z404F"
+                                       << "" << QDate(1984, 2, 29) << "M"
+                                       << "Z404";
+        QTest::newRow("29 February of a leap year, woman")
+            << withCheck("BNCNNA00B69F205") << "" << QDate(2000, 2, 29) << "F"
+            << "F205";
+        QTest::newRow("29 February of another year")
+            << withCheck("BNCNNA85B29F205") << "data di nascita inesistente: 29/02/1985" << none
+            << ""
+            << "";
+        QTest::newRow("31 April") << withCheck("RSSMRA85D31H501")
+                                  << "data di nascita inesistente: 31/04/1985" << none << ""
+                                  << "";
+        QTest::newRow("day 32") << withCheck("RSSMRA85T32H501")
+                                << "giorno di nascita non valido: 32" << none << ""
                                 << "";
-        QTest::newRow("day 72") << withCheck("RSSMRA85T72H501") << "giorno di nascita non valido: 72" << none << ""
+        QTest::newRow("day 72") << withCheck("RSSMRA85T72H501")
+                                << "giorno di nascita non valido: 72" << none << ""
                                 << "";
-        QTest::newRow("month F") << withCheck("RSSMRA85F10H501") << "mese di nascita non valido: F" << none << ""
+        QTest::newRow("month F") << withCheck("RSSMRA85F10H501") << "mese di nascita non valido: F"
+                                 << none << ""
                                  << "";
-        QTest::newRow("letter not standing for a digit") << withCheck("RSSMRA8KT10H501")
-                                                         << "anno di nascita non valido: 8K" << none << "" << "";
-        QTest::newRow("place letter past M") << withCheck("RSSMRA85T10Q501")
-                                             << "codice del luogo di nascita non valido: Q501" << none << "" << "";
-        QTest::newRow("digit among the names") << withCheck("RSSMR085T10H501")
-                                               << "i primi sei caratteri (cognome e nome) devono essere lettere"
-                                               << none << "" << "";
-        QTest::newRow("wrong check character") << "RSSMRA85T10H501A" << "carattere di controllo errato: atteso O"
-                                               << none << "" << "";
-        QTest::newRow("too short") << "RSSMRA85T10H501" << "lunghezza errata: 15 caratteri invece di 16 (o 11 cifre)"
-                                   << none << "" << "";
-        QTest::newRow("accented letter") << "RSSMRÀ85T10H501O" << "carattere non ammesso: À" << none << "" << "";
+        QTest::newRow("letter not standing for a digit")
+            << withCheck("RSSMRA8KT10H501") << "anno di nascita non valido: 8K" << none << ""
+            << "";
+        QTest::newRow("place letter past M")
+            << withCheck("RSSMRA85T10Q501") << "codice del luogo di nascita non valido: Q501"
+            << none << ""
+            << "";
+        QTest::newRow("digit among the names")
+            << withCheck("RSSMR085T10H501")
+            << "i primi sei caratteri (cognome e nome) devono essere lettere" << none << ""
+            << "";
+        QTest::newRow("wrong check character")
+            << "RSSMRA85T10H501A"
+            << "carattere di controllo errato: atteso O" << none << ""
+            << "";
+        QTest::newRow("too short")
+            << "RSSMRA85T10H501"
+            << "lunghezza errata: 15 caratteri invece di 16 (o 11 cifre)" << none << ""
+            << "";
+        QTest::newRow("accented letter") << "RSSMRÀ85T10H501O"
+                                         << "carattere non ammesso: À" << none << ""
+                                         << "";
     }
     void personalCodes()
     {
@@ -214,16 +243,21 @@ private Q_SLOTS:
         QTest::newRow("company code") << "01234560017" << false << "";
         QTest::newRow("partita IVA") << "01234560017" << true << "";
         QTest::newRow("with IT and blanks") << " it 0123456 0017" << true << "";
-        QTest::newRow("IT is no tax code") << "IT01234560017" << false
-                                           << "lunghezza errata: 13 caratteri invece di 16 (o 11 cifre)";
-        QTest::newRow("wrong check digit") << "01234560018" << true << "cifra di controllo errata: attesa 7";
-        QTest::newRow("office 000") << "01234560000" << true << "codice dell'ufficio non valido: 000";
-        QTest::newRow("office 101") << QString(QStringLiteral("0123456101") + vatCheckDigit(u"0123456101")) << true
-                                    << "codice dell'ufficio non valido: 101";
-        QTest::newRow("office 999") << QString(QStringLiteral("0123456999") + vatCheckDigit(u"0123456999")) << false
-                                    << "";
-        QTest::newRow("no serial number") << QString(QStringLiteral("0000000001") + vatCheckDigit(u"0000000001"))
-                                          << true << "numero di matricola non valido: 0000000";
+        QTest::newRow("IT is no tax code")
+            << "IT01234560017" << false
+            << "lunghezza errata: 13 caratteri invece di 16 (o 11 cifre)";
+        QTest::newRow("wrong check digit")
+            << "01234560018" << true << "cifra di controllo errata: attesa 7";
+        QTest::newRow("office 000")
+            << "01234560000" << true << "codice dell'ufficio non valido: 000";
+        QTest::newRow("office 101")
+            << QString(QStringLiteral("0123456101") + vatCheckDigit(u"0123456101")) << true
+            << "codice dell'ufficio non valido: 101";
+        QTest::newRow("office 999")
+            << QString(QStringLiteral("0123456999") + vatCheckDigit(u"0123456999")) << false << "";
+        QTest::newRow("no serial number")
+            << QString(QStringLiteral("0000000001") + vatCheckDigit(u"0000000001")) << true
+            << "numero di matricola non valido: 0000000";
         QTest::newRow("a letter") << "0123456001O" << true << "carattere non ammesso: O";
     }
     void numericCodesAndVatNumbers()
@@ -250,14 +284,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cognome");
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("letters");
-        QTest::newRow("plain") << "Rossi" << "Mario" << "RSSMRA";
-        QTest::newRow("apostrophe") << "D'Angelo" << "Lucía" << "DNGLCU";
-        QTest::newRow("two words") << "De Rossi" << "Anna Maria" << "DRSNMR";
-        QTest::newRow("four consonants in the name: first, third, fourth") << "Bianchi" << "Gianfranco" << "BNCGFR";
-        QTest::newRow("three consonants in the name: all three") << "Verdi" << "Marta" << "VRDMRT";
-        QTest::newRow("short names padded with X") << "Fo" << "Ugo" << "FOXGUO";
-        QTest::newRow("accents and case") << "NICOLÒ" << "josé" << "NCLJSO";
-        QTest::newRow("hyphen and digits go") << "Rossi-Bianchi2" << "Ēva" << "RSSVEA";
+        QTest::newRow("plain") << "Rossi"
+                               << "Mario"
+                               << "RSSMRA";
+        QTest::newRow("apostrophe") << "D'Angelo"
+                                    << "Lucía"
+                                    << "DNGLCU";
+        QTest::newRow("two words") << "De Rossi"
+                                   << "Anna Maria"
+                                   << "DRSNMR";
+        QTest::newRow("four consonants in the name: first, third, fourth") << "Bianchi"
+                                                                           << "Gianfranco"
+                                                                           << "BNCGFR";
+        QTest::newRow("three consonants in the name: all three") << "Verdi"
+                                                                 << "Marta"
+                                                                 << "VRDMRT";
+        QTest::newRow("short names padded with X") << "Fo"
+                                                   << "Ugo"
+                                                   << "FOXGUO";
+        QTest::newRow("accents and case") << "NICOLÒ"
+                                          << "josé"
+                                          << "NCLJSO";
+        QTest::newRow("hyphen and digits go") << "Rossi-Bianchi2"
+                                              << "Ēva"
+                                              << "RSSVEA";
     }
     void lettersOfNames()
     {
@@ -268,23 +318,29 @@ private Q_SLOTS:
 
     void computedCodes()
     {
-        const db::Result<QString> man = computeCodiceFiscale({QStringLiteral("Rossi"), QStringLiteral("Mario"),
-                                                              QDate(1985, 12, 10), u'M', QStringLiteral("h501")});
+        const db::Result<QString> man =
+            computeCodiceFiscale({QStringLiteral("Rossi"), QStringLiteral("Mario"),
+                                  QDate(1985, 12, 10), u'M', QStringLiteral("h501")});
         QCOMPARE(*man, QStringLiteral("RSSMRA85T10H501O"));
-        const db::Result<QString> woman = computeCodiceFiscale({QStringLiteral("D'Angelo"), QStringLiteral("Lucía"),
-                                                                QDate(1980, 1, 1), u'F', QStringLiteral("F205")});
+        const db::Result<QString> woman =
+            computeCodiceFiscale({QStringLiteral("D'Angelo"), QStringLiteral("Lucía"),
+                                  QDate(1980, 1, 1), u'F', QStringLiteral("F205")});
         QCOMPARE(*woman, QStringLiteral("DNGLCU80A41F205O"));
-        const db::Result<QString> abroad = computeCodiceFiscale({QStringLiteral("De Rossi"), QStringLiteral("Gianfranco"),
-                                                                 QDate(1984, 2, 29), u'M', QStringLiteral("Z404")});
+        const db::Result<QString> abroad =
+            computeCodiceFiscale({QStringLiteral("De Rossi"), QStringLiteral("Gianfranco"),
+                                  QDate(1984, 2, 29), u'M', QStringLiteral("Z404")});
         QCOMPARE(*abroad, QStringLiteral("DRSGFR84B29Z404F"));
 
-        const db::Result<QString> missing = computeCodiceFiscale({QStringLiteral("Rossi"), QStringLiteral(" ' "),
-                                                                  QDate(), QChar(), QString()});
-        QCOMPARE(missing.message(), QStringLiteral("Per calcolare il codice fiscale mancano: nome, data di nascita, "
-                                                   "sesso, luogo di nascita."));
-        const db::Result<QString> wrongPlace = computeCodiceFiscale({QStringLiteral("Rossi"), QStringLiteral("Mario"),
-                                                                     QDate(1985, 12, 10), u'M', QStringLiteral("H50")});
-        QCOMPARE(wrongPlace.message(), QStringLiteral("Il codice catastale del luogo di nascita non è valido: H50."));
+        const db::Result<QString> missing = computeCodiceFiscale(
+            {QStringLiteral("Rossi"), QStringLiteral(" ' "), QDate(), QChar(), QString()});
+        QCOMPARE(missing.message(),
+                 QStringLiteral("Per calcolare il codice fiscale mancano: nome, data di nascita, "
+                                "sesso, luogo di nascita."));
+        const db::Result<QString> wrongPlace =
+            computeCodiceFiscale({QStringLiteral("Rossi"), QStringLiteral("Mario"),
+                                  QDate(1985, 12, 10), u'M', QStringLiteral("H50")});
+        QCOMPARE(wrongPlace.message(),
+                 QStringLiteral("Il codice catastale del luogo di nascita non è valido: H50."));
     }
 
     // The same verdicts as an implementation nobody here wrote, on valid codes, codes with an
@@ -319,8 +375,8 @@ private Q_SLOTS:
             if (ours != theirs[i])
                 disagreements << QStringLiteral("%1: %2 / %3").arg(all.lines[i], ours, theirs[i]);
         }
-        qInfo("python3-stdnum agrees on %lld of %lld texts (%d valid)", qsizetype(theirs.size() - disagreements.size()),
-              qsizetype(theirs.size()), valid);
+        qInfo("python3-stdnum agrees on %lld of %lld texts (%d valid)",
+              qsizetype(theirs.size() - disagreements.size()), qsizetype(theirs.size()), valid);
         QVERIFY2(disagreements.isEmpty(), qPrintable(disagreements.mid(0, 10).join(u'\n')));
         // Both kinds of verdict are well represented.
         QVERIFY(valid > theirs.size() / 4 && valid < theirs.size() * 3 / 4);

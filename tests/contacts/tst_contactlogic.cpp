@@ -11,7 +11,8 @@ class TestContactLogic : public QObject
 private Q_SLOTS:
     void searchBoxesBecomeOneFilter_data()
     {
-        QTest::addColumn<QStringList>("boxes"); // nominativo fax note telefoni cellulari categoria sesso professione email
+        QTest::addColumn<QStringList>(
+            "boxes"); // nominativo fax note telefoni cellulari categoria sesso professione email
         QTest::addColumn<QString>("filter");
         const auto boxes = [](std::initializer_list<std::pair<int, const char *>> set) {
             QStringList b(9);
@@ -21,19 +22,33 @@ private Q_SLOTS:
         };
         QTest::newRow("nothing") << boxes({}) << "";
         QTest::newRow("star alone adds nothing") << boxes({{0, "*"}, {2, "*"}}) << "";
-        QTest::newRow("apostrophe doubled") << boxes({{0, "D'Amico"}}) << "NominativoDocumenti like 'D''Amico*'";
+        QTest::newRow("apostrophe doubled")
+            << boxes({{0, "D'Amico"}}) << "NominativoDocumenti like 'D''Amico*'";
         QTest::newRow("ro and 33") << boxes({{0, "ro"}, {4, "33"}})
-                                   << "NominativoDocumenti like 'ro*' and (cellulare like '33*' or UfficioCellulare like '33*')";
-        QTest::newRow("ro and a") << boxes({{0, "ro"}, {8, "a"}})
-                                  << "NominativoDocumenti like 'ro*' and (email like 'a*' or secEmail like 'a*')";
+                                   << "NominativoDocumenti like 'ro*' and (cellulare like '33*' or "
+                                      "UfficioCellulare like '33*')";
+        QTest::newRow("ro and a")
+            << boxes({{0, "ro"}, {8, "a"}})
+            << "NominativoDocumenti like 'ro*' and (email like 'a*' or secEmail like 'a*')";
         QTest::newRow("every box in order")
-            << boxes({{0, "n"}, {1, "f"}, {2, "x"}, {3, "06"}, {4, "3"}, {5, "Clienti"}, {6, "F"}, {7, "Avvocato"}, {8, "e"}})
-            << "NominativoDocumenti like 'n*' and fax like 'f*' and Note like 'x*' and (AbitazioneTelefono like "
-               "'06*' or UfficioTelefono like '06*') and (cellulare like '3*' or UfficioCellulare like '3*') and "
-               "Categoria = 'Clienti' and Sesso = 'F' and Professione = 'Avvocato' and (email like 'e*' or "
+            << boxes({{0, "n"},
+                      {1, "f"},
+                      {2, "x"},
+                      {3, "06"},
+                      {4, "3"},
+                      {5, "Clienti"},
+                      {6, "F"},
+                      {7, "Avvocato"},
+                      {8, "e"}})
+            << "NominativoDocumenti like 'n*' and fax like 'f*' and Note like 'x*' and "
+               "(AbitazioneTelefono like "
+               "'06*' or UfficioTelefono like '06*') and (cellulare like '3*' or UfficioCellulare "
+               "like '3*') and "
+               "Categoria = 'Clienti' and Sesso = 'F' and Professione = 'Avvocato' and (email like "
+               "'e*' or "
                "secEmail like 'e*')";
-        QTest::newRow("category with an apostrophe") << boxes({{5, "Dell'Orto & C."}})
-                                                     << "Categoria = 'Dell''Orto & C.'";
+        QTest::newRow("category with an apostrophe")
+            << boxes({{5, "Dell'Orto & C."}}) << "Categoria = 'Dell''Orto & C.'";
     }
     void searchBoxesBecomeOneFilter()
     {
@@ -54,15 +69,19 @@ private Q_SLOTS:
 
     void namesAreComposed_data()
     {
-        QTest::addColumn<QStringList>("typed"); // ragione sociale, cognome, nome, codice fiscale, nascita
+        QTest::addColumn<QStringList>(
+            "typed"); // ragione sociale, cognome, nome, codice fiscale, nascita
         QTest::addColumn<QString>("documenti");
         QTest::addColumn<QString>("visualizzato");
         QTest::newRow("company wins over person")
-            << QStringList{"Acme S.r.l.", "Rossi", "Mario", "RSSMRA70A01H501U", ""} << "Acme S.r.l." << "Acme S.r.l.";
+            << QStringList{"Acme S.r.l.", "Rossi", "Mario", "RSSMRA70A01H501U", ""} << "Acme S.r.l."
+            << "Acme S.r.l.";
         QTest::newRow("one-letter company is a person")
-            << QStringList{"A", "Rossi", "Mario", "", ""} << "Rossi Mario" << "Rossi Mario";
+            << QStringList{"A", "Rossi", "Mario", "", ""} << "Rossi Mario"
+            << "Rossi Mario";
         QTest::newRow("surname and birth date")
-            << QStringList{"", "Rossi", "", "", "01/02/1970"} << "Rossi " << "Rossi  - 01/02/1970";
+            << QStringList{"", "Rossi", "", "", "01/02/1970"} << "Rossi "
+            << "Rossi  - 01/02/1970";
         QTest::newRow("tax code before birth date")
             << QStringList{"", "Rossi", "Mario", "RSSMRA70A01H501U", "01/02/1970"} << "Rossi Mario"
             << "Rossi Mario - RSSMRA70A01H501U";
@@ -72,7 +91,8 @@ private Q_SLOTS:
         QFETCH(QStringList, typed);
         QFETCH(QString, documenti);
         QFETCH(QString, visualizzato);
-        const ContactNames names = composeContactNames(typed[0], typed[1], typed[2], typed[3], typed[4]);
+        const ContactNames names =
+            composeContactNames(typed[0], typed[1], typed[2], typed[3], typed[4]);
         QCOMPARE(names.documenti, documenti);
         QCOMPARE(names.visualizzato, visualizzato);
     }

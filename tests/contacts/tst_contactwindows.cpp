@@ -47,30 +47,38 @@ struct Office
     Office()
     {
         const QString contact = QStringLiteral(
-            "insert into Contatti (ID, RagioneSociale, Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, "
+            "insert into Contatti (ID, RagioneSociale, Cognome, Nome, NominativoDocumenti, "
+            "NominativoVisualizzato, "
             "email, secEmail, Cellulare, Categoria_ID, ColoreCategoria, NumeroColore, Festivita) "
             "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        archive.native(contact, {1, QVariant(), "Rossi", "Mario", "Rossi Mario", "Rossi Mario", "m@rossi.it",
-                                 "mario@studio.it", "3331234", 1, 255, 16777215, true});
-        archive.native(contact, {2, QVariant(), "D'Amico", "Lucia", "D'Amico Lucia", "D'Amico Lucia", QVariant(),
-                                 "lucia@amico.it", "0612", QVariant(), QVariant(), 0, false});
+        archive.native(contact,
+                       {1, QVariant(), "Rossi", "Mario", "Rossi Mario", "Rossi Mario", "m@rossi.it",
+                        "mario@studio.it", "3331234", 1, 255, 16777215, true});
+        archive.native(contact,
+                       {2, QVariant(), "D'Amico", "Lucia", "D'Amico Lucia", "D'Amico Lucia",
+                        QVariant(), "lucia@amico.it", "0612", QVariant(), QVariant(), 0, false});
         archive.native(contact, {3, "Romagnoli S.p.A.", QVariant(), QVariant(), "Romagnoli S.p.A.",
-                                 "Romagnoli S.p.A.", QVariant(), QVariant(), "3339999", QVariant(), QVariant(), 65280, true});
-        archive.native(QStringLiteral("insert into Categorie (Id, Descrizione, ColoreCategoria) values (1, 'Clienti', 255)"));
-        archive.native(QStringLiteral("insert into Categorie (Id, Descrizione, ColoreCategoria) values (2, 'Fornitori', 65280)"));
-        archive.native(QStringLiteral("insert into TipoPagamenti (Descrizione) values ('Bonifico')"));
-        const QString appointment = QStringLiteral("insert into Calendario (Data, Cliente_ID, Cliente) values (?, ?, ?)");
+                                 "Romagnoli S.p.A.", QVariant(), QVariant(), "3339999", QVariant(),
+                                 QVariant(), 65280, true});
+        archive.native(QStringLiteral(
+            "insert into Categorie (Id, Descrizione, ColoreCategoria) values (1, 'Clienti', 255)"));
+        archive.native(QStringLiteral("insert into Categorie (Id, Descrizione, ColoreCategoria) "
+                                      "values (2, 'Fornitori', 65280)"));
+        archive.native(
+            QStringLiteral("insert into TipoPagamenti (Descrizione) values ('Bonifico')"));
+        const QString appointment =
+            QStringLiteral("insert into Calendario (Data, Cliente_ID, Cliente) values (?, ?, ?)");
         archive.native(appointment, {day(2026, 12, 9), 1, "Rossi Mario"});
         archive.native(appointment, {day(2026, 12, 10), 2, "D'Amico Lucia"});
-        const QString pay = QStringLiteral("insert into Pagamenti (Contatto_ID, data, Descrizione, Importo) values (?, ?, ?, ?)");
+        const QString pay = QStringLiteral(
+            "insert into Pagamenti (Contatto_ID, data, Descrizione, Importo) values (?, ?, ?, ?)");
         archive.native(pay, {1, day(2026, 1, 5), "Acconto", 500.0});
         archive.native(pay, {1, day(2026, 3, 5), "Saldo", 99.5});
         if (!db.Connessione().open(archive.path()) || !db.reopenSharedDataSets())
             qFatal("cannot open the office archive");
         list.show();
     }
-    template<typename T>
-    T *in(QWidget *window, const QString &name)
+    template <typename T> T *in(QWidget *window, const QString &name)
     {
         T *child = window->findChild<T *>(name);
         if (!child)
@@ -86,7 +94,10 @@ struct Office
         QTest::keyClicks(edit, text);
     }
     void click(QWidget *window, const QString &name) { in<QAbstractButton>(window, name)->click(); }
-    db::RowSet contact(int id) { return archive.run(QStringLiteral("select * from Contatti where ID = %1").arg(id)); }
+    db::RowSet contact(int id)
+    {
+        return archive.run(QStringLiteral("select * from Contatti where ID = %1").arg(id));
+    }
     QStringList listed()
     {
         QStringList names;
@@ -111,11 +122,13 @@ private Q_SLOTS:
     {
         Office o;
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("ro"));
-        QCOMPARE(o.db.TableCercaContatti.filter(), QStringLiteral("NominativoDocumenti like 'ro*'"));
+        QCOMPARE(o.db.TableCercaContatti.filter(),
+                 QStringLiteral("NominativoDocumenti like 'ro*'"));
         QCOMPARE(o.listed(), QStringList({"Romagnoli S.p.A.", "Rossi Mario"}));
         o.type(&o.list, QStringLiteral("Edit6"), QStringLiteral("33"));
         QCOMPARE(o.db.TableCercaContatti.filter(),
-                 QStringLiteral("NominativoDocumenti like 'ro*' and (cellulare like '33*' or UfficioCellulare like '33*')"));
+                 QStringLiteral("NominativoDocumenti like 'ro*' and (cellulare like '33*' or "
+                                "UfficioCellulare like '33*')"));
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("D'Am"));
         QCOMPARE(o.listed(), QStringList());
         o.type(&o.list, QStringLiteral("Edit6"), QString());
@@ -142,8 +155,9 @@ private Q_SLOTS:
         Office o;
         QHeaderView *header = o.list.grid()->horizontalHeader();
         const auto clickTitle = [&](int section) {
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                              QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+            QTest::mouseClick(
+                header->viewport(), Qt::LeftButton, {},
+                QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
         };
         clickTitle(0);
         QCOMPARE(o.db.TableCercaContatti.sort(), QStringLiteral("NominativoDocumenti ASC"));
@@ -183,12 +197,14 @@ private Q_SLOTS:
         o.dialogs.answers = {true, true};
         o.db.TableCercaContatti.setPosition(1); // Romagnoli, the middle row
         o.click(&o.list, QStringLiteral("spdElimina"));
-        QCOMPARE(o.db.TableCercaContatti.asString(u"NominativoDocumenti"), QStringLiteral("D'Amico Lucia"));
+        QCOMPARE(o.db.TableCercaContatti.asString(u"NominativoDocumenti"),
+                 QStringLiteral("D'Amico Lucia"));
         o.db.TableCercaContatti.first();
         o.click(&o.list, QStringLiteral("spdElimina"));
         QCOMPARE(o.listed(), QStringList({"Rossi Mario"}));
         QCOMPARE(o.db.TableCercaContatti.position(), 0);
-        QCOMPARE(o.dialogs.messages.first(), QStringLiteral("Messaggio di avviso: Sei sicuro di voler eliminare il contatto?"));
+        QCOMPARE(o.dialogs.messages.first(),
+                 QStringLiteral("Messaggio di avviso: Sei sicuro di voler eliminare il contatto?"));
         QCOMPARE(o.archive.run(QStringLiteral("select * from Contatti")).rows.size(), 1);
     }
 
@@ -196,12 +212,14 @@ private Q_SLOTS:
     {
         Office o;
         o.click(&o.list, QStringLiteral("spdCopyEmail"));
-        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
-                                        "Messaggio di errore: Attenzione devi selezionare i contatti da copiare le email")});
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{QStringLiteral("Messaggio di errore: Attenzione devi selezionare i "
+                                            "contatti da copiare le email")});
         o.list.grid()->selectRow(2, true); // Rossi: two addresses
         o.list.grid()->selectRow(0, true); // D'Amico: the second one only
         o.click(&o.list, QStringLiteral("spdCopyEmail"));
-        QCOMPARE(o.addresses.text(), QStringLiteral("m@rossi.it, \nmario@studio.it, \nlucia@amico.it, "));
+        QCOMPARE(o.addresses.text(),
+                 QStringLiteral("m@rossi.it, \nmario@studio.it, \nlucia@amico.it, "));
         QCOMPARE(o.dialogs.modalWindows, QStringList{QStringLiteral("frmIndirizziEmail")});
     }
 
@@ -211,8 +229,9 @@ private Q_SLOTS:
         QList<QStringList> sent;
         o.list.setSendEmail([&](const QStringList &addresses) { sent << addresses; });
         o.click(&o.list, QStringLiteral("spdEmail"));
-        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
-                                        "Messaggio di errore: Attenzione devi selezionare i contatti da copiare le email")});
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{QStringLiteral("Messaggio di errore: Attenzione devi selezionare i "
+                                            "contatti da copiare le email")});
         QVERIFY(sent.isEmpty());
         o.list.grid()->selectRow(2, true); // Rossi: two addresses
         o.list.grid()->selectRow(0, true); // D'Amico: the second one only
@@ -308,7 +327,8 @@ private Q_SLOTS:
     {
         Office o;
         QTemporaryDir dir;
-        o.archive.refuseWrites(QStringLiteral("insert"), QStringLiteral("Contatti"), QStringLiteral("disco pieno"),
+        o.archive.refuseWrites(QStringLiteral("insert"), QStringLiteral("Contatti"),
+                               QStringLiteral("disco pieno"),
                                QStringLiteral("new.Cognome = 'Guasto'"));
         const QString path = dir.filePath(QStringLiteral("guasto.vcf"));
         QFile file(path);
@@ -353,12 +373,13 @@ private Q_SLOTS:
         });
         o.click(&o.list, QStringLiteral("spdInserisci"));
         // Still blank, the new card may be dropped; answered No, it stays to be filled in.
-        QCOMPARE(o.dialogs.messages,
-                 QStringList{QStringLiteral("Messaggio di avviso: Il contatto è vuoto. Eliminarlo?")});
+        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
+                                         "Messaggio di avviso: Il contatto è vuoto. Eliminarlo?")});
         QVERIFY(!o.editor.isVisible());
         const db::RowSet added = o.contact(4);
         QCOMPARE(added.value(0, u"NominativoDocumenti").toString(), QStringLiteral("Bianchi "));
-        QCOMPARE(added.value(0, u"NominativoVisualizzato").toString(), QStringLiteral("Bianchi  - 01/02/1970"));
+        QCOMPARE(added.value(0, u"NominativoVisualizzato").toString(),
+                 QStringLiteral("Bianchi  - 01/02/1970"));
         QCOMPARE(added.value(0, u"NumeroColore").toInt(), 16777215);
         QCOMPARE(added.value(0, u"Annullato").toBool(), false);
         QCOMPARE(added.value(0, u"DataInserimento").toDateTime(), day(2026, 12, 7));
@@ -376,7 +397,8 @@ private Q_SLOTS:
         });
         o.click(&o.list, QStringLiteral("spdInserisci"));
         QVERIFY(!o.editor.isVisible());
-        QCOMPARE(o.archive.run(QStringLiteral("select count(*) from Contatti")).rows[0][0].toInt(), 3);
+        QCOMPARE(o.archive.run(QStringLiteral("select count(*) from Contatti")).rows[0][0].toInt(),
+                 3);
         QCOMPARE(o.db.TableCercaContatti.recordCount(), 3);
 
         // A card with something typed on it is not blank: the name is asked for.
@@ -392,9 +414,13 @@ private Q_SLOTS:
         });
         o.click(&o.list, QStringLiteral("spdInserisci"));
         QVERIFY(stayed);
-        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral(
-                                        "Messaggio di errore: Attenzione manca la ragione sociale o il cognome del Contatto ")});
-        QCOMPARE(o.archive.run(QStringLiteral("select Telefono from Contatti where Cognome = 'Neri'")).rows.size(), 1);
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{QStringLiteral("Messaggio di errore: Attenzione manca la ragione "
+                                            "sociale o il cognome del Contatto ")});
+        QCOMPARE(
+            o.archive.run(QStringLiteral("select Telefono from Contatti where Cognome = 'Neri'"))
+                .rows.size(),
+            1);
     }
 
     void anotherWorkstationsChangeCanBeLoadedOrKept()
@@ -417,8 +443,8 @@ private Q_SLOTS:
             o.click(&o.list, QStringLiteral("SpeedButton4"));
             QVERIFY(stayed);
             QCOMPARE(o.dialogs.messages.size(), reload ? 1 : 2);
-            QVERIFY(o.dialogs.messages[0].startsWith(
-                QStringLiteral("Messaggio di avviso: Il record è stato modificato da un'altra postazione.")));
+            QVERIFY(o.dialogs.messages[0].startsWith(QStringLiteral(
+                "Messaggio di avviso: Il record è stato modificato da un'altra postazione.")));
             // Reloaded, the other workstation's name is shown and kept; otherwise the window
             // stays on what was typed, and the next "Indietro" asks again.
             QCOMPARE(shown, reload ? QStringLiteral("Marco") : QStringLiteral("Mariano"));
@@ -432,8 +458,8 @@ private Q_SLOTS:
     void aSearchInTheTownWindowNeitherBlanksNorNarrowsTheEditor()
     {
         Office o;
-        o.archive.native(QStringLiteral(
-            "update Contatti set Citta_ID = (select ID from Comuni where Comune = 'Forlì') where ID = 1"));
+        o.archive.native(QStringLiteral("update Contatti set Citta_ID = (select ID from Comuni "
+                                        "where Comune = 'Forlì') where ID = 1"));
         // What "Comuni" leaves on the shared towns when the user searched "reggio" there.
         QVERIFY(o.db.TableComuni.setFilter(QStringLiteral("Comune like 'reggio*'")).ok());
         const int narrowed = o.db.TableComuni.recordCount();
@@ -463,7 +489,8 @@ private Q_SLOTS:
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(2);
             o.dialogs.modalActions.append([&](QWidget *) {
-                QAbstractItemModel *grid = o.in<QAbstractItemView>(editor, QStringLiteral("DBGrid2"))->model();
+                QAbstractItemModel *grid =
+                    o.in<QAbstractItemView>(editor, QStringLiteral("DBGrid2"))->model();
                 for (int r = 0; r < grid->rowCount(); ++r)
                     shownWhileAdding << grid->index(r, 1).data().toString();
                 return 0;
@@ -473,7 +500,8 @@ private Q_SLOTS:
             return 0;
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
-        QCOMPARE(shownWhileAdding, QStringList({QStringLiteral("Saldo"), QStringLiteral("Acconto")}));
+        QCOMPARE(shownWhileAdding,
+                 QStringList({QStringLiteral("Saldo"), QStringLiteral("Acconto")}));
     }
 
     void namesColourAndAppointmentsAtSave()
@@ -496,16 +524,22 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QCOMPARE(colourShown, QStringLiteral("Bianco"));
         const db::RowSet saved = o.contact(1);
-        QCOMPARE(saved.value(0, u"NominativoDocumenti").toString(), QStringLiteral("Rossi Impianti S.r.l."));
-        QCOMPARE(saved.value(0, u"NominativoVisualizzato").toString(), QStringLiteral("Rossi Impianti S.r.l."));
+        QCOMPARE(saved.value(0, u"NominativoDocumenti").toString(),
+                 QStringLiteral("Rossi Impianti S.r.l."));
+        QCOMPARE(saved.value(0, u"NominativoVisualizzato").toString(),
+                 QStringLiteral("Rossi Impianti S.r.l."));
         QCOMPARE(saved.value(0, u"NumeroColore").toInt(), 0);
-        const db::RowSet agenda = o.archive.run(QStringLiteral("select Cliente from Calendario order by Cliente_ID"));
+        const db::RowSet agenda =
+            o.archive.run(QStringLiteral("select Cliente from Calendario order by Cliente_ID"));
         QCOMPARE(agenda.rows[0][0].toString(), QStringLiteral("Rossi Impianti S.r.l."));
         QCOMPARE(agenda.rows[1][0].toString(), QStringLiteral("D'Amico Lucia"));
         QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 1);
         // Black is no colour of its own: the row takes its category's, and the page shows white.
-        QCOMPARE(o.list.gridModel()->data(o.list.gridModel()->index(o.db.TableCercaContatti.position(), 0),
-                                          Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+        QCOMPARE(o.list.gridModel()
+                     ->data(o.list.gridModel()->index(o.db.TableCercaContatti.position(), 0),
+                            Qt::BackgroundRole)
+                     .value<QColor>(),
+                 QColor(255, 0, 0));
         QString shownAgain;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(3);
@@ -521,14 +555,16 @@ private Q_SLOTS:
     {
         Office o;
         o.db.TableCercaContatti.setPosition(2); // Rossi Mario
-        o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("Calendario"), QStringLiteral("agenda bloccata"));
+        o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("Calendario"),
+                               QStringLiteral("agenda bloccata"));
         QString storedMeanwhile;
         bool stayed = false;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("Rossi Impianti S.r.l."));
             o.click(editor, QStringLiteral("spdIndietro"));
-            stayed = editor->isVisible()
-                     && o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"))->text() == u"Rossi Impianti S.r.l.";
+            stayed =
+                editor->isVisible() && o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"))->text() ==
+                                           u"Rossi Impianti S.r.l.";
             storedMeanwhile = o.contact(1).value(0, u"NominativoDocumenti").toString();
             o.archive.allowWrites();
             o.click(editor, QStringLiteral("spdIndietro"));
@@ -539,8 +575,10 @@ private Q_SLOTS:
         QCOMPARE(storedMeanwhile, QStringLiteral("Rossi Mario"));
         QCOMPARE(o.dialogs.messages.size(), 1);
         QVERIFY(o.dialogs.messages[0].contains(QStringLiteral("agenda bloccata")));
-        QCOMPARE(o.contact(1).value(0, u"NominativoDocumenti").toString(), QStringLiteral("Rossi Impianti S.r.l."));
-        const db::RowSet agenda = o.archive.run(QStringLiteral("select Cliente from Calendario order by Cliente_ID"));
+        QCOMPARE(o.contact(1).value(0, u"NominativoDocumenti").toString(),
+                 QStringLiteral("Rossi Impianti S.r.l."));
+        const db::RowSet agenda =
+            o.archive.run(QStringLiteral("select Cliente from Calendario order by Cliente_ID"));
         QCOMPARE(agenda.rows[0][0].toString(), QStringLiteral("Rossi Impianti S.r.l."));
     }
 
@@ -552,29 +590,35 @@ private Q_SLOTS:
             QSKIP("an archive on a server only");
         Office o;
         o.db.TableCercaContatti.setPosition(2); // Rossi Mario
-        const QVariant session =
-            o.db.Connessione().runNative(QStringLiteral("SELECT pg_backend_pid()"))->rows.value(0).value(0);
+        const QVariant session = o.db.Connessione()
+                                     .runNative(QStringLiteral("SELECT pg_backend_pid()"))
+                                     ->rows.value(0)
+                                     .value(0);
         QString firstTry, storedMeanwhile;
         bool stayed = false;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("Rossi Impianti S.r.l."));
-            o.archive.native(QStringLiteral("SELECT pg_terminate_backend(CAST(? AS INTEGER), 5000)"), {session});
+            o.archive.native(
+                QStringLiteral("SELECT pg_terminate_backend(CAST(? AS INTEGER), 5000)"), {session});
             o.click(editor, QStringLiteral("spdIndietro"));
             firstTry = o.dialogs.messages.value(0);
-            stayed = editor->isVisible()
-                     && o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"))->text() == u"Rossi Impianti S.r.l.";
+            stayed =
+                editor->isVisible() && o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"))->text() ==
+                                           u"Rossi Impianti S.r.l.";
             storedMeanwhile = o.contact(1).value(0, u"NominativoDocumenti").toString();
             o.click(editor, QStringLiteral("spdIndietro"));
             return 0;
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         const QUrl server(o.archive.path());
-        QVERIFY2(firstTry.contains(server.host()) && firstTry.contains(server.path().mid(1)), qPrintable(firstTry));
+        QVERIFY2(firstTry.contains(server.host()) && firstTry.contains(server.path().mid(1)),
+                 qPrintable(firstTry));
         QVERIFY(firstTry.contains(u"la prossima operazione proverà a ricollegarsi"));
         QVERIFY(stayed);
         QCOMPARE(storedMeanwhile, QStringLiteral("Rossi Mario"));
         QCOMPARE(o.dialogs.messages.size(), 1);
-        QCOMPARE(o.contact(1).value(0, u"NominativoDocumenti").toString(), QStringLiteral("Rossi Impianti S.r.l."));
+        QCOMPARE(o.contact(1).value(0, u"NominativoDocumenti").toString(),
+                 QStringLiteral("Rossi Impianti S.r.l."));
     }
 
     void personNamesAndTheTaxCodeAlone()
@@ -587,7 +631,8 @@ private Q_SLOTS:
             return 0;
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
-        QCOMPARE(o.contact(2).value(0, u"NominativoVisualizzato").toString(), QStringLiteral("D'Amico Lucia"));
+        QCOMPARE(o.contact(2).value(0, u"NominativoVisualizzato").toString(),
+                 QStringLiteral("D'Amico Lucia"));
         QCOMPARE(o.contact(2).value(0, u"CFisc").toString(), QStringLiteral("DMCLCU80A41F205D"));
 
         o.dialogs.modalActions.append([&](QWidget *editor) {
@@ -597,7 +642,8 @@ private Q_SLOTS:
             return 0;
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
-        QCOMPARE(o.contact(2).value(0, u"NominativoDocumenti").toString(), QStringLiteral("D'Amico Lucia Maria"));
+        QCOMPARE(o.contact(2).value(0, u"NominativoDocumenti").toString(),
+                 QStringLiteral("D'Amico Lucia Maria"));
         QCOMPARE(o.contact(2).value(0, u"NominativoVisualizzato").toString(),
                  QStringLiteral("D'Amico Lucia Maria - DMCLCU80A41F205D"));
     }
@@ -616,7 +662,8 @@ private Q_SLOTS:
             marks << shown(cf);
             o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("dmclcu80a41f205"));
             marks << shown(cf);
-            QTest::keyClicks(o.in<QLineEdit>(editor, QStringLiteral("DBEdit13")), QStringLiteral("x"));
+            QTest::keyClicks(o.in<QLineEdit>(editor, QStringLiteral("DBEdit13")),
+                             QStringLiteral("x"));
             marks << shown(cf);
             o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("dmclcu 80a41 f205d"));
             marks << shown(cf);
@@ -630,16 +677,24 @@ private Q_SLOTS:
             return 0;
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
-        QCOMPARE(marks, QStringList({QStringLiteral(" "),
-                                     QStringLiteral("\u2717 lunghezza errata: 15 caratteri invece di 16 (o 11 cifre)"),
-                                     QStringLiteral("\u2717 carattere di controllo errato: atteso D"),
-                                     QStringLiteral("\u2713 Codice fiscale valido"),
-                                     QStringLiteral("\u2717 cifra di controllo errata: attesa 7")}));
+        QCOMPARE(
+            marks,
+            QStringList(
+                {QStringLiteral(" "),
+                 QStringLiteral("\u2717 lunghezza errata: 15 caratteri invece di 16 (o 11 cifre)"),
+                 QStringLiteral("\u2717 carattere di controllo errato: atteso D"),
+                 QStringLiteral("\u2713 Codice fiscale valido"),
+                 QStringLiteral("\u2717 cifra di controllo errata: attesa 7")}));
         QVERIFY(stayed);
-        QCOMPARE(o.dialogs.messages,
-                 QStringList({QStringLiteral("Messaggio di avviso: Il codice fiscale non sembra valido. Salvare comunque?"),
-                              QStringLiteral("Messaggio di avviso: La partita IVA non sembra valida. Salvare comunque?"),
-                              QStringLiteral("Messaggio di avviso: La partita IVA non sembra valida. Salvare comunque?")}));
+        QCOMPARE(
+            o.dialogs.messages,
+            QStringList(
+                {QStringLiteral(
+                     "Messaggio di avviso: Il codice fiscale non sembra valido. Salvare comunque?"),
+                 QStringLiteral(
+                     "Messaggio di avviso: La partita IVA non sembra valida. Salvare comunque?"),
+                 QStringLiteral(
+                     "Messaggio di avviso: La partita IVA non sembra valida. Salvare comunque?")}));
         QCOMPARE(o.contact(2).value(0, u"CFisc").toString(), QStringLiteral("DMCLCU80A41F205X"));
         QCOMPARE(o.contact(2).value(0, u"PIva").toString(), QStringLiteral("01234560018"));
 
@@ -659,7 +714,9 @@ private Q_SLOTS:
     {
         Office o;
         const qint64 milano =
-            o.archive.run(QStringLiteral("select ID from Comuni where CODICE_F = 'F205'")).value(0, u"ID").toLongLong();
+            o.archive.run(QStringLiteral("select ID from Comuni where CODICE_F = 'F205'"))
+                .value(0, u"ID")
+                .toLongLong();
         o.db.TableCercaContatti.setPosition(0); // D'Amico Lucia
         o.dialogs.answers = {false};
         o.dialogs.modalActions.append([&](QWidget *editor) {
@@ -672,9 +729,10 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         // The typed date differs and stays; the empty sex and birthplace come from the code.
         QCOMPARE(o.dialogs.messages,
-                 QStringList{QStringLiteral("Messaggio di avviso: Questi dati sono diversi da quelli del codice "
-                                            "fiscale:\nData di nascita: 02/01/1980 (dal codice: 01/01/1980)\n"
-                                            "Sostituirli con quelli del codice fiscale?")});
+                 QStringList{QStringLiteral(
+                     "Messaggio di avviso: Questi dati sono diversi da quelli del codice "
+                     "fiscale:\nData di nascita: 02/01/1980 (dal codice: 01/01/1980)\n"
+                     "Sostituirli con quelli del codice fiscale?")});
         db::RowSet saved = o.contact(2);
         QCOMPARE(saved.value(0, u"DataNascita").toDateTime(), day(1980, 1, 2));
         QCOMPARE(saved.value(0, u"Sesso").toString(), QStringLiteral("F"));
@@ -692,7 +750,8 @@ private Q_SLOTS:
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QCOMPARE(o.dialogs.messages.value(1),
-                 QStringLiteral("Messaggio di avviso: Il codice fiscale indica una nascita all'estero (codice Z404): "
+                 QStringLiteral("Messaggio di avviso: Il codice fiscale indica una nascita "
+                                "all'estero (codice Z404): "
                                 "il luogo di nascita non è stato compilato."));
         saved = o.contact(2);
         QCOMPARE(saved.value(0, u"DataNascita").toDateTime(), day(1980, 1, 1));
@@ -702,8 +761,9 @@ private Q_SLOTS:
     void computedTaxCodeIsOffered()
     {
         Office o;
-        o.archive.native(QStringLiteral("update Contatti set Sesso = 'M', LuogoNascita = 'Roma', LuogoNascita_Id = "
-                                        "(select ID from Comuni where CODICE_F = 'H501') where ID = 1"));
+        o.archive.native(QStringLiteral(
+            "update Contatti set Sesso = 'M', LuogoNascita = 'Roma', LuogoNascita_Id = "
+            "(select ID from Comuni where CODICE_F = 'H501') where ID = 1"));
         o.db.TableCercaContatti.setPosition(2); // Rossi Mario
         o.dialogs.answers = {true};
         QString computed;
@@ -720,12 +780,18 @@ private Q_SLOTS:
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QCOMPARE(computed, QStringLiteral("RSSMRA85T10H501O"));
-        QCOMPARE(o.dialogs.messages,
-                 QStringList({QStringLiteral("Messaggio di avviso: Per calcolare il codice fiscale manca: data di nascita."),
-                              QStringLiteral("Messaggio di avviso: Codice fiscale calcolato: RSSMRA85T10H501O. Inserirlo?"),
-                              QStringLiteral("Messaggio di avviso: Il codice fiscale inserito coincide con quello calcolato."),
-                              QStringLiteral("Messaggio di avviso: Il codice fiscale inserito è una variante per omocodia "
-                                             "di quello calcolato (RSSMRA85T10H501O): resta com'è.")}));
+        QCOMPARE(
+            o.dialogs.messages,
+            QStringList(
+                {QStringLiteral("Messaggio di avviso: Per calcolare il codice fiscale manca: data "
+                                "di nascita."),
+                 QStringLiteral(
+                     "Messaggio di avviso: Codice fiscale calcolato: RSSMRA85T10H501O. Inserirlo?"),
+                 QStringLiteral("Messaggio di avviso: Il codice fiscale inserito coincide con "
+                                "quello calcolato."),
+                 QStringLiteral(
+                     "Messaggio di avviso: Il codice fiscale inserito è una variante per omocodia "
+                     "di quello calcolato (RSSMRA85T10H501O): resta com'è.")}));
         QCOMPARE(o.contact(1).value(0, u"CFisc").toString(), QStringLiteral("RSSMRA85T10H50MG"));
     }
 
@@ -738,15 +804,16 @@ private Q_SLOTS:
             o.type(editor, QStringLiteral("DBEdit4"), QStringLiteral("Via Roma"));
             o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("31/02/1980"));
             o.click(editor, QStringLiteral("spdIndietro"));
-            stayed = o.in<QLineEdit>(editor, QStringLiteral("DBEdit18"))->hasFocus()
-                     && o.in<QLineEdit>(editor, QStringLiteral("DBEdit4"))->text() == u"Via Roma";
+            stayed = o.in<QLineEdit>(editor, QStringLiteral("DBEdit18"))->hasFocus() &&
+                     o.in<QLineEdit>(editor, QStringLiteral("DBEdit4"))->text() == u"Via Roma";
             o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("28/02/1980"));
             o.click(editor, QStringLiteral("spdIndietro"));
             return 0;
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QVERIFY(stayed);
-        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral("Messaggio di errore: Data non valida")});
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{QStringLiteral("Messaggio di errore: Data non valida")});
         QCOMPARE(o.contact(2).value(0, u"Indirizzo").toString(), QStringLiteral("Via Roma"));
         QCOMPARE(o.contact(2).value(0, u"DataNascita").toDateTime(), day(1980, 2, 28));
     }
@@ -782,7 +849,7 @@ private Q_SLOTS:
             newest = o.db.TablePagamenti.asString(u"Descrizione");
             o.dialogs.modalActions.append([&](QWidget *payment) {
                 proposedDate = o.in<QLineEdit>(payment, QStringLiteral("DBEdit1"))->text();
-                o.click(payment, QStringLiteral("spdIndietro"));          // no amount yet
+                o.click(payment, QStringLiteral("spdIndietro")); // no amount yet
                 o.type(payment, QStringLiteral("DBEdit2"), QStringLiteral("1.234,56"));
                 o.type(payment, QStringLiteral("DBEdit3"), QStringLiteral("scritto a mano"));
                 o.dialogs.modalActions.append([&](QWidget *picker) {
@@ -802,15 +869,19 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QCOMPARE(newest, QStringLiteral("Saldo")); // newest first
         QCOMPARE(proposedDate, QStringLiteral("07/12/2026"));
-        QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral("Messaggio di errore: Attenzione manca l'Importo!")});
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{QStringLiteral("Messaggio di errore: Attenzione manca l'Importo!")});
         QCOMPARE(shownDescriptions, QStringList{QStringLiteral("Bonifico")});
-        const db::RowSet paid = o.archive.run(QStringLiteral("select * from Pagamenti where Contatto_ID = 1 order by Importo"));
+        const db::RowSet paid = o.archive.run(
+            QStringLiteral("select * from Pagamenti where Contatto_ID = 1 order by Importo"));
         QCOMPARE(paid.rows.size(), 3);
         QCOMPARE(paid.value(2, u"Importo").toDouble(), 1234.56);
         QCOMPARE(paid.value(2, u"Descrizione").toString(), QStringLiteral("Bonifico"));
         QCOMPARE(paid.value(2, u"data").toDateTime(), day(2026, 12, 7));
         QCOMPARE(o.db.TablePagamenti.sort(), QStringLiteral("Importo"));
-        QCOMPARE(o.db.TablePagamenti.valueAt(0, o.db.TablePagamenti.columnIndex(u"Importo")).toDouble(), 99.5);
+        QCOMPARE(
+            o.db.TablePagamenti.valueAt(0, o.db.TablePagamenti.columnIndex(u"Importo")).toDouble(),
+            99.5);
     }
 
     void paymentChecksInOrder()
@@ -825,10 +896,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&o.payment));
         o.type(&o.payment, QStringLiteral("DBEdit2"), QStringLiteral("10"));
         o.payment.spdIndietroClick();
-        QCOMPARE(o.dialogs.messages.last(), QStringLiteral("Messaggio di errore: Attenzione manca la Data!"));
+        QCOMPARE(o.dialogs.messages.last(),
+                 QStringLiteral("Messaggio di errore: Attenzione manca la Data!"));
         o.type(&o.payment, QStringLiteral("DBEdit1"), QStringLiteral("06/12/2026"));
         o.payment.spdIndietroClick();
-        QCOMPARE(o.dialogs.messages.last(), QStringLiteral("Messaggio di errore: Attenzione manca la Descrizione!"));
+        QCOMPARE(o.dialogs.messages.last(),
+                 QStringLiteral("Messaggio di errore: Attenzione manca la Descrizione!"));
         QVERIFY(o.in<QLineEdit>(&o.payment, QStringLiteral("DBEdit3"))->hasFocus());
         QVERIFY(o.payment.isVisible());
     }
@@ -836,7 +909,8 @@ private Q_SLOTS:
     void amountsBeyondTheCentDoNotLockThePayment()
     {
         Office o;
-        o.archive.native(QStringLiteral("update Pagamenti set Importo = 12.345 where Descrizione = 'Acconto'"));
+        o.archive.native(
+            QStringLiteral("update Pagamenti set Importo = 12.345 where Descrizione = 'Acconto'"));
         o.db.TableCercaContatti.setPosition(2); // Rossi Mario
         QStringList descriptions;
         o.dialogs.modalActions.append([&](QWidget *editor) {
@@ -866,9 +940,11 @@ private Q_SLOTS:
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QCOMPARE(o.dialogs.messages, QStringList());
-        const db::RowSet paid = o.archive.run(QStringLiteral("select Descrizione, Importo from Pagamenti order by Id"));
+        const db::RowSet paid =
+            o.archive.run(QStringLiteral("select Descrizione, Importo from Pagamenti order by Id"));
         QCOMPARE(paid.value(0, u"Descrizione").toString(), QStringLiteral("Acconto di gennaio"));
-        QCOMPARE(paid.value(0, u"Importo").toDouble(), 12.345); // not rounded behind the user's back
+        QCOMPARE(paid.value(0, u"Importo").toDouble(),
+                 12.345); // not rounded behind the user's back
         QCOMPARE(paid.value(2, u"Importo").toDouble(), 10.12);
         QCOMPARE(paid.value(2, u"Descrizione").toString(), QStringLiteral("Extra corretto"));
     }
@@ -897,10 +973,12 @@ private Q_SLOTS:
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("r"));
         QVERIFY(o.db.TableCercaContatti.setSort(QStringLiteral("NominativoDocumenti DESC")).ok());
         o.db.TableCercaContatti.last(); // Romagnoli
-        o.archive.native(QStringLiteral("insert into Contatti (NominativoDocumenti) values ('Rizzo Anna')"));
+        o.archive.native(
+            QStringLiteral("insert into Contatti (NominativoDocumenti) values ('Rizzo Anna')"));
         o.click(&o.list, QStringLiteral("spdAggiorna"));
         QCOMPARE(o.listed(), QStringList({"Rossi Mario", "Romagnoli S.p.A.", "Rizzo Anna"}));
-        QCOMPARE(o.db.TableCercaContatti.asString(u"NominativoDocumenti"), QStringLiteral("Romagnoli S.p.A."));
+        QCOMPARE(o.db.TableCercaContatti.asString(u"NominativoDocumenti"),
+                 QStringLiteral("Romagnoli S.p.A."));
     }
 };
 

@@ -284,7 +284,8 @@ private Q_SLOTS:
     void aFailureWritesNothingAndNamesTheCard()
     {
         Office o;
-        o.archive.refuseWrites(QStringLiteral("insert"), QStringLiteral("Contatti"), QStringLiteral("disco pieno"),
+        o.archive.refuseWrites(QStringLiteral("insert"), QStringLiteral("Contatti"),
+                               QStringLiteral("disco pieno"),
                                QStringLiteral("new.Cognome = 'Guasto'"));
         const QList<QVariantList> contacts = o.rows(QStringLiteral("Contatti"));
         const QList<QVariantList> categories = o.rows(QStringLiteral("Categorie"));

@@ -171,7 +171,10 @@ private Q_SLOTS:
         QCOMPARE(agent[0][HomeTel1], QStringLiteral("1"));
         QVERIFY(read("").isEmpty());
         QVERIFY(read("\xEF\xBB\xBF").isEmpty());
-        QCOMPARE(read("\xEF\xBB\xBF\xEF\xBB\xBF" "BEGIN:VCARD\nN:A;;;;\nEND:VCARD\n").size(), 1);
+        QCOMPARE(read("\xEF\xBB\xBF\xEF\xBB\xBF"
+                      "BEGIN:VCARD\nN:A;;;;\nEND:VCARD\n")
+                     .size(),
+                 1);
         QVERIFY(read("N:Rossi\nEND:VCARD\n").isEmpty());
     }
 

@@ -19,7 +19,8 @@ QStringList texts(const db::RowSet &rows, int column = 0)
 {
     QStringList values;
     for (const QVariantList &row : rows.rows)
-        values.append(row.value(column).isValid() ? row.value(column).toString() : QStringLiteral("<null>"));
+        values.append(row.value(column).isValid() ? row.value(column).toString()
+                                                  : QStringLiteral("<null>"));
     return values;
 }
 
@@ -36,7 +37,9 @@ int runWorkstation(const QString &archive)
 {
     // A file busy with the other workstation's writes may keep a reader waiting past its time-out:
     // the user tries again.
-    const auto busy = [](const db::Status &s) { return !s.ok() && s.message().contains(u"bloccato"); };
+    const auto busy = [](const db::Status &s) {
+        return !s.ok() && s.message().contains(u"bloccato");
+    };
     auto opened = db::openArchive(archive);
     for (int attempt = 0; !opened && busy(opened.error()) && attempt < 20; ++attempt)
         opened = db::openArchive(archive);
@@ -57,8 +60,8 @@ int runWorkstation(const QString &archive)
         const db::Status posted = contact.post();
         if (posted) {
             ++saved;
-        } else if (posted.error().kind == db::ErrorKind::ChangedElsewhere
-                   && posted.message() == u"Il record è stato modificato da un'altra postazione.") {
+        } else if (posted.error().kind == db::ErrorKind::ChangedElsewhere &&
+                   posted.message() == u"Il record è stato modificato da un'altra postazione.") {
             ++refused;
         } else if (posted.message().contains(u"bloccato")) {
             ++refused; // the engine kept the other workstation's lock past the wait: not saved
@@ -80,50 +83,64 @@ private Q_SLOTS:
     void valuesComeBackTyped()
     {
         FreshArchive archive;
-        archive.native(QStringLiteral("INSERT INTO Pagamenti (Contatto_ID, data, Descrizione, Importo) "
-                                      "VALUES (?, ?, ?, ?)"),
-                       {7, db::naiveDateTime(QDate(2026, 2, 28), QTime(23, 59, 59)), "Saldo", 0.1});
-        archive.native(QStringLiteral("INSERT INTO Calendario (Data, Conclusa, Note) VALUES (?, ?, ?)"),
-                       {db::naiveDateTime(QDate(2026, 12, 9)), true, QString()});
-        const db::RowSet payment = archive.run(QStringLiteral("select Contatto_ID, data, Importo, Descrizione "
-                                                              "from Pagamenti"));
+        archive.native(
+            QStringLiteral("INSERT INTO Pagamenti (Contatto_ID, data, Descrizione, Importo) "
+                           "VALUES (?, ?, ?, ?)"),
+            {7, db::naiveDateTime(QDate(2026, 2, 28), QTime(23, 59, 59)), "Saldo", 0.1});
+        archive.native(
+            QStringLiteral("INSERT INTO Calendario (Data, Conclusa, Note) VALUES (?, ?, ?)"),
+            {db::naiveDateTime(QDate(2026, 12, 9)), true, QString()});
+        const db::RowSet payment =
+            archive.run(QStringLiteral("select Contatto_ID, data, Importo, Descrizione "
+                                       "from Pagamenti"));
         QCOMPARE(payment.rows.size(), 1);
         QCOMPARE(payment.rows[0][0].typeId(), QMetaType::LongLong);
-        QCOMPARE(payment.rows[0][1].toDateTime(), db::naiveDateTime(QDate(2026, 2, 28), QTime(23, 59, 59)));
+        QCOMPARE(payment.rows[0][1].toDateTime(),
+                 db::naiveDateTime(QDate(2026, 2, 28), QTime(23, 59, 59)));
         QCOMPARE(payment.rows[0][2].typeId(), QMetaType::Double);
         QCOMPARE(payment.rows[0][2].toDouble(), 0.1);
         QCOMPARE(payment.columns[2].kind, db::FieldKind::Currency);
         QCOMPARE(payment.rows[0][3].toString(), QStringLiteral("Saldo"));
-        const db::RowSet appointment = archive.run(QStringLiteral("select Conclusa, Storico, Note from Calendario"));
+        const db::RowSet appointment =
+            archive.run(QStringLiteral("select Conclusa, Storico, Note from Calendario"));
         QCOMPARE(appointment.rows[0][0].typeId(), QMetaType::Bool);
         QCOMPARE(appointment.rows[0][0].toBool(), true);
         QCOMPARE(appointment.rows[0][1].toBool(), false); // the default of a yes/no column
         QVERIFY(!appointment.rows[0][2].isValid());
         // Amounts sum without the error of binary fractions, dates compare with Jet literals.
-        QCOMPARE(archive.run(QStringLiteral("select Descrizione from Pagamenti where data > #2/28/2026 23.59.58# "
-                                            "and Importo = 0.1")).rows.size(),
+        QCOMPARE(archive
+                     .run(QStringLiteral(
+                         "select Descrizione from Pagamenti where data > #2/28/2026 23.59.58# "
+                         "and Importo = 0.1"))
+                     .rows.size(),
                  1);
     }
 
     void textsIgnoreCaseAndSortAccentsBesideTheirLetters()
     {
         FreshArchive archive;
-        const QStringList names = {"Zeta", "éclair", "Eco", "abete", "Ètna", "eco", "Ecò", "b", "B", "d'Amico", "D'AMICO"};
+        const QStringList names = {"Zeta", "éclair", "Eco", "abete",   "Ètna",   "eco",
+                                   "Ecò",  "b",      "B",   "d'Amico", "D'AMICO"};
         for (const QString &n : names)
             archive.native(QStringLiteral("insert into Titoli (Descrizione) values (?)"), {n});
         QStringList expected = names;
         std::stable_sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
             const QByteArray x = a.toUtf8(), y = b.toUtf8();
-            return db::compareNoCase(x.constData(), int(x.size()), y.constData(), int(y.size())) < 0;
+            return db::compareNoCase(x.constData(), int(x.size()), y.constData(), int(y.size())) <
+                   0;
         });
-        const QStringList sorted = texts(archive.run(QStringLiteral("select Descrizione from Titoli order by Descrizione, Id")));
+        const QStringList sorted = texts(
+            archive.run(QStringLiteral("select Descrizione from Titoli order by Descrizione, Id")));
         // Texts equal but for case may come in either order; what sorts between them may not.
         QCOMPARE(QStringList(sorted).join(u',').toLower(), expected.join(u',').toLower());
-        QCOMPARE(texts(archive.run(QStringLiteral("select Descrizione from Titoli where Descrizione = 'ECO' order by Id"))),
+        QCOMPARE(texts(archive.run(QStringLiteral(
+                     "select Descrizione from Titoli where Descrizione = 'ECO' order by Id"))),
                  QStringList({"Eco", "eco"}));
-        QCOMPARE(texts(archive.run(QStringLiteral("select Descrizione from Titoli where Descrizione = 'd''amico' order by Id"))),
+        QCOMPARE(texts(archive.run(QStringLiteral(
+                     "select Descrizione from Titoli where Descrizione = 'd''amico' order by Id"))),
                  QStringList({"d'Amico", "D'AMICO"}));
-        QCOMPARE(texts(archive.run(QStringLiteral("select count(*) from Titoli where Descrizione > 'DELTA'"))),
+        QCOMPARE(texts(archive.run(
+                     QStringLiteral("select count(*) from Titoli where Descrizione > 'DELTA'"))),
                  QStringList({"6"}));
     }
 
@@ -131,21 +148,26 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         for (const char *n : {"Rossi", "ROSSINI", "Rössi", "50% sconto", "a\\b", "a_b", "Ètna"})
-            archive.native(QStringLiteral("insert into Titoli (Descrizione) values (?)"), {QString::fromUtf8(n)});
+            archive.native(QStringLiteral("insert into Titoli (Descrizione) values (?)"),
+                           {QString::fromUtf8(n)});
         const auto like = [&](const QString &where) {
-            return texts(archive.run(QStringLiteral("select Descrizione from Titoli where ") + where
-                                     + QStringLiteral(" order by Id")));
+            return texts(archive.run(QStringLiteral("select Descrizione from Titoli where ") +
+                                     where + QStringLiteral(" order by Id")));
         };
-        QCOMPARE(like(QStringLiteral("Descrizione like 'ross%'")), QStringList({"Rossi", "ROSSINI"}));
-        QCOMPARE(like(QStringLiteral("Descrizione like 'r' & 'oss' & '_'")), QStringList({"Rossi"}));
+        QCOMPARE(like(QStringLiteral("Descrizione like 'ross%'")),
+                 QStringList({"Rossi", "ROSSINI"}));
+        QCOMPARE(like(QStringLiteral("Descrizione like 'r' & 'oss' & '_'")),
+                 QStringList({"Rossi"}));
         QCOMPARE(like(QStringLiteral("Descrizione like 'èt%'")), QStringList({"Ètna"}));
         QCOMPARE(like(QStringLiteral("Descrizione like 'a\\b'")), QStringList({"a\\b"}));
         QCOMPARE(like(QStringLiteral("Descrizione like 'a_b'")), QStringList({"a\\b", "a_b"}));
         QCOMPARE(like(QStringLiteral("Descrizione not like '%s%' and Descrizione like '%'")),
                  QStringList({"a\\b", "a_b", "Ètna"}));
-        QCOMPARE(like(QStringLiteral("(Descrizione like '%0\\%%' escape '\\') or Id = 0")), QStringList({"50% sconto"}));
+        QCOMPARE(like(QStringLiteral("(Descrizione like '%0\\%%' escape '\\') or Id = 0")),
+                 QStringList({"50% sconto"}));
         const db::Result<db::RowSet> bound = archive.connection().run(
-            u"select Descrizione from Titoli where Descrizione like ? order by Id", {QStringLiteral("%SSI%")});
+            u"select Descrizione from Titoli where Descrizione like ? order by Id",
+            {QStringLiteral("%SSI%")});
         QVERIFY2(bound.ok(), qPrintable(bound.message()));
         QCOMPARE(texts(*bound), QStringList({"Rossi", "ROSSINI", "Rössi"}));
     }
@@ -156,9 +178,11 @@ private Q_SLOTS:
         archive.native(QStringLiteral("insert into Titoli (Descrizione) values (?)"), {QString()});
         archive.native(QStringLiteral("insert into Titoli (Descrizione) values (?)"), {"b"});
         archive.native(QStringLiteral("insert into Titoli (Descrizione) values (?)"), {"a"});
-        QCOMPARE(texts(archive.run(QStringLiteral("select Descrizione from Titoli order by Descrizione"))),
+        QCOMPARE(texts(archive.run(
+                     QStringLiteral("select Descrizione from Titoli order by Descrizione"))),
                  QStringList({"<null>", "a", "b"}));
-        QCOMPARE(texts(archive.run(QStringLiteral("select top 2 Descrizione from Titoli order by Descrizione desc, Id"))),
+        QCOMPARE(texts(archive.run(QStringLiteral(
+                     "select top 2 Descrizione from Titoli order by Descrizione desc, Id"))),
                  QStringList({"b", "a"}));
     }
 
@@ -168,10 +192,13 @@ private Q_SLOTS:
         auto other = db::openArchive(archive.path());
         QVERIFY(other.ok());
         archive.native(QStringLiteral("insert into Titoli (Descrizione) values (?)"), {"uno"});
-        (void)(*other)->runNative(QStringLiteral("insert into Titoli (Descrizione) values (?)"), {"due"});
-        QCOMPARE(archive.run(QStringLiteral("SELECT @@IDENTITY as ID;")).rows[0][0].toLongLong(), 1);
+        (void)(*other)->runNative(QStringLiteral("insert into Titoli (Descrizione) values (?)"),
+                                  {"due"});
+        QCOMPARE(archive.run(QStringLiteral("SELECT @@IDENTITY as ID;")).rows[0][0].toLongLong(),
+                 1);
         QCOMPARE((*other)->run(u"SELECT @@IDENTITY").value().rows[0][0].toLongLong(), 2);
-        archive.native(QStringLiteral("insert into Titoli (Id, Descrizione) values (?, ?)"), {42, "dato"});
+        archive.native(QStringLiteral("insert into Titoli (Id, Descrizione) values (?, ?)"),
+                       {42, "dato"});
         QCOMPARE(archive.run(QStringLiteral("SELECT @@IDENTITY")).rows[0][0].toLongLong(), 42);
         archive.native(QStringLiteral("insert into Titoli (Descrizione) values (?)"), {"dopo"});
         QCOMPARE(archive.run(QStringLiteral("SELECT @@IDENTITY")).rows[0][0].toLongLong(), 43);
@@ -187,17 +214,23 @@ private Q_SLOTS:
         for (db::DataSet *ds : {&mine, &theirs}) {
             ds->setSql(QStringLiteral("select * from Titoli"));
             QVERIFY(ds->open().ok());
-            QVERIFY(ds->setValue(u"Descrizione", ds == &mine ? QStringLiteral("mio") : QStringLiteral("suo")).ok());
+            QVERIFY(ds->setValue(u"Descrizione",
+                                 ds == &mine ? QStringLiteral("mio") : QStringLiteral("suo"))
+                        .ok());
         }
         QVERIFY(theirs.post().ok());
         const db::Status refused = mine.post();
-        QCOMPARE(refused.message(), QStringLiteral("Il record è stato modificato da un'altra postazione."));
+        QCOMPARE(refused.message(),
+                 QStringLiteral("Il record è stato modificato da un'altra postazione."));
         QCOMPARE(mine.asString(u"Descrizione"), QStringLiteral("mio"));
 
-        (void)(*other)->run(u"insert into TempAvvisi (NomeComputer, Testo) values ('PC-CASSA', 'x')");
-        archive.run(QStringLiteral("insert into TempAvvisi (NomeComputer, Testo) values ('PC-UFFICIO', 'y')"));
+        (void)(*other)->run(
+            u"insert into TempAvvisi (NomeComputer, Testo) values ('PC-CASSA', 'x')");
+        archive.run(QStringLiteral(
+            "insert into TempAvvisi (NomeComputer, Testo) values ('PC-UFFICIO', 'y')"));
         archive.run(QStringLiteral("delete * from TempAvvisi where NomeComputer ='PC-UFFICIO'"));
-        QCOMPARE(texts(archive.run(QStringLiteral("select NomeComputer from TempAvvisi"))), QStringList({"PC-CASSA"}));
+        QCOMPARE(texts(archive.run(QStringLiteral("select NomeComputer from TempAvvisi"))),
+                 QStringList({"PC-CASSA"}));
     }
 
     // Two processes make conflicting edits to the same row: every save either lands on what its
@@ -205,8 +238,9 @@ private Q_SLOTS:
     void twoWorkstationsConflictingEdits()
     {
         FreshArchive archive;
-        archive.native(QStringLiteral("insert into Contatti (ID, Cognome, NumeroColore) values (?, ?, ?)"),
-                       {42, "Rossi", 0});
+        archive.native(
+            QStringLiteral("insert into Contatti (ID, Cognome, NumeroColore) values (?, ?, ?)"),
+            {42, "Rossi", 0});
         QList<QProcess *> workstations;
         for (int w = 0; w < 2; ++w) {
             auto *p = new QProcess(this);
@@ -226,7 +260,8 @@ private Q_SLOTS:
             refused += counts[1].toInt();
         }
         QCOMPARE(saved + refused, 2 * editsPerWorkstation());
-        const db::RowSet stored = archive.run(QStringLiteral("select NumeroColore from Contatti where ID = 42"));
+        const db::RowSet stored =
+            archive.run(QStringLiteral("select NumeroColore from Contatti where ID = 42"));
         QCOMPARE(stored.rows[0][0].toInt(), saved);
         qInfo("saved %d, refused %d", saved, refused);
     }

@@ -48,14 +48,14 @@ Run calvetraSql(const QStringList &arguments)
 }
 
 const QStringList kSurnames = {
-    QStringLiteral("Zeta"),    QStringLiteral("Èlite"),  QStringLiteral("Edile"),
-    QStringLiteral("alfa"),    QStringLiteral("Àlberti"), QStringLiteral("Bianchi"),
-    QStringLiteral("Ùrsula"),  QStringLiteral("zanetti"), QStringLiteral("Öz"),
-    QStringLiteral("Çelik"),   QStringLiteral("Ugo"),    QStringLiteral("ZETA"),
+    QStringLiteral("Zeta"),   QStringLiteral("Èlite"),   QStringLiteral("Edile"),
+    QStringLiteral("alfa"),   QStringLiteral("Àlberti"), QStringLiteral("Bianchi"),
+    QStringLiteral("Ùrsula"), QStringLiteral("zanetti"), QStringLiteral("Öz"),
+    QStringLiteral("Çelik"),  QStringLiteral("Ugo"),     QStringLiteral("ZETA"),
 };
-const QStringList kComuni = {QStringLiteral("Forlì"), QStringLiteral("Cantù"),
+const QStringList kComuni = {QStringLiteral("Forlì"),        QStringLiteral("Cantù"),
                              QStringLiteral("Zola Predosa"), QStringLiteral("Érbezzo"),
-                             QStringLiteral("Agliè"), QStringLiteral("Ala")};
+                             QStringLiteral("Agliè"),        QStringLiteral("Ala")};
 constexpr int kContacts = 400;
 
 QByteArray contentOf(const QString &path)
@@ -73,8 +73,8 @@ void fill(db::Connection &c)
                     .ok());
     }
     for (const QString &comune : kComuni) {
-        QVERIFY(c.runNative(QStringLiteral("INSERT INTO Comuni (Comune) VALUES (?)"), {comune})
-                    .ok());
+        QVERIFY(
+            c.runNative(QStringLiteral("INSERT INTO Comuni (Comune) VALUES (?)"), {comune}).ok());
     }
     // The last key is deleted: the counter must still not hand it out again.
     QVERIFY(c.runNative(QStringLiteral("DELETE FROM Contatti WHERE ID = ?"), {kContacts}).ok());
@@ -89,25 +89,25 @@ void makeFirstFormatArchive(const QString &path)
         auto created = db::SqliteConnection::open(path, db::SqliteConnection::Mode::CreateNew);
         QVERIFY(created.ok());
         QVERIFY((*created)->markAsArchive(db::kFirstArchiveFormat).ok());
-        for (const char *sql : {
-                 "CREATE TABLE Contatti (ID INTEGER PRIMARY KEY AUTOINCREMENT, Cognome "
-                 "VARCHAR(100) COLLATE NOCASE, Nome VARCHAR(100) COLLATE NOCASE, Note LONGTEXT "
-                 "COLLATE NOCASE, Annullato BOOLEAN NOT NULL DEFAULT 0)",
-                 "CREATE INDEX IdxContattiCognomeNome ON Contatti (Cognome, Nome)",
-                 "CREATE TABLE Comuni (ID INTEGER PRIMARY KEY AUTOINCREMENT, Comune VARCHAR(100) "
-                 "COLLATE NOCASE, Provincia VARCHAR(2) COLLATE NOCASE)",
-                 "CREATE INDEX IdxComuniComune ON Comuni (Comune)",
-                 "CREATE TABLE Sesso (Sesso VARCHAR(1) COLLATE NOCASE PRIMARY KEY, Descrizione "
-                 "VARCHAR(50) COLLATE NOCASE)",
-                 "INSERT INTO Sesso VALUES ('M', 'Maschio'), ('F', 'Femmina')",
-                 "CREATE TABLE Pagamenti (Id INTEGER PRIMARY KEY AUTOINCREMENT, Contatto_ID "
-                 "INTEGER, Importo CURRENCY)",
-                 "CREATE INDEX IdxPagamentiContatto ON Pagamenti (Contatto_ID)",
-                 "INSERT INTO Pagamenti (Contatto_ID, Importo) VALUES (1, 12.5)",
-                 "CREATE VIEW Nominativi AS SELECT Cognome || ' ' || Nome AS Nominativo FROM "
-                 "Contatti",
-                 "CREATE TRIGGER ContattiNote AFTER INSERT ON Contatti WHEN new.Note IS NULL "
-                 "BEGIN UPDATE Contatti SET Note = 'nuovo' WHERE ID = new.ID; END"}) {
+        for (const char *sql :
+             {"CREATE TABLE Contatti (ID INTEGER PRIMARY KEY AUTOINCREMENT, Cognome "
+              "VARCHAR(100) COLLATE NOCASE, Nome VARCHAR(100) COLLATE NOCASE, Note LONGTEXT "
+              "COLLATE NOCASE, Annullato BOOLEAN NOT NULL DEFAULT 0)",
+              "CREATE INDEX IdxContattiCognomeNome ON Contatti (Cognome, Nome)",
+              "CREATE TABLE Comuni (ID INTEGER PRIMARY KEY AUTOINCREMENT, Comune VARCHAR(100) "
+              "COLLATE NOCASE, Provincia VARCHAR(2) COLLATE NOCASE)",
+              "CREATE INDEX IdxComuniComune ON Comuni (Comune)",
+              "CREATE TABLE Sesso (Sesso VARCHAR(1) COLLATE NOCASE PRIMARY KEY, Descrizione "
+              "VARCHAR(50) COLLATE NOCASE)",
+              "INSERT INTO Sesso VALUES ('M', 'Maschio'), ('F', 'Femmina')",
+              "CREATE TABLE Pagamenti (Id INTEGER PRIMARY KEY AUTOINCREMENT, Contatto_ID "
+              "INTEGER, Importo CURRENCY)",
+              "CREATE INDEX IdxPagamentiContatto ON Pagamenti (Contatto_ID)",
+              "INSERT INTO Pagamenti (Contatto_ID, Importo) VALUES (1, 12.5)",
+              "CREATE VIEW Nominativi AS SELECT Cognome || ' ' || Nome AS Nominativo FROM "
+              "Contatti",
+              "CREATE TRIGGER ContattiNote AFTER INSERT ON Contatti WHEN new.Note IS NULL "
+              "BEGIN UPDATE Contatti SET Note = 'nuovo' WHERE ID = new.ID; END"}) {
             QVERIFY2((*created)->runNative(QString::fromUtf8(sql)).ok(), sql);
         }
     }
@@ -124,9 +124,9 @@ QList<QVariantList> wholeContent(const QString &path)
     if (!opened)
         return {};
     QList<QVariantList> content = {{(*opened)->formatVersion()}};
-    for (const char *sql : {"SELECT type, name, sql FROM sqlite_schema ORDER BY name",
-                            "SELECT * FROM sqlite_sequence ORDER BY name",
-                            "SELECT * FROM Contatti ORDER BY ID"}) {
+    for (const char *sql :
+         {"SELECT type, name, sql FROM sqlite_schema ORDER BY name",
+          "SELECT * FROM sqlite_sequence ORDER BY name", "SELECT * FROM Contatti ORDER BY ID"}) {
         db::Result<db::RowSet> rows = (*opened)->runNative(QString::fromUtf8(sql));
         if (rows)
             content += rows->rows;
@@ -163,8 +163,7 @@ QStringList keysByScan(db::Connection &c, const QString &surname)
         for (const QVariantList &row : std::as_const(rows->rows)) {
             const QByteArray name = row[1].toString().toUtf8();
             if (db::compareNoCase(name.constData(), int(name.size()), wanted.constData(),
-                                  int(wanted.size()))
-                == 0)
+                                  int(wanted.size())) == 0)
                 keys.append(row[0].toString());
         }
     }
@@ -213,9 +212,9 @@ private Q_SLOTS:
                                          "IdxContattiCognomeNome", "IdxPagamentiContatto",
                                          "Nominativi", "Pagamenti", "Sesso", "sqlite_sequence"}));
             // Rows, keys and the counter as they were; the view and the trigger still work.
-            QCOMPARE(c.runNative(QStringLiteral("SELECT count(*) FROM Contatti"))->rows[0][0]
-                         .toInt(),
-                     kContacts - 1);
+            QCOMPARE(
+                c.runNative(QStringLiteral("SELECT count(*) FROM Contatti"))->rows[0][0].toInt(),
+                kContacts - 1);
             for (const QString &surname : kSurnames) {
                 QVERIFY(!keysOf(c, surname).isEmpty());
                 QCOMPARE(keysOf(c, surname), keysByScan(c, surname));
@@ -227,11 +226,13 @@ private Q_SLOTS:
             QCOMPARE(added.rows.size(), 1);
             QCOMPARE(added.rows[0][0].toInt(), kContacts + 1);
             QCOMPARE(added.rows[0][1].toString(), QStringLiteral("nuovo"));
-            QCOMPARE(c.runNative(QStringLiteral("SELECT count(*) FROM Nominativi"))->rows[0][0]
-                         .toInt(),
-                     kContacts);
+            QCOMPARE(
+                c.runNative(QStringLiteral("SELECT count(*) FROM Nominativi"))->rows[0][0].toInt(),
+                kContacts);
             QCOMPARE(c.runNative(QStringLiteral("SELECT Descrizione FROM Sesso WHERE Sesso = 'm'"))
-                         ->rows.value(0).value(0).toString(),
+                         ->rows.value(0)
+                         .value(0)
+                         .toString(),
                      QStringLiteral("Maschio"));
         }
         // The copy is the archive as it was before.
@@ -272,8 +273,8 @@ private Q_SLOTS:
         const auto tool = [&](const QString &sql, const QStringList &right) {
             const Run run = sqlite3Tool(path, sql);
             if (run.exitCode != 0) {
-                const QString refusal = QStringLiteral("no such collation sequence: ")
-                                        + QLatin1String(db::kTextCollation);
+                const QString refusal = QStringLiteral("no such collation sequence: ") +
+                                        QLatin1String(db::kTextCollation);
                 if (!run.err.contains(refusal))
                     QTest::qFail(qPrintable(sql + u'\n' + run.err), __FILE__, __LINE__);
                 return false;
@@ -290,8 +291,8 @@ private Q_SLOTS:
         tool(QStringLiteral("SELECT ID FROM Comuni WHERE Comune = 'FORLÌ' ORDER BY ID"),
              keysOfComune(c, QStringLiteral("Forlì")));
         // A read by key needs no text order and works.
-        QVERIFY(tool(QStringLiteral("SELECT Nome FROM Contatti WHERE ID = 3"),
-                     {QStringLiteral("N2")}));
+        QVERIFY(
+            tool(QStringLiteral("SELECT Nome FROM Contatti WHERE ID = 3"), {QStringLiteral("N2")}));
         QVERIFY(!QTest::currentTestFailed());
 
         // Writes: whatever the tool does, the program's indexes must still find every row.
@@ -339,8 +340,8 @@ private Q_SLOTS:
             sqlite3_create_collation_v2(raw, db::kTextCollation, SQLITE_UTF8, nullptr, reversed,
                                         nullptr);
             for (const QString &surname : kSurnames) {
-                const QByteArray sql = "INSERT INTO Contatti (Cognome) VALUES ('"
-                                       + surname.toUtf8() + "')";
+                const QByteArray sql =
+                    "INSERT INTO Contatti (Cognome) VALUES ('" + surname.toUtf8() + "')";
                 QCOMPARE(sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
             }
             sqlite3_close(raw);

@@ -29,7 +29,10 @@ QStringList visible(db::DataSet &ds, const QString &column)
 
 qint64 idOf(FreshArchive &archive, const QString &title)
 {
-    return archive.native(QStringLiteral("select Id from Titoli where Descrizione = ?"), {title}).rows.value(0).value(0).toLongLong();
+    return archive.native(QStringLiteral("select Id from Titoli where Descrizione = ?"), {title})
+        .rows.value(0)
+        .value(0)
+        .toLongLong();
 }
 
 } // namespace
@@ -86,7 +89,8 @@ private Q_SLOTS:
         QCOMPARE(ds.recordCount(), 2); // nothing re-runs the query behind the caller's back
         QVERIFY(ds.requery().ok());
         QCOMPARE(ds.filter(), QStringLiteral("Descrizione like 'dott*'"));
-        QCOMPARE(visible(ds, QStringLiteral("Descrizione")), QStringList({"Dott.ssa", "Dott. Ing.", "Dott."}));
+        QCOMPARE(visible(ds, QStringLiteral("Descrizione")),
+                 QStringList({"Dott.ssa", "Dott. Ing.", "Dott."}));
         QVERIFY(ds.setFilter(QString()).ok());
         QCOMPARE(ds.recordCount(), 5);
 
@@ -131,7 +135,9 @@ private Q_SLOTS:
         QCOMPARE(ds.state(), db::DataSet::State::Edit);
         QVERIFY(ds.post().ok());
         QCOMPARE(ds.state(), db::DataSet::State::Browse);
-        QCOMPARE(archive.run(QStringLiteral("select Descrizione from Titoli")).rows[0][0].toString(), hostile);
+        QCOMPARE(
+            archive.run(QStringLiteral("select Descrizione from Titoli")).rows[0][0].toString(),
+            hostile);
         QCOMPARE(archive.run(QStringLiteral("select * from Comuni")).rows.size(), 7904);
     }
 
@@ -150,7 +156,8 @@ private Q_SLOTS:
         QCOMPARE(ds.value(u"Annullato"), QVariant(false));
         QCOMPARE(ds.recordCount(), 1);
         QCOMPARE(ds.asString(u"DataNascita"), QStringLiteral("01/02/1970"));
-        const db::RowSet stored = archive.run(QStringLiteral("select * from Contatti where ID = %1").arg(ds.asInteger(u"ID")));
+        const db::RowSet stored = archive.run(
+            QStringLiteral("select * from Contatti where ID = %1").arg(ds.asInteger(u"ID")));
         QCOMPARE(stored.value(0, u"Cognome").toString(), QStringLiteral("D'Amico"));
     }
 
@@ -171,16 +178,19 @@ private Q_SLOTS:
 
         QVERIFY(mine.setValue(u"Descrizione", QStringLiteral("Signor")).ok());
         const db::Status refused = mine.post();
-        QCOMPARE(refused.message(), QStringLiteral("Il record è stato modificato da un'altra postazione."));
+        QCOMPARE(refused.message(),
+                 QStringLiteral("Il record è stato modificato da un'altra postazione."));
         QCOMPARE(mine.state(), db::DataSet::State::Edit);
         QCOMPARE(mine.asString(u"Descrizione"), QStringLiteral("Signor"));
-        QCOMPARE(archive.run(QStringLiteral("select Descrizione from Titoli")).rows[0][0].toString(),
-                 QStringLiteral("Sig.ra"));
+        QCOMPARE(
+            archive.run(QStringLiteral("select Descrizione from Titoli")).rows[0][0].toString(),
+            QStringLiteral("Sig.ra"));
 
         mine.cancel();
         QVERIFY(theirs.remove().ok());
         QVERIFY(mine.setValue(u"Descrizione", QStringLiteral("Signor")).ok());
-        QCOMPARE(mine.post().message(), QStringLiteral("Il record è stato eliminato da un'altra postazione."));
+        QCOMPARE(mine.post().message(),
+                 QStringLiteral("Il record è stato eliminato da un'altra postazione."));
     }
 
     void refusedPostKeepsTheBufferAndTheEngineText()
@@ -281,19 +291,23 @@ private Q_SLOTS:
         QCOMPARE(shown("Descrizione like 'élite'"), QStringList({"ÉLITE"}));
         QCOMPARE(shown("Descrizione like '*ITE'"), QStringList({"ÉLITE"}));
         QCOMPARE(shown("Descrizione like 'ö*'"), QStringList({"Östen"}));
-        QCOMPARE(shown("Descrizione like 'k*'"), QStringList({"Kappa", QStringLiteral("\u212Aelvin")}));
+        QCOMPARE(shown("Descrizione like 'k*'"),
+                 QStringList({"Kappa", QStringLiteral("\u212Aelvin")}));
         QCOMPARE(shown("Descrizione = 'ERCOLE'"), QStringList({"ercole"}));
-        QCOMPARE(shown("Descrizione > 'EZ' and Descrizione < 'Z'"), QStringList({"Kappa", "Östen", QStringLiteral("\u212Aelvin")}));
+        QCOMPARE(shown("Descrizione > 'EZ' and Descrizione < 'Z'"),
+                 QStringList({"Kappa", "Östen", QStringLiteral("\u212Aelvin")}));
         // The sort puts accented capitals beside their plain letters.
         QVERIFY(ds.setFilter(QString()).ok());
         QVERIFY(ds.setSort(QStringLiteral("Descrizione")).ok());
-        QCOMPARE(visible(ds, QStringLiteral("Descrizione")).mid(0, 4), QStringList({"ÉLITE", "Erba", "ercole", "Èrcole"}));
+        QCOMPARE(visible(ds, QStringLiteral("Descrizione")).mid(0, 4),
+                 QStringList({"ÉLITE", "Erba", "ercole", "Èrcole"}));
     }
 
     void nullsInSortedColumns()
     {
         FreshArchive archive;
-        archive.native(QStringLiteral("insert into Titoli (Descrizione) values ('b'), (null), ('a'), (null), ('')"));
+        archive.native(QStringLiteral(
+            "insert into Titoli (Descrizione) values ('b'), (null), ('a'), (null), ('')"));
         db::DataSet ds(archive.connection());
         ds.setSql(QStringLiteral("select * from Titoli"));
         QVERIFY(ds.open().ok());
@@ -319,7 +333,8 @@ private Q_SLOTS:
         auto other = db::openArchive(archive.path());
         QVERIFY(other.ok());
         db::DataSet mine(archive.connection());
-        mine.setSql(QStringLiteral("select Id, Descrizione from Titoli order by Titoli.Descrizione;"));
+        mine.setSql(
+            QStringLiteral("select Id, Descrizione from Titoli order by Titoli.Descrizione;"));
         QVERIFY(mine.open().ok());
         QVERIFY(mine.setFilter(QStringLiteral("Descrizione <> 'd'")).ok());
         mine.next();
@@ -328,7 +343,10 @@ private Q_SLOTS:
         const qint64 b = idOf(archive, "b");
 
         // Another workstation renames b; reading that row alone puts it in its new place.
-        QVERIFY((*other)->runNative(QStringLiteral("update Titoli set Descrizione = 'cc' where Id = ?"), {b}).ok());
+        QVERIFY((*other)
+                    ->runNative(QStringLiteral("update Titoli set Descrizione = 'cc' where Id = ?"),
+                                {b})
+                    .ok());
         QVERIFY(mine.refreshRow(u"Id", b).ok());
         QCOMPARE(visible(mine, QStringLiteral("Descrizione")), QStringList({"a", "c", "cc"}));
         QCOMPARE(mine.bookmark(), onB);
@@ -336,7 +354,10 @@ private Q_SLOTS:
         QVERIFY(mine.isBookmarkValid(onC));
 
         // It changes again there: what this data set read is what its write is checked against.
-        QVERIFY((*other)->runNative(QStringLiteral("update Titoli set Descrizione = 'ccc' where Id = ?"), {b}).ok());
+        QVERIFY((*other)
+                    ->runNative(
+                        QStringLiteral("update Titoli set Descrizione = 'ccc' where Id = ?"), {b})
+                    .ok());
         QVERIFY(mine.setValue(u"Descrizione", QStringLiteral("mio")).ok());
         QCOMPARE(mine.post().error().kind, db::ErrorKind::ChangedElsewhere);
         mine.cancel();
@@ -347,10 +368,13 @@ private Q_SLOTS:
 
         // A row added elsewhere comes in sorted, one the filter drops stays out, one deleted
         // leaves and the row after it becomes current.
-        QVERIFY((*other)->runNative(QStringLiteral("insert into Titoli (Descrizione) values ('bb')")).ok());
+        QVERIFY((*other)
+                    ->runNative(QStringLiteral("insert into Titoli (Descrizione) values ('bb')"))
+                    .ok());
         QVERIFY(mine.refreshRow(u"Id", idOf(archive, "bb")).ok());
         QVERIFY(mine.refreshRow(u"Id", idOf(archive, "d")).ok());
-        QCOMPARE(visible(mine, QStringLiteral("Descrizione")), QStringList({"a", "bb", "c", "mio"}));
+        QCOMPARE(visible(mine, QStringLiteral("Descrizione")),
+                 QStringList({"a", "bb", "c", "mio"}));
         mine.setPosition(2);
         const qint64 c = idOf(archive, "c");
         QVERIFY((*other)->runNative(QStringLiteral("delete from Titoli where Id = ?"), {c}).ok());
@@ -360,7 +384,8 @@ private Q_SLOTS:
         QVERIFY(!mine.isBookmarkValid(onC));
         // Removing the filter shows the rows in the query's order, the refreshed ones included.
         QVERIFY(mine.setFilter(QString()).ok());
-        QCOMPARE(visible(mine, QStringLiteral("Descrizione")), QStringList({"a", "bb", "d", "mio"}));
+        QCOMPARE(visible(mine, QStringLiteral("Descrizione")),
+                 QStringList({"a", "bb", "d", "mio"}));
     }
 
     void refreshingByAValueReadsTheRowsThatLeftItToo()
@@ -370,7 +395,8 @@ private Q_SLOTS:
         db::DataSet ds(archive.connection());
         ds.setSql(QStringLiteral("select * from Titoli order by Descrizione"));
         QVERIFY(ds.open().ok());
-        archive.native(QStringLiteral("update Titoli set Descrizione = case Id when 2 then 'y' else 'x' end where Id in (2, 3)"));
+        archive.native(QStringLiteral("update Titoli set Descrizione = case Id when 2 then 'y' "
+                                      "else 'x' end where Id in (2, 3)"));
         addTitles(archive, {"x"});
         QVERIFY(ds.refreshRows(u"Id", u"Descrizione", QStringLiteral("X")).ok());
         QCOMPARE(visible(ds, QStringLiteral("Id")), QStringList({"1", "3", "4", "2"}));
@@ -385,7 +411,8 @@ private Q_SLOTS:
         ds.setSql(QStringLiteral("select * from Titoli order by lower(Descrizione) desc"));
         QVERIFY(ds.open().ok());
         ds.last();
-        archive.native(QStringLiteral("update Titoli set Descrizione = 'z' where Descrizione = 'a'"));
+        archive.native(
+            QStringLiteral("update Titoli set Descrizione = 'z' where Descrizione = 'a'"));
         QVERIFY(ds.refreshRow(u"Id", idOf(archive, "z")).ok());
         QCOMPARE(visible(ds, QStringLiteral("Descrizione")), QStringList({"z", "b"}));
         QCOMPARE(ds.asString(u"Descrizione"), QStringLiteral("z"));
@@ -396,11 +423,13 @@ private Q_SLOTS:
         // Enough rows for the filter (first and narrowing keys) and the sort to be shared
         // among threads; the slices must come back in order, the sort stable.
         FreshArchive archive;
-        archive.native(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 60000) "
-                                      "insert into Titoli (Descrizione) select case i % 3 when 0 then 'Rossi ' "
-                                      "when 1 then 'rosa ' else 'Bianchi ' end || i from n"));
+        archive.native(QStringLiteral(
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 60000) "
+            "insert into Titoli (Descrizione) select case i % 3 when 0 then 'Rossi ' "
+            "when 1 then 'rosa ' else 'Bianchi ' end || i from n"));
         db::DataSet ds(archive.connection());
-        ds.setSql(QStringLiteral("select Id, Descrizione, Id % 7 as Gruppo from Titoli order by Id desc"));
+        ds.setSql(QStringLiteral(
+            "select Id, Descrizione, Id % 7 as Gruppo from Titoli order by Id desc"));
         QVERIFY(ds.open().ok());
         const int id = ds.columnIndex(u"Id");
         const int group = ds.columnIndex(u"Gruppo");
@@ -408,7 +437,8 @@ private Q_SLOTS:
         for (int r = 1; r < ds.recordCount(); ++r) {
             const qlonglong g = ds.valueAt(r, group).toLongLong();
             const qlonglong previous = ds.valueAt(r - 1, group).toLongLong();
-            QVERIFY(g > previous || (g == previous && ds.valueAt(r, id).toLongLong() < ds.valueAt(r - 1, id).toLongLong()));
+            QVERIFY(g > previous || (g == previous && ds.valueAt(r, id).toLongLong() <
+                                                          ds.valueAt(r - 1, id).toLongLong()));
         }
         QVERIFY(ds.setSort(QString()).ok());
 

@@ -25,26 +25,31 @@ private Q_SLOTS:
         QTest::newRow("like with its own escape")
             << "select * from T where a like '%0\\%%' escape '\\'"
             << "select * from T where a ILIKE ('%0\\%%') COLLATE calvetra_confronto escape '\\'";
-        QTest::newRow("the word like in a text stays")
-            << "select 'like it' from T" << "select 'like it' from T";
+        QTest::newRow("the word like in a text stays") << "select 'like it' from T"
+                                                       << "select 'like it' from T";
         QTest::newRow("nulls first ascending, last descending")
             << "SELECT * from Calendario where Storico=false order by Data desc,Personale"
-            << "SELECT * from Calendario where Storico=FALSE order by Data desc NULLS LAST,Personale NULLS FIRST";
+            << "SELECT * from Calendario where Storico=FALSE order by Data desc NULLS "
+               "LAST,Personale NULLS FIRST";
         QTest::newRow("order before the limit of top")
             << "select top 1 * from Contatti order by Cognome,Nome"
             << "select * from Contatti order by Cognome NULLS FIRST,Nome NULLS FIRST LIMIT 1";
         QTest::newRow("order inside a sub-select")
             << "select * from (select a from T order by a asc) x order by 1"
-            << "select * from (select a from T order by a asc NULLS FIRST) x order by 1 NULLS FIRST";
+            << "select * from (select a from T order by a asc NULLS FIRST) x order by 1 NULLS "
+               "FIRST";
         QTest::newRow("dates, identity, Jet functions")
             << "select @@IDENTITY, Month(d), Date() from T where d <= #12/7/2026#"
-            << "select COALESCE(CAST(NULLIF(current_setting('calvetra.chiave', true), '') AS BIGINT), 0), "
-               "calvetra_month(d), calvetra_date() from T where d <= TIMESTAMP '2026-12-07 00:00:00'";
+            << "select COALESCE(CAST(NULLIF(current_setting('calvetra.chiave', true), '') AS "
+               "BIGINT), 0), "
+               "calvetra_month(d), calvetra_date() from T where d <= TIMESTAMP '2026-12-07 "
+               "00:00:00'";
         QTest::newRow("bracketed names in the server's lower case")
             << "select [Contatti].[NominativoDocumenti] from Contatti"
             << "select \"contatti\".\"nominativodocumenti\" from Contatti";
         QTest::newRow("column types")
-            << "CREATE TABLE T (Id COUNTER, Nome TEXT(50), Note MEMO, Fatto YESNO, Importo CURRENCY, Quando DATETIME)"
+            << "CREATE TABLE T (Id COUNTER, Nome TEXT(50), Note MEMO, Fatto YESNO, Importo "
+               "CURRENCY, Quando DATETIME)"
             << "CREATE TABLE T (Id SERIAL PRIMARY KEY, Nome VARCHAR COLLATE calvetra_testo, "
                "Note TEXT COLLATE calvetra_testo, Fatto BOOLEAN NOT NULL DEFAULT FALSE, "
                "Importo NUMERIC(19,4), Quando TIMESTAMP(0))";

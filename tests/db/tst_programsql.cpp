@@ -68,29 +68,37 @@ void addFixture(FreshArchive &archive)
         "INSERT INTO Contatti (ID, RagioneSociale, Cognome, Nome, NominativoDocumenti, "
         "NominativoVisualizzato, Categoria_ID, ColoreCategoria, Citta_ID, DataNascita, Note, "
         "Annullato, Professione_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert(contact, {42, QVariant(), "D'Amico", "Lucia", "D'Amico Lucia", "D'Amico Lucia - 15/12/1960",
-                     3, 255, 15, at(1960, 12, 15), "Fornitore D'Ufficio dal 2019", false, 4});
-    insert(contact, {7, "D'Amico Forniture S.r.l.", QVariant(), QVariant(), "D'Amico Forniture S.r.l.",
-                     "D'Amico Forniture S.r.l.", 2, 65280, 15, at(1960, 12, 31, 12), "rif. 2024/17",
-                     false, 4});
+    insert(contact,
+           {42, QVariant(), "D'Amico", "Lucia", "D'Amico Lucia", "D'Amico Lucia - 15/12/1960", 3,
+            255, 15, at(1960, 12, 15), "Fornitore D'Ufficio dal 2019", false, 4});
+    insert(contact, {7, "D'Amico Forniture S.r.l.", QVariant(), QVariant(),
+                     "D'Amico Forniture S.r.l.", "D'Amico Forniture S.r.l.", 2, 65280, 15,
+                     at(1960, 12, 31, 12), "rif. 2024/17", false, 4});
     insert(contact, {8, QVariant(), "bianchi", "Anna", "bianchi Anna", "bianchi Anna", 3, 255, 16,
                      at(1975, 1, 3), QVariant(), false, 5});
     insert(contact, {9, QVariant(), "Zeta", "Ugo", "Zeta Ugo", "Zeta Ugo", 1, 16711680, 15,
                      at(1961, 1, 1), QVariant(), true, 4});
-    insert(QStringLiteral("INSERT INTO Categorie (Id, Descrizione, ColoreCategoria) VALUES (?, ?, ?)"),
-           {3, "Clienti", 255});
-    insert(QStringLiteral("INSERT INTO Categorie (Id, Descrizione, ColoreCategoria) VALUES (?, ?, ?)"),
-           {2, "Fornitori", 65280});
+    insert(
+        QStringLiteral("INSERT INTO Categorie (Id, Descrizione, ColoreCategoria) VALUES (?, ?, ?)"),
+        {3, "Clienti", 255});
+    insert(
+        QStringLiteral("INSERT INTO Categorie (Id, Descrizione, ColoreCategoria) VALUES (?, ?, ?)"),
+        {2, "Fornitori", 65280});
     const QString appointment = QStringLiteral(
         "INSERT INTO Calendario (Id, Data, DataAvviso, Cliente_ID, Cliente, TipologiaCalendario, "
         "Note, Conclusa, Storico, Personale) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert(appointment, {1, at(2026, 12, 9, 10), at(2026, 12, 6), 42, "old name", "Visita", "due yesterday", false, false, "A"});
-    insert(appointment, {2, at(2026, 12, 9, 11), at(2026, 12, 7), 42, "old name", "Visita", "due today", false, false, "B"});
-    insert(appointment, {3, at(2026, 12, 10), at(2026, 12, 8), 7, "old name", "Visita", "due tomorrow", false, false, "C"});
-    insert(appointment, {4, at(2026, 12, 1), at(2026, 11, 30), 7, "old name", "Visita", "concluded", true, false, "D"});
-    insert(appointment, {5, at(2020, 1, 1), at(2019, 12, 30), 8, "old name", "Visita", "archived", false, true, "E"});
-    const QString payment = QStringLiteral(
-        "INSERT INTO Pagamenti (Id, Contatto_ID, data, Descrizione, Importo) VALUES (?, ?, ?, ?, ?)");
+    insert(appointment, {1, at(2026, 12, 9, 10), at(2026, 12, 6), 42, "old name", "Visita",
+                         "due yesterday", false, false, "A"});
+    insert(appointment, {2, at(2026, 12, 9, 11), at(2026, 12, 7), 42, "old name", "Visita",
+                         "due today", false, false, "B"});
+    insert(appointment, {3, at(2026, 12, 10), at(2026, 12, 8), 7, "old name", "Visita",
+                         "due tomorrow", false, false, "C"});
+    insert(appointment, {4, at(2026, 12, 1), at(2026, 11, 30), 7, "old name", "Visita", "concluded",
+                         true, false, "D"});
+    insert(appointment, {5, at(2020, 1, 1), at(2019, 12, 30), 8, "old name", "Visita", "archived",
+                         false, true, "E"});
+    const QString payment = QStringLiteral("INSERT INTO Pagamenti (Id, Contatto_ID, data, "
+                                           "Descrizione, Importo) VALUES (?, ?, ?, ?, ?)");
     insert(payment, {1, 7, at(2026, 1, 10), "Acconto", 1234.56});
     insert(payment, {2, 7, at(2026, 2, 10), "Saldo", 0.1});
     insert(payment, {3, 7, at(2026, 3, 10), "Saldo", 0.2});
@@ -98,10 +106,12 @@ void addFixture(FreshArchive &archive)
            {"PC-UFFICIO", "Gentile cliente, l'ufficio resterà chiuso."});
     insert(QStringLiteral("INSERT INTO TempAvvisi (NomeComputer, Testo) VALUES (?, ?)"),
            {"PC-CASSA", "Altro avviso"});
-    insert(QStringLiteral("INSERT INTO TempAvvisiContatti (NomeComputer, Contatto_ID) VALUES (?, ?)"),
-           {"PC-UFFICIO", 42});
-    insert(QStringLiteral("INSERT INTO TempAvvisiContatti (NomeComputer, Contatto_ID) VALUES (?, ?)"),
-           {"PC-CASSA", 8});
+    insert(
+        QStringLiteral("INSERT INTO TempAvvisiContatti (NomeComputer, Contatto_ID) VALUES (?, ?)"),
+        {"PC-UFFICIO", 42});
+    insert(
+        QStringLiteral("INSERT INTO TempAvvisiContatti (NomeComputer, Contatto_ID) VALUES (?, ?)"),
+        {"PC-CASSA", 8});
 }
 
 QStringList column(const db::RowSet &rows, const QString &name)
@@ -167,7 +177,8 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet first = archive.run(textNamed(QStringLiteral("datamodule.contatti-first")));
+        const db::RowSet first =
+            archive.run(textNamed(QStringLiteral("datamodule.contatti-first")));
         QCOMPARE(first.rows.size(), 1);
         // Null surnames sort first, then 'bianchi' before "D'Amico" and 'Zeta'.
         QCOMPARE(first.value(0, u"ID").toInt(), 7);
@@ -180,11 +191,13 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet december = archive.run(textNamed(QStringLiteral("birthdays.current-month")));
+        const db::RowSet december =
+            archive.run(textNamed(QStringLiteral("birthdays.current-month")));
         QStringList ids = column(december, QStringLiteral("ID"));
         ids.sort();
         QCOMPARE(ids, QStringList({"42", "7"}));
-        const db::RowSet withJanuary = archive.run(textNamed(QStringLiteral("birthdays.month-end-with-next")));
+        const db::RowSet withJanuary =
+            archive.run(textNamed(QStringLiteral("birthdays.month-end-with-next")));
         QCOMPARE(withJanuary.rows.size(), 4);
     }
 
@@ -195,7 +208,8 @@ private Q_SLOTS:
         archive.run(QStringLiteral("insert into Professioni (Descrizione) values ('Notaio')"));
         const db::RowSet id = archive.run(textNamed(QStringLiteral("records.identity")));
         QCOMPARE(id.columns[0].name, QStringLiteral("ID"));
-        const db::RowSet row = archive.run(QStringLiteral("select Id from Professioni where Descrizione = 'NOTAIO'"));
+        const db::RowSet row =
+            archive.run(QStringLiteral("select Id from Professioni where Descrizione = 'NOTAIO'"));
         QCOMPARE(id.rows[0][0].toLongLong(), row.rows[0][0].toLongLong());
     }
 
@@ -216,12 +230,16 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        archive.run(QStringLiteral("update Contatti set NominativoDocumenti = 'D''Amico Lucia Maria' where ID = 42"));
-        const db::RowSet changed = archive.run(textNamed(QStringLiteral("contacts.rename-appointments")));
+        archive.run(QStringLiteral(
+            "update Contatti set NominativoDocumenti = 'D''Amico Lucia Maria' where ID = 42"));
+        const db::RowSet changed =
+            archive.run(textNamed(QStringLiteral("contacts.rename-appointments")));
         QCOMPARE(changed.rowsAffected, 2);
-        const db::RowSet rows = archive.run(QStringLiteral("select Cliente from Calendario order by Id"));
+        const db::RowSet rows =
+            archive.run(QStringLiteral("select Cliente from Calendario order by Id"));
         QCOMPARE(column(rows, QStringLiteral("Cliente")),
-                 QStringList({"D'Amico Lucia Maria", "D'Amico Lucia Maria", "old name", "old name", "old name"}));
+                 QStringList({"D'Amico Lucia Maria", "D'Amico Lucia Maria", "old name", "old name",
+                              "old name"}));
     }
 
     void deletedCategoryClearsOnlyItsContactsColour()
@@ -231,7 +249,8 @@ private Q_SLOTS:
         archive.run(textNamed(QStringLiteral("categories.delete-clear-colour")));
         const db::RowSet rows = archive.run(
             QStringLiteral("select ID, Categoria_ID, ColoreCategoria from Contatti order by ID"));
-        QCOMPARE(column(rows, QStringLiteral("ColoreCategoria")), QStringList({"65280", "", "16711680", ""}));
+        QCOMPARE(column(rows, QStringLiteral("ColoreCategoria")),
+                 QStringList({"65280", "", "16711680", ""}));
         QCOMPARE(column(rows, QStringLiteral("Categoria_ID")), QStringList({"2", "3", "1", "3"}));
     }
 
@@ -250,12 +269,14 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet notes = archive.run(textNamed(QStringLiteral("notices.filter-notes-apostrophe")));
+        const db::RowSet notes =
+            archive.run(textNamed(QStringLiteral("notices.filter-notes-apostrophe")));
         QCOMPARE(column(notes, QStringLiteral("Id")), QStringList({"42"}));
         const db::RowSet company = archive.run(QStringLiteral(
             "Select * from Contatti where RagioneSociale = 'd''amico forniture s.r.l.'"));
         QCOMPARE(company.rows.size(), 1);
-        const db::RowSet wildcard = archive.run(textNamed(QStringLiteral("notices.filter-notes-wildcard")));
+        const db::RowSet wildcard =
+            archive.run(textNamed(QStringLiteral("notices.filter-notes-wildcard")));
         QCOMPARE(column(wildcard, QStringLiteral("Id")), QStringList({"7"}));
     }
 
@@ -270,7 +291,8 @@ private Q_SLOTS:
         QVERIFY2(bound.ok(), qPrintable(bound.message()));
         const db::RowSet mine = *bound;
         QCOMPARE(column(mine, QStringLiteral("Contatto")), QStringList({"D'Amico Lucia"}));
-        QCOMPARE(column(mine, QStringLiteral("Testo")), QStringList({"Gentile cliente, l'ufficio resterà chiuso."}));
+        QCOMPARE(column(mine, QStringLiteral("Testo")),
+                 QStringList({"Gentile cliente, l'ufficio resterà chiuso."}));
     }
 
     void paymentsAddUpToTheCent()
@@ -279,9 +301,11 @@ private Q_SLOTS:
         addFixture(archive);
         const db::RowSet payments = archive.run(textNamed(QStringLiteral("print.kind6")));
         QCOMPARE(payments.rows.size(), 3);
-        const db::RowSet sum = archive.run(QStringLiteral("select sum(Importo) as Totale from Pagamenti"));
+        const db::RowSet sum =
+            archive.run(QStringLiteral("select sum(Importo) as Totale from Pagamenti"));
         QCOMPARE(qRound64(sum.rows[0][0].toDouble() * 100), 123486);
-        const db::RowSet one = archive.run(QStringLiteral("select Importo from Pagamenti where Id = 2"));
+        const db::RowSet one =
+            archive.run(QStringLiteral("select Importo from Pagamenti where Id = 2"));
         QCOMPARE(one.columns[0].kind, db::FieldKind::Currency);
         QCOMPARE(one.rows[0][0].toDouble(), 0.1);
     }
@@ -290,10 +314,12 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet deleted = archive.run(textNamed(QStringLiteral("startup.delete-temp-avvisi")));
+        const db::RowSet deleted =
+            archive.run(textNamed(QStringLiteral("startup.delete-temp-avvisi")));
         QCOMPARE(deleted.rowsAffected, 1);
         QCOMPARE(archive.run(QStringLiteral("select * from TempAvvisi")).rows.size(), 1);
-        const db::RowSet top = archive.run(textNamed(QStringLiteral("datamodule.temp-avvisi-first")));
+        const db::RowSet top =
+            archive.run(textNamed(QStringLiteral("datamodule.temp-avvisi-first")));
         QCOMPARE(column(top, QStringLiteral("NomeComputer")), QStringList({"PC-CASSA"}));
     }
 };

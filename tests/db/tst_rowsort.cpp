@@ -31,10 +31,14 @@ const QList<db::Column> columns = {
 };
 
 const QList<QVariantList> rows = {
-    {1LL, u"Rossi"_s, date(1, 12, 2026), 10.0},   {2LL, u"rossi"_s, date(15, 3, 1990), {}},
-    {3LL, {}, date(1, 12, 2026), 5.0},            {4LL, u"Rosà"_s, {}, 10.0},
-    {5LL, u"Èlite"_s, date(15, 3, 1990), 5.0},    {6LL, u"elite"_s, date(1, 12, 2026, 8), 7.0},
-    {7LL, u"Bianchi"_s, {}, {}},                  {8LL, u"ROSSI"_s, date(15, 3, 1990), 7.0},
+    {1LL, u"Rossi"_s, date(1, 12, 2026), 10.0},
+    {2LL, u"rossi"_s, date(15, 3, 1990), {}},
+    {3LL, {}, date(1, 12, 2026), 5.0},
+    {4LL, u"Rosà"_s, {}, 10.0},
+    {5LL, u"Èlite"_s, date(15, 3, 1990), 5.0},
+    {6LL, u"elite"_s, date(1, 12, 2026, 8), 7.0},
+    {7LL, u"Bianchi"_s, {}, {}},
+    {8LL, u"ROSSI"_s, date(15, 3, 1990), 7.0},
 };
 
 QList<qsizetype> fetchedOrder(qsizetype count)
@@ -106,8 +110,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sort");
         QTest::addColumn<QList<int>>("ids");
         QTest::newRow("no order") << "" << QList{1, 2, 3, 4, 5, 6, 7, 8};
-        QTest::newRow("texts, nulls first")
-            << "Cognome" << QList{3, 7, 6, 5, 4, 1, 2, 8};
+        QTest::newRow("texts, nulls first") << "Cognome" << QList{3, 7, 6, 5, 4, 1, 2, 8};
         QTest::newRow("name in any case, ASC") << "cognome ASC" << QList{3, 7, 6, 5, 4, 1, 2, 8};
         QTest::newRow("bracketed name") << " [Cognome]  asc " << QList{3, 7, 6, 5, 4, 1, 2, 8};
         QTest::newRow("descending keeps ties in fetched order, nulls last")
@@ -146,12 +149,40 @@ private Q_SLOTS:
     {
         // The sort folds each text once ahead; its order must be the one compareValues gives.
         const QVariantList values = {
-            QVariant(),    u"Rossi"_s,   u"ROSSI"_s,  u"rosà"_s,    u"Rosa"_s,    u"Ross"_s,
-            u"D'Amico"_s,  u"Da"_s,      u"Èlite"_s,  u"elite"_s,   u"Edile"_s,   u"ÉLITE"_s,
-            u""_s,         u"e\u0301"_s, u"é"_s,      u"1"_s,       u"ß"_s,       u"ss"_s,
-            u"Nicolò"_s,   u"Nicolos"_s, u"µ"_s,      u"μ"_s,       u"Ærø"_s,     u"😀"_s,
-            3LL,           2.5,          -1LL,        0.0,          true,         false,
-            date(1, 1, 2000), date(1, 1, 1999), QByteArray("b"), QByteArray("a"),
+            QVariant(),
+            u"Rossi"_s,
+            u"ROSSI"_s,
+            u"rosà"_s,
+            u"Rosa"_s,
+            u"Ross"_s,
+            u"D'Amico"_s,
+            u"Da"_s,
+            u"Èlite"_s,
+            u"elite"_s,
+            u"Edile"_s,
+            u"ÉLITE"_s,
+            u""_s,
+            u"e\u0301"_s,
+            u"é"_s,
+            u"1"_s,
+            u"ß"_s,
+            u"ss"_s,
+            u"Nicolò"_s,
+            u"Nicolos"_s,
+            u"µ"_s,
+            u"μ"_s,
+            u"Ærø"_s,
+            u"😀"_s,
+            3LL,
+            2.5,
+            -1LL,
+            0.0,
+            true,
+            false,
+            date(1, 1, 2000),
+            date(1, 1, 1999),
+            QByteArray("b"),
+            QByteArray("a"),
         };
         QList<QVariantList> table;
         QRandomGenerator random(7);
@@ -175,19 +206,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("sort");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown column") << "Xyz" << "Colonna sconosciuta nell'ordinamento: Xyz";
+        QTest::newRow("unknown column") << "Xyz"
+                                        << "Colonna sconosciuta nell'ordinamento: Xyz";
         QTest::newRow("unknown direction")
-            << "Cognome DESCENDING" << "Colonna sconosciuta nell'ordinamento: Cognome DESCENDING";
-        QTest::newRow("direction alone") << "DESC" << "Colonna sconosciuta nell'ordinamento: DESC";
+            << "Cognome DESCENDING"
+            << "Colonna sconosciuta nell'ordinamento: Cognome DESCENDING";
+        QTest::newRow("direction alone") << "DESC"
+                                         << "Colonna sconosciuta nell'ordinamento: DESC";
         QTest::newRow("trailing comma")
-            << "Cognome," << "Ordinamento non valido: manca il nome di una colonna (posizione 9)";
-        QTest::newRow("leading comma")
-            << ", Cognome" << "manca il nome di una colonna (posizione 1)";
-        QTest::newRow("empty item") << "Cognome, ,Data" << "manca il nome di una colonna";
-        QTest::newRow("unterminated bracket") << "Data, [Cognome" << "parentesi quadra chiusa";
-        QTest::newRow("empty brackets") << "[ ] ASC" << "nome di colonna vuoto";
-        QTest::newRow("stray closing bracket") << "Cognome] ASC" << "parentesi quadra fuori posto";
-        QTest::newRow("word after a bracketed name") << "[Cognome] su" << "atteso ASC o DESC";
+            << "Cognome,"
+            << "Ordinamento non valido: manca il nome di una colonna (posizione 9)";
+        QTest::newRow("leading comma") << ", Cognome"
+                                       << "manca il nome di una colonna (posizione 1)";
+        QTest::newRow("empty item") << "Cognome, ,Data"
+                                    << "manca il nome di una colonna";
+        QTest::newRow("unterminated bracket") << "Data, [Cognome"
+                                              << "parentesi quadra chiusa";
+        QTest::newRow("empty brackets") << "[ ] ASC"
+                                        << "nome di colonna vuoto";
+        QTest::newRow("stray closing bracket") << "Cognome] ASC"
+                                               << "parentesi quadra fuori posto";
+        QTest::newRow("word after a bracketed name") << "[Cognome] su"
+                                                     << "atteso ASC o DESC";
     }
     void faultyTextsAreRefused()
     {

@@ -16,7 +16,10 @@ qint64 contacts(const QString &archive)
     auto opened = db::openArchiveToRead(archive);
     if (!opened)
         qFatal("%s", qPrintable(opened.message()));
-    return (*opened)->runNative(QStringLiteral("SELECT count(*) FROM Contatti"))->rows[0][0].toLongLong();
+    return (*opened)
+        ->runNative(QStringLiteral("SELECT count(*) FROM Contatti"))
+        ->rows[0][0]
+        .toLongLong();
 }
 
 void addContact(FreshArchive &archive, const char *name)

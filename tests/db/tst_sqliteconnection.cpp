@@ -37,7 +37,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
-        QTest::newRow("text file") << QByteArray("Nome;Cognome\nMario;Rossi\n") << "non è un archivio";
+        QTest::newRow("text file")
+            << QByteArray("Nome;Cognome\nMario;Rossi\n") << "non è un archivio";
         QTest::newRow("empty file") << QByteArray() << "non è un archivio di Calvetra";
     }
     void whatIsNotAnArchiveIsRefusedUntouched()
@@ -84,7 +85,8 @@ private Q_SLOTS:
     void lockedArchiveSaysSo()
     {
         FreshArchive archive;
-        auto other = db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
+        auto other =
+            db::SqliteConnection::open(archive.path(), db::SqliteConnection::Mode::Existing);
         QVERIFY(other.ok());
         QVERIFY(archive.connection().begin().ok());
         archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('Dott.')"));
@@ -103,18 +105,22 @@ private Q_SLOTS:
         FreshArchive archive;
         const QString memo(5000, u'è');
         const QByteArray logo("BM\0\1\2", 5);
-        QVERIFY(archive.connection()
-                    .runNative(QStringLiteral("insert into Pagamenti (Contatto_ID, data, Descrizione, "
-                                              "Importo) values (?, ?, ?, ?)"),
-                               {1, db::naiveDateTime(QDate(2026, 3, 29), QTime(2, 30)), QString(), 1234.5678})
-                    .ok());
-        QVERIFY(archive.connection()
-                    .runNative(QStringLiteral("update ditta set Logo = ?, RagSoc = ?"), {logo, memo})
-                    .ok());
-        QVERIFY(archive.connection()
-                    .runNative(QStringLiteral("insert into Avvisi (Descrizione, Testo) values (?, ?)"),
-                               {QStringLiteral("lungo"), memo})
-                    .ok());
+        QVERIFY(
+            archive.connection()
+                .runNative(
+                    QStringLiteral("insert into Pagamenti (Contatto_ID, data, Descrizione, "
+                                   "Importo) values (?, ?, ?, ?)"),
+                    {1, db::naiveDateTime(QDate(2026, 3, 29), QTime(2, 30)), QString(), 1234.5678})
+                .ok());
+        QVERIFY(
+            archive.connection()
+                .runNative(QStringLiteral("update ditta set Logo = ?, RagSoc = ?"), {logo, memo})
+                .ok());
+        QVERIFY(
+            archive.connection()
+                .runNative(QStringLiteral("insert into Avvisi (Descrizione, Testo) values (?, ?)"),
+                           {QStringLiteral("lungo"), memo})
+                .ok());
 
         const db::RowSet payment = archive.run(QStringLiteral("select * from Pagamenti"));
         QCOMPARE(payment.columns[payment.columnIndex(u"data")].kind, db::FieldKind::Date);
@@ -134,7 +140,8 @@ private Q_SLOTS:
         QCOMPARE(avviso.columns[0].kind, db::FieldKind::Memo);
         QCOMPARE(avviso.value(0, u"Testo").toString().size(), 5000);
 
-        const db::RowSet options = archive.run(QStringLiteral("select StampanteDefault from opzioni"));
+        const db::RowSet options =
+            archive.run(QStringLiteral("select StampanteDefault from opzioni"));
         QCOMPARE(options.rows[0][0].typeId(), QMetaType::Bool);
     }
 
@@ -142,10 +149,11 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         for (const char *name : {"Zeta", "Èlite", "alfa", "Edile", "èlite"}) {
-            QVERIFY(archive.connection()
-                        .runNative(QStringLiteral("insert into Professioni (Descrizione) values (?)"),
-                                   {QString::fromUtf8(name)})
-                        .ok());
+            QVERIFY(
+                archive.connection()
+                    .runNative(QStringLiteral("insert into Professioni (Descrizione) values (?)"),
+                               {QString::fromUtf8(name)})
+                    .ok());
         }
         const db::RowSet sorted =
             archive.run(QStringLiteral("select Descrizione from Professioni order by descrizione"));
@@ -153,11 +161,23 @@ private Q_SLOTS:
         for (const QVariantList &row : sorted.rows)
             names << row[0].toString();
         QCOMPARE(names, QStringList({"alfa", "Edile", "Èlite", "èlite", "Zeta"}));
-        QCOMPARE(archive.run(QStringLiteral("select * from Professioni where Descrizione = 'ÈLITE'")).rows.size(), 2);
-        QCOMPARE(archive.run(QStringLiteral("select * from Professioni where Descrizione = 'elite'")).rows.size(), 0);
-        QCOMPARE(archive.run(QStringLiteral("select * from Comuni where Comune = 'forlì'")).rows.size(), 1);
-        QCOMPARE(archive.run(QStringLiteral("select * from Comuni where Comune like 'FORLÌ%'")).rows.size(), 2);
-        QCOMPARE(archive.run(QStringLiteral("select * from Comuni where Comune like 'cant_'")).rows.size(), 1);
+        QCOMPARE(
+            archive.run(QStringLiteral("select * from Professioni where Descrizione = 'ÈLITE'"))
+                .rows.size(),
+            2);
+        QCOMPARE(
+            archive.run(QStringLiteral("select * from Professioni where Descrizione = 'elite'"))
+                .rows.size(),
+            0);
+        QCOMPARE(
+            archive.run(QStringLiteral("select * from Comuni where Comune = 'forlì'")).rows.size(),
+            1);
+        QCOMPARE(archive.run(QStringLiteral("select * from Comuni where Comune like 'FORLÌ%'"))
+                     .rows.size(),
+                 2);
+        QCOMPARE(archive.run(QStringLiteral("select * from Comuni where Comune like 'cant_'"))
+                     .rows.size(),
+                 1);
     }
 
     void engineErrorsCarryTheEngineText()
@@ -188,8 +208,8 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         archive.run(QStringLiteral("insert into Titoli (Descrizione) values ('Dott.')"));
-        const QString cut = QStringLiteral("delete from Titoli") + QChar(0)
-                            + QStringLiteral(" where Id = 999999");
+        const QString cut =
+            QStringLiteral("delete from Titoli") + QChar(0) + QStringLiteral(" where Id = 999999");
         const db::Result<db::RowSet> program = archive.connection().run(cut);
         QVERIFY(!program.ok());
         QVERIFY2(program.message().contains(QStringLiteral("carattere nullo")),
@@ -304,10 +324,11 @@ private Q_SLOTS:
     void prefixLikeFindsTheSameRowsThroughTheIndex()
     {
         FreshArchive archive;
-        const QStringList pieces = {u"a"_s, u"A"_s,  u"à"_s, u"À"_s, u"a\u0300"_s, u"ß"_s, u"ẞ"_s,
-                                    u"'"_s, u"%"_s,  u"_"_s, u"z"_s, u"{"_s,       u"一"_s, u"1"_s,
-                                    u" "_s, u"\\"_s, u"ǅ"_s};
-        const QStringList few = {u"a"_s, u"À"_s, u"a\u0300"_s, u"'"_s, u"z"_s, u"一"_s, u"ß"_s, u"\\"_s};
+        const QStringList pieces = {u"a"_s,  u"A"_s, u"à"_s, u"À"_s,  u"a\u0300"_s, u"ß"_s,
+                                    u"ẞ"_s,  u"'"_s, u"%"_s, u"_"_s,  u"z"_s,       u"{"_s,
+                                    u"一"_s, u"1"_s, u" "_s, u"\\"_s, u"ǅ"_s};
+        const QStringList few = {u"a"_s, u"À"_s,  u"a\u0300"_s, u"'"_s,
+                                 u"z"_s, u"一"_s, u"ß"_s,       u"\\"_s};
         QStringList texts = pieces;
         for (const QString &first : pieces) {
             for (const QString &second : pieces)
@@ -320,16 +341,18 @@ private Q_SLOTS:
             }
         }
         db::Transaction transaction(archive.connection());
-        const QString insert = QStringLiteral("insert into Contatti (NominativoDocumenti) values (?)");
+        const QString insert =
+            QStringLiteral("insert into Contatti (NominativoDocumenti) values (?)");
         for (const QString &text : std::as_const(texts))
             archive.native(insert, {text});
-        for (const QVariant &other : {QVariant(), QVariant(123), QVariant(-4.5), QVariant(QByteArray("az")),
-                                      QVariant(u"Inf"_s), QVariant(u"-Inf"_s)})
+        for (const QVariant &other :
+             {QVariant(), QVariant(123), QVariant(-4.5), QVariant(QByteArray("az")),
+              QVariant(u"Inf"_s), QVariant(u"-Inf"_s)})
             archive.native(insert, {other});
         QVERIFY(transaction.commit().ok());
 
-        QStringList patterns = {u"az"_s, u"A\\%%"_s, u"\\_%"_s, u"%a"_s, u"a%z%"_s, u"_z%"_s, u"1%"_s,
-                                u"in%"_s, u"-%"_s, u"ǆ%"_s, u"a\u0300%"_s};
+        QStringList patterns = {u"az"_s, u"A\\%%"_s, u"\\_%"_s, u"%a"_s, u"a%z%"_s,    u"_z%"_s,
+                                u"1%"_s, u"in%"_s,   u"-%"_s,   u"ǆ%"_s, u"a\u0300%"_s};
         for (const QString &first : pieces) {
             patterns << first + u'%' << first;
             for (const QString &second : pieces)
@@ -345,10 +368,11 @@ private Q_SLOTS:
         for (const QString &pattern : std::as_const(patterns)) {
             for (const QString &escape : {QString(), u" escape '\\'"_s}) {
                 const QString literal = u'\'' + QString(pattern).replace(u'\'', u"''"_s) + u'\'';
-                const QString sql = u"select ID from Contatti where NominativoDocumenti like "_s + literal
-                                    + escape + u" order by ID"_s;
-                const QString plain = u"select ID from Contatti where NominativoDocumenti like ?"_s
-                                      + (escape.isEmpty() ? QString() : u" escape '\\'"_s) + u" order by ID"_s;
+                const QString sql = u"select ID from Contatti where NominativoDocumenti like "_s +
+                                    literal + escape + u" order by ID"_s;
+                const QString plain =
+                    u"select ID from Contatti where NominativoDocumenti like ?"_s +
+                    (escape.isEmpty() ? QString() : u" escape '\\'"_s) + u" order by ID"_s;
                 QCOMPARE(ids(archive.run(sql)), ids(archive.native(plain, {pattern})));
                 ranged += archive.connection().translate(sql)->contains(u"COLLATE"_s) ? 1 : 0;
             }

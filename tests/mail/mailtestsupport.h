@@ -34,8 +34,8 @@ public:
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start(QStringLiteral("/usr/bin/python3"),
                         QStringList{QStringLiteral(CALVETRA_TEST_DATA "/mail/smtpserver.py"),
-                                    QStringLiteral("--spool"), m_spool.path()}
-                            + arguments);
+                                    QStringLiteral("--spool"), m_spool.path()} +
+                            arguments);
         if (!m_process.waitForStarted(10000))
             return;
         while (m_port == 0 && m_process.state() == QProcess::Running) {
@@ -87,18 +87,20 @@ public:
     {
         const QString d = m_dir.path() + u'/';
         m_ok = run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-keyout",
-                    d + "ca.key", "-out", d + "ca.pem", "-subj", "/CN=Autorita di prova"})
-               && issue(QStringLiteral("good"), QStringLiteral("IP:127.0.0.1")) && issue(QStringLiteral("wronghost"), QStringLiteral("DNS:altro.esempio.it"))
-               && run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-keyout",
-                       d + "self.key", "-out", d + "self.pem", "-subj", "/CN=127.0.0.1", "-addext",
-                       "subjectAltName=IP:127.0.0.1"});
+                    d + "ca.key", "-out", d + "ca.pem", "-subj", "/CN=Autorita di prova"}) &&
+               issue(QStringLiteral("good"), QStringLiteral("IP:127.0.0.1")) &&
+               issue(QStringLiteral("wronghost"), QStringLiteral("DNS:altro.esempio.it")) &&
+               run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-keyout",
+                    d + "self.key", "-out", d + "self.pem", "-subj", "/CN=127.0.0.1", "-addext",
+                    "subjectAltName=IP:127.0.0.1"});
     }
     bool ok() const { return m_ok; }
     QString ca() const { return file(QStringLiteral("ca.pem")); }
     // The server's arguments for a certificate: "good", "wronghost" or "self".
     QStringList serve(const QString &name) const
     {
-        return {QStringLiteral("--cert"), file(name + QStringLiteral(".pem")), QStringLiteral("--key"), file(name + QStringLiteral(".key"))};
+        return {QStringLiteral("--cert"), file(name + QStringLiteral(".pem")),
+                QStringLiteral("--key"), file(name + QStringLiteral(".key"))};
     }
 
 private:
@@ -113,14 +115,17 @@ private:
     {
         const QString d = m_dir.path() + u'/';
         QFile ext(d + name + QStringLiteral(".ext"));
-        if (!ext.open(QIODevice::WriteOnly) || ext.write("subjectAltName=" + altName.toLatin1() + '\n') < 0)
+        if (!ext.open(QIODevice::WriteOnly) ||
+            ext.write("subjectAltName=" + altName.toLatin1() + '\n') < 0)
             return false;
         ext.close();
-        return run({"req", "-newkey", "rsa:2048", "-nodes", "-keyout", d + name + QStringLiteral(".key"), "-out",
-                    d + name + QStringLiteral(".csr"), "-subj", "/CN=" + name})
-               && run({"x509", "-req", "-in", d + name + QStringLiteral(".csr"), "-CA", d + "ca.pem", "-CAkey",
-                       d + "ca.key", "-CAcreateserial", "-days", "2", "-out", d + name + QStringLiteral(".pem"),
-                       "-extfile", d + name + QStringLiteral(".ext")});
+        return run({"req", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                    d + name + QStringLiteral(".key"), "-out", d + name + QStringLiteral(".csr"),
+                    "-subj", "/CN=" + name}) &&
+               run({"x509", "-req", "-in", d + name + QStringLiteral(".csr"), "-CA", d + "ca.pem",
+                    "-CAkey", d + "ca.key", "-CAcreateserial", "-days", "2", "-out",
+                    d + name + QStringLiteral(".pem"), "-extfile",
+                    d + name + QStringLiteral(".ext")});
     }
 
     QTemporaryDir m_dir;

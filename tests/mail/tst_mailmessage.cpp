@@ -34,8 +34,9 @@ QJsonObject parsed(const QByteArray &raw)
     QTemporaryDir spool;
     QFile eml(spool.filePath(QStringLiteral("001.eml")));
     QFile envelope(spool.filePath(QStringLiteral("001.json")));
-    if (!eml.open(QIODevice::WriteOnly) || eml.write(raw) != raw.size() || !envelope.open(QIODevice::WriteOnly)
-        || envelope.write(R"({"mail_from": "", "rcpt_tos": []})") < 0)
+    if (!eml.open(QIODevice::WriteOnly) || eml.write(raw) != raw.size() ||
+        !envelope.open(QIODevice::WriteOnly) ||
+        envelope.write(R"({"mail_from": "", "rcpt_tos": []})") < 0)
         return {};
     eml.close();
     envelope.close();
@@ -74,9 +75,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("subject");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("ascii") << "Riunione di lunedi" << "Riunione di lunedi";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("accents") << "Perché è così: città, più" << "Perché è così: città, più";
+        QTest::newRow("ascii") << "Riunione di lunedi"
+                               << "Riunione di lunedi";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("accents") << "Perché è così: città, più"
+                                 << "Perché è così: città, più";
         QTest::newRow("long ascii") << QString(QStringLiteral("parola ")).repeated(40).trimmed()
                                     << QString(QStringLiteral("parola ")).repeated(40).trimmed();
         QTest::newRow("one very long word") << QString(200, u'x') << QString(200, u'x');
@@ -84,9 +88,12 @@ private Q_SLOTS:
         // unless the encoder counts whole characters.
         const QString emoji = QStringLiteral("a\U0001F600bè\U0001F4E7").repeated(12);
         QTest::newRow("surrogate pairs") << emoji << emoji;
-        QTest::newRow("blanks kept") << "  due  spazi " << "  due  spazi ";
-        QTest::newRow("looks encoded") << "=?UTF-8?B?eA==?=" << "=?UTF-8?B?eA==?=";
-        QTest::newRow("line break") << "Ciao\r\nBcc: spia@esempio.it" << "Ciao  Bcc: spia@esempio.it";
+        QTest::newRow("blanks kept") << "  due  spazi "
+                                     << "  due  spazi ";
+        QTest::newRow("looks encoded") << "=?UTF-8?B?eA==?="
+                                       << "=?UTF-8?B?eA==?=";
+        QTest::newRow("line break") << "Ciao\r\nBcc: spia@esempio.it"
+                                    << "Ciao  Bcc: spia@esempio.it";
     }
     void subjectDecodesExactly()
     {
@@ -111,9 +118,10 @@ private Q_SLOTS:
 
     void bodyArrivesIntact()
     {
-        const QString longLine = QStringLiteral("è=") + QString(3000, u'a') + QStringLiteral(" fine");
-        const QString text = QStringLiteral(".\n..\n.punto\r\n") + longLine
-                             + QStringLiteral("\rspazio in fondo   \nultima");
+        const QString longLine =
+            QStringLiteral("è=") + QString(3000, u'a') + QStringLiteral(" fine");
+        const QString text = QStringLiteral(".\n..\n.punto\r\n") + longLine +
+                             QStringLiteral("\rspazio in fondo   \nultima");
         const QByteArray raw = composeMessage(message(QStringLiteral("t"), text), newStamp({}));
         const QJsonObject m = parsed(raw);
         QVERIFY(m.value(u"crlf_only").toBool());
@@ -128,17 +136,20 @@ private Q_SLOTS:
     void headersOfEveryMessage()
     {
         MailMessage m = message(QStringLiteral("s"));
-        m.cc = {MailAddress{QStringLiteral("Rossi, \"Mario\""), QStringLiteral("o'brien@esempio.it")}};
+        m.cc = {
+            MailAddress{QStringLiteral("Rossi, \"Mario\""), QStringLiteral("o'brien@esempio.it")}};
         const MessageStamp first = newStamp(m.from);
         const MessageStamp second = newStamp(m.from);
         QVERIFY(first.messageId != second.messageId);
         QVERIFY(first.boundary != second.boundary);
         QVERIFY(first.messageId.endsWith("@esempio.it>"));
         const QJsonObject p = parsed(composeMessage(m, first));
-        QCOMPARE(names(p), (QStringList{"date", "from", "to", "cc", "subject", "message-id", "mime-version",
-                                        "content-type", "content-transfer-encoding"}));
+        QCOMPARE(names(p),
+                 (QStringList{"date", "from", "to", "cc", "subject", "message-id", "mime-version",
+                              "content-type", "content-transfer-encoding"}));
         QCOMPARE(p.value(u"message_id").toString(), QString::fromLatin1(first.messageId));
-        QCOMPARE(p.value(u"to").toArray().first().toString(), QStringLiteral("Mario Rossi <mario@esempio.it>"));
+        QCOMPARE(p.value(u"to").toArray().first().toString(),
+                 QStringLiteral("Mario Rossi <mario@esempio.it>"));
         QVERIFY(p.value(u"date").toString().contains(QString::number(first.date.date().year())));
     }
 
@@ -148,7 +159,8 @@ private Q_SLOTS:
         QCOMPARE(composeMessage(message({}), {when, "<a@b>", "x"}).left(38),
                  QByteArray("Date: Mon, 7 Dec 2026 09:05:01 +0100\r\n"));
         const QDateTime west(QDate(2026, 1, 1), QTime(0, 0), QTimeZone(-(3 * 3600 + 30 * 60)));
-        QVERIFY(composeMessage(message({}), {west, "<a@b>", "x"}).startsWith("Date: Thu, 1 Jan 2026 00:00:00 -0330\r\n"));
+        QVERIFY(composeMessage(message({}), {west, "<a@b>", "x"})
+                    .startsWith("Date: Thu, 1 Jan 2026 00:00:00 -0330\r\n"));
     }
 
     void attachmentsDecodeToTheSameBytes()
@@ -159,12 +171,14 @@ private Q_SLOTS:
             {QStringLiteral("due.bin"), randomBytes(3 * 25 + 2)},
             {QStringLiteral("grande.bin"), randomBytes(100 * 1024)},
             {QStringLiteral("perché è.txt"), QByteArray("testo\n")},
-            {QStringLiteral("nome lunghissimo con lettere accentate àèìòù ").repeated(4) + QStringLiteral(".pdf"),
+            {QStringLiteral("nome lunghissimo con lettere accentate àèìòù ").repeated(4) +
+                 QStringLiteral(".pdf"),
              QByteArray("x")},
             {QStringLiteral("a\r\nBcc: spia@esempio.it.txt"), QByteArray("y")},
         };
         const MessageStamp stamp = newStamp({});
-        const QByteArray raw = composeMessage(message(QStringLiteral("allegati"), QStringLiteral("testo"), files), stamp);
+        const QByteArray raw = composeMessage(
+            message(QStringLiteral("allegati"), QStringLiteral("testo"), files), stamp);
         const QJsonObject m = parsed(raw);
         QVERIFY(m.value(u"crlf_only").toBool());
         QVERIFY(m.value(u"longest_line").toInt() <= 78);
@@ -174,7 +188,8 @@ private Q_SLOTS:
         QCOMPARE(got.size(), files.size());
         for (qsizetype i = 0; i < files.size(); ++i) {
             const QJsonObject a = got[i].toObject();
-            const QString expectedName = QString(files[i].fileName).replace(QStringLiteral("\r\n"), QStringLiteral("  "));
+            const QString expectedName =
+                QString(files[i].fileName).replace(QStringLiteral("\r\n"), QStringLiteral("  "));
             QCOMPARE(a.value(u"filename").toString(), expectedName);
             QCOMPARE(a.value(u"size").toInt(), files[i].content.size());
             QCOMPARE(a.value(u"sha256").toString(), sha256(files[i].content));
@@ -182,7 +197,8 @@ private Q_SLOTS:
         QVERIFY(!names(m).contains(QStringLiteral("bcc")));
         // Base64 in full lines of 76 characters: the big attachment's lines but its last.
         const qsizetype start = raw.indexOf("grande.bin\"\r\n\r\n") + 15;
-        const QList<QByteArray> lines = raw.mid(start, raw.indexOf("\r\n\r\n--", start) - start).split('\n');
+        const QList<QByteArray> lines =
+            raw.mid(start, raw.indexOf("\r\n\r\n--", start) - start).split('\n');
         for (qsizetype i = 0; i + 1 < lines.size(); ++i)
             QCOMPARE(lines[i].size(), 77); // with its CR
     }
@@ -192,12 +208,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("expected"); // "name|address"; empty: refused
         QTest::newRow("trimmed") << "  a@esempio.it\t" << QStringList{"|a@esempio.it"};
-        QTest::newRow("named") << "Mario Rossi <m@esempio.it>" << QStringList{"Mario Rossi|m@esempio.it"};
-        QTest::newRow("apostrophe kept") << "o'brien@esempio.it" << QStringList{"|o'brien@esempio.it"};
+        QTest::newRow("named") << "Mario Rossi <m@esempio.it>"
+                               << QStringList{"Mario Rossi|m@esempio.it"};
+        QTest::newRow("apostrophe kept")
+            << "o'brien@esempio.it" << QStringList{"|o'brien@esempio.it"};
         QTest::newRow("several") << "a@esempio.it, b@esempio.it; Ci <c@esempio.it>;"
-                                 << QStringList{"|a@esempio.it", "|b@esempio.it", "Ci|c@esempio.it"};
-        QTest::newRow("comma in a quoted name") << "\"Rossi, Mario\" <m@esempio.it>"
-                                                << QStringList{"Rossi, Mario|m@esempio.it"};
+                                 << QStringList{"|a@esempio.it", "|b@esempio.it",
+                                                "Ci|c@esempio.it"};
+        QTest::newRow("comma in a quoted name")
+            << "\"Rossi, Mario\" <m@esempio.it>" << QStringList{"Rossi, Mario|m@esempio.it"};
         QTest::newRow("international domain") << "a@città.it" << QStringList{"|a@xn--citt-3na.it"};
         QTest::newRow("no domain dot") << "a@esempio" << QStringList();
         QTest::newRow("no at") << "esempio.it" << QStringList();
@@ -216,7 +235,8 @@ private Q_SLOTS:
         const db::Result<QList<MailAddress>> parsedList = parseAddressList(typed);
         if (expected.isEmpty()) {
             QVERIFY(!parsedList);
-            QVERIFY(parsedList.message().contains(QStringLiteral("non è un indirizzo email valido")));
+            QVERIFY(
+                parsedList.message().contains(QStringLiteral("non è un indirizzo email valido")));
             return;
         }
         QVERIFY2(parsedList.ok(), qPrintable(parsedList.message()));
@@ -233,16 +253,26 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("tipo");
         QTest::addColumn<int>("security");
         QTest::addColumn<int>("port");
-        QTest::newRow("nothing stored") << QVariant() << QVariant() << QVariant() << int(SmtpSecurity::None) << 25;
-        QTest::newRow("plain 0") << QVariant(0) << QVariant(false) << QVariant(3) << int(SmtpSecurity::None) << 25;
-        QTest::newRow("tls 0") << QVariant(0) << QVariant(true) << QVariant(1) << int(SmtpSecurity::ImplicitTls) << 465;
-        QTest::newRow("tls 25") << QVariant(25) << QVariant(true) << QVariant(3) << int(SmtpSecurity::ImplicitTls) << 465;
-        QTest::newRow("tls 587 old value") << QVariant(587) << QVariant(true) << QVariant(0) << int(SmtpSecurity::ImplicitTls) << 587;
-        QTest::newRow("tls value 4") << QVariant(465) << QVariant(true) << QVariant(4) << int(SmtpSecurity::ImplicitTls) << 465;
-        QTest::newRow("tls null kind") << QVariant(465) << QVariant(true) << QVariant() << int(SmtpSecurity::ImplicitTls) << 465;
-        QTest::newRow("starttls 0") << QVariant(0) << QVariant(true) << QVariant(5) << int(SmtpSecurity::StartTls) << 587;
-        QTest::newRow("starttls 25") << QVariant(25) << QVariant(true) << QVariant(5) << int(SmtpSecurity::StartTls) << 25;
-        QTest::newRow("5 without encryption") << QVariant(0) << QVariant(false) << QVariant(5) << int(SmtpSecurity::None) << 25;
+        QTest::newRow("nothing stored")
+            << QVariant() << QVariant() << QVariant() << int(SmtpSecurity::None) << 25;
+        QTest::newRow("plain 0") << QVariant(0) << QVariant(false) << QVariant(3)
+                                 << int(SmtpSecurity::None) << 25;
+        QTest::newRow("tls 0") << QVariant(0) << QVariant(true) << QVariant(1)
+                               << int(SmtpSecurity::ImplicitTls) << 465;
+        QTest::newRow("tls 25") << QVariant(25) << QVariant(true) << QVariant(3)
+                                << int(SmtpSecurity::ImplicitTls) << 465;
+        QTest::newRow("tls 587 old value") << QVariant(587) << QVariant(true) << QVariant(0)
+                                           << int(SmtpSecurity::ImplicitTls) << 587;
+        QTest::newRow("tls value 4") << QVariant(465) << QVariant(true) << QVariant(4)
+                                     << int(SmtpSecurity::ImplicitTls) << 465;
+        QTest::newRow("tls null kind") << QVariant(465) << QVariant(true) << QVariant()
+                                       << int(SmtpSecurity::ImplicitTls) << 465;
+        QTest::newRow("starttls 0")
+            << QVariant(0) << QVariant(true) << QVariant(5) << int(SmtpSecurity::StartTls) << 587;
+        QTest::newRow("starttls 25")
+            << QVariant(25) << QVariant(true) << QVariant(5) << int(SmtpSecurity::StartTls) << 25;
+        QTest::newRow("5 without encryption")
+            << QVariant(0) << QVariant(false) << QVariant(5) << int(SmtpSecurity::None) << 25;
     }
     void settingsFromTheOptionsRow()
     {
@@ -260,7 +290,8 @@ private Q_SLOTS:
         });
         QTEST(int(s.security), "security");
         QTEST(s.effectivePort(), "port");
-        QCOMPARE(missingSetting(s).left(48), QStringLiteral("Per inviare email è necessario impostare l' Host"));
+        QCOMPARE(missingSetting(s).left(48),
+                 QStringLiteral("Per inviare email è necessario impostare l' Host"));
         SmtpSettings hostOnly = s;
         hostOnly.host = QStringLiteral("smtp.esempio.it");
         QVERIFY(missingSetting(hostOnly).contains(QStringLiteral("il mittente delle email")));

@@ -26,12 +26,15 @@ struct Composer
     ScriptedDialogs dialogs;
     Tform_DB db;
     QStringList typedAddresses; // what the address prompt answers, in order
-    TfrmEmail window{db, [this] { return typedAddresses.isEmpty() ? QString() : typedAddresses.takeFirst(); }};
+    TfrmEmail window{
+        db, [this] { return typedAddresses.isEmpty() ? QString() : typedAddresses.takeFirst(); }};
 
     explicit Composer(int port = 0)
     {
-        archive.native(QStringLiteral("UPDATE opzioni SET SmtpHost = ?, SmtpPorta = ?, SmtpMittenteEmail = ?"),
-                       {port ? QStringLiteral("127.0.0.1") : QString(), port, QStringLiteral("ufficio@esempio.it")});
+        archive.native(
+            QStringLiteral("UPDATE opzioni SET SmtpHost = ?, SmtpPorta = ?, SmtpMittenteEmail = ?"),
+            {port ? QStringLiteral("127.0.0.1") : QString(), port,
+             QStringLiteral("ufficio@esempio.it")});
         if (!db.Connessione().open(archive.path()))
             qFatal("cannot open the archive");
         window.show();
@@ -61,15 +64,19 @@ private Q_SLOTS:
         QCOMPARE(c.send(), QStringLiteral("Messaggio di Avviso: Manca il destinatario"));
 
         c.dialogs.messages.clear();
-        c.window.prepara({QStringLiteral("a@esempio.it"), QString(), QStringLiteral("non-un-indirizzo")},
-                         QStringLiteral("s"), QStringLiteral("t"));
-        QVERIFY(c.send().contains(QStringLiteral("\"non-un-indirizzo\" non è un indirizzo email valido")));
+        c.window.prepara(
+            {QStringLiteral("a@esempio.it"), QString(), QStringLiteral("non-un-indirizzo")},
+            QStringLiteral("s"), QStringLiteral("t"));
+        QVERIFY(c.send().contains(
+            QStringLiteral("\"non-un-indirizzo\" non è un indirizzo email valido")));
 
         c.dialogs.messages.clear();
-        c.window.prepara({QStringLiteral("a@esempio.it")}, QStringLiteral("s"), QStringLiteral("t"));
+        c.window.prepara({QStringLiteral("a@esempio.it")}, QStringLiteral("s"),
+                         QStringLiteral("t"));
         c.dialogs.files << QStringLiteral("/non/esiste.pdf");
         drive::click(&c.window, QStringLiteral("SpeedButton5"));
-        QCOMPARE(c.send(), QStringLiteral("Messaggio di Avviso: L'allegato \"/non/esiste.pdf\" non esiste."));
+        QCOMPARE(c.send(),
+                 QStringLiteral("Messaggio di Avviso: L'allegato \"/non/esiste.pdf\" non esiste."));
         QCOMPARE(server.messages().size(), 0);
     }
 
@@ -77,8 +84,10 @@ private Q_SLOTS:
     {
         Composer c; // no host
         c.window.prepara({QStringLiteral("a@esempio.it"), QStringLiteral("b@esempio.it")}, {}, {});
-        QCOMPARE(c.send(), QStringLiteral("Messaggio di Avviso: Per inviare email è necessario impostare l' Host "
-                                          "SMTP tra le opzioni del programma !"));
+        QCOMPARE(
+            c.send(),
+            QStringLiteral("Messaggio di Avviso: Per inviare email è necessario impostare l' Host "
+                           "SMTP tra le opzioni del programma !"));
     }
 
     void sendsOneMessagePerRecipientAndSaysHowMany()
@@ -92,7 +101,8 @@ private Q_SLOTS:
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write("x") == 1);
             files << f.fileName();
         }
-        c.window.prepara({QStringLiteral("a@esempio.it"), QString(), QStringLiteral("no@esempio.it; c@esempio.it")},
+        c.window.prepara({QStringLiteral("a@esempio.it"), QString(),
+                          QStringLiteral("no@esempio.it; c@esempio.it")},
                          QStringLiteral("Auguri"), QStringLiteral("Buone feste"));
         c.dialogs.files << files.join(u'\n');
         drive::click(&c.window, QStringLiteral("SpeedButton5")); // both files of one choice
@@ -106,9 +116,11 @@ private Q_SLOTS:
         QVERIFY(finished.wait(60000));
         QCOMPARE(c.dialogs.messages.size(), 1);
         const QString end = c.dialogs.messages.first();
-        QVERIFY2(end.startsWith(QStringLiteral("Messaggio di Avviso: Termine Invio Messaggi !\nInviati 2 di 3.")),
+        QVERIFY2(end.startsWith(QStringLiteral(
+                     "Messaggio di Avviso: Termine Invio Messaggi !\nInviati 2 di 3.")),
                  qPrintable(end));
-        QVERIFY(end.contains(QStringLiteral("Messaggio Non inviato a : no@esempio.it - destinatario rifiutato")));
+        QVERIFY(end.contains(
+            QStringLiteral("Messaggio Non inviato a : no@esempio.it - destinatario rifiutato")));
         const QJsonArray messages = server.messages();
         QCOMPARE(messages.size(), 2);
         for (const QJsonValue &m : messages)
@@ -127,8 +139,10 @@ private Q_SLOTS:
         QTest::qWait(300); // the window goes on painting and answering meanwhile
         c.window.progressWindow()->findChild<QPushButton *>()->click(); // "Annulla"
         QVERIFY(finished.wait(10000));
-        QVERIFY2(c.dialogs.messages.first().contains(QStringLiteral("Inviati 0 di 2.")), qPrintable(c.dialogs.messages.first()));
-        QVERIFY(c.dialogs.messages.first().contains(QStringLiteral("b@esempio.it - invio annullato")));
+        QVERIFY2(c.dialogs.messages.first().contains(QStringLiteral("Inviati 0 di 2.")),
+                 qPrintable(c.dialogs.messages.first()));
+        QVERIFY(
+            c.dialogs.messages.first().contains(QStringLiteral("b@esempio.it - invio annullato")));
     }
 
     void listButtons()
@@ -144,7 +158,8 @@ private Q_SLOTS:
         drive::click(&c.window, QStringLiteral("SpeedButton5"));
         auto *list = drive::in<QListWidget>(&c.window, QStringLiteral("txtAllegati"));
         list->clearSelection();
-        drive::click(&c.window, QStringLiteral("SpeedButton4")); // nothing selected: nothing removed
+        drive::click(&c.window,
+                     QStringLiteral("SpeedButton4")); // nothing selected: nothing removed
         QCOMPARE(c.window.allegati().size(), 2);
         list->item(0)->setSelected(true);
         drive::click(&c.window, QStringLiteral("SpeedButton4"));
@@ -162,12 +177,16 @@ private Q_SLOTS:
         QStringList composed;
         QList<QUrl> opened;
         TfrmRealizzazione about(
-            [&](const QString &to, const QString &subject, const QString &text) { composed = {to, subject, text}; },
+            [&](const QString &to, const QString &subject, const QString &text) {
+                composed = {to, subject, text};
+            },
             [&](const QUrl &url) { opened << url; });
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
-        drive::click(&about, QStringLiteral("SpeedButton1")); // an empty text still opens the composer
-        QCOMPARE(composed, (QStringList{about::makerInfo().supportAddress, QStringLiteral("Invio Email in assistenza"), QString()}));
+        drive::click(&about,
+                     QStringLiteral("SpeedButton1")); // an empty text still opens the composer
+        QCOMPARE(composed, (QStringList{about::makerInfo().supportAddress,
+                                        QStringLiteral("Invio Email in assistenza"), QString()}));
 
         auto *memo = drive::in<QPlainTextEdit>(&about, QStringLiteral("Memo1"));
         memo->setFocus();
@@ -178,9 +197,11 @@ private Q_SLOTS:
 
         about.Label8Click();
         about.Label2Click();
-        QCOMPARE(opened, (QList<QUrl>{QUrl(about::makerInfo().webAddress),
-                                      QUrl(QStringLiteral("mailto:") + about::makerInfo().supportAddress)}));
-        QCOMPARE(about.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Programma Calvetra"));
+        QCOMPARE(opened, (QList<QUrl>{
+                             QUrl(about::makerInfo().webAddress),
+                             QUrl(QStringLiteral("mailto:") + about::makerInfo().supportAddress)}));
+        QCOMPARE(about.findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+                 QStringLiteral("Programma Calvetra"));
     }
 };
 

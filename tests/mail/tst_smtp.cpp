@@ -30,14 +30,16 @@ QList<MailAddress> to(const QStringList &addresses)
     return *parseAddressLines(addresses);
 }
 
-MailDraft draft(const QString &subject = QStringLiteral("Prova"), const QString &text = QStringLiteral("Testo"))
+MailDraft draft(const QString &subject = QStringLiteral("Prova"),
+                const QString &text = QStringLiteral("Testo"))
 {
     return MailDraft{subject, text, {}};
 }
 
 QString onlyReason(const QList<RecipientOutcome> &outcomes)
 {
-    return outcomes.size() == 1 ? outcomes.first().result.reason : QStringLiteral("%1 outcomes").arg(outcomes.size());
+    return outcomes.size() == 1 ? outcomes.first().result.reason
+                                : QStringLiteral("%1 outcomes").arg(outcomes.size());
 }
 
 } // namespace
@@ -63,7 +65,8 @@ private Q_SLOTS:
         d.attachmentPaths = {file.fileName()};
         const QList<RecipientOutcome> outcomes =
             sendToEach(settingsFor(server.port()), d,
-                       to({QStringLiteral("a@esempio.it, Bianca <b@esempio.it>"), QStringLiteral("c@esempio.it")}));
+                       to({QStringLiteral("a@esempio.it, Bianca <b@esempio.it>"),
+                           QStringLiteral("c@esempio.it")}));
         QCOMPARE(outcomes.size(), 3);
         for (const RecipientOutcome &o : outcomes)
             QVERIFY2(o.result.sent(), qPrintable(o.result.reason));
@@ -90,11 +93,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("security");
         QTest::addColumn<QString>("exclude");
         QTest::addColumn<QString>("mechanism");
-        QTest::newRow("tls, LOGIN") << "tls" << int(SmtpSecurity::ImplicitTls) << "PLAIN" << "LOGIN";
-        QTest::newRow("tls, PLAIN") << "tls" << int(SmtpSecurity::ImplicitTls) << "LOGIN" << "PLAIN";
-        QTest::newRow("starttls, LOGIN") << "starttls" << int(SmtpSecurity::StartTls) << "PLAIN" << "LOGIN";
-        QTest::newRow("starttls, PLAIN") << "starttls" << int(SmtpSecurity::StartTls) << "LOGIN" << "PLAIN";
-        QTest::newRow("plain, PLAIN") << "plain" << int(SmtpSecurity::None) << "LOGIN" << "PLAIN";
+        QTest::newRow("tls, LOGIN") << "tls" << int(SmtpSecurity::ImplicitTls) << "PLAIN"
+                                    << "LOGIN";
+        QTest::newRow("tls, PLAIN") << "tls" << int(SmtpSecurity::ImplicitTls) << "LOGIN"
+                                    << "PLAIN";
+        QTest::newRow("starttls, LOGIN") << "starttls" << int(SmtpSecurity::StartTls) << "PLAIN"
+                                         << "LOGIN";
+        QTest::newRow("starttls, PLAIN") << "starttls" << int(SmtpSecurity::StartTls) << "LOGIN"
+                                         << "PLAIN";
+        QTest::newRow("plain, PLAIN") << "plain" << int(SmtpSecurity::None) << "LOGIN"
+                                      << "PLAIN";
     }
     void secureModesWithEachMechanism()
     {
@@ -102,8 +110,9 @@ private Q_SLOTS:
         QFETCH(int, security);
         QFETCH(QString, exclude);
         QFETCH(QString, mechanism);
-        SmtpTestServer server(QStringList{"--mode", mode, "--auth", "utente:segreta'è", "--exclude", exclude}
-                              + m_certificates.serve(QStringLiteral("good")));
+        SmtpTestServer server(
+            QStringList{"--mode", mode, "--auth", "utente:segreta'è", "--exclude", exclude} +
+            m_certificates.serve(QStringLiteral("good")));
         SmtpSettings s = settingsFor(server.port(), SmtpSecurity(security));
         s.caFile = m_certificates.ca();
         s.authenticate = true;
@@ -113,10 +122,12 @@ private Q_SLOTS:
         const QList<RecipientOutcome> outcomes =
             sendToEach(s, draft(QStringLiteral("Oggetto"), QStringLiteral(".\n..\n") + longLine),
                        to({QStringLiteral("d@esempio.it"), QStringLiteral("e@esempio.it")}));
-        QVERIFY2(outcomes[0].result.sent() && outcomes[1].result.sent(), qPrintable(outcomes[0].result.reason));
+        QVERIFY2(outcomes[0].result.sent() && outcomes[1].result.sent(),
+                 qPrintable(outcomes[0].result.reason));
         QCOMPARE(server.messages().size(), 2);
         const QJsonObject m = server.messages().first().toObject();
-        QCOMPARE(m.value(u"text").toString(), QStringLiteral(".\r\n..\r\n") + longLine + QStringLiteral("\r\n"));
+        QCOMPARE(m.value(u"text").toString(),
+                 QStringLiteral(".\r\n..\r\n") + longLine + QStringLiteral("\r\n"));
         QStringList expectedEvents;
         if (mode == u"starttls")
             expectedEvents << QStringLiteral("STARTTLS");
@@ -126,9 +137,11 @@ private Q_SLOTS:
 
     void attachmentsArriveByteForByte()
     {
-        SmtpTestServer server(QStringList{"--mode", "tls"} + m_certificates.serve(QStringLiteral("good")));
+        SmtpTestServer server(QStringList{"--mode", "tls"} +
+                              m_certificates.serve(QStringLiteral("good")));
         QTemporaryDir dir;
-        QList<QByteArray> contents = {QByteArray(), QByteArray(301, 'a'), QByteArray(302, 'b'), QByteArray()};
+        QList<QByteArray> contents = {QByteArray(), QByteArray(301, 'a'), QByteArray(302, 'b'),
+                                      QByteArray()};
         contents[3].resize(100 * 1000);
         for (qsizetype i = 0; i < contents[3].size(); ++i)
             contents[3][i] = char((i * 7919 + 13) % 256);
@@ -144,9 +157,12 @@ private Q_SLOTS:
         const QJsonArray got = server.messages().first().toObject().value(u"attachments").toArray();
         QCOMPARE(got.size(), contents.size());
         for (qsizetype i = 0; i < contents.size(); ++i) {
-            QCOMPARE(got[i].toObject().value(u"filename").toString(), QStringLiteral("allegato%1.bin").arg(i));
-            QCOMPARE(got[i].toObject().value(u"sha256").toString(),
-                     QString::fromLatin1(QCryptographicHash::hash(contents[i], QCryptographicHash::Sha256).toHex()));
+            QCOMPARE(got[i].toObject().value(u"filename").toString(),
+                     QStringLiteral("allegato%1.bin").arg(i));
+            QCOMPARE(
+                got[i].toObject().value(u"sha256").toString(),
+                QString::fromLatin1(
+                    QCryptographicHash::hash(contents[i], QCryptographicHash::Sha256).toHex()));
         }
     }
 
@@ -163,30 +179,33 @@ private Q_SLOTS:
         const QStringList good = m_certificates.serve(QStringLiteral("good"));
         const QStringList self = m_certificates.serve(QStringLiteral("self"));
         const QStringList wrongHost = m_certificates.serve(QStringLiteral("wronghost"));
-        QTest::newRow("self-signed") << (QStringList{"--mode", "tls"} + self) << int(SmtpSecurity::ImplicitTls)
-                                     << true << "pw" << int(SendFailure::Certificate)
-                                     << "certificato non valido per 127.0.0.1";
-        QTest::newRow("wrong host name") << (QStringList{"--mode", "tls"} + wrongHost)
-                                         << int(SmtpSecurity::ImplicitTls) << true << "pw"
-                                         << int(SendFailure::Certificate) << "il nome del server non corrisponde";
-        QTest::newRow("authority not trusted") << (QStringList{"--mode", "tls"} + good)
-                                               << int(SmtpSecurity::ImplicitTls) << false << "pw"
-                                               << int(SendFailure::Certificate) << "certificato non valido";
-        QTest::newRow("starttls, self-signed") << (QStringList{"--mode", "starttls"} + self)
-                                               << int(SmtpSecurity::StartTls) << true << "pw"
-                                               << int(SendFailure::Certificate) << "certificato non valido";
-        QTest::newRow("TLS 1.1 at most") << (QStringList{"--mode", "tls", "--old-tls"} + good)
-                                         << int(SmtpSecurity::ImplicitTls) << true << "pw"
-                                         << int(SendFailure::Tls) << "connessione protetta";
-        QTest::newRow("no STARTTLS offered") << QStringList{"--mode", "plain"} << int(SmtpSecurity::StartTls)
-                                             << true << "pw" << int(SendFailure::Tls) << "non offre STARTTLS";
-        QTest::newRow("wrong password") << (QStringList{"--mode", "tls"} + good) << int(SmtpSecurity::ImplicitTls)
-                                        << true << "sbagliata" << int(SendFailure::Authentication)
-                                        << "autenticazione rifiutata";
-        QTest::newRow("never greets") << QStringList{"--mode", "silent"} << int(SmtpSecurity::None) << true
-                                      << "pw" << int(SendFailure::Timeout) << "tempo scaduto";
-        QTest::newRow("tls, never greets") << QStringList{"--mode", "silent"} << int(SmtpSecurity::ImplicitTls)
-                                           << true << "pw" << int(SendFailure::Timeout) << "tempo scaduto";
+        QTest::newRow("self-signed")
+            << (QStringList{"--mode", "tls"} + self) << int(SmtpSecurity::ImplicitTls) << true
+            << "pw" << int(SendFailure::Certificate) << "certificato non valido per 127.0.0.1";
+        QTest::newRow("wrong host name")
+            << (QStringList{"--mode", "tls"} + wrongHost) << int(SmtpSecurity::ImplicitTls) << true
+            << "pw" << int(SendFailure::Certificate) << "il nome del server non corrisponde";
+        QTest::newRow("authority not trusted")
+            << (QStringList{"--mode", "tls"} + good) << int(SmtpSecurity::ImplicitTls) << false
+            << "pw" << int(SendFailure::Certificate) << "certificato non valido";
+        QTest::newRow("starttls, self-signed")
+            << (QStringList{"--mode", "starttls"} + self) << int(SmtpSecurity::StartTls) << true
+            << "pw" << int(SendFailure::Certificate) << "certificato non valido";
+        QTest::newRow("TLS 1.1 at most")
+            << (QStringList{"--mode", "tls", "--old-tls"} + good) << int(SmtpSecurity::ImplicitTls)
+            << true << "pw" << int(SendFailure::Tls) << "connessione protetta";
+        QTest::newRow("no STARTTLS offered")
+            << QStringList{"--mode", "plain"} << int(SmtpSecurity::StartTls) << true << "pw"
+            << int(SendFailure::Tls) << "non offre STARTTLS";
+        QTest::newRow("wrong password")
+            << (QStringList{"--mode", "tls"} + good) << int(SmtpSecurity::ImplicitTls) << true
+            << "sbagliata" << int(SendFailure::Authentication) << "autenticazione rifiutata";
+        QTest::newRow("never greets")
+            << QStringList{"--mode", "silent"} << int(SmtpSecurity::None) << true << "pw"
+            << int(SendFailure::Timeout) << "tempo scaduto";
+        QTest::newRow("tls, never greets")
+            << QStringList{"--mode", "silent"} << int(SmtpSecurity::ImplicitTls) << true << "pw"
+            << int(SendFailure::Timeout) << "tempo scaduto";
     }
     void failuresSendNothing()
     {
@@ -203,7 +222,8 @@ private Q_SLOTS:
         s.authenticate = true;
         s.userName = QStringLiteral("utente");
         s.password = password;
-        const QList<RecipientOutcome> outcomes = sendToEach(s, draft(), to({QStringLiteral("f@esempio.it")}));
+        const QList<RecipientOutcome> outcomes =
+            sendToEach(s, draft(), to({QStringLiteral("f@esempio.it")}));
         QCOMPARE(outcomes.size(), 1);
         const SendResult &r = outcomes.first().result;
         QTEST(int(r.failure), "failure");
@@ -214,7 +234,8 @@ private Q_SLOTS:
         for (const QString &event : server.events())
             QVERIFY2(!event.endsWith(QStringLiteral(" ok")), qPrintable(event));
         if (QTest::currentDataTag() != QByteArray("wrong password"))
-            QVERIFY2(server.events().filter(QStringLiteral("AUTH")).isEmpty(), qPrintable(server.events().join(u',')));
+            QVERIFY2(server.events().filter(QStringLiteral("AUTH")).isEmpty(),
+                     qPrintable(server.events().join(u',')));
     }
 
     void closedPort()
@@ -223,9 +244,11 @@ private Q_SLOTS:
         QVERIFY(probe.listen(QHostAddress::LocalHost));
         const int port = probe.serverPort();
         probe.close();
-        const QList<RecipientOutcome> outcomes = sendToEach(settingsFor(port), draft(), to({QStringLiteral("g@esempio.it")}));
+        const QList<RecipientOutcome> outcomes =
+            sendToEach(settingsFor(port), draft(), to({QStringLiteral("g@esempio.it")}));
         QCOMPARE(int(outcomes.first().result.failure), int(SendFailure::Connection));
-        QVERIFY2(outcomes.first().result.reason.contains(QStringLiteral("connessione")), qPrintable(onlyReason(outcomes)));
+        QVERIFY2(outcomes.first().result.reason.contains(QStringLiteral("connessione")),
+                 qPrintable(onlyReason(outcomes)));
     }
 
     void aRefusedRecipientDoesNotStopTheOthers()
@@ -233,22 +256,26 @@ private Q_SLOTS:
         SmtpTestServer server({"--reject", "no@esempio.it"});
         const QList<RecipientOutcome> outcomes =
             sendToEach(settingsFor(server.port()), draft(),
-                       to({QStringLiteral("si@esempio.it"), QStringLiteral("no@esempio.it"), QStringLiteral("ok@esempio.it")}));
+                       to({QStringLiteral("si@esempio.it"), QStringLiteral("no@esempio.it"),
+                           QStringLiteral("ok@esempio.it")}));
         QVERIFY(outcomes[0].result.sent());
         QCOMPARE(int(outcomes[1].result.failure), int(SendFailure::Refused));
-        QVERIFY2(outcomes[1].result.reason.contains(QStringLiteral("destinatario rifiutato")), qPrintable(outcomes[1].result.reason));
+        QVERIFY2(outcomes[1].result.reason.contains(QStringLiteral("destinatario rifiutato")),
+                 qPrintable(outcomes[1].result.reason));
         QVERIFY(outcomes[1].result.reason.contains(QStringLiteral("550")));
         QVERIFY(outcomes[2].result.sent());
         QCOMPARE(server.messages().size(), 2);
         const QString summary = batchSummary(outcomes);
         QVERIFY(summary.startsWith(QStringLiteral("Termine Invio Messaggi !\nInviati 2 di 3.")));
-        QVERIFY(summary.contains(QStringLiteral("Messaggio Non inviato a : no@esempio.it - destinatario rifiutato")));
+        QVERIFY(summary.contains(
+            QStringLiteral("Messaggio Non inviato a : no@esempio.it - destinatario rifiutato")));
     }
 
     void acceptedMessageIsSentWhateverQuitDoes()
     {
         SmtpTestServer server({"--drop-quit"});
-        const QList<RecipientOutcome> outcomes = sendToEach(settingsFor(server.port()), draft(), to({QStringLiteral("h@esempio.it")}));
+        const QList<RecipientOutcome> outcomes =
+            sendToEach(settingsFor(server.port()), draft(), to({QStringLiteral("h@esempio.it")}));
         QVERIFY2(outcomes.first().result.sent(), qPrintable(onlyReason(outcomes)));
         QCOMPARE(server.messages().size(), 1);
     }
@@ -256,7 +283,8 @@ private Q_SLOTS:
     void injectedHeadersStayInTheSubject()
     {
         SmtpTestServer server({});
-        QVERIFY(sendToEach(settingsFor(server.port()), draft(QStringLiteral("Ciao\r\nBcc: spia@esempio.it")),
+        QVERIFY(sendToEach(settingsFor(server.port()),
+                           draft(QStringLiteral("Ciao\r\nBcc: spia@esempio.it")),
                            to({QStringLiteral("i@esempio.it")}))
                     .first()
                     .result.sent());
@@ -273,8 +301,9 @@ private Q_SLOTS:
         BatchProgress progress;
         progress.starting = [&](int, int) { ++started; };
         progress.keepGoing = [&] { return started < 1; };
-        const QList<RecipientOutcome> outcomes =
-            sendToEach(settingsFor(server.port()), draft(), to({QStringLiteral("l@esempio.it"), QStringLiteral("m@esempio.it")}), progress);
+        const QList<RecipientOutcome> outcomes = sendToEach(
+            settingsFor(server.port()), draft(),
+            to({QStringLiteral("l@esempio.it"), QStringLiteral("m@esempio.it")}), progress);
         QCOMPARE(int(outcomes[1].result.failure), int(SendFailure::Cancelled));
         QCOMPARE(started, 1);
     }
@@ -283,8 +312,9 @@ private Q_SLOTS:
     {
         SmtpTestServer server({"--reject", "no@esempio.it"});
         FreshArchive archive;
-        archive.native(QStringLiteral("UPDATE opzioni SET SmtpHost = ?, SmtpPorta = ?, SmtpMittenteEmail = ?"),
-                       {QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("ufficio@esempio.it")});
+        archive.native(
+            QStringLiteral("UPDATE opzioni SET SmtpHost = ?, SmtpPorta = ?, SmtpMittenteEmail = ?"),
+            {QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("ufficio@esempio.it")});
         const auto run = [&](const QStringList &args, QString *output) {
             QProcess tool;
             tool.start(QStringLiteral(CALVETRA_BIN_DIR "/calvetra-mail"), args);
@@ -297,8 +327,9 @@ private Q_SLOTS:
         QVERIFY(body.open(QIODevice::WriteOnly) && body.write("Buongiorno,\n.\nè tutto.\n") > 0);
         body.close();
         QString output;
-        QCOMPARE(run({archive.path(), "--to", "si@esempio.it", "--to", "Altro <altro@esempio.it>", "--subject",
-                      "Avviso", "--body-file", body.fileName(), "--attach", body.fileName(), "--timeout", "5"},
+        QCOMPARE(run({archive.path(), "--to", "si@esempio.it", "--to", "Altro <altro@esempio.it>",
+                      "--subject", "Avviso", "--body-file", body.fileName(), "--attach",
+                      body.fileName(), "--timeout", "5"},
                      &output),
                  0);
         QCOMPARE(output, QStringLiteral("inviato si@esempio.it\ninviato altro@esempio.it\n"));
@@ -306,15 +337,21 @@ private Q_SLOTS:
         QCOMPARE(server.messages().first().toObject().value(u"text").toString(),
                  QStringLiteral("Buongiorno,\r\n.\r\nè tutto.\r\n"));
 
-        QCOMPARE(run({archive.path(), "--to", "no@esempio.it", "--to", "si@esempio.it"}, &output), 1);
-        QVERIFY2(output.startsWith(QStringLiteral("non inviato no@esempio.it: destinatario rifiutato")), qPrintable(output));
+        QCOMPARE(run({archive.path(), "--to", "no@esempio.it", "--to", "si@esempio.it"}, &output),
+                 1);
+        QVERIFY2(
+            output.startsWith(QStringLiteral("non inviato no@esempio.it: destinatario rifiutato")),
+            qPrintable(output));
         QVERIFY(output.endsWith(QStringLiteral("inviato si@esempio.it\n")));
 
         // Wrong usage, a wrong address or a missing attachment: nothing goes out.
         QCOMPARE(run({archive.path()}, &output), 2);
         QCOMPARE(run({archive.path(), "--to", "non-un-indirizzo"}, &output), 2);
         QVERIFY(output.contains(QStringLiteral("non è un indirizzo email valido")));
-        QCOMPARE(run({archive.path(), "--to", "si@esempio.it", "--attach", dir.filePath(QStringLiteral("manca"))}, &output), 2);
+        QCOMPARE(run({archive.path(), "--to", "si@esempio.it", "--attach",
+                      dir.filePath(QStringLiteral("manca"))},
+                     &output),
+                 2);
         QVERIFY(output.contains(QStringLiteral("non esiste")));
         QCOMPARE(server.messages().size(), 3);
         archive.native(QStringLiteral("UPDATE opzioni SET SmtpHost = ''"));

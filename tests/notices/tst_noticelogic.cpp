@@ -54,16 +54,16 @@ private Q_SLOTS:
         f.aData = QStringLiteral("31/12/1960");
         const db::Result<QString> sql = notices::composeNoticeQuery(f);
         QVERIFY(sql);
-        QCOMPARE(*sql, kSelect + QStringLiteral(
-                                     " INNER JOIN Comuni ON Contatti.Citta_ID = Comuni.Id"
-                                     " WHERE Contatti.Annullato=False"
-                                     " and Contatti.Professione_id=3"
-                                     " and Contatti.Categoria_ID=5"
-                                     " and Contatti.Citta_ID=7"
-                                     " and Comuni.Provincia ='F''C'"
-                                     " and Contatti.Note like 'd''a%x%'"
-                                     " and Contatti.DataNascita >=#3/7/1960#"
-                                     " and Contatti.DataNascita <=#12/31/1960 23.59.59#"));
+        QCOMPARE(*sql,
+                 kSelect + QStringLiteral(" INNER JOIN Comuni ON Contatti.Citta_ID = Comuni.Id"
+                                          " WHERE Contatti.Annullato=False"
+                                          " and Contatti.Professione_id=3"
+                                          " and Contatti.Categoria_ID=5"
+                                          " and Contatti.Citta_ID=7"
+                                          " and Comuni.Provincia ='F''C'"
+                                          " and Contatti.Note like 'd''a%x%'"
+                                          " and Contatti.DataNascita >=#3/7/1960#"
+                                          " and Contatti.DataNascita <=#12/31/1960 23.59.59#"));
     }
 
     void keysOfZeroOrBelowAreNoChoice()
@@ -118,10 +118,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("filter");
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("star alone shows all") << "*" << "";
-        QTest::newRow("apostrophe doubled") << "d'A" << "Descrizione like 'd''A*'";
-        QTest::newRow("star inside kept") << "a*b" << "Descrizione like 'a*b*'";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("star alone shows all") << "*"
+                                              << "";
+        QTest::newRow("apostrophe doubled") << "d'A"
+                                            << "Descrizione like 'd''A*'";
+        QTest::newRow("star inside kept") << "a*b"
+                                          << "Descrizione like 'a*b*'";
     }
     void templateSearch()
     {
@@ -135,22 +139,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("filled");
         QTest::addColumn<QStringList>("unknown");
-        QTest::newRow("no fields") << "Gentile cliente, {x} [y]" << "Gentile cliente, {x} [y]"
-                                   << QStringList();
-        QTest::newRow("two fields")
-            << "Gentile «Titolo» «Cognome»," << "Gentile <Titolo> <Cognome>," << QStringList();
-        QTest::newRow("any letter case") << "«cognome»" << "<Cognome>" << QStringList();
+        QTest::newRow("no fields") << "Gentile cliente, {x} [y]"
+                                   << "Gentile cliente, {x} [y]" << QStringList();
+        QTest::newRow("two fields") << "Gentile «Titolo» «Cognome»,"
+                                    << "Gentile <Titolo> <Cognome>," << QStringList();
+        QTest::newRow("any letter case") << "«cognome»"
+                                         << "<Cognome>" << QStringList();
         QTest::newRow("every field")
             << "«Nome»«RagioneSociale»«NominativoDocumenti»«Comune»"
             << "<Nome><RagioneSociale><NominativoDocumenti><Comune>" << QStringList();
         QTest::newRow("unknown stays as written, named once")
-            << "«Nomee» e «Nome» e «Nomee» e «Via»" << "«Nomee» e <Nome> e «Nomee» e «Via»"
-            << QStringList{"Nomee", "Via"};
+            << "«Nomee» e «Nome» e «Nomee» e «Via»"
+            << "«Nomee» e <Nome> e «Nomee» e «Via»" << QStringList{"Nomee", "Via"};
         QTest::newRow("open guillemet does not swallow the rest")
-            << "a « b «Nome»" << "a « b <Nome>" << QStringList();
-        QTest::newRow("a field never spans lines")
-            << "«Co\ngnome» «Nome»" << "«Co\ngnome» <Nome>" << QStringList();
-        QTest::newRow("closing alone") << "» «Nome" << "» «Nome" << QStringList();
+            << "a « b «Nome»"
+            << "a « b <Nome>" << QStringList();
+        QTest::newRow("a field never spans lines") << "«Co\ngnome» «Nome»"
+                                                   << "«Co\ngnome» <Nome>" << QStringList();
+        QTest::newRow("closing alone") << "» «Nome"
+                                       << "» «Nome" << QStringList();
     }
     void fields()
     {
@@ -163,8 +170,8 @@ private Q_SLOTS:
 
     void fieldValuesAreNotFilledAgain()
     {
-        const QString filled = notices::fillNoticeFields(
-            QStringLiteral("«Nome» «Cognome»"), [](const QString &field) {
+        const QString filled =
+            notices::fillNoticeFields(QStringLiteral("«Nome» «Cognome»"), [](const QString &field) {
                 return field == u"Nome" ? QStringLiteral("«Cognome»") : QStringLiteral("Rossi");
             });
         QCOMPARE(filled, QStringLiteral("«Cognome» Rossi"));

@@ -45,12 +45,15 @@ void typeInto(QWidget *window, const QString &name, const QString &text)
 void contacts(FreshArchive &a)
 {
     const auto town = [&](const char *name) {
-        return a.native(QStringLiteral("select ID from Comuni where Comune = ?"),
-                        {QString::fromUtf8(name)})
+        return a
+            .native(QStringLiteral("select ID from Comuni where Comune = ?"),
+                    {QString::fromUtf8(name)})
             .rows[0][0];
     };
     const QVariant forli = town("Forlì"), cesena = town("Cesena"), rimini = town("Rimini");
-    const auto born = [](int y, int m, int d) { return QVariant(db::naiveDateTime(QDate(y, m, d))); };
+    const auto born = [](int y, int m, int d) {
+        return QVariant(db::naiveDateTime(QDate(y, m, d)));
+    };
     struct Row
     {
         int id;
@@ -83,10 +86,7 @@ class TestNoticeWindows : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void templateSearchByNameBeginning()
     {
@@ -186,7 +186,8 @@ private Q_SLOTS:
     void failedSaveKeepsTheEditorOpenWithTheText()
     {
         NoticeOffice o(templates);
-        o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("Avvisi"), QStringLiteral("disco pieno"));
+        o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("Avvisi"),
+                               QStringLiteral("disco pieno"));
         bool stayed = false;
         QString kept;
         o.dialogs.modalActions = {[&](QWidget *editor) {
@@ -251,8 +252,7 @@ private Q_SLOTS:
         }};
         o.campi.apri();
         QCOMPARE(o.dialogs.modalWindows, QStringList{"frmAvvisiClienti_Campi"});
-        QCOMPARE(o.dialogs.messages,
-                 QStringList{"Messaggio di Errore: Attenzione manca il testo"});
+        QCOMPARE(o.dialogs.messages, QStringList{"Messaggio di Errore: Attenzione manca il testo"});
     }
 
     void fieldsAreInsertedFromTheMenu()
@@ -276,20 +276,20 @@ private Q_SLOTS:
     {
         NoticeOffice o(contacts);
         QStringList shown;
-        o.dialogs.modalActions = {
-            [&](QWidget *step) {
-                typeInto(step, QStringLiteral("DBMemo1"), QStringLiteral("Avviso"));
-                click(step, QStringLiteral("btnContinua"));
-                return 0;
-            },
-            [&](QWidget *filters) {
-                click(filters, QStringLiteral("btnContinua"));
-                return 0;
-            },
-            [&](QWidget *) {
-                shown = o.listed();
-                return 0;
-            }};
+        o.dialogs.modalActions = {[&](QWidget *step) {
+                                      typeInto(step, QStringLiteral("DBMemo1"),
+                                               QStringLiteral("Avviso"));
+                                      click(step, QStringLiteral("btnContinua"));
+                                      return 0;
+                                  },
+                                  [&](QWidget *filters) {
+                                      click(filters, QStringLiteral("btnContinua"));
+                                      return 0;
+                                  },
+                                  [&](QWidget *) {
+                                      shown = o.listed();
+                                      return 0;
+                                  }};
         o.campi.apri();
         QCOMPARE(o.dialogs.modalWindows,
                  (QStringList{"frmAvvisiClienti_Campi", "frmAvvisiClienti_Filtri",
@@ -304,8 +304,9 @@ private Q_SLOTS:
     {
         NoticeOffice o(contacts);
         o.filtri.reset();
-        const QVariant fc = o.archive.native(
-            QStringLiteral("select CODPROV from Province where PROVINCIA = 'FC'")).rows[0][0];
+        const QVariant fc =
+            o.archive.native(QStringLiteral("select CODPROV from Province where PROVINCIA = 'FC'"))
+                .rows[0][0];
         in<DataSetComboBox>(&o.filtri, QStringLiteral("DBLookupComboBox2"))->setKey(fc);
         o.filtri.btnContinuaClick();
         QCOMPARE(o.listed(),
@@ -372,7 +373,8 @@ private Q_SLOTS:
                                         "Contatto_ID) values (?, 4)"),
                          {o.pc()});
         o.archive.refuseWrites(QStringLiteral("insert"), QStringLiteral("TempAvvisiContatti"),
-                               QStringLiteral("archivio bloccato"), QStringLiteral("new.Contatto_ID = 3"));
+                               QStringLiteral("archivio bloccato"),
+                               QStringLiteral("new.Contatto_ID = 3"));
         o.filtri.btnContinuaClick();
         click(&o.griglia, QStringLiteral("btnStampa"));
         QCOMPARE(o.recipients(o.pc()), QList<qint64>{4});

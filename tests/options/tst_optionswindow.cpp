@@ -87,9 +87,10 @@ struct Office
             // With its type, so that a null, an empty text and a zero stay apart.
             for (const QVariantList &row : archive.native(sql).rows)
                 for (const QVariant &value : row)
-                    values << (value.isNull() ? QStringLiteral("NULL")
-                                              : QString::fromLatin1(value.typeName()) + u':'
-                                                    + QString::fromLatin1(value.toByteArray().toHex()));
+                    values << (value.isNull()
+                                   ? QStringLiteral("NULL")
+                                   : QString::fromLatin1(value.typeName()) + u':' +
+                                         QString::fromLatin1(value.toByteArray().toHex()));
         }
         return values;
     }
@@ -125,7 +126,8 @@ private Q_SLOTS:
         QTest::newRow("new archive") << QString();
         QTest::newRow("type 4, TLS")
             << "UPDATE opzioni SET SmtpCriptato = true, SmtpCriptaggioTipo = 4";
-        QTest::newRow("STARTTLS") << "UPDATE opzioni SET SmtpCriptato = true, SmtpCriptaggioTipo = 5";
+        QTest::newRow("STARTTLS")
+            << "UPDATE opzioni SET SmtpCriptato = true, SmtpCriptaggioTipo = 5";
         QTest::newRow("nulls everywhere")
             << "UPDATE opzioni SET SmtpCriptaggioTipo = NULL, AzioneImportazioneVCard = NULL, "
                "TipoEsportazione = NULL, EstensioneEsportazione = NULL, SmtpPorta = NULL, "
@@ -433,7 +435,8 @@ private Q_SLOTS:
     void failedSaveKeepsTheWindowAndWritesNeitherRow()
     {
         Office o;
-        o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("ditta"), QStringLiteral("ditta bloccata"));
+        o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("ditta"),
+                               QStringLiteral("ditta bloccata"));
         o.type(QStringLiteral("DBEdit24"), QStringLiteral("smtp.esempio.it"));
         o.type(QStringLiteral("DBEdit27"), QStringLiteral("segretissima"));
         o.type(QStringLiteral("edtRagSoc"), QStringLiteral("Studio"));

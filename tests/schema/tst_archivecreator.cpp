@@ -35,10 +35,11 @@ private Q_SLOTS:
                                                  "Comuni ON Indirizzi.Comune_ID = Comuni.ID where "
                                                  "Comuni.Comune = 'Milano'"
                                               << 42;
-        QTest::newRow("leading zeros kept")
-            << "select * from Comuni where Comune = 'Agliè' and Cap = '10011' and COD_ISTAT = '001001'"
-            << 1;
-        QTest::newRow("Italy by name") << "select * from Nazioni where IDNazione = 380 and DENOMINAZ = 'Italia'" << 1;
+        QTest::newRow("leading zeros kept") << "select * from Comuni where Comune = 'Agliè' and "
+                                               "Cap = '10011' and COD_ISTAT = '001001'"
+                                            << 1;
+        QTest::newRow("Italy by name")
+            << "select * from Nazioni where IDNazione = 380 and DENOMINAZ = 'Italia'" << 1;
     }
     void referenceDataIsComplete()
     {
@@ -57,13 +58,15 @@ private Q_SLOTS:
         QVERIFY(opened.ok());
         const auto descriptions = [&](const QString &table) {
             QStringList texts;
-            const db::RowSet rows = *(*opened)->run(QStringLiteral("select Descrizione from ") + table + QStringLiteral(" order by Id"));
+            const db::RowSet rows = *(*opened)->run(QStringLiteral("select Descrizione from ") +
+                                                    table + QStringLiteral(" order by Id"));
             for (const QVariantList &row : rows.rows)
                 texts.append(row[0].toString());
             return texts;
         };
         QCOMPARE(descriptions(QStringLiteral("Titoli")),
-                 QStringList({"Sig.", "Sig.ra", "Dott.", "Dott.ssa", "Avv.", "Ing.", "Geom.", "Rag.", "Prof."}));
+                 QStringList({"Sig.", "Sig.ra", "Dott.", "Dott.ssa", "Avv.", "Ing.", "Geom.",
+                              "Rag.", "Prof."}));
         QCOMPARE(descriptions(QStringLiteral("TipoPagamenti")),
                  QStringList({"Contanti", "Bonifico", "Assegno", "Carta", "RiBa"}));
         QCOMPARE(descriptions(QStringLiteral("TipologiaCalendario")),
@@ -82,17 +85,24 @@ private Q_SLOTS:
     void longTextsAreKeptWhole()
     {
         const QString layout = QStringLiteral("NominativoVisualizzato|").repeated(40);
-        const QString query = QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, ") .repeated(20);
+        const QString query =
+            QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, ").repeated(20);
         QVERIFY(m_archive.connection()
-                    .runNative(QStringLiteral("insert into Griglie (NomeComputer, NomeGriglia, CampiUtente) values (?, ?, ?)"),
+                    .runNative(QStringLiteral("insert into Griglie (NomeComputer, NomeGriglia, "
+                                              "CampiUtente) values (?, ?, ?)"),
                                {QStringLiteral("PC"), QStringLiteral("frmContatti"), layout})
                     .ok());
         QVERIFY(m_archive.connection()
-                    .runNative(QStringLiteral("insert into TempStampa (NomeComputer, Query) values (?, ?)"),
+                    .runNative(QStringLiteral(
+                                   "insert into TempStampa (NomeComputer, Query) values (?, ?)"),
                                {QStringLiteral("PC"), query})
                     .ok());
-        QCOMPARE(m_archive.run(QStringLiteral("select CampiUtente from Griglie")).rows[0][0].toString(), layout);
-        QCOMPARE(m_archive.run(QStringLiteral("select Query from TempStampa")).rows[0][0].toString(), query);
+        QCOMPARE(
+            m_archive.run(QStringLiteral("select CampiUtente from Griglie")).rows[0][0].toString(),
+            layout);
+        QCOMPARE(
+            m_archive.run(QStringLiteral("select Query from TempStampa")).rows[0][0].toString(),
+            query);
     }
 
     void existingFileIsNeverOverwritten()

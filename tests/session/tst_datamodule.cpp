@@ -21,7 +21,8 @@ private Q_SLOTS:
         QCOMPARE(all.size(), 24);
         for (db::DataSet *ds : all) {
             const db::Status opened = ds->open();
-            QVERIFY2(opened.ok(), qPrintable(ds->objectName() + QStringLiteral(": ") + opened.message()));
+            QVERIFY2(opened.ok(),
+                     qPrintable(ds->objectName() + QStringLiteral(": ") + opened.message()));
             QCOMPARE(ds->filter(), QString());
         }
         QCOMPARE(module.TableComuni.recordCount(), 7904);

@@ -30,15 +30,9 @@ struct Office
     ScriptedDialogs dialogs;
     Program program{folder.path()};
 
-    Office()
-    {
-        program.frmInizio().FormActivate();
-    }
+    Office() { program.frmInizio().FormActivate(); }
     Tform_DB &db() { return program.formDb(); }
-    db::RowSet jobs()
-    {
-        return *db().Connessione().run(u"select * from TempStampa order by Id");
-    }
+    db::RowSet jobs() { return *db().Connessione().run(u"select * from TempStampa order by Id"); }
     void installRunner()
     {
         QVERIFY(QFile::copy(QStringLiteral("/bin/true"), runnerPath(folder.path())));
@@ -59,13 +53,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("portrait");
         QTest::addColumn<QString>("landscape");
         QTest::addColumn<bool>("filtro");
-        QTest::newRow("1 agenda") << 1 << "print.kind1" << "Agenda.rpt" << "AgendaLan.rpt" << true;
-        QTest::newRow("2 categories") << 2 << "print.kind2" << "Categorie.rpt" << "CategorieLan.rpt" << true;
-        QTest::newRow("3 labels") << 3 << "print.kind3" << "EtichetteClienti.rpt" << "EtichetteClienti.rpt" << true;
-        QTest::newRow("4 company labels") << 4 << "print.kind4" << "EtichetteAzienda.rpt" << "EtichetteAzienda.rpt" << false;
-        QTest::newRow("5 privacy") << 5 << "print.kind5-privacy" << "PrivacyContatti.rpt" << "PrivacyContattiLan.rpt" << false;
-        QTest::newRow("6 payments") << 6 << "print.kind6" << "Pagamenti.rpt" << "PagamentiLan.rpt" << true;
-        QTest::newRow("7 notices") << 7 << "print.kind7-workstation" << "Avvisi.rpt" << "AvvisiLan.rpt" << false;
+        QTest::newRow("1 agenda") << 1 << "print.kind1"
+                                  << "Agenda.rpt"
+                                  << "AgendaLan.rpt" << true;
+        QTest::newRow("2 categories") << 2 << "print.kind2"
+                                      << "Categorie.rpt"
+                                      << "CategorieLan.rpt" << true;
+        QTest::newRow("3 labels") << 3 << "print.kind3"
+                                  << "EtichetteClienti.rpt"
+                                  << "EtichetteClienti.rpt" << true;
+        QTest::newRow("4 company labels") << 4 << "print.kind4"
+                                          << "EtichetteAzienda.rpt"
+                                          << "EtichetteAzienda.rpt" << false;
+        QTest::newRow("5 privacy") << 5 << "print.kind5-privacy"
+                                   << "PrivacyContatti.rpt"
+                                   << "PrivacyContattiLan.rpt" << false;
+        QTest::newRow("6 payments") << 6 << "print.kind6"
+                                    << "Pagamenti.rpt"
+                                    << "PagamentiLan.rpt" << true;
+        QTest::newRow("7 notices") << 7 << "print.kind7-workstation"
+                                   << "Avvisi.rpt"
+                                   << "AvvisiLan.rpt" << false;
     }
     void everyKindCarriesItsQueryExactly()
     {
@@ -74,8 +82,7 @@ private Q_SLOTS:
         QFETCH(QString, portrait);
         QFETCH(QString, landscape);
         QFETCH(bool, filtro);
-        const std::optional<ReportDefinition> report =
-            reportDefinition(ReportKind(kind), 42);
+        const std::optional<ReportDefinition> report = reportDefinition(ReportKind(kind), 42);
         QVERIFY(report.has_value());
         QCOMPARE(report->sql, programText(text));
         QCOMPARE(report->file, portrait);
@@ -90,7 +97,10 @@ private Q_SLOTS:
     {
         Office office;
         office.installRunner();
-        QVERIFY(office.db().Connessione().run(u"insert into TempStampa (NomeComputer, Query) values ('ALTRO', 'suo')").ok());
+        QVERIFY(office.db()
+                    .Connessione()
+                    .run(u"insert into TempStampa (NomeComputer, Query) values ('ALTRO', 'suo')")
+                    .ok());
         office.program.frmInizio().print(ReportKind::ContactBook);
         office.program.frmInizio().print(ReportKind::ContactLabels);
         const db::RowSet rows = office.jobs();
@@ -98,7 +108,8 @@ private Q_SLOTS:
         QCOMPARE(rows.value(0, u"NomeComputer").toString(), QStringLiteral("ALTRO"));
         QCOMPARE(rows.value(0, u"Query").toString(), QStringLiteral("suo"));
         QCOMPARE(rows.value(1, u"NomeComputer").toString(), office.db().computerName());
-        QCOMPARE(rows.value(1, u"NomeReport").toString(), QDir(office.folder.path()).filePath(QStringLiteral("EtichetteClienti.rpt")));
+        QCOMPARE(rows.value(1, u"NomeReport").toString(),
+                 QDir(office.folder.path()).filePath(QStringLiteral("EtichetteClienti.rpt")));
         QCOMPARE(rows.value(1, u"PresenzaTestata").toBool(), false);
         QCOMPARE(rows.value(1, u"Esportazione").toBool(), false);
         QVERIFY(office.dialogs.messages.isEmpty());
@@ -109,7 +120,11 @@ private Q_SLOTS:
         for (const bool defaultPrinter : {true, false}) {
             Office office;
             office.installRunner();
-            QVERIFY(office.db().Connessione().runNative(QStringLiteral("update opzioni set StampanteDefault = ?"), {defaultPrinter}).ok());
+            QVERIFY(office.db()
+                        .Connessione()
+                        .runNative(QStringLiteral("update opzioni set StampanteDefault = ?"),
+                                   {defaultPrinter})
+                        .ok());
             QVERIFY(office.db().TableOpzioni.requery().ok());
             office.program.frmInizio().print(ReportKind::ContactsByCategory);
             QCOMPARE(office.jobs().value(0, u"Setup").toBool(), !defaultPrinter);
@@ -120,22 +135,29 @@ private Q_SLOTS:
     {
         Office office;
         office.installRunner();
-        QVERIFY(office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Rossi')").ok());
-        QVERIFY(office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Verdi')").ok());
+        QVERIFY(
+            office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Rossi')").ok());
+        QVERIFY(
+            office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Verdi')").ok());
         office.db().TableContatti.setSql(QStringLiteral("select * from Contatti where id =2"));
         office.db().TableContatti.close();
         QVERIFY(office.db().TableContatti.open().ok());
         office.program.frmInizio().print(ReportKind::PrivacyForm);
-        QVERIFY(office.jobs().value(0, u"Query").toString().endsWith(QStringLiteral("Where Contatti.Id = 2")));
+        QVERIFY(office.jobs()
+                    .value(0, u"Query")
+                    .toString()
+                    .endsWith(QStringLiteral("Where Contatti.Id = 2")));
     }
 
     void missingRunnerIsReportedAndTheJobKept()
     {
         Office office;
         office.program.frmInizio().print(ReportKind::Payments);
-        QCOMPARE(office.dialogs.messages,
-                 QStringList{QStringLiteral("Messaggio di errore: Impossibile avviare il programma di stampa: ")
-                             + runnerPath(office.folder.path())});
+        QCOMPARE(
+            office.dialogs.messages,
+            QStringList{QStringLiteral(
+                            "Messaggio di errore: Impossibile avviare il programma di stampa: ") +
+                        runnerPath(office.folder.path())});
         QCOMPARE(office.jobs().rows.size(), 1);
     }
 };

@@ -34,47 +34,59 @@ class TestCalvetraCf : public QObject
 private Q_SLOTS:
     void everyCodeValidExitsZero()
     {
-        const Run run = calvetraCf({QStringLiteral("rssmra85t10 h501o"), QStringLiteral("IT01234560017"),
-                                    QStringLiteral("01234560017"), QStringLiteral("DRSGFR84B29Z404F")});
+        const Run run =
+            calvetraCf({QStringLiteral("rssmra85t10 h501o"), QStringLiteral("IT01234560017"),
+                        QStringLiteral("01234560017"), QStringLiteral("DRSGFR84B29Z404F")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.lines, QStringList({
-            QStringLiteral("RSSMRA85T10H501O\tvalido\tnascita 10/12/1985\tsesso M\tcomune H501"),
-            QStringLiteral("IT01234560017\tvalido\tcodice numerico"),
-            QStringLiteral("01234560017\tvalido\tcodice numerico"),
-            QStringLiteral("DRSGFR84B29Z404F\tvalido\tnascita 29/02/1984\tsesso M\tstato estero Z404"),
-        }));
+        QCOMPARE(
+            run.lines,
+            QStringList({
+                QStringLiteral(
+                    "RSSMRA85T10H501O\tvalido\tnascita 10/12/1985\tsesso M\tcomune H501"),
+                QStringLiteral("IT01234560017\tvalido\tcodice numerico"),
+                QStringLiteral("01234560017\tvalido\tcodice numerico"),
+                QStringLiteral(
+                    "DRSGFR84B29Z404F\tvalido\tnascita 29/02/1984\tsesso M\tstato estero Z404"),
+            }));
     }
 
     void oneCodeNotValidExitsOne()
     {
-        const Run run = calvetraCf({QStringLiteral("DNGLCU80A41F205O"), QStringLiteral("DNGLCU80A41F205K"),
-                                    QString()});
+        const Run run = calvetraCf(
+            {QStringLiteral("DNGLCU80A41F205O"), QStringLiteral("DNGLCU80A41F205K"), QString()});
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.lines, QStringList({
-            QStringLiteral("DNGLCU80A41F205O\tvalido\tnascita 01/01/1980\tsesso F\tcomune F205"),
-            QStringLiteral("DNGLCU80A41F205K\tnon valido\tcarattere di controllo errato: atteso O"),
-            QStringLiteral("(vuoto)\tnon valido\tcodice vuoto"),
-        }));
+        QCOMPARE(run.lines,
+                 QStringList({
+                     QStringLiteral(
+                         "DNGLCU80A41F205O\tvalido\tnascita 01/01/1980\tsesso F\tcomune F205"),
+                     QStringLiteral(
+                         "DNGLCU80A41F205K\tnon valido\tcarattere di controllo errato: atteso O"),
+                     QStringLiteral("(vuoto)\tnon valido\tcodice vuoto"),
+                 }));
     }
 
     void theArchiveNamesTheMunicipality()
     {
         FreshArchive archive;
         archive.native(QStringLiteral("UPDATE Comuni SET CODICE_F = NULL WHERE CODICE_F = 'L219'"));
-        const Run run = calvetraCf({QStringLiteral("--archivio"), archive.path(), QStringLiteral("DNGLCU80A41F205O"),
-                                    QStringLiteral("RSSMRA85T10L219G"), QStringLiteral("DRSGFR84B29Z404F")});
+        const Run run = calvetraCf(
+            {QStringLiteral("--archivio"), archive.path(), QStringLiteral("DNGLCU80A41F205O"),
+             QStringLiteral("RSSMRA85T10L219G"), QStringLiteral("DRSGFR84B29Z404F")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.lines.value(0).section(u'\t', 4), QStringLiteral("comune F205 Milano (MI)"));
-        QCOMPARE(run.lines.value(1).section(u'\t', 4), QStringLiteral("comune L219 (non presente nell'archivio)"));
+        QCOMPARE(run.lines.value(1).section(u'\t', 4),
+                 QStringLiteral("comune L219 (non presente nell'archivio)"));
         QCOMPARE(run.lines.value(2).section(u'\t', 4), QStringLiteral("stato estero Z404"));
     }
 
     void wrongCommandLines()
     {
         QCOMPARE(calvetraCf({}).exitCode, 2);
-        QCOMPARE(calvetraCf({QStringLiteral("--nonso"), QStringLiteral("01234560017")}).exitCode, 2);
-        const Run missing = calvetraCf({QStringLiteral("--archivio"), QStringLiteral("/nessuna/cartella/a.sqlite"),
-                                        QStringLiteral("01234560017")});
+        QCOMPARE(calvetraCf({QStringLiteral("--nonso"), QStringLiteral("01234560017")}).exitCode,
+                 2);
+        const Run missing =
+            calvetraCf({QStringLiteral("--archivio"), QStringLiteral("/nessuna/cartella/a.sqlite"),
+                        QStringLiteral("01234560017")});
         QCOMPARE(missing.exitCode, 2);
         QVERIFY(!missing.err.isEmpty());
         QVERIFY(missing.lines.isEmpty());

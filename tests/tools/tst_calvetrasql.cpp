@@ -45,7 +45,8 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         if (m_onServer)
-            maintenance(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_archive.section(u'/', -1)));
+            maintenance(
+                QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_archive.section(u'/', -1)));
     }
 
     void initRefusesAnExistingFile()
@@ -69,17 +70,17 @@ private Q_SLOTS:
             {m_archive, QStringLiteral("select Data, DataAvviso, Cliente, Note, Conclusa, Storico "
                                        "from Calendario")});
         QCOMPARE(select.exitCode, 0);
-        QCOMPARE(select.out, QStringLiteral("Data\tDataAvviso\tCliente\tNote\tConclusa\tStorico\n"
-                                            "24/12/2026 15:30:00\t20/12/2026\tD'Amico\t\ttrue\tfalse\n"));
+        QCOMPARE(select.out,
+                 QStringLiteral("Data\tDataAvviso\tCliente\tNote\tConclusa\tStorico\n"
+                                "24/12/2026 15:30:00\t20/12/2026\tD'Amico\t\ttrue\tfalse\n"));
     }
 
     void filterAndSortWorkOnTheFetchedRows()
     {
-        const Run rows = calvetraSql({m_archive,
-                                      QStringLiteral("select Comune, Provincia, Cap from Comuni"),
-                                      QStringLiteral("--filter"),
-                                      QStringLiteral("Comune like 'forl*' or Comune = 'CANTÙ'"),
-                                      QStringLiteral("--sort"), QStringLiteral("Provincia DESC, Comune")});
+        const Run rows = calvetraSql(
+            {m_archive, QStringLiteral("select Comune, Provincia, Cap from Comuni"),
+             QStringLiteral("--filter"), QStringLiteral("Comune like 'forl*' or Comune = 'CANTÙ'"),
+             QStringLiteral("--sort"), QStringLiteral("Provincia DESC, Comune")});
         QCOMPARE(rows.exitCode, 0);
         QCOMPARE(rows.out, QStringLiteral("Comune\tProvincia\tCap\n"
                                           "Forlì del Sannio\tIS\t86084\n"
@@ -122,7 +123,8 @@ private:
             qFatal("The tests' PostgreSQL server is not running.");
         m_server = QString::fromUtf8(file.readAll()).trimmed();
         m_onServer = true;
-        const QString name = QStringLiteral("calvetra_sql_%1").arg(QCoreApplication::applicationPid());
+        const QString name =
+            QStringLiteral("calvetra_sql_%1").arg(QCoreApplication::applicationPid());
         maintenance(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
         maintenance(QStringLiteral("CREATE DATABASE %1").arg(name));
         return m_server + u'/' + name;
@@ -131,8 +133,9 @@ private:
     void maintenance(const QString &sql)
     {
         QProcess psql;
-        psql.start(QStringLiteral("psql"), {QStringLiteral("-qX"), m_server + QStringLiteral("/postgres"),
-                                            QStringLiteral("-c"), sql});
+        psql.start(QStringLiteral("psql"),
+                   {QStringLiteral("-qX"), m_server + QStringLiteral("/postgres"),
+                    QStringLiteral("-c"), sql});
         if (!psql.waitForFinished(60000) || psql.exitCode() != 0)
             qFatal("psql failed: %s", psql.readAllStandardError().constData());
     }

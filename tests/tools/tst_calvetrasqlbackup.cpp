@@ -37,7 +37,8 @@ private Q_SLOTS:
     void backupThenRestoreOnlyAfterYes()
     {
         FreshArchive archive;
-        archive.native(QStringLiteral("INSERT INTO Contatti (NominativoDocumenti) VALUES ('Rossi')"));
+        archive.native(
+            QStringLiteral("INSERT INTO Contatti (NominativoDocumenti) VALUES ('Rossi')"));
         const QString copy = archive.folder() + QStringLiteral("/copia.sqlite");
         const Run backup = calvetraSql({QStringLiteral("--backup"), archive.path(), copy});
         QCOMPARE(backup.exitCode, 0);
@@ -50,11 +51,14 @@ private Q_SLOTS:
             const Run refused = calvetraSql(restore, no);
             QCOMPARE(refused.exitCode, 1);
             QVERIFY(refused.err.contains(QStringLiteral("annullato")));
-            QCOMPARE(archive.native(QStringLiteral("SELECT count(*) FROM Contatti")).rows[0][0].toInt(), 0);
+            QCOMPARE(
+                archive.native(QStringLiteral("SELECT count(*) FROM Contatti")).rows[0][0].toInt(),
+                0);
         }
         const Run restored = calvetraSql(restore, "s\n");
         QCOMPARE(restored.exitCode, 0);
-        QCOMPARE(archive.native(QStringLiteral("SELECT count(*) FROM Contatti")).rows[0][0].toInt(), 1);
+        QCOMPARE(archive.native(QStringLiteral("SELECT count(*) FROM Contatti")).rows[0][0].toInt(),
+                 1);
         QCOMPARE(calvetraSql(restore + QStringList{QStringLiteral("--conferma")}).exitCode, 0);
     }
 

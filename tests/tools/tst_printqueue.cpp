@@ -24,7 +24,8 @@ QString queueFromEnvironment(const char *name)
 QString pdfText(const QString &pdf)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -113,7 +114,8 @@ private Q_SLOTS:
 
     void aStoppedOrMissingPrinterIsSaidSo()
     {
-        QueuedPrint stopped(ReportKind::ContactBook, queueFromEnvironment("CALVETRA_PRINT_STOPPED"));
+        QueuedPrint stopped(ReportKind::ContactBook,
+                            queueFromEnvironment("CALVETRA_PRINT_STOPPED"));
         stopped.window->print();
         QCOMPARE(stopped.dialogs.messages.size(), 1);
         QVERIFY2(stopped.dialogs.messages[0].contains(QStringLiteral("è ferma")),
@@ -123,7 +125,8 @@ private Q_SLOTS:
         missing.setPrinterName(QStringLiteral("Stampante che non esiste"));
         const db::Status ready = printerReady(missing);
         QVERIFY(!ready);
-        QVERIFY2(ready.message().contains(QStringLiteral("stampante")), qPrintable(ready.message()));
+        QVERIFY2(ready.message().contains(QStringLiteral("stampante")),
+                 qPrintable(ready.message()));
     }
 };
 

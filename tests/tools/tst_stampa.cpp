@@ -497,7 +497,8 @@ private Q_SLOTS:
                 .value(0, u"ID")
                 .toLongLong();
         f.contact(50, "Adriatica S.r.l.", 1, cesena, QVariant(), QVariant(), "0547 1", QVariant());
-        f.contact(51, "Adriatica S.r.l.", 1, QVariant(), QVariant(), QVariant(), "0541 2", QVariant());
+        f.contact(51, "Adriatica S.r.l.", 1, QVariant(), QVariant(), QVariant(), "0541 2",
+                  QVariant());
         const QString payment = QStringLiteral(
             "INSERT INTO Pagamenti (Contatto_ID, data, Descrizione, Importo) VALUES (?, ?, ?, ?)");
         f.insert(payment, {50, day(2026, 5, 20), "Secondo", 20.0});
@@ -583,8 +584,9 @@ private Q_SLOTS:
     {
         Fixture f;
         f.insert(QStringLiteral("INSERT INTO Titoli (Id, Descrizione) VALUES (7, 'Dott.')"), {});
-        f.insert(QStringLiteral("UPDATE Contatti SET Cognome = ?, Nome = ?, Titolo_id = ? WHERE ID = ?"),
-                 {"Àlberti", "Niccolò", 7, 42});
+        f.insert(
+            QStringLiteral("UPDATE Contatti SET Cognome = ?, Nome = ?, Titolo_id = ? WHERE ID = ?"),
+            {"Àlberti", "Niccolò", 7, 42});
         f.insert(QStringLiteral("UPDATE Contatti SET Cognome = ?, Nome = ?, RagioneSociale = ? "
                                 "WHERE ID = ?"),
                  {"D'Amico", "Lucia", "Bar Centrale", 44});
@@ -705,17 +707,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("message");
-        QTest::newRow("drop") << "drop table Pagamenti" << "non permessa";
-        QTest::newRow("delete") << "delete * from Pagamenti" << "non permessa";
-        QTest::newRow("update") << "update Contatti set Annullato = true" << "non permessa";
-        QTest::newRow("a query, then a drop")
-            << "select * from Contatti; drop table Pagamenti" << "più di un'istruzione";
+        QTest::newRow("drop") << "drop table Pagamenti"
+                              << "non permessa";
+        QTest::newRow("delete") << "delete * from Pagamenti"
+                                << "non permessa";
+        QTest::newRow("update") << "update Contatti set Annullato = true"
+                                << "non permessa";
+        QTest::newRow("a query, then a drop") << "select * from Contatti; drop table Pagamenti"
+                                              << "più di un'istruzione";
         if (FreshArchive::onServer()) {
-            QTest::newRow("a function that writes") << "select setval('pagamenti_id_seq', 9)" << "non permessa";
-            QTest::newRow("read-only turned off") << "set default_transaction_read_only = off" << "non permessa";
+            QTest::newRow("a function that writes") << "select setval('pagamenti_id_seq', 9)"
+                                                    << "non permessa";
+            QTest::newRow("read-only turned off") << "set default_transaction_read_only = off"
+                                                  << "non permessa";
         } else {
-            QTest::newRow("pragma") << "PRAGMA user_version = 9" << "non permessa";
-            QTest::newRow("attach") << "attach database 'altro.sqlite' as altro" << "non permessa";
+            QTest::newRow("pragma") << "PRAGMA user_version = 9"
+                                    << "non permessa";
+            QTest::newRow("attach") << "attach database 'altro.sqlite' as altro"
+                                    << "non permessa";
         }
     }
     void onlyAQueryThatReadsIsRun()
@@ -733,7 +742,9 @@ private Q_SLOTS:
                      .rows.size(),
                  0);
         if (!FreshArchive::onServer())
-            QCOMPARE(f.archive.run(QStringLiteral("PRAGMA user_version")).rows.value(0).value(0).toInt(), 2);
+            QCOMPARE(
+                f.archive.run(QStringLiteral("PRAGMA user_version")).rows.value(0).value(0).toInt(),
+                2);
     }
 
     // Each number of a layout is checked before anything is laid out: a sheet of 65,536 ×
@@ -768,8 +779,8 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(R"({"calvetraReport": 1, "layout": "labels", "labels": {"fillSheet": true,
             "small": {"columns": 3, "rows": 8, "width": 70, "height": 37},
-            "lines": ["{Nominativo}"], "large": )"
-                   + sheet + "}}");
+            "lines": ["{Nominativo}"], "large": )" +
+                   sheet + "}}");
         file.close();
         f.job(QStringLiteral("PC1"), QStringLiteral("EtichetteClienti.rpt"), QString(), kLabels);
         f.archive.native(QStringLiteral("UPDATE TempStampa SET NomeReport = ?"), {layout});

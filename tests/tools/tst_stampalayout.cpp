@@ -228,8 +228,8 @@ private Q_SLOTS:
         QTest::newRow("huge margin")
             << list("'page': {'margins': [1e300, 0, 0, 0]}, 'columns': [{'field': 'A'}]")
             << "page.margins";
-        QTest::newRow("huge font") << list("'font': {'size': 1e9}, 'columns': [{'field': 'A'}]")
-                                   << "font.size";
+        QTest::newRow("huge font")
+            << list("'font': {'size': 1e9}, 'columns': [{'field': 'A'}]") << "font.size";
         QTest::newRow("maxLines beyond an int")
             << list("'columns': [{'field': 'A', 'maxLines': 1e12}]") << "columns[1].maxLines";
         QTest::newRow("fractional maxLines")

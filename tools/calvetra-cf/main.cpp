@@ -58,7 +58,8 @@ QString describe(const QString &argument, db::Connection *archive)
                                    : checkCodiceFiscale(code, db::clock::today());
     QStringList fields{code.isEmpty() ? QStringLiteral("(vuoto)") : code};
     if (check.kind == TaxCodeCheck::Kind::Empty)
-        return (fields << QStringLiteral("non valido") << QStringLiteral("codice vuoto")).join(u'\t');
+        return (fields << QStringLiteral("non valido") << QStringLiteral("codice vuoto"))
+            .join(u'\t');
     if (!check.valid)
         return (fields << QStringLiteral("non valido") << check.reason).join(u'\t');
     fields << QStringLiteral("valido");
@@ -75,8 +76,8 @@ QString describe(const QString &argument, db::Connection *archive)
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> answered =
-            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-cf"), QString::fromUtf8(kUsage)))
+    if (const std::optional<int> answered = answerHelpOrVersion(
+            argc, argv, QStringLiteral("calvetra-cf"), QString::fromUtf8(kUsage)))
         return *answered;
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);

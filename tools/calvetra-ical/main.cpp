@@ -103,8 +103,8 @@ int exportCalendar(const Arguments &a)
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> answered =
-            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-ical"), QString::fromUtf8(kUsage)))
+    if (const std::optional<int> answered = answerHelpOrVersion(
+            argc, argv, QStringLiteral("calvetra-ical"), QString::fromUtf8(kUsage)))
         return *answered;
     QCoreApplication application(argc, argv);
     const Arguments arguments = parse(QCoreApplication::arguments().mid(1));

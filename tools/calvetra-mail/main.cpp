@@ -23,7 +23,8 @@ const char kUsage[] =
     "  almeno --server e --sender). La password di autenticazione si prende dalla variabile\n"
     "  d'ambiente CALVETRA_SMTP_PASSWORD quando è data con --user.\n"
     "  --ca-file aggiunge un'autorità di certificazione fidata per questo invio.\n"
-    "  Per ogni destinatario stampa \"inviato INDIRIZZO\" oppure \"non inviato INDIRIZZO: MOTIVO\".\n"
+    "  Per ogni destinatario stampa \"inviato INDIRIZZO\" oppure \"non inviato INDIRIZZO: "
+    "MOTIVO\".\n"
     "  Esce con 0 quando tutti sono inviati, 1 quando qualcuno non lo è, 2 per un uso errato.\n";
 
 int usage(const QString &message = {})
@@ -56,9 +57,11 @@ struct Arguments
 // Fills `a` from the command line; an empty text when it is well formed.
 QString parse(const QStringList &args, Arguments &a)
 {
-    const QStringList withValue = {QStringLiteral("--to"), QStringLiteral("--subject"), QStringLiteral("--body-file"), QStringLiteral("--ca-file"),
-                                   QStringLiteral("--timeout"), QStringLiteral("--server"), QStringLiteral("--port"), QStringLiteral("--security"),
-                                   QStringLiteral("--sender"), QStringLiteral("--user")};
+    const QStringList withValue = {QStringLiteral("--to"),        QStringLiteral("--subject"),
+                                   QStringLiteral("--body-file"), QStringLiteral("--ca-file"),
+                                   QStringLiteral("--timeout"),   QStringLiteral("--server"),
+                                   QStringLiteral("--port"),      QStringLiteral("--security"),
+                                   QStringLiteral("--sender"),    QStringLiteral("--user")};
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         if (arg == u"--attach") {
@@ -70,15 +73,24 @@ QString parse(const QStringList &args, Arguments &a)
             if (i + 1 >= args.size())
                 return QStringLiteral("Manca il valore di %1").arg(arg);
             const QString value = args[++i];
-            if (arg == u"--to") a.to << value;
-            else if (arg == u"--subject") a.subject = value;
-            else if (arg == u"--body-file") a.bodyFile = value;
-            else if (arg == u"--ca-file") a.caFile = value;
-            else if (arg == u"--server") a.server = value;
-            else if (arg == u"--port") a.port = value;
-            else if (arg == u"--security") a.security = value;
-            else if (arg == u"--sender") a.sender = value;
-            else if (arg == u"--user") a.user = value;
+            if (arg == u"--to")
+                a.to << value;
+            else if (arg == u"--subject")
+                a.subject = value;
+            else if (arg == u"--body-file")
+                a.bodyFile = value;
+            else if (arg == u"--ca-file")
+                a.caFile = value;
+            else if (arg == u"--server")
+                a.server = value;
+            else if (arg == u"--port")
+                a.port = value;
+            else if (arg == u"--security")
+                a.security = value;
+            else if (arg == u"--sender")
+                a.sender = value;
+            else if (arg == u"--user")
+                a.user = value;
             else {
                 bool number = false;
                 a.timeout = value.toInt(&number);
@@ -129,8 +141,8 @@ QString applyOverrides(const Arguments &a, mail::SmtpSettings &s)
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> answered =
-            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-mail"), QString::fromUtf8(kUsage)))
+    if (const std::optional<int> answered = answerHelpOrVersion(
+            argc, argv, QStringLiteral("calvetra-mail"), QString::fromUtf8(kUsage)))
         return *answered;
     QCoreApplication application(argc, argv);
     Arguments a;
@@ -163,7 +175,8 @@ int main(int argc, char *argv[])
     if (!a.bodyFile.isEmpty()) {
         QFile body(a.bodyFile);
         if (!body.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("Il file del testo \"%1\" non si può leggere.").arg(a.bodyFile));
+            return fail(
+                QStringLiteral("Il file del testo \"%1\" non si può leggere.").arg(a.bodyFile));
         draft.text = QString::fromUtf8(body.readAll());
     }
     if (QString missing = mail::checkAttachments(draft.attachmentPaths); !missing.isEmpty())

@@ -7,4 +7,3 @@
 // --backup ARCHIVIO COPIA and --restore ARCHIVIO COPIA [--conferma]: the exit code of the
 // command, or nothing when the arguments ask for something else.
 std::optional<int> runBackupCommand(const QStringList &arguments);
-

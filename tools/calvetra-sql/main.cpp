@@ -7,8 +7,8 @@
 #include "db/dataset.h"
 #include "db/pgconnection.h"
 #include "schema/archivecreator.h"
-#include "tools/calvetra-sql/console.h"
 #include "tools/calvetra-sql/backupcommands.h"
+#include "tools/calvetra-sql/console.h"
 #include "tools/calvetra-sql/serverarchive.h"
 
 #include <QCoreApplication>
@@ -103,8 +103,7 @@ int checkArchive(const QString &path)
     }
     out() << "L'archivio " << path << " è integro." << '\n';
     if (check->earlierFormat)
-        out() << "È nel formato precedente: sarà convertito quando il programma lo aprirà."
-              << '\n';
+        out() << "È nel formato precedente: sarà convertito quando il programma lo aprirà." << '\n';
     out().flush();
     return 0;
 }
@@ -195,8 +194,8 @@ int runStatement(const Statement &s)
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> answered =
-            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-sql"), QString::fromUtf8(kUsage)))
+    if (const std::optional<int> answered = answerHelpOrVersion(
+            argc, argv, QStringLiteral("calvetra-sql"), QString::fromUtf8(kUsage)))
         return *answered;
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);

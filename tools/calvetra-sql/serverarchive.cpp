@@ -5,8 +5,8 @@
 #include "schema/archivecreator.h"
 
 #include <QElapsedTimer>
-#include <limits>
 #include <QTextStream>
+#include <limits>
 
 namespace {
 
@@ -20,9 +20,10 @@ int failed(const QString &message)
 
 db::Result<QStringList> tablesOf(db::Connection &source)
 {
-    db::Result<db::RowSet> rows = source.runNative(QStringLiteral(
-        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
-        "ORDER BY name"));
+    db::Result<db::RowSet> rows =
+        source.runNative(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                        "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+                                        "ORDER BY name"));
     if (!rows)
         return rows.error();
     QStringList names;
@@ -33,7 +34,8 @@ db::Result<QStringList> tablesOf(db::Connection &source)
 
 db::Result<qint64> countOf(db::Connection &c, const QString &table)
 {
-    db::Result<db::RowSet> n = c.runNative(QStringLiteral("SELECT count(*) FROM ") + c.dialect().quoteIdentifier(table));
+    db::Result<db::RowSet> n =
+        c.runNative(QStringLiteral("SELECT count(*) FROM ") + c.dialect().quoteIdentifier(table));
     if (!n)
         return n.error();
     return n->rows.value(0).value(0).toLongLong();
@@ -48,7 +50,8 @@ db::Result<qint64> copyTable(db::Connection &source, db::PgConnection &target, c
     qint64 lastRow = std::numeric_limits<qint64>::min();
     for (;;) {
         db::Result<db::RowSet> slice = source.runNative(
-            QStringLiteral("SELECT rowid AS calvetra_riga, * FROM %1 WHERE rowid > ? ORDER BY rowid LIMIT %2")
+            QStringLiteral(
+                "SELECT rowid AS calvetra_riga, * FROM %1 WHERE rowid > ? ORDER BY rowid LIMIT %2")
                 .arg(from)
                 .arg(kRowsPerRead),
             {lastRow});
@@ -109,17 +112,22 @@ int copyArchiveToServer(const QString &archive, const QString &location)
         return failed(targetTables.message());
     for (const QString &table : std::as_const(*tables)) {
         if (!targetTables->contains(table.toLower()))
-            return failed(QStringLiteral("La tabella %1 dell'archivio non esiste in un archivio nuovo: "
-                                         "la copia non è possibile. Niente è stato copiato.")
-                              .arg(table));
+            return failed(
+                QStringLiteral("La tabella %1 dell'archivio non esiste in un archivio nuovo: "
+                               "la copia non è possibile. Niente è stato copiato.")
+                    .arg(table));
         const QString name = target.dialect().quoteIdentifier(table);
         // The keys are copied as they are; the counters are set once, at the end.
-        if (auto off = target.runNative(QStringLiteral("ALTER TABLE %1 DISABLE TRIGGER USER").arg(name)); !off)
+        if (auto off =
+                target.runNative(QStringLiteral("ALTER TABLE %1 DISABLE TRIGGER USER").arg(name));
+            !off)
             return failed(off.message());
         db::Result<qint64> copied = copyTable(**source, target, table);
         if (!copied)
             return failed(copied.message() + QStringLiteral("\nNiente è stato copiato."));
-        if (auto on = target.runNative(QStringLiteral("ALTER TABLE %1 ENABLE TRIGGER USER").arg(name)); !on)
+        if (auto on =
+                target.runNative(QStringLiteral("ALTER TABLE %1 ENABLE TRIGGER USER").arg(name));
+            !on)
             return failed(on.message());
         db::Result<qint64> inSource = countOf(**source, table);
         db::Result<qint64> inTarget = countOf(target, table);

@@ -125,8 +125,8 @@ int importCards(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> answered =
-            answerHelpOrVersion(argc, argv, QStringLiteral("calvetra-vcard"), QString::fromUtf8(kUsage)))
+    if (const std::optional<int> answered = answerHelpOrVersion(
+            argc, argv, QStringLiteral("calvetra-vcard"), QString::fromUtf8(kUsage)))
         return *answered;
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);

@@ -43,8 +43,8 @@ QString layoutPath(const PrintJob &job, bool landscape, const QString &runnerFol
     if (QFileInfo(path).isAbsolute() && QFileInfo::exists(path))
         return path;
     // The program and the runner of another workstation may live in another folder.
-    const QString beside =
-        QDir(layoutFolder(runnerFolder)).filePath(QFileInfo(QString(path).replace(u'\\', u'/')).fileName());
+    const QString beside = QDir(layoutFolder(runnerFolder))
+                               .filePath(QFileInfo(QString(path).replace(u'\\', u'/')).fileName());
     return QFileInfo::exists(beside) ? beside : path;
 }
 

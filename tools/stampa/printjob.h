@@ -23,8 +23,8 @@ db::Result<PrintJob> readPrintJob(db::Connection &connection, const QString &wor
 
 // The layout file to use: the landscape one when asked for and named (else the portrait one).
 // A file that is not where the job says is looked for by name in the layout folder of the
-// runner in `runnerFolder` (layoutFolder()); when it is not there either, the job's path comes back so that
-// the message names it.
+// runner in `runnerFolder` (layoutFolder()); when it is not there either, the job's path comes back
+// so that the message names it.
 QString layoutPath(const PrintJob &job, bool landscape, const QString &runnerFolder);
 
 } // namespace stampa

@@ -18,8 +18,8 @@ QString RecordFields::text(const Placeholder &placeholder) const
     if (const auto c = m_columns.constFind(placeholder.key); c != m_columns.cend()) {
         if (m_row < 0 || m_row >= m_data.rows.rows.size())
             return {};
-        const QString value = formatValue(m_data.rows.rows[m_row][*c],
-                                          m_data.rows.columns[*c].kind, placeholder.format);
+        const QString value = formatValue(m_data.rows.rows[m_row][*c], m_data.rows.columns[*c].kind,
+                                          placeholder.format);
         if (placeholder.format != ValueFormat::WithFields)
             return value;
         return notices::fillNoticeFields(value, [this](const QString &field) {

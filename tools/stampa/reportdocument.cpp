@@ -72,7 +72,8 @@ ReportDocument::ReportDocument(ReportLayout layout, ReportData data, bool headin
 {
 }
 
-db::Result<int> ReportDocument::print(QPagedPaintDevice &device, const PrintProgress &progress) const
+db::Result<int> ReportDocument::print(QPagedPaintDevice &device,
+                                      const PrintProgress &progress) const
 {
     const QPageLayout pageLayout(m_layout.pageSize, m_layout.orientation, QMarginsF(),
                                  QPageLayout::Millimeter);

@@ -245,8 +245,8 @@ void readPage(Reader &r, const QJsonObject &o, ReportLayout &layout)
     }
     layout.margins = QMarginsF(m[0].toDouble(), m[1].toDouble(), m[2].toDouble(), m[3].toDouble());
     const QSizeF paper = paperSize(layout);
-    if (layout.margins.left() + layout.margins.right() > paper.width() / 2
-        || layout.margins.top() + layout.margins.bottom() > paper.height() / 2)
+    if (layout.margins.left() + layout.margins.right() > paper.width() / 2 ||
+        layout.margins.top() + layout.margins.bottom() > paper.height() / 2)
         r.fail(where + QStringLiteral(".margins"),
                QStringLiteral("i margini lasciano per la stampa meno di metà del foglio"));
 }
@@ -342,12 +342,11 @@ LabelSheet readSheet(Reader &r, const QJsonObject &parent, const QString &key,
     const double across = s.left + s.columns * s.width + (s.columns - 1) * s.gapX;
     const double down = s.top + s.rows * s.height + (s.rows - 1) * s.gapY;
     if (across > paper.width() + kLabelSheetSlack || down > paper.height() + kLabelSheetSlack)
-        r.fail(where,
-               QStringLiteral("le etichette (%1 × %2 mm) escono dal foglio (%3 × %4 mm)")
-                   .arg(across, 0, 'f', 1)
-                   .arg(down, 0, 'f', 1)
-                   .arg(paper.width(), 0, 'f', 1)
-                   .arg(paper.height(), 0, 'f', 1));
+        r.fail(where, QStringLiteral("le etichette (%1 × %2 mm) escono dal foglio (%3 × %4 mm)")
+                          .arg(across, 0, 'f', 1)
+                          .arg(down, 0, 'f', 1)
+                          .arg(paper.width(), 0, 'f', 1)
+                          .arg(paper.height(), 0, 'f', 1));
     return s;
 }
 
@@ -488,10 +487,9 @@ db::Result<ReportLayout> parseLayout(const QByteArray &json, const QString &path
         readColumns(r, root, layout);
         if (layout.kind == LayoutKind::Groups) {
             const QJsonObject g = r.object(root, QStringLiteral("group"), {});
-            r.onlyKeys(
-                g, QStringLiteral("group"),
-                {QStringLiteral("field"), QStringLiteral("heading"), QStringLiteral("empty"),
-                 QStringLiteral("orderBy")});
+            r.onlyKeys(g, QStringLiteral("group"),
+                       {QStringLiteral("field"), QStringLiteral("heading"), QStringLiteral("empty"),
+                        QStringLiteral("orderBy")});
             Grouping group;
             group.field = r.string(g, QStringLiteral("field"), QStringLiteral("group"));
             if (group.field.isEmpty())
