@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
+  qt6-base-dev qt6-base-dev-tools clang-format-14
   libsqlite3-dev sqlite3 libssl-dev
   fonts-dejavu-core poppler-utils qt6-translations-l10n python3-icalendar
   python3-vobject python3-stdnum libcurl4-openssl-dev python3-aiosmtpd openssl
