@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "about/frmrealizzazione.h"
+#include "agenda/agendastore.h"
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frminizio.h"
@@ -11,12 +12,14 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "mail/windows/frmemail.h"
+#include "notices/noticestore.h"
 #include "notices/windows/frmavvisi.h"
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmavvisiclienti_filtri.h"
 #include "notices/windows/frmavvisiclienti_griglia.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/windows/frmopzioni.h"
+#include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmcomunidett.h"
@@ -32,6 +35,9 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_inizio = std::make_unique<TfrmInizio>(*this);
     m_formDb = std::make_unique<Tform_DB>();
     Tform_DB &db = *m_formDb;
+    m_payments = std::make_unique<PaymentStore>(db.shared());
+    m_agenda = std::make_unique<AgendaStore>(db.shared());
+    m_notices = std::make_unique<NoticeStore>(db.shared());
     m_categorie = std::make_unique<TfrmCategorie>(db);
     m_categorieGriglia = std::make_unique<TfrmCategorieContatti_Griglia>(db, *m_categorie);
     m_professioni = std::make_unique<TfrmProfessioni_Dettaglio>(db);
@@ -48,29 +54,33 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_opzioni = std::make_unique<TfrmOpzioni>(db);
     QObject::connect(m_opzioni.get(), &TfrmOpzioni::saved, m_inizio.get(),
                      [this] { m_inizio->showCompanyName(); });
-    m_importaPagamento = std::make_unique<TfrmImportaPagamento>(db);
-    m_pagamentiContatto = std::make_unique<TfrmPagamentiContatto>(db, *m_importaPagamento);
-    m_contattiDett =
-        std::make_unique<TfrmContattiDett>(db, *m_pagamentiContatto, contactEditorLinks());
+    m_importaPagamento = std::make_unique<TfrmImportaPagamento>(db.TableTipoPagamenti);
+    m_pagamentiContatto = std::make_unique<TfrmPagamentiContatto>(*m_payments, *m_importaPagamento);
+    m_contattiDett = std::make_unique<TfrmContattiDett>(db, *m_payments, *m_agenda,
+                                                        *m_pagamentiContatto, contactEditorLinks());
     m_indirizziEmail = std::make_unique<TfrmIndirizziEmail>();
     m_email = std::make_unique<TfrmEmail>(db, [this] {
         m_insEmail->clear();
         dialogs().showModal(m_insEmail.get());
         return m_insEmail->email();
     });
-    m_contatti = std::make_unique<TfrmContatti>(db, *m_contattiDett, *m_indirizziEmail);
+    m_contatti = std::make_unique<TfrmContatti>(db, *m_payments, *m_agenda, *m_contattiDett,
+                                                *m_indirizziEmail);
     m_contatti->setSendEmail([this](const QStringList &addresses) {
         m_email->prepara(addresses, QString(), QString());
         m_email->apri();
     });
-    m_calendario = std::make_unique<TfrmCalendario>(db, appointmentEditorLinks());
-    m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(db, *m_calendario);
-    m_avvisi = std::make_unique<TfrmAvvisi>(db);
-    m_grigliaAvvisi = std::make_unique<TfrmGrigliaAvvisi>(db, *m_avvisi);
-    m_avvisiGriglia = std::make_unique<TfrmAvvisiClienti_Griglia>(db, noticeLinks());
-    m_avvisiFiltri = std::make_unique<TfrmAvvisiClienti_Filtri>(db, *m_avvisiGriglia);
+    m_calendario = std::make_unique<TfrmCalendario>(
+        *m_agenda, db.TableTipologiaCalendario, db.TableCercaContatti, appointmentEditorLinks());
+    m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(
+        *m_agenda, db.gridLayouts(), db.TablePersonalizzazioni, *m_calendario);
+    m_avvisi = std::make_unique<TfrmAvvisi>(*m_notices);
+    m_grigliaAvvisi = std::make_unique<TfrmGrigliaAvvisi>(*m_notices, db.gridLayouts(), *m_avvisi);
+    m_avvisiGriglia = std::make_unique<TfrmAvvisiClienti_Griglia>(*m_notices, noticeLinks());
+    m_avvisiFiltri = std::make_unique<TfrmAvvisiClienti_Filtri>(
+        db.TableProfessioni, db.TableCategorie, db.TableComuni, db.TableProvince, *m_avvisiGriglia);
     m_avvisiCampi =
-        std::make_unique<TfrmAvvisiClienti_Campi>(db, *m_grigliaAvvisi, *m_avvisiFiltri);
+        std::make_unique<TfrmAvvisiClienti_Campi>(*m_notices, *m_grigliaAvvisi, *m_avvisiFiltri);
     m_insEmail = std::make_unique<TfrmInsEmail>();
     m_realizzazione = std::make_unique<TfrmRealizzazione>(
         [this](const QString &to, const QString &subject, const QString &text) {

@@ -6,11 +6,13 @@
 // psql on the database of a server address (see clitool.h).
 // Usage: QT_QPA_PLATFORM=offscreen bench_contactwindow ARCHIVE|postgresql://... [runs]
 
+#include "agenda/agendastore.h"
 #include "bench/sqlitecli.h"
 #include "common/widgets/datagrid.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
+#include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
@@ -92,6 +94,8 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    PaymentStore payments(db.shared());
+    AgendaStore agenda(db.shared());
     const long before = residentMb();
     QElapsedTimer t;
     t.start();
@@ -117,12 +121,12 @@ int main(int argc, char *argv[])
     std::printf("  the contact list query alone in %s: %.1f ms, %ld MB resident\n", tool.name(),
                 wholeList.ms, wholeList.residentKb / 1024);
 
-    TfrmImportaPagamento picker(db);
-    TfrmPagamentiContatto payment(db, picker);
-    TfrmContattiDett editor(db, payment);
+    TfrmImportaPagamento picker(db.TableTipoPagamenti);
+    TfrmPagamentiContatto payment(payments, picker);
+    TfrmContattiDett editor(db, payments, agenda, payment);
     TfrmIndirizziEmail addresses;
     t.restart();
-    TfrmContatti list(db, editor, addresses);
+    TfrmContatti list(db, payments, agenda, editor, addresses);
     list.reset();
     list.show();
     QCoreApplication::processEvents();

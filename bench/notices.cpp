@@ -4,6 +4,7 @@
 // Works on a copy of the archive. Usage: QT_QPA_PLATFORM=offscreen bench_notices ARCHIVE
 
 #include "notices/noticequery.h"
+#include "notices/noticestore.h"
 #include "notices/recipients.h"
 #include "notices/windows/frmavvisiclienti_griglia.h"
 #include "session/datamodule.h"
@@ -56,6 +57,7 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    NoticeStore notices(db.shared());
     if (db::Status opened = db.Connessione().open(archive); !opened || !db.reopenSharedDataSets()) {
         std::fprintf(stderr, "%s\n", qPrintable(opened.message()));
         return 1;
@@ -90,7 +92,7 @@ int main(int argc, char *argv[])
 
     const QString runnerFolder = QCoreApplication::applicationDirPath();
     TfrmAvvisiClienti_Griglia recipients(
-        db, NoticeLinks{[&](ReportKind kind) {
+        notices, NoticeLinks{[&](ReportKind kind) {
             if (db::Status written = writePrintJob(db, kind, runnerFolder); !written)
                 std::fprintf(stderr, "%s\n", qPrintable(written.message()));
         }});

@@ -6,6 +6,7 @@
 // Usage: QT_QPA_PLATFORM=offscreen bench_startup ARCHIVE|postgresql://...
 
 #include "app/startup.h"
+#include "agenda/agendastore.h"
 #include "app/frminizio.h"
 #include "app/program.h"
 #include "bench/clitool.h"
@@ -136,7 +137,7 @@ int main(int argc, char *argv[])
     }
 
     // Read on demand: what the first showing of the contact list and of the agenda adds.
-    for (db::DataSet *ds : {&module.TableCercaContatti, &module.TableCalendario}) {
+    for (db::DataSet *ds : {&module.TableCercaContatti, &program.agenda().TableCalendario}) {
         QElapsedTimer t;
         t.start();
         const bool wasOpen = ds->isOpen();

@@ -1,66 +1,108 @@
 #include "session/datamodule.h"
 
-#include "common/dialogs.h"
 #include "session/computername.h"
-#include "session/shareddatasets.h"
 
-Tform_DB::Tform_DB(QObject *parent) : QObject(parent), m_computerName(readComputerName())
+namespace {
+
+struct Declared
 {
-    for (const SharedDataSet &shared : sharedDataSetTable()) {
-        db::DataSet &ds = this->*shared.member;
-        ds.setObjectName(shared.name);
-        ds.setSql(shared.sql);
-    }
+    db::DataSet Tform_DB::*member;
+    SharedDataSet declaration;
+};
+
+// The data module's own data sets, in the order start-up opens them.
+const QList<Declared> &declaredDataSets()
+{
+    using T = Tform_DB;
+    static const QList<Declared> table = {
+        {&T::TableCercaContatti,
+         {QStringLiteral("TableCercaContatti"), Tform_DB::contactListSql(), QStringLiteral("Ide"),
+          SharedDataSet::Kind::OnDemand}},
+        {&T::TableCategorie,
+         {QStringLiteral("TableCategorie"),
+          QStringLiteral("select * from Categorie order by descrizione"), QStringLiteral("Id"),
+          SharedDataSet::Kind::Shared}},
+        {&T::TableComuni,
+         {QStringLiteral("TableComuni"), QStringLiteral("select * from Comuni order by Comune"),
+          QStringLiteral("ID"), SharedDataSet::Kind::Shared}},
+        {&T::TableContatti,
+         {QStringLiteral("TableContatti"),
+          QStringLiteral("select top 1 * from Contatti order by Cognome,Nome"),
+          QStringLiteral("ID"), SharedDataSet::Kind::Shared}},
+        {&T::TablePersonalizzazioni,
+         {QStringLiteral("TablePersonalizzazioni"),
+          QStringLiteral("select * from Personalizzazioni"), QStringLiteral("Id"),
+          SharedDataSet::Kind::Shared}},
+        {&T::TableDitta,
+         {QStringLiteral("TableDitta"), QStringLiteral("select * from ditta"), QStringLiteral("Id"),
+          SharedDataSet::Kind::Shared}},
+        {&T::TableOpzioni,
+         {QStringLiteral("TableOpzioni"), QStringLiteral("select * from opzioni"),
+          QStringLiteral("Id"), SharedDataSet::Kind::Shared}},
+        {&T::TableIndirizzi,
+         {QStringLiteral("TableIndirizzi"),
+          QStringLiteral("SELECT top 1 id_cap, Frazione, NumeroCivico, Indirizzi.Cap, Comune_ID, "
+                         "Indirizzo, Comuni.Comune FROM Indirizzi INNER JOIN Comuni ON "
+                         "Indirizzi.Comune_ID = Comuni.ID order by Frazione, Indirizzo"),
+          QStringLiteral("id_cap"), SharedDataSet::Kind::Shared}},
+        {&T::TableProfessioni,
+         {QStringLiteral("TableProfessioni"),
+          QStringLiteral("select * from Professioni order by descrizione"), QStringLiteral("Id"),
+          SharedDataSet::Kind::Shared}},
+        {&T::TableTitoli,
+         {QStringLiteral("TableTitoli"), QStringLiteral("select * from Titoli"),
+          QStringLiteral("Id"), SharedDataSet::Kind::Shared}},
+        {&T::TableNazioni,
+         {QStringLiteral("TableNazioni"),
+          QStringLiteral("select * from Nazioni order by DENOMINAZ"), QStringLiteral("IDNazione"),
+          SharedDataSet::Kind::Shared}},
+        {&T::TableProvince,
+         {QStringLiteral("TableProvince"), QStringLiteral("select * from Province"),
+          QStringLiteral("CODPROV"), SharedDataSet::Kind::Shared}},
+        {&T::TableRegioni,
+         {QStringLiteral("TableRegioni"), QStringLiteral("select * from regioni"),
+          QStringLiteral("IDRegione"), SharedDataSet::Kind::Shared}},
+        {&T::TableTipoPagamenti,
+         {QStringLiteral("TableTipoPagamenti"),
+          QStringLiteral("select * from TipoPagamenti order by descrizione"), QStringLiteral("Id"),
+          SharedDataSet::Kind::Shared}},
+        {&T::TableTipoEsportazioniCrystalReport,
+         {QStringLiteral("TableTipoEsportazioniCrystalReport"),
+          QStringLiteral("select * from TipoEsportazioniCrystalReport where Attivo=true Order by "
+                         "Descrizione"),
+          QStringLiteral("Numero"), SharedDataSet::Kind::Shared}},
+        {&T::TableTipologiaCalendario,
+         {QStringLiteral("TableTipologiaCalendario"),
+          QStringLiteral("SELECT * from TipologiaCalendario order by Descrizione"),
+          QStringLiteral("Id"), SharedDataSet::Kind::Shared}},
+        {&T::TableSesso,
+         {QStringLiteral("TableSesso"), QStringLiteral("select * from Sesso"),
+          QStringLiteral("Sesso"), SharedDataSet::Kind::Shared}},
+        {&T::TableTempStampa,
+         {QStringLiteral("TableTempStampa"), QStringLiteral("select * from TempStampa"),
+          QStringLiteral("Id"), SharedDataSet::Kind::PerWorkstation,
+          QStringLiteral("select * from TempStampa where NomeComputer = ?")}},
+        {&T::TableGriglie,
+         {QStringLiteral("TableGriglie"), QStringLiteral("select * from Griglie\n"),
+          QStringLiteral("Id"), SharedDataSet::Kind::PerWorkstation,
+          QStringLiteral("select * from Griglie where NomeComputer = ?")}},
+    };
+    return table;
+}
+
+} // namespace
+
+Tform_DB::Tform_DB(QObject *parent) : QObject(parent), m_shared(m_connection, readComputerName())
+{
+    for (const Declared &d : declaredDataSets())
+        m_shared.add(this->*d.member, d.declaration);
 }
 
 Tform_DB::~Tform_DB() = default;
 
-QString Tform_DB::ConvertiMemo(const QVariant &memo)
-{
-    return memo.isValid() ? memo.toString().left(100) : QString();
-}
-
-QList<db::DataSet *> Tform_DB::sharedDataSets()
-{
-    QList<db::DataSet *> all;
-    for (const SharedDataSet &shared : sharedDataSetTable())
-        all.append(&(this->*shared.member));
-    return all;
-}
-
 db::Status Tform_DB::reopenSharedDataSets()
 {
-    for (db::DataSet *ds : sharedDataSets())
-        ds->close();
-    for (const SharedDataSet &shared : sharedDataSetTable()) {
-        db::DataSet &ds = this->*shared.member;
-        if (!shared.workstationSql.isEmpty())
-            ds.setSql(shared.workstationSql, {m_computerName});
-        if (shared.onDemand)
-            continue;
-        if (db::Status opened = ds.open(); !opened)
-            return opened;
-    }
-    if (TableTempAvvisi.isEmpty()) {
-        db::Status added = TableTempAvvisi.append();
-        if (added)
-            added = TableTempAvvisi.setValue(u"NomeComputer", m_computerName);
-        if (added)
-            added = TableTempAvvisi.post();
-        if (!added)
-            return added;
-    }
-    return {};
-}
-
-db::Status Tform_DB::openOnDemand(db::DataSet &dataSet)
-{
-    if (dataSet.isOpen())
-        return {};
-    db::Status opened = dataSet.open();
-    if (!opened)
-        dialogs().error(opened.message());
-    return opened;
+    return m_shared.reopen();
 }
 
 QString Tform_DB::contactListSql()

@@ -1,5 +1,6 @@
 #include "contacts/windows/frmcontatti.h"
 
+#include "agenda/agendastore.h"
 #include "common/colours.h"
 #include "common/dialogs.h"
 #include "common/gridsort.h"
@@ -17,6 +18,7 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "db/datetimes.h"
+#include "payments/paymentstore.h"
 #include "session/datamodule.h"
 
 #include <QApplication>
@@ -96,10 +98,10 @@ private:
 
 } // namespace
 
-TfrmContatti::TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
-                           QWidget *parent)
+TfrmContatti::TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
+                           TfrmContattiDett &editor, TfrmIndirizziEmail &addresses, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db),
-      m_editor(editor), m_addresses(addresses)
+      m_payments(payments), m_agenda(agenda), m_editor(editor), m_addresses(addresses)
 {
     setObjectName(QStringLiteral("frmContatti"));
     setWindowTitle(QStringLiteral("Archivio"));
@@ -275,16 +277,11 @@ void TfrmContatti::openContact(qint64 id)
     db::DataSet &contatti = m_db.TableContatti;
     contatti.close();
     contatti.setSql(QStringLiteral("select * from Contatti where id = ?"), {id});
-    db::DataSet &pagamenti = m_db.TablePagamenti;
-    pagamenti.close();
-    pagamenti.setSql(
-        QStringLiteral("select * from Pagamenti where Contatto_ID = ? order by data desc"), {id});
-    for (db::DataSet *ds : {&contatti, &pagamenti}) {
-        if (db::Status opened = ds->open(); !opened) {
-            dialogs().error(opened.message());
-            return;
-        }
-    }
+    db::Status opened = contatti.open();
+    if (opened)
+        opened = m_payments.showContact(id);
+    if (!opened)
+        dialogs().error(opened.message());
 }
 
 void TfrmContatti::avanti()
@@ -489,7 +486,7 @@ void TfrmContatti::importaVCard()
                 (void)ds->requery();
         }
         if (imported->nomiCambiati)
-            (void)RicaricaSuRecord(m_db.TableCalendario, QStringLiteral("ID"));
+            (void)m_agenda.reload();
         return imported;
     }();
     if (!done) {

@@ -4,9 +4,11 @@
 
 #include <functional>
 
+class AgendaStore;
 class DataGrid;
 class DataSetComboBox;
 class DataSetModel;
+class PaymentStore;
 class QLineEdit;
 class TfrmContattiDett;
 class TfrmIndirizziEmail;
@@ -18,7 +20,10 @@ class TfrmContatti : public QDialog
     Q_OBJECT
 
 public:
-    TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
+    // `payments`: the payments of the contact the editor opens; `agenda` shows the names an
+    // import changes.
+    TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
+                 TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
                  QWidget *parent = nullptr);
 
     // What the main window does before showing the list: no search left over.
@@ -58,6 +63,8 @@ private:
     bool selectedAddresses(QStringList *addresses);
 
     Tform_DB &m_db;
+    PaymentStore &m_payments;
+    AgendaStore &m_agenda;
     TfrmContattiDett &m_editor;
     TfrmIndirizziEmail &m_addresses;
     std::function<void(const QStringList &)> m_sendEmail;

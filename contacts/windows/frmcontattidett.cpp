@@ -1,5 +1,6 @@
 #include "contacts/windows/frmcontattidett.h"
 
+#include "agenda/agendastore.h"
 #include "common/colours.h"
 #include "common/dialogs.h"
 #include "common/recordoperations.h"
@@ -9,6 +10,7 @@
 #include "common/widgets/toolbuttons.h"
 #include "contacts/contactnames.h"
 #include "contacts/windows/taxcodefields.h"
+#include "payments/paymentstore.h"
 #include "payments/windows/pagamentipage.h"
 #include "session/datamodule.h"
 #include "session/reporthandoff.h"
@@ -39,9 +41,11 @@ QIcon swatch(qint64 windowsColour)
 
 } // namespace
 
-TfrmContattiDett::TfrmContattiDett(Tform_DB &db, TfrmPagamentiContatto &payment,
-                                   ContactEditorLinks links, QWidget *parent)
-    : DetailWindow(parent), m_db(db), m_links(std::move(links))
+TfrmContattiDett::TfrmContattiDett(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
+                                   TfrmPagamentiContatto &payment, ContactEditorLinks links,
+                                   QWidget *parent)
+    : DetailWindow(parent), m_db(db), m_payments(payments), m_agenda(agenda),
+      m_links(std::move(links))
 {
     setObjectName(QStringLiteral("frmContattiDett"));
     setWindowTitle(QStringLiteral("Contatti"));
@@ -71,7 +75,8 @@ TfrmContattiDett::TfrmContattiDett(Tform_DB &db, TfrmPagamentiContatto &payment,
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->addTab(buildGenerale(), QStringLiteral("  Generale  "));
     m_pages->addTab(buildUfficio(), QStringLiteral("  Ufficio  "));
-    m_pagamenti = new PagamentiPage(m_db, payment, m_pages);
+    m_pagamenti = new PagamentiPage(
+        m_payments, payment, [this] { return m_db.TableContatti.value(u"ID"); }, m_pages);
     m_pages->addTab(m_pagamenti, QStringLiteral("  Pagamenti  "));
     m_pages->addTab(buildAltro(), QStringLiteral("  Altro"));
     layout->addWidget(m_pages, 1);
@@ -499,14 +504,8 @@ bool TfrmContattiDett::salva()
         if (db::Status posted = contatto.post(); !posted)
             return posted;
         if (nameChanged) {
-            db::Result<db::RowSet> renamed = m_db.Connessione().run(
-                QStringLiteral(
-                    "UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = Contatti.Id "
-                    "SET "
-                    "calendario.Cliente = [Contatti].[NominativoDocumenti] where Contatti.Id=?"),
-                {id});
-            if (!renamed)
-                return renamed.error();
+            if (db::Status renamed = AgendaStore::renameContact(m_db.Connessione(), id); !renamed)
+                return renamed;
         }
         return transaction.commit();
     }();
@@ -521,11 +520,8 @@ bool TfrmContattiDett::salva()
     if (nameChanged) {
         nameChanged = false;
         // The appointments that show the contact's name: those rows alone are read again.
-        db::DataSet &agenda = m_db.TableCalendario;
-        if (agenda.isOpen()) {
-            if (db::Status reread = agenda.refreshRows(u"ID", u"Cliente_ID", id); !reread)
-                dialogs().error(reread.message());
-        }
+        if (db::Status reread = m_agenda.contactRenamed(id); !reread)
+            dialogs().error(reread.message());
     }
     // Saved: a list that cannot be read again is told, but does not undo the save.
     db::DataSet &list = m_db.TableCercaContatti;
@@ -607,7 +603,7 @@ QHash<const QWidget *, QString> TfrmContattiDett::typedTexts() const
 bool TfrmContattiDett::isBlankCard() const
 {
     // Blank as it was opened: the date of entry and the configured defaults are not typing.
-    return typedTexts() == m_textsWhenAdded && m_db.TablePagamenti.isEmpty();
+    return typedTexts() == m_textsWhenAdded && m_payments.TablePagamenti.isEmpty();
 }
 
 bool TfrmContattiDett::dropBlankContact()

@@ -10,9 +10,11 @@
 #include <memory>
 #include <optional>
 
+class AgendaStore;
 class DataSetComboBox;
 class FieldBinder;
 class PagamentiPage;
+class PaymentStore;
 class TfrmPagamentiContatto;
 class QCheckBox;
 class QComboBox;
@@ -47,8 +49,10 @@ class TfrmContattiDett : public DetailWindow
     Q_OBJECT
 
 public:
-    // `payment` edits one payment of the payments page.
-    TfrmContattiDett(Tform_DB &db, TfrmPagamentiContatto &payment, ContactEditorLinks links = {},
+    // `payment` edits one payment of the payments page, the contact's payments in `payments`;
+    // a new name goes into the contact's appointments in `agenda`.
+    TfrmContattiDett(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
+                     TfrmPagamentiContatto &payment, ContactEditorLinks links = {},
                      QWidget *parent = nullptr);
     ~TfrmContattiDett() override;
 
@@ -100,6 +104,8 @@ private:
     void markChanged() { setModified(true); }
 
     Tform_DB &m_db;
+    PaymentStore &m_payments;
+    AgendaStore &m_agenda;
     ContactEditorLinks m_links;
     FieldBinder *m_binder;
     QTabWidget *m_pages;

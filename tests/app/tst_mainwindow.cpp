@@ -3,6 +3,7 @@
 
 #include "about/frmrealizzazione.h"
 #include "about/makerinfo.h"
+#include "agenda/agendastore.h"
 #include "app/frminizio.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
@@ -12,6 +13,7 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "db/archive.h"
 #include "mail/windows/frmemail.h"
+#include "notices/noticestore.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
@@ -164,12 +166,12 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs.modalWindows, QStringList{"frmGrigliaTipologieCalendario"});
         click(&main, "btnCalendario");
         QCOMPARE(o.dialogs.modalWindows.last(), QStringLiteral("frmGrigliaCalendario"));
-        QVERIFY(o.program.formDb().TableCalendario.isOpen()); // read when first shown
+        QVERIFY(o.program.agenda().TableCalendario.isOpen()); // read when first shown
         // A due reminder opens its appointment in the editor.
         o.program.frmPromemoriaScadenze().StringGrid2DblClick(0);
         (void)o.program.formDb().Connessione().run(
             u"insert into Calendario (Id, Data, Note, Storico) values (7, #3/1/2026#, 'x', false)");
-        (void)o.program.formDb().TableCalendario.requery();
+        (void)o.program.agenda().TableCalendario.requery();
         o.program.frmPromemoriaScadenze().setGrid({QStringList(6), {"", "", "", "x", "7", ""}});
         o.program.frmPromemoriaScadenze().StringGrid2DblClick(1);
         QCOMPARE(o.dialogs.modalWindows.last(), QStringLiteral("frmCalendario"));
@@ -232,7 +234,7 @@ private Q_SLOTS:
         QCOMPARE(
             o.program.frmGrigliaAvvisi().findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(),
             QString());
-        QCOMPARE(o.program.formDb().TableAvvisi.filter(), QString());
+        QCOMPARE(o.program.notices().TableAvvisi.filter(), QString());
 
         o.dialogs.modalActions = {[](QWidget *text) {
                                       QWidget *memo =

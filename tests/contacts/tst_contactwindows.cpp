@@ -1,5 +1,6 @@
 // The contact list, the contact editor and the payments, driven through their real controls.
 
+#include "agenda/agendastore.h"
 #include "common/colours.h"
 #include "common/widgets/datagrid.h"
 #include "contacts/vcardreader.h"
@@ -7,6 +8,7 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "db/datetimes.h"
+#include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "payments/windows/pagamentipage.h"
 #include "session/datamodule.h"
@@ -38,11 +40,13 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB db;
-    TfrmImportaPagamento picker{db};
-    TfrmPagamentiContatto payment{db, picker};
-    TfrmContattiDett editor{db, payment};
+    PaymentStore payments{db.shared()};
+    AgendaStore agenda{db.shared()};
+    TfrmImportaPagamento picker{db.TableTipoPagamenti};
+    TfrmPagamentiContatto payment{payments, picker};
+    TfrmContattiDett editor{db, payments, agenda, payment};
     TfrmIndirizziEmail addresses;
-    TfrmContatti list{db, editor, addresses};
+    TfrmContatti list{db, payments, agenda, editor, addresses};
 
     Office()
     {
@@ -846,7 +850,7 @@ private Q_SLOTS:
         o.dialogs.modalActions.append([&](QWidget *editor) {
             auto *pages = o.in<QTabWidget>(editor, QStringLiteral("PageControl1"));
             pages->setCurrentIndex(2);
-            newest = o.db.TablePagamenti.asString(u"Descrizione");
+            newest = o.payments.TablePagamenti.asString(u"Descrizione");
             o.dialogs.modalActions.append([&](QWidget *payment) {
                 proposedDate = o.in<QLineEdit>(payment, QStringLiteral("DBEdit1"))->text();
                 o.click(payment, QStringLiteral("spdIndietro")); // no amount yet
@@ -878,9 +882,10 @@ private Q_SLOTS:
         QCOMPARE(paid.value(2, u"Importo").toDouble(), 1234.56);
         QCOMPARE(paid.value(2, u"Descrizione").toString(), QStringLiteral("Bonifico"));
         QCOMPARE(paid.value(2, u"data").toDateTime(), day(2026, 12, 7));
-        QCOMPARE(o.db.TablePagamenti.sort(), QStringLiteral("Importo"));
+        QCOMPARE(o.payments.TablePagamenti.sort(), QStringLiteral("Importo"));
         QCOMPARE(
-            o.db.TablePagamenti.valueAt(0, o.db.TablePagamenti.columnIndex(u"Importo")).toDouble(),
+            o.payments.TablePagamenti.valueAt(0, o.payments.TablePagamenti.columnIndex(u"Importo"))
+                .toDouble(),
             99.5);
     }
 
@@ -890,7 +895,7 @@ private Q_SLOTS:
         o.db.TableContatti.setSql(QStringLiteral("select * from Contatti where id =1"));
         o.db.TableContatti.close();
         QVERIFY(o.db.TableContatti.open().ok());
-        QVERIFY(o.db.TablePagamenti.append().ok());
+        QVERIFY(o.payments.TablePagamenti.append().ok());
         o.payment.show();
         o.payment.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&o.payment));
@@ -915,7 +920,7 @@ private Q_SLOTS:
         QStringList descriptions;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(2);
-            o.db.TablePagamenti.last(); // "Acconto", the older one
+            o.payments.TablePagamenti.last(); // "Acconto", the older one
             o.dialogs.modalActions.append([&](QWidget *payment) {
                 o.type(payment, QStringLiteral("DBEdit3"), QStringLiteral("Acconto di gennaio"));
                 o.click(payment, QStringLiteral("spdIndietro"));
@@ -955,7 +960,7 @@ private Q_SLOTS:
         o.db.TableContatti.setSql(QStringLiteral("select * from Contatti where id =1"));
         o.db.TableContatti.close();
         QVERIFY(o.db.TableContatti.open().ok());
-        QVERIFY(o.db.TablePagamenti.append().ok());
+        QVERIFY(o.payments.TablePagamenti.append().ok());
         o.payment.show();
         o.type(&o.payment, QStringLiteral("DBEdit3"), QStringLiteral("Testo mio"));
         o.dialogs.modalActions.append([&](QWidget *picker) {
@@ -964,7 +969,7 @@ private Q_SLOTS:
         });
         o.picker.cancelled = false;
         o.payment.importaDescrizione();
-        QCOMPARE(o.db.TablePagamenti.asString(u"Descrizione"), QStringLiteral("Testo mio"));
+        QCOMPARE(o.payments.TablePagamenti.asString(u"Descrizione"), QStringLiteral("Testo mio"));
     }
 
     void reloadKeepsFilterSortAndContact()

@@ -1,10 +1,26 @@
+#include "agenda/agendastore.h"
 #include "db/archive.h"
+#include "notices/noticestore.h"
+#include "payments/paymentstore.h"
 #include "session/datamodule.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"
 
 #include <QSet>
 #include <QTest>
+
+namespace {
+
+// The data module with the store of every feature declared into it, as the program makes them.
+struct Stores
+{
+    Tform_DB module;
+    PaymentStore payments{module.shared()};
+    AgendaStore agenda{module.shared()};
+    NoticeStore notices{module.shared()};
+};
+
+} // namespace
 
 class TestDataModule : public QObject
 {
@@ -14,7 +30,8 @@ private Q_SLOTS:
     void everySharedDataSetOpens()
     {
         FreshArchive archive;
-        Tform_DB module;
+        Stores stores;
+        Tform_DB &module = stores.module;
         QVERIFY(!module.TableComuni.open().ok()); // nothing opens before the archive does
         QVERIFY(module.Connessione().open(archive.path()).ok());
         const QList<db::DataSet *> all = module.sharedDataSets();
@@ -36,33 +53,30 @@ private Q_SLOTS:
     void everySharedDataSetIsNamedAndKeyedByItsTable()
     {
         FreshArchive archive;
-        Tform_DB module;
+        Stores stores;
+        Tform_DB &module = stores.module;
         module.setComputerName(QStringLiteral("PC-UFFICIO"));
         QVERIFY(module.Connessione().open(archive.path()).ok());
         QVERIFY(module.reopenSharedDataSets().ok());
         QSet<QString> names;
-        for (const SharedDataSet &shared : sharedDataSetTable()) {
-            const db::DataSet &ds = module.*shared.member;
+        for (const SharedDataSets::Entry &entry : module.shared().entries()) {
+            const SharedDataSet &shared = entry.declaration;
+            db::DataSet &ds = *entry.dataSet;
+            const bool onDemand = shared.kind == SharedDataSet::Kind::OnDemand;
             QCOMPARE(ds.objectName(), shared.name);
-            QCOMPARE(ds.isOpen(), !shared.onDemand);
-            if (shared.onDemand)
-                QVERIFY2((module.*shared.member).open().ok(), qPrintable(shared.name));
+            QCOMPARE(ds.isOpen(), !onDemand);
+            if (onDemand)
+                QVERIFY2(ds.open().ok(), qPrintable(shared.name));
             QVERIFY2(ds.columnIndex(shared.keyColumn) >= 0, qPrintable(shared.name));
             names.insert(shared.name);
         }
         QCOMPARE(names.size(), module.sharedDataSets().size());
         // The per-workstation data sets hold only this workstation's rows; start-up gives it its
         // notice row.
-        QCOMPARE(module.TableTempAvvisi.recordCount(), 1);
-        QCOMPARE(module.TableTempAvvisi.asString(u"NomeComputer"), QStringLiteral("PC-UFFICIO"));
+        QCOMPARE(stores.notices.TableTempAvvisi.recordCount(), 1);
+        QCOMPARE(stores.notices.TableTempAvvisi.asString(u"NomeComputer"),
+                 QStringLiteral("PC-UFFICIO"));
         QVERIFY(module.TableTempStampa.sql().contains(QStringLiteral("NomeComputer")));
-    }
-
-    void memosAreShownShort()
-    {
-        QCOMPARE(Tform_DB::ConvertiMemo(QString(250, u'x')), QString(100, u'x'));
-        QCOMPARE(Tform_DB::ConvertiMemo(QString(40, u'è')), QString(40, u'è'));
-        QCOMPARE(Tform_DB::ConvertiMemo(QVariant()), QString());
     }
 };
 
