@@ -5,6 +5,7 @@
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
+#include "app/reports.h"
 #include "app/serverpassword.h"
 #include "app/startup.h"
 #include "common/backupadvice.h"
@@ -18,6 +19,7 @@
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/adminpassword.h"
+#include "options/optionsstore.h"
 #include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmgrigliacomuni.h"
@@ -405,12 +407,13 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
 TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
 {
     Tform_DB &m = m_program.formDb();
-    m.TableOpzioni.close();
-    if (db::Status opened = m.TableOpzioni.open(); !opened) {
+    OptionsStore &options = m_program.options();
+    options.TableOpzioni.close();
+    if (db::Status opened = options.TableOpzioni.open(); !opened) {
         *error = opened;
         return Outcome::Failed;
     }
-    const QString password = m.TableOpzioni.asString(u"PasswordAmministratore");
+    const QString password = options.TableOpzioni.asString(u"PasswordAmministratore");
     if (!password.isEmpty()) {
         TfrmPass &prompt = m_program.frmPass();
         prompt.clear();
@@ -418,8 +421,8 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         if (!passwordMatches(password, prompt.password()))
             return Outcome::Terminate;
     }
-    m.TableDitta.close();
-    if (db::Status opened = m.TableDitta.open(); !opened) {
+    options.TableDitta.close();
+    if (db::Status opened = options.TableDitta.open(); !opened) {
         *error = opened;
         return Outcome::Failed;
     }
@@ -458,7 +461,7 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
 void TfrmInizio::showCompanyName()
 {
     setWindowTitle(QStringLiteral("Calvetra - ") +
-                   m_program.formDb().TableDitta.asString(u"RagSoc"));
+                   m_program.options().TableDitta.asString(u"RagSoc"));
 }
 
 void TfrmInizio::showReminders()
@@ -486,9 +489,15 @@ void TfrmInizio::print(ReportKind kind)
 
 void TfrmInizio::Button1Click()
 {
-    if (db::Status written =
-            writePrintJob(m_program.formDb(), m_reportKind, m_program.programFolder());
-        !written) {
+    const std::optional<ReportDefinition> report =
+        reportDefinition(m_reportKind, m_program.formDb().TableContatti.asInteger(u"Id"));
+    if (!report)
+        return;
+    db::Result<bool> askPrinter = m_program.options().askPrinter();
+    db::Status written = askPrinter.ok() ? writePrintJob(m_program.formDb(), *report, *askPrinter,
+                                                         m_program.programFolder())
+                                         : db::Status(askPrinter.error());
+    if (!written) {
         dialogs().error(written.message());
         return;
     }

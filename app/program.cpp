@@ -18,6 +18,7 @@
 #include "notices/windows/frmavvisiclienti_filtri.h"
 #include "notices/windows/frmavvisiclienti_griglia.h"
 #include "notices/windows/frmgrigliaavvisi.h"
+#include "options/optionsstore.h"
 #include "options/windows/frmopzioni.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
@@ -35,6 +36,7 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_inizio = std::make_unique<TfrmInizio>(*this);
     m_formDb = std::make_unique<Tform_DB>();
     Tform_DB &db = *m_formDb;
+    m_options = std::make_unique<OptionsStore>(db.shared());
     m_payments = std::make_unique<PaymentStore>(db.shared());
     m_agenda = std::make_unique<AgendaStore>(db.shared());
     m_notices = std::make_unique<NoticeStore>(db.shared());
@@ -51,7 +53,7 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_tipologia = std::make_unique<TfrmTipologiaCalendario>(db);
     m_tipologieGriglia = std::make_unique<TfrmGrigliaTipologieCalendario>(db, *m_tipologia);
     m_trovaCap = std::make_unique<TfrmTrovaCap>(db);
-    m_opzioni = std::make_unique<TfrmOpzioni>(db);
+    m_opzioni = std::make_unique<TfrmOpzioni>(*m_options);
     QObject::connect(m_opzioni.get(), &TfrmOpzioni::saved, m_inizio.get(),
                      [this] { m_inizio->showCompanyName(); });
     m_importaPagamento = std::make_unique<TfrmImportaPagamento>(db.TableTipoPagamenti);
@@ -64,8 +66,8 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
         dialogs().showModal(m_insEmail.get());
         return m_insEmail->email();
     });
-    m_contatti = std::make_unique<TfrmContatti>(db, *m_payments, *m_agenda, *m_contattiDett,
-                                                *m_indirizziEmail);
+    m_contatti = std::make_unique<TfrmContatti>(db, *m_payments, *m_agenda, *m_options,
+                                                *m_contattiDett, *m_indirizziEmail);
     m_contatti->setSendEmail([this](const QStringList &addresses) {
         m_email->prepara(addresses, QString(), QString());
         m_email->apri();
@@ -73,7 +75,7 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_calendario = std::make_unique<TfrmCalendario>(
         *m_agenda, db.TableTipologiaCalendario, db.TableCercaContatti, appointmentEditorLinks());
     m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(
-        *m_agenda, db.gridLayouts(), db.TablePersonalizzazioni, *m_calendario);
+        *m_agenda, db.gridLayouts(), m_options->TablePersonalizzazioni, *m_calendario);
     m_avvisi = std::make_unique<TfrmAvvisi>(*m_notices);
     m_grigliaAvvisi = std::make_unique<TfrmGrigliaAvvisi>(*m_notices, db.gridLayouts(), *m_avvisi);
     m_avvisiGriglia = std::make_unique<TfrmAvvisiClienti_Griglia>(*m_notices, noticeLinks());

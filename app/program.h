@@ -9,6 +9,7 @@ class TfrmPass;
 class Tform_DB;
 class AgendaStore;
 class NoticeStore;
+class OptionsStore;
 class PaymentStore;
 class TfrmPromemoriaScadenze;
 struct AppointmentEditorLinks;
@@ -73,6 +74,7 @@ public:
     PaymentStore &payments() { return *m_payments; }
     AgendaStore &agenda() { return *m_agenda; }
     NoticeStore &notices() { return *m_notices; }
+    OptionsStore &options() { return *m_options; }
     TfrmPromemoriaScadenze &frmPromemoriaScadenze() { return *m_promemoria; }
 
     // Contacts and their payments.
@@ -128,6 +130,7 @@ private:
     std::unique_ptr<PaymentStore> m_payments;
     std::unique_ptr<AgendaStore> m_agenda;
     std::unique_ptr<NoticeStore> m_notices;
+    std::unique_ptr<OptionsStore> m_options;
 
     // Declared after the data module, so that they go before the data sets they show; each
     // after the windows it opens, so that it goes before them.

@@ -7,6 +7,7 @@
 #include "agenda/agendastore.h"
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
+#include "options/optionsstore.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
 #include "timing.h"
@@ -56,6 +57,7 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    OptionsStore options(db.shared());
     AgendaStore agenda(db.shared());
     QElapsedTimer t;
     t.start();
@@ -65,7 +67,7 @@ int main(int argc, char *argv[])
     }
     std::printf("shared data sets at start-up (agenda not read): %.0f ms\n", elapsedMs(t));
     TfrmCalendario editor(agenda, db.TableTipologiaCalendario, db.TableCercaContatti);
-    TfrmGrigliaCalendario grid(agenda, db.gridLayouts(), db.TablePersonalizzazioni, editor);
+    TfrmGrigliaCalendario grid(agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor);
     t.restart();
     grid.show();
     QCoreApplication::processEvents();

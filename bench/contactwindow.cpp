@@ -12,6 +12,7 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
+#include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "session/datamodule.h"
@@ -96,6 +97,7 @@ int main(int argc, char *argv[])
     Tform_DB db;
     PaymentStore payments(db.shared());
     AgendaStore agenda(db.shared());
+    OptionsStore options(db.shared());
     const long before = residentMb();
     QElapsedTimer t;
     t.start();
@@ -126,7 +128,7 @@ int main(int argc, char *argv[])
     TfrmContattiDett editor(db, payments, agenda, payment);
     TfrmIndirizziEmail addresses;
     t.restart();
-    TfrmContatti list(db, payments, agenda, editor, addresses);
+    TfrmContatti list(db, payments, agenda, options, editor, addresses);
     list.reset();
     list.show();
     QCoreApplication::processEvents();

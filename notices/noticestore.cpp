@@ -2,6 +2,7 @@
 
 #include "common/recordoperations.h"
 #include "notices/recipients.h"
+#include "session/reporthandoff.h"
 #include "session/shareddatasets.h"
 
 NoticeStore::NoticeStore(SharedDataSets &shared)
@@ -89,4 +90,26 @@ db::Result<QString> NoticeStore::storedText()
 db::Status NoticeStore::writeRecipients(const QList<qint64> &contacts)
 {
     return notices::writeRecipients(m_shared.connection(), m_shared.computerName(), contacts);
+}
+
+ReportDefinition NoticeStore::noticesReport()
+{
+    // The recipient's names and title fill the fields a notice text may hold. The second key of
+    // the order keeps the engine reading the few recipients first, not every contact in name
+    // order.
+    return {
+        QStringLiteral("Avvisi.rpt"), QStringLiteral("AvvisiLan.rpt"),
+        QStringLiteral("SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Indirizzo, "
+                       "Contatti.Telefono, Contatti.Cellulare, Contatti.Cap, Contatti.CFisc, "
+                       "Contatti.PIva, Contatti.Numero AS Civico, TempAvvisi.Testo, "
+                       "Comuni.Comune, Comuni.Provincia, Contatti.Nome, Contatti.Cognome, "
+                       "Contatti.RagioneSociale, Contatti.NominativoDocumenti, "
+                       "Titoli.Descrizione AS Titolo FROM (((TempAvvisiContatti INNER JOIN "
+                       "Contatti ON TempAvvisiContatti.Contatto_ID = Contatti.ID) INNER JOIN "
+                       "TempAvvisi ON TempAvvisiContatti.NomeComputer = TempAvvisi.NomeComputer) "
+                       "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Titoli ON "
+                       "Contatti.Titolo_id = Titoli.Id WHERE "
+                       "TempAvvisiContatti.NomeComputer = ? ORDER BY Contatti.NominativoDocumenti, "
+                       "TempAvvisiContatti.Id"),
+        false, true};
 }

@@ -3,6 +3,7 @@
 #include "db/dataset.h"
 
 class SharedDataSets;
+struct ReportDefinition;
 
 // The notices: the templates, this workstation's notice text and recipients, the SQL they are
 // read with and the operations the notice windows run on them.
@@ -44,6 +45,10 @@ public:
     // This workstation's notice text as stored, and its recipients (notices/recipients.h).
     db::Result<QString> storedText();
     db::Status writeRecipients(const QList<qint64> &contacts);
+
+    // The notice for each recipient of the workstation whose print job it is (its name is bound
+    // to the query's ?): another workstation may be printing its own notice at the same moment.
+    static ReportDefinition noticesReport();
 
 private:
     SharedDataSets &m_shared;

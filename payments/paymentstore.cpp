@@ -2,6 +2,7 @@
 
 #include "common/recordoperations.h"
 #include "db/datetimes.h"
+#include "session/reporthandoff.h"
 #include "session/shareddatasets.h"
 
 PaymentStore::PaymentStore(SharedDataSets &shared) : TablePagamenti(shared.connection())
@@ -42,4 +43,24 @@ db::Status PaymentStore::save()
 db::Status PaymentStore::remove()
 {
     return EliminaRecord(TablePagamenti, QStringLiteral("Id"));
+}
+
+ReportDefinition PaymentStore::paymentsReport()
+{
+    return {
+        QStringLiteral("Pagamenti.rpt"), QStringLiteral("PagamentiLan.rpt"),
+        QStringLiteral("SELECT Contatti.NominativoDocumenti as Nominativo, Pagamenti.data, "
+                       "Pagamenti.Descrizione as Pagamento, Pagamenti.Importo, "
+                       "Contatti.Telefono,Contatti.Cellulare,  Comuni.Comune, Comuni.Provincia, "
+                       "COALESCE(NULLIF(Contatti.Cap, ''), Comuni.CAP) AS CAP, "
+                       "Contatti.ID AS IdContatto, Categorie.descrizione AS Categoria, "
+                       "Regioni.Descrizione AS "
+                       "Regione FROM Pagamenti INNER JOIN ((((Contatti LEFT JOIN Comuni ON "
+                       "Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON "
+                       "Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON "
+                       "Comuni.Provincia = Province.PROVINCIA) LEFT JOIN Regioni ON "
+                       "Province.Regione_ID = Regioni.IDRegione) ON Pagamenti.Contatto_ID = "
+                       "Contatti.ID ORDER BY Contatti.NominativoDocumenti, Contatti.ID, "
+                       "Pagamenti.data, Pagamenti.Id"),
+        true, true};
 }

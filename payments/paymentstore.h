@@ -3,6 +3,7 @@
 #include "db/dataset.h"
 
 class SharedDataSets;
+struct ReportDefinition;
 
 // The payments: the shared data set of the contact being edited, the SQL it is read with and the
 // operations the payment windows run on it.
@@ -28,4 +29,7 @@ public:
     db::Status save();
     // Deletes the current payment; a failure is shown to the user and returned.
     db::Status remove();
+
+    // Every payment, by contact.
+    static ReportDefinition paymentsReport();
 };

@@ -43,9 +43,6 @@ public:
     db::DataSet TableCategorie{m_connection};
     db::DataSet TableComuni{m_connection};
     db::DataSet TableContatti{m_connection};
-    db::DataSet TablePersonalizzazioni{m_connection};
-    db::DataSet TableDitta{m_connection};
-    db::DataSet TableOpzioni{m_connection};
     db::DataSet TableIndirizzi{m_connection};
     db::DataSet TableProfessioni{m_connection};
     db::DataSet TableGriglie{m_connection};
@@ -55,7 +52,6 @@ public:
     db::DataSet TableRegioni{m_connection};
     db::DataSet TableTipoPagamenti{m_connection};
     db::DataSet TableTempStampa{m_connection};
-    db::DataSet TableTipoEsportazioniCrystalReport{m_connection};
     db::DataSet TableTipologiaCalendario{m_connection};
     db::DataSet TableSesso{m_connection};
 

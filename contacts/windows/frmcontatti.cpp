@@ -18,6 +18,7 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "db/datetimes.h"
+#include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "session/datamodule.h"
 
@@ -99,9 +100,11 @@ private:
 } // namespace
 
 TfrmContatti::TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
-                           TfrmContattiDett &editor, TfrmIndirizziEmail &addresses, QWidget *parent)
+                           OptionsStore &options, TfrmContattiDett &editor,
+                           TfrmIndirizziEmail &addresses, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db),
-      m_payments(payments), m_agenda(agenda), m_editor(editor), m_addresses(addresses)
+      m_payments(payments), m_agenda(agenda), m_options(options), m_editor(editor),
+      m_addresses(addresses)
 {
     setObjectName(QStringLiteral("frmContatti"));
     setWindowTitle(QStringLiteral("Archivio"));
@@ -324,7 +327,7 @@ void TfrmContatti::aggiungi()
     }
     if (added)
         added = ApplicaPersonalizzazioni(QStringLiteral("Contatti"), contatti,
-                                         m_db.TablePersonalizzazioni);
+                                         m_options.TablePersonalizzazioni);
     if (!added) {
         contatti.cancel();
         dialogs().error(added.message());
@@ -464,12 +467,12 @@ void TfrmContatti::importaVCard()
         return;
     }
     // The option as stored now, whichever workstation saved it last.
-    if (db::Status read = m_db.TableOpzioni.requery(); !read) {
+    if (db::Status read = m_options.TableOpzioni.requery(); !read) {
         dialogs().error(read.message());
         return;
     }
     const AzioneImportazioneVCard azione =
-        azioneImportazioneVCard(m_db.TableOpzioni.value(u"AzioneImportazioneVCard"));
+        azioneImportazioneVCard(m_options.TableOpzioni.value(u"AzioneImportazioneVCard"));
     db::Result<RiepilogoImportazioneVCard> done = [&] {
         WaitCursor wait;
         ListRestore restore(m_db.TableCercaContatti);

@@ -8,6 +8,7 @@ class AgendaStore;
 class DataGrid;
 class DataSetComboBox;
 class DataSetModel;
+class OptionsStore;
 class PaymentStore;
 class QLineEdit;
 class TfrmContattiDett;
@@ -21,8 +22,8 @@ class TfrmContatti : public QDialog
 
 public:
     // `payments`: the payments of the contact the editor opens; `agenda` shows the names an
-    // import changes.
-    TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
+    // import changes; `options` give a new contact its defaults and the vCard import its action.
+    TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda, OptionsStore &options,
                  TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
                  QWidget *parent = nullptr);
 
@@ -65,6 +66,7 @@ private:
     Tform_DB &m_db;
     PaymentStore &m_payments;
     AgendaStore &m_agenda;
+    OptionsStore &m_options;
     TfrmContattiDett &m_editor;
     TfrmIndirizziEmail &m_addresses;
     std::function<void(const QStringList &)> m_sendEmail;

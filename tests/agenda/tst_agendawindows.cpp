@@ -5,6 +5,7 @@
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "common/widgets/datagrid.h"
 #include "db/datetimes.h"
+#include "options/optionsstore.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 
@@ -29,6 +30,7 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB db;
+    OptionsStore options{db.shared()};
     AgendaStore agenda{db.shared()};
     QStringList opened; // what the editor asked the other windows to open
     TfrmCalendario editor{agenda, db.TableTipologiaCalendario, db.TableCercaContatti,
@@ -45,7 +47,7 @@ struct Office
                                       << QStringLiteral("contatto ") +
                                              db.TableCercaContatti.asString(u"NominativoDocumenti");
                               }}};
-    TfrmGrigliaCalendario grid{agenda, db.gridLayouts(), db.TablePersonalizzazioni, editor};
+    TfrmGrigliaCalendario grid{agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor};
 
     Office()
     {

@@ -8,6 +8,7 @@
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "db/datetimes.h"
+#include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "payments/windows/pagamentipage.h"
@@ -42,11 +43,12 @@ struct Office
     Tform_DB db;
     PaymentStore payments{db.shared()};
     AgendaStore agenda{db.shared()};
+    OptionsStore options{db.shared()};
     TfrmImportaPagamento picker{db.TableTipoPagamenti};
     TfrmPagamentiContatto payment{payments, picker};
     TfrmContattiDett editor{db, payments, agenda, payment};
     TfrmIndirizziEmail addresses;
-    TfrmContatti list{db, payments, agenda, editor, addresses};
+    TfrmContatti list{db, payments, agenda, options, editor, addresses};
 
     Office()
     {

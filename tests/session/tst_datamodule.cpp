@@ -1,6 +1,7 @@
 #include "agenda/agendastore.h"
 #include "db/archive.h"
 #include "notices/noticestore.h"
+#include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "session/datamodule.h"
 #include "session/shareddatasets.h"
@@ -15,6 +16,7 @@ namespace {
 struct Stores
 {
     Tform_DB module;
+    OptionsStore options{module.shared()};
     PaymentStore payments{module.shared()};
     AgendaStore agenda{module.shared()};
     NoticeStore notices{module.shared()};
@@ -44,7 +46,7 @@ private Q_SLOTS:
         }
         QCOMPARE(module.TableComuni.recordCount(), 7904);
         QCOMPARE(module.TableIndirizzi.recordCount(), 1);
-        QCOMPARE(module.TableOpzioni.recordCount(), 1);
+        QCOMPARE(stores.options.TableOpzioni.recordCount(), 1);
         QVERIFY(module.TableCercaContatti.columnIndex(u"Ide") >= 0);
         QVERIFY(!module.computerName().isEmpty());
         QVERIFY(module.computerName().size() <= 15);

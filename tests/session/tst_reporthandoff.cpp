@@ -2,7 +2,9 @@
 
 #include "app/frminizio.h"
 #include "app/program.h"
+#include "app/reports.h"
 #include "db/archive.h"
+#include "options/optionsstore.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
 #include "session/reporthandoff.h"
@@ -125,7 +127,7 @@ private Q_SLOTS:
                         .runNative(QStringLiteral("update opzioni set StampanteDefault = ?"),
                                    {defaultPrinter})
                         .ok());
-            QVERIFY(office.db().TableOpzioni.requery().ok());
+            QVERIFY(office.program.options().TableOpzioni.requery().ok());
             office.program.frmInizio().print(ReportKind::ContactsByCategory);
             QCOMPARE(office.jobs().value(0, u"Setup").toBool(), !defaultPrinter);
         }
