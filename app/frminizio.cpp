@@ -1,33 +1,15 @@
 #include "app/frminizio.h"
 
-#include "about/frmrealizzazione.h"
-#include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
-#include "app/program.h"
-#include "app/reports.h"
 #include "app/serverpassword.h"
-#include "app/startup.h"
 #include "common/backupadvice.h"
 #include "common/dialogs.h"
 #include "common/gridlayout.h"
 #include "common/widgets/waitcursor.h"
-#include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
 #include "db/pgconnection.h"
 #include "db/sqlitebackup.h"
-#include "notices/windows/frmavvisiclienti_campi.h"
-#include "notices/windows/frmgrigliaavvisi.h"
-#include "options/adminpassword.h"
-#include "options/optionsstore.h"
-#include "options/windows/frmopzioni.h"
-#include "reference/windows/categorie.h"
-#include "reference/windows/frmgrigliacomuni.h"
-#include "reference/windows/frmtrovacap.h"
-#include "reference/windows/lookupwindows.h"
-#include "schema/archivecreator.h"
-#include "session/archivelocation.h"
-#include "session/datamodule.h"
 #include "session/reporthandoff.h"
 
 #include <QApplication>
@@ -71,7 +53,7 @@ QIcon glyphIcon(const QString &glyph, const QColor &colour)
 
 } // namespace
 
-TfrmInizio::TfrmInizio(Program &program) : m_program(program)
+TfrmInizio::TfrmInizio()
 {
     setObjectName(QStringLiteral("frmInizio"));
     setWindowTitle(QStringLiteral("Calvetra"));
@@ -105,6 +87,12 @@ TfrmInizio::TfrmInizio(Program &program) : m_program(program)
 
     setCentralWidget(central);
     resize(860, 620);
+}
+
+void TfrmInizio::setLinks(MainWindowLinks links, std::unique_ptr<StartupSequence> sequence)
+{
+    m_links = std::move(links);
+    m_sequence = std::move(sequence);
     connectReferenceButtons();
 }
 
@@ -112,30 +100,10 @@ TfrmInizio::TfrmInizio(Program &program) : m_program(program)
 // open already); the appointment types' list opens modally.
 void TfrmInizio::connectReferenceButtons()
 {
-    const auto beside = [](QWidget *window) {
-        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-        window->show();
-        window->raise();
-        window->activateWindow();
-    };
-    const std::pair<const char *, std::function<void()>> buttons[] = {
-        {"btnCategorie", [=, this] { beside(&m_program.frmCategorieContattiGriglia()); }},
-        {"btnProfessioni", [=, this] { beside(&m_program.frmGrigliaProfessioni()); }},
-        {"btnTitoli", [=, this] { beside(&m_program.frmGrigliaTitoli()); }},
-        {"btnModalitaPagamento", [=, this] { beside(&m_program.frmGrigliaTipoPagamenti()); }},
-        {"btnComuni", [=, this] { beside(&m_program.frmGrigliaComuni()); }},
-        {"btnTipoCalendario",
-         [this] { dialogs().showModal(&m_program.frmGrigliaTipologieCalendario()); }},
-        {"btnClienti", [this] { btnClientiClick(); }},
-        {"btnCalendario", [this] { dialogs().showModal(&m_program.frmGrigliaCalendario()); }},
-        {"btnArchivioAvvisi", [this] { btnArchivioAvvisiClick(); }},
-        {"btnAttivitaAvvisiClienti", [this] { m_program.frmAvvisiClientiCampi().apri(); }},
-        {"btnAttivitaOpzioni", [this] { m_program.frmOpzioni().apri(); }},
-        {"btnUtilityRealizzazione", [=, this] { beside(&m_program.frmRealizzazione()); }},
-        {"btnAttivitaCopia", [this] { btnCopiaDiSicurezzaClick(); }},
-    };
+    QList<std::pair<QString, std::function<void()>>> buttons = m_links.openers;
+    buttons.append({QStringLiteral("btnAttivitaCopia"), [this] { btnCopiaDiSicurezzaClick(); }});
     for (const auto &[name, open] : buttons) {
-        auto *button = findChild<QToolButton *>(QString::fromLatin1(name));
+        auto *button = findChild<QToolButton *>(name);
         button->setEnabled(true);
         button->setToolTip(QString());
         connect(button, &QToolButton::clicked, this, open);
@@ -144,22 +112,15 @@ void TfrmInizio::connectReferenceButtons()
 
 void TfrmInizio::btnClientiClick()
 {
-    TfrmContatti &list = m_program.frmContatti();
-    list.reset();
-    dialogs().showModal(&list);
-}
-
-void TfrmInizio::btnArchivioAvvisiClick()
-{
-    TfrmGrigliaAvvisi &list = m_program.frmGrigliaAvvisi();
-    list.reset();
-    dialogs().showModal(&list);
-    list.reset();
+    for (const auto &[name, open] : m_links.openers) {
+        if (name == u"btnClienti")
+            open();
+    }
 }
 
 void TfrmInizio::btnCopiaDiSicurezzaClick()
 {
-    const QString archive = m_program.formDb().Connessione().location();
+    const QString archive = m_links.archiveLocation();
     if (archive.isEmpty()) {
         dialogs().error(QStringLiteral("L'archivio non è aperto."));
         return;
@@ -322,159 +283,93 @@ QStringList TfrmInizio::birthdays() const
     return text.isEmpty() ? QStringList() : text.split(u'\n');
 }
 
+namespace {
+
+// The start-up's questions, asked through the main window's dialogs and the password window.
+class WindowPrompts final : public StartupPrompts
+{
+public:
+    WindowPrompts(TfrmInizio &window, QPlainTextEdit &path, TfrmPass &password)
+        : m_window(window), m_path(path), m_password(password)
+    {
+    }
+
+    void showArchive(const QString &archive) override { m_path.setPlainText(archive); }
+    bool confirmNewArchive(const QString &archive) override
+    {
+        return dialogs().confirm(
+            QStringLiteral("L'archivio %1 non esiste. Crearne uno nuovo?").arg(archive));
+    }
+    QString administratorPassword() override
+    {
+        m_password.clear();
+        dialogs().showModal(&m_password);
+        return m_password.password();
+    }
+    void showCompanyName(const QString &name) override { m_window.showCompanyName(name); }
+    bool retryAfter(const QString &message) override
+    {
+        dialogs().error(message);
+        return dialogs().confirm(QStringLiteral("Riprovare?"));
+    }
+
+private:
+    TfrmInizio &m_window;
+    QPlainTextEdit &m_path;
+    TfrmPass &m_password;
+};
+
+} // namespace
+
 void TfrmInizio::FormActivate()
 {
-    if (m_startupDone || m_starting || m_terminate)
+    if (m_startupDone || m_starting || m_terminate || !m_sequence)
         return;
     m_starting = true;
-    for (;;) {
-        db::Status error;
-        Outcome outcome = startUntilScratchCleared(&error);
-        // A failure after the scratch rows are cleared is treated the same way: the program
-        // must not go on without its password check or with the data sets of every workstation.
-        if (outcome == Outcome::Done)
-            outcome = finishStartup(&error);
-        if (outcome == Outcome::Done)
-            break;
-        if (outcome == Outcome::Terminate) {
-            m_starting = false;
-            terminate();
-            return;
-        }
-        dialogs().error(error.message());
-        // A fault that persists would otherwise come back at every activation.
-        if (!dialogs().confirm(QStringLiteral("Riprovare?"))) {
-            m_starting = false;
-            terminate();
-            return;
-        }
-    }
-    m_startupDone = true;
-    m_starting = false;
-    showReminders();
-}
-
-TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
-{
-    m_path->clear();
-    db::Result<ArchiveLocation> location = locateArchive(m_program.programFolder());
-    if (!location) {
-        *error = location.error();
-        return Outcome::Failed;
-    }
-    m_path->setPlainText(location->archive);
-    const bool onServer = db::isServerLocation(location->archive);
     db::setPasswordPrompt(askServerPassword);
-    if (!onServer && !QFileInfo::exists(location->archive)) {
-        // A newcomer's first start gets its archive without a question; a path somebody wrote
-        // into percorso.txt may be a typing error, so it is asked first.
-        if (!location->isDefault &&
-            !dialogs().confirm(QStringLiteral("L'archivio %1 non esiste. Crearne uno nuovo?")
-                                   .arg(location->archive)))
-            return Outcome::Terminate;
-        if (db::Status created = schema::createArchiveFile(location->archive); !created) {
-            *error = created;
-            return Outcome::Failed;
-        }
+    WindowPrompts prompts(*this, *m_path, *m_links.password);
+    const StartupSequence::Outcome outcome = m_sequence->run(prompts);
+    m_starting = false;
+    if (outcome == StartupSequence::Outcome::Terminate) {
+        terminate();
+        return;
     }
-    db::ArchiveConnection &connection = m_program.formDb().Connessione();
-    if (db::Status opened = connection.open(location->archive); !opened) {
-        *error = opened;
-        return Outcome::Failed;
-    }
-    bool updated = false;
-    // The update script lies beside the archive file, or beside the program for a server.
-    const QString scriptFolder =
-        onServer ? m_program.programFolder() : QFileInfo(location->archive).absolutePath();
-    if (db::Status script = runUpdateScript(connection, scriptFolder, &updated); !script) {
-        *error = script;
-        return Outcome::Failed;
-    }
-    if (updated) {
-        if (db::Status reopened = connection.open(location->archive); !reopened) {
-            *error = reopened;
-            return Outcome::Failed;
-        }
-    }
-    if (db::Status cleared = clearScratchRows(connection, m_program.formDb().computerName());
-        !cleared) {
-        *error = cleared;
-        return Outcome::Failed;
-    }
-    return Outcome::Done;
-}
-
-TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
-{
-    Tform_DB &m = m_program.formDb();
-    OptionsStore &options = m_program.options();
-    options.TableOpzioni.close();
-    if (db::Status opened = options.TableOpzioni.open(); !opened) {
-        *error = opened;
-        return Outcome::Failed;
-    }
-    const QString password = options.TableOpzioni.asString(u"PasswordAmministratore");
-    if (!password.isEmpty()) {
-        TfrmPass &prompt = m_program.frmPass();
-        prompt.clear();
-        dialogs().showModal(&prompt);
-        if (!passwordMatches(password, prompt.password()))
-            return Outcome::Terminate;
-    }
-    options.TableDitta.close();
-    if (db::Status opened = options.TableDitta.open(); !opened) {
-        *error = opened;
-        return Outcome::Failed;
-    }
-    showCompanyName();
-
-    if (db::Status reopened = m.reopenSharedDataSets(); !reopened) {
-        *error = reopened;
-        return Outcome::Failed;
-    }
-    db::Result<db::RowSet> born = m.Connessione().run(birthdaySql(db::clock::today()));
-    if (!born) {
-        *error = born.error();
-        return Outcome::Failed;
-    }
-    // Filled once per run, also after a retry; in one piece, not a paragraph at a time (a large
-    // archive has thousands of birthdays in a month). On screen it ends at the last line, as it
-    // does when the lines are added one by one.
-    m_birthdays->setPlainText(birthdayLines(*born, db::clock::today()).join(u'\n'));
+    // Filled once per run; in one piece, not a paragraph at a time (a large archive has
+    // thousands of birthdays in a month). On screen it ends at the last line, as it does when
+    // the lines are added one by one.
+    m_birthdays->setPlainText(m_sequence->birthdays().join(u'\n'));
     if (m_birthdays->isVisible())
         m_birthdays->verticalScrollBar()->setValue(m_birthdays->verticalScrollBar()->maximum());
 
     // The grids whose layout this workstation keeps, in this order. A layout that cannot be
     // stored has been reported and leaves the grid as designed.
-    const std::pair<QString, DataSetModel *> layouts[] = {
-        {QStringLiteral("frmContatti"), m_program.frmContatti().gridModel()},
-        {QStringLiteral("frmGrigliaComuni"), &m_program.frmGrigliaComuni().gridModel()},
-        {QStringLiteral("frmTrovaCap"), &m_program.frmTrovaCap().gridModel()},
-        {QStringLiteral("frmGrigliaCalendario"), &m_program.frmGrigliaCalendario().gridModel()},
-        {QStringLiteral("frmGrigliaAvvisi"), &m_program.frmGrigliaAvvisi().gridModel()},
-    };
-    for (const auto &[name, grid] : layouts)
-        (void)RipristinaLayout(name, *grid, m.TableGriglie, false, m.computerName());
-    return Outcome::Done;
+    const GridLayouts layouts = m_links.gridLayouts();
+    for (const auto &[name, grid] : m_links.layoutGrids)
+        (void)RipristinaLayout(name, *grid, layouts.griglie, false, layouts.computerName());
+    m_startupDone = true;
+    showReminders();
 }
 
 void TfrmInizio::showCompanyName()
 {
-    setWindowTitle(QStringLiteral("Calvetra - ") +
-                   m_program.options().TableDitta.asString(u"RagSoc"));
+    showCompanyName(m_links.companyName());
+}
+
+void TfrmInizio::showCompanyName(const QString &name)
+{
+    setWindowTitle(QStringLiteral("Calvetra - ") + name);
 }
 
 void TfrmInizio::showReminders()
 {
-    Tform_DB &m = m_program.formDb();
-    db::Result<db::RowSet> due = m.Connessione().run(reminderSql(db::clock::today()));
+    const db::Result<StartupSequence::Reminders> due = m_sequence->dueReminders();
     if (!due) {
         dialogs().error(due.message());
         return;
     }
-    TfrmPromemoriaScadenze &reminders = m_program.frmPromemoriaScadenze();
-    reminders.setGrid(reminderGrid(*due));
-    if (!due->rows.isEmpty()) {
+    TfrmPromemoriaScadenze &reminders = *m_links.reminders;
+    reminders.setGrid(due->grid);
+    if (due->due > 0) {
         raise();
         activateWindow();
         dialogs().showModal(&reminders);
@@ -489,21 +384,13 @@ void TfrmInizio::print(ReportKind kind)
 
 void TfrmInizio::Button1Click()
 {
-    const std::optional<ReportDefinition> report =
-        reportDefinition(m_reportKind, m_program.formDb().TableContatti.asInteger(u"Id"));
-    if (!report)
-        return;
-    db::Result<bool> askPrinter = m_program.options().askPrinter();
-    db::Status written = askPrinter.ok() ? writePrintJob(m_program.formDb(), *report, *askPrinter,
-                                                         m_program.programFolder())
-                                         : db::Status(askPrinter.error());
-    if (!written) {
+    if (db::Status written = m_links.writePrintJob(m_reportKind); !written) {
         dialogs().error(written.message());
         return;
     }
     QThread::msleep(150);
-    const QString runner = runnerPath(m_program.programFolder());
+    const QString runner = runnerPath(m_links.programFolder);
     if (!QFileInfo(runner).isExecutable() ||
-        !QProcess::startDetached(runner, {}, m_program.programFolder()))
+        !QProcess::startDetached(runner, {}, m_links.programFolder))
         dialogs().error(QStringLiteral("Impossibile avviare il programma di stampa: ") + runner);
 }

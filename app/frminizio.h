@@ -1,11 +1,12 @@
 #pragma once
 
+#include "app/mainwindowlinks.h"
+#include "app/startupsequence.h"
 #include "db/result.h"
 #include "session/reporthandoff.h"
 
 #include <QMainWindow>
 
-class Program;
 class QPlainTextEdit;
 class QTabWidget;
 class QToolButton;
@@ -17,8 +18,11 @@ class TfrmInizio : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit TfrmInizio(Program &program);
+    TfrmInizio();
 
+    // What the window reaches and what its first activation runs: given once the windows and
+    // the data they work on exist. The buttons work from then on.
+    void setLinks(MainWindowLinks links, std::unique_ptr<StartupSequence> sequence);
     // The start-up sequence; later activations do nothing.
     void FormActivate();
     bool startupDone() const { return m_startupDone; }
@@ -31,30 +35,21 @@ public:
     void Button1Click();
     // "Contatti": the contact list, without any search left from the last time.
     void btnClientiClick();
-    // "Avvisi": the template list, unfiltered when it opens and when it closes.
-    void btnArchivioAvvisiClick();
     // "Copia di sicurezza": a checked copy of the archive in use, in a file the user chooses
     // (for an archive on a PostgreSQL server, the pg_dump line to run instead).
     void btnCopiaDiSicurezzaClick();
     void print(ReportKind kind);
 
     QStringList birthdays() const;
-    // The caption: "Calvetra - " and the company's name.
+    // The caption: "Calvetra - " and the company's name (as stored, or as given).
     void showCompanyName();
+    void showCompanyName(const QString &name);
 
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    enum class Outcome
-    {
-        Done,
-        Failed,
-        Terminate
-    };
-    Outcome startUntilScratchCleared(db::Status *error);
-    Outcome finishStartup(db::Status *error);
     void showReminders();
     void connectReferenceButtons();
     void terminate();
@@ -64,7 +59,8 @@ private:
     QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &caption,
                                const QString &glyph, const QColor &colour);
 
-    Program &m_program;
+    MainWindowLinks m_links;
+    std::unique_ptr<StartupSequence> m_sequence;
     QTabWidget *m_tabs;
     QPlainTextEdit *m_path;
     QPlainTextEdit *m_birthdays;

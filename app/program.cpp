@@ -7,6 +7,8 @@
 #include "app/frminizio.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
+#include "app/reports.h"
+#include "app/startupsequence.h"
 #include "common/dialogs.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
@@ -33,7 +35,7 @@
 
 Program::Program(const QString &programFolder) : m_programFolder(programFolder)
 {
-    m_inizio = std::make_unique<TfrmInizio>(*this);
+    m_inizio = std::make_unique<TfrmInizio>();
     m_formDb = std::make_unique<Tform_DB>();
     Tform_DB &db = *m_formDb;
     m_options = std::make_unique<OptionsStore>(db.shared());
@@ -93,6 +95,10 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_pass = std::make_unique<TfrmPass>();
     m_promemoria = std::make_unique<TfrmPromemoriaScadenze>();
     m_promemoria->setOpenAppointment([this](qint64 id) { m_calendario->apriAppuntamento(id); });
+    m_inizio->setLinks(mainWindowLinks(),
+                       std::make_unique<StartupSequence>(StartupSequence::Parts{
+                           programFolder, db.Connessione(), [&db] { return db.computerName(); },
+                           *m_options, [&db] { return db.reopenSharedDataSets(); }}));
 }
 
 Program::~Program() = default;
@@ -120,6 +126,71 @@ AppointmentEditorLinks Program::appointmentEditorLinks()
     links.openType = [this] { m_tipologia->apri(); };
     links.addContact = [this] { m_contatti->aggiungi(); };
     links.openContact = [this] { m_contatti->avanti(); };
+    return links;
+}
+
+MainWindowLinks Program::mainWindowLinks()
+{
+    MainWindowLinks links;
+    links.programFolder = m_programFolder;
+    // The lists of the reference tables open beside the main window (brought forward when they
+    // are open already); the appointment types' list opens modally.
+    const auto beside = [](QWidget *window) {
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    };
+    links.openers = {
+        {QStringLiteral("btnCategorie"), [=, this] { beside(m_categorieGriglia.get()); }},
+        {QStringLiteral("btnProfessioni"), [=, this] { beside(m_professioniGriglia.get()); }},
+        {QStringLiteral("btnTitoli"), [=, this] { beside(m_titoliGriglia.get()); }},
+        {QStringLiteral("btnModalitaPagamento"),
+         [=, this] { beside(m_tipoPagamentiGriglia.get()); }},
+        {QStringLiteral("btnComuni"), [=, this] { beside(m_comuniGriglia.get()); }},
+        {QStringLiteral("btnTipoCalendario"),
+         [this] { dialogs().showModal(m_tipologieGriglia.get()); }},
+        // The contact list, without any search left from the last time.
+        {QStringLiteral("btnClienti"),
+         [this] {
+             m_contatti->reset();
+             dialogs().showModal(m_contatti.get());
+         }},
+        {QStringLiteral("btnCalendario"),
+         [this] { dialogs().showModal(m_grigliaCalendario.get()); }},
+        // The template list, unfiltered when it opens and when it closes.
+        {QStringLiteral("btnArchivioAvvisi"),
+         [this] {
+             m_grigliaAvvisi->reset();
+             dialogs().showModal(m_grigliaAvvisi.get());
+             m_grigliaAvvisi->reset();
+         }},
+        {QStringLiteral("btnAttivitaAvvisiClienti"), [this] { m_avvisiCampi->apri(); }},
+        {QStringLiteral("btnAttivitaOpzioni"), [this] { m_opzioni->apri(); }},
+        {QStringLiteral("btnUtilityRealizzazione"), [=, this] { beside(m_realizzazione.get()); }},
+    };
+    links.password = m_pass.get();
+    links.reminders = m_promemoria.get();
+    links.layoutGrids = {
+        {QStringLiteral("frmContatti"), m_contatti->gridModel()},
+        {QStringLiteral("frmGrigliaComuni"), &m_comuniGriglia->gridModel()},
+        {QStringLiteral("frmTrovaCap"), &m_trovaCap->gridModel()},
+        {QStringLiteral("frmGrigliaCalendario"), &m_grigliaCalendario->gridModel()},
+        {QStringLiteral("frmGrigliaAvvisi"), &m_grigliaAvvisi->gridModel()},
+    };
+    links.gridLayouts = [this] { return m_formDb->gridLayouts(); };
+    links.companyName = [this] { return m_options->TableDitta.asString(u"RagSoc"); };
+    links.archiveLocation = [this] { return m_formDb->Connessione().location(); };
+    links.writePrintJob = [this](ReportKind kind) -> db::Status {
+        const std::optional<ReportDefinition> report =
+            reportDefinition(kind, m_formDb->TableContatti.asInteger(u"Id"));
+        if (!report)
+            return db::Error{QStringLiteral("Stampa sconosciuta.")};
+        const db::Result<bool> askPrinter = m_options->askPrinter();
+        if (!askPrinter)
+            return askPrinter.error();
+        return writePrintJob(*m_formDb, *report, *askPrinter, m_programFolder);
+    };
     return links;
 }
 

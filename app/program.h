@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/mainwindowlinks.h"
+
 #include <QString>
 
 #include <memory>
@@ -123,6 +125,8 @@ private:
     AppointmentEditorLinks appointmentEditorLinks();
     // What the notice wizard's last step reaches: the report hand-off.
     NoticeLinks noticeLinks();
+    // What the main window reaches: every window its buttons open, the print hand-off.
+    MainWindowLinks mainWindowLinks();
 
     QString m_programFolder;
     std::unique_ptr<TfrmInizio> m_inizio;

@@ -1,0 +1,116 @@
+#include "app/startupsequence.h"
+
+#include "app/startup.h"
+#include "db/archive.h"
+#include "db/datetimes.h"
+#include "db/pgconnection.h"
+#include "options/adminpassword.h"
+#include "options/optionsstore.h"
+#include "schema/archivecreator.h"
+#include "session/archivelocation.h"
+
+#include <QFileInfo>
+
+StartupSequence::Outcome StartupSequence::run(StartupPrompts &prompts)
+{
+    for (;;) {
+        db::Status error;
+        Step step = openArchive(prompts, &error);
+        // A failure after the scratch rows are cleared is treated the same way: the program
+        // must not go on without its password check or with the data sets of every workstation.
+        if (step == Step::Done)
+            step = finish(prompts, &error);
+        if (step == Step::Done)
+            return Outcome::Done;
+        if (step == Step::Terminate)
+            return Outcome::Terminate;
+        // A fault that persists would otherwise come back at every activation.
+        if (!prompts.retryAfter(error.message()))
+            return Outcome::Terminate;
+    }
+}
+
+StartupSequence::Step StartupSequence::openArchive(StartupPrompts &prompts, db::Status *error)
+{
+    prompts.showArchive(QString());
+    db::Result<ArchiveLocation> location = locateArchive(m_parts.programFolder);
+    if (!location) {
+        *error = location.error();
+        return Step::Failed;
+    }
+    prompts.showArchive(location->archive);
+    const bool onServer = db::isServerLocation(location->archive);
+    if (!onServer && !QFileInfo::exists(location->archive)) {
+        // A newcomer's first start gets its archive without a question; a path somebody wrote
+        // into percorso.txt may be a typing error, so it is asked first.
+        if (!location->isDefault && !prompts.confirmNewArchive(location->archive))
+            return Step::Terminate;
+        if (db::Status created = schema::createArchiveFile(location->archive); !created) {
+            *error = created;
+            return Step::Failed;
+        }
+    }
+    db::ArchiveConnection &connection = m_parts.connection;
+    if (db::Status opened = connection.open(location->archive); !opened) {
+        *error = opened;
+        return Step::Failed;
+    }
+    bool updated = false;
+    // The update script lies beside the archive file, or beside the program for a server.
+    const QString scriptFolder =
+        onServer ? m_parts.programFolder : QFileInfo(location->archive).absolutePath();
+    if (db::Status script = runUpdateScript(connection, scriptFolder, &updated); !script) {
+        *error = script;
+        return Step::Failed;
+    }
+    if (updated) {
+        if (db::Status reopened = connection.open(location->archive); !reopened) {
+            *error = reopened;
+            return Step::Failed;
+        }
+    }
+    if (db::Status cleared = clearScratchRows(connection, m_parts.computerName()); !cleared) {
+        *error = cleared;
+        return Step::Failed;
+    }
+    return Step::Done;
+}
+
+StartupSequence::Step StartupSequence::finish(StartupPrompts &prompts, db::Status *error)
+{
+    OptionsStore &options = m_parts.options;
+    options.TableOpzioni.close();
+    if (db::Status opened = options.TableOpzioni.open(); !opened) {
+        *error = opened;
+        return Step::Failed;
+    }
+    const QString password = options.TableOpzioni.asString(u"PasswordAmministratore");
+    if (!password.isEmpty() && !passwordMatches(password, prompts.administratorPassword()))
+        return Step::Terminate;
+    options.TableDitta.close();
+    if (db::Status opened = options.TableDitta.open(); !opened) {
+        *error = opened;
+        return Step::Failed;
+    }
+    prompts.showCompanyName(options.TableDitta.asString(u"RagSoc"));
+
+    if (db::Status reopened = m_parts.reopenSharedDataSets(); !reopened) {
+        *error = reopened;
+        return Step::Failed;
+    }
+    db::Result<db::RowSet> born = m_parts.connection.run(birthdaySql(db::clock::today()));
+    if (!born) {
+        *error = born.error();
+        return Step::Failed;
+    }
+    m_birthdays = birthdayLines(*born, db::clock::today());
+    return Step::Done;
+}
+
+db::Result<StartupSequence::Reminders> StartupSequence::dueReminders()
+{
+    db::Result<db::RowSet> due = m_parts.connection.run(reminderSql(db::clock::today()));
+    if (!due)
+        return due.error();
+    return Reminders{due->rows.size(), reminderGrid(*due)};
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "db/archiveconnection.h"
+
+#include <QStringList>
+
+#include <functional>
+
+class OptionsStore;
+
+// What the start-up sequence asks the person at the keyboard and shows them. The main window
+// answers with its dialogs; the tests answer from a script.
+class StartupPrompts
+{
+public:
+    virtual ~StartupPrompts() = default;
+    // The archive about to be used, as soon as it is known (empty while it is not).
+    virtual void showArchive(const QString &archive) = 0;
+    // percorso.txt names a file that is not there: true to create a new archive there.
+    virtual bool confirmNewArchive(const QString &archive) = 0;
+    // The administrator password as typed.
+    virtual QString administratorPassword() = 0;
+    // The company's name, as soon as it is read.
+    virtual void showCompanyName(const QString &name) = 0;
+    // A step failed with `message`: true to run the sequence again.
+    virtual bool retryAfter(const QString &message) = 0;
+};
+
+// The start-up sequence, apart from the windows that show it: where the archive is (created on
+// a newcomer's first start), its update script, this workstation's scratch rows, the
+// administrator password, the company's name, the shared data sets and the month's birthdays.
+class StartupSequence
+{
+public:
+    struct Parts
+    {
+        QString programFolder; // where the program and percorso.txt are
+        db::ArchiveConnection &connection;
+        std::function<QString()> computerName; // this workstation's, in the scratch rows
+        OptionsStore &options;
+        std::function<db::Status()> reopenSharedDataSets;
+    };
+
+    enum class Outcome
+    {
+        Done,
+        Terminate, // the program must end: a password refused, a new archive refused, a fault
+                   // the user does not want to retry
+    };
+
+    explicit StartupSequence(Parts parts) : m_parts(std::move(parts)) {}
+
+    // Runs every step, again from the start after a failure for as long as the user asks to.
+    Outcome run(StartupPrompts &prompts);
+
+    // After a run that is done: the birthdays of the month ("Cognome Nome :dd/mm/yyyy").
+    QStringList birthdays() const { return m_birthdays; }
+    struct Reminders
+    {
+        qsizetype due = 0;
+        QList<QStringList> grid; // the reminder grid's rows (reminderGrid())
+    };
+    // The reminders due today or earlier.
+    db::Result<Reminders> dueReminders();
+
+private:
+    enum class Step
+    {
+        Done,
+        Failed,
+        Terminate
+    };
+    Step openArchive(StartupPrompts &prompts, db::Status *error);
+    Step finish(StartupPrompts &prompts, db::Status *error);
+
+    Parts m_parts;
+    QStringList m_birthdays;
+};
