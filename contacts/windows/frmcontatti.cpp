@@ -13,11 +13,11 @@
 #include "contacts/contactsearch.h"
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
-#include "contacts/vcardreader.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "db/datetimes.h"
 #include "session/datamodule.h"
+#include "vcard/vcardreader.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -3,10 +3,10 @@
 #include "common/dates.h"
 #include "common/dialogs.h"
 #include "common/widgets/fieldbinder.h"
-#include "contacts/codicefiscale.h"
-#include "contacts/codicefiscalecalcolato.h"
 #include "db/datetimes.h"
 #include "session/datamodule.h"
+#include "taxcode/codicefiscale.h"
+#include "taxcode/codicefiscalecalcolato.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

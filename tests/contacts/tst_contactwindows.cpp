@@ -2,7 +2,6 @@
 
 #include "common/colours.h"
 #include "common/widgets/datagrid.h"
-#include "contacts/vcardreader.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
@@ -11,6 +10,7 @@
 #include "payments/windows/pagamentipage.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
+#include "vcard/vcardreader.h"
 #include "vobjectcheck.h"
 
 #include <QAbstractButton>
