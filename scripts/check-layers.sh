@@ -15,6 +15,7 @@ rules=(
   "session:db/ common/"
   "vcard:db/ common/"
   "taxcode:db/"
+  "jet:db/"
   "contacts:db/ common/ vcard/ taxcode/"
   "payments:db/ common/"
   "reference:db/ common/"
@@ -62,7 +63,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session vcard taxcode contacts payments reference agenda notices options mail about \
+     db common schema session vcard taxcode jet contacts payments reference agenda notices options mail about \
      tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1
