@@ -148,6 +148,15 @@ db::Result<std::unique_ptr<Archive>> Archive::open(const QString &path)
     return std::unique_ptr<Archive>(new Archive(path, std::move(handle), tables));
 }
 
+db::Result<qint64> Archive::rowCount(const QString &table)
+{
+    QByteArray name = table.toUtf8();
+    TableDef def{mdb_read_table_by_name(m_handle->mdb, name.data(), MDB_TABLE)};
+    if (!def.def)
+        return damaged(m_path, table);
+    return qint64(def.def->num_rows);
+}
+
 db::Result<QList<Column>> Archive::columns(const QString &table)
 {
     QByteArray name = table.toUtf8();

@@ -57,6 +57,8 @@ public:
     // The user tables, as the file names them, in the order of its catalogue.
     QStringList tables() const { return m_tables; }
 
+    // How many rows `table` declares.
+    db::Result<qint64> rowCount(const QString &table);
     // The columns of `table`, in their stored order.
     db::Result<QList<Column>> columns(const QString &table);
     // Hands every row of `table` to `handler`, in the file's order, until it returns false.

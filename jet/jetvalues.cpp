@@ -22,7 +22,8 @@ QString textFromJet(QByteArrayView stored)
 {
     const auto *bytes = reinterpret_cast<const unsigned char *>(stored.data());
     const qsizetype size = stored.size();
-    QString text;
+    // An empty text is a text, never a null.
+    QString text = QStringLiteral("");
     if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
         text.reserve(size - 2);
         bool oneByte = true;

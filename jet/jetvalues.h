@@ -16,7 +16,8 @@ QDateTime dateTimeFromJet(double days);
 
 // A Jet 4 text as stored: UTF-16 little-endian, or, when it starts with FF FE, the "compressed"
 // form in which a zero byte switches between one byte per character (the low byte, the high
-// one zero) and two. An odd byte at the end of a two-byte run is dropped.
+// one zero) and two. An odd byte at the end of a two-byte run is dropped. Never a null string,
+// not even for an empty text.
 QString textFromJet(QByteArrayView stored);
 
 // A CURRENCY value: a 64-bit integer of ten-thousandths.

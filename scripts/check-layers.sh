@@ -16,6 +16,7 @@ rules=(
   "vcard:db/ common/"
   "taxcode:db/"
   "jet:db/"
+  "migration:db/ common/ jet/ schema/ options/"
   "contacts:db/ common/ vcard/ taxcode/"
   "payments:db/ common/"
   "reference:db/ common/"
@@ -63,7 +64,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session vcard taxcode jet contacts payments reference agenda notices options mail about \
+     db common schema session vcard taxcode jet migration contacts payments reference agenda notices options mail about \
      tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1

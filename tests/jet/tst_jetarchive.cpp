@@ -149,7 +149,9 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, stored);
         QFETCH(QString, expected);
-        QCOMPARE(jet::textFromJet(stored), expected);
+        const QString text = jet::textFromJet(stored);
+        QCOMPARE(text, expected);
+        QVERIFY(!text.isNull());
     }
 
     void everyValueAsMdbToolsReadsIt_data()
