@@ -348,17 +348,14 @@ db::Status Importer::keepCountersPast(const QHash<QString, TableRows> &written)
         const QString table = name(rule.name);
         qint64 highest = 0;
         if (const auto rows = written.constFind(table); rows != written.cend()) {
-            for (qsizetype r = 0; r < rows->rows.size(); ++r)
-                highest =
-                    std::max(highest, rows->value(r, QString::fromLatin1(rule.key)).toLongLong());
+            highest = rows->highest(name(rule.key));
         }
         qint64 pointed = 0;
         for (const Pointer &p : kPointers) {
             if (table != name(p.target))
                 continue;
             if (const auto rows = written.constFind(name(p.table)); rows != written.cend()) {
-                for (qsizetype r = 0; r < rows->rows.size(); ++r)
-                    pointed = std::max(pointed, rows->value(r, name(p.column)).toLongLong());
+                pointed = std::max(pointed, rows->highest(name(p.column)));
             }
         }
         if (pointed <= highest)
@@ -414,7 +411,8 @@ db::Result<ImportSummary> Importer::run()
     db::Transaction transaction(m_target);
     if (!transaction.started())
         return transaction.started().error();
-    if (db::Status created = schema::createTables(m_target); !created)
+    if (db::Status created = schema::createTables(m_target, schema::SchemaPart::TablesOnly);
+        !created)
         return created.error();
     if (db::Status loaded = schema::loadReferenceData(m_target); !loaded)
         return loaded.error();
@@ -482,14 +480,12 @@ db::Result<ImportSummary> Importer::run()
             office.*member = *rows;
     }
     qint64 firstFree = 1;
-    for (qsizetype r = 0; r < office.comuni.rows.size(); ++r)
-        firstFree = std::max(firstFree, office.comuni.value(r, u"ID").toLongLong() + 1);
+    firstFree = std::max(firstFree, office.comuni.highest(u"ID") + 1);
     for (const Pointer &p : kPointers) {
         if (name(p.target) != u"Comuni")
             continue;
         if (const auto rows = written.constFind(name(p.table)); rows != written.cend()) {
-            for (qsizetype r = 0; r < rows->rows.size(); ++r)
-                firstFree = std::max(firstFree, rows->value(r, name(p.column)).toLongLong() + 1);
+            firstFree = std::max(firstFree, rows->highest(name(p.column)) + 1);
         }
     }
     const MergeCounts merged = mergeReferenceLists(office, national, firstFree);
@@ -510,6 +506,9 @@ db::Result<ImportSummary> Importer::run()
     }
     if (db::Status counters = keepCountersPast(written); !counters)
         return counters.error();
+    if (db::Status indexed = schema::createTables(m_target, schema::SchemaPart::IndexesOnly);
+        !indexed)
+        return indexed.error();
     if (m_progress && !m_progress(m_total, m_total))
         return db::Error{QStringLiteral("Importazione annullata: l'archivio nuovo non è stato "
                                         "creato.")};

@@ -4,11 +4,24 @@ namespace migration {
 
 int TableRows::column(QStringView name) const
 {
-    for (qsizetype c = 0; c < columns.size(); ++c) {
+    if (const auto found = m_found.constFind(name.toString()); found != m_found.cend())
+        return *found;
+    int index = -1;
+    for (qsizetype c = 0; c < columns.size() && index < 0; ++c) {
         if (QStringView(columns[c]).compare(name, Qt::CaseInsensitive) == 0)
-            return int(c);
+            index = int(c);
     }
-    return -1;
+    m_found.insert(name.toString(), index);
+    return index;
+}
+
+qint64 TableRows::highest(QStringView name) const
+{
+    const int c = column(name);
+    qint64 top = 0;
+    for (qsizetype r = 0; c >= 0 && r < rows.size(); ++r)
+        top = std::max(top, rows[r][c].toLongLong());
+    return top;
 }
 
 QVariant TableRows::value(qsizetype row, QStringView name) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,12 @@ struct TableRows
     int column(QStringView name) const;
     QVariant value(qsizetype row, QStringView name) const;
     void set(qsizetype row, QStringView name, const QVariant &value);
+    // The highest whole number in the column, 0 for none.
+    qint64 highest(QStringView name) const;
+
+private:
+    // Column indexes by the names asked for, as they were spelled.
+    mutable QHash<QString, int> m_found;
 };
 
 // A text as the lists compare names: letter case, accents and blanks at the ends aside.
