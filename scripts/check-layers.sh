@@ -17,6 +17,7 @@ rules=(
   "taxcode:db/"
   "jet:db/"
   "migration:db/ common/ jet/ schema/ options/"
+  "migration/windows:db/ common/ jet/ migration/"
   "contacts:db/ common/ vcard/ taxcode/"
   "payments:db/ common/"
   "reference:db/ common/"
