@@ -10,6 +10,7 @@ class Tform_DB;
 class AgendaStore;
 class NoticeStore;
 class OptionsStore;
+class ReferenceStore;
 class PaymentStore;
 class TfrmPromemoriaScadenze;
 struct AppointmentEditorLinks;
@@ -75,6 +76,7 @@ public:
     AgendaStore &agenda() { return *m_agenda; }
     NoticeStore &notices() { return *m_notices; }
     OptionsStore &options() { return *m_options; }
+    ReferenceStore &reference() { return *m_reference; }
     TfrmPromemoriaScadenze &frmPromemoriaScadenze() { return *m_promemoria; }
 
     // Contacts and their payments.
@@ -130,6 +132,7 @@ private:
     std::unique_ptr<PaymentStore> m_payments;
     std::unique_ptr<AgendaStore> m_agenda;
     std::unique_ptr<NoticeStore> m_notices;
+    std::unique_ptr<ReferenceStore> m_reference;
     std::unique_ptr<OptionsStore> m_options;
 
     // Declared after the data module, so that they go before the data sets they show; each

@@ -8,6 +8,7 @@
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "options/optionsstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
 #include "timing.h"
@@ -57,6 +58,7 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    ReferenceStore reference(db.shared());
     OptionsStore options(db.shared());
     AgendaStore agenda(db.shared());
     QElapsedTimer t;
@@ -66,7 +68,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("shared data sets at start-up (agenda not read): %.0f ms\n", elapsedMs(t));
-    TfrmCalendario editor(agenda, db.TableTipologiaCalendario, db.TableCercaContatti);
+    TfrmCalendario editor(agenda, reference.TableTipologiaCalendario, db.TableCercaContatti);
     TfrmGrigliaCalendario grid(agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor);
     t.restart();
     grid.show();

@@ -15,6 +15,7 @@
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
 #include "timing.h"
@@ -95,6 +96,7 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    ReferenceStore reference(db.shared());
     PaymentStore payments(db.shared());
     AgendaStore agenda(db.shared());
     OptionsStore options(db.shared());
@@ -123,12 +125,12 @@ int main(int argc, char *argv[])
     std::printf("  the contact list query alone in %s: %.1f ms, %ld MB resident\n", tool.name(),
                 wholeList.ms, wholeList.residentKb / 1024);
 
-    TfrmImportaPagamento picker(db.TableTipoPagamenti);
+    TfrmImportaPagamento picker(reference.TableTipoPagamenti);
     TfrmPagamentiContatto payment(payments, picker);
-    TfrmContattiDett editor(db, payments, agenda, payment);
+    TfrmContattiDett editor(db, reference, payments, agenda, payment);
     TfrmIndirizziEmail addresses;
     t.restart();
-    TfrmContatti list(db, payments, agenda, options, editor, addresses);
+    TfrmContatti list(db, reference, payments, agenda, options, editor, addresses);
     list.reset();
     list.show();
     QCoreApplication::processEvents();

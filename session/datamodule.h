@@ -40,20 +40,9 @@ public:
 
     // Named and given their SQL in the constructor.
     db::DataSet TableCercaContatti{m_connection};
-    db::DataSet TableCategorie{m_connection};
-    db::DataSet TableComuni{m_connection};
     db::DataSet TableContatti{m_connection};
-    db::DataSet TableIndirizzi{m_connection};
-    db::DataSet TableProfessioni{m_connection};
     db::DataSet TableGriglie{m_connection};
-    db::DataSet TableTitoli{m_connection};
-    db::DataSet TableNazioni{m_connection};
-    db::DataSet TableProvince{m_connection};
-    db::DataSet TableRegioni{m_connection};
-    db::DataSet TableTipoPagamenti{m_connection};
     db::DataSet TableTempStampa{m_connection};
-    db::DataSet TableTipologiaCalendario{m_connection};
-    db::DataSet TableSesso{m_connection};
 
     // The contact list query.
     static QString contactListSql();

@@ -20,6 +20,7 @@
 #include "db/datetimes.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 
 #include <QApplication>
@@ -99,12 +100,12 @@ private:
 
 } // namespace
 
-TfrmContatti::TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
-                           OptionsStore &options, TfrmContattiDett &editor,
+TfrmContatti::TfrmContatti(Tform_DB &db, ReferenceStore &reference, PaymentStore &payments,
+                           AgendaStore &agenda, OptionsStore &options, TfrmContattiDett &editor,
                            TfrmIndirizziEmail &addresses, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db),
-      m_payments(payments), m_agenda(agenda), m_options(options), m_editor(editor),
-      m_addresses(addresses)
+      m_reference(reference), m_payments(payments), m_agenda(agenda), m_options(options),
+      m_editor(editor), m_addresses(addresses)
 {
     setObjectName(QStringLiteral("frmContatti"));
     setWindowTitle(QStringLiteral("Archivio"));
@@ -191,13 +192,14 @@ TfrmContatti::TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &ag
     m_note = box(QStringLiteral("Edit4"), QStringLiteral("Note"), 2);
     m_telefoni = box(QStringLiteral("Edit5"), QStringLiteral("Telefoni"), 3);
     m_cellulari = box(QStringLiteral("Edit6"), QStringLiteral("Cellulari"), 4);
-    m_categoria = list(QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria"), 5,
-                       m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
-    m_sesso = list(QStringLiteral("DBLookupComboBox3"), QStringLiteral("Sesso"), 6, m_db.TableSesso,
-                   QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
+    m_categoria =
+        list(QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria"), 5,
+             m_reference.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_sesso = list(QStringLiteral("DBLookupComboBox3"), QStringLiteral("Sesso"), 6,
+                   m_reference.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
     m_professione =
         list(QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione"), 7,
-             m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
+             m_reference.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
     m_email = box(QStringLiteral("Edit7"), QStringLiteral("Email"), 8);
     layout->addWidget(filters);
 
@@ -484,8 +486,8 @@ void TfrmContatti::importaVCard()
         (void)RicaricaSuRecord(m_db.TableContatti, QStringLiteral("Id"));
         // Categories, professions and titles added on the way appear in every list.
         if (imported->righeAggiunte) {
-            for (db::DataSet *ds :
-                 {&m_db.TableCategorie, &m_db.TableProfessioni, &m_db.TableTitoli})
+            for (db::DataSet *ds : {&m_reference.TableCategorie, &m_reference.TableProfessioni,
+                                    &m_reference.TableTitoli})
                 (void)ds->requery();
         }
         if (imported->nomiCambiati)

@@ -10,6 +10,7 @@ class DataSetComboBox;
 class DataSetModel;
 class OptionsStore;
 class PaymentStore;
+class ReferenceStore;
 class QLineEdit;
 class TfrmContattiDett;
 class TfrmIndirizziEmail;
@@ -23,9 +24,10 @@ class TfrmContatti : public QDialog
 public:
     // `payments`: the payments of the contact the editor opens; `agenda` shows the names an
     // import changes; `options` give a new contact its defaults and the vCard import its action.
-    TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda, OptionsStore &options,
-                 TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
-                 QWidget *parent = nullptr);
+    // The search boxes offer the rows of `reference`.
+    TfrmContatti(Tform_DB &db, ReferenceStore &reference, PaymentStore &payments,
+                 AgendaStore &agenda, OptionsStore &options, TfrmContattiDett &editor,
+                 TfrmIndirizziEmail &addresses, QWidget *parent = nullptr);
 
     // What the main window does before showing the list: no search left over.
     void reset();
@@ -64,6 +66,7 @@ private:
     bool selectedAddresses(QStringList *addresses);
 
     Tform_DB &m_db;
+    ReferenceStore &m_reference;
     PaymentStore &m_payments;
     AgendaStore &m_agenda;
     OptionsStore &m_options;

@@ -12,6 +12,7 @@
 #include "contacts/windows/taxcodefields.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/pagamentipage.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "session/reporthandoff.h"
 
@@ -41,11 +42,11 @@ QIcon swatch(qint64 windowsColour)
 
 } // namespace
 
-TfrmContattiDett::TfrmContattiDett(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
-                                   TfrmPagamentiContatto &payment, ContactEditorLinks links,
-                                   QWidget *parent)
-    : DetailWindow(parent), m_db(db), m_payments(payments), m_agenda(agenda),
-      m_links(std::move(links))
+TfrmContattiDett::TfrmContattiDett(Tform_DB &db, ReferenceStore &reference, PaymentStore &payments,
+                                   AgendaStore &agenda, TfrmPagamentiContatto &payment,
+                                   ContactEditorLinks links, QWidget *parent)
+    : DetailWindow(parent), m_db(db), m_reference(reference), m_payments(payments),
+      m_agenda(agenda), m_links(std::move(links))
 {
     setObjectName(QStringLiteral("frmContattiDett"));
     setWindowTitle(QStringLiteral("Contatti"));
@@ -159,32 +160,32 @@ QWidget *TfrmContattiDett::buildGenerale()
         g->addWidget(w, rows[column]++, column * 2 + 1);
         order[column].append(w);
     };
-    m_categoria =
-        lookupField(page, QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria_ID"),
-                    m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_categoria = lookupField(page, QStringLiteral("DBLookupComboBox1"),
+                              QStringLiteral("Categoria_ID"), m_reference.TableCategorie,
+                              QStringLiteral("Id"), QStringLiteral("descrizione"));
     auto *titolo =
         lookupField(page, QStringLiteral("DBLookupComboBox3"), QStringLiteral("Titolo_id"),
-                    m_db.TableTitoli, QStringLiteral("Id"), QStringLiteral("descrizione"));
+                    m_reference.TableTitoli, QStringLiteral("Id"), QStringLiteral("descrizione"));
     auto *sesso =
         lookupField(page, QStringLiteral("DBLookupComboBox4"), QStringLiteral("Sesso"),
-                    m_db.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
-    auto *professione =
-        lookupField(page, QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione_id"),
-                    m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
+                    m_reference.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
+    auto *professione = lookupField(page, QStringLiteral("DBLookupComboBox2"),
+                                    QStringLiteral("Professione_id"), m_reference.TableProfessioni,
+                                    QStringLiteral("Id"), QStringLiteral("descrizione"));
     m_comune = lookupField(page, QStringLiteral("DBLookupComboBox5"), QStringLiteral("Citta_ID"),
-                           m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
+                           m_reference.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
     m_luogoNascita =
         lookupField(page, QStringLiteral("DBLookupComboBox6"), QStringLiteral("LuogoNascita"),
-                    m_db.TableComuni, QStringLiteral("Comune"), QStringLiteral("Comune"));
+                    m_reference.TableComuni, QStringLiteral("Comune"), QStringLiteral("Comune"));
 
     for (DataSetComboBox *list : {m_categoria, professione, titolo})
         connect(list, &DataSetComboBox::chosen, this, &TfrmContattiDett::copyCategoryColour);
     connect(m_comune, &DataSetComboBox::chosen, this, [this] {
-        (void)m_db.TableContatti.setValue(u"Cap", m_db.TableComuni.value(u"Cap"));
+        (void)m_db.TableContatti.setValue(u"Cap", m_reference.TableComuni.value(u"Cap"));
         m_binder->refresh(QStringLiteral("Cap"));
     });
     connect(m_luogoNascita, &DataSetComboBox::chosen, this, [this] {
-        (void)m_db.TableContatti.setValue(u"LuogoNascita_Id", m_db.TableComuni.value(u"Id"));
+        (void)m_db.TableContatti.setValue(u"LuogoNascita_Id", m_reference.TableComuni.value(u"Id"));
     });
 
     m_ragioneSociale = textField(page, QStringLiteral("DBEdit1"), QStringLiteral("RagioneSociale"));
@@ -201,7 +202,8 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.titoli.add();
             },
             [this] {
-                openLookup(m_db.TableTitoli, QStringLiteral("Titolo_id"), m_links.titoli.open);
+                openLookup(m_reference.TableTitoli, QStringLiteral("Titolo_id"),
+                           m_links.titoli.open);
             }));
     put(QStringLiteral("Sesso"), sesso);
     put(QStringLiteral("Categoria"),
@@ -212,7 +214,7 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.categorie.add();
             },
             [this] {
-                openLookup(m_db.TableCategorie, QStringLiteral("Categoria_ID"),
+                openLookup(m_reference.TableCategorie, QStringLiteral("Categoria_ID"),
                            m_links.categorie.open);
             }));
     put(QStringLiteral("Professione"),
@@ -223,7 +225,7 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.professioni.add();
             },
             [this] {
-                openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"),
+                openLookup(m_reference.TableProfessioni, QStringLiteral("Professione_id"),
                            m_links.professioni.open);
             }));
     m_codiceFiscale = textField(page, QStringLiteral("DBEdit13"), QStringLiteral("CFisc"));
@@ -231,8 +233,9 @@ QWidget *TfrmContattiDett::buildGenerale()
     m_dataNascita = new QLineEdit(page);
     m_dataNascita->setObjectName(QStringLiteral("DBEdit18"));
     m_binder->bindDate(m_dataNascita, QStringLiteral("DataNascita"));
-    m_taxCodes = new TaxCodeFields(
-        m_db, *m_binder, {m_cognome, m_nome, m_dataNascita, m_codiceFiscale, partitaIva}, this);
+    m_taxCodes =
+        new TaxCodeFields(m_db.TableContatti, m_reference.TableComuni, *m_binder,
+                          {m_cognome, m_nome, m_dataNascita, m_codiceFiscale, partitaIva}, this);
     connect(m_taxCodes, &TaxCodeFields::changed, this, &TfrmContattiDett::markChanged);
     connect(m_taxCodes, &TaxCodeFields::showFields, this, [this] {
         const QSignalBlocker quiet(m_pages);
@@ -252,7 +255,7 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.comuni.add();
             },
             [this] {
-                openLookup(m_db.TableComuni, QStringLiteral("LuogoNascita_Id"),
+                openLookup(m_reference.TableComuni, QStringLiteral("LuogoNascita_Id"),
                            m_links.comuni.open);
             }));
     auto *inserimento = new QLineEdit(page);
@@ -272,7 +275,8 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.comuni.add();
             },
             [this] {
-                openLookup(m_db.TableComuni, QStringLiteral("Citta_ID"), m_links.comuni.open);
+                openLookup(m_reference.TableComuni, QStringLiteral("Citta_ID"),
+                           m_links.comuni.open);
             }),
         1);
     auto *capRow = new QWidget(page);
@@ -348,10 +352,10 @@ QWidget *TfrmContattiDett::buildUfficio()
         textField(page, QStringLiteral("DBEdit20"), QStringLiteral("secTelefono")));
     m_ufficioComune =
         lookupField(page, QStringLiteral("DBLookupComboBox7"), QStringLiteral("UfficioComune_id"),
-                    m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
+                    m_reference.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
     // The office municipality fills the office postal code, never the home one.
     connect(m_ufficioComune, &DataSetComboBox::chosen, this, [this] {
-        (void)m_db.TableContatti.setValue(u"UfficioCap", m_db.TableComuni.value(u"Cap"));
+        (void)m_db.TableContatti.setValue(u"UfficioCap", m_reference.TableComuni.value(u"Cap"));
         m_binder->refresh(QStringLiteral("UfficioCap"));
     });
     put(QStringLiteral("Comune"),
@@ -362,7 +366,7 @@ QWidget *TfrmContattiDett::buildUfficio()
                     m_links.comuni.add();
             },
             [this] {
-                openLookup(m_db.TableComuni, QStringLiteral("UfficioComune_id"),
+                openLookup(m_reference.TableComuni, QStringLiteral("UfficioComune_id"),
                            m_links.comuni.open);
             }));
     auto *capRow = new QWidget(page);
@@ -417,8 +421,9 @@ void TfrmContattiDett::showEvent(QShowEvent *event)
 {
     DetailWindow::showEvent(event);
     if (!m_fullLists)
-        m_fullLists = std::make_unique<FilterSuspension>(QList<db::DataSet *>{
-            &m_db.TableComuni, &m_db.TableCategorie, &m_db.TableProfessioni, &m_db.TableTitoli});
+        m_fullLists = std::make_unique<FilterSuspension>(
+            QList<db::DataSet *>{&m_reference.TableComuni, &m_reference.TableCategorie,
+                                 &m_reference.TableProfessioni, &m_reference.TableTitoli});
     m_fullLists->suspend();
     m_binder->refresh();
     m_taxCodes->rememberStoredCodes();
@@ -451,7 +456,7 @@ void TfrmContattiDett::copyCategoryColour()
     markChanged();
     // The colour of the contact's category, read without moving the shared category list.
     const QVariant category = m_db.TableContatti.value(u"Categoria_ID");
-    db::DataSet &categorie = m_db.TableCategorie;
+    db::DataSet &categorie = m_reference.TableCategorie;
     const int id = categorie.columnIndex(u"Id");
     const int colour = categorie.columnIndex(u"ColoreCategoria");
     QVariant copied;

@@ -15,6 +15,7 @@ class DataSetComboBox;
 class FieldBinder;
 class PagamentiPage;
 class PaymentStore;
+class ReferenceStore;
 class TfrmPagamentiContatto;
 class QCheckBox;
 class QComboBox;
@@ -50,10 +51,11 @@ class TfrmContattiDett : public DetailWindow
 
 public:
     // `payment` edits one payment of the payments page, the contact's payments in `payments`;
-    // a new name goes into the contact's appointments in `agenda`.
-    TfrmContattiDett(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
-                     TfrmPagamentiContatto &payment, ContactEditorLinks links = {},
-                     QWidget *parent = nullptr);
+    // a new name goes into the contact's appointments in `agenda`; the lists offer the rows of
+    // `reference`.
+    TfrmContattiDett(Tform_DB &db, ReferenceStore &reference, PaymentStore &payments,
+                     AgendaStore &agenda, TfrmPagamentiContatto &payment,
+                     ContactEditorLinks links = {}, QWidget *parent = nullptr);
     ~TfrmContattiDett() override;
 
     // A name field was typed into: the save composes the display names again.
@@ -104,6 +106,7 @@ private:
     void markChanged() { setModified(true); }
 
     Tform_DB &m_db;
+    ReferenceStore &m_reference;
     PaymentStore &m_payments;
     AgendaStore &m_agenda;
     ContactEditorLinks m_links;

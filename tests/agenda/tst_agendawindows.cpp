@@ -6,6 +6,7 @@
 #include "common/widgets/datagrid.h"
 #include "db/datetimes.h"
 #include "options/optionsstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 
@@ -30,23 +31,23 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB db;
+    ReferenceStore reference{db.shared()};
     OptionsStore options{db.shared()};
     AgendaStore agenda{db.shared()};
     QStringList opened; // what the editor asked the other windows to open
-    TfrmCalendario editor{agenda, db.TableTipologiaCalendario, db.TableCercaContatti,
-                          AppointmentEditorLinks{
-                              [this] { opened << QStringLiteral("nuova tipologia"); },
-                              [this] {
-                                  opened
-                                      << QStringLiteral("tipologia ") +
-                                             db.TableTipologiaCalendario.asString(u"Descrizione");
-                              },
-                              [this] { opened << QStringLiteral("nuovo contatto"); },
-                              [this] {
-                                  opened
-                                      << QStringLiteral("contatto ") +
-                                             db.TableCercaContatti.asString(u"NominativoDocumenti");
-                              }}};
+    TfrmCalendario editor{
+        agenda, reference.TableTipologiaCalendario, db.TableCercaContatti,
+        AppointmentEditorLinks{
+            [this] { opened << QStringLiteral("nuova tipologia"); },
+            [this] {
+                opened << QStringLiteral("tipologia ") +
+                              reference.TableTipologiaCalendario.asString(u"Descrizione");
+            },
+            [this] { opened << QStringLiteral("nuovo contatto"); },
+            [this] {
+                opened << QStringLiteral("contatto ") +
+                              db.TableCercaContatti.asString(u"NominativoDocumenti");
+            }}};
     TfrmGrigliaCalendario grid{agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor};
 
     Office()

@@ -8,6 +8,7 @@
 #include "db/datetimes.h"
 #include "notices/noticestore.h"
 #include "options/adminpassword.h"
+#include "reference/referencestore.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
@@ -627,7 +628,7 @@ private Q_SLOTS:
         QCOMPARE(office.dialogs.modalWindows,
                  (QStringList{"frmPromemoriaScadenze", "frmCalendario"}));
         QCOMPARE(listedAtStart, 0);
-        QVERIFY(m.TableComuni.isOpen());
+        QVERIFY(program.reference().TableComuni.isOpen());
         // The reminder's appointment read the agenda, and its editor the contact list it offers.
         QCOMPARE(program.agenda().TableCalendario.recordCount(), 1);
         QCOMPARE(m.TableCercaContatti.recordCount(), 3);

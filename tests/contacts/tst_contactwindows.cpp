@@ -12,6 +12,7 @@
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "payments/windows/pagamentipage.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 #include "vobjectcheck.h"
@@ -41,14 +42,15 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB db;
+    ReferenceStore reference{db.shared()};
     PaymentStore payments{db.shared()};
     AgendaStore agenda{db.shared()};
     OptionsStore options{db.shared()};
-    TfrmImportaPagamento picker{db.TableTipoPagamenti};
+    TfrmImportaPagamento picker{reference.TableTipoPagamenti};
     TfrmPagamentiContatto payment{payments, picker};
-    TfrmContattiDett editor{db, payments, agenda, payment};
+    TfrmContattiDett editor{db, reference, payments, agenda, payment};
     TfrmIndirizziEmail addresses;
-    TfrmContatti list{db, payments, agenda, options, editor, addresses};
+    TfrmContatti list{db, reference, payments, agenda, options, editor, addresses};
 
     Office()
     {
@@ -316,7 +318,7 @@ private Q_SLOTS:
                  QStringLiteral("NominativoDocumenti like 'ro*'"));
         QCOMPARE(o.listed(), QStringList({"Romagnoli S.p.A.", "Rossi Mario", "Rota Carla"}));
         QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 1);
-        QVERIFY(*o.db.TableCategorie.locate(u"Descrizione", QStringLiteral("Nuova")));
+        QVERIFY(*o.reference.TableCategorie.locate(u"Descrizione", QStringLiteral("Nuova")));
         QVERIFY(!o.db.TableCercaContatti.controlsDisabled());
         QVERIFY(!QApplication::overrideCursor());
 
@@ -467,8 +469,8 @@ private Q_SLOTS:
         o.archive.native(QStringLiteral("update Contatti set Citta_ID = (select ID from Comuni "
                                         "where Comune = 'Forlì') where ID = 1"));
         // What "Comuni" leaves on the shared towns when the user searched "reggio" there.
-        QVERIFY(o.db.TableComuni.setFilter(QStringLiteral("Comune like 'reggio*'")).ok());
-        const int narrowed = o.db.TableComuni.recordCount();
+        QVERIFY(o.reference.TableComuni.setFilter(QStringLiteral("Comune like 'reggio*'")).ok());
+        const int narrowed = o.reference.TableComuni.recordCount();
         QString shown;
         int offered = 0;
         o.dialogs.modalActions.append([&](QWidget *editor) {
@@ -483,8 +485,8 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringLiteral("Forlì"));
         QCOMPARE(offered, 7904);
         // The other window's search is back when the editor is left.
-        QCOMPARE(o.db.TableComuni.filter(), QStringLiteral("Comune like 'reggio*'"));
-        QCOMPARE(o.db.TableComuni.recordCount(), narrowed);
+        QCOMPARE(o.reference.TableComuni.filter(), QStringLiteral("Comune like 'reggio*'"));
+        QCOMPARE(o.reference.TableComuni.recordCount(), narrowed);
     }
 
     void paymentsGridKeepsItsRowsWhileOneIsAdded()
