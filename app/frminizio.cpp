@@ -12,6 +12,7 @@
 #include "common/dialogs.h"
 #include "common/gridlayout.h"
 #include "common/widgets/waitcursor.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
 #include "db/pgconnection.h"
@@ -490,7 +491,7 @@ void TfrmInizio::print(ReportKind kind)
 void TfrmInizio::Button1Click()
 {
     const std::optional<ReportDefinition> report =
-        reportDefinition(m_reportKind, m_program.formDb().TableContatti.asInteger(u"Id"));
+        reportDefinition(m_reportKind, m_program.contacts().TableContatti.asInteger(u"Id"));
     if (!report)
         return;
     db::Result<bool> askPrinter = m_program.options().askPrinter();

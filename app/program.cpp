@@ -8,6 +8,7 @@
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
 #include "common/dialogs.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
@@ -42,6 +43,7 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     ReferenceStore &reference = *m_reference;
     m_payments = std::make_unique<PaymentStore>(db.shared());
     m_agenda = std::make_unique<AgendaStore>(db.shared());
+    m_contacts = std::make_unique<ContactStore>(db.shared(), *m_agenda);
     m_notices = std::make_unique<NoticeStore>(db.shared());
     m_categorie = std::make_unique<TfrmCategorie>(reference);
     m_categorieGriglia = std::make_unique<TfrmCategorieContatti_Griglia>(reference, *m_categorie);
@@ -62,23 +64,24 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
                      [this] { m_inizio->showCompanyName(); });
     m_importaPagamento = std::make_unique<TfrmImportaPagamento>(reference.TableTipoPagamenti);
     m_pagamentiContatto = std::make_unique<TfrmPagamentiContatto>(*m_payments, *m_importaPagamento);
-    m_contattiDett = std::make_unique<TfrmContattiDett>(db, reference, *m_payments, *m_agenda,
+    m_contattiDett = std::make_unique<TfrmContattiDett>(*m_contacts, reference, *m_payments,
                                                         *m_pagamentiContatto, contactEditorLinks());
     m_indirizziEmail = std::make_unique<TfrmIndirizziEmail>();
-    m_email = std::make_unique<TfrmEmail>(db, [this] {
+    m_email = std::make_unique<TfrmEmail>(db.Connessione(), [this] {
         m_insEmail->clear();
         dialogs().showModal(m_insEmail.get());
         return m_insEmail->email();
     });
-    m_contatti = std::make_unique<TfrmContatti>(db, reference, *m_payments, *m_agenda, *m_options,
-                                                *m_contattiDett, *m_indirizziEmail);
+    m_contatti =
+        std::make_unique<TfrmContatti>(*m_contacts, reference, *m_payments, *m_agenda, *m_options,
+                                       db.gridLayouts(), *m_contattiDett, *m_indirizziEmail);
     m_contatti->setSendEmail([this](const QStringList &addresses) {
         m_email->prepara(addresses, QString(), QString());
         m_email->apri();
     });
     m_calendario =
         std::make_unique<TfrmCalendario>(*m_agenda, reference.TableTipologiaCalendario,
-                                         db.TableCercaContatti, appointmentEditorLinks());
+                                         m_contacts->TableCercaContatti, appointmentEditorLinks());
     m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(
         *m_agenda, db.gridLayouts(), m_options->TablePersonalizzazioni, *m_calendario);
     m_avvisi = std::make_unique<TfrmAvvisi>(*m_notices);

@@ -7,6 +7,7 @@
 #include "agenda/agendastore.h"
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
+#include "contacts/contactstore.h"
 #include "options/optionsstore.h"
 #include "reference/referencestore.h"
 #include "session/datamodule.h"
@@ -61,6 +62,7 @@ int main(int argc, char *argv[])
     ReferenceStore reference(db.shared());
     OptionsStore options(db.shared());
     AgendaStore agenda(db.shared());
+    ContactStore contacts(db.shared(), agenda);
     QElapsedTimer t;
     t.start();
     if (!db.Connessione().open(QString::fromLocal8Bit(argv[1])) || !db.reopenSharedDataSets()) {
@@ -68,7 +70,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("shared data sets at start-up (agenda not read): %.0f ms\n", elapsedMs(t));
-    TfrmCalendario editor(agenda, reference.TableTipologiaCalendario, db.TableCercaContatti);
+    TfrmCalendario editor(agenda, reference.TableTipologiaCalendario, contacts.TableCercaContatti);
     TfrmGrigliaCalendario grid(agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor);
     t.restart();
     grid.show();

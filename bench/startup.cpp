@@ -11,6 +11,7 @@
 #include "app/program.h"
 #include "bench/clitool.h"
 #include "bench/sqlitetool.h"
+#include "contacts/contactstore.h"
 #include "db/datetimes.h"
 #include "db/pgconnection.h"
 #include "db/sqlitefunctions.h"
@@ -137,11 +138,12 @@ int main(int argc, char *argv[])
     }
 
     // Read on demand: what the first showing of the contact list and of the agenda adds.
-    for (db::DataSet *ds : {&module.TableCercaContatti, &program.agenda().TableCalendario}) {
+    for (db::DataSet *ds :
+         {&program.contacts().TableCercaContatti, &program.agenda().TableCalendario}) {
         QElapsedTimer t;
         t.start();
         const bool wasOpen = ds->isOpen();
-        (void)module.openOnDemand(*ds);
+        (void)SharedDataSets::openOnDemand(*ds);
         std::printf("%s %s: %.0f ms, %d rows\n", qPrintable(ds->objectName()),
                     wasOpen ? "open at start-up" : "read on demand", elapsedMs(t),
                     ds->recordCount());

@@ -13,7 +13,7 @@ rules=(
   "common/widgets:db/ common/"
   "schema:db/ common/"
   "session:db/ common/"
-  "contacts:db/ common/ session/"
+  "contacts:db/ common/ session/ agenda/"
   "payments:db/ common/ session/"
   "reference:db/ common/ session/"
   "options:db/ common/ session/"

@@ -4,6 +4,7 @@
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "common/widgets/datagrid.h"
+#include "contacts/contactstore.h"
 #include "db/datetimes.h"
 #include "options/optionsstore.h"
 #include "reference/referencestore.h"
@@ -34,9 +35,10 @@ struct Office
     ReferenceStore reference{db.shared()};
     OptionsStore options{db.shared()};
     AgendaStore agenda{db.shared()};
+    ContactStore contacts{db.shared(), agenda};
     QStringList opened; // what the editor asked the other windows to open
     TfrmCalendario editor{
-        agenda, reference.TableTipologiaCalendario, db.TableCercaContatti,
+        agenda, reference.TableTipologiaCalendario, contacts.TableCercaContatti,
         AppointmentEditorLinks{
             [this] { opened << QStringLiteral("nuova tipologia"); },
             [this] {
@@ -46,7 +48,7 @@ struct Office
             [this] { opened << QStringLiteral("nuovo contatto"); },
             [this] {
                 opened << QStringLiteral("contatto ") +
-                              db.TableCercaContatti.asString(u"NominativoDocumenti");
+                              contacts.TableCercaContatti.asString(u"NominativoDocumenti");
             }}};
     TfrmGrigliaCalendario grid{agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor};
 
@@ -290,7 +292,7 @@ private Q_SLOTS:
         Office o;
         // A type that no longer exists, a contact no longer in the archive: nothing else opens.
         o.archive.native(QStringLiteral("delete from Contatti where ID = 3"));
-        (void)o.db.TableCercaContatti.requery();
+        (void)o.contacts.TableCercaContatti.requery();
         o.dialogs.modalActions.append([&](QWidget *) {
             o.editor.modificaTipologia();
             return 0;

@@ -4,6 +4,7 @@
 #include "app/frminizio.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
 #include "notices/noticestore.h"
@@ -614,7 +615,7 @@ private Q_SLOTS:
         QString chosenContact;
         office.dialogs.modalActions = {
             [&](QWidget *) {
-                listedAtStart = program.formDb().TableCercaContatti.isOpen() ? 1 : 0;
+                listedAtStart = program.contacts().TableCercaContatti.isOpen() ? 1 : 0;
                 program.frmPromemoriaScadenze().StringGrid2DblClick(1);
                 return 0;
             },
@@ -624,7 +625,7 @@ private Q_SLOTS:
                 return 0;
             }};
         program.frmInizio().FormActivate();
-        Tform_DB &m = program.formDb();
+        ContactStore &m = program.contacts();
         QCOMPARE(office.dialogs.modalWindows,
                  (QStringList{"frmPromemoriaScadenze", "frmCalendario"}));
         QCOMPARE(listedAtStart, 0);

@@ -1,4 +1,5 @@
 #include "agenda/agendastore.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "notices/noticestore.h"
 #include "options/optionsstore.h"
@@ -21,6 +22,7 @@ struct Stores
     OptionsStore options{module.shared()};
     PaymentStore payments{module.shared()};
     AgendaStore agenda{module.shared()};
+    ContactStore contacts{module.shared(), agenda};
     NoticeStore notices{module.shared()};
 };
 
@@ -49,7 +51,7 @@ private Q_SLOTS:
         QCOMPARE(stores.reference.TableComuni.recordCount(), 7904);
         QCOMPARE(stores.reference.TableIndirizzi.recordCount(), 1);
         QCOMPARE(stores.options.TableOpzioni.recordCount(), 1);
-        QVERIFY(module.TableCercaContatti.columnIndex(u"Ide") >= 0);
+        QVERIFY(stores.contacts.TableCercaContatti.columnIndex(u"Ide") >= 0);
         QVERIFY(!module.computerName().isEmpty());
         QVERIFY(module.computerName().size() <= 15);
     }
