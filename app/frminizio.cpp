@@ -1,6 +1,7 @@
 #include "app/frminizio.h"
 
 #include "about/frmrealizzazione.h"
+#include "agenda/agendastore.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
@@ -17,6 +18,7 @@
 #include "db/datetimes.h"
 #include "db/pgconnection.h"
 #include "db/sqlitebackup.h"
+#include "notices/noticestore.h"
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/adminpassword.h"
@@ -397,7 +399,8 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
             return Outcome::Failed;
         }
     }
-    if (db::Status cleared = clearScratchRows(connection, m_program.formDb().computerName());
+    if (db::Status cleared =
+            NoticeStore::clearScratchRows(connection, m_program.formDb().computerName());
         !cleared) {
         *error = cleared;
         return Outcome::Failed;
@@ -433,7 +436,8 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         *error = reopened;
         return Outcome::Failed;
     }
-    db::Result<db::RowSet> born = m.Connessione().run(birthdaySql(db::clock::today()));
+    db::Result<db::RowSet> born =
+        m.Connessione().run(ContactStore::birthdaysSql(db::clock::today()));
     if (!born) {
         *error = born.error();
         return Outcome::Failed;
@@ -468,7 +472,7 @@ void TfrmInizio::showCompanyName()
 void TfrmInizio::showReminders()
 {
     Tform_DB &m = m_program.formDb();
-    db::Result<db::RowSet> due = m.Connessione().run(reminderSql(db::clock::today()));
+    db::Result<db::RowSet> due = m.Connessione().run(AgendaStore::remindersSql(db::clock::today()));
     if (!due) {
         dialogs().error(due.message());
         return;

@@ -47,8 +47,11 @@ QList<Query> startupQueries(Tform_DB &module)
             queries.append({ds->objectName(), *connection.translate(ds->sql()), ds->boundValues()});
     }
     const QDate today = db::clock::today();
-    queries.append({QStringLiteral("birthdays"), *connection.translate(birthdaySql(today)), {}});
-    queries.append({QStringLiteral("reminders"), *connection.translate(reminderSql(today)), {}});
+    queries.append({QStringLiteral("birthdays"),
+                    *connection.translate(ContactStore::birthdaysSql(today)),
+                    {}});
+    queries.append(
+        {QStringLiteral("reminders"), *connection.translate(AgendaStore::remindersSql(today)), {}});
     return queries;
 }
 

@@ -229,6 +229,16 @@ db::Status ContactStore::removeListed()
     return {};
 }
 
+QString ContactStore::birthdaysSql(QDate today)
+{
+    QString sql = QStringLiteral("select * from Contatti where Month(Contatti.DataNascita)=") +
+                  QString::number(today.month());
+    if (today.day() > 25)
+        sql += QStringLiteral(" or Month(Contatti.DataNascita)= ") +
+               QString::number(today.month() % 12 + 1);
+    return sql + QStringLiteral(" order by Month(Contatti.DataNascita)");
+}
+
 ReportDefinition ContactStore::bookReport()
 {
     return {QStringLiteral("Agenda.rpt"), QStringLiteral("AgendaLan.rpt"),

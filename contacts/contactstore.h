@@ -2,6 +2,8 @@
 
 #include "db/dataset.h"
 
+#include <QDate>
+
 class AgendaStore;
 class SharedDataSets;
 struct ReportDefinition;
@@ -52,6 +54,9 @@ public:
     // Deletes the current contact of the list; the list stays where it was, on the contact
     // before it.
     db::Status removeListed();
+
+    // The contacts born in the month of `today`, and in the next one after the 25th.
+    static QString birthdaysSql(QDate today);
 
     // Every contact with addresses and telephones ("Agenda"), and laid out by category.
     static ReportDefinition bookReport();

@@ -126,6 +126,30 @@ private Q_SLOTS:
         QCOMPARE(c.stored(QStringLiteral("select count(*) from Contatti")), QStringLiteral("3"));
     }
 
+    void birthdaysAfterThe25thReachIntoTheNextMonth_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QStringList>("born");
+        QTest::newRow("10 December") << QDate(2026, 12, 10) << QStringList{"Rossi"};
+        QTest::newRow("26 December") << QDate(2026, 12, 26) << QStringList{"Rossi", "Verdi"};
+        QTest::newRow("26 November") << QDate(2026, 11, 26) << QStringList{"Rossi"};
+    }
+    void birthdaysAfterThe25thReachIntoTheNextMonth()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QStringList, born);
+        Contacts c;
+        const QString birth = QStringLiteral("update Contatti set DataNascita = ? where ID = ?");
+        c.archive.native(birth, {db::naiveDateTime(QDate(1970, 12, 31)), 2});
+        c.archive.native(birth, {db::naiveDateTime(QDate(1980, 1, 1)), 3});
+        const db::RowSet rows = c.archive.run(ContactStore::birthdaysSql(today));
+        QStringList names;
+        for (qsizetype r = 0; r < rows.rows.size(); ++r)
+            names << rows.value(r, u"Cognome").toString();
+        names.sort();
+        QCOMPARE(names, born);
+    }
+
     void aDeletedContactLeavesTheListOnTheOneBefore()
     {
         Contacts c;
