@@ -1,23 +1,28 @@
 #include "app/frminizio.h"
 
 #include "about/frmrealizzazione.h"
+#include "agenda/agendastore.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
+#include "app/reports.h"
 #include "app/serverpassword.h"
 #include "app/startup.h"
 #include "common/backupadvice.h"
 #include "common/dialogs.h"
 #include "common/gridlayout.h"
 #include "common/widgets/waitcursor.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "db/datetimes.h"
 #include "db/pgconnection.h"
 #include "db/sqlitebackup.h"
+#include "notices/noticestore.h"
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/adminpassword.h"
+#include "options/optionsstore.h"
 #include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmgrigliacomuni.h"
@@ -394,7 +399,8 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
             return Outcome::Failed;
         }
     }
-    if (db::Status cleared = clearScratchRows(connection, m_program.formDb().computerName());
+    if (db::Status cleared =
+            NoticeStore::clearScratchRows(connection, m_program.formDb().computerName());
         !cleared) {
         *error = cleared;
         return Outcome::Failed;
@@ -405,12 +411,13 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
 TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
 {
     Tform_DB &m = m_program.formDb();
-    m.TableOpzioni.close();
-    if (db::Status opened = m.TableOpzioni.open(); !opened) {
+    OptionsStore &options = m_program.options();
+    options.TableOpzioni.close();
+    if (db::Status opened = options.TableOpzioni.open(); !opened) {
         *error = opened;
         return Outcome::Failed;
     }
-    const QString password = m.TableOpzioni.asString(u"PasswordAmministratore");
+    const QString password = options.TableOpzioni.asString(u"PasswordAmministratore");
     if (!password.isEmpty()) {
         TfrmPass &prompt = m_program.frmPass();
         prompt.clear();
@@ -418,8 +425,8 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         if (!passwordMatches(password, prompt.password()))
             return Outcome::Terminate;
     }
-    m.TableDitta.close();
-    if (db::Status opened = m.TableDitta.open(); !opened) {
+    options.TableDitta.close();
+    if (db::Status opened = options.TableDitta.open(); !opened) {
         *error = opened;
         return Outcome::Failed;
     }
@@ -429,7 +436,8 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
         *error = reopened;
         return Outcome::Failed;
     }
-    db::Result<db::RowSet> born = m.Connessione().run(birthdaySql(db::clock::today()));
+    db::Result<db::RowSet> born =
+        m.Connessione().run(ContactStore::birthdaysSql(db::clock::today()));
     if (!born) {
         *error = born.error();
         return Outcome::Failed;
@@ -458,13 +466,13 @@ TfrmInizio::Outcome TfrmInizio::finishStartup(db::Status *error)
 void TfrmInizio::showCompanyName()
 {
     setWindowTitle(QStringLiteral("Calvetra - ") +
-                   m_program.formDb().TableDitta.asString(u"RagSoc"));
+                   m_program.options().TableDitta.asString(u"RagSoc"));
 }
 
 void TfrmInizio::showReminders()
 {
     Tform_DB &m = m_program.formDb();
-    db::Result<db::RowSet> due = m.Connessione().run(reminderSql(db::clock::today()));
+    db::Result<db::RowSet> due = m.Connessione().run(AgendaStore::remindersSql(db::clock::today()));
     if (!due) {
         dialogs().error(due.message());
         return;
@@ -486,9 +494,15 @@ void TfrmInizio::print(ReportKind kind)
 
 void TfrmInizio::Button1Click()
 {
-    if (db::Status written =
-            writePrintJob(m_program.formDb(), m_reportKind, m_program.programFolder());
-        !written) {
+    const std::optional<ReportDefinition> report =
+        reportDefinition(m_reportKind, m_program.contacts().TableContatti.asInteger(u"Id"));
+    if (!report)
+        return;
+    db::Result<bool> askPrinter = m_program.options().askPrinter();
+    db::Status written = askPrinter.ok() ? writePrintJob(m_program.formDb(), *report, *askPrinter,
+                                                         m_program.programFolder())
+                                         : db::Status(askPrinter.error());
+    if (!written) {
         dialogs().error(written.message());
         return;
     }

@@ -7,6 +7,12 @@
 class TfrmInizio;
 class TfrmPass;
 class Tform_DB;
+class AgendaStore;
+class ContactStore;
+class NoticeStore;
+class OptionsStore;
+class ReferenceStore;
+class PaymentStore;
 class TfrmPromemoriaScadenze;
 struct AppointmentEditorLinks;
 struct ContactEditorLinks;
@@ -48,10 +54,10 @@ class TfrmOpzioni;
 // shown and hidden, never re-created, so their searches, filters and flags last from one
 // opening to the next.
 //
-// The one place that knows every window. A window receives at construction the data module
-// and what it opens: the windows of its own subsystem by reference, those of other subsystems
-// through a link struct of callbacks (ContactEditorLinks) filled here. No window reaches the
-// program itself.
+// The one place that knows every window. A window receives at construction the store of its
+// feature (the data module while it has none) and what it opens: the windows of its own subsystem
+// by reference, those of other subsystems through a link struct of callbacks (ContactEditorLinks)
+// filled here. No window reaches the program itself.
 class Program
 {
 public:
@@ -66,6 +72,13 @@ public:
     TfrmInizio &frmInizio() { return *m_inizio; }
     TfrmPass &frmPass() { return *m_pass; }
     Tform_DB &formDb() { return *m_formDb; }
+    // The features' data, made after the data module.
+    PaymentStore &payments() { return *m_payments; }
+    AgendaStore &agenda() { return *m_agenda; }
+    ContactStore &contacts() { return *m_contacts; }
+    NoticeStore &notices() { return *m_notices; }
+    OptionsStore &options() { return *m_options; }
+    ReferenceStore &reference() { return *m_reference; }
     TfrmPromemoriaScadenze &frmPromemoriaScadenze() { return *m_promemoria; }
 
     // Contacts and their payments.
@@ -118,6 +131,12 @@ private:
     QString m_programFolder;
     std::unique_ptr<TfrmInizio> m_inizio;
     std::unique_ptr<Tform_DB> m_formDb;
+    std::unique_ptr<PaymentStore> m_payments;
+    std::unique_ptr<AgendaStore> m_agenda;
+    std::unique_ptr<ContactStore> m_contacts;
+    std::unique_ptr<NoticeStore> m_notices;
+    std::unique_ptr<ReferenceStore> m_reference;
+    std::unique_ptr<OptionsStore> m_options;
 
     // Declared after the data module, so that they go before the data sets they show; each
     // after the windows it opens, so that it goes before them.

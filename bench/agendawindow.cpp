@@ -4,8 +4,12 @@
 // the sqlite3 command-line tool's terms: a query over the same file, in the same run.
 // Usage: QT_QPA_PLATFORM=offscreen bench_agendawindow ARCHIVE
 
+#include "agenda/agendastore.h"
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
+#include "contacts/contactstore.h"
+#include "options/optionsstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
 #include "timing.h"
@@ -55,6 +59,10 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    ReferenceStore reference(db.shared());
+    OptionsStore options(db.shared());
+    AgendaStore agenda(db.shared());
+    ContactStore contacts(db.shared(), agenda);
     QElapsedTimer t;
     t.start();
     if (!db.Connessione().open(QString::fromLocal8Bit(argv[1])) || !db.reopenSharedDataSets()) {
@@ -62,13 +70,13 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("shared data sets at start-up (agenda not read): %.0f ms\n", elapsedMs(t));
-    TfrmCalendario editor(db);
-    TfrmGrigliaCalendario grid(db, editor);
+    TfrmCalendario editor(agenda, reference.TableTipologiaCalendario, contacts.TableCercaContatti);
+    TfrmGrigliaCalendario grid(agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor);
     t.restart();
     grid.show();
     QCoreApplication::processEvents();
     std::printf("agenda grid open, %d appointments (what start-up used to read): %.0f ms\n",
-                db.TableCalendario.recordCount(), elapsedMs(t));
+                agenda.TableCalendario.recordCount(), elapsedMs(t));
 
     auto *contatto = grid.findChild<QLineEdit *>(QStringLiteral("Edit4"));
     QList<double> keys;
@@ -85,14 +93,14 @@ int main(int argc, char *argv[])
     }
     std::printf(
         "contact typed with Enter, per key: p50 %.1f ms, p95 %.1f ms (%d rows at the end)\n",
-        percentile(keys, 0.5), percentile(keys, 0.95), db.TableCalendario.recordCount());
+        percentile(keys, 0.5), percentile(keys, 0.95), agenda.TableCalendario.recordCount());
     grid.reset();
     t.restart();
     grid.calendar()->setSelectedDate(QDate(2025, 3, 14));
     grid.giornoScelto();
     QCoreApplication::processEvents();
     std::printf("a day clicked: %.1f ms (%d rows)\n", elapsedMs(t),
-                db.TableCalendario.recordCount());
+                agenda.TableCalendario.recordCount());
     const QByteArray path = QByteArray(argv[1]);
     std::printf("sqlite3 on the same file, 'Cliente like rossi%%': %.1f ms\n",
                 sqliteQueryMs(path, "select * from Calendario where Storico = 0 and Cliente like "

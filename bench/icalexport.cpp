@@ -4,9 +4,9 @@
 // export gives the archive its identifier)
 
 #include "agenda/agendaexport.h"
+#include "agenda/agendastore.h"
 #include "db/archive.h"
 #include "db/dataset.h"
-#include "session/shareddatasets.h"
 #include "timing.h"
 
 #include <QCoreApplication>
@@ -19,15 +19,6 @@
 namespace {
 
 constexpr int kExported = 15000;
-
-QString agendaSql()
-{
-    for (const SharedDataSet &shared : sharedDataSetTable()) {
-        if (shared.name == u"TableCalendario")
-            return shared.sql;
-    }
-    return {};
-}
 
 int fail(const QString &message)
 {
@@ -72,7 +63,7 @@ int main(int argc, char *argv[])
         return fail(connection.message());
 
     db::DataSet agenda(**connection);
-    agenda.setSql(agendaSql());
+    agenda.setSql(AgendaStore::agendaSql());
     QElapsedTimer t;
     t.start();
     if (db::Status opened = agenda.open(); !opened)

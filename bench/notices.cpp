@@ -3,11 +3,13 @@
 // written and the print job) and the runner writing those 5,000 notices to a PDF.
 // Works on a copy of the archive. Usage: QT_QPA_PLATFORM=offscreen bench_notices ARCHIVE
 
+#include "app/reports.h"
 #include "notices/noticequery.h"
+#include "notices/noticestore.h"
 #include "notices/recipients.h"
 #include "notices/windows/frmavvisiclienti_griglia.h"
+#include "options/optionsstore.h"
 #include "session/datamodule.h"
-#include "session/reporthandoff.h"
 #include "silentdialogs.h"
 #include "timing.h"
 
@@ -56,6 +58,8 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    OptionsStore options(db.shared());
+    NoticeStore notices(db.shared());
     if (db::Status opened = db.Connessione().open(archive); !opened || !db.reopenSharedDataSets()) {
         std::fprintf(stderr, "%s\n", qPrintable(opened.message()));
         return 1;
@@ -90,8 +94,12 @@ int main(int argc, char *argv[])
 
     const QString runnerFolder = QCoreApplication::applicationDirPath();
     TfrmAvvisiClienti_Griglia recipients(
-        db, NoticeLinks{[&](ReportKind kind) {
-            if (db::Status written = writePrintJob(db, kind, runnerFolder); !written)
+        notices, NoticeLinks{[&](ReportKind kind) {
+            db::Result<bool> askPrinter = options.askPrinter();
+            db::Status written = askPrinter ? writePrintJob(db, *reportDefinition(kind, 0),
+                                                            *askPrinter, runnerFolder)
+                                            : db::Status(askPrinter.error());
+            if (!written)
                 std::fprintf(stderr, "%s\n", qPrintable(written.message()));
         }});
     QElapsedTimer t;

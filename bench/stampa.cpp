@@ -2,9 +2,9 @@
 // written to PDF, with the time (query, layout and PDF) and the peak memory of each.
 // Usage: bench_stampa [contacts]   (10000 by default)
 
+#include "app/reports.h"
 #include "bench/generatearchive.h"
 #include "db/archive.h"
-#include "session/reporthandoff.h"
 #include "tools/stampa/reportdocument.h"
 
 #include <QElapsedTimer>

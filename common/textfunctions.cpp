@@ -61,3 +61,8 @@ QString EstensioneFile(QStringView fileName)
     const qsizetype dot = fileName.lastIndexOf(u'.');
     return dot < 0 ? QString() : fileName.mid(dot + 1).toString();
 }
+
+QString ConvertiMemo(const QVariant &memo)
+{
+    return memo.isValid() ? memo.toString().left(100) : QString();
+}

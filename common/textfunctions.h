@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 // The text helpers every window uses to compose SQL and filter texts and to split lists.
 // Positions and field numbers are 1-based.
@@ -20,3 +21,6 @@ int ContaCampi(QStringView text, QChar separator);
 
 // The characters after the last dot of a file name; empty when there is no dot.
 QString EstensioneFile(QStringView fileName);
+
+// The text a grid shows for a memo: its first 100 characters; empty for null.
+QString ConvertiMemo(const QVariant &memo);

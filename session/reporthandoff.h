@@ -1,8 +1,10 @@
 #pragma once
 
-#include "session/datamodule.h"
+#include "db/result.h"
 
-#include <optional>
+#include <QString>
+
+class Tform_DB;
 
 // The reports the program prints; the numbers are the ones the callers have always used.
 enum class ReportKind
@@ -16,7 +18,8 @@ enum class ReportKind
     Notices = 7,            // the notice for each recipient ticked on this workstation
 };
 
-// What the report runner needs to print one kind of report.
+// What the report runner needs to print one kind of report. The feature whose data a report
+// prints gives its definition.
 struct ReportDefinition
 {
     QString file;          // the layout file, beside the runner
@@ -26,14 +29,11 @@ struct ReportDefinition
     bool testata = true;   // the report prints its heading
 };
 
-// The definition of `kind`. The privacy form prints the contact `contactId`; the notices the
-// recipients of the workstation whose job it is (its name is bound to the query's ?). Nothing
-// for a value outside the enumeration.
-std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId);
-
-// Replaces this workstation's TempStampa row with the job of `kind`; the layout paths point into
-// the layout folder of the program in `runnerFolder` (layoutFolder()).
-db::Status writePrintJob(Tform_DB &module, ReportKind kind, const QString &runnerFolder);
+// Replaces this workstation's TempStampa row with the job of printing `report`; the layout paths
+// point into the layout folder of the program in `runnerFolder` (layoutFolder()). With
+// `askPrinter` the runner asks for the printer first (the option StampanteDefault unset).
+db::Status writePrintJob(Tform_DB &module, const ReportDefinition &report, bool askPrinter,
+                         const QString &runnerFolder);
 
 // The report runner's path in `folder`.
 QString runnerPath(const QString &folder);

@@ -1,30 +1,97 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QList>
+#include <QObject>
 #include <QString>
 
-class Tform_DB;
-namespace db {
-class DataSet;
-}
+#include <functional>
+#include <utility>
 
-// One shared data set of the data module.
+namespace db {
+class Connection;
+class DataSet;
+} // namespace db
+
+// How one shared data set is read: what it selects when it is made, the column that identifies a
+// row and when start-up opens it.
 struct SharedDataSet
 {
-    db::DataSet Tform_DB::*member;
+    enum class Kind
+    {
+        Shared,         // every workstation's rows, read at start-up
+        OnDemand,       // read when a window first needs it (SharedDataSets::openOnDemand): the
+                        // whole contact list and the whole agenda, which the main window does
+                        // not show
+        PerWorkstation, // this workstation's rows only, read at start-up by `workstationSql`
+    };
+
+    SharedDataSet(QString name_, QString sql_, QString keyColumn_, Kind kind_ = Kind::Shared,
+                  QString workstationSql_ = {})
+        : name(std::move(name_)), sql(std::move(sql_)), keyColumn(std::move(keyColumn_)),
+          kind(kind_), workstationSql(std::move(workstationSql_))
+    {
+    }
+
     QString name;
-    // What the data set selects when the data module is made.
     QString sql;
-    // The column that identifies a row, for locating and re-reading it.
+    // For locating and re-reading a row.
     QString keyColumn;
-    // Per-workstation data sets only: start-up reopens them on the rows whose NomeComputer is
-    // this workstation's, bound to the ?; empty for the shared ones.
+    Kind kind;
+    // PerWorkstation only: the rows whose NomeComputer is this workstation's, bound to the ?.
     QString workstationSql;
-    // Read when a window first needs it (Tform_DB::openOnDemand) rather than at start-up: the
-    // whole contact list and the whole agenda, which the main window does not show.
-    bool onDemand = false;
 };
 
-// Every shared data set, in the order start-up opens them: the shared ones first, then those
-// that hold per-workstation rows.
-const QList<SharedDataSet> &sharedDataSetTable();
+// The data sets every window shares, each declared by the store of the feature that owns it. The
+// registry only lists them, so that start-up reopens them all and a window can open one that
+// start-up left closed; the stores keep the objects.
+class SharedDataSets
+{
+public:
+    struct Entry
+    {
+        db::DataSet *dataSet;
+        SharedDataSet declaration;
+    };
+
+    SharedDataSets(db::Connection &connection, QString computerName)
+        : m_connection(connection), m_computerName(std::move(computerName))
+    {
+    }
+    SharedDataSets(const SharedDataSets &) = delete;
+    SharedDataSets &operator=(const SharedDataSets &) = delete;
+
+    // The connection every shared data set works on.
+    db::Connection &connection() { return m_connection; }
+    // This workstation's name in the per-workstation tables.
+    QString computerName() const { return m_computerName; }
+    void setComputerName(const QString &name) { m_computerName = name; }
+
+    // Names `dataSet`, gives it its SQL and lists it; it leaves the list when it is destroyed.
+    void add(db::DataSet &dataSet, const SharedDataSet &declaration);
+    // Run by reopen() once every data set is open: a store's own rows for this workstation.
+    void addReopenStep(std::function<db::Status(const QString &computerName)> step);
+
+    // In the order they were added.
+    const QList<Entry> &entries() const { return m_entries; }
+    QList<db::DataSet *> dataSets() const;
+
+    // Closes and reopens every data set: the shared ones first, then the per-workstation ones on
+    // this workstation's rows; those read on demand stay closed until a window opens them. Then
+    // the stores' steps.
+    db::Status reopen();
+
+    // Reads a data set that start-up leaves closed when a window first needs it; an open one stays
+    // as it is, with its rows, filter, sort and current row. A failure is shown to the user and
+    // returned.
+    static db::Status openOnDemand(db::DataSet &dataSet);
+
+private:
+    db::Connection &m_connection;
+    QString m_computerName;
+    QList<Entry> m_entries;
+    // The context of the connections that drop a destroyed data set: they go with the registry.
+    QObject m_guard;
+    QList<std::function<db::Status(const QString &)>> m_reopenSteps;
+};

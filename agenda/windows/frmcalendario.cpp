@@ -1,13 +1,13 @@
 #include "agenda/windows/frmcalendario.h"
 
+#include "agenda/agendastore.h"
 #include "common/dialogs.h"
 #include "common/filtersuspension.h"
-#include "common/recordoperations.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
-#include "session/datamodule.h"
+#include "session/shareddatasets.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -16,13 +16,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidget *parent)
-    : DetailWindow(parent), m_db(db), m_links(std::move(links))
+TfrmCalendario::TfrmCalendario(AgendaStore &store, db::DataSet &tipologie, db::DataSet &contatti,
+                               AppointmentEditorLinks links, QWidget *parent)
+    : DetailWindow(parent), m_store(store), m_tipologie(tipologie), m_contatti(contatti),
+      m_links(std::move(links))
 {
     setObjectName(QStringLiteral("frmCalendario"));
     setWindowTitle(QStringLiteral("Calendario"));
     setHelpContext(this, 21700);
-    m_binder = new FieldBinder(m_db.TableCalendario, this);
+    m_binder = new FieldBinder(m_store.TableCalendario, this);
     auto *layout = new QVBoxLayout(this);
 
     auto *toolbar = new QHBoxLayout;
@@ -49,7 +51,7 @@ TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidg
     m_binder->bindDate(m_data, QStringLiteral("Data"));
     form->addRow(QStringLiteral("Data"), m_data);
 
-    m_tipologia = new DataSetComboBox(m_db.TableTipologiaCalendario, QStringLiteral("Descrizione"),
+    m_tipologia = new DataSetComboBox(m_tipologie, QStringLiteral("Descrizione"),
                                       QStringLiteral("Descrizione"), this);
     m_tipologia->setObjectName(QStringLiteral("DBLookupComboBox4"));
     m_binder->bindLookup(m_tipologia, QStringLiteral("TipologiaCalendario"));
@@ -62,7 +64,7 @@ TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidg
                      },
                      [this] { modificaTipologia(); }));
 
-    m_contatto = new DataSetComboBox(m_db.TableCercaContatti, QStringLiteral("Ide"),
+    m_contatto = new DataSetComboBox(m_contatti, QStringLiteral("Ide"),
                                      QStringLiteral("NominativoVisualizzato"), this);
     m_contatto->setObjectName(QStringLiteral("DBLookupComboBox2"));
     m_binder->bindLookup(m_contatto, QStringLiteral("Cliente_ID"));
@@ -95,12 +97,12 @@ TfrmCalendario::TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links, QWidg
     connect(m_binder, &FieldBinder::edited, this, [this] { setModified(true); });
     connect(m_contatto, &DataSetComboBox::chosen, this, &TfrmCalendario::contattoChosen);
     conventions->markAsLookup(m_tipologia, [this] {
-        (void)m_db.TableCalendario.setValue(u"TipologiaCalendario", QVariant());
+        (void)m_store.TableCalendario.setValue(u"TipologiaCalendario", QVariant());
         setModified(true);
     });
     conventions->markAsLookup(m_contatto, [this] {
-        (void)m_db.TableCalendario.setValue(u"Cliente_ID", QVariant());
-        (void)m_db.TableCalendario.setValue(u"Cliente", QVariant());
+        (void)m_store.TableCalendario.setValue(u"Cliente_ID", QVariant());
+        (void)m_store.TableCalendario.setValue(u"Cliente", QVariant());
         setModified(true);
     });
     InputConventions::connectHelpButton(aiuto);
@@ -113,18 +115,18 @@ TfrmCalendario::~TfrmCalendario() = default;
 void TfrmCalendario::contattoChosen()
 {
     // The contact list is on the row just chosen.
-    db::DataSet &appuntamento = m_db.TableCalendario;
-    (void)appuntamento.setValue(u"Cliente", m_db.TableCercaContatti.value(u"NominativoDocumenti"));
-    (void)appuntamento.setValue(u"Cliente_ID", m_db.TableCercaContatti.value(u"Ide"));
+    db::DataSet &appuntamento = m_store.TableCalendario;
+    (void)appuntamento.setValue(u"Cliente", m_contatti.value(u"NominativoDocumenti"));
+    (void)appuntamento.setValue(u"Cliente_ID", m_contatti.value(u"Ide"));
     setModified(true);
 }
 
 void TfrmCalendario::modificaTipologia()
 {
-    const QString tipologia = m_db.TableCalendario.asString(u"TipologiaCalendario");
+    const QString tipologia = m_store.TableCalendario.asString(u"TipologiaCalendario");
     if (tipologia.isEmpty() || !m_links.openType)
         return;
-    db::DataSet &tipi = m_db.TableTipologiaCalendario;
+    db::DataSet &tipi = m_tipologie;
     const db::Result<bool> found = tipi.locate(u"Descrizione", tipologia);
     if (!found || !*found) {
         // Another row would be edited in its place.
@@ -138,10 +140,10 @@ void TfrmCalendario::modificaTipologia()
 
 void TfrmCalendario::apriContatto()
 {
-    const qint64 id = m_db.TableCalendario.asInteger(u"Cliente_ID");
+    const qint64 id = m_store.TableCalendario.asInteger(u"Cliente_ID");
     if (id < 1 || !m_links.openContact)
         return;
-    const db::Result<bool> found = m_db.TableCercaContatti.locate(u"Ide", id);
+    const db::Result<bool> found = m_contatti.locate(u"Ide", id);
     if (!found || !*found) {
         dialogs().warning(QStringLiteral("Il contatto dell'appuntamento non è più in archivio."));
         return;
@@ -151,8 +153,8 @@ void TfrmCalendario::apriContatto()
 
 void TfrmCalendario::apriAppuntamento(qint64 id)
 {
-    db::DataSet &agenda = m_db.TableCalendario;
-    if (!m_db.openOnDemand(agenda))
+    db::DataSet &agenda = m_store.TableCalendario;
+    if (!m_store.open())
         return;
     // The agenda's search may hide it: lifted while the appointment is open.
     FilterSuspension everyAppointment({&agenda});
@@ -172,7 +174,7 @@ bool TfrmCalendario::save()
         m_data->setFocus();
         return false;
     }
-    db::DataSet &appuntamento = m_db.TableCalendario;
+    db::DataSet &appuntamento = m_store.TableCalendario;
     QWidget *wrong = nullptr;
     if (db::Status typed = m_binder->commit(&wrong); !typed) {
         dialogs().error(typed.message());
@@ -190,17 +192,17 @@ bool TfrmCalendario::save()
         m_avviso->setFocus();
         return false;
     }
-    return ConfermaRecord(appuntamento, QStringLiteral("Id")).ok();
+    return m_store.save().ok();
 }
 
 void TfrmCalendario::showEvent(QShowEvent *event)
 {
     DetailWindow::showEvent(event);
     // The contact choice lists the contact list's rows, read the first time they are needed.
-    (void)m_db.openOnDemand(m_db.TableCercaContatti);
+    (void)SharedDataSets::openOnDemand(m_contatti);
     if (!m_fullLists)
-        m_fullLists = std::make_unique<FilterSuspension>(
-            QList<db::DataSet *>{&m_db.TableTipologiaCalendario, &m_db.TableCercaContatti});
+        m_fullLists =
+            std::make_unique<FilterSuspension>(QList<db::DataSet *>{&m_tipologie, &m_contatti});
     m_fullLists->suspend();
     m_binder->refresh();
     m_data->setFocus();

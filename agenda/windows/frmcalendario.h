@@ -5,11 +5,14 @@
 #include <functional>
 #include <memory>
 
+class AgendaStore;
 class DataSetComboBox;
 class FieldBinder;
 class FilterSuspension;
 class QLineEdit;
-class Tform_DB;
+namespace db {
+class DataSet;
+}
 
 // What the appointment editor opens in windows of other subsystems. The program fills them; an
 // empty one does nothing.
@@ -29,7 +32,10 @@ class TfrmCalendario : public DetailWindow
     Q_OBJECT
 
 public:
-    TfrmCalendario(Tform_DB &db, AppointmentEditorLinks links = {}, QWidget *parent = nullptr);
+    // The type and the contact of an appointment are chosen in `tipologie` (the appointment
+    // types) and `contatti` (the contact list, read when the editor is first shown).
+    TfrmCalendario(AgendaStore &store, db::DataSet &tipologie, db::DataSet &contatti,
+                   AppointmentEditorLinks links = {}, QWidget *parent = nullptr);
     ~TfrmCalendario() override;
 
     // Opens the appointment with this key, whatever the agenda's search hides; says so and
@@ -48,7 +54,9 @@ protected:
 private:
     void contattoChosen();
 
-    Tform_DB &m_db;
+    AgendaStore &m_store;
+    db::DataSet &m_tipologie;
+    db::DataSet &m_contatti;
     AppointmentEditorLinks m_links;
     FieldBinder *m_binder;
     QLineEdit *m_data;

@@ -1,17 +1,16 @@
 #include "agenda/windows/frmgrigliacalendario.h"
 
 #include "agenda/agendaexport.h"
+#include "agenda/agendastore.h"
 #include "agenda/windows/frmcalendario.h"
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"
 #include "common/gridsort.h"
-#include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/gridcommands.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "db/datetimes.h"
-#include "session/datamodule.h"
 
 #include <QCalendarWidget>
 #include <QGridLayout>
@@ -24,8 +23,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor, QWidget *parent)
-    : QDialog(parent, Qt::Window), m_db(db), m_editor(editor)
+TfrmGrigliaCalendario::TfrmGrigliaCalendario(AgendaStore &store, GridLayouts layouts,
+                                             db::DataSet &personalizzazioni, TfrmCalendario &editor,
+                                             QWidget *parent)
+    : QDialog(parent, Qt::Window), m_store(store), m_personalizzazioni(personalizzazioni),
+      m_editor(editor)
 {
     setObjectName(QStringLiteral("frmGrigliaCalendario"));
     setWindowTitle(QStringLiteral("Calendario"));
@@ -58,7 +60,7 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &edito
     toolbar->addWidget(aiuto);
     layout->addLayout(toolbar);
 
-    m_model = new DataSetModel(m_db.TableCalendario, this);
+    m_model = new DataSetModel(m_store.TableCalendario, this);
     m_model->setDesign({
         GridColumn{QStringLiteral("Data"), 130, QStringLiteral("Data")},
         GridColumn{QStringLiteral("TipologiaCalendario"), 160, QStringLiteral("Tipologia")},
@@ -67,8 +69,8 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &edito
     });
     m_grid = new DataGrid(m_model, true, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    attachGridCommands(m_grid, m_model, m_db.TableGriglie, QStringLiteral("frmGrigliaCalendario"),
-                       QStringLiteral("Reset Griglia"), [&db] { return db.computerName(); });
+    attachGridCommands(m_grid, m_model, layouts.griglie, QStringLiteral("frmGrigliaCalendario"),
+                       QStringLiteral("Reset Griglia"), layouts.computerName);
     layout->addWidget(m_grid, 1);
 
     auto *panel = new QGroupBox(QStringLiteral("Ricerca per"), this);
@@ -164,7 +166,7 @@ void TfrmGrigliaCalendario::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The agenda is read the first time it is shown, not at start-up.
-    (void)m_db.openOnDemand(m_db.TableCalendario);
+    (void)m_store.open();
 }
 
 AgendaSearch TfrmGrigliaCalendario::search() const
@@ -182,7 +184,7 @@ AgendaSearch TfrmGrigliaCalendario::search() const
 
 void TfrmGrigliaCalendario::cerca()
 {
-    if (db::Status filtered = m_db.TableCalendario.setFilter(composeAgendaFilter(search()));
+    if (db::Status filtered = m_store.TableCalendario.setFilter(composeAgendaFilter(search()));
         !filtered)
         dialogs().error(filtered.message());
 }
@@ -199,37 +201,20 @@ void TfrmGrigliaCalendario::reset()
         box->clear();
     m_calendar->setSelectedDate(db::clock::today());
     m_dayMode = false;
-    (void)m_db.TableCalendario.setFilter(QString());
+    (void)m_store.TableCalendario.setFilter(QString());
 }
 
 void TfrmGrigliaCalendario::ordina(const QString &field)
 {
-    db::DataSet &ds = m_db.TableCalendario;
+    db::DataSet &ds = m_store.TableCalendario;
     if (db::Status sorted = ds.setSort(toggledSort(ds.sort(), field)); !sorted)
         dialogs().error(sorted.message());
 }
 
 void TfrmGrigliaCalendario::Aggiungi()
 {
-    db::DataSet &agenda = m_db.TableCalendario;
-    if (!agenda.isOpen()) {
-        if (db::Status opened = agenda.open(); !opened) {
-            dialogs().error(opened.message());
-            return;
-        }
-    }
-    db::Status added = agenda.setFilter(QString());
-    if (added)
-        added = agenda.append();
-    if (added)
-        added = agenda.setValue(u"Data", db::naiveDateTime(m_calendar->selectedDate()));
-    if (added)
-        added = agenda.setValue(u"Storico", false);
-    if (added)
-        added = ApplicaPersonalizzazioni(QStringLiteral("Calendario"), agenda,
-                                         m_db.TablePersonalizzazioni);
-    if (!added) {
-        agenda.cancel();
+    if (db::Status added = m_store.append(m_calendar->selectedDate(), m_personalizzazioni);
+        !added) {
         dialogs().error(added.message());
         return;
     }
@@ -239,24 +224,24 @@ void TfrmGrigliaCalendario::Aggiungi()
 
 void TfrmGrigliaCalendario::Avanti()
 {
-    if (m_db.TableCalendario.isEmpty())
+    if (m_store.TableCalendario.isEmpty())
         return;
     dialogs().showModal(&m_editor);
-    (void)RicaricaSuRecord(m_db.TableCalendario, QStringLiteral("Id"));
+    (void)m_store.reload();
 }
 
 void TfrmGrigliaCalendario::Elimina()
 {
-    db::DataSet &agenda = m_db.TableCalendario;
+    db::DataSet &agenda = m_store.TableCalendario;
     if (agenda.isEmpty() || !dialogs().confirm(QStringLiteral(
                                 "Sei sicuro di voler eliminare la data del Calendario ?")))
         return;
-    (void)EliminaRecord(agenda, QStringLiteral("Id"));
+    (void)m_store.remove();
 }
 
 void TfrmGrigliaCalendario::esportaCalendario()
 {
-    db::DataSet &agenda = m_db.TableCalendario;
+    db::DataSet &agenda = m_store.TableCalendario;
     if (!agenda.isOpen())
         return;
     db::Result<agenda::IcalExport> calendar = agenda::exportAgenda(agenda);
@@ -279,6 +264,6 @@ void TfrmGrigliaCalendario::esportaCalendario()
 
 void TfrmGrigliaCalendario::Ricarica()
 {
-    if (db::Status reread = m_db.TableCalendario.requery(); !reread)
+    if (db::Status reread = m_store.TableCalendario.requery(); !reread)
         dialogs().error(reread.message());
 }

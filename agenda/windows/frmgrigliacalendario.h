@@ -1,14 +1,15 @@
 #pragma once
 
 #include "agenda/agendafilter.h"
+#include "session/gridlayouts.h"
 
 #include <QDialog>
 
+class AgendaStore;
 class DataGrid;
 class DataSetModel;
 class QCalendarWidget;
 class QLineEdit;
-class Tform_DB;
 class TfrmCalendario;
 
 // "Calendario": the appointments not archived, newest first, narrowed by type, contact, notes,
@@ -19,7 +20,9 @@ class TfrmGrigliaCalendario : public QDialog
     Q_OBJECT
 
 public:
-    TfrmGrigliaCalendario(Tform_DB &db, TfrmCalendario &editor, QWidget *parent = nullptr);
+    // A new appointment takes the defaults `personalizzazioni` sets for Calendario.
+    TfrmGrigliaCalendario(AgendaStore &store, GridLayouts layouts, db::DataSet &personalizzazioni,
+                          TfrmCalendario &editor, QWidget *parent = nullptr);
 
     DataGrid *grid() const { return m_grid; }
     // The grid's columns, whose layout is kept as "frmGrigliaCalendario".
@@ -48,7 +51,8 @@ private:
     QLineEdit *dateBox(QWidget *parent, const QString &name);
     AgendaSearch search() const;
 
-    Tform_DB &m_db;
+    AgendaStore &m_store;
+    db::DataSet &m_personalizzazioni;
     TfrmCalendario &m_editor;
     DataSetModel *m_model;
     DataGrid *m_grid;

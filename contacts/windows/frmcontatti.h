@@ -1,16 +1,22 @@
 #pragma once
 
+#include "session/gridlayouts.h"
+
 #include <QDialog>
 
 #include <functional>
 
+class AgendaStore;
+class ContactStore;
 class DataGrid;
 class DataSetComboBox;
 class DataSetModel;
+class OptionsStore;
+class PaymentStore;
+class ReferenceStore;
 class QLineEdit;
 class TfrmContattiDett;
 class TfrmIndirizziEmail;
-class Tform_DB;
 
 // "Archivio": every contact, narrowed as the user types in the search boxes.
 class TfrmContatti : public QDialog
@@ -18,7 +24,12 @@ class TfrmContatti : public QDialog
     Q_OBJECT
 
 public:
-    TfrmContatti(Tform_DB &db, TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
+    // `payments`: the payments of the contact the editor opens; `agenda` shows the names an
+    // import changes; `options` give a new contact its defaults and the vCard import its action.
+    // The search boxes offer the rows of `reference`.
+    TfrmContatti(ContactStore &store, ReferenceStore &reference, PaymentStore &payments,
+                 AgendaStore &agenda, OptionsStore &options, GridLayouts layouts,
+                 TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
                  QWidget *parent = nullptr);
 
     // What the main window does before showing the list: no search left over.
@@ -57,7 +68,11 @@ private:
     // `secEmail`; false (after the message) when nothing is selected.
     bool selectedAddresses(QStringList *addresses);
 
-    Tform_DB &m_db;
+    ContactStore &m_store;
+    ReferenceStore &m_reference;
+    PaymentStore &m_payments;
+    AgendaStore &m_agenda;
+    OptionsStore &m_options;
     TfrmContattiDett &m_editor;
     TfrmIndirizziEmail &m_addresses;
     std::function<void(const QStringList &)> m_sendEmail;

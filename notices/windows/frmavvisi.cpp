@@ -1,11 +1,10 @@
 #include "notices/windows/frmavvisi.h"
 
 #include "common/dialogs.h"
-#include "common/recordoperations.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
-#include "session/datamodule.h"
+#include "notices/noticestore.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,7 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmAvvisi::TfrmAvvisi(Tform_DB &db) : m_dataSet(db.TableAvvisi)
+TfrmAvvisi::TfrmAvvisi(NoticeStore &store) : m_store(store), m_dataSet(store.TableAvvisi)
 {
     setObjectName(QStringLiteral("frmAvvisi"));
     setWindowTitle(QStringLiteral("Avvisi"));
@@ -71,7 +70,7 @@ bool TfrmAvvisi::save()
     }
     // A failure has been shown with the engine's words; the row keeps what was typed and the
     // window stays, so nothing is lost and the user may try again.
-    return ConfermaRecord(m_dataSet, QStringLiteral("Id")).ok();
+    return m_store.saveTemplate().ok();
 }
 
 bool TfrmAvvisi::mayLeave()
@@ -83,7 +82,7 @@ bool TfrmAvvisi::mayLeave()
                                           "Eliminarlo?")))
         return true; // the save decides, and refuses an empty template
     m_dataSet.cancel();
-    if (!EliminaRecord(m_dataSet, QStringLiteral("Id")))
+    if (!m_store.removeTemplate())
         return false; // the reason was shown; the template is still there
     setModified(false);
     return true;

@@ -5,7 +5,7 @@
 class FieldBinder;
 class QLineEdit;
 class QPlainTextEdit;
-class Tform_DB;
+class NoticeStore;
 namespace db {
 class DataSet;
 }
@@ -18,7 +18,7 @@ class TfrmAvvisi : public DetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmAvvisi(Tform_DB &db);
+    explicit TfrmAvvisi(NoticeStore &store);
 
     db::DataSet &dataSet() const { return m_dataSet; }
 
@@ -33,6 +33,7 @@ protected:
 private:
     void refuse(const QString &message, QWidget *field);
 
+    NoticeStore &m_store;
     db::DataSet &m_dataSet;
     FieldBinder *m_binder;
     QLineEdit *m_descrizione;

@@ -1,15 +1,14 @@
 #include "notices/windows/frmavvisiclienti_campi.h"
 
 #include "common/dialogs.h"
-#include "common/recordoperations.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "notices/noticefields.h"
+#include "notices/noticestore.h"
 #include "notices/windows/frmavvisiclienti_filtri.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "notices/windows/wizardtoolbar.h"
-#include "session/datamodule.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -19,9 +18,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmAvvisiClienti_Campi::TfrmAvvisiClienti_Campi(Tform_DB &db, TfrmGrigliaAvvisi &templates,
+TfrmAvvisiClienti_Campi::TfrmAvvisiClienti_Campi(NoticeStore &store, TfrmGrigliaAvvisi &templates,
                                                  TfrmAvvisiClienti_Filtri &filters)
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db),
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_store(store),
       m_templates(templates), m_filters(filters)
 {
     setObjectName(QStringLiteral("frmAvvisiClienti_Campi"));
@@ -37,7 +36,7 @@ TfrmAvvisiClienti_Campi::TfrmAvvisiClienti_Campi(Tform_DB &db, TfrmGrigliaAvvisi
 
     layout->addWidget(new QLabel(QStringLiteral("Importa da un avviso già predisposto"), this));
     auto *importa = new QHBoxLayout;
-    m_modelli = new DataSetComboBox(db.TableAvvisi, QStringLiteral("Id"),
+    m_modelli = new DataSetComboBox(m_store.TableAvvisi, QStringLiteral("Id"),
                                     QStringLiteral("Descrizione"), this);
     m_modelli->setObjectName(QStringLiteral("DBLookupComboBox1"));
     importa->addWidget(m_modelli, 1);
@@ -76,7 +75,7 @@ TfrmAvvisiClienti_Campi::TfrmAvvisiClienti_Campi(Tform_DB &db, TfrmGrigliaAvvisi
     layout->addWidget(m_testo, 1);
     resize(640, 480);
 
-    m_binder = new FieldBinder(db.TableTempAvvisi, this);
+    m_binder = new FieldBinder(m_store.TableTempAvvisi, this);
     m_binder->bindText(m_testo, QStringLiteral("Testo"));
 
     InputConventions::attach(this, InputConventions::Kind::List);
@@ -89,14 +88,10 @@ TfrmAvvisiClienti_Campi::TfrmAvvisiClienti_Campi(Tform_DB &db, TfrmGrigliaAvvisi
 
 void TfrmAvvisiClienti_Campi::apri()
 {
-    db::DataSet &notice = m_db.TableTempAvvisi;
+    db::DataSet &notice = m_store.TableTempAvvisi;
     // The row is made at start-up; should it have gone since, the text gets a new one.
     if (notice.isOpen() && notice.isEmpty()) {
-        db::Status made = notice.append();
-        if (made)
-            made = notice.setValue(u"NomeComputer", m_db.computerName());
-        if (!made) {
-            notice.cancel();
+        if (db::Status made = m_store.appendWorkstationRow(); !made) {
             dialogs().error(made.message());
             return;
         }
@@ -110,13 +105,13 @@ void TfrmAvvisiClienti_Campi::apri()
 
 void TfrmAvvisiClienti_Campi::DBLookupComboBox1Click()
 {
-    const db::DataSet &modelli = m_db.TableAvvisi;
+    const db::DataSet &modelli = m_store.TableAvvisi;
     if (modelli.isEmpty())
         return;
     if (!m_testo->toPlainText().isEmpty() &&
         !dialogs().confirm(QStringLiteral("Sei sicuro di voler importare il tipo di avviso ?")))
         return;
-    if (db::Status copied = m_db.TableTempAvvisi.setValue(u"Testo", modelli.value(u"Testo"));
+    if (db::Status copied = m_store.TableTempAvvisi.setValue(u"Testo", modelli.value(u"Testo"));
         !copied) {
         dialogs().error(copied.message());
         return;
@@ -137,7 +132,7 @@ void TfrmAvvisiClienti_Campi::spdIndietroClick()
     if (m_modified) {
         // A failure has been shown; the text stays in the row and is stored by the next
         // "Continua" or "Indietro".
-        if (!ConfermaRecord(m_db.TableTempAvvisi, QStringLiteral("Id")))
+        if (!m_store.saveText())
             return;
         m_modified = false;
     }
@@ -152,7 +147,7 @@ void TfrmAvvisiClienti_Campi::btnContinuaClick()
         m_testo->setFocus();
         return;
     }
-    if (!ConfermaRecord(m_db.TableTempAvvisi, QStringLiteral("Id")))
+    if (!m_store.saveText())
         return;
     m_modified = false;
     m_filters.reset();

@@ -5,7 +5,7 @@
 class DataSetComboBox;
 class FieldBinder;
 class QPlainTextEdit;
-class Tform_DB;
+class NoticeStore;
 class TfrmAvvisiClienti_Filtri;
 class TfrmGrigliaAvvisi;
 
@@ -17,7 +17,7 @@ class TfrmAvvisiClienti_Campi : public QDialog
     Q_OBJECT
 
 public:
-    TfrmAvvisiClienti_Campi(Tform_DB &db, TfrmGrigliaAvvisi &templates,
+    TfrmAvvisiClienti_Campi(NoticeStore &store, TfrmGrigliaAvvisi &templates,
                             TfrmAvvisiClienti_Filtri &filters);
 
     // Shows this workstation's notice text and waits, modally, until the window is left.
@@ -40,7 +40,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    Tform_DB &m_db;
+    NoticeStore &m_store;
     TfrmGrigliaAvvisi &m_templates;
     TfrmAvvisiClienti_Filtri &m_filters;
     FieldBinder *m_binder;

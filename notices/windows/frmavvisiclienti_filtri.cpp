@@ -5,7 +5,6 @@
 #include "common/widgets/inputconventions.h"
 #include "notices/windows/frmavvisiclienti_griglia.h"
 #include "notices/windows/wizardtoolbar.h"
-#include "session/datamodule.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -25,7 +24,8 @@ qint64 chosenKey(const DataSetComboBox *box)
 
 } // namespace
 
-TfrmAvvisiClienti_Filtri::TfrmAvvisiClienti_Filtri(Tform_DB &db,
+TfrmAvvisiClienti_Filtri::TfrmAvvisiClienti_Filtri(db::DataSet &professioni, db::DataSet &categorie,
+                                                   db::DataSet &comuni, db::DataSet &province,
                                                    TfrmAvvisiClienti_Griglia &recipients)
     : QDialog(nullptr, Qt::Dialog), m_recipients(recipients)
 {
@@ -42,17 +42,17 @@ TfrmAvvisiClienti_Filtri::TfrmAvvisiClienti_Filtri(Tform_DB &db,
 
     auto *group = new QGroupBox(QStringLiteral("Filtri:"), this);
     auto *form = new QFormLayout(group);
-    m_professione = lookup(db.TableProfessioni, QStringLiteral("DBLookupComboBox1"),
-                           QStringLiteral("Id"), QStringLiteral("Descrizione"));
+    m_professione = lookup(professioni, QStringLiteral("DBLookupComboBox1"), QStringLiteral("Id"),
+                           QStringLiteral("Descrizione"));
     form->addRow(QStringLiteral("Professione"), m_professione);
-    m_categoria = lookup(db.TableCategorie, QStringLiteral("DBLookupComboBox3"),
-                         QStringLiteral("Id"), QStringLiteral("Descrizione"));
+    m_categoria = lookup(categorie, QStringLiteral("DBLookupComboBox3"), QStringLiteral("Id"),
+                         QStringLiteral("Descrizione"));
     form->addRow(QStringLiteral("Categoria"), m_categoria);
-    m_comune = lookup(db.TableComuni, QStringLiteral("DBLookupComboBox4"), QStringLiteral("ID"),
+    m_comune = lookup(comuni, QStringLiteral("DBLookupComboBox4"), QStringLiteral("ID"),
                       QStringLiteral("Comune"));
     form->addRow(QStringLiteral("Comune residenza"), m_comune);
-    m_provincia = lookup(db.TableProvince, QStringLiteral("DBLookupComboBox2"),
-                         QStringLiteral("CODPROV"), QStringLiteral("PROVINCIA"));
+    m_provincia = lookup(province, QStringLiteral("DBLookupComboBox2"), QStringLiteral("CODPROV"),
+                         QStringLiteral("PROVINCIA"));
     form->addRow(QStringLiteral("Provincia"), m_provincia);
     m_note = new QLineEdit(group);
     m_note->setObjectName(QStringLiteral("Edit4"));

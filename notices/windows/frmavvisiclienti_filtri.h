@@ -6,7 +6,6 @@
 
 class DataSetComboBox;
 class QLineEdit;
-class Tform_DB;
 class TfrmAvvisiClienti_Griglia;
 namespace db {
 class DataSet;
@@ -20,7 +19,9 @@ class TfrmAvvisiClienti_Filtri : public QDialog
     Q_OBJECT
 
 public:
-    TfrmAvvisiClienti_Filtri(Tform_DB &db, TfrmAvvisiClienti_Griglia &recipients);
+    // The choices list the rows of the reference data sets given.
+    TfrmAvvisiClienti_Filtri(db::DataSet &professioni, db::DataSet &categorie, db::DataSet &comuni,
+                             db::DataSet &province, TfrmAvvisiClienti_Griglia &recipients);
 
     // Nothing chosen, no notes, no dates.
     void reset();

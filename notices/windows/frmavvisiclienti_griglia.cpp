@@ -3,9 +3,9 @@
 #include "common/dialogs.h"
 #include "common/widgets/inputconventions.h"
 #include "notices/noticefields.h"
+#include "notices/noticestore.h"
 #include "notices/recipients.h"
 #include "notices/windows/wizardtoolbar.h"
-#include "session/datamodule.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -21,8 +21,8 @@ constexpr int kContactRole = Qt::UserRole;
 
 } // namespace
 
-TfrmAvvisiClienti_Griglia::TfrmAvvisiClienti_Griglia(Tform_DB &db, NoticeLinks links)
-    : QDialog(nullptr, Qt::Window), m_db(db), m_links(std::move(links))
+TfrmAvvisiClienti_Griglia::TfrmAvvisiClienti_Griglia(NoticeStore &store, NoticeLinks links)
+    : QDialog(nullptr, Qt::Window), m_store(store), m_links(std::move(links))
 {
     setObjectName(QStringLiteral("frmAvvisiClienti_Griglia"));
     setWindowTitle(QStringLiteral("Avvisi per Clienti"));
@@ -67,7 +67,7 @@ TfrmAvvisiClienti_Griglia::TfrmAvvisiClienti_Griglia(Tform_DB &db, NoticeLinks l
 db::Status TfrmAvvisiClienti_Griglia::carica(const QString &sql)
 {
     m_list->clear();
-    const db::Result<db::RowSet> rows = m_db.Connessione().run(sql);
+    const db::Result<db::RowSet> rows = m_store.findContacts(sql);
     if (!rows)
         return rows.error();
     const QList<notices::Recipient> recipients = notices::recipientsOf(*rows);
@@ -136,8 +136,7 @@ void TfrmAvvisiClienti_Griglia::NessunaSelezione()
 
 void TfrmAvvisiClienti_Griglia::btnStampaClick()
 {
-    db::Connection &connection = m_db.Connessione();
-    const db::Result<QString> text = notices::storedNoticeText(connection, m_db.computerName());
+    const db::Result<QString> text = m_store.storedText();
     if (!text) {
         dialogs().error(text.message());
         return;
@@ -153,9 +152,7 @@ void TfrmAvvisiClienti_Griglia::btnStampaClick()
         if (!dialogs().confirm(question))
             return;
     }
-    if (db::Status written =
-            notices::writeRecipients(connection, m_db.computerName(), tickedContacts());
-        !written) {
+    if (db::Status written = m_store.writeRecipients(tickedContacts()); !written) {
         dialogs().error(written.message());
         return;
     }

@@ -8,7 +8,7 @@
 #include <functional>
 
 class QListWidget;
-class Tform_DB;
+class NoticeStore;
 
 // What the recipient step reaches outside its subsystem.
 struct NoticeLinks
@@ -24,7 +24,7 @@ class TfrmAvvisiClienti_Griglia : public QDialog
     Q_OBJECT
 
 public:
-    TfrmAvvisiClienti_Griglia(Tform_DB &db, NoticeLinks links);
+    TfrmAvvisiClienti_Griglia(NoticeStore &store, NoticeLinks links);
 
     // Lists the contacts of the filter step's query, unticked.
     db::Status carica(const QString &sql);
@@ -46,7 +46,7 @@ private:
     // Tells the view that every item may have changed, after changes made in silence.
     void announceChanges();
 
-    Tform_DB &m_db;
+    NoticeStore &m_store;
     NoticeLinks m_links;
     QListWidget *m_list;
 };

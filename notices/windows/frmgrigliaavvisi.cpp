@@ -3,22 +3,22 @@
 #include "common/datasetmodel.h"
 #include "common/dialogs.h"
 #include "common/gridsort.h"
-#include "common/recordoperations.h"
+#include "common/textfunctions.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/gridcommands.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "notices/noticequery.h"
+#include "notices/noticestore.h"
 #include "notices/windows/frmavvisi.h"
-#include "session/datamodule.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmGrigliaAvvisi::TfrmGrigliaAvvisi(Tform_DB &db, TfrmAvvisi &editor)
-    : QDialog(nullptr, Qt::Window), m_dataSet(db.TableAvvisi), m_editor(editor)
+TfrmGrigliaAvvisi::TfrmGrigliaAvvisi(NoticeStore &store, GridLayouts layouts, TfrmAvvisi &editor)
+    : QDialog(nullptr, Qt::Window), m_store(store), m_dataSet(store.TableAvvisi), m_editor(editor)
 {
     setObjectName(QStringLiteral("frmGrigliaAvvisi"));
     setWindowTitle(QStringLiteral("Avvisi"));
@@ -39,11 +39,11 @@ TfrmGrigliaAvvisi::TfrmGrigliaAvvisi(Tform_DB &db, TfrmAvvisi &editor)
         GridColumn{QStringLiteral("Descrizione"), 503, QStringLiteral("Descrizione")},
         GridColumn{QStringLiteral("Testo"), 356, QStringLiteral("Testo")},
     });
-    m_model->setDisplayHook(QStringLiteral("Testo"), &Tform_DB::ConvertiMemo);
+    m_model->setDisplayHook(QStringLiteral("Testo"), &ConvertiMemo);
     m_grid = new DataGrid(m_model, false, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    attachGridCommands(m_grid, m_model, db.TableGriglie, QStringLiteral("frmGrigliaAvvisi"),
-                       QStringLiteral("Reset Griglia"), [&db] { return db.computerName(); });
+    attachGridCommands(m_grid, m_model, layouts.griglie, QStringLiteral("frmGrigliaAvvisi"),
+                       QStringLiteral("Reset Griglia"), layouts.computerName);
     connect(m_grid, &DataGrid::rowActivated, this, &TfrmGrigliaAvvisi::apriDettaglio);
     connect(m_grid, &DataGrid::titleClicked, this, &TfrmGrigliaAvvisi::sortBy);
     layout->addWidget(m_grid, 1);
@@ -75,25 +75,17 @@ void TfrmGrigliaAvvisi::sortBy(const QString &field)
 
 void TfrmGrigliaAvvisi::spdInserisciClick()
 {
-    db::DataSet &ds = m_dataSet;
     // A name of one blank lets the row be stored; the editor then asks for a real one.
-    db::Status added = ds.setFilter(QString());
-    if (added)
-        added = ds.append();
-    if (added)
-        added = ds.setValue(u"Descrizione", QStringLiteral(" "));
-    if (!added) {
-        ds.cancel();
+    if (db::Status added = m_store.appendTemplate(); !added) {
         dialogs().error(added.message());
         return;
     }
     m_editor.setModified(true);
-    if (!SalvaRecord(ds, QStringLiteral("Id"))) {
-        ds.cancel(); // not stored; the reason was shown
-        m_editor.setModified(false);
+    if (!m_store.storeTemplate()) {
+        m_editor.setModified(false); // not stored; the reason was shown
         return;
     }
-    if (db::Status cleared = ds.setValue(u"Descrizione", QString()); !cleared) {
+    if (db::Status cleared = m_dataSet.setValue(u"Descrizione", QString()); !cleared) {
         dialogs().error(cleared.message());
         return;
     }
@@ -111,7 +103,7 @@ void TfrmGrigliaAvvisi::Elimina()
     if (m_dataSet.isEmpty() ||
         !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il tipo di avviso ?")))
         return;
-    (void)EliminaRecord(m_dataSet, QStringLiteral("ID"));
+    (void)m_store.removeTemplate();
 }
 
 void TfrmGrigliaAvvisi::Ricarica()

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "session/gridlayouts.h"
+
 #include <QDialog>
 
 class DataGrid;
 class DataSetModel;
 class QLineEdit;
-class Tform_DB;
+class NoticeStore;
 class TfrmAvvisi;
 namespace db {
 class DataSet;
@@ -18,7 +20,7 @@ class TfrmGrigliaAvvisi : public QDialog
     Q_OBJECT
 
 public:
-    TfrmGrigliaAvvisi(Tform_DB &db, TfrmAvvisi &editor);
+    TfrmGrigliaAvvisi(NoticeStore &store, GridLayouts layouts, TfrmAvvisi &editor);
 
     db::DataSet &dataSet() const { return m_dataSet; }
     DataGrid *grid() const { return m_grid; }
@@ -40,6 +42,7 @@ private:
     void search(const QString &text);
     void sortBy(const QString &field);
 
+    NoticeStore &m_store;
     db::DataSet &m_dataSet;
     TfrmAvvisi &m_editor;
     DataSetModel *m_model;

@@ -6,10 +6,10 @@
 #include "common/widgets/toolbuttons.h"
 #include "common/widgets/waitcursor.h"
 #include "options/adminpassword.h"
+#include "options/optionsstore.h"
 #include "options/smtpsecurity.h"
 #include "options/windows/logopage.h"
 #include "options/windows/secretfield.h"
-#include "session/datamodule.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,7 +34,7 @@ QVariant textValue(const QString &text)
 
 } // namespace
 
-TfrmOpzioni::TfrmOpzioni(Tform_DB &m) : m_db(m)
+TfrmOpzioni::TfrmOpzioni(OptionsStore &store) : m_store(store)
 {
     setObjectName(QStringLiteral("frmOpzioni"));
     setWindowTitle(QStringLiteral("Opzioni"));
@@ -117,7 +117,7 @@ QWidget *TfrmOpzioni::buildGenerale()
                             QStringLiteral("EtichettePiccole")));
 
     m_exportFormat =
-        new DataSetComboBox(m_db.TableTipoEsportazioniCrystalReport, QStringLiteral("Numero"),
+        new DataSetComboBox(m_store.TableTipoEsportazioniCrystalReport, QStringLiteral("Numero"),
                             QStringLiteral("Descrizione"), page);
     m_exportFormat->setObjectName(QStringLiteral("DBLookupComboBox18"));
     connect(m_exportFormat, &DataSetComboBox::chosen, this, &TfrmOpzioni::exportFormatChosen);
@@ -221,7 +221,7 @@ bool TfrmOpzioni::eventFilter(QObject *watched, QEvent *event)
 
 void TfrmOpzioni::exportFormatChosen()
 {
-    const db::DataSet &formats = m_db.TableTipoEsportazioniCrystalReport;
+    const db::DataSet &formats = m_store.TableTipoEsportazioniCrystalReport;
     const QVariant number = formats.value(u"Numero");
     if (!number.isValid())
         return;
@@ -250,11 +250,9 @@ void TfrmOpzioni::securityChosen(int index)
 void TfrmOpzioni::apri()
 {
     if (!isVisible()) {
-        for (db::DataSet *row : {&m_db.TableOpzioni, &m_db.TableDitta}) {
-            if (db::Status read = row->requery(); !read) {
-                dialogs().error(read.message());
-                return;
-            }
+        if (db::Status read = m_store.reread(); !read) {
+            dialogs().error(read.message());
+            return;
         }
         load();
     }
@@ -266,8 +264,8 @@ void TfrmOpzioni::apri()
 
 void TfrmOpzioni::load()
 {
-    const db::DataSet &options = m_db.TableOpzioni;
-    const db::DataSet &company = m_db.TableDitta;
+    const db::DataSet &options = m_store.TableOpzioni;
+    const db::DataSet &company = m_store.TableDitta;
     for (const auto &[edit, changes, column] : std::as_const(m_texts))
         edit->setText((changes == &m_options ? options : company).asString(column));
     for (const auto &[box, column] : std::as_const(m_checks))
@@ -335,8 +333,7 @@ bool TfrmOpzioni::save()
         m_company.set(QStringLiteral("Logo"),
                       m_logo->logo().isEmpty() ? QVariant() : QVariant(m_logo->logo()));
 
-    if (db::Status saved = saveOptionRows(m_db.TableOpzioni, m_options, m_db.TableDitta, m_company);
-        !saved) {
+    if (db::Status saved = m_store.save(m_options, m_company); !saved) {
         dialogs().error(saved.message());
         return false;
     }

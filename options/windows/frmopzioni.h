@@ -10,7 +10,7 @@ class QComboBox;
 class QLineEdit;
 class QTabWidget;
 class SecretField;
-class Tform_DB;
+class OptionsStore;
 
 // "Opzioni": the settings of the options row (general, e-mail) and the company's data and logo.
 // It opens beside the other windows. What the user changes stays in the window until it is
@@ -21,7 +21,7 @@ class TfrmOpzioni : public DetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmOpzioni(Tform_DB &db);
+    explicit TfrmOpzioni(OptionsStore &store);
 
     // The main window's "Opzioni": the first tab, the stored settings read again unless the
     // window is open already, the window shown and brought forward.
@@ -56,7 +56,7 @@ private:
     void load();
     bool collectPasswords();
 
-    Tform_DB &m_db;
+    OptionsStore &m_store;
     RowChanges m_options;
     RowChanges m_company;
     QTabWidget *m_tabs;

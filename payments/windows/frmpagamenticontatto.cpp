@@ -1,13 +1,12 @@
 #include "payments/windows/frmpagamenticontatto.h"
 
 #include "common/dialogs.h"
-#include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "payments/paymentchecks.h"
-#include "session/datamodule.h"
+#include "payments/paymentstore.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -15,8 +14,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmImportaPagamento::TfrmImportaPagamento(Tform_DB &db, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+TfrmImportaPagamento::TfrmImportaPagamento(db::DataSet &tipoPagamenti, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_tipoPagamenti(tipoPagamenti)
 {
     setObjectName(QStringLiteral("frmImportaPagamento"));
     setWindowTitle(QStringLiteral("Importa Pagamento"));
@@ -35,7 +35,7 @@ TfrmImportaPagamento::TfrmImportaPagamento(Tform_DB &db, QWidget *parent)
         toolbar->addWidget(b);
     toolbar->addStretch();
     layout->addLayout(toolbar);
-    auto *model = new DataSetModel(db.TableTipoPagamenti, this);
+    auto *model = new DataSetModel(m_tipoPagamenti, this);
     model->setDesign({{QStringLiteral("Descrizione"), 300, QStringLiteral("Descrizione")}});
     m_grid = new DataGrid(model, false, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
@@ -45,6 +45,11 @@ TfrmImportaPagamento::TfrmImportaPagamento(Tform_DB &db, QWidget *parent)
     connect(indietroButton, &QToolButton::clicked, this, &TfrmImportaPagamento::indietro);
     connect(m_grid, &DataGrid::rowActivated, this, &TfrmImportaPagamento::avanti);
     resize(380, 420);
+}
+
+QVariant TfrmImportaPagamento::descrizione() const
+{
+    return m_tipoPagamenti.value(u"Descrizione");
 }
 
 void TfrmImportaPagamento::avanti()
@@ -65,14 +70,14 @@ void TfrmImportaPagamento::reject()
     QDialog::reject();
 }
 
-TfrmPagamentiContatto::TfrmPagamentiContatto(Tform_DB &db, TfrmImportaPagamento &picker,
+TfrmPagamentiContatto::TfrmPagamentiContatto(PaymentStore &store, TfrmImportaPagamento &picker,
                                              QWidget *parent)
-    : DetailWindow(parent), m_db(db), m_picker(picker)
+    : DetailWindow(parent), m_store(store), m_picker(picker)
 {
     setObjectName(QStringLiteral("frmPagamentiContatto"));
     setWindowTitle(QStringLiteral("Pagamenti per Contatto"));
     setHelpContext(this, 6000);
-    m_binder = new FieldBinder(m_db.TablePagamenti, this);
+    m_binder = new FieldBinder(m_store.TablePagamenti, this);
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
     m_data = new QLineEdit(this);
@@ -147,7 +152,7 @@ bool TfrmPagamentiContatto::save()
             wrong->setFocus();
         return false;
     }
-    return SalvaRecord(m_db.TablePagamenti, QStringLiteral("Id")).ok();
+    return m_store.save().ok();
 }
 
 void TfrmPagamentiContatto::importaDescrizione()
@@ -155,8 +160,7 @@ void TfrmPagamentiContatto::importaDescrizione()
     dialogs().showModal(&m_picker);
     if (m_picker.cancelled)
         return;
-    (void)m_db.TablePagamenti.setValue(u"Descrizione",
-                                       m_db.TableTipoPagamenti.value(u"Descrizione"));
+    (void)m_store.TablePagamenti.setValue(u"Descrizione", m_picker.descrizione());
     m_binder->refresh(QStringLiteral("Descrizione"));
     setModified(true);
 }

@@ -4,8 +4,11 @@
 
 class DataGrid;
 class FieldBinder;
+class PaymentStore;
 class QLineEdit;
-class Tform_DB;
+namespace db {
+class DataSet;
+}
 
 // "Importa Pagamento": picks a payment type whose description the payment copies.
 class TfrmImportaPagamento : public QDialog
@@ -13,16 +16,20 @@ class TfrmImportaPagamento : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfrmImportaPagamento(Tform_DB &db, QWidget *parent = nullptr);
+    // `tipoPagamenti`: the payment types, shown as they are.
+    explicit TfrmImportaPagamento(db::DataSet &tipoPagamenti, QWidget *parent = nullptr);
 
     // Set by "Indietro", cleared by a choice; it lasts until the next use.
     bool cancelled = false;
+    // The description of the chosen type.
+    QVariant descrizione() const;
 
     void avanti();
     void indietro();
     void reject() override;
 
 private:
+    db::DataSet &m_tipoPagamenti;
     DataGrid *m_grid;
 };
 
@@ -33,7 +40,8 @@ class TfrmPagamentiContatto : public DetailWindow
 
 public:
     // `picker` offers the payment types whose description a payment copies.
-    TfrmPagamentiContatto(Tform_DB &db, TfrmImportaPagamento &picker, QWidget *parent = nullptr);
+    TfrmPagamentiContatto(PaymentStore &store, TfrmImportaPagamento &picker,
+                          QWidget *parent = nullptr);
 
     // The picture button beside the description: the description of a payment type.
     void importaDescrizione();
@@ -43,7 +51,7 @@ protected:
     bool save() override;
 
 private:
-    Tform_DB &m_db;
+    PaymentStore &m_store;
     TfrmImportaPagamento &m_picker;
     FieldBinder *m_binder;
     QLineEdit *m_data;

@@ -1,19 +1,18 @@
 #include "payments/windows/pagamentipage.h"
 
 #include "common/dialogs.h"
-#include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/toolbuttons.h"
-#include "db/datetimes.h"
+#include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
-#include "session/datamodule.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-PagamentiPage::PagamentiPage(Tform_DB &db, TfrmPagamentiContatto &window, QWidget *parent)
-    : QWidget(parent), m_db(db), m_window(window)
+PagamentiPage::PagamentiPage(PaymentStore &store, TfrmPagamentiContatto &window,
+                             std::function<QVariant()> contactId, QWidget *parent)
+    : QWidget(parent), m_store(store), m_window(window), m_contactId(std::move(contactId))
 {
     auto *layout = new QVBoxLayout(this);
     auto *toolbar = new QHBoxLayout;
@@ -30,7 +29,7 @@ PagamentiPage::PagamentiPage(Tform_DB &db, TfrmPagamentiContatto &window, QWidge
         toolbar->addWidget(b);
     toolbar->addStretch();
     layout->addLayout(toolbar);
-    auto *model = new DataSetModel(m_db.TablePagamenti, this);
+    auto *model = new DataSetModel(m_store.TablePagamenti, this);
     model->setDesign({{QStringLiteral("data"), 100, QStringLiteral("Data")},
                       {QStringLiteral("Descrizione"), 320, QStringLiteral("Descrizione")},
                       {QStringLiteral("Importo"), 110, QStringLiteral("Importo")}});
@@ -46,16 +45,9 @@ PagamentiPage::PagamentiPage(Tform_DB &db, TfrmPagamentiContatto &window, QWidge
 
 void PagamentiPage::aggiungi()
 {
-    db::DataSet &pagamenti = m_db.TablePagamenti;
-    if (!pagamenti.isOpen())
+    if (!m_store.TablePagamenti.isOpen())
         return;
-    (void)pagamenti.setFilter(QString());
-    db::Status added = pagamenti.append();
-    if (added)
-        added = pagamenti.setValue(u"Contatto_ID", m_db.TableContatti.value(u"ID"));
-    if (added)
-        added = pagamenti.setValue(u"data", db::naiveDateTime(db::clock::today()));
-    if (!added) {
+    if (db::Status added = m_store.append(m_contactId()); !added) {
         dialogs().error(added.message());
         return;
     }
@@ -65,19 +57,19 @@ void PagamentiPage::aggiungi()
 
 void PagamentiPage::modifica()
 {
-    if (!m_db.TablePagamenti.isEmpty())
+    if (!m_store.TablePagamenti.isEmpty())
         dialogs().showModal(&m_window);
 }
 
 void PagamentiPage::elimina()
 {
-    if (m_db.TablePagamenti.isEmpty() ||
+    if (m_store.TablePagamenti.isEmpty() ||
         !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il Pagamento?")))
         return;
-    (void)EliminaRecord(m_db.TablePagamenti, QStringLiteral("Id"));
+    (void)m_store.remove();
 }
 
 void PagamentiPage::ordina(const QString &field)
 {
-    (void)m_db.TablePagamenti.setSort(field);
+    (void)m_store.TablePagamenti.setSort(field);
 }

@@ -2,9 +2,11 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class DataGrid;
+class PaymentStore;
 class TfrmPagamentiContatto;
-class Tform_DB;
 
 // The payments of the contact being edited, on a page of the contact editor.
 class PagamentiPage : public QWidget
@@ -12,8 +14,10 @@ class PagamentiPage : public QWidget
     Q_OBJECT
 
 public:
-    // `window` edits one payment of the page.
-    PagamentiPage(Tform_DB &db, TfrmPagamentiContatto &window, QWidget *parent = nullptr);
+    // `window` edits one payment of the page; `contactId` gives the key of the contact being
+    // edited.
+    PagamentiPage(PaymentStore &store, TfrmPagamentiContatto &window,
+                  std::function<QVariant()> contactId, QWidget *parent = nullptr);
 
     void aggiungi();
     void modifica();
@@ -23,7 +27,8 @@ public:
     DataGrid *grid() const { return m_grid; }
 
 private:
-    Tform_DB &m_db;
+    PaymentStore &m_store;
     TfrmPagamentiContatto &m_window;
+    std::function<QVariant()> m_contactId;
     DataGrid *m_grid;
 };

@@ -1,9 +1,13 @@
 // The agenda grid and the appointment editor, driven through their real controls.
 
+#include "agenda/agendastore.h"
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "common/widgets/datagrid.h"
+#include "contacts/contactstore.h"
 #include "db/datetimes.h"
+#include "options/optionsstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 
@@ -28,20 +32,25 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB db;
+    ReferenceStore reference{db.shared()};
+    OptionsStore options{db.shared()};
+    AgendaStore agenda{db.shared()};
+    ContactStore contacts{db.shared(), agenda};
     QStringList opened; // what the editor asked the other windows to open
     TfrmCalendario editor{
-        db, AppointmentEditorLinks{
-                [this] { opened << QStringLiteral("nuova tipologia"); },
-                [this] {
-                    opened << QStringLiteral("tipologia ") +
-                                  db.TableTipologiaCalendario.asString(u"Descrizione");
-                },
-                [this] { opened << QStringLiteral("nuovo contatto"); },
-                [this] {
-                    opened << QStringLiteral("contatto ") +
-                                  db.TableCercaContatti.asString(u"NominativoDocumenti");
-                }}};
-    TfrmGrigliaCalendario grid{db, editor};
+        agenda, reference.TableTipologiaCalendario, contacts.TableCercaContatti,
+        AppointmentEditorLinks{
+            [this] { opened << QStringLiteral("nuova tipologia"); },
+            [this] {
+                opened << QStringLiteral("tipologia ") +
+                              reference.TableTipologiaCalendario.asString(u"Descrizione");
+            },
+            [this] { opened << QStringLiteral("nuovo contatto"); },
+            [this] {
+                opened << QStringLiteral("contatto ") +
+                              contacts.TableCercaContatti.asString(u"NominativoDocumenti");
+            }}};
+    TfrmGrigliaCalendario grid{agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor};
 
     Office()
     {
@@ -82,7 +91,7 @@ struct Office
     QStringList notes()
     {
         QStringList listed;
-        db::DataSet &ds = db.TableCalendario;
+        db::DataSet &ds = agenda.TableCalendario;
         for (int r = 0; r < ds.recordCount(); ++r)
             listed << ds.valueAt(r, ds.columnIndex(u"Note")).toString();
         return listed;
@@ -93,7 +102,7 @@ struct Office
     }
     void openOn(const QString &note)
     {
-        (void)db.TableCalendario.locate(u"Note", note);
+        (void)agenda.TableCalendario.locate(u"Note", note);
         grid.Avanti();
     }
 };
@@ -235,7 +244,7 @@ private Q_SLOTS:
         });
         o.click(&o.grid, QStringLiteral("spdInserisci"));
         QCOMPARE(shownDate, QStringLiteral("15/04/2024"));
-        QCOMPARE(o.db.TableCalendario.filter(), QString());
+        QCOMPARE(o.agenda.TableCalendario.filter(), QString());
         const db::RowSet added =
             o.archive.native(QStringLiteral("select * from Calendario where Note = 'nuovo'"));
         QCOMPARE(added.rows.size(), 1);
@@ -247,12 +256,12 @@ private Q_SLOTS:
     {
         Office o;
         o.dialogs.answers = {true, true};
-        (void)o.db.TableCalendario.locate(u"Note", QStringLiteral("marzo"));
+        (void)o.agenda.TableCalendario.locate(u"Note", QStringLiteral("marzo"));
         o.click(&o.grid, QStringLiteral("spdElimina"));
-        QCOMPARE(o.db.TableCalendario.asString(u"Note"), QStringLiteral("ultimo"));
-        o.db.TableCalendario.first();
+        QCOMPARE(o.agenda.TableCalendario.asString(u"Note"), QStringLiteral("ultimo"));
+        o.agenda.TableCalendario.first();
         o.click(&o.grid, QStringLiteral("spdElimina"));
-        QCOMPARE(o.db.TableCalendario.asString(u"Note"), QStringLiteral("ultimo"));
+        QCOMPARE(o.agenda.TableCalendario.asString(u"Note"), QStringLiteral("ultimo"));
         QCOMPARE(o.notes(), QStringList({"ultimo", "bisestile"}));
         QCOMPARE(
             o.dialogs.messages.first(),
@@ -283,7 +292,7 @@ private Q_SLOTS:
         Office o;
         // A type that no longer exists, a contact no longer in the archive: nothing else opens.
         o.archive.native(QStringLiteral("delete from Contatti where ID = 3"));
-        (void)o.db.TableCercaContatti.requery();
+        (void)o.contacts.TableCercaContatti.requery();
         o.dialogs.modalActions.append([&](QWidget *) {
             o.editor.modificaTipologia();
             return 0;

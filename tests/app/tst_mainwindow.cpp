@@ -3,15 +3,18 @@
 
 #include "about/frmrealizzazione.h"
 #include "about/makerinfo.h"
+#include "agenda/agendastore.h"
 #include "app/frminizio.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
 #include "common/datasetmodel.h"
 #include "common/widgets/datagrid.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "db/archive.h"
 #include "mail/windows/frmemail.h"
+#include "notices/noticestore.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/windows/frmopzioni.h"
 #include "reference/windows/categorie.h"
@@ -57,7 +60,7 @@ struct Office
         (void)program.formDb().Connessione().run(
             u"insert into Contatti (Cognome, Nome, NominativoDocumenti) values ('Verdi', 'Anna', "
             u"'Verdi Anna')");
-        (void)program.formDb().TableCercaContatti.requery();
+        (void)program.contacts().TableCercaContatti.requery();
     }
 };
 
@@ -75,11 +78,11 @@ private Q_SLOTS:
         auto *name = list.findChild<QLineEdit *>(QStringLiteral("Edit1"));
         QTest::keyClicks(name, QStringLiteral("ro"));
         QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("Edit7")), QStringLiteral("x"));
-        QCOMPARE(o.program.formDb().TableCercaContatti.recordCount(), 0);
-        (void)o.program.formDb().TableContatti.setFilter(QStringLiteral("Cognome = 'x'"));
+        QCOMPARE(o.program.contacts().TableCercaContatti.recordCount(), 0);
+        (void)o.program.contacts().TableContatti.setFilter(QStringLiteral("Cognome = 'x'"));
         int shown = -1;
         o.dialogs.modalActions.append([&](QWidget *) {
-            shown = o.program.formDb().TableCercaContatti.recordCount();
+            shown = o.program.contacts().TableCercaContatti.recordCount();
             return 0;
         });
         o.program.frmInizio().findChild<QToolButton *>(QStringLiteral("btnClienti"))->click();
@@ -89,14 +92,14 @@ private Q_SLOTS:
             QCOMPARE(list.findChild<QLineEdit *>(QString::fromLatin1(box))->text(), QString());
         for (const char *box : {"DBLookupComboBox1", "DBLookupComboBox2", "DBLookupComboBox3"})
             QCOMPARE(list.findChild<QComboBox *>(QString::fromLatin1(box))->currentIndex(), -1);
-        QCOMPARE(o.program.formDb().TableContatti.filter(), QString());
+        QCOMPARE(o.program.contacts().TableContatti.filter(), QString());
     }
 
     void editorReachesTheFinderAndTheLookups()
     {
         Office o;
         TfrmContattiDett &editor = o.program.frmContattiDett();
-        o.program.formDb().TableCercaContatti.first();
+        o.program.contacts().TableCercaContatti.first();
         o.dialogs.modalActions.append([&](QWidget *window) {
             auto *comune = window->findChild<QComboBox *>(QStringLiteral("DBLookupComboBox5"));
             comune->setFocus();
@@ -164,12 +167,12 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs.modalWindows, QStringList{"frmGrigliaTipologieCalendario"});
         click(&main, "btnCalendario");
         QCOMPARE(o.dialogs.modalWindows.last(), QStringLiteral("frmGrigliaCalendario"));
-        QVERIFY(o.program.formDb().TableCalendario.isOpen()); // read when first shown
+        QVERIFY(o.program.agenda().TableCalendario.isOpen()); // read when first shown
         // A due reminder opens its appointment in the editor.
         o.program.frmPromemoriaScadenze().StringGrid2DblClick(0);
         (void)o.program.formDb().Connessione().run(
             u"insert into Calendario (Id, Data, Note, Storico) values (7, #3/1/2026#, 'x', false)");
-        (void)o.program.formDb().TableCalendario.requery();
+        (void)o.program.agenda().TableCalendario.requery();
         o.program.frmPromemoriaScadenze().setGrid({QStringList(6), {"", "", "", "x", "7", ""}});
         o.program.frmPromemoriaScadenze().StringGrid2DblClick(1);
         QCOMPARE(o.dialogs.modalWindows.last(), QStringLiteral("frmCalendario"));
@@ -202,7 +205,7 @@ private Q_SLOTS:
         TfrmContatti &list = o.program.frmContatti();
         (void)o.program.formDb().Connessione().run(
             u"update Contatti set email = 'o''brien@esempio.it'");
-        (void)o.program.formDb().TableCercaContatti.requery();
+        (void)o.program.contacts().TableCercaContatti.requery();
         list.grid()->selectRow(0, true);
         o.dialogs.modalActions.append([&](QWidget *) {
             shown = o.program.frmEmail().destinatari();
@@ -232,7 +235,7 @@ private Q_SLOTS:
         QCOMPARE(
             o.program.frmGrigliaAvvisi().findChild<QLineEdit *>(QStringLiteral("Edit1"))->text(),
             QString());
-        QCOMPARE(o.program.formDb().TableAvvisi.filter(), QString());
+        QCOMPARE(o.program.notices().TableAvvisi.filter(), QString());
 
         o.dialogs.modalActions = {[](QWidget *text) {
                                       QWidget *memo =

@@ -1,11 +1,15 @@
 // The start-up sequence through the real main window, offscreen, on a program folder of its own.
 
+#include "agenda/agendastore.h"
 #include "app/frminizio.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
+#include "notices/noticestore.h"
 #include "options/adminpassword.h"
+#include "reference/referencestore.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
@@ -431,7 +435,7 @@ private Q_SLOTS:
         QCOMPARE(mine.rows.size(), 1);
         QVERIFY(mine.value(0, u"Testo").isNull());
         QCOMPARE(office.query(QStringLiteral("select * from TempAvvisiContatti")).rows.size(), 0);
-        QCOMPARE(program.formDb().TableTempAvvisi.recordCount(), 1);
+        QCOMPARE(program.notices().TableTempAvvisi.recordCount(), 1);
 
         // A second activation repeats nothing.
         office.exec(QStringLiteral(
@@ -473,7 +477,7 @@ private Q_SLOTS:
         QCOMPARE(office.query(QStringLiteral("select Contatto_ID from TempAvvisiContatti")).rows,
                  QList<QVariantList>{{QVariant(qlonglong(1))}});
         // Its own notice row and grid layouts, under its own name.
-        QCOMPARE(program.formDb().TableTempAvvisi.asString(u"NomeComputer"), pc);
+        QCOMPARE(program.notices().TableTempAvvisi.asString(u"NomeComputer"), pc);
         QVERIFY(program.formDb().TableGriglie.recordCount() >= 1);
         for (int r = 0; r < program.formDb().TableGriglie.recordCount(); ++r)
             QCOMPARE(program.formDb()
@@ -611,7 +615,7 @@ private Q_SLOTS:
         QString chosenContact;
         office.dialogs.modalActions = {
             [&](QWidget *) {
-                listedAtStart = program.formDb().TableCercaContatti.isOpen() ? 1 : 0;
+                listedAtStart = program.contacts().TableCercaContatti.isOpen() ? 1 : 0;
                 program.frmPromemoriaScadenze().StringGrid2DblClick(1);
                 return 0;
             },
@@ -621,13 +625,13 @@ private Q_SLOTS:
                 return 0;
             }};
         program.frmInizio().FormActivate();
-        Tform_DB &m = program.formDb();
+        ContactStore &m = program.contacts();
         QCOMPARE(office.dialogs.modalWindows,
                  (QStringList{"frmPromemoriaScadenze", "frmCalendario"}));
         QCOMPARE(listedAtStart, 0);
-        QVERIFY(m.TableComuni.isOpen());
+        QVERIFY(program.reference().TableComuni.isOpen());
         // The reminder's appointment read the agenda, and its editor the contact list it offers.
-        QCOMPARE(m.TableCalendario.recordCount(), 1);
+        QCOMPARE(program.agenda().TableCalendario.recordCount(), 1);
         QCOMPARE(m.TableCercaContatti.recordCount(), 3);
         QCOMPARE(chosenContact, QStringLiteral("D'Amico Lucia"));
 

@@ -138,6 +138,13 @@ private Q_SLOTS:
         QFETCH(QString, extension);
         QCOMPARE(EstensioneFile(name), extension);
     }
+
+    void memosAreShownShort()
+    {
+        QCOMPARE(ConvertiMemo(QString(250, u'x')), QString(100, u'x'));
+        QCOMPARE(ConvertiMemo(QString(40, u'è')), QString(40, u'è'));
+        QCOMPARE(ConvertiMemo(QVariant()), QString());
+    }
 };
 
 QTEST_APPLESS_MAIN(TestTextFunctions)

@@ -3,11 +3,13 @@
 // The notice windows on an archive of their own, made and opened as the program makes and
 // opens them, for driving them through their real controls.
 
+#include "notices/noticestore.h"
 #include "notices/windows/frmavvisi.h"
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmavvisiclienti_filtri.h"
 #include "notices/windows/frmavvisiclienti_griglia.h"
 #include "notices/windows/frmgrigliaavvisi.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 
@@ -18,12 +20,15 @@ struct NoticeOffice
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB module;
+    ReferenceStore reference{module.shared()};
+    NoticeStore notices{module.shared()};
     QList<ReportKind> printed;
-    TfrmAvvisi avvisi{module};
-    TfrmGrigliaAvvisi grigliaAvvisi{module, avvisi};
-    TfrmAvvisiClienti_Griglia griglia{module, NoticeLinks{[this](ReportKind k) { printed << k; }}};
-    TfrmAvvisiClienti_Filtri filtri{module, griglia};
-    TfrmAvvisiClienti_Campi campi{module, grigliaAvvisi, filtri};
+    TfrmAvvisi avvisi{notices};
+    TfrmGrigliaAvvisi grigliaAvvisi{notices, module.gridLayouts(), avvisi};
+    TfrmAvvisiClienti_Griglia griglia{notices, NoticeLinks{[this](ReportKind k) { printed << k; }}};
+    TfrmAvvisiClienti_Filtri filtri{reference.TableProfessioni, reference.TableCategorie,
+                                    reference.TableComuni, reference.TableProvince, griglia};
+    TfrmAvvisiClienti_Campi campi{notices, grigliaAvvisi, filtri};
 
     // `prepare` fills the archive before the shared data sets are opened.
     explicit NoticeOffice(const std::function<void(FreshArchive &)> &prepare = {})

@@ -91,7 +91,7 @@ private Q_SLOTS:
     void templateSearchByNameBeginning()
     {
         NoticeOffice o(templates);
-        const db::DataSet &ds = o.module.TableAvvisi;
+        const db::DataSet &ds = o.notices.TableAvvisi;
         type(&o.grigliaAvvisi, QStringLiteral("Edit1"), QStringLiteral("d'A"));
         QCOMPARE(ds.filter(), QStringLiteral("Descrizione like 'd''A*'"));
         QCOMPARE(names(ds), (QStringList{"D'Amico saluti", "d'Autunno"}));
@@ -105,7 +105,7 @@ private Q_SLOTS:
     void sortByTitleButNeverByText()
     {
         NoticeOffice o(templates);
-        db::DataSet &ds = o.module.TableAvvisi;
+        db::DataSet &ds = o.notices.TableAvvisi;
         Q_EMIT o.grigliaAvvisi.grid()->titleClicked(QStringLiteral("Testo"));
         QCOMPARE(ds.sort(), QString());
         Q_EMIT o.grigliaAvvisi.grid()->titleClicked(QStringLiteral("Descrizione"));
@@ -163,7 +163,7 @@ private Q_SLOTS:
         QVERIFY(stored);
         QCOMPARE(o.dialogs.messages.size(), 1);
         QCOMPARE(o.count(QStringLiteral("select count(*) from Avvisi")), 4);
-        QCOMPARE(o.module.TableAvvisi.recordCount(), 4);
+        QCOMPARE(o.notices.TableAvvisi.recordCount(), 4);
         QVERIFY(!o.avvisi.modified());
     }
 

@@ -2,6 +2,7 @@
 // it, and what the rest of the program reads after it.
 
 #include "options/adminpassword.h"
+#include "options/optionsstore.h"
 #include "options/windows/frmopzioni.h"
 #include "options/windows/logopage.h"
 #include "session/datamodule.h"
@@ -38,7 +39,8 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB module;
-    TfrmOpzioni window{module};
+    OptionsStore options{module.shared()};
+    TfrmOpzioni window{options};
     QStringList opened; // the files "Modifica il Logo" gave the picture editor
     bool editorThere = true;
 
@@ -429,7 +431,7 @@ private Q_SLOTS:
         QCOMPARE(company.rows.size(), 1);
         QCOMPARE(company.value(0, u"RagSoc").toString(), QStringLiteral("Studio Bianchi"));
         QCOMPARE(company.value(0, u"Provincia").toString(), QStringLiteral("FO"));
-        QCOMPARE(o.module.TableDitta.asString(u"RagSoc"), QStringLiteral("Studio Bianchi"));
+        QCOMPARE(o.options.TableDitta.asString(u"RagSoc"), QStringLiteral("Studio Bianchi"));
     }
 
     void failedSaveKeepsTheWindowAndWritesNeitherRow()
@@ -446,7 +448,7 @@ private Q_SLOTS:
         QVERIFY(o.dialogs.messages[0].contains(QStringLiteral("ditta bloccata")));
         QVERIFY(!o.dialogs.messages[0].contains(QStringLiteral("segretissima")));
         QVERIFY(o.option(QStringLiteral("SmtpHost")).isNull());
-        QVERIFY(o.module.TableOpzioni.isNull(u"SmtpHost"));
+        QVERIFY(o.options.TableOpzioni.isNull(u"SmtpHost"));
         QCOMPARE(o.in<QLineEdit>(QStringLiteral("DBEdit24"))->text(),
                  QStringLiteral("smtp.esempio.it"));
 
@@ -476,14 +478,18 @@ private Q_SLOTS:
         QTemporaryDir runner;
         o.in<QCheckBox>(QStringLiteral("DBCheckBox1"))->click();
         o.leave();
-        QVERIFY(writePrintJob(o.module, ReportKind::ContactBook, runner.path()).ok());
+        QVERIFY(writePrintJob(o.module, OptionsStore::companyLabelsReport(),
+                              *o.options.askPrinter(), runner.path())
+                    .ok());
         QCOMPARE(o.archive.native(QStringLiteral("SELECT Setup FROM TempStampa"))
                      .value(0, u"Setup")
                      .toBool(),
                  false);
         // Saved by another workstation: read as well.
         o.archive.native(QStringLiteral("UPDATE opzioni SET StampanteDefault = false"));
-        QVERIFY(writePrintJob(o.module, ReportKind::ContactBook, runner.path()).ok());
+        QVERIFY(writePrintJob(o.module, OptionsStore::companyLabelsReport(),
+                              *o.options.askPrinter(), runner.path())
+                    .ok());
         QCOMPARE(o.archive.native(QStringLiteral("SELECT Setup FROM TempStampa"))
                      .value(0, u"Setup")
                      .toBool(),

@@ -1,10 +1,32 @@
+#include "agenda/agendastore.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
+#include "notices/noticestore.h"
+#include "options/optionsstore.h"
+#include "payments/paymentstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"
 
 #include <QSet>
 #include <QTest>
+
+namespace {
+
+// The data module with the store of every feature declared into it, as the program makes them.
+struct Stores
+{
+    Tform_DB module;
+    ReferenceStore reference{module.shared()};
+    OptionsStore options{module.shared()};
+    PaymentStore payments{module.shared()};
+    AgendaStore agenda{module.shared()};
+    ContactStore contacts{module.shared(), agenda};
+    NoticeStore notices{module.shared()};
+};
+
+} // namespace
 
 class TestDataModule : public QObject
 {
@@ -14,8 +36,9 @@ private Q_SLOTS:
     void everySharedDataSetOpens()
     {
         FreshArchive archive;
-        Tform_DB module;
-        QVERIFY(!module.TableComuni.open().ok()); // nothing opens before the archive does
+        Stores stores;
+        Tform_DB &module = stores.module;
+        QVERIFY(!stores.reference.TableComuni.open().ok()); // nothing opens before the archive does
         QVERIFY(module.Connessione().open(archive.path()).ok());
         const QList<db::DataSet *> all = module.sharedDataSets();
         QCOMPARE(all.size(), 24);
@@ -25,10 +48,10 @@ private Q_SLOTS:
                      qPrintable(ds->objectName() + QStringLiteral(": ") + opened.message()));
             QCOMPARE(ds->filter(), QString());
         }
-        QCOMPARE(module.TableComuni.recordCount(), 7904);
-        QCOMPARE(module.TableIndirizzi.recordCount(), 1);
-        QCOMPARE(module.TableOpzioni.recordCount(), 1);
-        QVERIFY(module.TableCercaContatti.columnIndex(u"Ide") >= 0);
+        QCOMPARE(stores.reference.TableComuni.recordCount(), 7904);
+        QCOMPARE(stores.reference.TableIndirizzi.recordCount(), 1);
+        QCOMPARE(stores.options.TableOpzioni.recordCount(), 1);
+        QVERIFY(stores.contacts.TableCercaContatti.columnIndex(u"Ide") >= 0);
         QVERIFY(!module.computerName().isEmpty());
         QVERIFY(module.computerName().size() <= 15);
     }
@@ -36,33 +59,30 @@ private Q_SLOTS:
     void everySharedDataSetIsNamedAndKeyedByItsTable()
     {
         FreshArchive archive;
-        Tform_DB module;
+        Stores stores;
+        Tform_DB &module = stores.module;
         module.setComputerName(QStringLiteral("PC-UFFICIO"));
         QVERIFY(module.Connessione().open(archive.path()).ok());
         QVERIFY(module.reopenSharedDataSets().ok());
         QSet<QString> names;
-        for (const SharedDataSet &shared : sharedDataSetTable()) {
-            const db::DataSet &ds = module.*shared.member;
+        for (const SharedDataSets::Entry &entry : module.shared().entries()) {
+            const SharedDataSet &shared = entry.declaration;
+            db::DataSet &ds = *entry.dataSet;
+            const bool onDemand = shared.kind == SharedDataSet::Kind::OnDemand;
             QCOMPARE(ds.objectName(), shared.name);
-            QCOMPARE(ds.isOpen(), !shared.onDemand);
-            if (shared.onDemand)
-                QVERIFY2((module.*shared.member).open().ok(), qPrintable(shared.name));
+            QCOMPARE(ds.isOpen(), !onDemand);
+            if (onDemand)
+                QVERIFY2(ds.open().ok(), qPrintable(shared.name));
             QVERIFY2(ds.columnIndex(shared.keyColumn) >= 0, qPrintable(shared.name));
             names.insert(shared.name);
         }
         QCOMPARE(names.size(), module.sharedDataSets().size());
         // The per-workstation data sets hold only this workstation's rows; start-up gives it its
         // notice row.
-        QCOMPARE(module.TableTempAvvisi.recordCount(), 1);
-        QCOMPARE(module.TableTempAvvisi.asString(u"NomeComputer"), QStringLiteral("PC-UFFICIO"));
+        QCOMPARE(stores.notices.TableTempAvvisi.recordCount(), 1);
+        QCOMPARE(stores.notices.TableTempAvvisi.asString(u"NomeComputer"),
+                 QStringLiteral("PC-UFFICIO"));
         QVERIFY(module.TableTempStampa.sql().contains(QStringLiteral("NomeComputer")));
-    }
-
-    void memosAreShownShort()
-    {
-        QCOMPARE(Tform_DB::ConvertiMemo(QString(250, u'x')), QString(100, u'x'));
-        QCOMPARE(Tform_DB::ConvertiMemo(QString(40, u'è')), QString(40, u'è'));
-        QCOMPARE(Tform_DB::ConvertiMemo(QVariant()), QString());
     }
 };
 

@@ -2,7 +2,10 @@
 
 #include "app/frminizio.h"
 #include "app/program.h"
+#include "app/reports.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
+#include "options/optionsstore.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
 #include "session/reporthandoff.h"
@@ -125,7 +128,7 @@ private Q_SLOTS:
                         .runNative(QStringLiteral("update opzioni set StampanteDefault = ?"),
                                    {defaultPrinter})
                         .ok());
-            QVERIFY(office.db().TableOpzioni.requery().ok());
+            QVERIFY(office.program.options().TableOpzioni.requery().ok());
             office.program.frmInizio().print(ReportKind::ContactsByCategory);
             QCOMPARE(office.jobs().value(0, u"Setup").toBool(), !defaultPrinter);
         }
@@ -139,9 +142,10 @@ private Q_SLOTS:
             office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Rossi')").ok());
         QVERIFY(
             office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Verdi')").ok());
-        office.db().TableContatti.setSql(QStringLiteral("select * from Contatti where id =2"));
-        office.db().TableContatti.close();
-        QVERIFY(office.db().TableContatti.open().ok());
+        office.program.contacts().TableContatti.setSql(
+            QStringLiteral("select * from Contatti where id =2"));
+        office.program.contacts().TableContatti.close();
+        QVERIFY(office.program.contacts().TableContatti.open().ok());
         office.program.frmInizio().print(ReportKind::PrivacyForm);
         QVERIFY(office.jobs()
                     .value(0, u"Query")

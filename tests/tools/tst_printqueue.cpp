@@ -2,7 +2,7 @@
 // what it receives as a PDF, whose text is read back. Run by scripts/test-printqueue.sh, which
 // sets the queues up and names them in the environment; skipped without them.
 
-#include "session/reporthandoff.h"
+#include "app/reports.h"
 #include "testsupport.h"
 #include "tools/stampa/reportdata.h"
 #include "tools/stampa/widgets/previewwindow.h"

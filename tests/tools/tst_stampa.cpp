@@ -1,8 +1,8 @@
 // The report runner as the program starts it: a separate process reading the workstation's
 // row of TempStampa from a real archive, checked through the text of the PDF it writes.
 
+#include "app/reports.h"
 #include "db/datetimes.h"
-#include "session/reporthandoff.h"
 #include "testsupport.h"
 
 #include <QBuffer>

@@ -2,10 +2,10 @@
 // grid's export uses, for scripts and for exporting without opening the program.
 
 #include "agenda/agendaexport.h"
+#include "agenda/agendastore.h"
 #include "common/toolinfo.h"
 #include "db/archive.h"
 #include "db/dataset.h"
-#include "session/shareddatasets.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -62,23 +62,13 @@ Arguments parse(const QStringList &args)
     return a;
 }
 
-// The agenda's own query, as the data module opens it.
-QString agendaSql()
-{
-    for (const SharedDataSet &shared : sharedDataSetTable()) {
-        if (shared.name == u"TableCalendario")
-            return shared.sql;
-    }
-    return {};
-}
-
 int exportCalendar(const Arguments &a)
 {
     auto connection = db::openArchive(a.archive);
     if (!connection)
         return fail(connection.message());
     db::DataSet agenda(**connection);
-    agenda.setSql(agendaSql());
+    agenda.setSql(AgendaStore::agendaSql());
     if (db::Status opened = agenda.open(); !opened)
         return fail(opened.message());
     if (db::Status filtered = agenda.setFilter(a.filter); !filtered)

@@ -1,0 +1,27 @@
+#include "app/reports.h"
+
+#include "contacts/contactstore.h"
+#include "notices/noticestore.h"
+#include "options/optionsstore.h"
+#include "payments/paymentstore.h"
+
+std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId)
+{
+    switch (kind) {
+    case ReportKind::ContactBook:
+        return ContactStore::bookReport();
+    case ReportKind::ContactsByCategory:
+        return ContactStore::byCategoryReport();
+    case ReportKind::ContactLabels:
+        return ContactStore::labelsReport();
+    case ReportKind::CompanyLabels:
+        return OptionsStore::companyLabelsReport();
+    case ReportKind::PrivacyForm:
+        return ContactStore::privacyFormReport(contactId);
+    case ReportKind::Payments:
+        return PaymentStore::paymentsReport();
+    case ReportKind::Notices:
+        return NoticeStore::noticesReport();
+    }
+    return std::nullopt;
+}
