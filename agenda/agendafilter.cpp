@@ -1,5 +1,6 @@
 #include "agenda/agendafilter.h"
 
+#include "common/dates.h"
 #include "common/textfunctions.h"
 
 #include <QStringList>
@@ -8,7 +9,7 @@ namespace {
 
 QString dateText(QDate date)
 {
-    return date.toString(QStringLiteral("dd/MM/yyyy"));
+    return ScriviDataItaliana(date);
 }
 
 bool searches(const QString &text)
@@ -20,11 +21,8 @@ bool searches(const QString &text)
 
 std::optional<QDate> fullDate(const QString &text)
 {
-    const QString trimmed = text.trimmed();
-    if (trimmed.size() != 10)
-        return std::nullopt;
-    const QDate date = QDate::fromString(trimmed, QStringLiteral("dd/MM/yyyy"));
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+    const db::Result<QDate> date = LeggiCasellaData(text);
+    return date && date->isValid() ? std::optional<QDate>(*date) : std::nullopt;
 }
 
 QString composeAgendaFilter(const AgendaSearch &s)

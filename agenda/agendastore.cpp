@@ -1,5 +1,6 @@
 #include "agenda/agendastore.h"
 
+#include "common/dates.h"
 #include "common/recordoperations.h"
 #include "db/datetimes.h"
 #include "session/shareddatasets.h"
@@ -55,6 +56,16 @@ db::Status AgendaStore::remove()
 db::Status AgendaStore::reload()
 {
     return RicaricaSuRecord(TableCalendario, QStringLiteral("Id"));
+}
+
+QString AgendaStore::remindersSql(QDate today)
+{
+    return QStringLiteral(
+               "SELECT Calendario.Data, Calendario.Cliente, Calendario.TipologiaCalendario, "
+               "Calendario.Note, Calendario.Id, Calendario.DataAvviso FROM Calendario  "
+               "Where Conclusa=false and "
+               "DataAvviso <=#") +
+           *DataSql(ScriviDataItaliana(today)) + QStringLiteral("# ORDER BY Calendario.DataAvviso");
 }
 
 db::Status AgendaStore::renameContact(db::Connection &connection, qint64 contactId)

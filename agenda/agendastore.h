@@ -35,6 +35,9 @@ public:
     // Reads the agenda again, on the same appointment.
     db::Status reload();
 
+    // The due reminders: not concluded, reminder date `today` or earlier, oldest reminder first.
+    static QString remindersSql(QDate today);
+
     // The appointments of a contact show its name: after the contact is renamed,
     // renameContact() writes the new name into them (inside the caller's transaction, on
     // `connection`), and contactRenamed() reads those rows again when the agenda is open.

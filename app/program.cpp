@@ -10,6 +10,7 @@
 #include "app/reports.h"
 #include "app/startupsequence.h"
 #include "common/dialogs.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
@@ -24,6 +25,7 @@
 #include "options/windows/frmopzioni.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
+#include "reference/referencestore.h"
 #include "reference/windows/categorie.h"
 #include "reference/windows/frmcomunidett.h"
 #include "reference/windows/frmgrigliacomuni.h"
@@ -38,51 +40,58 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_inizio = std::make_unique<TfrmInizio>();
     m_formDb = std::make_unique<Tform_DB>();
     Tform_DB &db = *m_formDb;
+    m_reference = std::make_unique<ReferenceStore>(db.shared());
     m_options = std::make_unique<OptionsStore>(db.shared());
+    ReferenceStore &reference = *m_reference;
     m_payments = std::make_unique<PaymentStore>(db.shared());
     m_agenda = std::make_unique<AgendaStore>(db.shared());
+    m_contacts = std::make_unique<ContactStore>(db.shared(), *m_agenda);
     m_notices = std::make_unique<NoticeStore>(db.shared());
-    m_categorie = std::make_unique<TfrmCategorie>(db);
-    m_categorieGriglia = std::make_unique<TfrmCategorieContatti_Griglia>(db, *m_categorie);
-    m_professioni = std::make_unique<TfrmProfessioni_Dettaglio>(db);
-    m_professioniGriglia = std::make_unique<TfrmGriglia_Professioni>(db, *m_professioni);
-    m_comuni = std::make_unique<TfrmComuniDett>(db);
-    m_comuniGriglia = std::make_unique<TfrmGrigliaComuni>(db, *m_comuni);
-    m_titoli = std::make_unique<TfrmTitoli_Dettaglio>(db);
-    m_titoliGriglia = std::make_unique<TfrmGriglia_Titoli>(db, *m_titoli);
-    m_tipoPagamenti = std::make_unique<TfrmTipoPagamenti_Dettaglio>(db);
-    m_tipoPagamentiGriglia = std::make_unique<TfrmGriglia_TipoPagamenti>(db, *m_tipoPagamenti);
-    m_tipologia = std::make_unique<TfrmTipologiaCalendario>(db);
-    m_tipologieGriglia = std::make_unique<TfrmGrigliaTipologieCalendario>(db, *m_tipologia);
-    m_trovaCap = std::make_unique<TfrmTrovaCap>(db);
+    m_categorie = std::make_unique<TfrmCategorie>(reference);
+    m_categorieGriglia = std::make_unique<TfrmCategorieContatti_Griglia>(reference, *m_categorie);
+    m_professioni = std::make_unique<TfrmProfessioni_Dettaglio>(reference);
+    m_professioniGriglia = std::make_unique<TfrmGriglia_Professioni>(reference, *m_professioni);
+    m_comuni = std::make_unique<TfrmComuniDett>(reference);
+    m_comuniGriglia = std::make_unique<TfrmGrigliaComuni>(reference, db.gridLayouts(), *m_comuni);
+    m_titoli = std::make_unique<TfrmTitoli_Dettaglio>(reference);
+    m_titoliGriglia = std::make_unique<TfrmGriglia_Titoli>(reference, *m_titoli);
+    m_tipoPagamenti = std::make_unique<TfrmTipoPagamenti_Dettaglio>(reference);
+    m_tipoPagamentiGriglia =
+        std::make_unique<TfrmGriglia_TipoPagamenti>(reference, *m_tipoPagamenti);
+    m_tipologia = std::make_unique<TfrmTipologiaCalendario>(reference);
+    m_tipologieGriglia = std::make_unique<TfrmGrigliaTipologieCalendario>(reference, *m_tipologia);
+    m_trovaCap = std::make_unique<TfrmTrovaCap>(reference, db.gridLayouts());
     m_opzioni = std::make_unique<TfrmOpzioni>(*m_options);
     QObject::connect(m_opzioni.get(), &TfrmOpzioni::saved, m_inizio.get(),
                      [this] { m_inizio->showCompanyName(); });
-    m_importaPagamento = std::make_unique<TfrmImportaPagamento>(db.TableTipoPagamenti);
+    m_importaPagamento = std::make_unique<TfrmImportaPagamento>(reference.TableTipoPagamenti);
     m_pagamentiContatto = std::make_unique<TfrmPagamentiContatto>(*m_payments, *m_importaPagamento);
-    m_contattiDett = std::make_unique<TfrmContattiDett>(db, *m_payments, *m_agenda,
+    m_contattiDett = std::make_unique<TfrmContattiDett>(*m_contacts, reference, *m_payments,
                                                         *m_pagamentiContatto, contactEditorLinks());
     m_indirizziEmail = std::make_unique<TfrmIndirizziEmail>();
-    m_email = std::make_unique<TfrmEmail>(db, [this] {
+    m_email = std::make_unique<TfrmEmail>(db.Connessione(), [this] {
         m_insEmail->clear();
         dialogs().showModal(m_insEmail.get());
         return m_insEmail->email();
     });
-    m_contatti = std::make_unique<TfrmContatti>(db, *m_payments, *m_agenda, *m_options,
-                                                *m_contattiDett, *m_indirizziEmail);
+    m_contatti =
+        std::make_unique<TfrmContatti>(*m_contacts, reference, *m_payments, *m_agenda, *m_options,
+                                       db.gridLayouts(), *m_contattiDett, *m_indirizziEmail);
     m_contatti->setSendEmail([this](const QStringList &addresses) {
         m_email->prepara(addresses, QString(), QString());
         m_email->apri();
     });
-    m_calendario = std::make_unique<TfrmCalendario>(
-        *m_agenda, db.TableTipologiaCalendario, db.TableCercaContatti, appointmentEditorLinks());
+    m_calendario =
+        std::make_unique<TfrmCalendario>(*m_agenda, reference.TableTipologiaCalendario,
+                                         m_contacts->TableCercaContatti, appointmentEditorLinks());
     m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(
         *m_agenda, db.gridLayouts(), m_options->TablePersonalizzazioni, *m_calendario);
     m_avvisi = std::make_unique<TfrmAvvisi>(*m_notices);
     m_grigliaAvvisi = std::make_unique<TfrmGrigliaAvvisi>(*m_notices, db.gridLayouts(), *m_avvisi);
     m_avvisiGriglia = std::make_unique<TfrmAvvisiClienti_Griglia>(*m_notices, noticeLinks());
     m_avvisiFiltri = std::make_unique<TfrmAvvisiClienti_Filtri>(
-        db.TableProfessioni, db.TableCategorie, db.TableComuni, db.TableProvince, *m_avvisiGriglia);
+        reference.TableProfessioni, reference.TableCategorie, reference.TableComuni,
+        reference.TableProvince, *m_avvisiGriglia);
     m_avvisiCampi =
         std::make_unique<TfrmAvvisiClienti_Campi>(*m_notices, *m_grigliaAvvisi, *m_avvisiFiltri);
     m_insEmail = std::make_unique<TfrmInsEmail>();
@@ -183,7 +192,7 @@ MainWindowLinks Program::mainWindowLinks()
     links.archiveLocation = [this] { return m_formDb->Connessione().location(); };
     links.writePrintJob = [this](ReportKind kind) -> db::Status {
         const std::optional<ReportDefinition> report =
-            reportDefinition(kind, m_formDb->TableContatti.asInteger(u"Id"));
+            reportDefinition(kind, m_contacts->TableContatti.asInteger(u"Id"));
         if (!report)
             return db::Error{QStringLiteral("Stampa sconosciuta.")};
         const db::Result<bool> askPrinter = m_options->askPrinter();

@@ -10,8 +10,10 @@ class TfrmInizio;
 class TfrmPass;
 class Tform_DB;
 class AgendaStore;
+class ContactStore;
 class NoticeStore;
 class OptionsStore;
+class ReferenceStore;
 class PaymentStore;
 class TfrmPromemoriaScadenze;
 struct AppointmentEditorLinks;
@@ -75,8 +77,10 @@ public:
     // The features' data, made after the data module.
     PaymentStore &payments() { return *m_payments; }
     AgendaStore &agenda() { return *m_agenda; }
+    ContactStore &contacts() { return *m_contacts; }
     NoticeStore &notices() { return *m_notices; }
     OptionsStore &options() { return *m_options; }
+    ReferenceStore &reference() { return *m_reference; }
     TfrmPromemoriaScadenze &frmPromemoriaScadenze() { return *m_promemoria; }
 
     // Contacts and their payments.
@@ -133,7 +137,9 @@ private:
     std::unique_ptr<Tform_DB> m_formDb;
     std::unique_ptr<PaymentStore> m_payments;
     std::unique_ptr<AgendaStore> m_agenda;
+    std::unique_ptr<ContactStore> m_contacts;
     std::unique_ptr<NoticeStore> m_notices;
+    std::unique_ptr<ReferenceStore> m_reference;
     std::unique_ptr<OptionsStore> m_options;
 
     // Declared after the data module, so that they go before the data sets they show; each

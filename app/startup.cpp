@@ -58,29 +58,6 @@ db::Status runUpdateScript(db::Connection &connection, const QString &archiveFol
     return {};
 }
 
-db::Status clearScratchRows(db::Connection &connection, const QString &computerName)
-{
-    for (const QString &table :
-         {QStringLiteral("TempAvvisi"), QStringLiteral("TempAvvisiContatti")}) {
-        db::Result<db::RowSet> done = connection.run(QStringLiteral("delete * from ") + table +
-                                                         QStringLiteral(" where NomeComputer = ?"),
-                                                     {computerName});
-        if (!done)
-            return done.error();
-    }
-    return {};
-}
-
-QString reminderSql(QDate today)
-{
-    return QStringLiteral(
-               "SELECT Calendario.Data, Calendario.Cliente, Calendario.TipologiaCalendario, "
-               "Calendario.Note, Calendario.Id, Calendario.DataAvviso FROM Calendario  "
-               "Where Conclusa=false and "
-               "DataAvviso <=#") +
-           *DataSql(ScriviDataItaliana(today)) + QStringLiteral("# ORDER BY Calendario.DataAvviso");
-}
-
 QList<QStringList> reminderGrid(const db::RowSet &reminders)
 {
     QList<QStringList> grid = {{QStringLiteral("Data"), QStringLiteral("Tipologia"),
@@ -99,16 +76,6 @@ QList<QStringList> reminderGrid(const db::RowSet &reminders)
     }
     grid.append(QStringList(6));
     return grid;
-}
-
-QString birthdaySql(QDate today)
-{
-    QString sql = QStringLiteral("select * from Contatti where Month(Contatti.DataNascita)=") +
-                  QString::number(today.month());
-    if (today.day() > 25)
-        sql += QStringLiteral(" or Month(Contatti.DataNascita)= ") +
-               QString::number(today.month() % 12 + 1);
-    return sql + QStringLiteral(" order by Month(Contatti.DataNascita)");
 }
 
 QStringList birthdayLines(const db::RowSet &contacts, QDate today)

@@ -14,17 +14,11 @@
 // effect, the file stays and the error carries the engine's text.
 db::Status runUpdateScript(db::Connection &connection, const QString &archiveFolder, bool *applied);
 
-// Deletes this workstation's notice scratch rows.
-db::Status clearScratchRows(db::Connection &connection, const QString &computerName);
-
-// The due reminders: not concluded, reminder date today or earlier, oldest reminder first.
-QString reminderSql(QDate today);
-// The reminder grid: the title row, one row per reminder, one empty row at the end. Columns:
-// date, type, contact, notes, key (hidden), reminder date.
+// The reminder grid (of the rows of AgendaStore::remindersSql()): the title row, one row per
+// reminder, one empty row at the end. Columns: date, type, contact, notes, key (hidden), reminder
+// date.
 QList<QStringList> reminderGrid(const db::RowSet &reminders);
 
-// The birthdays of this month, and of the next one after the 25th.
-QString birthdaySql(QDate today);
-// "Cognome Nome :dd/mm/yyyy", one line per contact.
-// In calendar order from the month of `today`, by day within a month.
+// The birthdays (the rows of ContactStore::birthdaysSql()): "Cognome Nome :dd/mm/yyyy", one line
+// per contact. In calendar order from the month of `today`, by day within a month.
 QStringList birthdayLines(const db::RowSet &contacts, QDate today);

@@ -1,9 +1,12 @@
 #include "app/startupsequence.h"
 
+#include "agenda/agendastore.h"
 #include "app/startup.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
 #include "db/pgconnection.h"
+#include "notices/noticestore.h"
 #include "options/adminpassword.h"
 #include "options/optionsstore.h"
 #include "schema/archivecreator.h"
@@ -69,7 +72,8 @@ StartupSequence::Step StartupSequence::openArchive(StartupPrompts &prompts, db::
             return Step::Failed;
         }
     }
-    if (db::Status cleared = clearScratchRows(connection, m_parts.computerName()); !cleared) {
+    if (db::Status cleared = NoticeStore::clearScratchRows(connection, m_parts.computerName());
+        !cleared) {
         *error = cleared;
         return Step::Failed;
     }
@@ -98,7 +102,8 @@ StartupSequence::Step StartupSequence::finish(StartupPrompts &prompts, db::Statu
         *error = reopened;
         return Step::Failed;
     }
-    db::Result<db::RowSet> born = m_parts.connection.run(birthdaySql(db::clock::today()));
+    db::Result<db::RowSet> born =
+        m_parts.connection.run(ContactStore::birthdaysSql(db::clock::today()));
     if (!born) {
         *error = born.error();
         return Step::Failed;
@@ -109,7 +114,8 @@ StartupSequence::Step StartupSequence::finish(StartupPrompts &prompts, db::Statu
 
 db::Result<StartupSequence::Reminders> StartupSequence::dueReminders()
 {
-    db::Result<db::RowSet> due = m_parts.connection.run(reminderSql(db::clock::today()));
+    db::Result<db::RowSet> due =
+        m_parts.connection.run(AgendaStore::remindersSql(db::clock::today()));
     if (!due)
         return due.error();
     return Reminders{due->rows.size(), reminderGrid(*due)};

@@ -7,7 +7,9 @@
 #include "agenda/agendastore.h"
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
+#include "contacts/contactstore.h"
 #include "options/optionsstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
 #include "timing.h"
@@ -57,8 +59,10 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    ReferenceStore reference(db.shared());
     OptionsStore options(db.shared());
     AgendaStore agenda(db.shared());
+    ContactStore contacts(db.shared(), agenda);
     QElapsedTimer t;
     t.start();
     if (!db.Connessione().open(QString::fromLocal8Bit(argv[1])) || !db.reopenSharedDataSets()) {
@@ -66,7 +70,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("shared data sets at start-up (agenda not read): %.0f ms\n", elapsedMs(t));
-    TfrmCalendario editor(agenda, db.TableTipologiaCalendario, db.TableCercaContatti);
+    TfrmCalendario editor(agenda, reference.TableTipologiaCalendario, contacts.TableCercaContatti);
     TfrmGrigliaCalendario grid(agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor);
     t.restart();
     grid.show();

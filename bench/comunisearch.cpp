@@ -6,6 +6,7 @@
 #include "app/frminizio.h"
 #include "app/program.h"
 #include "common/widgets/datagrid.h"
+#include "reference/referencestore.h"
 #include "reference/windows/frmgrigliacomuni.h"
 #include "session/datamodule.h"
 #include "timing.h"
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "the window was not shown\n");
         return 1;
     }
-    db::DataSet &comuni = program.formDb().TableComuni;
+    db::DataSet &comuni = program.reference().TableComuni;
     DataGrid *grid = window.grid();
     std::printf("municipalities: %d\n", comuni.recordCount());
 

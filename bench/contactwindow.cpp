@@ -9,12 +9,14 @@
 #include "agenda/agendastore.h"
 #include "bench/sqlitecli.h"
 #include "common/widgets/datagrid.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
 #include "timing.h"
@@ -95,9 +97,11 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     setDialogs(&silent);
     Tform_DB db;
+    ReferenceStore reference(db.shared());
     PaymentStore payments(db.shared());
     AgendaStore agenda(db.shared());
     OptionsStore options(db.shared());
+    ContactStore contactStore(db.shared(), agenda);
     const long before = residentMb();
     QElapsedTimer t;
     t.start();
@@ -106,8 +110,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     const double loaded = elapsedMs(t);
-    db::DataSet &contacts = db.TableCercaContatti;
-    const QString engineSql = *db.Connessione().translate(Tform_DB::contactListSql());
+    db::DataSet &contacts = contactStore.TableCercaContatti;
+    const QString engineSql = *db.Connessione().translate(ContactStore::contactListSql());
     // The list query with a condition and an order of its own. A server needs the whole query
     // translated (LIKE and the order of nulls are rewritten for it); sqlite3 takes the clauses
     // as written, added to the list query the program runs.
@@ -115,7 +119,7 @@ int main(int argc, char *argv[])
         if (!tool.onServer())
             return bench::withWhereAndOrder(engineSql, where, order);
         return *db.Connessione().translate(
-            bench::withWhereAndOrder(Tform_DB::contactListSql(), where, order));
+            bench::withWhereAndOrder(ContactStore::contactListSql(), where, order));
     };
     std::printf("shared data sets loaded: %.0f ms (resident memory %+ld MB)\n", loaded,
                 residentMb() - before);
@@ -123,12 +127,13 @@ int main(int argc, char *argv[])
     std::printf("  the contact list query alone in %s: %.1f ms, %ld MB resident\n", tool.name(),
                 wholeList.ms, wholeList.residentKb / 1024);
 
-    TfrmImportaPagamento picker(db.TableTipoPagamenti);
+    TfrmImportaPagamento picker(reference.TableTipoPagamenti);
     TfrmPagamentiContatto payment(payments, picker);
-    TfrmContattiDett editor(db, payments, agenda, payment);
+    TfrmContattiDett editor(contactStore, reference, payments, payment);
     TfrmIndirizziEmail addresses;
     t.restart();
-    TfrmContatti list(db, payments, agenda, options, editor, addresses);
+    TfrmContatti list(contactStore, reference, payments, agenda, options, db.gridLayouts(), editor,
+                      addresses);
     list.reset();
     list.show();
     QCoreApplication::processEvents();

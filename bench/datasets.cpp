@@ -4,10 +4,10 @@
 // Usage: bench_datasets ARCHIVE [repeats]   (make ARCHIVE with bench_generate)
 
 #include "bench/sqlitecli.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "db/dataset.h"
 #include "db/sqlitefunctions.h"
-#include "session/datamodule.h"
 #include "timing.h"
 
 #include <QCoreApplication>
@@ -91,7 +91,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QString copy = bench::cliCopy(path);
-    const QString engineSql = *(*connection)->translate(Tform_DB::contactListSql());
+    const QString engineSql = *(*connection)->translate(ContactStore::contactListSql());
     const auto listQuery = [&](const QString &where, const QString &order) {
         return bench::withWhereAndOrder(engineSql, where, order);
     };
@@ -101,7 +101,7 @@ int main(int argc, char *argv[])
     };
     const long before = residentKb();
     db::DataSet list(**connection);
-    list.setSql(Tform_DB::contactListSql());
+    list.setSql(ContactStore::contactListSql());
     QElapsedTimer t;
     t.start();
     if (db::Status opened = list.open(); !opened) {

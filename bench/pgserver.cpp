@@ -3,9 +3,9 @@
 // Usage: bench_pgserver postgresql://utente@server/database
 
 #include "bench/clitool.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "db/dataset.h"
-#include "session/datamodule.h"
 #include "timing.h"
 
 #include <QCoreApplication>
@@ -78,8 +78,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     db::Connection &connection = **opened;
-    Tform_DB module;
-    const QString listSql = module.TableCercaContatti.sql();
+    const QString listSql = ContactStore::contactListSql();
     const QString engineSql = *connection.translate(listSql);
 
     QList<double> program, alone;

@@ -11,6 +11,7 @@
 #include "app/program.h"
 #include "bench/clitool.h"
 #include "bench/sqlitetool.h"
+#include "contacts/contactstore.h"
 #include "db/datetimes.h"
 #include "db/pgconnection.h"
 #include "db/sqlitefunctions.h"
@@ -46,8 +47,11 @@ QList<Query> startupQueries(Tform_DB &module)
             queries.append({ds->objectName(), *connection.translate(ds->sql()), ds->boundValues()});
     }
     const QDate today = db::clock::today();
-    queries.append({QStringLiteral("birthdays"), *connection.translate(birthdaySql(today)), {}});
-    queries.append({QStringLiteral("reminders"), *connection.translate(reminderSql(today)), {}});
+    queries.append({QStringLiteral("birthdays"),
+                    *connection.translate(ContactStore::birthdaysSql(today)),
+                    {}});
+    queries.append(
+        {QStringLiteral("reminders"), *connection.translate(AgendaStore::remindersSql(today)), {}});
     return queries;
 }
 
@@ -137,11 +141,12 @@ int main(int argc, char *argv[])
     }
 
     // Read on demand: what the first showing of the contact list and of the agenda adds.
-    for (db::DataSet *ds : {&module.TableCercaContatti, &program.agenda().TableCalendario}) {
+    for (db::DataSet *ds :
+         {&program.contacts().TableCercaContatti, &program.agenda().TableCalendario}) {
         QElapsedTimer t;
         t.start();
         const bool wasOpen = ds->isOpen();
-        (void)module.openOnDemand(*ds);
+        (void)SharedDataSets::openOnDemand(*ds);
         std::printf("%s %s: %.0f ms, %d rows\n", qPrintable(ds->objectName()),
                     wasOpen ? "open at start-up" : "read on demand", elapsedMs(t),
                     ds->recordCount());

@@ -6,9 +6,9 @@
 
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
-#include "contacts/vcardreader.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
+#include "vcard/vcardreader.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -62,6 +62,26 @@ db::Result<QDateTime> LeggiDataItaliana(QStringView text)
     return db::naiveDateTime(date, time);
 }
 
+db::Result<QDate> LeggiCasellaData(QStringView shown)
+{
+    const QStringView typed = shown.trimmed();
+    bool anyDigit = false;
+    for (QChar c : typed)
+        anyDigit = anyDigit || (c >= u'0' && c <= u'9');
+    if (!anyDigit)
+        return QDate();
+    // The whole box: two digits of day and month, four of year.
+    const bool complete = typed.size() == 10 && typed[2] == u'/' && typed[5] == u'/' &&
+                          allDigits(typed.mid(0, 2)) && allDigits(typed.mid(3, 2)) &&
+                          allDigits(typed.mid(6, 4));
+    if (!complete)
+        return notADate(typed);
+    const db::Result<QDateTime> read = LeggiDataItaliana(typed);
+    if (!read)
+        return read.error();
+    return read->date();
+}
+
 QString ScriviDataItaliana(const QDateTime &value)
 {
     return db::italianDateText(value);

@@ -14,6 +14,11 @@
 // read as 1930-2029), optionally followed by a time h:mm[:ss] or h.mm[.ss].
 db::Result<QDateTime> LeggiDataItaliana(QStringView text);
 
+// What a date box holds (the mask dd/mm/yyyy, with '_' or blanks where nothing is typed): no
+// date (an invalid QDate) while no digit is typed, the date once the box holds all of it as
+// dd/mm/yyyy, read by LeggiDataItaliana(); an error for anything else (half typed, 31/02).
+db::Result<QDate> LeggiCasellaData(QStringView shown);
+
 // dd/mm/yyyy, with " hh:mm:ss" when the time is not midnight.
 QString ScriviDataItaliana(const QDateTime &value);
 QString ScriviDataItaliana(QDate value);

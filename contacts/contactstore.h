@@ -1,13 +1,63 @@
 #pragma once
 
+#include "db/dataset.h"
+
+#include <QDate>
+
+class AgendaStore;
+class SharedDataSets;
 struct ReportDefinition;
 
-#include <QtGlobal>
-
-// The contacts' data: the SQL of the contacts' reports.
+// The contacts: the whole contact list and the contact being edited, the SQL they are read with,
+// the contact's save, a new contact's defaults, the deletion from the list, the reports' queries.
 class ContactStore
 {
 public:
+    // Declares the data sets into `shared`; a contact's new name goes into its appointments in
+    // `agenda`.
+    ContactStore(SharedDataSets &shared, AgendaStore &agenda);
+    ContactStore(const ContactStore &) = delete;
+    ContactStore &operator=(const ContactStore &) = delete;
+
+    // Every contact, read when a window first needs it; its key column is Ide.
+    db::DataSet TableCercaContatti;
+    // The contact being edited (openContact()).
+    db::DataSet TableContatti;
+
+    // What TableCercaContatti selects.
+    static QString contactListSql();
+    db::Connection &connection() { return TableContatti.connection(); }
+
+    // Reads the contact list unless it is open already; a failure is shown to the user and
+    // returned.
+    db::Status openList();
+    // Reads contact `id` into TableContatti.
+    db::Status openContact(qint64 id);
+    // Reads the contact being edited and the whole list again, back on the same contact.
+    db::Status reload();
+
+    // A new contact, not written yet: not cancelled, white, entered today, with the defaults
+    // `personalizzazioni` sets for Contatti. Nothing is added on a failure.
+    db::Status appendContact(db::DataSet &personalizzazioni);
+    // Writes the new contact and stays on it; a failure is shown to the user, the row is dropped
+    // and the failure returned.
+    db::Status storeNewContact();
+
+    // Writes the contact being edited; with `renamed` its appointments take its new name, in the
+    // same transaction. A refused save is shown to the user and returned, with what was typed
+    // put back on the row, still to be saved. Saved, the appointments and the list show the
+    // contact again (a failure to read them is shown, and does not undo the save).
+    db::Status save(bool renamed);
+    // Deletes the contact being edited (a new one left blank); a failure is shown to the user
+    // and returned.
+    db::Status dropContact();
+    // Deletes the current contact of the list; the list stays where it was, on the contact
+    // before it.
+    db::Status removeListed();
+
+    // The contacts born in the month of `today`, and in the next one after the 25th.
+    static QString birthdaysSql(QDate today);
+
     // Every contact with addresses and telephones ("Agenda"), and laid out by category.
     static ReportDefinition bookReport();
     static ReportDefinition byCategoryReport();
@@ -15,4 +65,7 @@ public:
     static ReportDefinition labelsReport();
     // The privacy form of contact `contactId`.
     static ReportDefinition privacyFormReport(qint64 contactId);
+
+private:
+    AgendaStore &m_agenda;
 };

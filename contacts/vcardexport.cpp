@@ -1,7 +1,7 @@
 #include "contacts/vcardexport.h"
 
-#include "contacts/vcardvalues.h"
-#include "contacts/vcardwriter.h"
+#include "vcard/vcardvalues.h"
+#include "vcard/vcardwriter.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -4,9 +4,9 @@
 #include "common/dates.h"
 #include "contacts/contactnames.h"
 #include "contacts/vcardlists.h"
-#include "contacts/vcardmatch.h"
-#include "contacts/vcardvalues.h"
 #include "db/datetimes.h"
+#include "vcard/vcardmatch.h"
+#include "vcard/vcardvalues.h"
 
 #include <QStringList>
 

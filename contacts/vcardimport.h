@@ -1,7 +1,7 @@
 #pragma once
 
-#include "contacts/vcardrecord.h"
 #include "db/connection.h"
+#include "vcard/vcardrecord.h"
 
 #include <QDate>
 #include <QList>

@@ -2,9 +2,9 @@
 // it was typed; a valid personal code keeps its birth data without its omocodia letters; a code
 // computed from any names is valid and encodes what it was computed from.
 
-#include "contacts/codicefiscale.h"
-#include "contacts/codicefiscalecalcolato.h"
+#include "taxcode/codicefiscale.h"
 #include "fuzz/fuzzcheck.h"
+#include "taxcode/codicefiscalecalcolato.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The card reader on any bytes. What it reads, the writer writes; the file written reads back
 // to cards that the writer writes the same way again, in lines of at most 75 octets of UTF-8.
 
-#include "contacts/vcardreader.h"
-#include "contacts/vcardtext.h"
-#include "contacts/vcardvalues.h"
-#include "contacts/vcardwriter.h"
+#include "vcard/vcardreader.h"
 #include "fuzz/fuzzcheck.h"
+#include "vcard/vcardtext.h"
+#include "vcard/vcardvalues.h"
+#include "vcard/vcardwriter.h"
 
 namespace {
 

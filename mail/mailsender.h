@@ -1,13 +1,9 @@
 #pragma once
 
+#include "common/workerthread.h"
 #include "mail/mailbatch.h"
 
 #include <QObject>
-
-#include <atomic>
-#include <memory>
-
-class QThread;
 
 namespace mail {
 
@@ -24,16 +20,15 @@ public:
     // Does nothing while a batch is running.
     void start(const SmtpSettings &settings, const MailDraft &draft,
                const QList<MailAddress> &recipients);
-    void cancel();
-    bool isRunning() const { return m_thread != nullptr; }
+    void cancel() { m_worker.requestStop(); }
+    bool isRunning() const { return m_worker.isRunning(); }
 
 Q_SIGNALS:
     void progress(int index, int total); // the message to recipient `index` is being sent
     void finished(const QList<mail::RecipientOutcome> &outcomes);
 
 private:
-    QThread *m_thread = nullptr;
-    std::shared_ptr<std::atomic_bool> m_cancelled;
+    WorkerThread m_worker;
 };
 
 } // namespace mail

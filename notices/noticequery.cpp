@@ -3,25 +3,15 @@
 #include "common/dates.h"
 #include "common/textfunctions.h"
 
-#include <QRegularExpression>
-
 namespace notices {
 
 db::Result<QDate> readBirthDate(QStringView shown)
 {
-    QString typed = shown.trimmed().toString();
-    if (typed.isEmpty() || !typed.contains(QRegularExpression(QStringLiteral("[0-9]"))))
-        return QDate();
-    static const QRegularExpression complete(QStringLiteral("^([0-9]{2})/([0-9]{2})/([0-9]{4})$"));
-    const QRegularExpressionMatch parts = complete.match(typed);
-    const QDate date =
-        parts.hasMatch()
-            ? QDate(parts.captured(3).toInt(), parts.captured(2).toInt(), parts.captured(1).toInt())
-            : QDate();
-    if (!date.isValid())
+    const db::Result<QDate> date = LeggiCasellaData(shown);
+    if (!date)
         return db::Error{QStringLiteral("La data di nascita \"%1\" non è valida: va scritta come "
                                         "gg/mm/aaaa, per esempio 07/03/1960.")
-                             .arg(typed.replace(u'_', u' ').trimmed())};
+                             .arg(shown.toString().replace(u'_', u' ').trimmed())};
     return date;
 }
 

@@ -92,6 +92,19 @@ db::Status NoticeStore::writeRecipients(const QList<qint64> &contacts)
     return notices::writeRecipients(m_shared.connection(), m_shared.computerName(), contacts);
 }
 
+db::Status NoticeStore::clearScratchRows(db::Connection &connection, const QString &computerName)
+{
+    for (const QString &table :
+         {QStringLiteral("TempAvvisi"), QStringLiteral("TempAvvisiContatti")}) {
+        db::Result<db::RowSet> done = connection.run(QStringLiteral("delete * from ") + table +
+                                                         QStringLiteral(" where NomeComputer = ?"),
+                                                     {computerName});
+        if (!done)
+            return done.error();
+    }
+    return {};
+}
+
 ReportDefinition NoticeStore::noticesReport()
 {
     // The recipient's names and title fill the fields a notice text may hold. The second key of

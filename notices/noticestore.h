@@ -46,6 +46,9 @@ public:
     db::Result<QString> storedText();
     db::Status writeRecipients(const QList<qint64> &contacts);
 
+    // Deletes the notice rows `computerName` left: start-up runs it before the data sets open.
+    static db::Status clearScratchRows(db::Connection &connection, const QString &computerName);
+
     // The notice for each recipient of the workstation whose print job it is (its name is bound
     // to the query's ?): another workstation may be printing its own notice at the same moment.
     static ReportDefinition noticesReport();

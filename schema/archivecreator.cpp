@@ -20,14 +20,28 @@ db::Result<QStringList> schemaStatements()
     return db::splitSqlScript(QString::fromUtf8(file.readAll()));
 }
 
+bool createsIndex(const QString &statement)
+{
+    for (QStringView line : QStringView(statement).split(u'\n')) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(u"--"))
+            continue;
+        return line.startsWith(u"CREATE INDEX", Qt::CaseInsensitive);
+    }
+    return false;
+}
+
 } // namespace
 
-db::Status createTables(db::Connection &connection)
+db::Status createTables(db::Connection &connection, SchemaPart part)
 {
     db::Result<QStringList> statements = schemaStatements();
     if (!statements)
         return statements.error();
     for (const QString &statement : std::as_const(*statements)) {
+        if (part != SchemaPart::Everything &&
+            createsIndex(statement) != (part == SchemaPart::IndexesOnly))
+            continue;
         db::Result<db::RowSet> done = connection.run(statement);
         if (!done)
             return done.error();

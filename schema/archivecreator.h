@@ -4,8 +4,17 @@
 
 namespace schema {
 
+// Which statements of the schema createTables() runs: a copy that writes many rows at once
+// builds the indexes after them, which is quicker than keeping them up to date row by row.
+enum class SchemaPart
+{
+    Everything,
+    TablesOnly, // tables and counters, no index
+    IndexesOnly,
+};
+
 // Creates the tables, indexes and counters of an archive, empty, inside the caller's transaction.
-db::Status createTables(db::Connection &connection);
+db::Status createTables(db::Connection &connection, SchemaPart part = SchemaPart::Everything);
 
 // Creates the tables and fills the reference data on an empty archive, in one transaction.
 db::Status buildArchive(db::Connection &connection);

@@ -13,12 +13,17 @@ rules=(
   "common/widgets:db/ common/"
   "schema:db/ common/"
   "session:db/ common/"
-  "contacts:db/ common/ session/"
+  "vcard:db/ common/"
+  "taxcode:db/"
+  "jet:db/"
+  "migration:db/ common/ jet/ schema/ options/"
+  "migration/windows:db/ common/ jet/ migration/"
+  "contacts:db/ common/ session/ agenda/ vcard/ taxcode/"
   "payments:db/ common/ session/"
-  "reference:db/ common/"
+  "reference:db/ common/ session/"
   "options:db/ common/ session/"
   "notices:db/ common/ session/"
-  "contacts/windows:db/ common/ session/ contacts/ payments/windows/ payments/ agenda/ options/"
+  "contacts/windows:db/ common/ session/ contacts/ vcard/ taxcode/ payments/windows/ payments/ agenda/ options/ reference/"
   "payments/windows:db/ common/ session/ payments/"
   "agenda:db/ common/ session/"
   "agenda/windows:db/ common/ session/ agenda/"
@@ -29,8 +34,8 @@ rules=(
   "about:common/"
   "tools/calvetra-sql:db/ common/ schema/"
   "tools/calvetra-ical:db/ common/ agenda/"
-  "tools/calvetra-vcard:db/ common/ contacts/"
-  "tools/calvetra-cf:db/ common/ contacts/"
+  "tools/calvetra-vcard:db/ common/ vcard/ contacts/"
+  "tools/calvetra-cf:db/ common/ taxcode/"
   "tools/calvetra-mail:db/ common/ mail/"
   "notices/windows:db/ common/ session/ notices/"
   "tools/stampa:db/ common/ session/ notices/"
@@ -60,7 +65,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session contacts payments reference agenda notices options mail about \
+     db common schema session vcard taxcode jet migration contacts payments reference agenda notices options mail about \
      tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1

@@ -12,6 +12,8 @@ packages=(
   # the Debian package and its checks; printing to a real queue in the tests
   file desktop-file-utils appstream lintian cups printer-driver-cups-pdf
   libpq-dev postgresql-15 postgresql-common postgresql-client-15
+  # the Windows version's archives: the library that reads them, its tools for the tests
+  mdbtools-dev mdbtools
 )
 # Packages only some scripts need (the fuzz build's compiler), named by the caller.
 read -r -a extra <<<"${CALVETRA_EXTRA_PACKAGES:-}"

@@ -7,9 +7,10 @@
 
 #include <QObject>
 
-// The program's one data module: the connection to the archive and the shared data sets that
-// every window shows and edits. A window never opens its own copy of a shared table, so the
-// row made current in one window is the row the next window works on.
+// The workstation's session: the one connection to the archive, the workstation's name, its grid
+// layouts and its print job, and the registry of the shared data sets that the features' stores
+// declare. A window never opens its own copy of a shared table, so the row made current in one
+// window is the row the next window works on.
 class Tform_DB : public QObject
 {
     Q_OBJECT
@@ -38,25 +39,10 @@ public:
     // The registry the features' stores declare their shared data sets into.
     SharedDataSets &shared() { return m_shared; }
 
-    // Named and given their SQL in the constructor.
-    db::DataSet TableCercaContatti{m_connection};
-    db::DataSet TableCategorie{m_connection};
-    db::DataSet TableComuni{m_connection};
-    db::DataSet TableContatti{m_connection};
-    db::DataSet TableIndirizzi{m_connection};
-    db::DataSet TableProfessioni{m_connection};
+    // This workstation's grid layouts and its print job (writePrintJob()), declared in the
+    // constructor.
     db::DataSet TableGriglie{m_connection};
-    db::DataSet TableTitoli{m_connection};
-    db::DataSet TableNazioni{m_connection};
-    db::DataSet TableProvince{m_connection};
-    db::DataSet TableRegioni{m_connection};
-    db::DataSet TableTipoPagamenti{m_connection};
     db::DataSet TableTempStampa{m_connection};
-    db::DataSet TableTipologiaCalendario{m_connection};
-    db::DataSet TableSesso{m_connection};
-
-    // The contact list query.
-    static QString contactListSql();
 
     // Every shared data set, those of the stores included, in the order they were declared.
     QList<db::DataSet *> sharedDataSets() const { return m_shared.dataSets(); }
@@ -65,10 +51,4 @@ public:
     // opens them), the per-workstation ones on this workstation's rows, then the stores' own
     // steps (SharedDataSets::reopen()).
     db::Status reopenSharedDataSets();
-
-    // SharedDataSets::openOnDemand().
-    static db::Status openOnDemand(db::DataSet &dataSet)
-    {
-        return SharedDataSets::openOnDemand(dataSet);
-    }
 };

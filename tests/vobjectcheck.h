@@ -17,9 +17,8 @@ inline QJsonArray vobjectCards(const QByteArray &file, QString *error)
     }
     QProcess python;
     // Debian's Python modules load only under Debian's own interpreter.
-    python.start(
-        QStringLiteral("/usr/bin/python3"),
-        {QStringLiteral(CALVETRA_TEST_DATA "/contacts/vobjectcheck.py"), written.fileName()});
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(CALVETRA_TEST_DATA "/vcard/vobjectcheck.py"), written.fileName()});
     if (!python.waitForFinished(120000) || python.exitCode() != 0) {
         *error = QString::fromUtf8(python.readAllStandardError());
         if (error->isEmpty())

@@ -12,15 +12,16 @@
 #include "common/widgets/toolbuttons.h"
 #include "common/widgets/waitcursor.h"
 #include "contacts/contactsearch.h"
+#include "contacts/contactstore.h"
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
-#include "contacts/vcardreader.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
 #include "db/datetimes.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
-#include "session/datamodule.h"
+#include "reference/referencestore.h"
+#include "vcard/vcardreader.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -99,12 +100,12 @@ private:
 
 } // namespace
 
-TfrmContatti::TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
-                           OptionsStore &options, TfrmContattiDett &editor,
-                           TfrmIndirizziEmail &addresses, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db),
-      m_payments(payments), m_agenda(agenda), m_options(options), m_editor(editor),
-      m_addresses(addresses)
+TfrmContatti::TfrmContatti(ContactStore &store, ReferenceStore &reference, PaymentStore &payments,
+                           AgendaStore &agenda, OptionsStore &options, GridLayouts layouts,
+                           TfrmContattiDett &editor, TfrmIndirizziEmail &addresses, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_store(store),
+      m_reference(reference), m_payments(payments), m_agenda(agenda), m_options(options),
+      m_editor(editor), m_addresses(addresses)
 {
     setObjectName(QStringLiteral("frmContatti"));
     setWindowTitle(QStringLiteral("Archivio"));
@@ -142,7 +143,7 @@ TfrmContatti::TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &ag
     toolbar->addStretch();
     layout->addLayout(toolbar);
 
-    m_model = new DataSetModel(m_db.TableCercaContatti, this);
+    m_model = new DataSetModel(m_store.TableCercaContatti, this);
     m_model->setDesign(kDesign);
     m_model->setRowBackground([](const db::DataSet &ds, int row) -> QVariant {
         const qint64 colour =
@@ -153,8 +154,8 @@ TfrmContatti::TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &ag
     m_grid = new DataGrid(m_model, true, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     QMenu *menu =
-        attachGridCommands(m_grid, m_model, m_db.TableGriglie, QStringLiteral("frmContatti"),
-                           QStringLiteral("Reset Colonne"), [this] { return m_db.computerName(); });
+        attachGridCommands(m_grid, m_model, layouts.griglie, QStringLiteral("frmContatti"),
+                           QStringLiteral("Reset Colonne"), layouts.computerName);
     menu->addSeparator();
     QAction *auguri = menu->addAction(QStringLiteral("Seleziona emails per auguri"));
     auguri->setObjectName(QStringLiteral("Selezionaemailsperauguri1"));
@@ -191,13 +192,14 @@ TfrmContatti::TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &ag
     m_note = box(QStringLiteral("Edit4"), QStringLiteral("Note"), 2);
     m_telefoni = box(QStringLiteral("Edit5"), QStringLiteral("Telefoni"), 3);
     m_cellulari = box(QStringLiteral("Edit6"), QStringLiteral("Cellulari"), 4);
-    m_categoria = list(QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria"), 5,
-                       m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
-    m_sesso = list(QStringLiteral("DBLookupComboBox3"), QStringLiteral("Sesso"), 6, m_db.TableSesso,
-                   QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
+    m_categoria =
+        list(QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria"), 5,
+             m_reference.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_sesso = list(QStringLiteral("DBLookupComboBox3"), QStringLiteral("Sesso"), 6,
+                   m_reference.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
     m_professione =
         list(QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione"), 7,
-             m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
+             m_reference.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
     m_email = box(QStringLiteral("Edit7"), QStringLiteral("Email"), 8);
     layout->addWidget(filters);
 
@@ -240,17 +242,17 @@ void TfrmContatti::reset()
     m_categoria->setKey(0);
     m_professione->setKey(0);
     m_sesso->setKey(QString());
-    (void)m_db.TableContatti.setFilter(QString());
-    (void)m_db.TableCercaContatti.setFilter(QString());
+    (void)m_store.TableContatti.setFilter(QString());
+    (void)m_store.TableCercaContatti.setFilter(QString());
 }
 
 void TfrmContatti::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The list is read the first time it is shown, not at start-up.
-    if (!m_db.TableCercaContatti.isOpen()) {
+    if (!m_store.TableCercaContatti.isOpen()) {
         WaitCursor wait;
-        (void)m_db.openOnDemand(m_db.TableCercaContatti);
+        (void)m_store.openList();
     }
 }
 
@@ -265,22 +267,19 @@ void TfrmContatti::filtra()
                                m_sesso->key().toString(),
                                m_professione->shownText(),
                                m_email->text()};
-    if (db::Status filtered = m_db.TableCercaContatti.setFilter(composeContactFilter(search));
+    if (db::Status filtered = m_store.TableCercaContatti.setFilter(composeContactFilter(search));
         !filtered)
         dialogs().error(filtered.message());
 }
 
 void TfrmContatti::ordina(const QString &field)
 {
-    (void)m_db.TableCercaContatti.setSort(toggledSort(m_db.TableCercaContatti.sort(), field));
+    (void)m_store.TableCercaContatti.setSort(toggledSort(m_store.TableCercaContatti.sort(), field));
 }
 
 void TfrmContatti::openContact(qint64 id)
 {
-    db::DataSet &contatti = m_db.TableContatti;
-    contatti.close();
-    contatti.setSql(QStringLiteral("select * from Contatti where id = ?"), {id});
-    db::Status opened = contatti.open();
+    db::Status opened = m_store.openContact(id);
     if (opened)
         opened = m_payments.showContact(id);
     if (!opened)
@@ -289,13 +288,13 @@ void TfrmContatti::openContact(qint64 id)
 
 void TfrmContatti::avanti()
 {
-    db::DataSet &list = m_db.TableCercaContatti;
+    db::DataSet &list = m_store.TableCercaContatti;
     if (list.isEmpty() || list.isNull(u"Ide"))
         return;
     openContact(list.asInteger(u"Ide"));
     m_editor.setNewContact(false);
     m_editor.showFirstPage();
-    const qint64 colour = m_db.TableContatti.asInteger(u"NumeroColore");
+    const qint64 colour = m_store.TableContatti.asInteger(u"NumeroColore");
     m_editor.setColourChoice(colour >= 1 ? colour : kBianco);
     dialogs().showModal(&m_editor);
 }
@@ -308,36 +307,13 @@ void TfrmContatti::aggiungi()
     m_professione->setKey(0);
     filtra();
 
-    db::DataSet &contatti = m_db.TableContatti;
-    (void)contatti.setFilter(QString());
-    if (!contatti.isOpen()) {
-        if (db::Status opened = contatti.open(); !opened) {
-            dialogs().error(opened.message());
-            return;
-        }
-    }
-    db::Status added = contatti.append();
-    for (const auto &[column, value] :
-         {std::pair{QStringLiteral("Annullato"), QVariant(false)},
-          std::pair{QStringLiteral("NumeroColore"), QVariant(kBianco)},
-          std::pair{QStringLiteral("DataInserimento"),
-                    QVariant(db::naiveDateTime(db::clock::today()))}}) {
-        if (added)
-            added = contatti.setValue(column, value);
-    }
-    if (added)
-        added = ApplicaPersonalizzazioni(QStringLiteral("Contatti"), contatti,
-                                         m_options.TablePersonalizzazioni);
-    if (!added) {
-        contatti.cancel();
+    if (db::Status added = m_store.appendContact(m_options.TablePersonalizzazioni); !added) {
         dialogs().error(added.message());
         return;
     }
-    if (!ConfermaRecord(contatti, QStringLiteral("Id"))) {
-        contatti.cancel();
+    if (!m_store.storeNewContact())
         return;
-    }
-    openContact(contatti.asInteger(u"id"));
+    openContact(m_store.TableContatti.asInteger(u"id"));
     m_editor.setModified(true);
     m_editor.setNewContact(true);
     m_editor.showFirstPage();
@@ -347,46 +323,19 @@ void TfrmContatti::aggiungi()
 
 void TfrmContatti::elimina()
 {
-    db::DataSet &list = m_db.TableCercaContatti;
+    db::DataSet &list = m_store.TableCercaContatti;
     if (list.isEmpty() ||
         !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il contatto?")))
         return;
-    const qint64 deleted = list.asInteger(u"Ide");
-    db::DataSet &contatti = m_db.TableContatti;
-    contatti.close();
-    contatti.setSql(QStringLiteral("select * from Contatti where ID = ?"), {deleted});
-    if (db::Status opened = contatti.open(); !opened) {
-        dialogs().error(opened.message());
-        return;
-    }
-    list.prior();
-    const qint64 back = list.asInteger(u"Ide");
-    if (back != deleted)
-        list.next();
-    if (!contatti.isEmpty()) {
-        if (db::Status removed = contatti.remove(); !removed) {
-            dialogs().error(removed.message());
-            return;
-        }
-    }
-    if (db::Status reread = refreshListedContact(list, deleted); !reread) {
-        dialogs().error(reread.message());
-        return;
-    }
-    (void)list.locate(u"Ide", back);
+    if (db::Status removed = m_store.removeListed(); !removed)
+        dialogs().error(removed.message());
 }
 
 void TfrmContatti::ricarica()
 {
     // The hint promises the list too, not only the contact being edited.
-    const QVariant current = m_db.TableCercaContatti.value(u"Ide");
-    (void)RicaricaSuRecord(m_db.TableContatti, QStringLiteral("Id"));
-    if (db::Status requeried = m_db.TableCercaContatti.requery(); !requeried) {
-        dialogs().error(requeried.message());
-        return;
-    }
-    if (current.isValid())
-        (void)m_db.TableCercaContatti.locate(u"Ide", current);
+    if (db::Status reread = m_store.reload(); !reread)
+        dialogs().error(reread.message());
 }
 
 bool TfrmContatti::selectedAddresses(QStringList *addresses)
@@ -398,7 +347,7 @@ bool TfrmContatti::selectedAddresses(QStringList *addresses)
     }
     for (db::DataSet::Bookmark b : selected) {
         for (const QString &column : {QStringLiteral("email"), QStringLiteral("secEmail")}) {
-            const QString address = m_db.TableCercaContatti.valueOf(b, column).toString();
+            const QString address = m_store.TableCercaContatti.valueOf(b, column).toString();
             if (!address.isEmpty())
                 *addresses << address;
         }
@@ -434,14 +383,14 @@ void TfrmContatti::esportaVCard()
     // In the order the user selected them, not the list's.
     QList<qint64> ids;
     for (db::DataSet::Bookmark b : selected)
-        ids << m_db.TableCercaContatti.valueOf(b, u"Ide").toLongLong();
+        ids << m_store.TableCercaContatti.valueOf(b, u"Ide").toLongLong();
     const QString chosen =
         dialogs().chooseSaveFile(QStringLiteral("Esporta Vcard"), kVCardFilter, QString());
     if (chosen.isEmpty())
         return;
     const db::Status written = [&]() -> db::Status {
         WaitCursor wait;
-        const db::Result<EsportazioneVCard> exported = ::esportaVCard(m_db.Connessione(), ids);
+        const db::Result<EsportazioneVCard> exported = ::esportaVCard(m_store.connection(), ids);
         if (!exported)
             return exported.error();
         return scriviFileVCard(nomeFileVCard(chosen), exported->file);
@@ -475,17 +424,17 @@ void TfrmContatti::importaVCard()
         azioneImportazioneVCard(m_options.TableOpzioni.value(u"AzioneImportazioneVCard"));
     db::Result<RiepilogoImportazioneVCard> done = [&] {
         WaitCursor wait;
-        ListRestore restore(m_db.TableCercaContatti);
+        ListRestore restore(m_store.TableCercaContatti);
         db::Result<RiepilogoImportazioneVCard> imported = ::importaVCard(
-            m_db.Connessione(), *cards, azione, &WaitCursor::ask, db::clock::today());
+            m_store.connection(), *cards, azione, &WaitCursor::ask, db::clock::today());
         if (!imported)
             return imported;
         restore.reread();
-        (void)RicaricaSuRecord(m_db.TableContatti, QStringLiteral("Id"));
+        (void)RicaricaSuRecord(m_store.TableContatti, QStringLiteral("Id"));
         // Categories, professions and titles added on the way appear in every list.
         if (imported->righeAggiunte) {
-            for (db::DataSet *ds :
-                 {&m_db.TableCategorie, &m_db.TableProfessioni, &m_db.TableTitoli})
+            for (db::DataSet *ds : {&m_reference.TableCategorie, &m_reference.TableProfessioni,
+                                    &m_reference.TableTitoli})
                 (void)ds->requery();
         }
         if (imported->nomiCambiati)
@@ -502,12 +451,12 @@ void TfrmContatti::importaVCard()
 void TfrmContatti::selezionaTutti()
 {
     m_grid->selectAll();
-    m_db.TableCercaContatti.last();
+    m_store.TableCercaContatti.last();
 }
 
 void TfrmContatti::selezionaAuguri()
 {
-    db::DataSet &list = m_db.TableCercaContatti;
+    db::DataSet &list = m_store.TableCercaContatti;
     const int festivita = list.columnIndex(u"Festivita");
     m_grid->clearSelection();
     for (int row = 0; row < list.recordCount(); ++row) {
@@ -519,7 +468,7 @@ void TfrmContatti::selezionaAuguri()
 
 void TfrmContatti::contaRecord()
 {
-    const int count = m_db.TableCercaContatti.recordCount();
+    const int count = m_store.TableCercaContatti.recordCount();
     if (count > 0)
         dialogs().information(QString::asprintf("%i", count), QStringLiteral("Numero dei records"));
 }

@@ -1,19 +1,22 @@
 #pragma once
 
+#include "session/gridlayouts.h"
+
 #include <QDialog>
 
 #include <functional>
 
 class AgendaStore;
+class ContactStore;
 class DataGrid;
 class DataSetComboBox;
 class DataSetModel;
 class OptionsStore;
 class PaymentStore;
+class ReferenceStore;
 class QLineEdit;
 class TfrmContattiDett;
 class TfrmIndirizziEmail;
-class Tform_DB;
 
 // "Archivio": every contact, narrowed as the user types in the search boxes.
 class TfrmContatti : public QDialog
@@ -23,7 +26,9 @@ class TfrmContatti : public QDialog
 public:
     // `payments`: the payments of the contact the editor opens; `agenda` shows the names an
     // import changes; `options` give a new contact its defaults and the vCard import its action.
-    TfrmContatti(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda, OptionsStore &options,
+    // The search boxes offer the rows of `reference`.
+    TfrmContatti(ContactStore &store, ReferenceStore &reference, PaymentStore &payments,
+                 AgendaStore &agenda, OptionsStore &options, GridLayouts layouts,
                  TfrmContattiDett &editor, TfrmIndirizziEmail &addresses,
                  QWidget *parent = nullptr);
 
@@ -63,7 +68,8 @@ private:
     // `secEmail`; false (after the message) when nothing is selected.
     bool selectedAddresses(QStringList *addresses);
 
-    Tform_DB &m_db;
+    ContactStore &m_store;
+    ReferenceStore &m_reference;
     PaymentStore &m_payments;
     AgendaStore &m_agenda;
     OptionsStore &m_options;

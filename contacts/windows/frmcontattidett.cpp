@@ -1,18 +1,17 @@
 #include "contacts/windows/frmcontattidett.h"
 
-#include "agenda/agendastore.h"
 #include "common/colours.h"
 #include "common/dialogs.h"
-#include "common/recordoperations.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "contacts/contactnames.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/taxcodefields.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/pagamentipage.h"
-#include "session/datamodule.h"
+#include "reference/referencestore.h"
 #include "session/reporthandoff.h"
 
 #include <QCheckBox>
@@ -41,16 +40,16 @@ QIcon swatch(qint64 windowsColour)
 
 } // namespace
 
-TfrmContattiDett::TfrmContattiDett(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
-                                   TfrmPagamentiContatto &payment, ContactEditorLinks links,
-                                   QWidget *parent)
-    : DetailWindow(parent), m_db(db), m_payments(payments), m_agenda(agenda),
+TfrmContattiDett::TfrmContattiDett(ContactStore &store, ReferenceStore &reference,
+                                   PaymentStore &payments, TfrmPagamentiContatto &payment,
+                                   ContactEditorLinks links, QWidget *parent)
+    : DetailWindow(parent), m_store(store), m_reference(reference), m_payments(payments),
       m_links(std::move(links))
 {
     setObjectName(QStringLiteral("frmContattiDett"));
     setWindowTitle(QStringLiteral("Contatti"));
     setHelpContext(this, 3200);
-    m_binder = new FieldBinder(m_db.TableContatti, this);
+    m_binder = new FieldBinder(m_store.TableContatti, this);
     auto *layout = new QVBoxLayout(this);
 
     auto *toolbar = new QHBoxLayout;
@@ -76,7 +75,7 @@ TfrmContattiDett::TfrmContattiDett(Tform_DB &db, PaymentStore &payments, AgendaS
     m_pages->addTab(buildGenerale(), QStringLiteral("  Generale  "));
     m_pages->addTab(buildUfficio(), QStringLiteral("  Ufficio  "));
     m_pagamenti = new PagamentiPage(
-        m_payments, payment, [this] { return m_db.TableContatti.value(u"ID"); }, m_pages);
+        m_payments, payment, [this] { return m_store.TableContatti.value(u"ID"); }, m_pages);
     m_pages->addTab(m_pagamenti, QStringLiteral("  Pagamenti  "));
     m_pages->addTab(buildAltro(), QStringLiteral("  Altro"));
     layout->addWidget(m_pages, 1);
@@ -92,11 +91,11 @@ TfrmContattiDett::TfrmContattiDett(Tform_DB &db, PaymentStore &payments, AgendaS
     for (DataSetComboBox *list : findChildren<DataSetComboBox *>()) {
         const QString column = list->property("column").toString();
         conventions->markAsLookup(list, [this, list, column] {
-            (void)m_db.TableContatti.setValue(column, QVariant());
+            (void)m_store.TableContatti.setValue(column, QVariant());
             if (list == m_categoria)
-                (void)m_db.TableContatti.setValue(u"ColoreCategoria", QVariant());
+                (void)m_store.TableContatti.setValue(u"ColoreCategoria", QVariant());
             if (list == m_luogoNascita)
-                (void)m_db.TableContatti.setValue(u"LuogoNascita_Id", QVariant());
+                (void)m_store.TableContatti.setValue(u"LuogoNascita_Id", QVariant());
             markChanged();
         });
     }
@@ -138,7 +137,7 @@ DataSetComboBox *TfrmContattiDett::lookupField(QWidget *parent, const QString &n
 void TfrmContattiDett::openLookup(db::DataSet &list, const QString &keyColumn,
                                   const std::function<void()> &open)
 {
-    const QVariant key = m_db.TableContatti.value(keyColumn);
+    const QVariant key = m_store.TableContatti.value(keyColumn);
     if (key.toLongLong() < 1 || !open)
         return;
     // Opened only on the contact's own entry: a filter left in the list window may hide it.
@@ -159,32 +158,33 @@ QWidget *TfrmContattiDett::buildGenerale()
         g->addWidget(w, rows[column]++, column * 2 + 1);
         order[column].append(w);
     };
-    m_categoria =
-        lookupField(page, QStringLiteral("DBLookupComboBox1"), QStringLiteral("Categoria_ID"),
-                    m_db.TableCategorie, QStringLiteral("Id"), QStringLiteral("descrizione"));
+    m_categoria = lookupField(page, QStringLiteral("DBLookupComboBox1"),
+                              QStringLiteral("Categoria_ID"), m_reference.TableCategorie,
+                              QStringLiteral("Id"), QStringLiteral("descrizione"));
     auto *titolo =
         lookupField(page, QStringLiteral("DBLookupComboBox3"), QStringLiteral("Titolo_id"),
-                    m_db.TableTitoli, QStringLiteral("Id"), QStringLiteral("descrizione"));
+                    m_reference.TableTitoli, QStringLiteral("Id"), QStringLiteral("descrizione"));
     auto *sesso =
         lookupField(page, QStringLiteral("DBLookupComboBox4"), QStringLiteral("Sesso"),
-                    m_db.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
-    auto *professione =
-        lookupField(page, QStringLiteral("DBLookupComboBox2"), QStringLiteral("Professione_id"),
-                    m_db.TableProfessioni, QStringLiteral("Id"), QStringLiteral("descrizione"));
+                    m_reference.TableSesso, QStringLiteral("Sesso"), QStringLiteral("Descrizione"));
+    auto *professione = lookupField(page, QStringLiteral("DBLookupComboBox2"),
+                                    QStringLiteral("Professione_id"), m_reference.TableProfessioni,
+                                    QStringLiteral("Id"), QStringLiteral("descrizione"));
     m_comune = lookupField(page, QStringLiteral("DBLookupComboBox5"), QStringLiteral("Citta_ID"),
-                           m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
+                           m_reference.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
     m_luogoNascita =
         lookupField(page, QStringLiteral("DBLookupComboBox6"), QStringLiteral("LuogoNascita"),
-                    m_db.TableComuni, QStringLiteral("Comune"), QStringLiteral("Comune"));
+                    m_reference.TableComuni, QStringLiteral("Comune"), QStringLiteral("Comune"));
 
     for (DataSetComboBox *list : {m_categoria, professione, titolo})
         connect(list, &DataSetComboBox::chosen, this, &TfrmContattiDett::copyCategoryColour);
     connect(m_comune, &DataSetComboBox::chosen, this, [this] {
-        (void)m_db.TableContatti.setValue(u"Cap", m_db.TableComuni.value(u"Cap"));
+        (void)m_store.TableContatti.setValue(u"Cap", m_reference.TableComuni.value(u"Cap"));
         m_binder->refresh(QStringLiteral("Cap"));
     });
     connect(m_luogoNascita, &DataSetComboBox::chosen, this, [this] {
-        (void)m_db.TableContatti.setValue(u"LuogoNascita_Id", m_db.TableComuni.value(u"Id"));
+        (void)m_store.TableContatti.setValue(u"LuogoNascita_Id",
+                                             m_reference.TableComuni.value(u"Id"));
     });
 
     m_ragioneSociale = textField(page, QStringLiteral("DBEdit1"), QStringLiteral("RagioneSociale"));
@@ -201,7 +201,8 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.titoli.add();
             },
             [this] {
-                openLookup(m_db.TableTitoli, QStringLiteral("Titolo_id"), m_links.titoli.open);
+                openLookup(m_reference.TableTitoli, QStringLiteral("Titolo_id"),
+                           m_links.titoli.open);
             }));
     put(QStringLiteral("Sesso"), sesso);
     put(QStringLiteral("Categoria"),
@@ -212,7 +213,7 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.categorie.add();
             },
             [this] {
-                openLookup(m_db.TableCategorie, QStringLiteral("Categoria_ID"),
+                openLookup(m_reference.TableCategorie, QStringLiteral("Categoria_ID"),
                            m_links.categorie.open);
             }));
     put(QStringLiteral("Professione"),
@@ -223,7 +224,7 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.professioni.add();
             },
             [this] {
-                openLookup(m_db.TableProfessioni, QStringLiteral("Professione_id"),
+                openLookup(m_reference.TableProfessioni, QStringLiteral("Professione_id"),
                            m_links.professioni.open);
             }));
     m_codiceFiscale = textField(page, QStringLiteral("DBEdit13"), QStringLiteral("CFisc"));
@@ -231,8 +232,9 @@ QWidget *TfrmContattiDett::buildGenerale()
     m_dataNascita = new QLineEdit(page);
     m_dataNascita->setObjectName(QStringLiteral("DBEdit18"));
     m_binder->bindDate(m_dataNascita, QStringLiteral("DataNascita"));
-    m_taxCodes = new TaxCodeFields(
-        m_db, *m_binder, {m_cognome, m_nome, m_dataNascita, m_codiceFiscale, partitaIva}, this);
+    m_taxCodes =
+        new TaxCodeFields(m_store.TableContatti, m_reference.TableComuni, *m_binder,
+                          {m_cognome, m_nome, m_dataNascita, m_codiceFiscale, partitaIva}, this);
     connect(m_taxCodes, &TaxCodeFields::changed, this, &TfrmContattiDett::markChanged);
     connect(m_taxCodes, &TaxCodeFields::showFields, this, [this] {
         const QSignalBlocker quiet(m_pages);
@@ -252,7 +254,7 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.comuni.add();
             },
             [this] {
-                openLookup(m_db.TableComuni, QStringLiteral("LuogoNascita_Id"),
+                openLookup(m_reference.TableComuni, QStringLiteral("LuogoNascita_Id"),
                            m_links.comuni.open);
             }));
     auto *inserimento = new QLineEdit(page);
@@ -272,7 +274,8 @@ QWidget *TfrmContattiDett::buildGenerale()
                     m_links.comuni.add();
             },
             [this] {
-                openLookup(m_db.TableComuni, QStringLiteral("Citta_ID"), m_links.comuni.open);
+                openLookup(m_reference.TableComuni, QStringLiteral("Citta_ID"),
+                           m_links.comuni.open);
             }),
         1);
     auto *capRow = new QWidget(page);
@@ -348,10 +351,10 @@ QWidget *TfrmContattiDett::buildUfficio()
         textField(page, QStringLiteral("DBEdit20"), QStringLiteral("secTelefono")));
     m_ufficioComune =
         lookupField(page, QStringLiteral("DBLookupComboBox7"), QStringLiteral("UfficioComune_id"),
-                    m_db.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
+                    m_reference.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
     // The office municipality fills the office postal code, never the home one.
     connect(m_ufficioComune, &DataSetComboBox::chosen, this, [this] {
-        (void)m_db.TableContatti.setValue(u"UfficioCap", m_db.TableComuni.value(u"Cap"));
+        (void)m_store.TableContatti.setValue(u"UfficioCap", m_reference.TableComuni.value(u"Cap"));
         m_binder->refresh(QStringLiteral("UfficioCap"));
     });
     put(QStringLiteral("Comune"),
@@ -362,7 +365,7 @@ QWidget *TfrmContattiDett::buildUfficio()
                     m_links.comuni.add();
             },
             [this] {
-                openLookup(m_db.TableComuni, QStringLiteral("UfficioComune_id"),
+                openLookup(m_reference.TableComuni, QStringLiteral("UfficioComune_id"),
                            m_links.comuni.open);
             }));
     auto *capRow = new QWidget(page);
@@ -404,7 +407,7 @@ QWidget *TfrmContattiDett::buildAltro()
         m_colour->addItem(swatch(c.value), c.name, c.value);
     m_colour->setCurrentIndex(0);
     connect(m_colour, &QComboBox::activated, this, [this] {
-        if (!m_db.TableContatti.isEmpty())
+        if (!m_store.TableContatti.isEmpty())
             markChanged();
     });
     g->addWidget(m_colour, 2, 1);
@@ -417,8 +420,9 @@ void TfrmContattiDett::showEvent(QShowEvent *event)
 {
     DetailWindow::showEvent(event);
     if (!m_fullLists)
-        m_fullLists = std::make_unique<FilterSuspension>(QList<db::DataSet *>{
-            &m_db.TableComuni, &m_db.TableCategorie, &m_db.TableProfessioni, &m_db.TableTitoli});
+        m_fullLists = std::make_unique<FilterSuspension>(
+            QList<db::DataSet *>{&m_reference.TableComuni, &m_reference.TableCategorie,
+                                 &m_reference.TableProfessioni, &m_reference.TableTitoli});
     m_fullLists->suspend();
     m_binder->refresh();
     m_taxCodes->rememberStoredCodes();
@@ -450,8 +454,8 @@ void TfrmContattiDett::copyCategoryColour()
 {
     markChanged();
     // The colour of the contact's category, read without moving the shared category list.
-    const QVariant category = m_db.TableContatti.value(u"Categoria_ID");
-    db::DataSet &categorie = m_db.TableCategorie;
+    const QVariant category = m_store.TableContatti.value(u"Categoria_ID");
+    db::DataSet &categorie = m_reference.TableCategorie;
     const int id = categorie.columnIndex(u"Id");
     const int colour = categorie.columnIndex(u"ColoreCategoria");
     QVariant copied;
@@ -461,12 +465,12 @@ void TfrmContattiDett::copyCategoryColour()
             break;
         }
     }
-    (void)m_db.TableContatti.setValue(u"ColoreCategoria", copied);
+    (void)m_store.TableContatti.setValue(u"ColoreCategoria", copied);
 }
 
 bool TfrmContattiDett::salva()
 {
-    db::DataSet &contatto = m_db.TableContatti;
+    db::DataSet &contatto = m_store.TableContatti;
     if (contatto.isEmpty())
         return true;
     if (!m_taxCodes->confirmOddCodes())
@@ -493,70 +497,14 @@ bool TfrmContattiDett::salva()
         dialogs().error(ok.message());
         return false;
     }
-    const qint64 id = contatto.asInteger(u"Id");
-    // The contact and the name its appointments show are stored together or not at all. The
-    // transaction ends before any message, so no other workstation waits on a message box.
-    const QList<QVariant> typed = rowValues(contatto);
-    const db::Status stored = [&]() -> db::Status {
-        db::Transaction transaction(m_db.Connessione());
-        if (!transaction.started())
-            return transaction.started();
-        if (db::Status posted = contatto.post(); !posted)
-            return posted;
-        if (nameChanged) {
-            if (db::Status renamed = AgendaStore::renameContact(m_db.Connessione(), id); !renamed)
-                return renamed;
-        }
-        return transaction.commit();
-    }();
-    if (!stored) {
-        // Posted but rolled back: the row is read again and what was typed goes back on it,
-        // still to be saved.
-        if (contatto.state() == db::DataSet::State::Browse)
-            putBack(typed);
-        (void)ReportSaveFailure(contatto, QStringLiteral("Id"), stored);
+    if (!m_store.save(nameChanged)) {
+        m_binder->refresh();
         return false;
     }
-    if (nameChanged) {
-        nameChanged = false;
-        // The appointments that show the contact's name: those rows alone are read again.
-        if (db::Status reread = m_agenda.contactRenamed(id); !reread)
-            dialogs().error(reread.message());
-    }
-    // Saved: a list that cannot be read again is told, but does not undo the save.
-    db::DataSet &list = m_db.TableCercaContatti;
-    if (db::Status reread = refreshListedContact(list, id); !reread)
-        dialogs().error(reread.message());
-    else if (list.isOpen() && list.asInteger(u"Ide") != id)
-        (void)list.locate(u"Ide", id);
+    nameChanged = false;
     setModified(false);
     m_newContact = false;
     return true;
-}
-
-db::Status refreshListedContact(db::DataSet &list, qint64 id)
-{
-    return list.isOpen() ? list.refreshRow(u"Ide", id) : db::Status();
-}
-
-QList<QVariant> TfrmContattiDett::rowValues(const db::DataSet &row)
-{
-    QList<QVariant> values;
-    for (const db::Column &column : row.columns())
-        values.append(row.value(column.name));
-    return values;
-}
-
-void TfrmContattiDett::putBack(const QList<QVariant> &typed)
-{
-    db::DataSet &contatto = m_db.TableContatti;
-    (void)RicaricaSuRecord(contatto, QStringLiteral("Id"));
-    const QList<db::Column> columns = contatto.columns();
-    for (qsizetype c = 0; c < columns.size() && c < typed.size(); ++c) {
-        if (contatto.value(columns[c].name) != typed[c])
-            (void)contatto.setValue(columns[c].name, typed[c]);
-    }
-    m_binder->refresh();
 }
 
 void TfrmContattiDett::refuseNameless()
@@ -612,13 +560,8 @@ bool TfrmContattiDett::dropBlankContact()
         m_ragioneSociale->setFocus();
         return false;
     }
-    db::DataSet &contatto = m_db.TableContatti;
-    contatto.cancel();
-    const qint64 id = contatto.asInteger(u"Id");
-    if (!EliminaRecord(contatto, QStringLiteral("Id")))
+    if (!m_store.dropContact())
         return false;
-    if (db::Status reread = refreshListedContact(m_db.TableCercaContatti, id); !reread)
-        dialogs().error(reread.message());
     m_newContact = false;
     setModified(false);
     return true;
@@ -641,14 +584,14 @@ void TfrmContattiDett::pageChanging(int page)
     }
     m_currentPage = page;
     if (page == 3) {
-        const qint64 colour = m_db.TableContatti.asInteger(u"NumeroColore");
+        const qint64 colour = m_store.TableContatti.asInteger(u"NumeroColore");
         setColourChoice(colour >= 1 ? colour : kBianco);
     }
 }
 
 void TfrmContattiDett::stampaPrivacy()
 {
-    if (m_db.TableContatti.isEmpty())
+    if (m_store.TableContatti.isEmpty())
         return;
     if (!salva())
         return;
@@ -666,7 +609,7 @@ void TfrmContattiDett::trovaCapCasa()
             m_comune->setFocus();
         return;
     }
-    (void)m_db.TableContatti.setValue(u"Cap", *cap);
+    (void)m_store.TableContatti.setValue(u"Cap", *cap);
     markChanged();
     m_binder->refresh(QStringLiteral("Cap"));
 }
@@ -682,6 +625,6 @@ void TfrmContattiDett::trovaCapUfficio()
             m_ufficioComune->setFocus();
         return;
     }
-    (void)m_db.TableContatti.setValue(u"UfficioCap", *cap);
+    (void)m_store.TableContatti.setValue(u"UfficioCap", *cap);
     m_binder->refresh(QStringLiteral("UfficioCap"));
 }

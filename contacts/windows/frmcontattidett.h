@@ -10,18 +10,18 @@
 #include <memory>
 #include <optional>
 
-class AgendaStore;
+class ContactStore;
 class DataSetComboBox;
 class FieldBinder;
 class PagamentiPage;
 class PaymentStore;
+class ReferenceStore;
 class TfrmPagamentiContatto;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTabWidget;
 class TaxCodeFields;
-class Tform_DB;
 enum class ReportKind;
 
 // What the contact editor opens in windows of other subsystems: the lookup editors, the
@@ -38,10 +38,6 @@ struct ContactEditorLinks
     std::function<void(ReportKind kind)> print;
 };
 
-// Brings the contact list up to date with one contact saved, added or deleted: that row alone is
-// read again. A list not read yet is left so: it is read whole when it is opened.
-db::Status refreshListedContact(db::DataSet &list, qint64 id);
-
 // "Contatti": the editor of one contact, the row of TableContatti, on four pages. "Indietro"
 // stays open while the contact has neither a company name nor a surname.
 class TfrmContattiDett : public DetailWindow
@@ -50,8 +46,8 @@ class TfrmContattiDett : public DetailWindow
 
 public:
     // `payment` edits one payment of the payments page, the contact's payments in `payments`;
-    // a new name goes into the contact's appointments in `agenda`.
-    TfrmContattiDett(Tform_DB &db, PaymentStore &payments, AgendaStore &agenda,
+    // the lists offer the rows of `reference`.
+    TfrmContattiDett(ContactStore &store, ReferenceStore &reference, PaymentStore &payments,
                      TfrmPagamentiContatto &payment, ContactEditorLinks links = {},
                      QWidget *parent = nullptr);
     ~TfrmContattiDett() override;
@@ -98,14 +94,11 @@ private:
     // No text typed on the card and no payment: nothing would be lost by dropping it.
     bool isBlankCard() const;
     bool dropBlankContact();
-    static QList<QVariant> rowValues(const db::DataSet &row);
-    // Reads the contact again from the archive and sets `typed` on it as a pending change.
-    void putBack(const QList<QVariant> &typed);
     void markChanged() { setModified(true); }
 
-    Tform_DB &m_db;
+    ContactStore &m_store;
+    ReferenceStore &m_reference;
     PaymentStore &m_payments;
-    AgendaStore &m_agenda;
     ContactEditorLinks m_links;
     FieldBinder *m_binder;
     QTabWidget *m_pages;

@@ -3,10 +3,10 @@
 #include "common/dates.h"
 #include "common/dialogs.h"
 #include "common/widgets/fieldbinder.h"
-#include "contacts/codicefiscale.h"
-#include "contacts/codicefiscalecalcolato.h"
+#include "db/dataset.h"
 #include "db/datetimes.h"
-#include "session/datamodule.h"
+#include "taxcode/codicefiscale.h"
+#include "taxcode/codicefiscalecalcolato.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -47,8 +47,9 @@ QToolButton *command(QWidget *parent, const QString &name, const QString &captio
 
 } // namespace
 
-TaxCodeFields::TaxCodeFields(Tform_DB &db, FieldBinder &binder, Fields fields, QObject *parent)
-    : QObject(parent), m_db(db), m_binder(binder), m_fields(fields)
+TaxCodeFields::TaxCodeFields(db::DataSet &contatti, db::DataSet &comuni, FieldBinder &binder,
+                             Fields fields, QObject *parent)
+    : QObject(parent), m_contatti(contatti), m_comuni(comuni), m_binder(binder), m_fields(fields)
 {
     m_codiceFiscaleMark = new QLabel;
     m_codiceFiscaleMark->setObjectName(QStringLiteral("CFiscStato"));
@@ -99,8 +100,8 @@ void TaxCodeFields::updateMarks()
 
 void TaxCodeFields::rememberStoredCodes()
 {
-    m_acceptedCodiceFiscale = normalizedTaxCode(m_db.TableContatti.value(u"CFisc").toString());
-    m_acceptedPartitaIva = normalizedTaxCode(m_db.TableContatti.value(u"PIva").toString());
+    m_acceptedCodiceFiscale = normalizedTaxCode(m_contatti.value(u"CFisc").toString());
+    m_acceptedPartitaIva = normalizedTaxCode(m_contatti.value(u"PIva").toString());
     updateMarks();
 }
 
@@ -136,7 +137,7 @@ bool TaxCodeFields::confirmOddCodes()
 
 std::optional<TaxCodeFields::Comune> TaxCodeFields::comuneByCode(const QString &code) const
 {
-    const db::DataSet &comuni = m_db.TableComuni;
+    const db::DataSet &comuni = m_comuni;
     const int id = comuni.columnIndex(u"ID"), name = comuni.columnIndex(u"Comune"),
               cadastral = comuni.columnIndex(u"CODICE_F");
     for (int r = 0; r < comuni.recordCount(); ++r) {
@@ -150,11 +151,11 @@ std::optional<TaxCodeFields::Comune> TaxCodeFields::comuneByCode(const QString &
 
 std::optional<TaxCodeFields::Comune> TaxCodeFields::birthplace() const
 {
-    const qint64 chosen = m_db.TableContatti.asInteger(u"LuogoNascita_Id");
-    const QString named = m_db.TableContatti.value(u"LuogoNascita").toString().trimmed();
+    const qint64 chosen = m_contatti.asInteger(u"LuogoNascita_Id");
+    const QString named = m_contatti.value(u"LuogoNascita").toString().trimmed();
     if (named.isEmpty())
         return std::nullopt;
-    const db::DataSet &comuni = m_db.TableComuni;
+    const db::DataSet &comuni = m_comuni;
     const int id = comuni.columnIndex(u"ID"), name = comuni.columnIndex(u"Comune"),
               cadastral = comuni.columnIndex(u"CODICE_F");
     std::optional<Comune> byName;
@@ -185,7 +186,7 @@ void TaxCodeFields::fillFromCode()
             QStringLiteral("Un codice fiscale numerico non contiene dati di nascita."));
         return;
     }
-    db::DataSet &contatto = m_db.TableContatti;
+    db::DataSet &contatto = m_contatti;
     // Each field that the code fills: its caption, what it holds, what the code says, the write.
     struct Fill
     {
@@ -261,7 +262,7 @@ void TaxCodeFields::fillFromCode()
 
 void TaxCodeFields::setCode(const QString &code)
 {
-    (void)m_db.TableContatti.setValue(u"CFisc", code);
+    (void)m_contatti.setValue(u"CFisc", code);
     m_binder.refresh(QStringLiteral("CFisc"));
     Q_EMIT changed();
 }
@@ -274,7 +275,7 @@ void TaxCodeFields::offerComputedCode()
     if (const db::Result<QDateTime> born =
             LeggiDataItaliana(m_fields.dataNascita->text().trimmed()))
         dati.nascita = born->date();
-    const QString sex = m_db.TableContatti.value(u"Sesso").toString().trimmed().toUpper();
+    const QString sex = m_contatti.value(u"Sesso").toString().trimmed().toUpper();
     if (sex.size() == 1)
         dati.sesso = sex[0];
     const std::optional<Comune> place = birthplace();

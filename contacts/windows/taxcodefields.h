@@ -9,7 +9,9 @@ class FieldBinder;
 class QLabel;
 class QLineEdit;
 class QWidget;
-class Tform_DB;
+namespace db {
+class DataSet;
+}
 struct TaxCodeCheck;
 
 // The contact editor's "Cod. Fiscale" and "P. Iva": a quiet valid / not valid mark beside each,
@@ -28,7 +30,10 @@ public:
         QLineEdit *codiceFiscale;
         QLineEdit *partitaIva;
     };
-    TaxCodeFields(Tform_DB &db, FieldBinder &binder, Fields fields, QObject *parent);
+    // `contatti`: the contact being edited; `comuni`: the municipalities a birthplace is
+    // chosen among.
+    TaxCodeFields(db::DataSet &contatti, db::DataSet &comuni, FieldBinder &binder, Fields fields,
+                  QObject *parent);
 
     // The fields with their marks (and the two commands beside the tax code), for the layout.
     QWidget *codiceFiscaleRow() const { return m_codiceFiscaleRow; }
@@ -68,7 +73,8 @@ private:
     bool askOnce(QLineEdit *edit, const QString &accepted, const QString &question);
     void setCode(const QString &code);
 
-    Tform_DB &m_db;
+    db::DataSet &m_contatti;
+    db::DataSet &m_comuni;
     FieldBinder &m_binder;
     Fields m_fields;
     QLabel *m_codiceFiscaleMark;

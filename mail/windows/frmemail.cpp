@@ -5,7 +5,6 @@
 #include "common/widgets/toolbuttons.h"
 #include "mail/mailsender.h"
 #include "mail/smtpsettings.h"
-#include "session/datamodule.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -61,9 +60,9 @@ QToolButton *smallButton(const QString &name, const QString &text, const QString
 
 } // namespace
 
-TfrmEmail::TfrmEmail(Tform_DB &db, std::function<QString()> askAddress, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_db(db),
-      m_askAddress(std::move(askAddress)), m_sender(new mail::MailSender(this))
+TfrmEmail::TfrmEmail(db::Connection &archive, std::function<QString()> askAddress, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_archive(archive), m_askAddress(std::move(askAddress)), m_sender(new mail::MailSender(this))
 {
     setObjectName(QStringLiteral("frmEmail"));
     setWindowTitle(QStringLiteral("Email"));
@@ -227,7 +226,7 @@ void TfrmEmail::spdEmailClick()
     }
     // Everything that can be known before the first message is checked once, here: the
     // settings, every address, every attachment.
-    db::Result<mail::SmtpSettings> settings = mail::readSmtpSettings(m_db.Connessione());
+    db::Result<mail::SmtpSettings> settings = mail::readSmtpSettings(m_archive);
     if (!settings) {
         dialogs().error(settings.message());
         return;

@@ -11,7 +11,9 @@ class QListWidget;
 class QPlainTextEdit;
 class QProgressDialog;
 class QToolButton;
-class Tform_DB;
+namespace db {
+class Connection;
+}
 
 namespace mail {
 class MailSender;
@@ -26,7 +28,9 @@ class TfrmEmail : public QDialog
 
 public:
     // `askAddress`: the address prompt; returns what the user typed, empty for nothing.
-    TfrmEmail(Tform_DB &db, std::function<QString()> askAddress, QWidget *parent = nullptr);
+    // The SMTP settings are read from `archive` at each send.
+    TfrmEmail(db::Connection &archive, std::function<QString()> askAddress,
+              QWidget *parent = nullptr);
     ~TfrmEmail() override;
 
     // What a caller does before opening the window: both lists emptied, subject and text set,
@@ -58,7 +62,7 @@ private:
     void showProgress(int index, int total);
     void sent(const QList<mail::RecipientOutcome> &outcomes);
 
-    Tform_DB &m_db;
+    db::Connection &m_archive;
     std::function<QString()> m_askAddress;
     mail::MailSender *m_sender;
     QProgressDialog *m_progress = nullptr;

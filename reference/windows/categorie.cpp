@@ -21,8 +21,8 @@ QIcon swatch(qint64 value)
 
 } // namespace
 
-TfrmCategorie::TfrmCategorie(Tform_DB &db)
-    : LookupDetailWindow(db, reference::categorie(), &Tform_DB::TableCategorie)
+TfrmCategorie::TfrmCategorie(ReferenceStore &store)
+    : LookupDetailWindow(store, reference::categorie(), &ReferenceStore::TableCategorie)
 {
     setObjectName(QStringLiteral("frmCategorie"));
     fieldsLayout()->addWidget(new QLabel(QStringLiteral("Colore visualizzazione"), this));
@@ -60,8 +60,10 @@ db::Status TfrmCategorie::writeRow()
     return dataSet().setValue(u"ColoreCategoria", colour());
 }
 
-TfrmCategorieContatti_Griglia::TfrmCategorieContatti_Griglia(Tform_DB &db, TfrmCategorie &detail)
-    : LookupListWindow(db, reference::categorie(), &Tform_DB::TableCategorie, detail)
+TfrmCategorieContatti_Griglia::TfrmCategorieContatti_Griglia(ReferenceStore &store,
+                                                             TfrmCategorie &detail)
+    : LookupListWindow(store, reference::categorie(), &ReferenceStore::TableCategorie, detail),
+      m_store(store)
 {
     setObjectName(QStringLiteral("frmCategorieContatti_Griglia"));
     setWindowState(Qt::WindowMaximized);
@@ -69,8 +71,5 @@ TfrmCategorieContatti_Griglia::TfrmCategorieContatti_Griglia(Tform_DB &db, TfrmC
 
 db::Status TfrmCategorieContatti_Griglia::beforeDelete()
 {
-    const qint64 id = dataSet().asInteger(u"Id");
-    db::Result<db::RowSet> cleared =
-        dataSet().connection().run(reference::clearCategoryColourSql(), {id});
-    return cleared ? db::Status() : db::Status(cleared.error());
+    return m_store.clearCategoryColour(dataSet().asInteger(u"Id"));
 }

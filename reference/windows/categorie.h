@@ -11,7 +11,7 @@ class TfrmCategorie : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmCategorie(Tform_DB &db);
+    explicit TfrmCategorie(ReferenceStore &store);
 
     // The colour chosen in the picker (a Windows colour value); selecting a value that is not
     // one of the sixteen selects white.
@@ -32,8 +32,11 @@ class TfrmCategorieContatti_Griglia : public LookupListWindow
     Q_OBJECT
 
 public:
-    TfrmCategorieContatti_Griglia(Tform_DB &db, TfrmCategorie &detail);
+    TfrmCategorieContatti_Griglia(ReferenceStore &store, TfrmCategorie &detail);
 
 protected:
     db::Status beforeDelete() override;
+
+private:
+    ReferenceStore &m_store;
 };

@@ -7,7 +7,7 @@
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
-#include "session/datamodule.h"
+#include "reference/referencestore.h"
 
 #include <QEvent>
 #include <QFormLayout>
@@ -36,12 +36,13 @@ QVariant coordinateValue(QString text)
 
 } // namespace
 
-TfrmComuniDett::TfrmComuniDett(Tform_DB &m) : m_dataSet(m.TableComuni), m_province(m.TableProvince)
+TfrmComuniDett::TfrmComuniDett(ReferenceStore &store)
+    : m_dataSet(store.TableComuni), m_province(store.TableProvince)
 {
     setObjectName(QStringLiteral("frmComuniDett"));
     setWindowTitle(QStringLiteral("Comuni"));
     setHelpContext(this, 1750);
-    m_binder = new FieldBinder(m.TableComuni, this);
+    m_binder = new FieldBinder(store.TableComuni, this);
 
     auto *layout = new QVBoxLayout(this);
     const DetailToolbar toolbar = makeDetailToolbar(this, true);
@@ -68,10 +69,10 @@ TfrmComuniDett::TfrmComuniDett(Tform_DB &m) : m_dataSet(m.TableComuni), m_provin
     }
 
     // The province list names the chief town and, beside it, the two letters Italians know.
-    m_provincia = lookupField(QStringLiteral("DBLookupComboBox1"), m.TableProvince,
+    m_provincia = lookupField(QStringLiteral("DBLookupComboBox1"), store.TableProvince,
                               QStringLiteral("PROVINCIA"), QStringLiteral("PROVINCIA"),
                               QStringLiteral("Provincia"));
-    db::DataSet *province = &m.TableProvince;
+    db::DataSet *province = &store.TableProvince;
     static_cast<DataSetModel *>(m_provincia->model())
         ->setDisplayHook(QStringLiteral("PROVINCIA"), [province](const QVariant &code) {
             const int codes = province->columnIndex(u"PROVINCIA");
@@ -87,11 +88,11 @@ TfrmComuniDett::TfrmComuniDett(Tform_DB &m) : m_dataSet(m.TableComuni), m_provin
         QStringLiteral("Per poter scegliere è necessario avere inserito almeno un fornitore"));
     connect(m_provincia, &DataSetComboBox::chosen, this, &TfrmComuniDett::provinciaChosen);
     form->addRow(QStringLiteral("Provincia"), m_provincia);
-    m_regione = lookupField(QStringLiteral("DBLookupComboBox2"), m.TableRegioni,
+    m_regione = lookupField(QStringLiteral("DBLookupComboBox2"), store.TableRegioni,
                             QStringLiteral("IDRegione"), QStringLiteral("Descrizione"),
                             QStringLiteral("Regione_ID"));
     form->addRow(QStringLiteral("Regione"), m_regione);
-    DataSetComboBox *nazione = lookupField(QStringLiteral("DBLookupComboBox3"), m.TableNazioni,
+    DataSetComboBox *nazione = lookupField(QStringLiteral("DBLookupComboBox3"), store.TableNazioni,
                                            QStringLiteral("IDNazione"), QStringLiteral("DENOMINAZ"),
                                            QStringLiteral("Nazione_ID"));
     form->addRow(QStringLiteral("Nazione"), nazione);
@@ -102,8 +103,9 @@ TfrmComuniDett::TfrmComuniDett(Tform_DB &m) : m_dataSet(m.TableComuni), m_provin
                  coordinateField(QStringLiteral("DBEdit6"), QStringLiteral("Longitudine")));
     form->addRow(QStringLiteral("Latitudine"),
                  coordinateField(QStringLiteral("DBEdit7"), QStringLiteral("Latitudine")));
-    connect(&m.TableComuni, &db::DataSet::currentChanged, this, &TfrmComuniDett::showCoordinates);
-    connect(&m.TableComuni, &db::DataSet::reset, this, &TfrmComuniDett::showCoordinates);
+    connect(&store.TableComuni, &db::DataSet::currentChanged, this,
+            &TfrmComuniDett::showCoordinates);
+    connect(&store.TableComuni, &db::DataSet::reset, this, &TfrmComuniDett::showCoordinates);
     resize(520, 420);
 
     InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::Detail);

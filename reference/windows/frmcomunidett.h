@@ -5,7 +5,7 @@
 class DataSetComboBox;
 class FieldBinder;
 class QLineEdit;
-class Tform_DB;
+class ReferenceStore;
 namespace db {
 class DataSet;
 }
@@ -18,7 +18,7 @@ class TfrmComuniDett : public DetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmComuniDett(Tform_DB &db);
+    explicit TfrmComuniDett(ReferenceStore &store);
 
     db::DataSet &dataSet() const { return m_dataSet; }
 

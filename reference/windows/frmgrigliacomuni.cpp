@@ -10,8 +10,8 @@
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "reference/comunisearch.h"
+#include "reference/referencestore.h"
 #include "reference/windows/frmcomunidett.h"
-#include "session/datamodule.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,8 +20,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmGrigliaComuni::TfrmGrigliaComuni(Tform_DB &db, TfrmComuniDett &detail)
-    : QDialog(nullptr, Qt::Window), m_dataSet(db.TableComuni), m_detail(detail)
+TfrmGrigliaComuni::TfrmGrigliaComuni(ReferenceStore &store, GridLayouts layouts,
+                                     TfrmComuniDett &detail)
+    : QDialog(nullptr, Qt::Window), m_dataSet(store.TableComuni), m_detail(detail)
 {
     setObjectName(QStringLiteral("frmGrigliaComuni"));
     setWindowTitle(QStringLiteral("Comuni"));
@@ -69,8 +70,8 @@ TfrmGrigliaComuni::TfrmGrigliaComuni(Tform_DB &db, TfrmComuniDett &detail)
     });
     m_grid = new DataGrid(m_model, false, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    attachGridCommands(m_grid, m_model, db.TableGriglie, QStringLiteral("frmGrigliaComuni"),
-                       QStringLiteral("Reset Griglia"), [&db] { return db.computerName(); });
+    attachGridCommands(m_grid, m_model, layouts.griglie, QStringLiteral("frmGrigliaComuni"),
+                       QStringLiteral("Reset Griglia"), layouts.computerName);
     connect(m_grid, &DataGrid::rowActivated, this, &TfrmGrigliaComuni::apriDettaglio);
     connect(m_grid, &DataGrid::titleClicked, this, [this](const QString &field) {
         db::DataSet &ds = dataSet();

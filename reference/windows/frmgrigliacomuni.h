@@ -1,11 +1,13 @@
 #pragma once
 
+#include "session/gridlayouts.h"
+
 #include <QDialog>
 
 class DataGrid;
 class DataSetModel;
 class QLineEdit;
-class Tform_DB;
+class ReferenceStore;
 class TfrmComuniDett;
 namespace db {
 class DataSet;
@@ -18,7 +20,7 @@ class TfrmGrigliaComuni : public QDialog
     Q_OBJECT
 
 public:
-    TfrmGrigliaComuni(Tform_DB &db, TfrmComuniDett &detail);
+    TfrmGrigliaComuni(ReferenceStore &store, GridLayouts layouts, TfrmComuniDett &detail);
 
     db::DataSet &dataSet() const { return m_dataSet; }
     DataGrid *grid() const { return m_grid; }

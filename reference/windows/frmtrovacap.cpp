@@ -8,7 +8,7 @@
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "reference/capfinder.h"
-#include "session/datamodule.h"
+#include "reference/referencestore.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -19,10 +19,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfrmTrovaCap::TfrmTrovaCap(Tform_DB &db)
+TfrmTrovaCap::TfrmTrovaCap(ReferenceStore &store, GridLayouts layouts)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowMaximizeButtonHint),
-      m_dataSet(db.TableIndirizzi)
+      m_store(store), m_dataSet(store.TableIndirizzi)
 {
     setObjectName(QStringLiteral("frmTrovaCap"));
     setWindowTitle(QStringLiteral("Trova Cap"));
@@ -48,8 +48,8 @@ TfrmTrovaCap::TfrmTrovaCap(Tform_DB &db)
     m_grid = new DataGrid(m_model, false, this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->installEventFilter(this);
-    attachGridCommands(m_grid, m_model, db.TableGriglie, QStringLiteral("frmTrovaCap"),
-                       QStringLiteral("Reset Griglia"), [&db] { return db.computerName(); });
+    attachGridCommands(m_grid, m_model, layouts.griglie, QStringLiteral("frmTrovaCap"),
+                       QStringLiteral("Reset Griglia"), layouts.computerName);
     connect(m_grid, &DataGrid::rowActivated, this, &TfrmTrovaCap::DBGrid1DblClick);
     connect(m_grid, &DataGrid::titleClicked, this, [this](const QString &field) {
         db::DataSet &ds = dataSet();
@@ -82,29 +82,15 @@ std::optional<QString> TfrmTrovaCap::trovaCap(const QString &comune)
         dialogs().warning(QStringLiteral("Prima devi selezionare la Città !"));
         return std::nullopt;
     }
-    db::DataSet &ds = dataSet();
-    db::Result<db::RowSet> codes = ds.connection().run(capShortcutSql(comune));
-    if (!codes) {
-        dialogs().error(codes.message());
+    db::Result<std::optional<QString>> known = m_store.knownCap(comune);
+    if (!known) {
+        dialogs().error(known.message());
         return std::nullopt;
     }
-    if (codes->rows.size() == 1)
-        return codes->value(0, u"CAP").toString();
-    if (codes->rows.isEmpty()) {
-        // The street archive lists only the towns with several codes: a town it does not
-        // know has the one code of its municipality row.
-        db::Result<db::RowSet> own = ds.connection().runNative(
-            QStringLiteral("SELECT Cap FROM Comuni WHERE Comune = ?"), {comune});
-        if (own && own->rows.size() == 1 && !own->value(0, u"Cap").toString().isEmpty())
-            return own->value(0, u"Cap").toString();
-    }
-
-    ds.close();
-    // A new query starts unfiltered and in its own order.
-    (void)ds.setFilter(QString());
-    (void)ds.setSort(QString());
-    ds.setSql(streetListSql(comune));
-    if (db::Status opened = ds.open(); !opened) {
+    if (*known)
+        return *known;
+    db::DataSet &ds = dataSet();
+    if (db::Status opened = m_store.showStreets(comune); !opened) {
         dialogs().error(opened.message());
         return std::nullopt;
     }

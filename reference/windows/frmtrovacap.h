@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/gridlayouts.h"
+
 #include <QDialog>
 
 #include <optional>
@@ -7,7 +9,7 @@
 class DataGrid;
 class DataSetModel;
 class QLineEdit;
-class Tform_DB;
+class ReferenceStore;
 namespace db {
 class DataSet;
 }
@@ -19,7 +21,7 @@ class TfrmTrovaCap : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfrmTrovaCap(Tform_DB &db);
+    TfrmTrovaCap(ReferenceStore &store, GridLayouts layouts);
 
     // The postal code of a street of `comune` (a municipality's name): nothing, after the
     // message "Prima devi selezionare la Città !", when no town is given; the code at once when
@@ -46,6 +48,7 @@ protected:
 private:
     void search();
 
+    ReferenceStore &m_store;
     db::DataSet &m_dataSet;
     DataSetModel *m_model;
     DataGrid *m_grid;

@@ -5,16 +5,16 @@
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
-#include "session/datamodule.h"
+#include "reference/referencestore.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-LookupDetailWindow::LookupDetailWindow(Tform_DB &db, const reference::LookupTable &table,
-                                       db::DataSet Tform_DB::*dataSet)
-    : m_dataSet(db.*dataSet), m_table(table)
+LookupDetailWindow::LookupDetailWindow(ReferenceStore &store, const reference::LookupTable &table,
+                                       db::DataSet ReferenceStore::*dataSet)
+    : m_dataSet(store.*dataSet), m_table(table)
 {
     setWindowTitle(table.detailCaption);
     setHelpContext(this, table.detailHelpContext);

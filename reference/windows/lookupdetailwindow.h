@@ -2,7 +2,7 @@
 
 #include "common/widgets/detailwindow.h"
 #include "reference/lookuptables.h"
-#include "session/datamodule.h"
+#include "reference/referencestore.h"
 
 class FieldBinder;
 class QLineEdit;
@@ -15,8 +15,8 @@ class LookupDetailWindow : public DetailWindow
     Q_OBJECT
 
 public:
-    LookupDetailWindow(Tform_DB &db, const reference::LookupTable &table,
-                       db::DataSet Tform_DB::*dataSet);
+    LookupDetailWindow(ReferenceStore &store, const reference::LookupTable &table,
+                       db::DataSet ReferenceStore::*dataSet);
 
     const reference::LookupTable &table() const { return m_table; }
     db::DataSet &dataSet() const { return m_dataSet; }

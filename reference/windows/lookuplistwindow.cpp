@@ -16,9 +16,9 @@
 
 using reference::LookupTable;
 
-LookupListWindow::LookupListWindow(Tform_DB &db, const LookupTable &table,
-                                   db::DataSet Tform_DB::*dataSet, LookupDetailWindow &detail)
-    : QDialog(nullptr, Qt::Window), m_dataSet(db.*dataSet), m_table(table), m_detail(detail)
+LookupListWindow::LookupListWindow(ReferenceStore &store, const LookupTable &table,
+                                   db::DataSet ReferenceStore::*dataSet, LookupDetailWindow &detail)
+    : QDialog(nullptr, Qt::Window), m_dataSet(store.*dataSet), m_table(table), m_detail(detail)
 {
     setWindowTitle(table.listCaption);
     setHelpContext(this, table.listHelpContext);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "reference/lookuptables.h"
-#include "session/datamodule.h"
+#include "reference/referencestore.h"
 
 #include <QDialog>
 
@@ -20,8 +20,8 @@ class LookupListWindow : public QDialog
 
 public:
     // `detail` edits the rows of the same data set.
-    LookupListWindow(Tform_DB &db, const reference::LookupTable &table,
-                     db::DataSet Tform_DB::*dataSet, LookupDetailWindow &detail);
+    LookupListWindow(ReferenceStore &store, const reference::LookupTable &table,
+                     db::DataSet ReferenceStore::*dataSet, LookupDetailWindow &detail);
 
     const reference::LookupTable &table() const { return m_table; }
     db::DataSet &dataSet() const { return m_dataSet; }

@@ -11,7 +11,7 @@ class TfrmProfessioni_Dettaglio : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmProfessioni_Dettaglio(Tform_DB &db);
+    explicit TfrmProfessioni_Dettaglio(ReferenceStore &store);
 };
 
 class TfrmGriglia_Professioni : public LookupListWindow
@@ -19,7 +19,7 @@ class TfrmGriglia_Professioni : public LookupListWindow
     Q_OBJECT
 
 public:
-    TfrmGriglia_Professioni(Tform_DB &db, TfrmProfessioni_Dettaglio &detail);
+    TfrmGriglia_Professioni(ReferenceStore &store, TfrmProfessioni_Dettaglio &detail);
 };
 
 class TfrmTitoli_Dettaglio : public LookupDetailWindow
@@ -27,7 +27,7 @@ class TfrmTitoli_Dettaglio : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmTitoli_Dettaglio(Tform_DB &db);
+    explicit TfrmTitoli_Dettaglio(ReferenceStore &store);
 };
 
 class TfrmGriglia_Titoli : public LookupListWindow
@@ -35,7 +35,7 @@ class TfrmGriglia_Titoli : public LookupListWindow
     Q_OBJECT
 
 public:
-    TfrmGriglia_Titoli(Tform_DB &db, TfrmTitoli_Dettaglio &detail);
+    TfrmGriglia_Titoli(ReferenceStore &store, TfrmTitoli_Dettaglio &detail);
 };
 
 class TfrmTipoPagamenti_Dettaglio : public LookupDetailWindow
@@ -43,7 +43,7 @@ class TfrmTipoPagamenti_Dettaglio : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmTipoPagamenti_Dettaglio(Tform_DB &db);
+    explicit TfrmTipoPagamenti_Dettaglio(ReferenceStore &store);
 };
 
 class TfrmGriglia_TipoPagamenti : public LookupListWindow
@@ -51,7 +51,7 @@ class TfrmGriglia_TipoPagamenti : public LookupListWindow
     Q_OBJECT
 
 public:
-    TfrmGriglia_TipoPagamenti(Tform_DB &db, TfrmTipoPagamenti_Dettaglio &detail);
+    TfrmGriglia_TipoPagamenti(ReferenceStore &store, TfrmTipoPagamenti_Dettaglio &detail);
 };
 
 class TfrmTipologiaCalendario : public LookupDetailWindow
@@ -59,7 +59,7 @@ class TfrmTipologiaCalendario : public LookupDetailWindow
     Q_OBJECT
 
 public:
-    explicit TfrmTipologiaCalendario(Tform_DB &db);
+    explicit TfrmTipologiaCalendario(ReferenceStore &store);
 };
 
 class TfrmGrigliaTipologieCalendario : public LookupListWindow
@@ -67,5 +67,5 @@ class TfrmGrigliaTipologieCalendario : public LookupListWindow
     Q_OBJECT
 
 public:
-    TfrmGrigliaTipologieCalendario(Tform_DB &db, TfrmTipologiaCalendario &detail);
+    TfrmGrigliaTipologieCalendario(ReferenceStore &store, TfrmTipologiaCalendario &detail);
 };

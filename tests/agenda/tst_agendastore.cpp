@@ -59,17 +59,6 @@ class TestAgendaStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void theAgendaIsReadOnDemandWithoutTheArchived()
-    {
-        Agenda a;
-        QCOMPARE(a.shared.entries().size(), 1);
-        QCOMPARE(a.shared.entries()[0].declaration.kind, SharedDataSet::Kind::OnDemand);
-        QVERIFY(!a.store.TableCalendario.isOpen());
-        QVERIFY(a.store.open().ok());
-        QCOMPARE(a.store.TableCalendario.recordCount(), 2);
-        QCOMPARE(a.store.TableCalendario.asString(u"Note"), QStringLiteral("due")); // newest first
-    }
-
     void aNewAppointmentTakesTheDayAndTheDefaults()
     {
         Agenda a;
@@ -99,6 +88,19 @@ private Q_SLOTS:
         QCOMPARE(a.store.TableCalendario.state(), db::DataSet::State::Browse);
         QCOMPARE(a.store.TableCalendario.recordCount(), 2);
         QCOMPARE(a.clients(QStringLiteral("1 = 1")).size(), 3);
+    }
+
+    void dueRemindersAreTodaysAndOlderNotConcluded()
+    {
+        Agenda a;
+        const QString reminder =
+            QStringLiteral("update Calendario set DataAvviso = ?, Conclusa = ? where Note = ?");
+        a.archive.native(reminder, {db::naiveDateTime(QDate(2026, 5, 1)), false, "uno"});
+        a.archive.native(reminder, {db::naiveDateTime(QDate(2026, 5, 2)), false, "due"});
+        a.archive.native(reminder, {db::naiveDateTime(QDate(2026, 4, 1)), true, "tre"});
+        const db::RowSet due = a.archive.run(AgendaStore::remindersSql(QDate(2026, 5, 1)));
+        QCOMPARE(due.rows.size(), 1);
+        QCOMPARE(due.value(0, u"Cliente").toString(), QStringLiteral("Rossi Mario"));
     }
 
     void aRenamedContactIsRenamedInItsAppointmentsOnly()

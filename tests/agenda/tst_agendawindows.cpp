@@ -4,8 +4,10 @@
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "common/widgets/datagrid.h"
+#include "contacts/contactstore.h"
 #include "db/datetimes.h"
 #include "options/optionsstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 
@@ -30,23 +32,24 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB db;
+    ReferenceStore reference{db.shared()};
     OptionsStore options{db.shared()};
     AgendaStore agenda{db.shared()};
+    ContactStore contacts{db.shared(), agenda};
     QStringList opened; // what the editor asked the other windows to open
-    TfrmCalendario editor{agenda, db.TableTipologiaCalendario, db.TableCercaContatti,
-                          AppointmentEditorLinks{
-                              [this] { opened << QStringLiteral("nuova tipologia"); },
-                              [this] {
-                                  opened
-                                      << QStringLiteral("tipologia ") +
-                                             db.TableTipologiaCalendario.asString(u"Descrizione");
-                              },
-                              [this] { opened << QStringLiteral("nuovo contatto"); },
-                              [this] {
-                                  opened
-                                      << QStringLiteral("contatto ") +
-                                             db.TableCercaContatti.asString(u"NominativoDocumenti");
-                              }}};
+    TfrmCalendario editor{
+        agenda, reference.TableTipologiaCalendario, contacts.TableCercaContatti,
+        AppointmentEditorLinks{
+            [this] { opened << QStringLiteral("nuova tipologia"); },
+            [this] {
+                opened << QStringLiteral("tipologia ") +
+                              reference.TableTipologiaCalendario.asString(u"Descrizione");
+            },
+            [this] { opened << QStringLiteral("nuovo contatto"); },
+            [this] {
+                opened << QStringLiteral("contatto ") +
+                              contacts.TableCercaContatti.asString(u"NominativoDocumenti");
+            }}};
     TfrmGrigliaCalendario grid{agenda, db.gridLayouts(), options.TablePersonalizzazioni, editor};
 
     Office()
@@ -289,7 +292,7 @@ private Q_SLOTS:
         Office o;
         // A type that no longer exists, a contact no longer in the archive: nothing else opens.
         o.archive.native(QStringLiteral("delete from Contatti where ID = 3"));
-        (void)o.db.TableCercaContatti.requery();
+        (void)o.contacts.TableCercaContatti.requery();
         o.dialogs.modalActions.append([&](QWidget *) {
             o.editor.modificaTipologia();
             return 0;

@@ -9,6 +9,7 @@
 #include "app/program.h"
 #include "common/datasetmodel.h"
 #include "common/widgets/datagrid.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "db/archive.h"
@@ -59,7 +60,7 @@ struct Office
         (void)program.formDb().Connessione().run(
             u"insert into Contatti (Cognome, Nome, NominativoDocumenti) values ('Verdi', 'Anna', "
             u"'Verdi Anna')");
-        (void)program.formDb().TableCercaContatti.requery();
+        (void)program.contacts().TableCercaContatti.requery();
     }
 };
 
@@ -77,11 +78,11 @@ private Q_SLOTS:
         auto *name = list.findChild<QLineEdit *>(QStringLiteral("Edit1"));
         QTest::keyClicks(name, QStringLiteral("ro"));
         QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("Edit7")), QStringLiteral("x"));
-        QCOMPARE(o.program.formDb().TableCercaContatti.recordCount(), 0);
-        (void)o.program.formDb().TableContatti.setFilter(QStringLiteral("Cognome = 'x'"));
+        QCOMPARE(o.program.contacts().TableCercaContatti.recordCount(), 0);
+        (void)o.program.contacts().TableContatti.setFilter(QStringLiteral("Cognome = 'x'"));
         int shown = -1;
         o.dialogs.modalActions.append([&](QWidget *) {
-            shown = o.program.formDb().TableCercaContatti.recordCount();
+            shown = o.program.contacts().TableCercaContatti.recordCount();
             return 0;
         });
         o.program.frmInizio().findChild<QToolButton *>(QStringLiteral("btnClienti"))->click();
@@ -91,14 +92,14 @@ private Q_SLOTS:
             QCOMPARE(list.findChild<QLineEdit *>(QString::fromLatin1(box))->text(), QString());
         for (const char *box : {"DBLookupComboBox1", "DBLookupComboBox2", "DBLookupComboBox3"})
             QCOMPARE(list.findChild<QComboBox *>(QString::fromLatin1(box))->currentIndex(), -1);
-        QCOMPARE(o.program.formDb().TableContatti.filter(), QString());
+        QCOMPARE(o.program.contacts().TableContatti.filter(), QString());
     }
 
     void editorReachesTheFinderAndTheLookups()
     {
         Office o;
         TfrmContattiDett &editor = o.program.frmContattiDett();
-        o.program.formDb().TableCercaContatti.first();
+        o.program.contacts().TableCercaContatti.first();
         o.dialogs.modalActions.append([&](QWidget *window) {
             auto *comune = window->findChild<QComboBox *>(QStringLiteral("DBLookupComboBox5"));
             comune->setFocus();
@@ -204,7 +205,7 @@ private Q_SLOTS:
         TfrmContatti &list = o.program.frmContatti();
         (void)o.program.formDb().Connessione().run(
             u"update Contatti set email = 'o''brien@esempio.it'");
-        (void)o.program.formDb().TableCercaContatti.requery();
+        (void)o.program.contacts().TableCercaContatti.requery();
         list.grid()->selectRow(0, true);
         o.dialogs.modalActions.append([&](QWidget *) {
             shown = o.program.frmEmail().destinatari();

@@ -4,10 +4,12 @@
 #include "app/frminizio.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/program.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
 #include "notices/noticestore.h"
 #include "options/adminpassword.h"
+#include "reference/referencestore.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
@@ -613,7 +615,7 @@ private Q_SLOTS:
         QString chosenContact;
         office.dialogs.modalActions = {
             [&](QWidget *) {
-                listedAtStart = program.formDb().TableCercaContatti.isOpen() ? 1 : 0;
+                listedAtStart = program.contacts().TableCercaContatti.isOpen() ? 1 : 0;
                 program.frmPromemoriaScadenze().StringGrid2DblClick(1);
                 return 0;
             },
@@ -623,11 +625,11 @@ private Q_SLOTS:
                 return 0;
             }};
         program.frmInizio().FormActivate();
-        Tform_DB &m = program.formDb();
+        ContactStore &m = program.contacts();
         QCOMPARE(office.dialogs.modalWindows,
                  (QStringList{"frmPromemoriaScadenze", "frmCalendario"}));
         QCOMPARE(listedAtStart, 0);
-        QVERIFY(m.TableComuni.isOpen());
+        QVERIFY(program.reference().TableComuni.isOpen());
         // The reminder's appointment read the agenda, and its editor the contact list it offers.
         QCOMPARE(program.agenda().TableCalendario.recordCount(), 1);
         QCOMPARE(m.TableCercaContatti.recordCount(), 3);

@@ -54,6 +54,36 @@ private Q_SLOTS:
         QVERIFY(result.message().startsWith(QStringLiteral("Data non valida")));
     }
 
+    // A date box: nothing typed is no date; only the whole box is a date.
+    void dateBoxes_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("mask only") << "__/__/____" << true << QDate();
+        QTest::newRow("blanks") << "  /  /    " << true << QDate();
+        QTest::newRow("empty") << "" << true << QDate();
+        QTest::newRow("whole") << "07/03/1960" << true << QDate(1960, 3, 7);
+        QTest::newRow("blanks around") << " 29/02/2024 " << true << QDate(2024, 2, 29);
+        QTest::newRow("no leap day") << "29/02/2023" << false << QDate();
+        QTest::newRow("year half typed") << "01/01/19__" << false << QDate();
+        QTest::newRow("two-digit year") << "01/02/24" << false << QDate();
+        QTest::newRow("without zeros") << "1/2/2024" << false << QDate();
+        QTest::newRow("other separator") << "01.02.2024" << false << QDate();
+        QTest::newRow("with a time") << "01/02/2024 10:00" << false << QDate();
+        QTest::newRow("letters") << "ab/cd/1960" << false << QDate();
+    }
+    void dateBoxes()
+    {
+        QFETCH(QString, shown);
+        QFETCH(bool, ok);
+        QFETCH(QDate, date);
+        const db::Result<QDate> read = LeggiCasellaData(shown);
+        QCOMPARE(read.ok(), ok);
+        if (ok)
+            QCOMPARE(*read, date);
+    }
+
     void isoDates()
     {
         QCOMPARE(DataIso(QDate(2021, 3, 5)), QStringLiteral("2021-03-05"));

@@ -3,7 +3,7 @@
 #include "agenda/agendastore.h"
 #include "common/colours.h"
 #include "common/widgets/datagrid.h"
-#include "contacts/vcardreader.h"
+#include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
@@ -12,8 +12,10 @@
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "payments/windows/pagamentipage.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
+#include "vcard/vcardreader.h"
 #include "vobjectcheck.h"
 
 #include <QAbstractButton>
@@ -41,14 +43,17 @@ struct Office
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB db;
+    ReferenceStore reference{db.shared()};
     PaymentStore payments{db.shared()};
     AgendaStore agenda{db.shared()};
     OptionsStore options{db.shared()};
-    TfrmImportaPagamento picker{db.TableTipoPagamenti};
+    ContactStore contacts{db.shared(), agenda};
+    TfrmImportaPagamento picker{reference.TableTipoPagamenti};
     TfrmPagamentiContatto payment{payments, picker};
-    TfrmContattiDett editor{db, payments, agenda, payment};
+    TfrmContattiDett editor{contacts, reference, payments, payment};
     TfrmIndirizziEmail addresses;
-    TfrmContatti list{db, payments, agenda, options, editor, addresses};
+    TfrmContatti list{contacts, reference,        payments, agenda,
+                      options,  db.gridLayouts(), editor,   addresses};
 
     Office()
     {
@@ -107,7 +112,7 @@ struct Office
     QStringList listed()
     {
         QStringList names;
-        db::DataSet &ds = db.TableCercaContatti;
+        db::DataSet &ds = contacts.TableCercaContatti;
         for (int r = 0; r < ds.recordCount(); ++r)
             names << ds.valueAt(r, ds.columnIndex(u"NominativoDocumenti")).toString();
         return names;
@@ -128,11 +133,11 @@ private Q_SLOTS:
     {
         Office o;
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("ro"));
-        QCOMPARE(o.db.TableCercaContatti.filter(),
+        QCOMPARE(o.contacts.TableCercaContatti.filter(),
                  QStringLiteral("NominativoDocumenti like 'ro*'"));
         QCOMPARE(o.listed(), QStringList({"Romagnoli S.p.A.", "Rossi Mario"}));
         o.type(&o.list, QStringLiteral("Edit6"), QStringLiteral("33"));
-        QCOMPARE(o.db.TableCercaContatti.filter(),
+        QCOMPARE(o.contacts.TableCercaContatti.filter(),
                  QStringLiteral("NominativoDocumenti like 'ro*' and (cellulare like '33*' or "
                                 "UfficioCellulare like '33*')"));
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("D'Am"));
@@ -140,7 +145,7 @@ private Q_SLOTS:
         o.type(&o.list, QStringLiteral("Edit6"), QString());
         QCOMPARE(o.listed(), QStringList({"D'Amico Lucia"}));
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("*"));
-        QCOMPARE(o.db.TableCercaContatti.filter(), QString());
+        QCOMPARE(o.contacts.TableCercaContatti.filter(), QString());
         QCOMPARE(o.listed().size(), 3);
     }
 
@@ -150,10 +155,10 @@ private Q_SLOTS:
         auto *categoria = o.in<QComboBox>(&o.list, QStringLiteral("DBLookupComboBox1"));
         categoria->setFocus();
         QTest::keyClick(categoria, Qt::Key_Down); // chooses "Clienti"
-        QCOMPARE(o.db.TableCercaContatti.filter(), QStringLiteral("Categoria = 'Clienti'"));
+        QCOMPARE(o.contacts.TableCercaContatti.filter(), QStringLiteral("Categoria = 'Clienti'"));
         QCOMPARE(o.listed(), QStringList({"Rossi Mario"}));
         QTest::keyClick(categoria, Qt::Key_Backspace);
-        QCOMPARE(o.db.TableCercaContatti.filter(), QString());
+        QCOMPARE(o.contacts.TableCercaContatti.filter(), QString());
     }
 
     void headerClicksSortUpThenDown()
@@ -166,13 +171,13 @@ private Q_SLOTS:
                 QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
         };
         clickTitle(0);
-        QCOMPARE(o.db.TableCercaContatti.sort(), QStringLiteral("NominativoDocumenti ASC"));
+        QCOMPARE(o.contacts.TableCercaContatti.sort(), QStringLiteral("NominativoDocumenti ASC"));
         QCOMPARE(o.listed().first(), QStringLiteral("D'Amico Lucia"));
         clickTitle(0);
-        QCOMPARE(o.db.TableCercaContatti.sort(), QStringLiteral("NominativoDocumenti DESC"));
+        QCOMPARE(o.contacts.TableCercaContatti.sort(), QStringLiteral("NominativoDocumenti DESC"));
         QCOMPARE(o.listed().first(), QStringLiteral("Rossi Mario"));
         clickTitle(5);
-        QCOMPARE(o.db.TableCercaContatti.sort(), QStringLiteral("Cellulare ASC"));
+        QCOMPARE(o.contacts.TableCercaContatti.sort(), QStringLiteral("Cellulare ASC"));
     }
 
     void rowsCarryTheirColours()
@@ -201,14 +206,14 @@ private Q_SLOTS:
     {
         Office o;
         o.dialogs.answers = {true, true};
-        o.db.TableCercaContatti.setPosition(1); // Romagnoli, the middle row
+        o.contacts.TableCercaContatti.setPosition(1); // Romagnoli, the middle row
         o.click(&o.list, QStringLiteral("spdElimina"));
-        QCOMPARE(o.db.TableCercaContatti.asString(u"NominativoDocumenti"),
+        QCOMPARE(o.contacts.TableCercaContatti.asString(u"NominativoDocumenti"),
                  QStringLiteral("D'Amico Lucia"));
-        o.db.TableCercaContatti.first();
+        o.contacts.TableCercaContatti.first();
         o.click(&o.list, QStringLiteral("spdElimina"));
         QCOMPARE(o.listed(), QStringList({"Rossi Mario"}));
-        QCOMPARE(o.db.TableCercaContatti.position(), 0);
+        QCOMPARE(o.contacts.TableCercaContatti.position(), 0);
         QCOMPARE(o.dialogs.messages.first(),
                  QStringLiteral("Messaggio di avviso: Sei sicuro di voler eliminare il contatto?"));
         QCOMPARE(o.archive.run(QStringLiteral("select * from Contatti")).rows.size(), 1);
@@ -300,7 +305,7 @@ private Q_SLOTS:
                    "BEGIN:VCARD\r\nVERSION:3.0\r\nORG:Romagnoli S.p.A.\r\nEND:VCARD\r\n");
         file.close();
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("ro"));
-        QVERIFY(*o.db.TableCercaContatti.locate(u"Ide", 1));
+        QVERIFY(*o.contacts.TableCercaContatti.locate(u"Ide", 1));
         o.dialogs.files << path;
         o.dialogs.answers << false << true; // Rossi updated, Romagnoli skipped
         o.click(&o.list, QStringLiteral("btImportaVCard"));
@@ -312,12 +317,12 @@ private Q_SLOTS:
                               "Importa Vcard: 1 nuovi, 1 aggiornati, 1 saltati"}));
         QCOMPARE(o.contact(1).value(0, u"Telefono"), QVariant(QStringLiteral("06 77")));
         // The same search, the same contact, the new one listed, the new category offered.
-        QCOMPARE(o.db.TableCercaContatti.filter(),
+        QCOMPARE(o.contacts.TableCercaContatti.filter(),
                  QStringLiteral("NominativoDocumenti like 'ro*'"));
         QCOMPARE(o.listed(), QStringList({"Romagnoli S.p.A.", "Rossi Mario", "Rota Carla"}));
-        QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 1);
-        QVERIFY(*o.db.TableCategorie.locate(u"Descrizione", QStringLiteral("Nuova")));
-        QVERIFY(!o.db.TableCercaContatti.controlsDisabled());
+        QCOMPARE(o.contacts.TableCercaContatti.asInteger(u"Ide"), 1);
+        QVERIFY(*o.reference.TableCategorie.locate(u"Descrizione", QStringLiteral("Nuova")));
+        QVERIFY(!o.contacts.TableCercaContatti.controlsDisabled());
         QVERIFY(!QApplication::overrideCursor());
 
         // "Aggiorna automaticamente" asks nothing, saved by any workstation just before.
@@ -348,7 +353,7 @@ private Q_SLOTS:
         QVERIFY(o.dialogs.messages[0].startsWith("Messaggio di errore: Scheda 2 (Guasto): "));
         QCOMPARE(o.listed(), QStringList({"Romagnoli S.p.A.", "Rossi Mario"}));
         QCOMPARE(o.archive.run(QStringLiteral("select * from Contatti")).rows.size(), 3);
-        QVERIFY(!o.db.TableCercaContatti.controlsDisabled());
+        QVERIFY(!o.contacts.TableCercaContatti.controlsDisabled());
         QVERIFY(!QApplication::overrideCursor());
         o.click(&o.list, QStringLiteral("btImportaVCard")); // a file that is not there
         QVERIFY(o.dialogs.messages[1].startsWith(
@@ -390,7 +395,7 @@ private Q_SLOTS:
         QCOMPARE(added.value(0, u"Annullato").toBool(), false);
         QCOMPARE(added.value(0, u"DataInserimento").toDateTime(), day(2026, 12, 7));
         QCOMPARE(o.in<QLineEdit>(&o.list, QStringLiteral("Edit1"))->text(), QString());
-        QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 4);
+        QCOMPARE(o.contacts.TableCercaContatti.asInteger(u"Ide"), 4);
     }
 
     void aBlankNewContactCanBeDroppedButNotANamelessOne()
@@ -405,7 +410,7 @@ private Q_SLOTS:
         QVERIFY(!o.editor.isVisible());
         QCOMPARE(o.archive.run(QStringLiteral("select count(*) from Contatti")).rows[0][0].toInt(),
                  3);
-        QCOMPARE(o.db.TableCercaContatti.recordCount(), 3);
+        QCOMPARE(o.contacts.TableCercaContatti.recordCount(), 3);
 
         // A card with something typed on it is not blank: the name is asked for.
         o.dialogs.messages.clear();
@@ -433,7 +438,7 @@ private Q_SLOTS:
     {
         for (const bool reload : {false, true}) {
             Office o;
-            o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+            o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
             bool stayed = false;
             QString shown;
             o.dialogs.answers = {reload};
@@ -467,8 +472,8 @@ private Q_SLOTS:
         o.archive.native(QStringLiteral("update Contatti set Citta_ID = (select ID from Comuni "
                                         "where Comune = 'Forlì') where ID = 1"));
         // What "Comuni" leaves on the shared towns when the user searched "reggio" there.
-        QVERIFY(o.db.TableComuni.setFilter(QStringLiteral("Comune like 'reggio*'")).ok());
-        const int narrowed = o.db.TableComuni.recordCount();
+        QVERIFY(o.reference.TableComuni.setFilter(QStringLiteral("Comune like 'reggio*'")).ok());
+        const int narrowed = o.reference.TableComuni.recordCount();
         QString shown;
         int offered = 0;
         o.dialogs.modalActions.append([&](QWidget *editor) {
@@ -478,19 +483,19 @@ private Q_SLOTS:
             o.click(editor, QStringLiteral("spdIndietro"));
             return 0;
         });
-        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QCOMPARE(shown, QStringLiteral("Forlì"));
         QCOMPARE(offered, 7904);
         // The other window's search is back when the editor is left.
-        QCOMPARE(o.db.TableComuni.filter(), QStringLiteral("Comune like 'reggio*'"));
-        QCOMPARE(o.db.TableComuni.recordCount(), narrowed);
+        QCOMPARE(o.reference.TableComuni.filter(), QStringLiteral("Comune like 'reggio*'"));
+        QCOMPARE(o.reference.TableComuni.recordCount(), narrowed);
     }
 
     void paymentsGridKeepsItsRowsWhileOneIsAdded()
     {
         Office o;
-        o.db.TableCercaContatti.setPosition(2); // Rossi Mario, two payments
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario, two payments
         QStringList shownWhileAdding;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(2);
@@ -513,7 +518,7 @@ private Q_SLOTS:
     void namesColourAndAppointmentsAtSave()
     {
         Office o;
-        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
         QString colourShown;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("Rossi Impianti S.r.l."));
@@ -539,10 +544,10 @@ private Q_SLOTS:
             o.archive.run(QStringLiteral("select Cliente from Calendario order by Cliente_ID"));
         QCOMPARE(agenda.rows[0][0].toString(), QStringLiteral("Rossi Impianti S.r.l."));
         QCOMPARE(agenda.rows[1][0].toString(), QStringLiteral("D'Amico Lucia"));
-        QCOMPARE(o.db.TableCercaContatti.asInteger(u"Ide"), 1);
+        QCOMPARE(o.contacts.TableCercaContatti.asInteger(u"Ide"), 1);
         // Black is no colour of its own: the row takes its category's, and the page shows white.
         QCOMPARE(o.list.gridModel()
-                     ->data(o.list.gridModel()->index(o.db.TableCercaContatti.position(), 0),
+                     ->data(o.list.gridModel()->index(o.contacts.TableCercaContatti.position(), 0),
                             Qt::BackgroundRole)
                      .value<QColor>(),
                  QColor(255, 0, 0));
@@ -560,7 +565,7 @@ private Q_SLOTS:
     void theContactAndItsAppointmentsAreSavedTogether()
     {
         Office o;
-        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
         o.archive.refuseWrites(QStringLiteral("update"), QStringLiteral("Calendario"),
                                QStringLiteral("agenda bloccata"));
         QString storedMeanwhile;
@@ -595,7 +600,7 @@ private Q_SLOTS:
         if (!FreshArchive::onServer())
             QSKIP("an archive on a server only");
         Office o;
-        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
         const QVariant session = o.db.Connessione()
                                      .runNative(QStringLiteral("SELECT pg_backend_pid()"))
                                      ->rows.value(0)
@@ -630,7 +635,7 @@ private Q_SLOTS:
     void personNamesAndTheTaxCodeAlone()
     {
         Office o;
-        o.db.TableCercaContatti.setPosition(0); // D'Amico Lucia
+        o.contacts.TableCercaContatti.setPosition(0); // D'Amico Lucia
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("DMCLCU80A41F205D"));
             o.click(editor, QStringLiteral("spdIndietro"));
@@ -657,7 +662,7 @@ private Q_SLOTS:
     void taxCodeMarksFollowTheTypingAndTheOfficeDecides()
     {
         Office o;
-        o.db.TableCercaContatti.setPosition(0); // D'Amico Lucia
+        o.contacts.TableCercaContatti.setPosition(0); // D'Amico Lucia
         QStringList marks;
         bool stayed = false;
         o.dialogs.answers = {true, false, true};
@@ -723,7 +728,7 @@ private Q_SLOTS:
             o.archive.run(QStringLiteral("select ID from Comuni where CODICE_F = 'F205'"))
                 .value(0, u"ID")
                 .toLongLong();
-        o.db.TableCercaContatti.setPosition(0); // D'Amico Lucia
+        o.contacts.TableCercaContatti.setPosition(0); // D'Amico Lucia
         o.dialogs.answers = {false};
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.type(editor, QStringLiteral("DBEdit13"), QStringLiteral("DMCLCU80A41F205D"));
@@ -770,7 +775,7 @@ private Q_SLOTS:
         o.archive.native(QStringLiteral(
             "update Contatti set Sesso = 'M', LuogoNascita = 'Roma', LuogoNascita_Id = "
             "(select ID from Comuni where CODICE_F = 'H501') where ID = 1"));
-        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
         o.dialogs.answers = {true};
         QString computed;
         o.dialogs.modalActions.append([&](QWidget *editor) {
@@ -804,7 +809,7 @@ private Q_SLOTS:
     void wrongDateIsRefusedAndNothingLost()
     {
         Office o;
-        o.db.TableCercaContatti.setPosition(0);
+        o.contacts.TableCercaContatti.setPosition(0);
         bool stayed = false;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.type(editor, QStringLiteral("DBEdit4"), QStringLiteral("Via Roma"));
@@ -827,7 +832,7 @@ private Q_SLOTS:
     void officeMunicipalityFillsTheOfficeCap()
     {
         Office o;
-        o.db.TableCercaContatti.setPosition(0);
+        o.contacts.TableCercaContatti.setPosition(0);
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(1);
             auto *comune = o.in<QComboBox>(editor, QStringLiteral("DBLookupComboBox7"));
@@ -846,7 +851,7 @@ private Q_SLOTS:
     void paymentsOfTheContact()
     {
         Office o;
-        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
         QStringList shownDescriptions;
         QString newest, proposedDate;
         o.dialogs.modalActions.append([&](QWidget *editor) {
@@ -894,9 +899,9 @@ private Q_SLOTS:
     void paymentChecksInOrder()
     {
         Office o;
-        o.db.TableContatti.setSql(QStringLiteral("select * from Contatti where id =1"));
-        o.db.TableContatti.close();
-        QVERIFY(o.db.TableContatti.open().ok());
+        o.contacts.TableContatti.setSql(QStringLiteral("select * from Contatti where id =1"));
+        o.contacts.TableContatti.close();
+        QVERIFY(o.contacts.TableContatti.open().ok());
         QVERIFY(o.payments.TablePagamenti.append().ok());
         o.payment.show();
         o.payment.activateWindow();
@@ -918,7 +923,7 @@ private Q_SLOTS:
         Office o;
         o.archive.native(
             QStringLiteral("update Pagamenti set Importo = 12.345 where Descrizione = 'Acconto'"));
-        o.db.TableCercaContatti.setPosition(2); // Rossi Mario
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
         QStringList descriptions;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(2);
@@ -959,9 +964,9 @@ private Q_SLOTS:
     void escapeInThePickerKeepsTheDescription()
     {
         Office o;
-        o.db.TableContatti.setSql(QStringLiteral("select * from Contatti where id =1"));
-        o.db.TableContatti.close();
-        QVERIFY(o.db.TableContatti.open().ok());
+        o.contacts.TableContatti.setSql(QStringLiteral("select * from Contatti where id =1"));
+        o.contacts.TableContatti.close();
+        QVERIFY(o.contacts.TableContatti.open().ok());
         QVERIFY(o.payments.TablePagamenti.append().ok());
         o.payment.show();
         o.type(&o.payment, QStringLiteral("DBEdit3"), QStringLiteral("Testo mio"));
@@ -978,13 +983,14 @@ private Q_SLOTS:
     {
         Office o;
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("r"));
-        QVERIFY(o.db.TableCercaContatti.setSort(QStringLiteral("NominativoDocumenti DESC")).ok());
-        o.db.TableCercaContatti.last(); // Romagnoli
+        QVERIFY(
+            o.contacts.TableCercaContatti.setSort(QStringLiteral("NominativoDocumenti DESC")).ok());
+        o.contacts.TableCercaContatti.last(); // Romagnoli
         o.archive.native(
             QStringLiteral("insert into Contatti (NominativoDocumenti) values ('Rizzo Anna')"));
         o.click(&o.list, QStringLiteral("spdAggiorna"));
         QCOMPARE(o.listed(), QStringList({"Rossi Mario", "Romagnoli S.p.A.", "Rizzo Anna"}));
-        QCOMPARE(o.db.TableCercaContatti.asString(u"NominativoDocumenti"),
+        QCOMPARE(o.contacts.TableCercaContatti.asString(u"NominativoDocumenti"),
                  QStringLiteral("Romagnoli S.p.A."));
     }
 };

@@ -3,10 +3,10 @@
 
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
-#include "contacts/vcardmatch.h"
-#include "contacts/vcardreader.h"
 #include "db/datetimes.h"
 #include "testsupport.h"
+#include "vcard/vcardmatch.h"
+#include "vcard/vcardreader.h"
 #include "vobjectcheck.h"
 
 #include <QDir>

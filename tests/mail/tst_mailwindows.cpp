@@ -26,8 +26,9 @@ struct Composer
     ScriptedDialogs dialogs;
     Tform_DB db;
     QStringList typedAddresses; // what the address prompt answers, in order
-    TfrmEmail window{
-        db, [this] { return typedAddresses.isEmpty() ? QString() : typedAddresses.takeFirst(); }};
+    TfrmEmail window{db.Connessione(), [this] {
+                         return typedAddresses.isEmpty() ? QString() : typedAddresses.takeFirst();
+                     }};
 
     explicit Composer(int port = 0)
     {

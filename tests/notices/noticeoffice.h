@@ -9,6 +9,7 @@
 #include "notices/windows/frmavvisiclienti_filtri.h"
 #include "notices/windows/frmavvisiclienti_griglia.h"
 #include "notices/windows/frmgrigliaavvisi.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 
@@ -19,13 +20,14 @@ struct NoticeOffice
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB module;
+    ReferenceStore reference{module.shared()};
     NoticeStore notices{module.shared()};
     QList<ReportKind> printed;
     TfrmAvvisi avvisi{notices};
     TfrmGrigliaAvvisi grigliaAvvisi{notices, module.gridLayouts(), avvisi};
     TfrmAvvisiClienti_Griglia griglia{notices, NoticeLinks{[this](ReportKind k) { printed << k; }}};
-    TfrmAvvisiClienti_Filtri filtri{module.TableProfessioni, module.TableCategorie,
-                                    module.TableComuni, module.TableProvince, griglia};
+    TfrmAvvisiClienti_Filtri filtri{reference.TableProfessioni, reference.TableCategorie,
+                                    reference.TableComuni, reference.TableProvince, griglia};
     TfrmAvvisiClienti_Campi campi{notices, grigliaAvvisi, filtri};
 
     // `prepare` fills the archive before the shared data sets are opened.

@@ -40,6 +40,24 @@ private Q_SLOTS:
                  QStringLiteral("select * from TempAvvisiContatti where NomeComputer = ?"));
     }
 
+    void startUpClearsOnlyThisWorkstationsScratchRows()
+    {
+        Notices n;
+        for (const char *pc : {"PC-UFFICIO", "ALTRO"}) {
+            n.archive.native(QStringLiteral("insert into TempAvvisi (NomeComputer) values (?)"),
+                             {pc});
+            n.archive.native(
+                QStringLiteral("insert into TempAvvisiContatti (NomeComputer) values (?)"), {pc});
+        }
+        QVERIFY(NoticeStore::clearScratchRows(n.archive.connection(), QStringLiteral("PC-UFFICIO"))
+                    .ok());
+        QCOMPARE(n.count(QStringLiteral("select count(*) from TempAvvisi where NomeComputer = "
+                                        "'ALTRO'")),
+                 1);
+        QCOMPARE(n.count(QStringLiteral("select count(*) from TempAvvisiContatti")), 1);
+        QCOMPARE(n.count(QStringLiteral("select count(*) from TempAvvisi")), 1);
+    }
+
     void aNewTemplateIsStoredBlankThenEmptiedForTheEditor()
     {
         Notices n;

@@ -40,18 +40,6 @@ class TestPaymentStore : public QObject
 private Q_SLOTS:
     void cleanup() { db::clock::useSystemTime(); }
 
-    void oneContactsPaymentsNewestFirst()
-    {
-        Payments p;
-        db::DataSet &ds = p.store.TablePagamenti;
-        QCOMPARE(ds.objectName(), QStringLiteral("TablePagamenti"));
-        QVERIFY(p.store.showContact(1).ok());
-        QCOMPARE(ds.recordCount(), 2);
-        QCOMPARE(ds.asString(u"Descrizione"), QStringLiteral("Saldo"));
-        QVERIFY(p.store.showContact(3).ok());
-        QVERIFY(ds.isEmpty());
-    }
-
     void aNewPaymentIsTodaysForTheContactWhateverTheSearch()
     {
         Payments p;

@@ -20,19 +20,20 @@ struct ReferenceOffice
     FreshArchive archive;
     ScriptedDialogs dialogs;
     Tform_DB module;
-    TfrmCategorie categorie{module};
-    TfrmCategorieContatti_Griglia categorieGriglia{module, categorie};
-    TfrmProfessioni_Dettaglio professioni{module};
-    TfrmGriglia_Professioni professioniGriglia{module, professioni};
-    TfrmComuniDett comuni{module};
-    TfrmGrigliaComuni comuniGriglia{module, comuni};
-    TfrmTitoli_Dettaglio titoli{module};
-    TfrmGriglia_Titoli titoliGriglia{module, titoli};
-    TfrmTipoPagamenti_Dettaglio tipoPagamenti{module};
-    TfrmGriglia_TipoPagamenti tipoPagamentiGriglia{module, tipoPagamenti};
-    TfrmTipologiaCalendario tipologia{module};
-    TfrmGrigliaTipologieCalendario tipologieGriglia{module, tipologia};
-    TfrmTrovaCap trovaCap{module};
+    ReferenceStore reference{module.shared()};
+    TfrmCategorie categorie{reference};
+    TfrmCategorieContatti_Griglia categorieGriglia{reference, categorie};
+    TfrmProfessioni_Dettaglio professioni{reference};
+    TfrmGriglia_Professioni professioniGriglia{reference, professioni};
+    TfrmComuniDett comuni{reference};
+    TfrmGrigliaComuni comuniGriglia{reference, module.gridLayouts(), comuni};
+    TfrmTitoli_Dettaglio titoli{reference};
+    TfrmGriglia_Titoli titoliGriglia{reference, titoli};
+    TfrmTipoPagamenti_Dettaglio tipoPagamenti{reference};
+    TfrmGriglia_TipoPagamenti tipoPagamentiGriglia{reference, tipoPagamenti};
+    TfrmTipologiaCalendario tipologia{reference};
+    TfrmGrigliaTipologieCalendario tipologieGriglia{reference, tipologia};
+    TfrmTrovaCap trovaCap{reference, module.gridLayouts()};
 
     // `prepare` fills the archive before the shared data sets are opened.
     explicit ReferenceOffice(const std::function<void(FreshArchive &)> &prepare = {})
@@ -43,7 +44,7 @@ struct ReferenceOffice
             qFatal("cannot open the archive");
     }
 
-    Tform_DB &db() { return module; }
+    ReferenceStore &db() { return reference; }
 
     template <typename T = QWidget> static T *in(QWidget *window, const QString &name)
     {

@@ -1,8 +1,10 @@
 #include "agenda/agendastore.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "notices/noticestore.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
+#include "reference/referencestore.h"
 #include "session/datamodule.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"
@@ -16,9 +18,11 @@ namespace {
 struct Stores
 {
     Tform_DB module;
+    ReferenceStore reference{module.shared()};
     OptionsStore options{module.shared()};
     PaymentStore payments{module.shared()};
     AgendaStore agenda{module.shared()};
+    ContactStore contacts{module.shared(), agenda};
     NoticeStore notices{module.shared()};
 };
 
@@ -34,7 +38,7 @@ private Q_SLOTS:
         FreshArchive archive;
         Stores stores;
         Tform_DB &module = stores.module;
-        QVERIFY(!module.TableComuni.open().ok()); // nothing opens before the archive does
+        QVERIFY(!stores.reference.TableComuni.open().ok()); // nothing opens before the archive does
         QVERIFY(module.Connessione().open(archive.path()).ok());
         const QList<db::DataSet *> all = module.sharedDataSets();
         QCOMPARE(all.size(), 24);
@@ -44,10 +48,10 @@ private Q_SLOTS:
                      qPrintable(ds->objectName() + QStringLiteral(": ") + opened.message()));
             QCOMPARE(ds->filter(), QString());
         }
-        QCOMPARE(module.TableComuni.recordCount(), 7904);
-        QCOMPARE(module.TableIndirizzi.recordCount(), 1);
+        QCOMPARE(stores.reference.TableComuni.recordCount(), 7904);
+        QCOMPARE(stores.reference.TableIndirizzi.recordCount(), 1);
         QCOMPARE(stores.options.TableOpzioni.recordCount(), 1);
-        QVERIFY(module.TableCercaContatti.columnIndex(u"Ide") >= 0);
+        QVERIFY(stores.contacts.TableCercaContatti.columnIndex(u"Ide") >= 0);
         QVERIFY(!module.computerName().isEmpty());
         QVERIFY(module.computerName().size() <= 15);
     }

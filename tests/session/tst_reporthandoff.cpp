@@ -3,6 +3,7 @@
 #include "app/frminizio.h"
 #include "app/program.h"
 #include "app/reports.h"
+#include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "options/optionsstore.h"
 #include "schema/archivecreator.h"
@@ -141,9 +142,10 @@ private Q_SLOTS:
             office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Rossi')").ok());
         QVERIFY(
             office.db().Connessione().run(u"insert into Contatti (Cognome) values ('Verdi')").ok());
-        office.db().TableContatti.setSql(QStringLiteral("select * from Contatti where id =2"));
-        office.db().TableContatti.close();
-        QVERIFY(office.db().TableContatti.open().ok());
+        office.program.contacts().TableContatti.setSql(
+            QStringLiteral("select * from Contatti where id =2"));
+        office.program.contacts().TableContatti.close();
+        QVERIFY(office.program.contacts().TableContatti.open().ok());
         office.program.frmInizio().print(ReportKind::PrivacyForm);
         QVERIFY(office.jobs()
                     .value(0, u"Query")

@@ -3,9 +3,9 @@
 
 #include "common/dates.h"
 #include "common/toolinfo.h"
-#include "contacts/codicefiscale.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
+#include "taxcode/codicefiscale.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -4,9 +4,9 @@
 #include "common/toolinfo.h"
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
-#include "contacts/vcardreader.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
+#include "vcard/vcardreader.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,5 +1,6 @@
 #include "tools/stampa/recordfields.h"
 
+#include "common/dates.h"
 #include "notices/noticefields.h"
 
 namespace stampa {
@@ -33,7 +34,7 @@ QString RecordFields::text(const Placeholder &placeholder) const
                            placeholder.format);
     }
     if (placeholder.key == u"oggi")
-        return m_data.date.toString(QStringLiteral("dd/MM/yyyy"));
+        return ScriviDataItaliana(m_data.date);
     return {};
 }
 

@@ -1,5 +1,7 @@
 #include "tools/stampa/reportdocument.h"
 
+#include "common/dates.h"
+
 #include "tools/stampa/pagecanvas.h"
 
 #include <QPagedPaintDevice>
@@ -44,7 +46,7 @@ Heading officeHeading(const ReportDocument &document, Canvas &canvas, const QRec
         page.append(image);
         x += width + canvas.mm(3);
     }
-    const QString date = data.date.toString(QStringLiteral("dd/MM/yyyy"));
+    const QString date = ScriviDataItaliana(data.date);
     const double dateWidth = canvas.metrics(dateFont).horizontalAdvance(date) + canvas.mm(1);
     const double nameBaseline = body.top() + canvas.ascent(nameFont);
     const QString company = data.company.value(0, u"RagSoc").toString().trimmed();

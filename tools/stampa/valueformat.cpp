@@ -1,5 +1,6 @@
 #include "tools/stampa/valueformat.h"
 
+#include "common/dates.h"
 #include "db/datetimes.h"
 
 #include <QDateTime>
@@ -132,7 +133,7 @@ QString formatValue(const QVariant &value, db::FieldKind kind, ValueFormat forma
     switch (format) {
     case ValueFormat::Date: {
         const QDateTime d = asDateTime(value);
-        return d.isValid() ? d.date().toString(QStringLiteral("dd/MM/yyyy")) : value.toString();
+        return d.isValid() ? ScriviDataItaliana(d.date()) : value.toString();
     }
     case ValueFormat::DateTime: {
         const QDateTime d = asDateTime(value);

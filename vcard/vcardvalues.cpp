@@ -1,4 +1,4 @@
-#include "contacts/vcardvalues.h"
+#include "vcard/vcardvalues.h"
 
 #include "common/dates.h"
 

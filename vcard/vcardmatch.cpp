@@ -1,4 +1,4 @@
-#include "contacts/vcardmatch.h"
+#include "vcard/vcardmatch.h"
 
 namespace vcard {
 

@@ -1,4 +1,4 @@
-#include "contacts/codicefiscale.h"
+#include "taxcode/codicefiscale.h"
 
 #include <array>
 

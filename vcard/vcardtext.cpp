@@ -1,4 +1,4 @@
-#include "contacts/vcardtext.h"
+#include "vcard/vcardtext.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
-#include "contacts/vcardwriter.h"
+#include "vcard/vcardwriter.h"
 
-#include "contacts/vcardvalues.h"
+#include "vcard/vcardvalues.h"
 
 using namespace vcard;
 

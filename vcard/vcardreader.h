@@ -1,7 +1,7 @@
 #pragma once
 
-#include "contacts/vcardrecord.h"
 #include "db/result.h"
+#include "vcard/vcardrecord.h"
 
 #include <QByteArrayView>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "contacts/codicefiscalecalcolato.h"
+#include "taxcode/codicefiscalecalcolato.h"
 
-#include "contacts/codicefiscale.h"
+#include "taxcode/codicefiscale.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "contacts/vcardreader.h"
+#include "vcard/vcardreader.h"
 
-#include "contacts/vcardtext.h"
-#include "contacts/vcardvalues.h"
+#include "vcard/vcardtext.h"
+#include "vcard/vcardvalues.h"
 
 #include <QFile>
 #include <QFileInfo>

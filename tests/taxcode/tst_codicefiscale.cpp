@@ -1,8 +1,8 @@
 // The tax code checks, the decoding of a personal code and its computation; the checks compared
 // with Debian's python3-stdnum on generated codes.
 
-#include "contacts/codicefiscale.h"
-#include "contacts/codicefiscalecalcolato.h"
+#include "taxcode/codicefiscale.h"
+#include "taxcode/codicefiscalecalcolato.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -109,7 +109,7 @@ QStringList stdnumAnswers(const QStringList &lines)
     QProcess python;
     // Debian's Python modules load only under Debian's own interpreter.
     python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(CALVETRA_TEST_DATA "/contacts/stdnumcheck.py")});
+                 {QStringLiteral(CALVETRA_TEST_DATA "/taxcode/stdnumcheck.py")});
     python.write((lines.join(u'\n') + u'\n').toUtf8());
     python.closeWriteChannel();
     if (!python.waitForFinished(120000) || python.exitCode() != 0) {

@@ -1,9 +1,9 @@
 // The card writer: the lines it writes, and what two readers (ours and one nobody here wrote)
 // read back from them.
 
-#include "contacts/vcardreader.h"
-#include "contacts/vcardvalues.h"
-#include "contacts/vcardwriter.h"
+#include "vcard/vcardreader.h"
+#include "vcard/vcardvalues.h"
+#include "vcard/vcardwriter.h"
 #include "vobjectcheck.h"
 
 #include <QJsonObject>

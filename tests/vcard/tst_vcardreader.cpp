@@ -1,7 +1,7 @@
 // The card reader on cards of every kind phones and address books write.
 
-#include "contacts/vcardreader.h"
-#include "contacts/vcardvalues.h"
+#include "vcard/vcardreader.h"
+#include "vcard/vcardvalues.h"
 
 #include <QFile>
 #include <QTest>
@@ -12,7 +12,7 @@ namespace {
 
 QList<DatiVCard> sample(const char *name)
 {
-    QFile file(QStringLiteral(CALVETRA_TEST_DATA "/contacts/data/") + QLatin1String(name));
+    QFile file(QStringLiteral(CALVETRA_TEST_DATA "/vcard/data/") + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("no sample %s", name);
     return LeggiVCard(file.readAll());

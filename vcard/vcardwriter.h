@@ -1,6 +1,6 @@
 #pragma once
 
-#include "contacts/vcardrecord.h"
+#include "vcard/vcardrecord.h"
 
 #include <QByteArray>
 
