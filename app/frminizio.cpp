@@ -7,14 +7,12 @@
 #include "app/program.h"
 #include "app/serverpassword.h"
 #include "app/startup.h"
-#include "common/backupadvice.h"
 #include "common/dialogs.h"
 #include "common/gridlayout.h"
 #include "common/widgets/waitcursor.h"
 #include "contacts/windows/frmcontatti.h"
+#include "db/archive.h"
 #include "db/datetimes.h"
-#include "db/pgconnection.h"
-#include "db/sqlitebackup.h"
 #include "notices/windows/frmavvisiclienti_campi.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/adminpassword.h"
@@ -167,9 +165,9 @@ void TfrmInizio::btnCopiaDiSicurezzaClick()
         folder = QDir::homePath();
     const QString name = QStringLiteral("archivio-copia-%1.sqlite")
                              .arg(db::clock::today().toString(QStringLiteral("yyyy-MM-dd")));
-    if (db::isServerLocation(archive)) {
-        dialogs().information(postgresBackupAdvice(archive, QDir(folder).filePath(name), false),
-                              QStringLiteral("Copia di sicurezza"));
+    if (const QString advice = db::backupAdvice(archive, QDir(folder).filePath(name), false);
+        !advice.isEmpty()) {
+        dialogs().information(advice, QStringLiteral("Copia di sicurezza"));
         return;
     }
     const QString copy = dialogs().chooseSaveFile(
@@ -370,7 +368,7 @@ TfrmInizio::Outcome TfrmInizio::startUntilScratchCleared(db::Status *error)
             !dialogs().confirm(QStringLiteral("L'archivio %1 non esiste. Crearne uno nuovo?")
                                    .arg(location->archive)))
             return Outcome::Terminate;
-        if (db::Status created = schema::createArchiveFile(location->archive); !created) {
+        if (db::Status created = schema::createArchive(location->archive); !created) {
             *error = created;
             return Outcome::Failed;
         }

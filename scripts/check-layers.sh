@@ -65,4 +65,12 @@ if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
   echo "the files above include app/ headers" >&2
   status=1
 fi
+# The engines are private to the database layer: above it, everything goes through the factory
+# (db/archive.h); only the engines' own tests reach them directly.
+if grep -rlnE '^#include "db/(sqlite|pg)[a-z]*\.h"' --include='*.cpp' --include='*.h' \
+     common schema session contacts payments reference agenda notices options mail about app \
+     tools bench fuzz tests 2>/dev/null | grep -v '^tests/db/'; then
+  echo "the files above include an engine's header" >&2
+  status=1
+fi
 exit $status

@@ -5,7 +5,6 @@
 #include "common/toolinfo.h"
 #include "db/archive.h"
 #include "db/dataset.h"
-#include "db/pgconnection.h"
 #include "schema/archivecreator.h"
 #include "tools/calvetra-sql/backupcommands.h"
 #include "tools/calvetra-sql/console.h"
@@ -77,7 +76,7 @@ QString formatted(const QVariant &value, db::FieldKind kind)
 
 int initArchive(const QString &path)
 {
-    if (db::Status created = schema::createArchiveFile(path); !created) {
+    if (db::Status created = schema::createArchive(path); !created) {
         err() << created.message() << Qt::endl;
         return 1;
     }
