@@ -3,13 +3,11 @@
 #include "app/frmpass.h"
 #include "app/frmpromemoriascadenze.h"
 #include "app/serverpassword.h"
-#include "common/backupadvice.h"
 #include "common/dialogs.h"
 #include "common/gridlayout.h"
 #include "common/widgets/waitcursor.h"
+#include "db/archive.h"
 #include "db/datetimes.h"
-#include "db/pgconnection.h"
-#include "db/sqlitebackup.h"
 #include "session/reporthandoff.h"
 
 #include <QApplication>
@@ -130,9 +128,9 @@ void TfrmInizio::btnCopiaDiSicurezzaClick()
         folder = QDir::homePath();
     const QString name = QStringLiteral("archivio-copia-%1.sqlite")
                              .arg(db::clock::today().toString(QStringLiteral("yyyy-MM-dd")));
-    if (db::isServerLocation(archive)) {
-        dialogs().information(postgresBackupAdvice(archive, QDir(folder).filePath(name), false),
-                              QStringLiteral("Copia di sicurezza"));
+    if (const QString advice = db::backupAdvice(archive, QDir(folder).filePath(name), false);
+        !advice.isEmpty()) {
+        dialogs().information(advice, QStringLiteral("Copia di sicurezza"));
         return;
     }
     const QString copy = dialogs().chooseSaveFile(

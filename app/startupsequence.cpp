@@ -5,7 +5,6 @@
 #include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "db/datetimes.h"
-#include "db/pgconnection.h"
 #include "notices/noticestore.h"
 #include "options/adminpassword.h"
 #include "options/optionsstore.h"
@@ -48,7 +47,7 @@ StartupSequence::Step StartupSequence::openArchive(StartupPrompts &prompts, db::
         // into percorso.txt may be a typing error, so it is asked first.
         if (!location->isDefault && !prompts.confirmNewArchive(location->archive))
             return Step::Terminate;
-        if (db::Status created = schema::createArchiveFile(location->archive); !created) {
+        if (db::Status created = schema::createArchive(location->archive); !created) {
             *error = created;
             return Step::Failed;
         }

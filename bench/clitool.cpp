@@ -2,7 +2,7 @@
 
 #include "bench/sqlitecli.h"
 #include "bench/timing.h"
-#include "db/pgconnection.h"
+#include "db/archive.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -19,8 +19,7 @@ int main(int argc, char *argv[])
         QTemporaryDir dir;
         QElapsedTimer timer;
         timer.start();
-        const db::Status created =
-            schema::createArchiveFile(dir.filePath(QStringLiteral("a.sqlite")));
+        const db::Status created = schema::createArchive(dir.filePath(QStringLiteral("a.sqlite")));
         ms.append(timer.nsecsElapsed() / 1e6);
         if (!created) {
             std::fprintf(stderr, "%s\n", qPrintable(created.message()));

@@ -7,7 +7,8 @@
 #include "contacts/contactstore.h"
 #include "db/archive.h"
 #include "db/dataset.h"
-#include "db/sqlitefunctions.h"
+#include "db/enginefunctions.h"
+#include "session/datamodule.h"
 #include "timing.h"
 
 #include <QCoreApplication>
@@ -50,7 +51,7 @@ double sqliteSearchMs(const QString &path, const char *prefix, int *rows)
 {
     sqlite3 *h = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
-    db::registerSqliteFunctions(h);
+    db::addProgramFunctions(h);
     sqlite3_stmt *stmt = nullptr;
     sqlite3_prepare_v2(
         h,

@@ -1044,7 +1044,7 @@ db::Status generateArchive(const QString &path, int contacts, quint32 seed)
 {
     if (contacts < 0)
         return db::Error{QStringLiteral("Numero di contatti non valido: %1.").arg(contacts)};
-    if (db::Status created = schema::createArchiveFile(path); !created)
+    if (db::Status created = schema::createArchive(path); !created)
         return created;
     db::Status filled = fill(path, contacts, seed);
     if (!filled) {

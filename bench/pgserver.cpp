@@ -33,6 +33,7 @@ public:
     {
         return m_inner.keyColumn(table);
     }
+    db::Result<QStringList> tableNames() override { return m_inner.tableNames(); }
     db::Status begin() override
     {
         return timed([&] { return m_inner.begin(); });

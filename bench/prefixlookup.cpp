@@ -6,7 +6,7 @@
 
 #include "bench/sqlitetool.h"
 #include "db/archive.h"
-#include "db/sqlitefunctions.h"
+#include "db/enginefunctions.h"
 #include "timing.h"
 
 #include <QCoreApplication>
@@ -98,7 +98,7 @@ int main(int argc, char *argv[])
     };
     sqlite3 *h = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
-    db::registerSqliteFunctions(h);
+    db::addProgramFunctions(h);
     std::printf("%-22s %7s %10s %10s %6s %10s %12s %6s\n", "lookup", "rows", "program", "SQLite",
                 "ratio", "sqlite3", "LIKE alone", "gain");
     for (const Lookup &lookup : lookups) {

@@ -2,7 +2,7 @@
 // tool, so that the tool can read an archive (".load" this library) and the benchmarks can set
 // the tool beside the program on the same statements.
 
-#include "db/sqlitefunctions.h"
+#include "db/enginefunctions.h"
 
 #include <QtGlobal>
 
@@ -10,5 +10,5 @@
 
 extern "C" Q_DECL_EXPORT int sqlite3_extension_init(sqlite3 *handle, char **, const void *)
 {
-    return db::registerSqliteFunctions(handle);
+    return db::addProgramFunctions(handle);
 }

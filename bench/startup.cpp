@@ -12,9 +12,9 @@
 #include "bench/clitool.h"
 #include "bench/sqlitetool.h"
 #include "contacts/contactstore.h"
+#include "db/archive.h"
 #include "db/datetimes.h"
-#include "db/pgconnection.h"
-#include "db/sqlitefunctions.h"
+#include "db/enginefunctions.h"
 #include "session/datamodule.h"
 #include "silentdialogs.h"
 #include "timing.h"
@@ -60,7 +60,7 @@ double sqliteAlone(const QString &path, const QList<Query> &queries)
 {
     sqlite3 *h = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
-    db::registerSqliteFunctions(h);
+    db::addProgramFunctions(h);
     QElapsedTimer t;
     t.start();
     for (const Query &query : queries) {

@@ -1,94 +1,106 @@
 #include "db/archive.h"
 
-#include "db/collationconversion.h"
-#include "db/pgconnection.h"
-#include "db/sqliteconnection.h"
+#include "db/archivedriver.h"
+#include "db/pgdriver.h"
+#include "db/sqlitedriver.h"
 
 namespace db {
 
 namespace {
 
-Result<std::unique_ptr<SqliteConnection>> openAsItIs(const QString &location)
+const PgDriver kServer;
+const SqliteDriver kFile;
+const ArchiveDriver *const kDrivers[] = {&kServer, &kFile};
+
+// The engine of the archive at `location`: an address of a kind no engine knows ("mysql://...")
+// is refused here rather than taken for a file name.
+Result<const ArchiveDriver *> driverFor(const QString &location)
 {
-    if (location.trimmed().isEmpty())
-        return Error{QStringLiteral("Percorso dell'archivio non indicato.")};
-    return SqliteConnection::open(location, SqliteConnection::Mode::Existing);
+    for (const ArchiveDriver *driver : kDrivers) {
+        if (driver->handles(location))
+            return driver;
+    }
+    return Error{QStringLiteral("Tipo di archivio sconosciuto: %1").arg(location.trimmed())};
 }
 
 } // namespace
 
+bool isServerLocation(const QString &location)
+{
+    Result<const ArchiveDriver *> driver = driverFor(location);
+    return driver && (*driver)->isServer();
+}
+
+void setPasswordPrompt(PasswordPrompt prompt)
+{
+    for (const ArchiveDriver *driver : kDrivers)
+        driver->setPasswordPrompt(prompt);
+}
+
 Result<std::unique_ptr<Connection>> openArchive(const QString &location)
 {
-    if (isServerLocation(location)) {
-        auto opened = PgConnection::open(location.trimmed(), PgConnection::Mode::Existing);
-        if (!opened)
-            return opened.error();
-        return std::unique_ptr<Connection>(std::move(*opened));
-    }
-    auto opened = openAsItIs(location);
-    if (!opened)
-        return opened.error();
-    if ((*opened)->formatVersion() < kArchiveFormat) {
-        if (Status converted = convertToOwnCollation(**opened); !converted)
-            return converted.error();
-        // A new connection, without the first format's NOCASE in place.
-        opened->reset();
-        opened = openAsItIs(location);
-        if (!opened)
-            return opened.error();
-    }
-    return std::unique_ptr<Connection>(std::move(*opened));
+    Result<const ArchiveDriver *> driver = driverFor(location);
+    if (!driver)
+        return driver.error();
+    return (*driver)->open(location, ArchiveDriver::Access::ReadWrite);
 }
 
 Result<std::unique_ptr<Connection>> openArchiveToRead(const QString &location)
 {
-    if (isServerLocation(location)) {
-        auto opened = PgConnection::open(location.trimmed(), PgConnection::Mode::Existing);
-        if (!opened)
-            return opened.error();
-        (*opened)->allowQueriesOnly();
-        return std::unique_ptr<Connection>(std::move(*opened));
-    }
-    auto opened = openAsItIs(location);
-    if (!opened)
-        return opened.error();
-    (*opened)->allowQueriesOnly();
-    return std::unique_ptr<Connection>(std::move(*opened));
+    Result<const ArchiveDriver *> driver = driverFor(location);
+    if (!driver)
+        return driver.error();
+    return (*driver)->open(location, ArchiveDriver::Access::QueriesOnly);
+}
+
+Status createArchive(const QString &location, const ArchiveBuilder &build)
+{
+    Result<const ArchiveDriver *> driver = driverFor(location);
+    if (!driver)
+        return driver.error();
+    return (*driver)->create(location, build);
+}
+
+QString backupAdvice(const QString &location, const QString &copy, bool restoring)
+{
+    Result<const ArchiveDriver *> driver = driverFor(location);
+    return driver ? (*driver)->backupAdvice(location, copy, restoring) : QString();
+}
+
+Status backupArchive(const QString &archive, const QString &copyPath)
+{
+    Result<const ArchiveDriver *> driver = driverFor(archive);
+    if (!driver)
+        return driver.error();
+    return (*driver)->backup(archive, copyPath);
+}
+
+Status restoreArchive(const QString &copyPath, const QString &archive)
+{
+    Result<const ArchiveDriver *> driver = driverFor(archive);
+    if (!driver)
+        return driver.error();
+    return (*driver)->restore(copyPath, archive);
+}
+
+Result<QString> copyArchive(const QString &source, const QString &target,
+                            const ArchiveBuilder &createTables, const TableCopied &copied)
+{
+    Result<const ArchiveDriver *> driver = driverFor(target);
+    if (!driver)
+        return driver.error();
+    auto from = openArchiveToRead(source);
+    if (!from)
+        return from.error();
+    return (*driver)->copyInto(**from, target, createTables, copied);
 }
 
 Result<ArchiveCheck> checkArchive(const QString &location)
 {
-    if (isServerLocation(location)) {
-        // The server looks after its own files; what it can report is an index left unusable.
-        auto opened = openArchiveToRead(location);
-        if (!opened)
-            return opened.error();
-        Result<RowSet> broken = (*opened)->runNative(QStringLiteral(
-            "SELECT CAST(indexrelid AS regclass) FROM pg_index WHERE NOT indisvalid"));
-        if (!broken)
-            return broken.error();
-        ArchiveCheck check;
-        for (const QVariantList &row : std::as_const(broken->rows))
-            check.problems.append(QStringLiteral("indice non valido: ") + row.value(0).toString());
-        return check;
-    }
-    auto opened = openAsItIs(location);
-    if (!opened)
-        return opened.error();
-    Result<RowSet> rows = (*opened)->runNative(QStringLiteral("PRAGMA integrity_check"));
-    ArchiveCheck check;
-    check.earlierFormat = (*opened)->formatVersion() < kArchiveFormat;
-    // A file damaged past what the check can walk fails it: that is its answer too.
-    if (!rows) {
-        check.problems.append(rows.message());
-        return check;
-    }
-    for (const QVariantList &row : std::as_const(rows->rows)) {
-        const QString line = row.value(0).toString();
-        if (line != u"ok")
-            check.problems.append(line);
-    }
-    return check;
+    Result<const ArchiveDriver *> driver = driverFor(location);
+    if (!driver)
+        return driver.error();
+    return (*driver)->check(location);
 }
 
 } // namespace db

@@ -56,6 +56,11 @@ Result<QString> ArchiveConnection::keyColumn(const QString &table)
     return m_archive ? m_archive->keyColumn(table) : Result<QString>(notOpen());
 }
 
+Result<QStringList> ArchiveConnection::tableNames()
+{
+    return m_archive ? m_archive->tableNames() : Result<QStringList>(notOpen());
+}
+
 Status ArchiveConnection::beginReading()
 {
     return m_archive ? m_archive->beginReading() : Status(notOpen());

@@ -24,6 +24,7 @@ public:
     Status streamNative(const QString &sql, const QVariantList &values,
                         RowReceiver &receiver) override;
     Result<QString> keyColumn(const QString &table) override;
+    Result<QStringList> tableNames() override;
     Status begin() override;
     Status beginReading() override;
     Status commit() override;

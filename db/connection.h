@@ -5,6 +5,7 @@
 #include "db/rowset.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 namespace db {
@@ -45,6 +46,8 @@ public:
 
     // The name of the key column of `table`.
     virtual Result<QString> keyColumn(const QString &table) = 0;
+    // The tables of the archive, by name, in the engine's spelling.
+    virtual Result<QStringList> tableNames() = 0;
 
     virtual Status begin() = 0;
     // A transaction that only reads and sees the archive as it was at its start throughout,

@@ -197,16 +197,7 @@ const char kSessionSetup[] =
 
 } // namespace
 
-bool isServerLocation(const QString &location)
-{
-    static const QRegularExpression server(
-        QStringLiteral("^\\s*(postgres(ql)?://"
-                       "|(host|hostaddr|port|dbname|user|service|passfile|sslmode)\\s*=)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return server.match(location).hasMatch();
-}
-
-void setPasswordPrompt(PasswordPrompt prompt)
+void PgConnection::setPasswordPrompt(PasswordPrompt prompt)
 {
     passwordPrompt() = std::move(prompt);
 }
@@ -720,10 +711,7 @@ Result<QStringList> PgConnection::tableNames()
         "AND relkind IN ('r', 'v', 'p') ORDER BY relname"));
     if (!rows)
         return rows.error();
-    QStringList names;
-    for (const QVariantList &row : std::as_const(rows->rows))
-        names.append(row[0].toString());
-    return names;
+    return rows->firstColumnTexts();
 }
 
 namespace {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "db/archive.h"
 #include "db/connection.h"
 #include "db/pgdialect.h"
 
 #include <QHash>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,15 +13,6 @@ typedef struct pg_conn PGconn;
 typedef struct pg_result PGresult;
 
 namespace db {
-
-// True when `location` names a database server (a postgresql:// address or libpq keywords such
-// as "host=... dbname=...") rather than a file.
-bool isServerLocation(const QString &location);
-
-// Asks the user for the password of `server` when the server wants one that ~/.pgpass does not
-// hold; nothing when the user gives up. Set by the program's windows; without it no one is asked.
-using PasswordPrompt = std::function<std::optional<QString>(const QString &server)>;
-void setPasswordPrompt(PasswordPrompt prompt);
 
 // An archive in a PostgreSQL database.
 class PgConnection final : public Connection
@@ -37,6 +28,9 @@ public:
     // the collations and functions the program needs are put in place.
     static Result<std::unique_ptr<PgConnection>> open(const QString &location, Mode mode);
     ~PgConnection() override;
+
+    // Who asks the user for the password of a server that wants one ~/.pgpass does not hold.
+    static void setPasswordPrompt(PasswordPrompt prompt);
 
     Result<RowSet> runNative(const QString &sql, const QVariantList &values = {}) override;
     Status streamNative(const QString &sql, const QVariantList &values,
@@ -60,7 +54,7 @@ public:
     // Moves each counter past the highest key its table holds (after rows were copied in).
     Status resetCounters();
     // The tables of the archive, by their names on the server.
-    Result<QStringList> tableNames();
+    Result<QStringList> tableNames() override;
 
 private:
     struct TableColumns

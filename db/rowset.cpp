@@ -19,4 +19,13 @@ QVariant RowSet::value(qsizetype row, QStringView column) const
     return rows[row][c];
 }
 
+QStringList RowSet::firstColumnTexts() const
+{
+    QStringList texts;
+    texts.reserve(rows.size());
+    for (const QVariantList &row : rows)
+        texts.append(row.value(0).toString());
+    return texts;
+}
+
 } // namespace db

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace db {
@@ -29,6 +30,8 @@ struct RowSet
     // Column index by name regardless of letter case; -1 when there is none.
     int columnIndex(QStringView name) const;
     QVariant value(qsizetype row, QStringView column) const;
+    // The values of the first column, as texts: for a list of names.
+    QStringList firstColumnTexts() const;
 };
 
 } // namespace db

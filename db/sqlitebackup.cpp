@@ -1,7 +1,7 @@
 #include "db/sqlitebackup.h"
 
-#include "db/archive.h"
 #include "db/archiveuse.h"
+#include "db/sqlitedriver.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,7 +71,7 @@ Status copyPages(Handle &from, Handle &to, const QString &errorContext)
 
 Status checkedCopy(const QString &path, const QString &what)
 {
-    Result<ArchiveCheck> check = checkArchive(path);
+    Result<ArchiveCheck> check = checkArchiveFile(path);
     if (!check)
         return Error{QStringLiteral("%1 non è utilizzabile: %2").arg(what, check.message())};
     if (!check->problems.isEmpty())
@@ -81,7 +81,7 @@ Status checkedCopy(const QString &path, const QString &what)
 
 } // namespace
 
-Status backupArchive(const QString &archivePath, const QString &copyPath)
+Status backupArchiveFile(const QString &archivePath, const QString &copyPath)
 {
     const QFileInfo source(archivePath);
     if (!source.isFile())
@@ -89,7 +89,7 @@ Status backupArchive(const QString &archivePath, const QString &copyPath)
     if (QFileInfo(copyPath).canonicalFilePath() == source.canonicalFilePath())
         return Error{QStringLiteral("La copia di sicurezza non può essere l'archivio stesso.")};
     // Checked before anything is copied: a file that is not an archive is not copied as one.
-    if (Result<ArchiveCheck> archive = checkArchive(archivePath); !archive)
+    if (Result<ArchiveCheck> archive = checkArchiveFile(archivePath); !archive)
         return archive.error();
 
     QTemporaryFile partial(QFileInfo(copyPath).absoluteDir().filePath(
@@ -124,7 +124,7 @@ Status backupArchive(const QString &archivePath, const QString &copyPath)
     return {};
 }
 
-Status restoreArchive(const QString &copyPath, const QString &archivePath)
+Status restoreArchiveFile(const QString &copyPath, const QString &archivePath)
 {
     if (!QFileInfo(copyPath).isFile())
         return Error{QStringLiteral("La copia di sicurezza %1 non esiste.").arg(copyPath)};

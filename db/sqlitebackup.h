@@ -11,12 +11,12 @@ namespace db {
 // wait the moments the copy takes). The copy is written beside its destination under another
 // name, checked (the archive check, with the program's text order) and only then put in place
 // of `copyPath`; on any failure `copyPath` is left as it was.
-Status backupArchive(const QString &archivePath, const QString &copyPath);
+Status backupArchiveFile(const QString &archivePath, const QString &copyPath);
 
 // Puts the copy `copyPath` back as the archive `archivePath`. The copy must be a sound archive;
 // no program may have the archive open (ArchiveUse), and none can open it meanwhile. The
 // archive is replaced page by page through the engine, in one transaction: an interruption
 // leaves it as it was.
-Status restoreArchive(const QString &copyPath, const QString &archivePath);
+Status restoreArchiveFile(const QString &copyPath, const QString &archivePath);
 
 } // namespace db

@@ -417,6 +417,16 @@ Result<QString> SqliteConnection::keyColumn(const QString &table)
     return Error{QStringLiteral("La tabella %1 non ha una chiave.").arg(table)};
 }
 
+Result<QStringList> SqliteConnection::tableNames()
+{
+    Result<RowSet> rows =
+        runNative(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                 "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
+    if (!rows)
+        return rows.error();
+    return rows->firstColumnTexts();
+}
+
 Status SqliteConnection::begin()
 {
     Result<RowSet> r = runNative(QStringLiteral("BEGIN IMMEDIATE"));

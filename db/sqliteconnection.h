@@ -31,6 +31,7 @@ public:
     Status streamNative(const QString &sql, const QVariantList &values,
                         RowReceiver &receiver) override;
     Result<QString> keyColumn(const QString &table) override;
+    Result<QStringList> tableNames() override;
     Status begin() override;
     Status commit() override;
     Status rollback() override;

@@ -4,7 +4,7 @@
 // disagree.
 
 #include "db/rowsort.h"
-#include "db/sqlitefunctions.h"
+#include "db/enginefunctions.h"
 #include "fuzz/fuzzcheck.h"
 
 #include <QStringList>
@@ -20,7 +20,8 @@ int collation(const QString &a, const QString &b)
 {
     const QByteArray x = a.toUtf8();
     const QByteArray y = b.toUtf8();
-    return sign(db::compareNoCase(x.constData(), int(x.size()), y.constData(), int(y.size())));
+    return sign(
+        db::compareArchiveTexts(x.constData(), int(x.size()), y.constData(), int(y.size())));
 }
 
 } // namespace

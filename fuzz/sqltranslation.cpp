@@ -2,7 +2,7 @@
 // comment between two tokens that changes nothing in what comes out but blanks.
 
 #include "db/sqltranslation.h"
-#include "db/sqlitedialect.h"
+#include "db/enginefunctions.h"
 #include "db/sqltokenizer.h"
 #include "fuzz/fuzzcheck.h"
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 1)
         return 0;
-    static const db::SqliteDialect dialect;
+    static const db::Dialect &dialect = db::fileDialect();
     const QString sql =
         QString::fromUtf8(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     const QList<db::Token> tokens = db::tokenizeSql(sql);

@@ -2,8 +2,8 @@
 // translation of each. A text accepted as UTF-8 must come back byte for byte; the statements
 // must hold every token of the script but the separating semicolons, in order.
 
+#include "db/enginefunctions.h"
 #include "db/scripttext.h"
-#include "db/sqlitedialect.h"
 #include "db/sqltokenizer.h"
 #include "db/sqltranslation.h"
 #include "fuzz/fuzzcheck.h"
@@ -26,7 +26,7 @@ QStringList significant(const QString &sql, bool withoutSemicolons)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const db::SqliteDialect dialect;
+    static const db::Dialect &dialect = db::fileDialect();
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const db::Result<QString> text = db::scriptText(bytes);
     if (!text)

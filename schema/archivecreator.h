@@ -19,11 +19,9 @@ db::Status createTables(db::Connection &connection, SchemaPart part = SchemaPart
 // Creates the tables and fills the reference data on an empty archive, in one transaction.
 db::Status buildArchive(db::Connection &connection);
 
-// Creates a new archive file at `path` with the schema and the reference data. Refuses to touch
-// an existing file; on failure nothing is left at `path`.
-db::Status createArchiveFile(const QString &path);
-
-// Creates the archive in the empty database of a server (see db::isServerLocation).
-db::Status createServerArchive(const QString &location);
+// Creates a new archive at `location`, a file or the empty database of a server (see
+// db::isServerLocation), with the schema and the reference data. Refuses to touch an existing
+// file or a database that holds tables; on failure nothing is left at a file's path.
+db::Status createArchive(const QString &location);
 
 } // namespace schema

@@ -32,7 +32,7 @@ rules=(
   "mail:db/ common/"
   "mail/windows:db/ common/ session/ mail/"
   "about:common/"
-  "tools/calvetra-sql:db/ common/ schema/"
+  "tools/calvetra-sql:db/ common/ schema/ migration/"
   "tools/calvetra-ical:db/ common/ agenda/"
   "tools/calvetra-vcard:db/ common/ vcard/ contacts/"
   "tools/calvetra-cf:db/ common/ taxcode/"
@@ -68,6 +68,14 @@ if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
      db common schema session vcard taxcode jet migration contacts payments reference agenda notices options mail about \
      tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
+  status=1
+fi
+# The engines are private to the database layer: above it, everything goes through the factory
+# (db/archive.h); only the engines' own tests reach them directly.
+if grep -rlnE '^#include "db/(sqlite|pg)[a-z]*\.h"' --include='*.cpp' --include='*.h' \
+     common schema session contacts payments reference agenda notices options mail about app \
+     tools bench fuzz tests 2>/dev/null | grep -v '^tests/db/'; then
+  echo "the files above include an engine's header" >&2
   status=1
 fi
 exit $status

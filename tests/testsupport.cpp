@@ -20,7 +20,7 @@ QString templateArchive()
     static QTemporaryDir dir;
     static const QString path = [] {
         const QString p = dir.filePath(QStringLiteral("modello.sqlite"));
-        const db::Status created = schema::createArchiveFile(p);
+        const db::Status created = schema::createArchive(p);
         if (!created)
             qFatal("%s", qPrintable(created.message()));
         // The tests fill the small lists themselves: they start without the starter rows a new

@@ -57,7 +57,7 @@ struct Office
         if (onServer)
             archive = onServer->path();
         else
-            (void)schema::createArchiveFile(archive);
+            (void)schema::createArchive(archive);
     }
     bool hasTable(const QString &table)
     {
@@ -122,7 +122,7 @@ private Q_SLOTS:
         Office office(false);
         QTemporaryDir elsewhere;
         const QString other = elsewhere.filePath(QStringLiteral("dati.sqlite"));
-        QVERIFY(schema::createArchiveFile(other).ok());
+        QVERIFY(schema::createArchive(other).ok());
         writeText(elsewhere.filePath(QStringLiteral("SQLAggio.sql")),
                   "ALTER TABLE Contatti ADD COLUMN Sito TEXT(100);");
         const QString pathFile = office.folder.filePath(QStringLiteral("percorso.txt"));
@@ -145,7 +145,7 @@ private Q_SLOTS:
         Office office(false);
         QVERIFY(QDir(office.folder.path()).mkdir(QStringLiteral("dati")));
         const QString archive = office.folder.filePath(QStringLiteral("dati/ufficio.sqlite"));
-        QVERIFY(schema::createArchiveFile(archive).ok());
+        QVERIFY(schema::createArchive(archive).ok());
         writeText(office.folder.filePath(QStringLiteral("percorso.txt")), "dati/ufficio.sqlite\n");
         // Started from another folder, as a desktop menu does.
         QTemporaryDir elsewhere;
@@ -162,7 +162,7 @@ private Q_SLOTS:
     {
         Office office(false);
         const QString wished = office.folder.filePath(QStringLiteral("manca/nuovo.sqlite"));
-        const db::Status created = schema::createArchiveFile(wished);
+        const db::Status created = schema::createArchive(wished);
         QVERIFY(!created.ok());
         QVERIFY2(created.message().contains(wished), qPrintable(created.message()));
         QVERIFY2(!created.message().contains(QStringLiteral(".nuovo")),

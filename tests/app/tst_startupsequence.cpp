@@ -62,7 +62,7 @@ struct Office
         if (onServer)
             archive = onServer->path();
         else
-            (void)schema::createArchiveFile(archive);
+            (void)schema::createArchive(archive);
     }
     void exec(const QString &sql, const QVariantList &values = {})
     {

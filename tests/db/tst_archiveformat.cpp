@@ -260,7 +260,7 @@ private Q_SLOTS:
         if (converted) {
             makeFirstFormatArchive(path);
         } else {
-            QVERIFY(schema::createArchiveFile(path).ok());
+            QVERIFY(schema::createArchive(path).ok());
             auto opened = db::openArchive(path);
             QVERIFY(opened.ok());
             fill(**opened);

@@ -75,7 +75,7 @@ private Q_SLOTS:
         const auto plain = db::openArchive(server + QStringLiteral("/postgres"));
         QVERIFY(!plain.ok());
         QVERIFY(plain.message().contains(u"calvetra-sql --init"));
-        const db::Status again = schema::createServerArchive(archive.path());
+        const db::Status again = schema::createArchive(archive.path());
         QVERIFY(!again.ok());
         QVERIFY2(again.message().contains(u"non è vuoto"), qPrintable(again.message()));
     }
@@ -195,7 +195,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("ufficio.sqlite"));
-        QVERIFY(schema::createArchiveFile(file).ok());
+        QVERIFY(schema::createArchive(file).ok());
         {
             auto source = db::openArchive(file);
             QVERIFY(source.ok());

@@ -3,7 +3,6 @@
 #include "db/archive.h"
 #include "db/archiveconnection.h"
 #include "db/archiveuse.h"
-#include "db/sqlitebackup.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -1,8 +1,7 @@
 // The progress window of an import: the summary at the end, "Annulla" that stops it with nothing
 // written, a failure told as it is.
 
-#include "db/sqliteconnection.h"
-#include "jet/jetarchive.h"
+#include "migration/archiveimport.h"
 #include "migration/windows/frmimportazione.h"
 #include "testsupport.h"
 
@@ -33,14 +32,7 @@ private Q_SLOTS:
         const bool done = window.esegui(
             kSample,
             [&](const migration::ImportProgress &progress) -> db::Result<migration::ImportSummary> {
-                auto source = jet::Archive::open(kSample);
-                if (!source)
-                    return source.error();
-                auto empty =
-                    db::SqliteConnection::open(target, db::SqliteConnection::Mode::CreateNew);
-                if (!empty)
-                    return empty.error();
-                return migration::importJetArchive(**source, **empty, progress);
+                return migration::importArchive(kSample, target, progress);
             });
         QVERIFY(done);
         QCOMPARE(dialogs.messages.size(), 1);

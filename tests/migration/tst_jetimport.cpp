@@ -3,11 +3,12 @@
 // still pointed at, the password as a key, and nothing written when the import stops.
 
 #include "common/smtpsecurity.h"
-#include "db/sqliteconnection.h"
+#include "db/archive.h"
 #include "jet/jetarchive.h"
 #include "migration/jetimport.h"
 #include "options/adminpassword.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,12 +32,18 @@ struct Imported
         if (!opened)
             qFatal("%s", qPrintable(opened.message()));
         source = std::move(*opened);
-        auto target = db::SqliteConnection::open(dir.filePath(QStringLiteral("archivio.sqlite")),
-                                                 db::SqliteConnection::Mode::CreateNew);
-        if (!target)
-            qFatal("%s", qPrintable(target.message()));
-        archive = std::move(*target);
-        summary = migration::importJetArchive(*source, *archive, progress);
+        const QString path = dir.filePath(QStringLiteral("archivio.sqlite"));
+        const db::Status created =
+            db::createArchive(path, [&](db::Connection &empty) -> db::Status {
+                summary = migration::importJetArchive(*source, empty, progress);
+                return summary ? db::Status() : db::Status(summary.error());
+            });
+        if (!created)
+            return;
+        auto reopened = db::openArchive(path);
+        if (!reopened)
+            qFatal("%s", qPrintable(reopened.message()));
+        archive = std::move(*reopened);
     }
 
     QList<QVariantList> oldRows(const QString &table, QList<jet::Column> *columns)
@@ -223,10 +230,8 @@ private Q_SLOTS:
         Imported imported("archivio-esempio.mdb", [](qint64 done, qint64) { return done < 100; });
         QVERIFY(!imported.summary.ok());
         QVERIFY(imported.summary.message().contains(QStringLiteral("annullata")));
-        const db::Result<db::RowSet> tables = imported.archive->runNative(QStringLiteral(
-            "SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'Contatti'"));
-        QVERIFY(tables.ok());
-        QCOMPARE(tables->rows.size(), 0);
+        QVERIFY(!imported.archive);
+        QVERIFY(QDir(imported.dir.path()).isEmpty());
     }
 };
 

@@ -53,7 +53,7 @@ private Q_SLOTS:
         // Created as the program creates it (the shared test archive starts without them).
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("nuovo.sqlite"));
-        QVERIFY(schema::createArchiveFile(path).ok());
+        QVERIFY(schema::createArchive(path).ok());
         auto opened = db::openArchive(path);
         QVERIFY(opened.ok());
         const auto descriptions = [&](const QString &table) {
@@ -114,7 +114,7 @@ private Q_SLOTS:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("dati preziosi");
         }
-        const db::Status created = schema::createArchiveFile(path);
+        const db::Status created = schema::createArchive(path);
         QVERIFY(!created.ok());
         QVERIFY(created.message().contains(QStringLiteral("esiste già")));
         QFile f(path);
@@ -126,7 +126,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("manca/archivio.sqlite"));
-        const db::Status created = schema::createArchiveFile(path);
+        const db::Status created = schema::createArchive(path);
         QVERIFY(!created.ok());
         QVERIFY(created.message().contains(path));
         QVERIFY(!QFile::exists(path));

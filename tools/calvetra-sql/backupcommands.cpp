@@ -1,8 +1,6 @@
 #include "tools/calvetra-sql/backupcommands.h"
 
-#include "common/backupadvice.h"
-#include "db/pgconnection.h"
-#include "db/sqlitebackup.h"
+#include "db/archive.h"
 #include "tools/calvetra-sql/console.h"
 
 #include <QTextStream>
@@ -11,9 +9,10 @@
 
 namespace {
 
-int explainPostgres(const QString &connection, const QString &copy, bool restoring)
+// An archive whose copies the program does not write: the words that say how they are made.
+int explainByHand(const QString &advice)
 {
-    err() << postgresBackupAdvice(connection, copy, restoring);
+    err() << advice;
     err().flush();
     return 1;
 }
@@ -65,7 +64,7 @@ std::optional<int> runBackupCommand(const QStringList &arguments)
     const bool alreadyConfirmed = restoring && rest.removeAll(QStringLiteral("--conferma")) > 0;
     if (rest.size() != 2 || rest[0].startsWith(u"--") || rest[1].startsWith(u"--"))
         return std::nullopt;
-    if (db::isServerLocation(rest[0]))
-        return explainPostgres(rest[0], rest[1], restoring);
+    if (const QString advice = db::backupAdvice(rest[0], rest[1], restoring); !advice.isEmpty())
+        return explainByHand(advice);
     return restoring ? restore(rest[0], rest[1], alreadyConfirmed) : backup(rest[0], rest[1]);
 }

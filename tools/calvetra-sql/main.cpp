@@ -5,10 +5,10 @@
 #include "common/toolinfo.h"
 #include "db/archive.h"
 #include "db/dataset.h"
-#include "db/pgconnection.h"
 #include "schema/archivecreator.h"
 #include "tools/calvetra-sql/backupcommands.h"
 #include "tools/calvetra-sql/console.h"
+#include "tools/calvetra-sql/importcommand.h"
 #include "tools/calvetra-sql/serverarchive.h"
 
 #include <QCoreApplication>
@@ -31,6 +31,9 @@ const char kUsage[] =
     "        database vuoto su un server (postgresql://utente@server:porta/database)\n"
     "  calvetra-sql --copy ARCHIVIO postgresql://...\n"
     "        copia un archivio su file in un database vuoto del server, tutto o niente\n"
+    "  calvetra-sql --import-mdb ARCHIVIO.mdb DESTINAZIONE\n"
+    "        crea un nuovo archivio (un file che non esiste o un database vuoto del server)\n"
+    "        dall'archivio della versione per Windows, che non viene modificato\n"
     "  calvetra-sql --check ARCHIVIO\n"
     "        controlla l'integrità dell'archivio senza modificarlo\n"
     "  calvetra-sql --backup ARCHIVIO COPIA\n"
@@ -77,7 +80,7 @@ QString formatted(const QVariant &value, db::FieldKind kind)
 
 int initArchive(const QString &path)
 {
-    if (db::Status created = schema::createArchiveFile(path); !created) {
+    if (db::Status created = schema::createArchive(path); !created) {
         err() << created.message() << Qt::endl;
         return 1;
     }
@@ -205,6 +208,8 @@ int main(int argc, char *argv[])
         return copyArchiveToServer(args[1], args[2]);
     if (args.size() == 2 && args[0] == u"--check")
         return checkArchive(args[1]);
+    if (const std::optional<int> done = runImportCommand(args))
+        return *done;
     if (const std::optional<int> done = runBackupCommand(args))
         return *done;
     Statement statement;

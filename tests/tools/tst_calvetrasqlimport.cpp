@@ -1,0 +1,155 @@
+// calvetra-sql --import-mdb as a user runs it: an archive of the Windows version becomes a new
+// archive, file or server database; refused and damaged imports leave nothing behind.
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kSample = QStringLiteral(CALVETRA_TEST_DATA "/jet/data/archivio-esempio.mdb");
+
+struct Run
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Run calvetraSql(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(CALVETRA_BIN_DIR "/calvetra-sql"), arguments);
+    if (!process.waitForFinished(120000))
+        return {-1, {}, QStringLiteral("timeout")};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestCalvetraSqlImport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (qEnvironmentVariable("CALVETRA_TEST_ENGINE") != u"postgresql")
+            return;
+        QFile file(qEnvironmentVariable("CALVETRA_TEST_PG_URI_FILE"));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("The tests' PostgreSQL server is not running.");
+        m_server = QString::fromUtf8(file.readAll()).trimmed();
+    }
+
+    void init()
+    {
+        if (m_server.isEmpty()) {
+            m_destination = m_dir.filePath(QStringLiteral("nuovo-%1.sqlite").arg(++m_count));
+            return;
+        }
+        const QString name = QStringLiteral("calvetra_mdb_%1_%2")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(++m_count);
+        maintenance(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+        maintenance(QStringLiteral("CREATE DATABASE %1").arg(name));
+        m_destination = m_server + u'/' + name;
+    }
+
+    void cleanup()
+    {
+        if (!m_server.isEmpty())
+            maintenance(QStringLiteral("DROP DATABASE %1 WITH (FORCE)")
+                            .arg(m_destination.section(u'/', -1)));
+    }
+
+    void theSampleBecomesAnArchive()
+    {
+        const Run imported = calvetraSql({QStringLiteral("--import-mdb"), kSample, m_destination});
+        QVERIFY2(imported.exitCode == 0, qPrintable(imported.err));
+        QVERIFY(imported.out.contains(QStringLiteral("Contatti\t40")));
+        QVERIFY(imported.out.contains(QStringLiteral("Pagamenti\t20")));
+        const Run count =
+            calvetraSql({m_destination, QStringLiteral("select count(*) as n from Contatti")});
+        QCOMPARE(count.exitCode, 0);
+        QCOMPARE(count.out.split(u'\n').value(1), QStringLiteral("40"));
+        const Run sum = calvetraSql(
+            {m_destination,
+             QStringLiteral("select sum(Importo) as s from Pagamenti where Importo = 1234.5678")});
+        QCOMPARE(sum.exitCode, 0);
+        QVERIFY2(sum.out.contains(QStringLiteral("1234.5678")), qPrintable(sum.out));
+        // The new archive is sound.
+        QCOMPARE(calvetraSql({QStringLiteral("--check"), m_destination}).exitCode, 0);
+    }
+
+    void anArchiveAlreadyThereIsRefusedUntouched()
+    {
+        QVERIFY(calvetraSql({QStringLiteral("--import-mdb"), kSample, m_destination}).exitCode ==
+                0);
+        const Run before =
+            calvetraSql({m_destination, QStringLiteral("select count(*) as n from Comuni")});
+        const Run again = calvetraSql({QStringLiteral("--import-mdb"), kSample, m_destination});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY(!again.err.isEmpty());
+        QCOMPARE(
+            calvetraSql({m_destination, QStringLiteral("select count(*) as n from Comuni")}).out,
+            before.out);
+    }
+
+    void aDamagedFileLeavesNothingBehind_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QFile sample(kSample);
+        if (!sample.open(QIODevice::ReadOnly))
+            qFatal("no sample");
+        const QByteArray whole = sample.readAll();
+        QTest::newRow("truncated") << whole.left(whole.size() / 2 + 100);
+        QTest::newRow("not a Jet file") << QByteArray("Cognome;Nome\nRossi;Mario\n");
+    }
+    void aDamagedFileLeavesNothingBehind()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString bad = m_dir.filePath(QStringLiteral("danneggiato.mdb"));
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        const Run refused = calvetraSql({QStringLiteral("--import-mdb"), bad, m_destination});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("danneggiato.mdb")), qPrintable(refused.err));
+        if (m_server.isEmpty()) {
+            QVERIFY(!QFile::exists(m_destination));
+        } else {
+            // The server's database is still empty: an import into it runs.
+            QCOMPARE(calvetraSql({QStringLiteral("--import-mdb"), kSample, m_destination}).exitCode,
+                     0);
+        }
+    }
+
+    void aWrongCommandLine()
+    {
+        QCOMPARE(calvetraSql({QStringLiteral("--import-mdb"), kSample}).exitCode, 2);
+    }
+
+private:
+    void maintenance(const QString &sql)
+    {
+        QProcess psql;
+        psql.start(QStringLiteral("psql"),
+                   {QStringLiteral("-qX"), m_server + QStringLiteral("/postgres"),
+                    QStringLiteral("-c"), sql});
+        if (!psql.waitForFinished(60000) || psql.exitCode() != 0)
+            qFatal("psql failed: %s", psql.readAllStandardError().constData());
+    }
+
+    QTemporaryDir m_dir;
+    QString m_server;
+    QString m_destination;
+    int m_count = 0;
+};
+
+QTEST_GUILESS_MAIN(TestCalvetraSqlImport)
+#include "tst_calvetrasqlimport.moc"
