@@ -4,9 +4,9 @@
 // Usage: bench_datasets ARCHIVE [repeats]   (make ARCHIVE with bench_generate)
 
 #include "bench/sqlitecli.h"
-#include "db/archive.h"
-#include "db/dataset.h"
-#include "db/enginefunctions.h"
+#include "db/core/archive.h"
+#include "db/core/enginefunctions.h"
+#include "db/datasets/dataset.h"
 #include "session/datamodule.h"
 #include "timing.h"
 

@@ -4,8 +4,8 @@
 // export gives the archive its identifier)
 
 #include "agenda/agendaexport.h"
-#include "db/archive.h"
-#include "db/dataset.h"
+#include "db/core/archive.h"
+#include "db/datasets/dataset.h"
 #include "session/shareddatasets.h"
 #include "timing.h"
 

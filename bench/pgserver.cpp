@@ -3,8 +3,8 @@
 // Usage: bench_pgserver postgresql://utente@server/database
 
 #include "bench/clitool.h"
-#include "db/archive.h"
-#include "db/dataset.h"
+#include "db/core/archive.h"
+#include "db/datasets/dataset.h"
 #include "session/datamodule.h"
 #include "timing.h"
 

@@ -3,7 +3,7 @@
 // Usage: bench_stampa [contacts]   (10000 by default)
 
 #include "bench/generatearchive.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "session/reporthandoff.h"
 #include "tools/stampa/reportdocument.h"
 

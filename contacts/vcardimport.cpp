@@ -6,7 +6,7 @@
 #include "contacts/vcardlists.h"
 #include "contacts/vcardmatch.h"
 #include "contacts/vcardvalues.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "contacts/vcardrecord.h"
-#include "db/connection.h"
+#include "db/core/connection.h"
 
 #include <QHash>
 #include <QList>

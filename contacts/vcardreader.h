@@ -1,7 +1,7 @@
 #pragma once
 
 #include "contacts/vcardrecord.h"
-#include "db/result.h"
+#include "db/core/result.h"
 
 #include <QByteArrayView>
 #include <QList>

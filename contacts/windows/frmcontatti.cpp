@@ -16,7 +16,7 @@
 #include "contacts/vcardreader.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "session/datamodule.h"
 
 #include <QApplication>

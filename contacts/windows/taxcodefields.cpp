@@ -5,7 +5,7 @@
 #include "common/widgets/fieldbinder.h"
 #include "contacts/codicefiscale.h"
 #include "contacts/codicefiscalecalcolato.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "session/datamodule.h"
 
 #include <QHBoxLayout>

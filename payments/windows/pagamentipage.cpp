@@ -4,7 +4,7 @@
 #include "common/recordoperations.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/toolbuttons.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "payments/windows/frmpagamenticontatto.h"
 #include "session/datamodule.h"
 

@@ -3,7 +3,7 @@
 #include "agenda/windows/frmcalendario.h"
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "common/widgets/datagrid.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "session/datamodule.h"
 #include "testsupport.h"
 

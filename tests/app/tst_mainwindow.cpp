@@ -10,7 +10,7 @@
 #include "common/widgets/datagrid.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "mail/windows/frmemail.h"
 #include "notices/windows/frmgrigliaavvisi.h"
 #include "options/windows/frmopzioni.h"

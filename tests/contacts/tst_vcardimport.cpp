@@ -5,7 +5,7 @@
 #include "contacts/vcardimport.h"
 #include "contacts/vcardmatch.h"
 #include "contacts/vcardreader.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "testsupport.h"
 #include "vobjectcheck.h"
 

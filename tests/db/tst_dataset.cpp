@@ -1,7 +1,7 @@
-#include "db/archive.h"
-#include "db/dataset.h"
-#include "db/datetimes.h"
-#include "db/rowstore.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
+#include "db/datasets/dataset.h"
+#include "db/datasets/rowstore.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>

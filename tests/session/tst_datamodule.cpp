@@ -1,4 +1,4 @@
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "session/datamodule.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"

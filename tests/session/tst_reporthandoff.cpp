@@ -2,7 +2,7 @@
 
 #include "app/frminizio.h"
 #include "app/program.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
 #include "session/reporthandoff.h"

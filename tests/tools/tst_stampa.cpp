@@ -1,7 +1,7 @@
 // The report runner as the program starts it: a separate process reading the workstation's
 // row of TempStampa from a real archive, checked through the text of the PDF it writes.
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "session/reporthandoff.h"
 #include "testsupport.h"
 

@@ -4,8 +4,8 @@
 #include "common/dates.h"
 #include "common/toolinfo.h"
 #include "contacts/codicefiscale.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -3,8 +3,8 @@
 
 #include "agenda/agendaexport.h"
 #include "common/toolinfo.h"
-#include "db/archive.h"
-#include "db/dataset.h"
+#include "db/core/archive.h"
+#include "db/datasets/dataset.h"
 #include "session/shareddatasets.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
 #include "contacts/vcardreader.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 
 #include <QCoreApplication>
 #include <QFile>

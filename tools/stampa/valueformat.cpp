@@ -1,6 +1,6 @@
 #include "tools/stampa/valueformat.h"
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 #include <QDateTime>
 
