@@ -1,6 +1,8 @@
 #include "db/datasets/dataset.h"
 
 #include "db/core/datetimes.h"
+#include "db/datasets/rowwriter.h"
+#include "db/sql/sqltokenizer.h"
 
 #include <QStringList>
 
@@ -20,15 +22,6 @@ Error notOpen()
 }
 
 // What is written for a value: yes/no never null, amounts to four decimals as they are read.
-QVariant boundValue(const Column &column, const QVariant &value)
-{
-    if (column.kind == FieldKind::Bool)
-        return value.toBool();
-    if (column.kind == FieldKind::Currency && value.isValid())
-        return std::round(value.toDouble() * 10000.0) / 10000.0;
-    return value;
-}
-
 Error unknownColumn(QStringView column)
 {
     return Error{QStringLiteral("Colonna sconosciuta: %1").arg(column.toString())};
@@ -167,38 +160,27 @@ Status DataSet::requery()
 
 namespace {
 
-// Whether the words of `sql` from `at` are `word` as a whole word.
-bool wordAt(const QString &sql, qsizetype at, QStringView word)
-{
-    const auto isWord = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
-    return sql.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
-           (at == 0 || !isWord(sql[at - 1])) &&
-           (at + word.size() >= sql.size() || !isWord(sql[at + word.size()]));
-}
-
-// Where the ORDER BY items of the outermost query begin in `sql`; -1 when it has none.
+// Where the ORDER BY items of the outermost query begin in `sql`; -1 when it has none. The
+// statement is the program's SQL, read by its tokenizer: nothing inside a literal, a quoted
+// name or a comment counts.
 qsizetype orderByItems(const QString &sql)
 {
+    const Tokens t = tokenizeSql(sql);
     qsizetype found = -1;
+    qsizetype offset = 0;
     int depth = 0;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql[i];
-        if (c == u'\'' || c == u'"' || c == u'[') {
-            const QChar close = c == u'[' ? QChar(u']') : c;
-            const qsizetype end = sql.indexOf(close, i + 1);
-            if (end < 0)
-                return -1;
-            i = end;
-        } else if (c == u'(') {
+    for (qsizetype i = 0; i < t.size(); offset += t[i].text.size(), ++i) {
+        const Token &token = t[i];
+        if (token.kind == TokenKind::Unterminated)
+            return -1;
+        if (token.isPunct(u"(")) {
             ++depth;
-        } else if (c == u')') {
+        } else if (token.isPunct(u")")) {
             --depth;
-        } else if (depth == 0 && wordAt(sql, i, u"order")) {
-            qsizetype j = i + 5;
-            while (j < sql.size() && sql[j].isSpace())
-                ++j;
-            if (wordAt(sql, j, u"by"))
-                found = j + 2;
+        } else if (depth == 0 && token.isWord(u"ORDER")) {
+            const qsizetype by = nextSignificant(t, i);
+            if (wordAt(t, by, u"BY"))
+                found = offset + joined(t, i, by + 1).size();
         }
     }
     return found;
@@ -758,55 +740,26 @@ Status DataSet::post()
 
 Status DataSet::postUpdate(const QString &table, const QString &key)
 {
-    const Dialect &d = m_connection.dialect();
     const Bookmark row = m_visible[m_position];
     int keyColumn = -1;
-    QStringList assignments;
-    QStringList unchanged;
-    QVariantList values;
-    QVariantList originals;
+    QList<RowWriter::Cell> changes;
     for (int c : columnsOf(table)) {
         const Column &column = m_columns[c];
         if (column.origin.compare(key, Qt::CaseInsensitive) == 0)
             keyColumn = c;
-        if (!m_changed[c])
-            continue;
-        const QString name = d.quoteIdentifier(column.origin);
-        assignments.append(name + QStringLiteral(" = ?"));
-        values.append(boundValue(column, m_buffer[c]));
-        // The row must still hold what it held when it was read, or another workstation
-        // changed it in the meantime. Amounts were read rounded to four decimals: they are
-        // compared the same way.
-        const QString stored =
-            column.kind == FieldKind::Currency ? QStringLiteral("ROUND(%1, 4)").arg(name) : name;
-        unchanged.append(d.nullSafeEqual(stored, QStringLiteral("?")));
-        originals.append(m_rows.value(row, c));
+        if (m_changed[c])
+            changes.append({&column, m_buffer[c], m_rows.value(row, c)});
     }
     if (keyColumn < 0)
         return Error{QStringLiteral("Manca la chiave %1 della tabella %2.").arg(key, table)};
-    if (assignments.isEmpty()) {
+    if (changes.isEmpty()) {
         cancel();
         return {};
     }
-    const QVariant keyValue = m_rows.value(row, keyColumn);
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4")
-                            .arg(d.quoteIdentifier(table), assignments.join(QStringLiteral(", ")),
-                                 d.quoteIdentifier(key), unchanged.join(QStringLiteral(" AND ")));
-    Result<RowSet> updated =
-        m_connection.runNative(sql, values + QVariantList{keyValue} + originals);
-    if (!updated)
-        return updated.error();
-    if (updated->rowsAffected == 0) {
-        Result<RowSet> still =
-            m_connection.runNative(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
-                                       .arg(d.quoteIdentifier(table), d.quoteIdentifier(key)),
-                                   {keyValue});
-        if (still && still->rows.isEmpty())
-            return Error{QStringLiteral("Il record è stato eliminato da un'altra postazione."),
-                         ErrorKind::DeletedElsewhere};
-        return Error{QStringLiteral("Il record è stato modificato da un'altra postazione."),
-                     ErrorKind::ChangedElsewhere};
-    }
+    if (Status updated =
+            RowWriter(m_connection, table, key).update(m_rows.value(row, keyColumn), changes);
+        !updated)
+        return updated;
     m_rows.replace(row, m_buffer);
     m_buffer.clear();
     m_changed.clear();
@@ -817,47 +770,19 @@ Status DataSet::postUpdate(const QString &table, const QString &key)
 
 Status DataSet::postInsert(const QString &table, const QString &key)
 {
-    const Dialect &d = m_connection.dialect();
     const QList<int> own = columnsOf(table);
-    QStringList names;
-    QStringList marks;
-    QVariantList values;
+    QList<RowWriter::Cell> values;
+    QList<const Column *> readBack;
     for (int c : own) {
-        if (!m_changed[c] || !m_buffer[c].isValid())
-            continue;
-        names.append(d.quoteIdentifier(m_columns[c].origin));
-        marks.append(QStringLiteral("?"));
-        values.append(boundValue(m_columns[c], m_buffer[c]));
+        readBack.append(&m_columns[c]);
+        if (m_changed[c] && m_buffer[c].isValid())
+            values.append({&m_columns[c], m_buffer[c], {}});
     }
-    const QString sql =
-        names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d.quoteIdentifier(table))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(d.quoteIdentifier(table), names.join(QStringLiteral(", ")),
-                       marks.join(QStringLiteral(", ")));
-    Result<RowSet> inserted = m_connection.runNative(sql, values);
-    if (!inserted)
-        return inserted.error();
-    Result<RowSet> identity =
-        m_connection.runNative(QStringLiteral("SELECT ") + d.lastIdentityExpression());
-    if (!identity || identity->rows.isEmpty())
-        return identity ? Error{QStringLiteral("Chiave del nuovo record non disponibile.")}
-                        : identity.error();
-    const QVariant keyValue = identity->rows[0][0];
-
-    // Read the stored row back: the key and the defaults the archive gave.
-    QStringList selected;
-    for (int c : own)
-        selected.append(d.quoteIdentifier(m_columns[c].origin));
-    Result<RowSet> stored =
-        m_connection.runNative(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                                   .arg(selected.join(QStringLiteral(", ")),
-                                        d.quoteIdentifier(table), d.quoteIdentifier(key)),
-                               {keyValue});
-    if (stored && stored->rows.size() == 1) {
-        for (qsizetype i = 0; i < own.size(); ++i)
-            m_buffer[own[i]] = stored->rows[0][i];
-    }
+    Result<QVariantList> stored = RowWriter(m_connection, table, key).insert(values, readBack);
+    if (!stored)
+        return stored.error();
+    for (qsizetype i = 0; i < own.size() && i < stored->size(); ++i)
+        m_buffer[own[i]] = stored->at(i);
     m_rows.append(m_buffer);
     m_deleted.append(false);
     m_order.append(m_rows.size() - 1);
@@ -897,13 +822,9 @@ Status DataSet::remove()
     if (keyColumn < 0)
         return Error{QStringLiteral("Manca la chiave %1 della tabella %2.").arg(*key, *table)};
     const Bookmark row = m_visible[m_position];
-    const Dialect &d = m_connection.dialect();
-    Result<RowSet> deleted =
-        m_connection.runNative(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                   .arg(d.quoteIdentifier(*table), d.quoteIdentifier(*key)),
-                               {m_rows.value(row, keyColumn)});
-    if (!deleted)
-        return deleted.error();
+    if (Status deleted = RowWriter(m_connection, *table, *key).remove(m_rows.value(row, keyColumn));
+        !deleted)
+        return deleted;
     m_deleted[row] = true;
     m_order.removeOne(row);
     m_visible.removeAt(m_position);
