@@ -45,6 +45,14 @@ Result<std::unique_ptr<Connection>> openArchive(const QString &location)
     return (*driver)->open(location, ArchiveDriver::Access::ReadWrite);
 }
 
+Result<std::unique_ptr<Connection>> openArchiveInUse(const QString &location)
+{
+    Result<const ArchiveDriver *> driver = driverFor(location);
+    if (!driver)
+        return driver.error();
+    return (*driver)->open(location, ArchiveDriver::Access::InUse);
+}
+
 Result<std::unique_ptr<Connection>> openArchiveToRead(const QString &location)
 {
     Result<const ArchiveDriver *> driver = driverFor(location);

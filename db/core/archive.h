@@ -27,6 +27,11 @@ void setPasswordPrompt(PasswordPrompt prompt);
 // an earlier format is converted first.
 Result<std::unique_ptr<Connection>> openArchive(const QString &location);
 
+// Opens the archive as the program does for its run: as openArchive(), and marked as in use by
+// this workstation for as long as the connection stays open, so that no restore replaces it
+// meanwhile (an archive file; a server keeps its own account of who is connected).
+Result<std::unique_ptr<Connection>> openArchiveInUse(const QString &location);
+
 // Opens the archive for reading only: every statement but a single query is refused. Nothing
 // in the archive changes, an earlier format is read as it is.
 Result<std::unique_ptr<Connection>> openArchiveToRead(const QString &location);

@@ -3,8 +3,6 @@
 #include "db/core/archive.h"
 #include "db/core/enginefunctions.h"
 
-#include <QFileInfo>
-
 namespace db {
 
 namespace {
@@ -19,17 +17,9 @@ Error notOpen()
 Status ArchiveConnection::open(const QString &location)
 {
     close();
-    if (QFileInfo(location).isFile()) {
-        Result<ArchiveUse> use = ArchiveUse::share(location);
-        if (!use)
-            return use.error();
-        m_use = std::move(*use);
-    }
-    auto opened = openArchive(location);
-    if (!opened) {
-        m_use = ArchiveUse();
+    auto opened = openArchiveInUse(location);
+    if (!opened)
         return opened.error();
-    }
     m_archive = std::move(*opened);
     m_location = location;
     return {};
@@ -38,7 +28,6 @@ Status ArchiveConnection::open(const QString &location)
 void ArchiveConnection::close()
 {
     m_archive.reset();
-    m_use = ArchiveUse();
 }
 
 Result<RowSet> ArchiveConnection::runNative(const QString &sql, const QVariantList &values)

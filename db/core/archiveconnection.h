@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/core/archiveuse.h"
 #include "db/core/connection.h"
 
 #include <memory>
@@ -13,8 +12,8 @@ namespace db {
 class ArchiveConnection final : public Connection
 {
 public:
-    // Opens the archive at `location`, closing the one open before. An archive file is marked
-    // as in use by this workstation for as long as it stays open (ArchiveUse).
+    // Opens the archive at `location`, closing the one open before, as in use by this
+    // workstation for as long as it stays open (openArchiveInUse).
     Status open(const QString &location);
     void close();
     bool isOpen() const { return m_archive != nullptr; }
@@ -34,7 +33,6 @@ public:
 private:
     std::unique_ptr<Connection> m_archive;
     QString m_location;
-    ArchiveUse m_use;
 };
 
 } // namespace db

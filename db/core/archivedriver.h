@@ -20,6 +20,9 @@ public:
     enum class Access
     {
         ReadWrite,
+        // Reading and writing, the archive marked as in use by this workstation for as long
+        // as the connection stays open.
+        InUse,
         // Single queries only; nothing in the archive changes, an earlier format is read as
         // it is.
         QueriesOnly

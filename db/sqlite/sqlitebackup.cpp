@@ -1,6 +1,6 @@
 #include "db/sqlite/sqlitebackup.h"
 
-#include "db/core/archiveuse.h"
+#include "db/sqlite/archiveuse.h"
 #include "db/sqlite/sqlitedriver.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/core/connection.h"
+#include "db/sqlite/archiveuse.h"
 #include "db/sqlite/sqlitedialect.h"
 
 #include <QHash>
@@ -50,6 +51,9 @@ public:
     // table or function it names: for a connection that runs texts it has not written.
     void allowQueriesOnly();
 
+    // Keeps `use` for as long as the connection stays open; let go after the file is closed.
+    void keepInUse(ArchiveUse use) { m_use = std::move(use); }
+
     // Writes a copy of the archive as last committed to `path`, which is replaced. Inside a
     // transaction that has changed nothing yet, that is the archive as this connection sees it.
     Status copyTo(const QString &path);
@@ -66,6 +70,7 @@ private:
     QHash<QString, sqlite3_stmt *> m_statements;
     int m_formatVersion = 0;
     bool m_queriesOnly = false;
+    ArchiveUse m_use; // let go only after the destructor has closed the file
 };
 
 // The mark in the file's header that tells an archive of this program from other SQLite files.

@@ -1,5 +1,6 @@
 #include "db/sqlite/sqlitedriver.h"
 
+#include "db/sqlite/archiveuse.h"
 #include "db/sqlite/collationconversion.h"
 #include "db/sqlite/sqlitebackup.h"
 #include "db/sqlite/sqliteconnection.h"
@@ -46,6 +47,14 @@ bool SqliteDriver::handles(const QString &location) const
 
 Result<std::unique_ptr<Connection>> SqliteDriver::open(const QString &location, Access access) const
 {
+    // Taken before the file is opened: while a restore holds the archive, it is not opened.
+    ArchiveUse use;
+    if (access == Access::InUse && QFileInfo(location).isFile()) {
+        Result<ArchiveUse> shared = ArchiveUse::share(location);
+        if (!shared)
+            return shared.error();
+        use = std::move(*shared);
+    }
     auto opened = openAsItIs(location);
     if (!opened)
         return opened.error();
@@ -60,6 +69,7 @@ Result<std::unique_ptr<Connection>> SqliteDriver::open(const QString &location, 
         if (!opened)
             return opened.error();
     }
+    (*opened)->keepInUse(std::move(use));
     return std::unique_ptr<Connection>(std::move(*opened));
 }
 

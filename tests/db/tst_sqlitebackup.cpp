@@ -2,7 +2,7 @@
 
 #include "db/core/archive.h"
 #include "db/core/archiveconnection.h"
-#include "db/core/archiveuse.h"
+#include "db/sqlite/archiveuse.h"
 #include "testsupport.h"
 
 #include <QFile>

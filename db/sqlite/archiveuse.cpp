@@ -1,4 +1,4 @@
-#include "db/core/archiveuse.h"
+#include "db/sqlite/archiveuse.h"
 
 #include <QFile>
 
