@@ -1,7 +1,7 @@
 #include "agenda/agendaexport.h"
 
 #include "agenda/archiveidentity.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "agenda/calendarexport.h"
-#include "db/dataset.h"
+#include "db/datasets/dataset.h"
 
 namespace agenda {
 

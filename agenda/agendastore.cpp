@@ -2,7 +2,7 @@
 
 #include "common/dates.h"
 #include "common/recordoperations.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "session/shareddatasets.h"
 
 AgendaStore::AgendaStore(SharedDataSets &shared) : TableCalendario(shared.connection())

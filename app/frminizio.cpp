@@ -6,8 +6,8 @@
 #include "common/dialogs.h"
 #include "common/gridlayout.h"
 #include "common/widgets/waitcursor.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 #include "session/reporthandoff.h"
 
 #include <QApplication>

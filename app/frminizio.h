@@ -2,7 +2,7 @@
 
 #include "app/mainwindowlinks.h"
 #include "app/startupsequence.h"
-#include "db/result.h"
+#include "db/core/result.h"
 #include "session/reporthandoff.h"
 
 #include <QMainWindow>

@@ -2,8 +2,8 @@
 
 #include "common/dates.h"
 #include "common/textfunctions.h"
-#include "db/scripttext.h"
-#include "db/sqltranslation.h"
+#include "db/sql/scripttext.h"
+#include "db/sql/sqltranslation.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/archiveconnection.h"
+#include "db/core/archiveconnection.h"
 
 #include <QStringList>
 

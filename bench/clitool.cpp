@@ -2,7 +2,7 @@
 
 #include "bench/sqlitecli.h"
 #include "bench/timing.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

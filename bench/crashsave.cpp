@@ -8,8 +8,8 @@
 
 #include "bench/silentdialogs.h"
 #include "common/recordoperations.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 
 #include <QCoreApplication>
 

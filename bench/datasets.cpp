@@ -5,9 +5,9 @@
 
 #include "bench/sqlitecli.h"
 #include "contacts/contactstore.h"
-#include "db/archive.h"
-#include "db/dataset.h"
-#include "db/enginefunctions.h"
+#include "db/core/archive.h"
+#include "db/core/enginefunctions.h"
+#include "db/datasets/dataset.h"
 #include "session/datamodule.h"
 #include "timing.h"
 

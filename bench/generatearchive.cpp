@@ -1,7 +1,7 @@
 #include "bench/generatearchive.h"
 
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 #include "schema/archivecreator.h"
 
 #include <QFile>

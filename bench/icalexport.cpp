@@ -5,8 +5,8 @@
 
 #include "agenda/agendaexport.h"
 #include "agenda/agendastore.h"
-#include "db/archive.h"
-#include "db/dataset.h"
+#include "db/core/archive.h"
+#include "db/datasets/dataset.h"
 #include "timing.h"
 
 #include <QCoreApplication>

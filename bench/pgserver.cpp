@@ -4,8 +4,8 @@
 
 #include "bench/clitool.h"
 #include "contacts/contactstore.h"
-#include "db/archive.h"
-#include "db/dataset.h"
+#include "db/core/archive.h"
+#include "db/datasets/dataset.h"
 #include "timing.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 // Usage: bench_prefixlookup ARCHIVE [repeats]   (make ARCHIVE with bench_generate)
 
 #include "bench/sqlitetool.h"
-#include "db/archive.h"
-#include "db/enginefunctions.h"
+#include "db/core/archive.h"
+#include "db/core/enginefunctions.h"
 #include "timing.h"
 
 #include <QCoreApplication>

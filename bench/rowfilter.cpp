@@ -2,9 +2,9 @@
 // user types a search: synthetic contacts held in memory, no archive involved.
 // Usage: bench_rowfilter [rows ...]   (default: 100000 1000000)
 
-#include "db/rowfilter.h"
-#include "db/datetimes.h"
-#include "db/rowsort.h"
+#include "db/datasets/rowfilter.h"
+#include "db/core/datetimes.h"
+#include "db/datasets/rowsort.h"
 
 #include <QElapsedTimer>
 #include <QStringList>

@@ -2,7 +2,7 @@
 // tool, so that the tool can read an archive (".load" this library) and the benchmarks can set
 // the tool beside the program on the same statements.
 
-#include "db/enginefunctions.h"
+#include "db/core/enginefunctions.h"
 
 #include <QtGlobal>
 

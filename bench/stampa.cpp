@@ -4,7 +4,7 @@
 
 #include "app/reports.h"
 #include "bench/generatearchive.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "tools/stampa/reportdocument.h"
 
 #include <QElapsedTimer>

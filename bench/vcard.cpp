@@ -6,8 +6,8 @@
 
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 #include "vcard/vcardreader.h"
 
 #include <QCoreApplication>

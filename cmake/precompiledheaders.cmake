@@ -22,6 +22,9 @@ function(calvetra_links_widgets target result)
     return()
   endif()
   set(value OFF)
+  # Provisional, for a cycle of static libraries that leads back here (the database layer's
+  # factory and engines): a cycle adds no library of its own.
+  set_property(GLOBAL PROPERTY "calvetra_widgets_${target}" OFF)
   get_target_property(links ${target} LINK_LIBRARIES)
   get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
   foreach(lib IN LISTS links interface)

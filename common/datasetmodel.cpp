@@ -1,7 +1,7 @@
 #include "common/datasetmodel.h"
 
 #include "common/colours.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 #include <QLocale>
 

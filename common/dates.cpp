@@ -1,6 +1,6 @@
 #include "common/dates.h"
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/result.h"
+#include "db/core/result.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/datasetmodel.h"
-#include "db/dataset.h"
+#include "db/datasets/dataset.h"
 
 // The column layouts of the list grids, kept per workstation and grid in Griglie (through its
 // shared data set): the user's layout and a default one that "Reset" goes back to. Each list is

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/dataset.h"
+#include "db/datasets/dataset.h"
 
 // The record operations the editing windows share. Each takes a data set and the name of its
 // key column. A database error is shown to the user ("Messaggio di errore") and returned to the

@@ -4,8 +4,8 @@
 #include "common/colours.h"
 #include "common/dialogs.h"
 #include "common/recordoperations.h"
-#include "db/connection.h"
-#include "db/datetimes.h"
+#include "db/core/connection.h"
+#include "db/core/datetimes.h"
 #include "session/reporthandoff.h"
 #include "session/shareddatasets.h"
 

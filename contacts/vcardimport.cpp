@@ -4,7 +4,7 @@
 #include "common/dates.h"
 #include "contacts/contactnames.h"
 #include "contacts/vcardlists.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "vcard/vcardmatch.h"
 #include "vcard/vcardvalues.h"
 

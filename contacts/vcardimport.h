@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/connection.h"
+#include "db/core/connection.h"
 #include "vcard/vcardrecord.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 // The data-set filter grammar on any text, evaluated on a few rows of every kind of value; a
 // second filter after the first line break is asked whether it narrows the first.
 
-#include "db/rowfilter.h"
-#include "db/datetimes.h"
+#include "db/datasets/rowfilter.h"
+#include "db/core/datetimes.h"
 #include "fuzz/fuzzcheck.h"
 
 namespace {

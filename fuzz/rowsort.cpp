@@ -3,8 +3,8 @@
 // archive's collation must order the same texts the same way, or an index and a list would
 // disagree.
 
-#include "db/rowsort.h"
-#include "db/enginefunctions.h"
+#include "db/datasets/rowsort.h"
+#include "db/core/enginefunctions.h"
 #include "fuzz/fuzzcheck.h"
 
 #include <QStringList>

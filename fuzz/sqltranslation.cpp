@@ -1,9 +1,9 @@
 // The SQL translation on any text: no crash, no hang, tokens that give back the text, and a
 // comment between two tokens that changes nothing in what comes out but blanks.
 
-#include "db/sqltranslation.h"
-#include "db/enginefunctions.h"
-#include "db/sqltokenizer.h"
+#include "db/sql/sqltranslation.h"
+#include "db/core/enginefunctions.h"
+#include "db/sql/sqltokenizer.h"
 #include "fuzz/fuzzcheck.h"
 
 namespace {

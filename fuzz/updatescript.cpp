@@ -2,10 +2,10 @@
 // translation of each. A text accepted as UTF-8 must come back byte for byte; the statements
 // must hold every token of the script but the separating semicolons, in order.
 
-#include "db/enginefunctions.h"
-#include "db/scripttext.h"
-#include "db/sqltokenizer.h"
-#include "db/sqltranslation.h"
+#include "db/core/enginefunctions.h"
+#include "db/sql/scripttext.h"
+#include "db/sql/sqltokenizer.h"
+#include "db/sql/sqltranslation.h"
 #include "fuzz/fuzzcheck.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "jet/jetvalues.h"
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "mail/smtpsettings.h"
 
-#include "db/connection.h"
+#include "db/core/connection.h"
 
 namespace mail {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/smtpsecurity.h"
-#include "db/result.h"
+#include "db/core/result.h"
 
 #include <QString>
 #include <QVariant>

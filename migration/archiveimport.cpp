@@ -1,6 +1,6 @@
 #include "migration/archiveimport.h"
 
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "jet/jetarchive.h"
 
 namespace migration {

@@ -1,7 +1,7 @@
 #include "payments/paymentstore.h"
 
 #include "common/recordoperations.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "session/reporthandoff.h"
 #include "session/shareddatasets.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/dataset.h"
+#include "db/datasets/dataset.h"
 
 class SharedDataSets;
 struct ReportDefinition;

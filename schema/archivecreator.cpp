@@ -1,7 +1,7 @@
 #include "schema/archivecreator.h"
 
-#include "db/archive.h"
-#include "db/sqltranslation.h"
+#include "db/core/archive.h"
+#include "db/sql/sqltranslation.h"
 #include "schema/referencedata.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "session/archivelocation.h"
 
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "session/installfolders.h"
 
 #include <QDir>

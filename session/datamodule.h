@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/archiveconnection.h"
-#include "db/dataset.h"
+#include "db/core/archiveconnection.h"
+#include "db/datasets/dataset.h"
 #include "session/gridlayouts.h"
 #include "session/shareddatasets.h"
 

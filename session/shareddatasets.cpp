@@ -1,7 +1,7 @@
 #include "session/shareddatasets.h"
 
 #include "common/dialogs.h"
-#include "db/dataset.h"
+#include "db/datasets/dataset.h"
 
 void SharedDataSets::add(db::DataSet &dataSet, const SharedDataSet &declaration)
 {

@@ -10,7 +10,7 @@
 #include "common/widgets/gridcommands.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 #include <QCalendarWidget>
 #include <QGridLayout>

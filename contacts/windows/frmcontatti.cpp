@@ -17,7 +17,7 @@
 #include "contacts/vcardimport.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "reference/referencestore.h"

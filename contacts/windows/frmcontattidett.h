@@ -2,7 +2,7 @@
 
 #include "common/filtersuspension.h"
 #include "common/widgets/detailwindow.h"
-#include "db/dataset.h"
+#include "db/datasets/dataset.h"
 
 #include <QHash>
 

@@ -3,8 +3,8 @@
 #include "common/dates.h"
 #include "common/dialogs.h"
 #include "common/widgets/fieldbinder.h"
-#include "db/dataset.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
+#include "db/datasets/dataset.h"
 #include "taxcode/codicefiscale.h"
 #include "taxcode/codicefiscalecalcolato.h"
 

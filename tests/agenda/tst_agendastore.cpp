@@ -2,7 +2,7 @@
 // in its appointments.
 
 #include "agenda/agendastore.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"
 

@@ -5,7 +5,7 @@
 #include "agenda/windows/frmgrigliacalendario.h"
 #include "common/widgets/datagrid.h"
 #include "contacts/contactstore.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "options/optionsstore.h"
 #include "reference/referencestore.h"
 #include "session/datamodule.h"

@@ -4,8 +4,8 @@
 #include "agenda/agendaexport.h"
 #include "agenda/archiveidentity.h"
 #include "agenda/icalreader.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -12,7 +12,7 @@
 #include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "mail/windows/frmemail.h"
 #include "notices/noticestore.h"
 #include "notices/windows/frmgrigliaavvisi.h"

@@ -2,8 +2,8 @@
 // folder of its own (and, in the server run, an archive on the tests' server).
 
 #include "app/startupsequence.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 #include "options/adminpassword.h"
 #include "options/optionsstore.h"
 #include "schema/archivecreator.h"

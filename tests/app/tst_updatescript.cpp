@@ -2,7 +2,7 @@
 // that a script it refuses changes nothing and stays where it is.
 
 #include "app/startup.h"
-#include "db/scripttext.h"
+#include "db/sql/scripttext.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "bench/generatearchive.h"
 
-#include "db/archive.h"
+#include "db/core/archive.h"
 
 #include <QFile>
 #include <QRegularExpression>

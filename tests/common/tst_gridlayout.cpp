@@ -1,6 +1,6 @@
 #include "common/datasetmodel.h"
 #include "common/gridlayout.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "testsupport.h"
 
 #include <QAbstractItemModelTester>

@@ -1,5 +1,5 @@
 #include "common/recordoperations.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "testsupport.h"
 
 #include <QFile>

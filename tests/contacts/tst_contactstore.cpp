@@ -4,7 +4,7 @@
 #include "agenda/agendastore.h"
 #include "common/colours.h"
 #include "contacts/contactstore.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"
 

@@ -7,7 +7,7 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/frmpagamenticontatto.h"

@@ -3,7 +3,7 @@
 
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "testsupport.h"
 #include "vcard/vcardmatch.h"
 #include "vcard/vcardreader.h"

@@ -1,10 +1,10 @@
 // What the program expects of the engine that holds its archive, whichever it is: typed values,
 // the text rules, keys and counters, and two workstations on the same rows. Runs once per engine.
 
-#include "db/archive.h"
-#include "db/dataset.h"
-#include "db/datetimes.h"
-#include "db/sqlitefunctions.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
+#include "db/datasets/dataset.h"
+#include "db/sqlite/sqlitefunctions.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>

@@ -4,10 +4,10 @@
 // the old way (COLLATE NOCASE with the program's order in its place), are converted when the
 // program opens them.
 
-#include "db/archive.h"
-#include "db/collationconversion.h"
-#include "db/sqliteconnection.h"
-#include "db/sqlitefunctions.h"
+#include "db/core/archive.h"
+#include "db/sqlite/collationconversion.h"
+#include "db/sqlite/sqliteconnection.h"
+#include "db/sqlite/sqlitefunctions.h"
 #include "schema/archivecreator.h"
 #include "testsupport.h"
 

@@ -1,7 +1,7 @@
-#include "db/archive.h"
-#include "db/dataset.h"
-#include "db/datetimes.h"
-#include "db/rowstore.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
+#include "db/datasets/dataset.h"
+#include "db/datasets/rowstore.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
@@ -416,6 +416,25 @@ private Q_SLOTS:
         QVERIFY(ds.refreshRow(u"Id", idOf(archive, "z")).ok());
         QCOMPARE(visible(ds, QStringLiteral("Descrizione")), QStringList({"z", "b"}));
         QCOMPARE(ds.asString(u"Descrizione"), QStringLiteral("z"));
+    }
+
+    // The query's order is read from its text as the program's SQL: words inside a literal, a
+    // quoted name or a comment are no ORDER BY.
+    void orderInLiteralsAndCommentsIsNotTheQueryOrder()
+    {
+        FreshArchive archive;
+        addTitles(archive, {"a", "b", "c"});
+        db::DataSet ds(archive.connection());
+        ds.setSql(QStringLiteral("select Id, Descrizione as [order by Id] from Titoli "
+                                 "where Descrizione <> 'order by Id' order by Descrizione desc "
+                                 "-- prima era: order by Id"));
+        QVERIFY(ds.open().ok());
+        QCOMPARE(visible(ds, QStringLiteral("order by Id")), QStringList({"c", "b", "a"}));
+        const qint64 a = idOf(archive, "a");
+        archive.native(QStringLiteral("update Titoli set Descrizione = 'd' where Id = ?"), {a});
+        QVERIFY(ds.refreshRow(u"Id", a).ok());
+        QCOMPARE(visible(ds, QStringLiteral("order by Id")), QStringList({"d", "c", "b"}));
+        QCOMPARE(visible(ds, QStringLiteral("Id")).first(), QString::number(a));
     }
 
     void longTablesAreFilteredAndSortedInSlices()

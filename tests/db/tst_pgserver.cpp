@@ -1,8 +1,8 @@
 // What only an archive on a server has: its address, a server that goes away during work, the
 // read-only connection of the report runner and the copy of an archive file onto it.
 
-#include "db/archive.h"
-#include "db/pgconnection.h"
+#include "db/core/archive.h"
+#include "db/postgres/pgconnection.h"
 #include "schema/archivecreator.h"
 #include "testsupport.h"
 

@@ -1,7 +1,7 @@
 // The program's SQL as a PostgreSQL server gets it: the forms that differ from a file archive.
 
-#include "db/pgdialect.h"
-#include "db/sqltranslation.h"
+#include "db/postgres/pgdialect.h"
+#include "db/sql/sqltranslation.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // Every SQL text the program sends runs unchanged on a new archive, and the ones whose result
 // matters give the right rows.
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "db/datetimes.h"
-#include "db/rowfilter.h"
+#include "db/core/datetimes.h"
+#include "db/datasets/rowfilter.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "db/datetimes.h"
-#include "db/rowsort.h"
+#include "db/core/datetimes.h"
+#include "db/datasets/rowsort.h"
 
 #include <QRandomGenerator>
 #include <QTest>

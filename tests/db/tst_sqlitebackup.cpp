@@ -1,8 +1,8 @@
 // Backups of an archive in use and restoring them only when nobody has the archive open.
 
-#include "db/archive.h"
-#include "db/archiveconnection.h"
-#include "db/archiveuse.h"
+#include "db/core/archive.h"
+#include "db/core/archiveconnection.h"
+#include "db/sqlite/archiveuse.h"
 #include "testsupport.h"
 
 #include <QFile>

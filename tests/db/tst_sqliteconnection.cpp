@@ -1,6 +1,6 @@
-#include "db/archive.h"
-#include "db/datetimes.h"
-#include "db/sqliteconnection.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
+#include "db/sqlite/sqliteconnection.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "db/sqlitedialect.h"
-#include "db/sqltokenizer.h"
-#include "db/sqltranslation.h"
+#include "db/sql/sqltokenizer.h"
+#include "db/sql/sqltranslation.h"
+#include "db/sqlite/sqlitedialect.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // compared with what mdbtools' own mdb-json prints of the same file, the conversions the
 // library's text helpers get wrong checked against known values, and damaged files refused.
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "jet/jetarchive.h"
 #include "jet/jetvalues.h"
 

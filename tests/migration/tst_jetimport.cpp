@@ -3,7 +3,7 @@
 // still pointed at, the password as a key, and nothing written when the import stops.
 
 #include "common/smtpsecurity.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "jet/jetarchive.h"
 #include "migration/jetimport.h"
 #include "options/adminpassword.h"

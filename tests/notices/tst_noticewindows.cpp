@@ -3,7 +3,7 @@
 
 #include "common/widgets/datagrid.h"
 #include "common/widgets/datasetcombobox.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "noticeoffice.h"
 
 #include <QLineEdit>

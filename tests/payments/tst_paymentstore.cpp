@@ -1,6 +1,6 @@
 // The payments' store without a window: one contact's payments, a new one, its save.
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "payments/paymentstore.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"

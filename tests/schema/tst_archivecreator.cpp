@@ -1,4 +1,4 @@
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "schema/archivecreator.h"
 #include "testsupport.h"
 

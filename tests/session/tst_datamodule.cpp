@@ -1,6 +1,6 @@
 #include "agenda/agendastore.h"
 #include "contacts/contactstore.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "notices/noticestore.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"

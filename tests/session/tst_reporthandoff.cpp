@@ -4,7 +4,7 @@
 #include "app/program.h"
 #include "app/reports.h"
 #include "contacts/contactstore.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "options/optionsstore.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"

@@ -1,6 +1,6 @@
 // The registry of shared data sets: what start-up reopens, in which order, on which rows.
 
-#include "db/dataset.h"
+#include "db/datasets/dataset.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"
 

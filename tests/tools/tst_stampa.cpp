@@ -2,7 +2,7 @@
 // row of TempStampa from a real archive, checked through the text of the PDF it writes.
 
 #include "app/reports.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "testsupport.h"
 
 #include <QBuffer>

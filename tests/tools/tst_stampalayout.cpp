@@ -1,7 +1,7 @@
 // The runner's pure parts: placeholders, printed forms of values, layout files, the search
 // and the CSV form, and the placing of text that must never leave its room.
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 #include "tools/stampa/dataexport.h"
 #include "tools/stampa/fieldtemplate.h"
 #include "tools/stampa/pagecanvas.h"

@@ -3,8 +3,8 @@
 
 #include "common/dates.h"
 #include "common/toolinfo.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 #include "taxcode/codicefiscale.h"
 
 #include <QCoreApplication>

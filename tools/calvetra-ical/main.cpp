@@ -4,8 +4,8 @@
 #include "agenda/agendaexport.h"
 #include "agenda/agendastore.h"
 #include "common/toolinfo.h"
-#include "db/archive.h"
-#include "db/dataset.h"
+#include "db/core/archive.h"
+#include "db/datasets/dataset.h"
 
 #include <QCoreApplication>
 #include <QFile>

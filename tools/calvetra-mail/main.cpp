@@ -2,7 +2,7 @@
 // (or given here), through the same code as the e-mail window.
 
 #include "common/toolinfo.h"
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "mail/mailbatch.h"
 #include "mail/smtpsettings.h"
 

@@ -1,6 +1,6 @@
 #include "tools/calvetra-sql/backupcommands.h"
 
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "tools/calvetra-sql/console.h"
 
 #include <QTextStream>

@@ -3,8 +3,8 @@
 
 #include "common/dates.h"
 #include "common/toolinfo.h"
-#include "db/archive.h"
-#include "db/dataset.h"
+#include "db/core/archive.h"
+#include "db/datasets/dataset.h"
 #include "schema/archivecreator.h"
 #include "tools/calvetra-sql/backupcommands.h"
 #include "tools/calvetra-sql/console.h"

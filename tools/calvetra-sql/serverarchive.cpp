@@ -1,6 +1,6 @@
 #include "serverarchive.h"
 
-#include "db/archive.h"
+#include "db/core/archive.h"
 #include "schema/archivecreator.h"
 
 #include <QElapsedTimer>

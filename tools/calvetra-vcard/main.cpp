@@ -4,8 +4,8 @@
 #include "common/toolinfo.h"
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
-#include "db/archive.h"
-#include "db/datetimes.h"
+#include "db/core/archive.h"
+#include "db/core/datetimes.h"
 #include "vcard/vcardreader.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/result.h"
-#include "db/rowset.h"
+#include "db/core/result.h"
+#include "db/core/rowset.h"
 #include "tools/stampa/reportdocument.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "tools/stampa/jobsource.h"
 
-#include "db/archive.h"
-#include "db/sqltokenizer.h"
+#include "db/core/archive.h"
+#include "db/sql/sqltokenizer.h"
 #include "session/archivelocation.h"
 #include "session/computername.h"
 

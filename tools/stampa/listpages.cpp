@@ -1,7 +1,7 @@
 // Lists and grouped lists: a line per record under column titles repeated on every page,
 // group headings, subtotals and a grand total.
 
-#include "db/textfold.h"
+#include "db/core/textfold.h"
 #include "tools/stampa/pagecanvas.h"
 #include "tools/stampa/recordfields.h"
 

@@ -1,6 +1,6 @@
 #include "tools/stampa/reportdata.h"
 
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 namespace stampa {
 

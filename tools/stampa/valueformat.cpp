@@ -1,7 +1,7 @@
 #include "tools/stampa/valueformat.h"
 
 #include "common/dates.h"
-#include "db/datetimes.h"
+#include "db/core/datetimes.h"
 
 #include <QDateTime>
 

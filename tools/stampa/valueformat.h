@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/fieldkind.h"
+#include "db/core/fieldkind.h"
 
 #include <QString>
 #include <QVariant>
