@@ -70,14 +70,17 @@ QString AgendaStore::remindersSql(QDate today)
 
 db::Status AgendaStore::renameContact(db::Connection &connection, qint64 contactId)
 {
-    db::Result<db::RowSet> renamed = connection.run(
-        QStringLiteral("UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = "
-                       "Contatti.Id SET calendario.Cliente = [Contatti].[NominativoDocumenti] "
-                       "where Contatti.Id=?"),
-        {contactId});
+    db::Result<db::RowSet> renamed = connection.run(renameContactSql(), {contactId});
     if (!renamed)
         return renamed.error();
     return {};
+}
+
+QString AgendaStore::renameContactSql()
+{
+    return QStringLiteral("UPDATE Calendario INNER JOIN Contatti ON calendario.Cliente_ID = "
+                          "Contatti.Id SET calendario.Cliente = [Contatti].[NominativoDocumenti] "
+                          "where Contatti.Id=?");
 }
 
 db::Status AgendaStore::contactRenamed(qint64 contactId)

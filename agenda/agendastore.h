@@ -42,5 +42,7 @@ public:
     // renameContact() writes the new name into them (inside the caller's transaction, on
     // `connection`), and contactRenamed() reads those rows again when the agenda is open.
     static db::Status renameContact(db::Connection &connection, qint64 contactId);
+    // What renameContact() runs, the contact's key bound to the ?.
+    static QString renameContactSql();
     db::Status contactRenamed(qint64 contactId);
 };

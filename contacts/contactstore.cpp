@@ -99,6 +99,11 @@ QString ContactStore::contactListSql()
         "order by Contatti.NominativoDocumenti;");
 }
 
+QString ContactStore::contactSql()
+{
+    return QStringLiteral("select * from Contatti where id = ?");
+}
+
 db::Status ContactStore::openList()
 {
     return SharedDataSets::openOnDemand(TableCercaContatti);
@@ -107,7 +112,7 @@ db::Status ContactStore::openList()
 db::Status ContactStore::openContact(qint64 id)
 {
     TableContatti.close();
-    TableContatti.setSql(QStringLiteral("select * from Contatti where id = ?"), {id});
+    TableContatti.setSql(contactSql(), {id});
     return TableContatti.open();
 }
 
@@ -212,7 +217,7 @@ db::Status ContactStore::removeListed()
     const qint64 deleted = list.asInteger(u"Ide");
     db::DataSet &contatti = TableContatti;
     contatti.close();
-    contatti.setSql(QStringLiteral("select * from Contatti where ID = ?"), {deleted});
+    contatti.setSql(contactSql(), {deleted});
     if (db::Status opened = contatti.open(); !opened)
         return opened;
     list.prior();

@@ -26,6 +26,8 @@ public:
 
     // What TableCercaContatti selects.
     static QString contactListSql();
+    // One contact, its key bound to the ?: what TableContatti holds while it is edited.
+    static QString contactSql();
     db::Connection &connection() { return TableContatti.connection(); }
 
     // Reads the contact list unless it is open already; a failure is shown to the user and

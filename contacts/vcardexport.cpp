@@ -14,25 +14,6 @@ using namespace vcard;
 
 namespace {
 
-const QString kExportSql = QStringLiteral(
-    "SELECT Contatti.RagioneSociale, Contatti.Cognome, Contatti.Nome, "
-    "Contatti.NominativoDocumenti, Professioni.descrizione AS Professione, "
-    "Categorie.descrizione AS Categoria, Titoli.descrizione AS Titolo, "
-    "Contatti.Telefono AS AbitazioneTelefono, Contatti.Cellulare, Contatti.email, "
-    "Comuni.Comune AS AbitazioneComune, Comuni.Provincia AS AbitazioneProvincia, "
-    "Contatti.Indirizzo AS AbitazioneIndirizzo, Contatti.Numero AS AbitazioneCivico, "
-    "Contatti.Cap AS AbitazioneCap, Contatti.Internet, Contatti.Fax, Contatti.Note, "
-    "Contatti.SecondoCell AS UfficioCellulare, Contatti.secEmail AS UfficioEmail, "
-    "Contatti.secTelefono AS UfficioTelefono, Comuni_1.Comune AS UfficioComune, "
-    "Comuni_1.Provincia AS UfficioProvincia, Contatti.UfficioIndirizzo, "
-    "Contatti.UfficioNumero AS UfficioCivico, Contatti.UfficioCap, Contatti.ID as Ide, "
-    "Contatti.DataNascita, Contatti.DataInserimento, Contatti.DestMerce "
-    "FROM ((((Contatti LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) "
-    "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) "
-    "LEFT JOIN Professioni ON Contatti.Professione_id = Professioni.Id) "
-    "LEFT JOIN Comuni AS Comuni_1 ON Contatti.UfficioComune_id = Comuni_1.ID) "
-    "LEFT JOIN Titoli ON Contatti.Titolo_id = Titoli.id where Contatti.Id = ?");
-
 // Which column of the export query fills which slot.
 const struct
 {
@@ -105,7 +86,7 @@ DatiVCard cardOf(const QVariantList &row, const Columns &c)
 db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QList<qint64> &ids)
 {
     // Translated once: the same statement runs for every contact with its key bound.
-    const db::Result<QString> sql = connection.translate(kExportSql);
+    const db::Result<QString> sql = connection.translate(vCardExportSql());
     if (!sql)
         return sql.error();
     // One read transaction: the cards show the archive at one moment, and the archive is locked
@@ -130,6 +111,28 @@ db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QLi
     if (db::Status ended = reading.commit(); !ended)
         return ended.error();
     return exported;
+}
+
+QString vCardExportSql()
+{
+    return QStringLiteral(
+        "SELECT Contatti.RagioneSociale, Contatti.Cognome, Contatti.Nome, "
+        "Contatti.NominativoDocumenti, Professioni.descrizione AS Professione, "
+        "Categorie.descrizione AS Categoria, Titoli.descrizione AS Titolo, "
+        "Contatti.Telefono AS AbitazioneTelefono, Contatti.Cellulare, Contatti.email, "
+        "Comuni.Comune AS AbitazioneComune, Comuni.Provincia AS AbitazioneProvincia, "
+        "Contatti.Indirizzo AS AbitazioneIndirizzo, Contatti.Numero AS AbitazioneCivico, "
+        "Contatti.Cap AS AbitazioneCap, Contatti.Internet, Contatti.Fax, Contatti.Note, "
+        "Contatti.SecondoCell AS UfficioCellulare, Contatti.secEmail AS UfficioEmail, "
+        "Contatti.secTelefono AS UfficioTelefono, Comuni_1.Comune AS UfficioComune, "
+        "Comuni_1.Provincia AS UfficioProvincia, Contatti.UfficioIndirizzo, "
+        "Contatti.UfficioNumero AS UfficioCivico, Contatti.UfficioCap, Contatti.ID as Ide, "
+        "Contatti.DataNascita, Contatti.DataInserimento, Contatti.DestMerce "
+        "FROM ((((Contatti LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) "
+        "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) "
+        "LEFT JOIN Professioni ON Contatti.Professione_id = Professioni.Id) "
+        "LEFT JOIN Comuni AS Comuni_1 ON Contatti.UfficioComune_id = Comuni_1.ID) "
+        "LEFT JOIN Titoli ON Contatti.Titolo_id = Titoli.id where Contatti.Id = ?");
 }
 
 QString nomeFileVCard(const QString &chosen)

@@ -13,6 +13,8 @@ struct EsportazioneVCard
 
 // The cards of the contacts with these keys, in this order.
 db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QList<qint64> &ids);
+// What esportaVCard() reads a contact with, its key bound to the ?.
+QString vCardExportSql();
 
 // The name a vCard file is written under: ".vcf" added when the file name (not its folder)
 // has no extension.

@@ -94,15 +94,17 @@ db::Status NoticeStore::writeRecipients(const QList<qint64> &contacts)
 
 db::Status NoticeStore::clearScratchRows(db::Connection &connection, const QString &computerName)
 {
-    for (const QString &table :
-         {QStringLiteral("TempAvvisi"), QStringLiteral("TempAvvisiContatti")}) {
-        db::Result<db::RowSet> done = connection.run(QStringLiteral("delete * from ") + table +
-                                                         QStringLiteral(" where NomeComputer = ?"),
-                                                     {computerName});
-        if (!done)
+    for (const QString &sql : scratchRowsSql()) {
+        if (db::Result<db::RowSet> done = connection.run(sql, {computerName}); !done)
             return done.error();
     }
     return {};
+}
+
+QStringList NoticeStore::scratchRowsSql()
+{
+    return {QStringLiteral("delete * from TempAvvisi where NomeComputer = ?"),
+            notices::clearRecipientsSql()};
 }
 
 ReportDefinition NoticeStore::noticesReport()

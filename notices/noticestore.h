@@ -2,6 +2,8 @@
 
 #include "db/datasets/dataset.h"
 
+#include <QStringList>
+
 class SharedDataSets;
 struct ReportDefinition;
 
@@ -48,6 +50,8 @@ public:
 
     // Deletes the notice rows `computerName` left: start-up runs it before the data sets open.
     static db::Status clearScratchRows(db::Connection &connection, const QString &computerName);
+    // What clearScratchRows() runs, each with the workstation's name bound to the ?.
+    static QStringList scratchRowsSql();
 
     // The notice for each recipient of the workstation whose print job it is (its name is bound
     // to the query's ?): another workstation may be printing its own notice at the same moment.

@@ -42,13 +42,10 @@ db::Status writeRecipients(db::Connection &connection, const QString &computerNa
     db::Transaction transaction(connection);
     if (!transaction.started())
         return transaction.started();
-    if (db::Result<db::RowSet> cleared = connection.run(
-            QStringLiteral("delete * from TempAvvisiContatti where NomeComputer = ?"),
-            {computerName});
+    if (db::Result<db::RowSet> cleared = connection.run(clearRecipientsSql(), {computerName});
         !cleared)
         return cleared.error();
-    const QString insert =
-        QStringLiteral("insert into TempAvvisiContatti (NomeComputer, Contatto_ID) VALUES(?, ?)");
+    const QString insert = addRecipientSql();
     for (qint64 contact : contacts) {
         if (db::Result<db::RowSet> added = connection.run(insert, {computerName, contact}); !added)
             return added.error();
@@ -58,8 +55,7 @@ db::Status writeRecipients(db::Connection &connection, const QString &computerNa
 
 db::Result<QString> storedNoticeText(db::Connection &connection, const QString &computerName)
 {
-    const db::Result<db::RowSet> stored = connection.run(
-        QStringLiteral("select Testo from TempAvvisi where NomeComputer = ?"), {computerName});
+    const db::Result<db::RowSet> stored = connection.run(storedNoticeTextSql(), {computerName});
     if (!stored)
         return stored.error();
     const QString text = stored->rows.isEmpty() ? QString() : stored->rows[0][0].toString();
@@ -67,6 +63,22 @@ db::Result<QString> storedNoticeText(db::Connection &connection, const QString &
         return db::Error{QStringLiteral("Il testo dell'avviso è vuoto: scriverlo, o importarlo da "
                                         "un avviso già predisposto, prima di stampare.")};
     return text;
+}
+
+QString clearRecipientsSql()
+{
+    return QStringLiteral("delete * from TempAvvisiContatti where NomeComputer = ?");
+}
+
+QString addRecipientSql()
+{
+    return QStringLiteral(
+        "insert into TempAvvisiContatti (NomeComputer, Contatto_ID) VALUES(?, ?)");
+}
+
+QString storedNoticeTextSql()
+{
+    return QStringLiteral("select Testo from TempAvvisi where NomeComputer = ?");
 }
 
 } // namespace notices

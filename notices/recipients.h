@@ -28,4 +28,10 @@ db::Status writeRecipients(db::Connection &connection, const QString &computerNa
 // This workstation's notice text as stored; a message instead when there is no text to print.
 db::Result<QString> storedNoticeText(db::Connection &connection, const QString &computerName);
 
+// The statements of the two above, the workstation's name bound to the first ?: deleting its
+// recipient rows, adding one (the contact's key bound to the second ?), reading its text.
+QString clearRecipientsSql();
+QString addRecipientSql();
+QString storedNoticeTextSql();
+
 } // namespace notices

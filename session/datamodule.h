@@ -43,6 +43,9 @@ public:
     // constructor.
     db::DataSet TableGriglie{m_connection};
     db::DataSet TableTempStampa{m_connection};
+    // This workstation's print job, its name bound to the ?: what start-up reads into
+    // TableTempStampa and what writePrintJob() replaces.
+    static QString printJobSql();
 
     // Every shared data set, those of the stores included, in the order they were declared.
     QList<db::DataSet *> sharedDataSets() const { return m_shared.dataSets(); }

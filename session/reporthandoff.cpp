@@ -10,8 +10,7 @@ db::Status writePrintJob(Tform_DB &m, const ReportDefinition &report, bool askPr
 {
     db::DataSet &job = m.TableTempStampa;
     // Only this workstation's job is ever replaced, whatever the data set held before.
-    job.setSql(QStringLiteral("select * from TempStampa where NomeComputer = ?"),
-               {m.computerName()});
+    job.setSql(Tform_DB::printJobSql(), {m.computerName()});
     if (db::Status requeried = job.requery(); !requeried)
         return requeried;
     job.first();

@@ -1,32 +1,10 @@
-#include "agenda/agendastore.h"
-#include "contacts/contactstore.h"
 #include "db/core/archive.h"
-#include "notices/noticestore.h"
-#include "options/optionsstore.h"
-#include "payments/paymentstore.h"
-#include "reference/referencestore.h"
-#include "session/datamodule.h"
+#include "featurestores.h"
 #include "session/shareddatasets.h"
 #include "testsupport.h"
 
 #include <QSet>
 #include <QTest>
-
-namespace {
-
-// The data module with the store of every feature declared into it, as the program makes them.
-struct Stores
-{
-    Tform_DB module;
-    ReferenceStore reference{module.shared()};
-    OptionsStore options{module.shared()};
-    PaymentStore payments{module.shared()};
-    AgendaStore agenda{module.shared()};
-    ContactStore contacts{module.shared(), agenda};
-    NoticeStore notices{module.shared()};
-};
-
-} // namespace
 
 class TestDataModule : public QObject
 {

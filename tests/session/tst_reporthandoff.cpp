@@ -5,7 +5,9 @@
 #include "app/reports.h"
 #include "contacts/contactstore.h"
 #include "db/core/archive.h"
+#include "notices/noticestore.h"
 #include "options/optionsstore.h"
+#include "payments/paymentstore.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
 #include "session/reporthandoff.h"
@@ -16,16 +18,6 @@
 #include <QTest>
 
 namespace {
-
-QString programText(const QString &name)
-{
-    QFile file(QStringLiteral(CALVETRA_TEST_DATA "/db/data/program_sql.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    const qsizetype at = lines.indexOf(QStringLiteral("-- ") + name);
-    return at < 0 ? QString() : lines[at + 1];
-}
 
 struct Office
 {
@@ -52,42 +44,39 @@ private Q_SLOTS:
     void everyKindCarriesItsQueryExactly_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("text");
+        // The query of the store whose data the kind prints.
+        QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("portrait");
         QTest::addColumn<QString>("landscape");
         QTest::addColumn<bool>("filtro");
-        QTest::newRow("1 agenda") << 1 << "print.kind1"
-                                  << "Agenda.rpt"
+        QTest::newRow("1 agenda") << 1 << ContactStore::bookReport().sql << "Agenda.rpt"
                                   << "AgendaLan.rpt" << true;
-        QTest::newRow("2 categories") << 2 << "print.kind2"
-                                      << "Categorie.rpt"
-                                      << "CategorieLan.rpt" << true;
-        QTest::newRow("3 labels") << 3 << "print.kind3"
-                                  << "EtichetteClienti.rpt"
+        QTest::newRow("2 categories")
+            << 2 << ContactStore::byCategoryReport().sql << "Categorie.rpt"
+            << "CategorieLan.rpt" << true;
+        QTest::newRow("3 labels") << 3 << ContactStore::labelsReport().sql << "EtichetteClienti.rpt"
                                   << "EtichetteClienti.rpt" << true;
-        QTest::newRow("4 company labels") << 4 << "print.kind4"
-                                          << "EtichetteAzienda.rpt"
-                                          << "EtichetteAzienda.rpt" << false;
-        QTest::newRow("5 privacy") << 5 << "print.kind5-privacy"
-                                   << "PrivacyContatti.rpt"
-                                   << "PrivacyContattiLan.rpt" << false;
-        QTest::newRow("6 payments") << 6 << "print.kind6"
-                                    << "Pagamenti.rpt"
+        QTest::newRow("4 company labels")
+            << 4 << OptionsStore::companyLabelsReport().sql << "EtichetteAzienda.rpt"
+            << "EtichetteAzienda.rpt" << false;
+        QTest::newRow("5 privacy")
+            << 5 << ContactStore::privacyFormReport(42).sql << "PrivacyContatti.rpt"
+            << "PrivacyContattiLan.rpt" << false;
+        QTest::newRow("6 payments") << 6 << PaymentStore::paymentsReport().sql << "Pagamenti.rpt"
                                     << "PagamentiLan.rpt" << true;
-        QTest::newRow("7 notices") << 7 << "print.kind7-workstation"
-                                   << "Avvisi.rpt"
+        QTest::newRow("7 notices") << 7 << NoticeStore::noticesReport().sql << "Avvisi.rpt"
                                    << "AvvisiLan.rpt" << false;
     }
     void everyKindCarriesItsQueryExactly()
     {
         QFETCH(int, kind);
-        QFETCH(QString, text);
+        QFETCH(QString, sql);
         QFETCH(QString, portrait);
         QFETCH(QString, landscape);
         QFETCH(bool, filtro);
         const std::optional<ReportDefinition> report = reportDefinition(ReportKind(kind), 42);
         QVERIFY(report.has_value());
-        QCOMPARE(report->sql, programText(text));
+        QCOMPARE(report->sql, sql);
         QCOMPARE(report->file, portrait);
         QCOMPARE(report->landscapeFile, landscape);
         QCOMPARE(report->filtro, filtro);

@@ -1,10 +1,24 @@
 // Every SQL text the program sends runs unchanged on a new archive, and the ones whose result
-// matters give the right rows.
+// matters give the right rows. The texts are the code's own: the features' functions and the
+// shared data sets their stores declare, filled with sample values (this workstation
+// PC-UFFICIO, contact 42 and 7 for the payments, category 3, today 7 December 2026, user texts
+// holding an apostrophe).
 
+#include "agenda/agendastore.h"
+#include "app/reports.h"
+#include "contacts/contactstore.h"
+#include "contacts/vcardexport.h"
 #include "db/core/datetimes.h"
+#include "featurestores.h"
+#include "notices/noticequery.h"
+#include "notices/noticestore.h"
+#include "notices/recipients.h"
+#include "payments/paymentstore.h"
+#include "reference/capfinder.h"
+#include "reference/lookuptables.h"
 #include "testsupport.h"
+#include "tools/stampa/jobsource.h"
 
-#include <QFile>
 #include <QTest>
 
 namespace {
@@ -13,41 +27,143 @@ struct ProgramText
 {
     QString name;
     QString sql;
+    QVariantList values; // bound to its ?, in order
 };
+
+QString workstation()
+{
+    return QStringLiteral("PC-UFFICIO");
+}
+
+// Every shared data set as start-up and the windows open it: its SQL and, for a data set of one
+// workstation's rows, the SQL start-up reads them with.
+void addRegistryTexts(QList<ProgramText> &texts)
+{
+    Stores stores;
+    for (const SharedDataSets::Entry &entry : stores.module.shared().entries()) {
+        const SharedDataSet &declared = entry.declaration;
+        const QString name = QStringLiteral("registry.") + declared.name;
+        texts.append({name, declared.sql, {}});
+        if (declared.kind == SharedDataSet::Kind::PerWorkstation)
+            texts.append(
+                {name + QStringLiteral(".workstation"), declared.workstationSql, {workstation()}});
+    }
+}
+
+// The filter step's query, one text per kind of condition and one with all of them.
+void addNoticeFilterTexts(QList<ProgramText> &texts)
+{
+    const QString from = QStringLiteral("01/01/1960");
+    const QString to = QStringLiteral("31/12/1960");
+    const QString notes = QStringLiteral("fornitore d'ufficio");
+    using notices::NoticeFilter;
+    // A filter with only the choices `choose` makes.
+    const auto with = [](const auto &choose) {
+        NoticeFilter filter;
+        choose(filter);
+        return filter;
+    };
+    const QList<std::pair<const char *, NoticeFilter>> filters = {
+        {"none", {}},
+        {"profession", with([](NoticeFilter &f) { f.professione = 4; })},
+        {"category", with([](NoticeFilter &f) { f.categoria = 2; })},
+        {"municipality", with([](NoticeFilter &f) { f.comune = 15; })},
+        {"province", with([](NoticeFilter &f) { f.provincia = QStringLiteral("RM"); })},
+        {"notes-apostrophe", with([&](NoticeFilter &f) { f.note = notes; })},
+        {"notes-wildcard", with([](NoticeFilter &f) { f.note = QStringLiteral("rif*2024"); })},
+        {"birth-from", with([&](NoticeFilter &f) { f.daData = from; })},
+        {"birth-to", with([&](NoticeFilter &f) { f.aData = to; })},
+        {"birth-range", with([&](NoticeFilter &f) {
+             f.daData = from;
+             f.aData = to;
+         })},
+        {"all", {4, 2, 15, QStringLiteral("RM"), notes, from, to}},
+    };
+    for (const auto &[name, filter] : filters) {
+        const db::Result<QString> sql = notices::composeNoticeQuery(filter);
+        if (!sql)
+            qFatal("notices.filter-%s: %s", name, qPrintable(sql.message()));
+        texts.append({QStringLiteral("notices.filter-") + QLatin1String(name), *sql, {}});
+    }
+}
+
+// Each report's query, bound as the report runner binds it.
+void addReportTexts(QList<ProgramText> &texts)
+{
+    for (int kind = int(ReportKind::ContactBook); kind <= int(ReportKind::Notices); ++kind) {
+        const std::optional<ReportDefinition> report = reportDefinition(ReportKind(kind), 42);
+        if (!report)
+            qFatal("no report of kind %d", kind);
+        const db::Result<QVariantList> values = stampa::queryValues(report->sql, workstation());
+        if (!values)
+            qFatal("print.kind%d: %s", kind, qPrintable(values.message()));
+        texts.append({QStringLiteral("print.kind%1").arg(kind), report->sql, *values});
+    }
+}
 
 QList<ProgramText> programTexts()
 {
-    QFile file(QStringLiteral(CALVETRA_TEST_DATA "/db/data/program_sql.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("program_sql.txt missing");
-    QList<ProgramText> texts;
-    ProgramText current;
-    const auto flush = [&] {
-        if (!current.name.isEmpty())
-            texts.append(current);
-        current = {};
+    const QDate today(2026, 12, 7);
+    const QStringList scratch = NoticeStore::scratchRowsSql();
+    QList<ProgramText> texts = {
+        {QStringLiteral("startup.delete-temp-avvisi"), scratch.value(0), {workstation()}},
+        {QStringLiteral("startup.delete-temp-avvisi-contatti"), scratch.value(1), {workstation()}},
+        {QStringLiteral("reminders.due-query"), AgendaStore::remindersSql(today), {}},
+        {QStringLiteral("birthdays.current-month"), ContactStore::birthdaysSql(today), {}},
+        // After the 25th the next month's birthdays come too.
+        {QStringLiteral("birthdays.month-end-with-next"),
+         ContactStore::birthdaysSql(QDate(2026, 12, 28)),
+         {}},
+        {QStringLiteral("contacts.contact"), ContactStore::contactSql(), {42}},
+        {QStringLiteral("contacts.rename-appointments"), AgendaStore::renameContactSql(), {42}},
+        {QStringLiteral("payments.of-contact"), PaymentStore::contactPaymentsSql(), {7}},
+        {QStringLiteral("vcard.export-query"), vCardExportSql(), {42}},
+        {QStringLiteral("categories.delete-clear-colour"),
+         reference::clearCategoryColourSql(),
+         {3}},
+        {QStringLiteral("postcodes.single-code-lookup"),
+         capShortcutSql(QStringLiteral("Reggio nell'Emilia")),
+         {}},
+        {QStringLiteral("postcodes.streets-of-town"),
+         streetListSql(QStringLiteral("Sant'Agata de' Goti")),
+         {}},
+        {QStringLiteral("postcodes.single-code-lookup-plain"),
+         capShortcutSql(QStringLiteral("Milano")),
+         {}},
+        {QStringLiteral("notices.print-delete-recipients"),
+         notices::clearRecipientsSql(),
+         {workstation()}},
+        {QStringLiteral("notices.print-insert-recipient"),
+         notices::addRecipientSql(),
+         {workstation(), 42}},
+        {QStringLiteral("notices.stored-text"), notices::storedNoticeTextSql(), {workstation()}},
     };
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        if (line.startsWith(u"-- ")) {
-            flush();
-            current.name = line.mid(3).trimmed();
-        } else if (line.isEmpty() || line.startsWith(u'#')) {
-            flush();
-        } else if (!current.name.isEmpty()) {
-            current.sql += (current.sql.isEmpty() ? QString() : QStringLiteral("\n")) + line;
-        }
-    }
-    flush();
+    addRegistryTexts(texts);
+    addNoticeFilterTexts(texts);
+    addReportTexts(texts);
     return texts;
 }
 
-QString textNamed(const QString &name)
+ProgramText textNamed(const QString &name)
 {
     for (const ProgramText &t : programTexts()) {
         if (t.name == name)
-            return t.sql;
+            return t;
     }
     qFatal("no program text named %s", qPrintable(name));
+}
+
+// Runs the text with its sample values; it must succeed.
+db::RowSet runText(FreshArchive &archive, const QString &name)
+{
+    const ProgramText text = textNamed(name);
+    db::Result<db::RowSet> result = archive.connection().run(text.sql, text.values);
+    if (!result) {
+        QTest::qFail(qPrintable(name + QStringLiteral(": ") + result.message()), __FILE__,
+                     __LINE__);
+        return {};
+    }
+    return std::move(*result);
 }
 
 QDateTime at(int y, int m, int d, int h = 0, int min = 0)
@@ -84,9 +200,10 @@ void addFixture(FreshArchive &archive)
     insert(
         QStringLiteral("INSERT INTO Categorie (Id, Descrizione, ColoreCategoria) VALUES (?, ?, ?)"),
         {2, "Fornitori", 65280});
-    const QString appointment = QStringLiteral(
-        "INSERT INTO Calendario (Id, Data, DataAvviso, Cliente_ID, Cliente, TipologiaCalendario, "
-        "Note, Conclusa, Storico, Personale) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    const QString appointment =
+        QStringLiteral("INSERT INTO Calendario (Id, Data, DataAvviso, Cliente_ID, Cliente, "
+                       "TipologiaCalendario, "
+                       "Note, Conclusa, Storico, Personale) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insert(appointment, {1, at(2026, 12, 9, 10), at(2026, 12, 6), 42, "old name", "Visita",
                          "due yesterday", false, false, "A"});
     insert(appointment, {2, at(2026, 12, 9, 11), at(2026, 12, 7), 42, "old name", "Visita",
@@ -123,6 +240,14 @@ QStringList column(const db::RowSet &rows, const QString &name)
     return values;
 }
 
+// For a query without an order.
+QStringList sortedColumn(const db::RowSet &rows, const QString &name)
+{
+    QStringList values = column(rows, name);
+    values.sort();
+    return values;
+}
+
 } // namespace
 
 class TestProgramSql : public QObject
@@ -136,19 +261,18 @@ private Q_SLOTS:
     void everyTextRuns_data()
     {
         QTest::addColumn<QString>("sql");
+        QTest::addColumn<QVariantList>("values");
         const QList<ProgramText> texts = programTexts();
         QVERIFY(texts.size() >= 60);
         for (const ProgramText &t : texts)
-            QTest::newRow(qPrintable(t.name)) << t.sql;
+            QTest::newRow(qPrintable(t.name)) << t.sql << t.values;
     }
     void everyTextRuns()
     {
         QFETCH(QString, sql);
+        QFETCH(QVariantList, values);
         FreshArchive archive;
         addFixture(archive);
-        // The one text that names a workstation does it with a ?.
-        const QVariantList values =
-            sql.contains(u'?') ? QVariantList{QStringLiteral("PC-UFFICIO")} : QVariantList{};
         const db::Result<db::RowSet> result = archive.connection().run(sql, values);
         QVERIFY2(result.ok(), qPrintable(result.message()));
     }
@@ -157,7 +281,7 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet due = archive.run(textNamed(QStringLiteral("reminders.due-query")));
+        const db::RowSet due = runText(archive, QStringLiteral("reminders.due-query"));
         // The query does not look at the archived mark: an old, unconcluded reminder stays due.
         QCOMPARE(column(due, QStringLiteral("Note")),
                  QStringList({"archived", "due yesterday", "due today"}));
@@ -168,7 +292,7 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet agenda = archive.run(textNamed(QStringLiteral("datamodule.calendario")));
+        const db::RowSet agenda = runText(archive, QStringLiteral("registry.TableCalendario"));
         QCOMPARE(column(agenda, QStringLiteral("Id")), QStringList({"3", "2", "1", "4"}));
         QCOMPARE(agenda.value(0, u"Conclusa").typeId(), QMetaType::Bool);
     }
@@ -177,8 +301,7 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet first =
-            archive.run(textNamed(QStringLiteral("datamodule.contatti-first")));
+        const db::RowSet first = runText(archive, QStringLiteral("registry.TableContatti"));
         QCOMPARE(first.rows.size(), 1);
         // Null surnames sort first, then 'bianchi' before "D'Amico" and 'Zeta'.
         QCOMPARE(first.value(0, u"ID").toInt(), 7);
@@ -191,26 +314,11 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet december =
-            archive.run(textNamed(QStringLiteral("birthdays.current-month")));
-        QStringList ids = column(december, QStringLiteral("ID"));
-        ids.sort();
-        QCOMPARE(ids, QStringList({"42", "7"}));
+        const db::RowSet december = runText(archive, QStringLiteral("birthdays.current-month"));
+        QCOMPARE(sortedColumn(december, QStringLiteral("ID")), QStringList({"42", "7"}));
         const db::RowSet withJanuary =
-            archive.run(textNamed(QStringLiteral("birthdays.month-end-with-next")));
+            runText(archive, QStringLiteral("birthdays.month-end-with-next"));
         QCOMPARE(withJanuary.rows.size(), 4);
-    }
-
-    void identityReadsTheKeyJustInserted()
-    {
-        FreshArchive archive;
-        addFixture(archive);
-        archive.run(QStringLiteral("insert into Professioni (Descrizione) values ('Notaio')"));
-        const db::RowSet id = archive.run(textNamed(QStringLiteral("records.identity")));
-        QCOMPARE(id.columns[0].name, QStringLiteral("ID"));
-        const db::RowSet row =
-            archive.run(QStringLiteral("select Id from Professioni where Descrizione = 'NOTAIO'"));
-        QCOMPARE(id.rows[0][0].toLongLong(), row.rows[0][0].toLongLong());
     }
 
     // Report layouts and exports find their fields by the names the query gives them.
@@ -232,8 +340,7 @@ private Q_SLOTS:
         addFixture(archive);
         archive.run(QStringLiteral(
             "update Contatti set NominativoDocumenti = 'D''Amico Lucia Maria' where ID = 42"));
-        const db::RowSet changed =
-            archive.run(textNamed(QStringLiteral("contacts.rename-appointments")));
+        const db::RowSet changed = runText(archive, QStringLiteral("contacts.rename-appointments"));
         QCOMPARE(changed.rowsAffected, 2);
         const db::RowSet rows =
             archive.run(QStringLiteral("select Cliente from Calendario order by Id"));
@@ -246,7 +353,7 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        archive.run(textNamed(QStringLiteral("categories.delete-clear-colour")));
+        runText(archive, QStringLiteral("categories.delete-clear-colour"));
         const db::RowSet rows = archive.run(
             QStringLiteral("select ID, Categoria_ID, ColoreCategoria from Contatti order by ID"));
         QCOMPARE(column(rows, QStringLiteral("ColoreCategoria")),
@@ -258,11 +365,9 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet upTo = archive.run(textNamed(QStringLiteral("notices.filter-birth-to")));
+        const db::RowSet upTo = runText(archive, QStringLiteral("notices.filter-birth-to"));
         // Born on 31/12/1960 at noon is in; the cancelled contact is out.
-        QStringList ids = column(upTo, QStringLiteral("Id"));
-        ids.sort();
-        QCOMPARE(ids, QStringList({"42", "7"}));
+        QCOMPARE(sortedColumn(upTo, QStringLiteral("Id")), QStringList({"42", "7"}));
     }
 
     void textsCompareRegardlessOfCase()
@@ -270,13 +375,13 @@ private Q_SLOTS:
         FreshArchive archive;
         addFixture(archive);
         const db::RowSet notes =
-            archive.run(textNamed(QStringLiteral("notices.filter-notes-apostrophe")));
+            runText(archive, QStringLiteral("notices.filter-notes-apostrophe"));
         QCOMPARE(column(notes, QStringLiteral("Id")), QStringList({"42"}));
         const db::RowSet company = archive.run(QStringLiteral(
             "Select * from Contatti where RagioneSociale = 'd''amico forniture s.r.l.'"));
         QCOMPARE(company.rows.size(), 1);
         const db::RowSet wildcard =
-            archive.run(textNamed(QStringLiteral("notices.filter-notes-wildcard")));
+            runText(archive, QStringLiteral("notices.filter-notes-wildcard"));
         QCOMPARE(column(wildcard, QStringLiteral("Id")), QStringList({"7"}));
     }
 
@@ -284,12 +389,9 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet all = archive.run(textNamed(QStringLiteral("print.kind7")));
-        QCOMPARE(all.rows.size(), 2); // every workstation's recipients
-        const db::Result<db::RowSet> bound = archive.connection().run(
-            textNamed(QStringLiteral("print.kind7-workstation")), {QStringLiteral("PC-UFFICIO")});
-        QVERIFY2(bound.ok(), qPrintable(bound.message()));
-        const db::RowSet mine = *bound;
+        // Both workstations have a recipient; the query gives this workstation's only.
+        QCOMPARE(archive.run(QStringLiteral("select * from TempAvvisiContatti")).rows.size(), 2);
+        const db::RowSet mine = runText(archive, QStringLiteral("print.kind7"));
         QCOMPARE(column(mine, QStringLiteral("Contatto")), QStringList({"D'Amico Lucia"}));
         QCOMPARE(column(mine, QStringLiteral("Testo")),
                  QStringList({"Gentile cliente, l'ufficio resterà chiuso."}));
@@ -299,7 +401,7 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet payments = archive.run(textNamed(QStringLiteral("print.kind6")));
+        const db::RowSet payments = runText(archive, QStringLiteral("print.kind6"));
         QCOMPARE(payments.rows.size(), 3);
         const db::RowSet sum =
             archive.run(QStringLiteral("select sum(Importo) as Totale from Pagamenti"));
@@ -314,12 +416,10 @@ private Q_SLOTS:
     {
         FreshArchive archive;
         addFixture(archive);
-        const db::RowSet deleted =
-            archive.run(textNamed(QStringLiteral("startup.delete-temp-avvisi")));
+        const db::RowSet deleted = runText(archive, QStringLiteral("startup.delete-temp-avvisi"));
         QCOMPARE(deleted.rowsAffected, 1);
         QCOMPARE(archive.run(QStringLiteral("select * from TempAvvisi")).rows.size(), 1);
-        const db::RowSet top =
-            archive.run(textNamed(QStringLiteral("datamodule.temp-avvisi-first")));
+        const db::RowSet top = runText(archive, QStringLiteral("registry.TableTempAvvisi"));
         QCOMPARE(column(top, QStringLiteral("NomeComputer")), QStringList({"PC-CASSA"}));
     }
 };
