@@ -85,6 +85,10 @@ struct Archive::Handle
 
     // The stored bytes of a memo or OLE value whose header is at `start` on the current page;
     // nothing when its pages cannot all be read.
+    // `name`'s definition, with its columns read when asked; nothing when the file does not
+    // hold it whole.
+    std::unique_ptr<TableDef> table(const QString &name, bool withColumns);
+
     std::optional<QByteArray> longValue(MdbColumn &column, int start, int size)
     {
         if (size < kLongValueHeader)
@@ -148,21 +152,30 @@ db::Result<std::unique_ptr<Archive>> Archive::open(const QString &path)
     return std::unique_ptr<Archive>(new Archive(path, std::move(handle), tables));
 }
 
+std::unique_ptr<TableDef> Archive::Handle::table(const QString &name, bool withColumns)
+{
+    QByteArray utf8 = name.toUtf8();
+    auto def = std::make_unique<TableDef>();
+    def->def = mdb_read_table_by_name(mdb, utf8.data(), MDB_TABLE);
+    if (!def->def || (withColumns && !mdb_read_columns(def->def)))
+        return nullptr;
+    return def;
+}
+
 db::Result<qint64> Archive::rowCount(const QString &table)
 {
-    QByteArray name = table.toUtf8();
-    TableDef def{mdb_read_table_by_name(m_handle->mdb, name.data(), MDB_TABLE)};
-    if (!def.def)
+    const std::unique_ptr<TableDef> def = m_handle->table(table, false);
+    if (!def)
         return damaged(m_path, table);
-    return qint64(def.def->num_rows);
+    return qint64(def->def->num_rows);
 }
 
 db::Result<QList<Column>> Archive::columns(const QString &table)
 {
-    QByteArray name = table.toUtf8();
-    TableDef def{mdb_read_table_by_name(m_handle->mdb, name.data(), MDB_TABLE)};
-    if (!def.def || !mdb_read_columns(def.def))
+    const std::unique_ptr<TableDef> found = m_handle->table(table, true);
+    if (!found)
         return damaged(m_path, table);
+    const TableDef &def = *found;
     QList<Column> columns;
     for (guint i = 0; i < def.def->num_cols; ++i) {
         const auto *c = static_cast<const MdbColumn *>(g_ptr_array_index(def.def->columns, i));
@@ -176,11 +189,10 @@ db::Result<QList<Column>> Archive::columns(const QString &table)
 db::Status Archive::readRows(const QString &table, const RowHandler &handler)
 {
     MdbHandle *mdb = m_handle->mdb;
-    QByteArray name = table.toUtf8();
-    TableDef def{mdb_read_table_by_name(mdb, name.data(), MDB_TABLE)};
-    if (!def.def || !mdb_read_columns(def.def))
+    const std::unique_ptr<TableDef> def = m_handle->table(table, true);
+    if (!def)
         return damaged(m_path, table);
-    MdbTableDef *t = def.def;
+    MdbTableDef *t = def->def;
     const guint count = t->num_cols;
     std::vector<MdbField> fields(std::max<guint>(count, 1));
     QVariantList row(count);

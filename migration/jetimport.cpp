@@ -424,6 +424,8 @@ db::Result<ImportSummary> Importer::run()
     }
 
     QHash<QString, TableRows> written;
+    // The rows each table had in the old archive, as the summary tells them.
+    QHash<QString, qint64> brought;
     ReferenceLists office, national;
     const std::pair<const char *, TableRows ReferenceLists::*> lists[] = {
         {"regioni", &ReferenceLists::regioni},     {"Province", &ReferenceLists::province},
@@ -470,6 +472,7 @@ db::Result<ImportSummary> Importer::run()
             if (db::Status cleared = clear(table); !cleared)
                 return cleared.error();
         }
+        brought.insert(table, rows->rows.size());
         written.insert(table, *rows);
     }
 
@@ -479,8 +482,7 @@ db::Result<ImportSummary> Importer::run()
         if (const auto rows = written.constFind(name(table)); rows != written.cend())
             office.*member = *rows;
     }
-    qint64 firstFree = 1;
-    firstFree = std::max(firstFree, office.comuni.highest(u"ID") + 1);
+    qint64 firstFree = office.comuni.highest(u"ID") + 1;
     for (const Pointer &p : kPointers) {
         if (name(p.target) != u"Comuni")
             continue;
@@ -501,8 +503,8 @@ db::Result<ImportSummary> Importer::run()
             continue;
         if (db::Status done = insert(table, *rows); !done)
             return done.error();
-        if (!oldName.value(table).isEmpty())
-            m_summary.tables.append({table, qint64(rows->rows.size())});
+        if (brought.contains(table))
+            m_summary.tables.append({table, brought.value(table)});
     }
     if (db::Status counters = keepCountersPast(written); !counters)
         return counters.error();
