@@ -8,6 +8,8 @@
 #include "common/widgets/waitcursor.h"
 #include "db/core/archive.h"
 #include "db/core/datetimes.h"
+#include "migration/archiveimport.h"
+#include "migration/windows/frmimportazione.h"
 #include "session/reporthandoff.h"
 
 #include <QApplication>
@@ -100,6 +102,7 @@ void TfrmInizio::connectReferenceButtons()
 {
     QList<std::pair<QString, std::function<void()>>> buttons = m_links.openers;
     buttons.append({QStringLiteral("btnAttivitaCopia"), [this] { btnCopiaDiSicurezzaClick(); }});
+    buttons.append({QStringLiteral("btnAttivitaWindows"), [this] { btnArchivioWindowsClick(); }});
     for (const auto &[name, open] : buttons) {
         auto *button = findChild<QToolButton *>(name);
         button->setEnabled(true);
@@ -213,6 +216,8 @@ QWidget *TfrmInizio::buildAttivitaTab()
          QStringLiteral("\u2139"), QColor(0x7f, 0x8c, 0x8d)},
         {QStringLiteral("btnAttivitaCopia"), QStringLiteral("Copia di sicurezza"),
          QStringLiteral("\u21E9"), QColor(0x1d, 0x5a, 0x4e)},
+        {QStringLiteral("btnAttivitaWindows"), QStringLiteral("Da Windows"),
+         QStringLiteral("\u21AA"), QColor(0x0e, 0x5a, 0x8a)},
     };
     int i = 0;
     for (const auto &[name, caption, glyph, colour] : entries) {
@@ -298,6 +303,20 @@ public:
         return dialogs().confirm(
             QStringLiteral("L'archivio %1 non esiste. Crearne uno nuovo?").arg(archive));
     }
+    bool offerConversion(const QString &mdb) override
+    {
+        return dialogs().confirm(
+            QStringLiteral("È stato trovato un archivio della versione per Windows:\n%1\n\n"
+                           "Convertirlo ora? L'originale non viene modificato.")
+                .arg(QDir::toNativeSeparators(mdb)));
+    }
+    bool convert(const QString &mdb, const QString &destination) override
+    {
+        TfrmImportazione importazione(&m_window);
+        return importazione.esegui(mdb, [mdb, destination](const migration::ImportProgress &p) {
+            return migration::importArchive(mdb, destination, p);
+        });
+    }
     QString administratorPassword() override
     {
         m_password.clear();
@@ -346,6 +365,34 @@ void TfrmInizio::FormActivate()
         (void)RipristinaLayout(name, *grid, layouts.griglie, false, layouts.computerName());
     m_startupDone = true;
     showReminders();
+}
+
+void TfrmInizio::btnArchivioWindowsClick()
+{
+    if (!m_sequence || m_starting)
+        return;
+    const QString mdb = dialogs().chooseOpenFile(
+        QStringLiteral("Archivio della versione per Windows"),
+        QStringLiteral("Archivio della versione per Windows (*.mdb);;Tutti i file (*)"),
+        QDir::homePath());
+    if (mdb.isEmpty())
+        return;
+    if (!dialogs().confirm(
+            QStringLiteral("Convertire %1 in un nuovo archivio e usare quello da ora in poi?\n"
+                           "L'originale non viene modificato; l'archivio in uso resta com'è.")
+                .arg(QDir::toNativeSeparators(mdb))))
+        return;
+    WindowPrompts prompts(*this, *m_path, *m_links.password);
+    const db::Result<bool> converted = m_sequence->convertArchive(prompts, mdb);
+    if (!converted) {
+        dialogs().error(converted.message());
+        return;
+    }
+    if (!*converted)
+        return;
+    // The new archive is used from now on, as at a start: its password, its company, its data.
+    m_startupDone = false;
+    FormActivate();
 }
 
 void TfrmInizio::showCompanyName()

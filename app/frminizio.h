@@ -38,6 +38,9 @@ public:
     // "Copia di sicurezza": a checked copy of the archive in use, in a file the user chooses
     // (for an archive on a PostgreSQL server, the pg_dump line to run instead).
     void btnCopiaDiSicurezzaClick();
+    // "Da Windows": converts an archive of the Windows version the user chooses into a new
+    // archive, then uses it as at a start.
+    void btnArchivioWindowsClick();
     void print(ReportKind kind);
 
     QStringList birthdays() const;

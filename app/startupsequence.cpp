@@ -5,6 +5,7 @@
 #include "contacts/contactstore.h"
 #include "db/core/archive.h"
 #include "db/core/datetimes.h"
+#include "migration/windowsarchive.h"
 #include "notices/noticestore.h"
 #include "options/adminpassword.h"
 #include "options/optionsstore.h"
@@ -40,6 +41,8 @@ StartupSequence::Step StartupSequence::openArchive(StartupPrompts &prompts, db::
         *error = location.error();
         return Step::Failed;
     }
+    if (Step converted = offerConversion(prompts, *location, error); converted != Step::Done)
+        return converted;
     prompts.showArchive(location->archive);
     const bool onServer = db::isServerLocation(location->archive);
     if (!onServer && !QFileInfo::exists(location->archive)) {
@@ -77,6 +80,73 @@ StartupSequence::Step StartupSequence::openArchive(StartupPrompts &prompts, db::
         return Step::Failed;
     }
     return Step::Done;
+}
+
+StartupSequence::Step StartupSequence::offerConversion(StartupPrompts &prompts,
+                                                       ArchiveLocation &location, db::Status *error)
+{
+    if (db::isServerLocation(location.archive))
+        return Step::Done;
+    const bool named = migration::namesWindowsArchive(location.archive);
+    const std::optional<QString> mdb = migration::findWindowsArchive(
+        location.archive, m_parts.programFolder, QFileInfo(location.pathFile).absolutePath(),
+        !named && QFileInfo::exists(location.archive));
+    if (!mdb) {
+        if (!named)
+            return Step::Done;
+        *error = db::Error{
+            QStringLiteral("percorso.txt indica l'archivio della versione per Windows %1, che non "
+                           "si trova: copiarlo accanto al programma o nella cartella di %2.")
+                .arg(location.archive, location.pathFile)};
+        return Step::Failed;
+    }
+    if (!prompts.offerConversion(*mdb)) {
+        // Without its conversion the program cannot use the file percorso.txt names; archivio.mdb
+        // merely found beside the program leaves the way to a new archive of its own.
+        if (!named)
+            return Step::Done;
+        *error = db::Error{QStringLiteral("L'archivio %1 è della versione per Windows: va "
+                                          "convertito prima di essere usato.")
+                               .arg(*mdb)};
+        return Step::Failed;
+    }
+    // A conversion stopped or failed has been reported and left nothing behind: the next start
+    // offers it again.
+    return convertInto(prompts, location, *mdb, error);
+}
+
+StartupSequence::Step StartupSequence::convertInto(StartupPrompts &prompts,
+                                                   ArchiveLocation &location, const QString &mdb,
+                                                   db::Status *error)
+{
+    // The new archive goes where the program keeps its own, never over a file already there.
+    const QString destination = migration::freeArchivePath(location.defaultArchive);
+    if (!prompts.convert(mdb, destination))
+        return Step::Terminate;
+    if (db::Status written = writeArchivePath(location, destination); !written) {
+        *error = written;
+        return Step::Failed;
+    }
+    location.archive = destination;
+    location.isDefault = false;
+    return Step::Done;
+}
+
+db::Result<bool> StartupSequence::convertArchive(StartupPrompts &prompts, const QString &mdb)
+{
+    db::Result<ArchiveLocation> location = locateArchive(m_parts.programFolder);
+    if (!location)
+        return location.error();
+    db::Status error;
+    switch (convertInto(prompts, *location, mdb, &error)) {
+    case Step::Done:
+        return true;
+    case Step::Terminate:
+        return false;
+    case Step::Failed:
+        break;
+    }
+    return error.error();
 }
 
 StartupSequence::Step StartupSequence::finish(StartupPrompts &prompts, db::Status *error)

@@ -7,6 +7,7 @@
 #include <functional>
 
 class OptionsStore;
+struct ArchiveLocation;
 
 // What the start-up sequence asks the person at the keyboard and shows them. The main window
 // answers with its dialogs; the tests answer from a script.
@@ -18,6 +19,11 @@ public:
     virtual void showArchive(const QString &archive) = 0;
     // percorso.txt names a file that is not there: true to create a new archive there.
     virtual bool confirmNewArchive(const QString &archive) = 0;
+    // An archive of the Windows version was found at `mdb`: true to convert it now.
+    virtual bool offerConversion(const QString &mdb) = 0;
+    // Converts `mdb` into a new archive at `destination` while showing its progress, and tells
+    // the user how it ended. True when the new archive was written.
+    virtual bool convert(const QString &mdb, const QString &destination) = 0;
     // The administrator password as typed.
     virtual QString administratorPassword() = 0;
     // The company's name, as soon as it is read.
@@ -27,7 +33,8 @@ public:
 };
 
 // The start-up sequence, apart from the windows that show it: where the archive is (created on
-// a newcomer's first start), its update script, this workstation's scratch rows, the
+// a newcomer's first start, converted from the Windows version's archive when one is found),
+// its update script, this workstation's scratch rows, the
 // administrator password, the company's name, the shared data sets and the month's birthdays.
 class StartupSequence
 {
@@ -53,6 +60,11 @@ public:
     // Runs every step, again from the start after a failure for as long as the user asks to.
     Outcome run(StartupPrompts &prompts);
 
+    // The main window's command: converts the Windows version's archive `mdb` (through
+    // `prompts.convert`) into a new archive where the program keeps its own, and points
+    // percorso.txt at it. True when it did; the caller then runs the sequence again to use it.
+    db::Result<bool> convertArchive(StartupPrompts &prompts, const QString &mdb);
+
     // After a run that is done: the birthdays of the month ("Cognome Nome :dd/mm/yyyy").
     QStringList birthdays() const { return m_birthdays; }
     struct Reminders
@@ -71,6 +83,9 @@ private:
         Terminate
     };
     Step openArchive(StartupPrompts &prompts, db::Status *error);
+    Step offerConversion(StartupPrompts &prompts, ArchiveLocation &location, db::Status *error);
+    Step convertInto(StartupPrompts &prompts, ArchiveLocation &location, const QString &mdb,
+                     db::Status *error);
     Step finish(StartupPrompts &prompts, db::Status *error);
 
     Parts m_parts;

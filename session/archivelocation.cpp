@@ -55,10 +55,18 @@ db::Result<ArchiveLocation> locateArchive(const QString &programFolder)
         }
     }
     location.archive = location.defaultArchive;
+    if (db::Status written = writeArchivePath(location, location.archive); !written)
+        return written.error();
+    return location;
+}
+
+db::Status writeArchivePath(const ArchiveLocation &location, const QString &archive)
+{
+    QFile file(location.pathFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return db::Error{QStringLiteral("Impossibile scrivere %1.").arg(location.pathFile)};
-    if (file.write(location.archive.toUtf8() + "\n") < 0 || !file.flush())
+    if (file.write(archive.toUtf8() + "\n") < 0 || !file.flush())
         return db::Error{QStringLiteral("Impossibile scrivere %1: %2.")
                              .arg(location.pathFile, file.errorString())};
-    return location;
+    return {};
 }

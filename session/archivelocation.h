@@ -20,3 +20,6 @@ struct ArchiveLocation
 // Reads percorso.txt from `programFolder` (or the user's folders), writing it with the default
 // path when it is missing or blank.
 db::Result<ArchiveLocation> locateArchive(const QString &programFolder);
+
+// Writes `archive` into percorso.txt (location.pathFile), so that the next start uses it.
+db::Status writeArchivePath(const ArchiveLocation &location, const QString &archive);

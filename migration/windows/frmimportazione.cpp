@@ -16,6 +16,7 @@ bool TfrmImportazione::esegui(const QString &source, const migration::ImportRunn
         return false;
     m_progress = new QProgressDialog(m_parent);
     m_progress->setObjectName(QStringLiteral("frmImportazione"));
+    m_progress->setProperty("helpContext", 1050);
     m_progress->setWindowTitle(QStringLiteral("Archivio della versione per Windows"));
     m_progress->setLabelText(
         QStringLiteral("Conversione di %1…").arg(QDir::toNativeSeparators(source)));

@@ -4,6 +4,7 @@
 #include "app/startupsequence.h"
 #include "db/core/archive.h"
 #include "db/core/datetimes.h"
+#include "migration/archiveimport.h"
 #include "options/adminpassword.h"
 #include "options/optionsstore.h"
 #include "schema/archivecreator.h"
@@ -20,6 +21,9 @@ struct ScriptedPrompts final : StartupPrompts
 {
     QStringList archives, asked, companies, failures;
     bool createArchive = false;
+    bool acceptConversion = false;
+    bool conversionFails = false;
+    QStringList offered, converted; // "mdb -> destination"
     QString password;
     bool retry = false;
 
@@ -28,6 +32,19 @@ struct ScriptedPrompts final : StartupPrompts
     {
         asked << archive;
         return createArchive;
+    }
+    bool offerConversion(const QString &mdb) override
+    {
+        offered << mdb;
+        return acceptConversion;
+    }
+    // The real import, as the progress window runs it.
+    bool convert(const QString &mdb, const QString &destination) override
+    {
+        converted << mdb + QStringLiteral(" -> ") + destination;
+        if (conversionFails)
+            return false;
+        return migration::importArchive(mdb, destination).ok();
     }
     QString administratorPassword() override
     {
@@ -69,6 +86,19 @@ struct Office
         auto c = db::openArchive(archive);
         QVERIFY(c.ok());
         QVERIFY2((*c)->runNative(sql, values).ok(), qPrintable(sql));
+    }
+    // The Windows version's sample archive, copied to `name` in the program's folder.
+    QString copySample(const QString &name = QStringLiteral("archivio.mdb"))
+    {
+        const QString target = folder.filePath(name);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(QStringLiteral(CALVETRA_TEST_DATA "/jet/data/archivio-esempio.mdb"), target);
+        return target;
+    }
+    QString pathFile() const
+    {
+        QFile f(folder.filePath(QStringLiteral("percorso.txt")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
     }
     void writeFile(const QString &name, const QByteArray &text)
     {
@@ -121,6 +151,140 @@ private Q_SLOTS:
                  yes ? StartupSequence::Outcome::Done : StartupSequence::Outcome::Terminate);
         QCOMPARE(prompts.asked, QStringList{wished});
         QCOMPARE(QFile::exists(wished), yes);
+    }
+
+    // archivio.mdb beside a program without an archive of its own is offered for conversion;
+    // accepted, the new archive (with the old one's password and company) is the one in use.
+    void aWindowsArchiveBesideTheProgramIsOfferedOnce_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("converted") << true;
+        QTest::newRow("declined") << false;
+    }
+    void aWindowsArchiveBesideTheProgramIsOfferedOnce()
+    {
+        if (FreshArchive::onServer())
+            QSKIP("the conversion writes an archive file");
+        QFETCH(bool, accept);
+        Office office(false);
+        const QString mdb = office.copySample();
+        const QByteArray original = [&] {
+            QFile f(mdb);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        ScriptedPrompts prompts;
+        prompts.acceptConversion = accept;
+        prompts.password = QStringLiteral("segreta");
+        QCOMPARE(office.sequence.run(prompts), StartupSequence::Outcome::Done);
+        QCOMPARE(prompts.offered, QStringList{mdb});
+        QVERIFY(QFile::exists(office.archive));
+        QCOMPARE(office.pathFile(), office.archive);
+        if (accept) {
+            QCOMPARE(prompts.converted, QStringList{mdb + QStringLiteral(" -> ") + office.archive});
+            // The imported options carry the password and the company their archive had.
+            QCOMPARE(prompts.asked, QStringList{QStringLiteral("password")});
+            QCOMPARE(prompts.companies.size(), 1);
+            QVERIFY(!prompts.companies[0].isEmpty());
+        } else {
+            QVERIFY(prompts.converted.isEmpty());
+            QCOMPARE(prompts.companies, QStringList{QString()});
+        }
+        QFile f(mdb);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), original);
+
+        // Once the program has an archive of its own, nothing is offered again.
+        ScriptedPrompts again;
+        again.password = prompts.password;
+        QCOMPARE(office.sequence.run(again), StartupSequence::Outcome::Done);
+        QVERIFY(again.offered.isEmpty());
+    }
+
+    // percorso.txt as the Windows version wrote it: the file is found by its name beside the
+    // program; the new archive does not overwrite one already in the default place.
+    void aWindowsPathInThePathFileIsConverted()
+    {
+        if (FreshArchive::onServer())
+            QSKIP("the conversion writes an archive file");
+        Office office(false);
+        (void)schema::createArchive(office.archive);
+        const QString mdb = office.copySample();
+        office.writeFile(QStringLiteral("percorso.txt"), "D:\\Dati\\archivio.mdb\r\n");
+        ScriptedPrompts prompts;
+        prompts.acceptConversion = true;
+        prompts.password = QStringLiteral("segreta");
+        QCOMPARE(office.sequence.run(prompts), StartupSequence::Outcome::Done);
+        const QString converted = office.folder.filePath(QStringLiteral("archivio-2.sqlite"));
+        QCOMPARE(prompts.offered, QStringList{mdb});
+        QCOMPARE(office.pathFile(), converted);
+        QCOMPARE(prompts.archives.last(), converted);
+        QVERIFY(prompts.failures.isEmpty());
+    }
+
+    // What cannot be used says why, and nothing is written: a named archive not found, one
+    // declined, a conversion stopped.
+    void aWindowsArchiveThatCannotBeUsedStopsTheStart_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("not found") << false << false << "non si trova";
+        QTest::newRow("declined") << true << false << "va convertito";
+        QTest::newRow("stopped") << true << true << "";
+    }
+    void aWindowsArchiveThatCannotBeUsedStopsTheStart()
+    {
+        if (FreshArchive::onServer())
+            QSKIP("the conversion writes an archive file");
+        QFETCH(bool, present);
+        QFETCH(bool, accept);
+        QFETCH(QString, failure);
+        Office office(false);
+        if (present)
+            office.copySample(QStringLiteral("vecchio/dati.mdb"));
+        office.writeFile(QStringLiteral("percorso.txt"), "vecchio/dati.mdb\n");
+        ScriptedPrompts prompts;
+        prompts.acceptConversion = accept;
+        prompts.conversionFails = true;
+        QCOMPARE(office.sequence.run(prompts), StartupSequence::Outcome::Terminate);
+        if (failure.isEmpty()) {
+            QVERIFY(prompts.failures.isEmpty());
+            QCOMPARE(prompts.converted.size(), 1);
+        } else {
+            QCOMPARE(prompts.failures.size(), 1);
+            QVERIFY2(prompts.failures[0].contains(failure), qPrintable(prompts.failures[0]));
+            QVERIFY(prompts.converted.isEmpty());
+        }
+        QCOMPARE(office.pathFile(), QStringLiteral("vecchio/dati.mdb"));
+        QVERIFY(!QFile::exists(office.archive));
+        QVERIFY(prompts.asked.isEmpty());
+    }
+
+    // The main window's command: a chosen file, converted beside the archive in use, which is
+    // left as it was; percorso.txt names the new one.
+    void theCommandConvertsAChosenArchive()
+    {
+        if (FreshArchive::onServer())
+            QSKIP("the conversion writes an archive file");
+        Office office;
+        ScriptedPrompts prompts;
+        QCOMPARE(office.sequence.run(prompts), StartupSequence::Outcome::Done);
+        QTemporaryDir elsewhere;
+        const QString mdb = elsewhere.filePath(QStringLiteral("Archivio Studio.MDB"));
+        QVERIFY(
+            QFile::copy(QStringLiteral(CALVETRA_TEST_DATA "/jet/data/archivio-esempio.mdb"), mdb));
+        const db::Result<bool> converted = office.sequence.convertArchive(prompts, mdb);
+        QVERIFY2(converted.ok(), qPrintable(converted.message()));
+        QVERIFY(*converted);
+        const QString created = office.folder.filePath(QStringLiteral("archivio-2.sqlite"));
+        QCOMPARE(office.pathFile(), created);
+        QVERIFY(QFile::exists(office.archive));
+
+        prompts.conversionFails = true;
+        const db::Result<bool> stopped = office.sequence.convertArchive(prompts, mdb);
+        QVERIFY(stopped.ok());
+        QVERIFY(!*stopped);
+        QCOMPARE(office.pathFile(), created);
     }
 
     void theAdministratorPasswordDecides_data()
