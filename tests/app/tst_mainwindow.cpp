@@ -353,6 +353,44 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs.messages.size(), 2);
         QVERIFY(o.dialogs.messages[1].startsWith(QStringLiteral("Messaggio di errore")));
     }
+
+    // "Da Windows": the chosen file converted beside the archive in use, which stays as it was,
+    // and the program on the new one as after a start (its password asked, its company shown).
+    void windowsButtonConvertsAndSwitchesArchive()
+    {
+        if (FreshArchive::onServer())
+            QSKIP("the conversion writes an archive file");
+        Office o;
+        const QString before = o.program.formDb().Connessione().location();
+        QTemporaryDir elsewhere;
+        const QString mdb = elsewhere.filePath(QStringLiteral("archivio.mdb"));
+        QVERIFY(
+            QFile::copy(QStringLiteral(CALVETRA_TEST_DATA "/jet/data/archivio-esempio.mdb"), mdb));
+        o.dialogs.files = {mdb};
+        o.dialogs.answers = {true};
+        o.dialogs.modalActions = {[](QWidget *window) {
+            drive::in<QLineEdit>(window, QStringLiteral("Edit1"))
+                ->setText(QStringLiteral("segreta"));
+            return 1;
+        }};
+        click(&o.program.frmInizio(), "btnAttivitaWindows");
+        // The password first; the reminders of the new archive may follow.
+        QVERIFY(!o.dialogs.modalWindows.isEmpty());
+        QCOMPARE(o.dialogs.modalWindows[0], QStringLiteral("frmPass"));
+        QVERIFY2(o.dialogs.messages.size() >= 2, qPrintable(o.dialogs.messages.join(u'|')));
+        QVERIFY2(o.dialogs.messages[1].contains(QStringLiteral("Contatti")),
+                 qPrintable(o.dialogs.messages[1]));
+        const QString converted = o.folder.filePath(QStringLiteral("archivio-2.sqlite"));
+        QCOMPARE(o.program.formDb().Connessione().location(), converted);
+        QVERIFY(!o.program.frmInizio().terminationRequested());
+        QVERIFY(o.program.frmInizio().windowTitle() != QStringLiteral("Calvetra - "));
+        auto old = db::openArchive(before);
+        QVERIFY(old);
+        QCOMPARE((*old)->run(u"select * from Contatti")->rows.size(), 2);
+        auto now = db::openArchive(converted);
+        QVERIFY(now);
+        QCOMPARE((*now)->run(u"select * from Contatti")->rows.size(), 40);
+    }
 };
 
 QTEST_MAIN(TestMainWindow)
