@@ -7,9 +7,15 @@
 #include "schema/referencedata.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <future>
+#include <mutex>
+#include <thread>
 
 #include <cmath>
 
@@ -107,6 +113,80 @@ QVariant converted(const QVariant &value, db::FieldKind kind)
     }
 }
 
+// The old archive's tables, read one after the other on a thread of their own while the new
+// archive is written on the caller's: the two take about as long, and the processor's second
+// core is otherwise idle. A large table comes in pieces, so that its first rows are written
+// while the rest are read. The Jet reader is used by that thread only while it runs.
+class TableReader
+{
+public:
+    struct Piece
+    {
+        QString table;                            // the program's name
+        db::Result<TableRows> rows = TableRows(); // the next rows, or why reading failed
+        QStringList leftOut; // with a table's first piece: the columns left out
+        bool last = false;   // the table's last piece
+    };
+    // Reads the old table `oldName` into the program's `table`, handing over its rows a piece
+    // at a time through `deliver`, until `stop` is set.
+    using Read = std::function<db::Status(const QString &oldName, const QString &table,
+                                          QStringList *leftOut, const std::atomic_bool &stop,
+                                          const std::function<void(TableRows &&)> &deliver)>;
+
+    // `tables`: the program's name and the old archive's, in the order they are wanted.
+    TableReader(QList<std::pair<QString, QString>> tables, Read read)
+        : m_thread([this, tables = std::move(tables), read = std::move(read)] {
+              for (const auto &[table, old] : tables) {
+                  QStringList leftOut;
+                  bool first = true;
+                  const db::Status done = read(old, table, &leftOut, m_stop, [&](TableRows &&rows) {
+                      push({table, std::move(rows), first ? leftOut : QStringList(), false});
+                      first = false;
+                  });
+                  if (!done) {
+                      push({table, done.error(), {}, true});
+                      return;
+                  }
+                  push({table, TableRows(), first ? leftOut : QStringList(), true});
+                  if (m_stop)
+                      return;
+              }
+          })
+    {
+    }
+    ~TableReader()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+
+    // The next piece, waiting for it to be read.
+    Piece next()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_ready.empty(); });
+        Piece piece = std::move(m_ready.front());
+        m_ready.pop_front();
+        return piece;
+    }
+
+private:
+    void push(Piece piece)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_ready.push_back(std::move(piece));
+        }
+        m_changed.notify_one();
+    }
+
+    std::atomic_bool m_stop = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Piece> m_ready;
+    std::thread m_thread; // last: it starts once everything it uses exists
+};
+
 class Importer
 {
 public:
@@ -119,11 +199,15 @@ public:
 
 private:
     db::Result<db::RowSet> layoutOf(const QString &table);
-    db::Result<TableRows> readOld(const QString &oldName, const QString &table);
+    db::Status readOld(const QString &oldName, const QString &table, QStringList *leftOut,
+                       const std::atomic_bool &stop,
+                       const std::function<void(TableRows &&)> &deliver) const;
     db::Result<TableRows> readNew(const QString &table);
-    db::Status insert(const QString &table, const TableRows &rows);
+    // `counted`: the rows are the old archive's, and count for the progress.
+    db::Status insert(const QString &table, const TableRows &rows, bool counted);
     db::Status clear(const QString &table);
-    db::Status adjustOptions(TableRows &options, const QString &oldTypesName);
+    db::Status readOldExtensions(const QString &oldTypesName);
+    db::Status adjustOptions(TableRows &options);
     void startPasswordKey(const QString &optionsTable);
     db::Status keepCountersPast(const QHash<QString, TableRows> &written);
     bool advance(qint64 rows);
@@ -132,6 +216,8 @@ private:
     db::Connection &m_target;
     const ImportProgress &m_progress;
     QHash<QString, QList<db::Column>> m_layouts;
+    // The old export formats' extensions by their number.
+    QHash<qint64, QString> m_oldExtension;
     // The administrator password's key takes a fraction of a second to derive: it is worked
     // out on another thread while the rows are copied.
     QString m_clearPassword;
@@ -139,6 +225,15 @@ private:
     ImportSummary m_summary;
     qint64 m_done = 0, m_total = 0;
 };
+
+// Rows a piece of a table handed from the reading thread to the writing one.
+constexpr qsizetype kPieceRows = 2048;
+
+db::Error cancelled()
+{
+    return db::Error{
+        QStringLiteral("Importazione annullata: l'archivio nuovo non è stato creato.")};
+}
 
 bool Importer::advance(qint64 rows)
 {
@@ -152,12 +247,14 @@ db::Result<db::RowSet> Importer::layoutOf(const QString &table)
                                   .arg(m_target.dialect().quoteIdentifier(table)));
 }
 
-db::Result<TableRows> Importer::readOld(const QString &oldName, const QString &table)
+db::Status Importer::readOld(const QString &oldName, const QString &table, QStringList *leftOut,
+                             const std::atomic_bool &stop,
+                             const std::function<void(TableRows &&)> &deliver) const
 {
     const db::Result<QList<jet::Column>> oldColumns = m_source.columns(oldName);
     if (!oldColumns)
         return oldColumns.error();
-    const QList<db::Column> &columns = m_layouts[table];
+    const QList<db::Column> columns = m_layouts.value(table);
     TableRows rows;
     // Where each new column's value is in an old row, -1 when the old table lacks it.
     QList<int> from;
@@ -175,28 +272,32 @@ db::Result<TableRows> Importer::readOld(const QString &oldName, const QString &t
         for (const db::Column &c : columns)
             known = known || o.name.compare(c.name, Qt::CaseInsensitive) == 0;
         if (!known)
-            m_summary.leftOut.append(
+            leftOut->append(
                 QStringLiteral("colonna %1.%2: il programma non la usa").arg(oldName, o.name));
     }
-    bool stopped = false;
+    const auto handOver = [&] {
+        TableRows piece;
+        piece.columns = rows.columns;
+        std::swap(piece.rows, rows.rows);
+        deliver(std::move(piece));
+    };
     const db::Status read = m_source.readRows(oldName, [&](const QVariantList &old) {
         QVariantList row;
         row.reserve(columns.size());
         for (qsizetype c = 0; c < columns.size(); ++c)
             row.append(from[c] < 0 ? QVariant() : converted(old[from[c]], columns[c].kind));
-        rows.rows.append(row);
-        if (rows.rows.size() % 512 == 0 && !advance(512)) {
-            stopped = true;
-            return false;
-        }
-        return true;
+        rows.rows.append(std::move(row));
+        if (rows.rows.size() == kPieceRows)
+            handOver();
+        return !stop.load(std::memory_order_relaxed);
     });
     if (!read)
-        return read.error();
-    if (stopped || !advance(rows.rows.size() % 512))
-        return db::Error{QStringLiteral("Importazione annullata: l'archivio nuovo non è stato "
-                                        "creato.")};
-    return rows;
+        return read;
+    if (stop)
+        return cancelled();
+    if (!rows.rows.isEmpty())
+        handOver();
+    return {};
 }
 
 db::Result<TableRows> Importer::readNew(const QString &table)
@@ -219,7 +320,7 @@ db::Status Importer::clear(const QString &table)
     return done ? db::Status() : done.error();
 }
 
-db::Status Importer::insert(const QString &table, const TableRows &rows)
+db::Status Importer::insert(const QString &table, const TableRows &rows, bool counted)
 {
     if (rows.rows.isEmpty())
         return {};
@@ -250,11 +351,35 @@ db::Status Importer::insert(const QString &table, const TableRows &rows)
             values.append(rows.rows[r]);
         if (db::Result<db::RowSet> done = m_target.runNative(sql, values); !done)
             return db::Error{QStringLiteral("Tabella %1: %2").arg(table, done.message())};
+        if (counted && !advance(count))
+            return cancelled();
     }
     return {};
 }
 
-db::Status Importer::adjustOptions(TableRows &options, const QString &oldTypesName)
+db::Status Importer::readOldExtensions(const QString &oldTypesName)
+{
+    if (oldTypesName.isEmpty())
+        return {};
+    const db::Result<QList<jet::Column>> columns = m_source.columns(oldTypesName);
+    if (!columns)
+        return columns.error();
+    int number = -1, extension = -1;
+    for (qsizetype c = 0; c < columns->size(); ++c) {
+        if (columns->at(c).name.compare(u"Numero", Qt::CaseInsensitive) == 0)
+            number = int(c);
+        if (columns->at(c).name.compare(u"Estensione", Qt::CaseInsensitive) == 0)
+            extension = int(c);
+    }
+    if (number < 0 || extension < 0)
+        return {};
+    return m_source.readRows(oldTypesName, [&](const QVariantList &row) {
+        m_oldExtension.insert(row[number].toLongLong(), row[extension].toString());
+        return true;
+    });
+}
+
+db::Status Importer::adjustOptions(TableRows &options)
 {
     for (qsizetype r = 0; r < options.rows.size(); ++r) {
         const QString password = options.value(r, u"PasswordAmministratore").toString();
@@ -271,32 +396,11 @@ db::Status Importer::adjustOptions(TableRows &options, const QString &oldTypesNa
     const db::Result<TableRows> ours = readNew(QStringLiteral("TipoEsportazioniCrystalReport"));
     if (!ours)
         return ours.error();
-    QHash<qint64, QString> oldExtension;
-    if (!oldTypesName.isEmpty()) {
-        const db::Result<QList<jet::Column>> columns = m_source.columns(oldTypesName);
-        if (!columns)
-            return columns.error();
-        int number = -1, extension = -1;
-        for (qsizetype c = 0; c < columns->size(); ++c) {
-            if (columns->at(c).name.compare(u"Numero", Qt::CaseInsensitive) == 0)
-                number = int(c);
-            if (columns->at(c).name.compare(u"Estensione", Qt::CaseInsensitive) == 0)
-                extension = int(c);
-        }
-        if (number >= 0 && extension >= 0) {
-            const db::Status types = m_source.readRows(oldTypesName, [&](const QVariantList &row) {
-                oldExtension.insert(row[number].toLongLong(), row[extension].toString());
-                return true;
-            });
-            if (!types)
-                return types;
-        }
-    }
     for (qsizetype r = 0; r < options.rows.size(); ++r) {
         const QVariant type = options.value(r, u"TipoEsportazione");
         if (!type.isValid())
             continue;
-        const QString wanted = oldExtension.value(
+        const QString wanted = m_oldExtension.value(
             type.toLongLong(), options.value(r, u"EstensioneEsportazione").toString());
         qint64 found = 0;
         QString foundExtension;
@@ -405,8 +509,15 @@ db::Result<ImportSummary> Importer::run()
         m_total += *rows;
     }
 
+    // The national lists are read from the program's own files beside everything else.
+    std::future<db::Result<QList<schema::ReferenceTable>>> shippedLists =
+        std::async(std::launch::async, schema::nationalLists);
     if (const QString options = oldName.value(QStringLiteral("opzioni")); !options.isEmpty())
         startPasswordKey(options);
+    if (db::Status read =
+            readOldExtensions(oldName.value(QStringLiteral("TipoEsportazioniCrystalReport")));
+        !read)
+        return read.error();
 
     db::Transaction transaction(m_target);
     if (!transaction.started())
@@ -414,8 +525,6 @@ db::Result<ImportSummary> Importer::run()
     if (db::Status created = schema::createTables(m_target, schema::SchemaPart::TablesOnly);
         !created)
         return created.error();
-    if (db::Status loaded = schema::loadReferenceData(m_target); !loaded)
-        return loaded.error();
     for (const TableRule &rule : kTables) {
         const db::Result<db::RowSet> layout = layoutOf(name(rule.name));
         if (!layout)
@@ -423,25 +532,8 @@ db::Result<ImportSummary> Importer::run()
         m_layouts.insert(name(rule.name), layout->columns);
     }
 
-    QHash<QString, TableRows> written;
-    // The rows each table had in the old archive, as the summary tells them.
-    QHash<QString, qint64> brought;
-    ReferenceLists office, national;
-    const std::pair<const char *, TableRows ReferenceLists::*> lists[] = {
-        {"regioni", &ReferenceLists::regioni},     {"Province", &ReferenceLists::province},
-        {"Nazioni", &ReferenceLists::nazioni},     {"Comuni", &ReferenceLists::comuni},
-        {"Indirizzi", &ReferenceLists::indirizzi},
-    };
-    for (const auto &[table, member] : lists) {
-        db::Result<TableRows> ours = readNew(name(table));
-        if (!ours)
-            return ours.error();
-        national.*member = *ours;
-        (office.*member).columns = ours->columns;
-        if (db::Status cleared = clear(name(table)); !cleared)
-            return cleared.error();
-    }
-
+    // The tables to bring across, read beside the writing from here on.
+    QList<std::pair<QString, QString>> toRead;
     for (const TableRule &rule : kTables) {
         const QString table = name(rule.name);
         const QString old = oldName.value(table);
@@ -459,21 +551,102 @@ db::Result<ImportSummary> Importer::run()
                     .arg(old));
             continue;
         }
-        db::Result<TableRows> rows = readOld(old, table);
-        if (!rows)
-            return rows.error();
+        toRead.append({table, old});
+    }
+    TableReader reader(toRead, [this](const QString &old, const QString &table,
+                                      QStringList *leftOut, const std::atomic_bool &stop,
+                                      const std::function<void(TableRows &&)> &deliver) {
+        return readOld(old, table, leftOut, stop, deliver);
+    });
+
+    // Meanwhile the new archive's first rows.
+    if (db::Status loaded = schema::loadFirstRows(m_target); !loaded)
+        return loaded.error();
+    // Each table written as soon as it is read; the reference lists wait for the merge.
+    QHash<QString, TableRows> written;
+    // The rows each table had in the old archive, as the summary tells them.
+    QHash<QString, qint64> brought;
+    QSet<QString> withIndexes;
+    for (qsizetype t = 0; t < toRead.size();) {
+        TableReader::Piece piece = reader.next();
+        if (!piece.rows)
+            return piece.rows.error();
+        m_summary.leftOut.append(piece.leftOut);
+        const QString &table = piece.table;
+        TableRows &rows = *piece.rows;
+        const TableRule &rule =
+            *std::find_if(std::begin(kTables), std::end(kTables),
+                          [&](const TableRule &r) { return name(r.name) == table; });
+        const bool first = !brought.contains(table);
+        brought[table] += rows.rows.size();
         if (table == u"opzioni") {
-            if (db::Status adjusted = adjustOptions(
-                    *rows, oldName.value(QStringLiteral("TipoEsportazioniCrystalReport")));
-                !adjusted)
+            if (db::Status adjusted = adjustOptions(rows); !adjusted)
                 return adjusted.error();
         }
-        if (rule.rule == Rule::Settings && !rows->rows.isEmpty()) {
+        // The office's settings replace the new archive's, when it has any.
+        if (rule.rule == Rule::Settings && first && !piece.last) {
             if (db::Status cleared = clear(table); !cleared)
                 return cleared.error();
         }
-        brought.insert(table, rows->rows.size());
-        written.insert(table, *rows);
+        // The reference lists wait for the merge; the rest is written as it comes.
+        if (rule.rule != Rule::Reference) {
+            if (db::Status done = insert(table, rows, true); !done)
+                return done.error();
+        }
+        TableRows &kept = written[table];
+        if (kept.columns.isEmpty()) {
+            for (const db::Column &c : m_layouts.value(table))
+                kept.columns.append(c.name);
+        }
+        kept.rows.append(std::move(rows.rows));
+        if (piece.last) {
+            // Its indexes at once, built while the next tables are read.
+            if (rule.rule != Rule::Reference) {
+                if (db::Status done = schema::createIndexes(m_target, table); !done)
+                    return done.error();
+                withIndexes.insert(table);
+            }
+            ++t;
+        }
+    }
+
+    // The national lists, in the new archive's order of columns, to be merged with the office's.
+    const db::Result<QList<schema::ReferenceTable>> nationalLists = shippedLists.get();
+    if (!nationalLists)
+        return nationalLists.error();
+    ReferenceLists office, national;
+    const std::pair<const char *, TableRows ReferenceLists::*> lists[] = {
+        {"regioni", &ReferenceLists::regioni},     {"Province", &ReferenceLists::province},
+        {"Nazioni", &ReferenceLists::nazioni},     {"Comuni", &ReferenceLists::comuni},
+        {"Indirizzi", &ReferenceLists::indirizzi},
+    };
+    for (const auto &[table, member] : lists) {
+        // In the order of the new archive's columns, as the office's rows are.
+        TableRows &rows = national.*member;
+        for (const db::Column &c : m_layouts.value(name(table)))
+            rows.columns.append(c.name);
+        (office.*member).columns = rows.columns;
+        for (const schema::ReferenceTable &shipped : *nationalLists) {
+            if (shipped.table.compare(name(table), Qt::CaseInsensitive) != 0)
+                continue;
+            QList<int> from;
+            for (const QString &column : std::as_const(rows.columns)) {
+                int found = -1;
+                for (qsizetype c = 0; c < shipped.columns.size(); ++c) {
+                    if (shipped.columns[c].compare(column, Qt::CaseInsensitive) == 0)
+                        found = int(c);
+                }
+                from.append(found);
+            }
+            rows.rows.reserve(shipped.rows.size());
+            for (const QVariantList &values : shipped.rows) {
+                QVariantList row;
+                row.reserve(from.size());
+                for (int f : std::as_const(from))
+                    row.append(f < 0 ? QVariant() : values[f]);
+                rows.rows.append(std::move(row));
+            }
+        }
     }
 
     // The office's municipalities keep their keys; the national ones come after every key the
@@ -493,27 +666,30 @@ db::Result<ImportSummary> Importer::run()
     const MergeCounts merged = mergeReferenceLists(office, national, firstFree);
     m_summary.comuniAdded = merged.comuniAdded;
     m_summary.indirizziAdded = merged.indirizziAdded;
-    for (const auto &[table, member] : lists)
+    for (const auto &[table, member] : lists) {
         written.insert(name(table), office.*member);
-
-    for (const TableRule &rule : kTables) {
-        const QString table = name(rule.name);
-        const auto rows = written.constFind(table);
-        if (rows == written.cend())
-            continue;
-        if (db::Status done = insert(table, *rows); !done)
+        if (db::Status done = insert(name(table), office.*member, false); !done)
             return done.error();
-        if (brought.contains(table))
-            m_summary.tables.append({table, brought.value(table)});
+        if (db::Status indexed = schema::createIndexes(m_target, name(table)); !indexed)
+            return indexed.error();
+        withIndexes.insert(name(table));
+        if (!advance(brought.value(name(table))))
+            return cancelled();
+    }
+    for (const TableRule &rule : kTables) {
+        if (const auto rows = brought.constFind(name(rule.name)); rows != brought.cend())
+            m_summary.tables.append({name(rule.name), *rows});
     }
     if (db::Status counters = keepCountersPast(written); !counters)
         return counters.error();
-    if (db::Status indexed = schema::createTables(m_target, schema::SchemaPart::IndexesOnly);
-        !indexed)
-        return indexed.error();
+    for (const TableRule &rule : kTables) {
+        if (withIndexes.contains(name(rule.name)))
+            continue;
+        if (db::Status done = schema::createIndexes(m_target, name(rule.name)); !done)
+            return done.error();
+    }
     if (m_progress && !m_progress(m_total, m_total))
-        return db::Error{QStringLiteral("Importazione annullata: l'archivio nuovo non è stato "
-                                        "creato.")};
+        return cancelled();
     if (db::Status committed = transaction.commit(); !committed)
         return committed.error();
     return m_summary;

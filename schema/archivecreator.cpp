@@ -5,6 +5,7 @@
 #include "schema/referencedata.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace schema {
 
@@ -18,15 +19,30 @@ db::Result<QStringList> schemaStatements()
     return db::splitSqlScript(QString::fromUtf8(file.readAll()));
 }
 
-bool createsIndex(const QString &statement)
+// The statement without its comment lines.
+QStringView firstLine(const QString &statement)
 {
     for (QStringView line : QStringView(statement).split(u'\n')) {
         line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(u"--"))
-            continue;
-        return line.startsWith(u"CREATE INDEX", Qt::CaseInsensitive);
+        if (!line.isEmpty() && !line.startsWith(u"--"))
+            return line;
     }
-    return false;
+    return {};
+}
+
+bool createsIndex(const QString &statement)
+{
+    return firstLine(statement).startsWith(u"CREATE INDEX", Qt::CaseInsensitive);
+}
+
+// The table of a CREATE INDEX statement; empty for any other.
+QString indexedTable(const QString &statement)
+{
+    static const QRegularExpression index(
+        QStringLiteral("^CREATE\\s+INDEX\\s+\\S+\\s+ON\\s+(\\w+)\\s*\\("),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = index.match(firstLine(statement).toString());
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 } // namespace
@@ -39,6 +55,21 @@ db::Status createTables(db::Connection &connection, SchemaPart part)
     for (const QString &statement : std::as_const(*statements)) {
         if (part != SchemaPart::Everything &&
             createsIndex(statement) != (part == SchemaPart::IndexesOnly))
+            continue;
+        db::Result<db::RowSet> done = connection.run(statement);
+        if (!done)
+            return done.error();
+    }
+    return {};
+}
+
+db::Status createIndexes(db::Connection &connection, const QString &table)
+{
+    db::Result<QStringList> statements = schemaStatements();
+    if (!statements)
+        return statements.error();
+    for (const QString &statement : std::as_const(*statements)) {
+        if (indexedTable(statement).compare(table, Qt::CaseInsensitive) != 0)
             continue;
         db::Result<db::RowSet> done = connection.run(statement);
         if (!done)

@@ -16,6 +16,10 @@ enum class SchemaPart
 // Creates the tables, indexes and counters of an archive, empty, inside the caller's transaction.
 db::Status createTables(db::Connection &connection, SchemaPart part = SchemaPart::Everything);
 
+// Creates the schema's indexes of `table` (by name, whatever its letter case), for a copy that
+// builds each table's indexes as soon as its rows are written.
+db::Status createIndexes(db::Connection &connection, const QString &table);
+
 // Creates the tables and fills the reference data on an empty archive, in one transaction.
 db::Status buildArchive(db::Connection &connection);
 

@@ -32,19 +32,9 @@ QVariant textOrNull(const QString &text)
     return text.isEmpty() ? QVariant() : QVariant(text);
 }
 
-// Inserts one row per CSV row; `values` gives the bound values of a row.
-template <typename Values>
-db::Status insertRows(db::Connection &c, const CsvTable &table, const QString &sql, Values values)
-{
-    for (qsizetype r = 0; r < table.rowCount(); ++r) {
-        db::Result<db::RowSet> done = c.runNative(sql, values(r));
-        if (!done)
-            return done.error();
-    }
-    return {};
-}
+} // namespace
 
-db::Status insertFixedRows(db::Connection &c)
+db::Status loadFirstRows(db::Connection &c)
 {
     const QList<std::pair<QString, QVariantList>> rows = {
         {QStringLiteral("INSERT INTO Sesso (Sesso, Descrizione) VALUES (?, ?)"),
@@ -76,9 +66,7 @@ db::Status insertFixedRows(db::Connection &c)
     return {};
 }
 
-} // namespace
-
-db::Status loadReferenceData(db::Connection &c)
+db::Result<QList<ReferenceTable>> nationalLists()
 {
     db::Result<CsvTable> regioni = readTable(QStringLiteral("regioni"));
     db::Result<CsvTable> province = readTable(QStringLiteral("province"));
@@ -89,68 +77,89 @@ db::Status loadReferenceData(db::Connection &c)
         if (!*t)
             return t->error();
     }
-
-    db::Status done = insertRows(
-        c, *regioni, QStringLiteral("INSERT INTO regioni (IDRegione, Descrizione) VALUES (?, ?)"),
-        [&](qsizetype r) {
+    // One row per CSV row; `values` gives the values of a row.
+    const auto table = [](const QString &name, QStringList columns, const CsvTable &csv,
+                          const auto &values) {
+        ReferenceTable t{name, std::move(columns), {}};
+        t.rows.reserve(csv.rowCount());
+        for (qsizetype r = 0; r < csv.rowCount(); ++r)
+            t.rows.append(values(r));
+        return t;
+    };
+    QList<ReferenceTable> lists;
+    lists.append(table(
+        QStringLiteral("regioni"), {QStringLiteral("IDRegione"), QStringLiteral("Descrizione")},
+        *regioni, [&](qsizetype r) {
             return QVariantList{number(regioni->value(r, QStringLiteral("regione_istat"))),
                                 regioni->value(r, QStringLiteral("nome"))};
-        });
-    if (done)
-        done = insertRows(c, *province,
-                          QStringLiteral("INSERT INTO Province (CODPROV, PROVINCIA, CAPOLUOGO, "
-                                         "Regione_ID) VALUES (?, ?, ?, ?)"),
-                          [&](qsizetype r) {
-                              const CsvTable &p = *province;
-                              return QVariantList{
-                                  number(p.value(r, QStringLiteral("provincia_istat"))),
-                                  p.value(r, QStringLiteral("sigla")),
-                                  p.value(r, QStringLiteral("capoluogo")),
-                                  number(p.value(r, QStringLiteral("regione_istat")))};
-                          });
-    if (done)
-        done = insertRows(
-            c, *nazioni, QStringLiteral("INSERT INTO Nazioni (IDNazione, DENOMINAZ) VALUES (?, ?)"),
-            [&](qsizetype r) {
-                return QVariantList{number(nazioni->value(r, QStringLiteral("numeric"))),
-                                    nazioni->value(r, QStringLiteral("nome"))};
-            });
+        }));
+    lists.append(table(QStringLiteral("Province"),
+                       {QStringLiteral("CODPROV"), QStringLiteral("PROVINCIA"),
+                        QStringLiteral("CAPOLUOGO"), QStringLiteral("Regione_ID")},
+                       *province, [&](qsizetype r) {
+                           const CsvTable &p = *province;
+                           return QVariantList{
+                               number(p.value(r, QStringLiteral("provincia_istat"))),
+                               p.value(r, QStringLiteral("sigla")),
+                               p.value(r, QStringLiteral("capoluogo")),
+                               number(p.value(r, QStringLiteral("regione_istat")))};
+                       }));
+    lists.append(table(QStringLiteral("Nazioni"),
+                       {QStringLiteral("IDNazione"), QStringLiteral("DENOMINAZ")}, *nazioni,
+                       [&](qsizetype r) {
+                           return QVariantList{number(nazioni->value(r, QStringLiteral("numeric"))),
+                                               nazioni->value(r, QStringLiteral("nome"))};
+                       }));
     // Municipalities are numbered in their alphabetical order; the street table refers to
     // them through these numbers.
     QHash<QString, int> idByIstat;
-    if (done)
-        done =
-            insertRows(c, *comuni,
-                       QStringLiteral("INSERT INTO Comuni (ID, Comune, Provincia, Cap, COD_ISTAT, "
-                                      "CODICE_F, Regione_ID, Nazione_ID) "
-                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                       [&](qsizetype r) {
-                           const CsvTable &m = *comuni;
-                           const int id = int(r) + 1;
-                           idByIstat.insert(m.value(r, QStringLiteral("istat")), id);
-                           return QVariantList{id,
-                                               m.value(r, QStringLiteral("comune")),
-                                               m.value(r, QStringLiteral("sigla")),
-                                               m.value(r, QStringLiteral("cap")),
-                                               m.value(r, QStringLiteral("istat")),
-                                               textOrNull(m.value(r, QStringLiteral("belfiore"))),
-                                               number(m.value(r, QStringLiteral("regione_istat"))),
-                                               kItalia};
-                       });
-    if (done)
-        done = insertRows(c, *capMultipli,
-                          QStringLiteral("INSERT INTO Indirizzi (id_cap, Cap, Comune_ID) "
-                                         "VALUES (?, ?, ?)"),
-                          [&](qsizetype r) {
-                              const CsvTable &m = *capMultipli;
-                              const int comune =
-                                  idByIstat.value(m.value(r, QStringLiteral("istat")));
-                              return QVariantList{int(r) + 1, m.value(r, QStringLiteral("cap")),
-                                                  comune > 0 ? QVariant(comune) : QVariant()};
-                          });
-    if (done)
-        done = insertFixedRows(c);
-    return done;
+    lists.append(
+        table(QStringLiteral("Comuni"),
+              {QStringLiteral("ID"), QStringLiteral("Comune"), QStringLiteral("Provincia"),
+               QStringLiteral("Cap"), QStringLiteral("COD_ISTAT"), QStringLiteral("CODICE_F"),
+               QStringLiteral("Regione_ID"), QStringLiteral("Nazione_ID")},
+              *comuni, [&](qsizetype r) {
+                  const CsvTable &m = *comuni;
+                  const int id = int(r) + 1;
+                  idByIstat.insert(m.value(r, QStringLiteral("istat")), id);
+                  return QVariantList{id,
+                                      m.value(r, QStringLiteral("comune")),
+                                      m.value(r, QStringLiteral("sigla")),
+                                      m.value(r, QStringLiteral("cap")),
+                                      m.value(r, QStringLiteral("istat")),
+                                      textOrNull(m.value(r, QStringLiteral("belfiore"))),
+                                      number(m.value(r, QStringLiteral("regione_istat"))),
+                                      kItalia};
+              }));
+    lists.append(
+        table(QStringLiteral("Indirizzi"),
+              {QStringLiteral("id_cap"), QStringLiteral("Cap"), QStringLiteral("Comune_ID")},
+              *capMultipli, [&](qsizetype r) {
+                  const CsvTable &m = *capMultipli;
+                  const int comune = idByIstat.value(m.value(r, QStringLiteral("istat")));
+                  return QVariantList{int(r) + 1, m.value(r, QStringLiteral("cap")),
+                                      comune > 0 ? QVariant(comune) : QVariant()};
+              }));
+    return lists;
+}
+
+db::Status loadReferenceData(db::Connection &c)
+{
+    const db::Result<QList<ReferenceTable>> lists = nationalLists();
+    if (!lists)
+        return lists.error();
+    for (const ReferenceTable &t : *lists) {
+        QStringList marks(t.columns.size(), QStringLiteral("?"));
+        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(t.table, t.columns.join(QStringLiteral(", ")),
+                                     marks.join(QStringLiteral(", ")));
+        for (const QVariantList &row : t.rows) {
+            db::Result<db::RowSet> done = c.runNative(sql, row);
+            if (!done)
+                return done.error();
+        }
+    }
+    return loadFirstRows(c);
 }
 
 db::Status loadStarterLists(db::Connection &c)

@@ -18,7 +18,30 @@ QDateTime toNaive(const QDateTime &any)
 
 QString storedDateTimeText(const QDateTime &value)
 {
-    return toNaive(value).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QDateTime naive = toNaive(value);
+    const QDate date = naive.date();
+    // Written by hand, as QDateTime::toString would write it: every stored date passes here,
+    // and the format string is read again at each call there.
+    if (!naive.isValid() || date.year() < 1000 || date.year() > 9999)
+        return naive.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QTime time = naive.time();
+    char16_t text[19];
+    const auto put = [&text](int at, int width, int number) {
+        for (int i = at + width - 1; i >= at; --i, number /= 10)
+            text[i] = char16_t(u'0' + number % 10);
+    };
+    put(0, 4, date.year());
+    text[4] = u'-';
+    put(5, 2, date.month());
+    text[7] = u'-';
+    put(8, 2, date.day());
+    text[10] = u' ';
+    put(11, 2, time.hour());
+    text[13] = u':';
+    put(14, 2, time.minute());
+    text[16] = u':';
+    put(17, 2, time.second());
+    return QString(reinterpret_cast<const QChar *>(text), 19);
 }
 
 namespace {

@@ -247,6 +247,19 @@ void nzFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 
 int compareNoCase(const char *a, int aLength, const char *b, int bLength)
 {
+    // Most texts differ early, before any letter outside ASCII: up to there folding the case
+    // and dropping accents leave each character where it is, so the first ASCII letters that
+    // differ decide, as they would after the folding below.
+    const int common = std::min(aLength, bLength);
+    for (int i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (x >= 0x80 || y >= 0x80)
+            break;
+        const unsigned char lx = asciiLower(x), ly = asciiLower(y);
+        if (lx != ly)
+            return lx < ly ? -1 : 1;
+    }
     if (isAscii(a, aLength) && isAscii(b, bLength)) {
         const int n = std::min(aLength, bLength);
         for (int i = 0; i < n; ++i) {

@@ -144,6 +144,46 @@ private Q_SLOTS:
                  QStringList({"6"}));
     }
 
+    // The stored text of a date and time, written by hand, is the one Qt's format gives.
+    void storedDateTimesAreWrittenAsQtWritesThem()
+    {
+        const QList<QDateTime> values = {
+            db::naiveDateTime(QDate(1, 1, 1), QTime(0, 0)),
+            db::naiveDateTime(QDate(999, 12, 31), QTime(23, 59, 59)),
+            db::naiveDateTime(QDate(1000, 1, 1), QTime(0, 0)),
+            db::naiveDateTime(QDate(1800, 1, 1), QTime(7, 5, 3)),
+            db::naiveDateTime(QDate(1899, 12, 30), QTime(0, 0)),
+            db::naiveDateTime(QDate(2026, 12, 8), QTime(23, 59, 59, 999)),
+            QDateTime(QDate(2026, 3, 29), QTime(2, 30), Qt::LocalTime),
+            db::naiveDateTime(QDate(9999, 12, 31), QTime(12, 0)),
+            QDateTime(),
+        };
+        for (const QDateTime &value : values) {
+            QCOMPARE(db::storedDateTimeText(value),
+                     db::toNaive(value).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        }
+        QCOMPARE(db::storedDateTimeText(db::naiveDateTime(QDate(1800, 1, 1), QTime(7, 5, 3))),
+                 QStringLiteral("1800-01-01 07:05:03"));
+    }
+
+    // The order by hand: first without case and accents, then the accented after the plain.
+    // Pairs that differ before any accent and pairs that differ at one take different ways
+    // through the comparison; both must agree with this one order.
+    void collationOrdersByLettersThenAccents()
+    {
+        const QStringList order = {"Àbaco",  "abete",   "Niccolò", "Nicola", "nicolo",
+                                   "Nicolò", "Nicolòa", "Zoé",     "zoo",    "zoo zoé"};
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            for (qsizetype j = 0; j < order.size(); ++j) {
+                const QByteArray x = order[i].toUtf8(), y = order[j].toUtf8();
+                const int c =
+                    db::compareNoCase(x.constData(), int(x.size()), y.constData(), int(y.size()));
+                QVERIFY2((c < 0) == (i < j) && (c == 0) == (i == j),
+                         qPrintable(order[i] + QStringLiteral(" / ") + order[j]));
+            }
+        }
+    }
+
     void likeIgnoresCaseNotAccentsAndHasNoEscape()
     {
         FreshArchive archive;
