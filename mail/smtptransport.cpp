@@ -69,10 +69,21 @@ size_t onRead(char *buffer, size_t size, size_t count, void *user)
     return n;
 }
 
+struct Cancelling
+{
+    const std::function<bool()> *keepGoing;
+    const Upload *upload;
+};
+
+// A cancel stops a submission only until the message's bytes start to go (the server has
+// answered DATA): from then on the server may take it, and it finishes (within the time-outs),
+// so that a message reported as not sent was never received.
 int onProgress(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    const auto *keepGoing = static_cast<const std::function<bool()> *>(user);
-    return keepGoing && *keepGoing && !(*keepGoing)() ? 1 : 0;
+    const auto *c = static_cast<const Cancelling *>(user);
+    if (!c || c->upload->offset > 0 || !*c->keepGoing)
+        return 0;
+    return (*c->keepGoing)() ? 0 : 1;
 }
 
 QString replyText(const Dialogue &d)
@@ -237,6 +248,7 @@ SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArr
 
     Dialogue dialogue;
     Upload upload{&message};
+    const Cancelling cancelling{&keepGoing, &upload};
     char error[CURL_ERROR_SIZE] = {};
     const long timeout = qMax(1, settings.timeoutSeconds);
 
@@ -269,7 +281,7 @@ SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArr
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeout);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &keepGoing);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &cancelling);
     curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, onDebug);
     curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &dialogue);
     curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);

@@ -56,7 +56,8 @@ private:
 // TLS 1.2 or later; STARTTLS that must succeed before anything else is said), authenticates
 // when the settings ask, sends `message` from `sender` to `recipients` and disconnects.
 // A message the server accepted after DATA is sent, whatever happens at QUIT.
-// `keepGoing` is asked now and then (from this thread); false cancels the submission.
+// `keepGoing` is asked now and then (from this thread); false cancels the submission while the
+// message has not started to go (after that it finishes).
 SendResult submitMessage(const SmtpSettings &settings, const QByteArray &sender,
                          const QList<QByteArray> &recipients, const QByteArray &message,
                          const std::function<bool()> &keepGoing = {});

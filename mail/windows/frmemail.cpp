@@ -235,11 +235,16 @@ void TfrmEmail::spdEmailClick()
         dialogs().inform(MessageKind::Warning, missing, kAvviso);
         return;
     }
-    db::Result<QList<mail::MailAddress>> recipients = mail::parseAddressLines(lines);
-    if (!recipients) {
-        dialogs().inform(MessageKind::Warning, recipients.message(), kAvviso);
+    // A line that is not an address is left out and named at the end; the others are sent.
+    mail::RecipientLines read = mail::readRecipientLines(lines);
+    if (read.addresses.isEmpty()) {
+        dialogs().inform(MessageKind::Warning,
+                         read.unreadable.isEmpty() ? QStringLiteral("Manca il destinatario")
+                                                   : read.unreadable.first().result.reason,
+                         kAvviso);
         return;
     }
+    const QList<mail::MailAddress> *recipients = &read.addresses;
     const mail::MailDraft draft{m_oggetto->text(), m_testo->toPlainText(), allegati()};
     if (const QString missing = mail::checkAttachments(draft.attachmentPaths); !missing.isEmpty()) {
         dialogs().inform(MessageKind::Warning, missing, kAvviso);
@@ -259,6 +264,7 @@ void TfrmEmail::spdEmailClick()
     showProgress(0, int(recipients->size()));
     m_progress->show();
     m_invia->setEnabled(false);
+    m_unreadable = read.unreadable;
     m_sender->start(*settings, draft, *recipients);
 }
 
@@ -278,7 +284,12 @@ void TfrmEmail::sent(const QList<mail::RecipientOutcome> &outcomes)
         m_progress = nullptr;
     }
     m_invia->setEnabled(true);
-    const QString summary = mail::batchSummary(outcomes);
-    dialogs().information(summary, kAvviso);
-    Q_EMIT sendingFinished(summary);
+    const QList<mail::RecipientOutcome> all = outcomes + std::exchange(m_unreadable, {});
+    const mail::BatchReport report = mail::batchReport(all);
+    // The icon says how it went: everything sent, part of it, nothing.
+    const MessageKind kind = report.sent == report.total ? MessageKind::Information
+                             : report.sent == 0          ? MessageKind::Error
+                                                         : MessageKind::Warning;
+    dialogs().informWithDetails(kind, report.summary, report.details, kAvviso);
+    Q_EMIT sendingFinished(mail::batchSummary(all));
 }

@@ -66,6 +66,8 @@ private:
     std::function<QString()> m_askAddress;
     mail::MailSender *m_sender;
     QProgressDialog *m_progress = nullptr;
+    // The recipients left out as not addresses, named with the run's outcome.
+    QList<mail::RecipientOutcome> m_unreadable;
     QListWidget *m_destinatari;
     QLineEdit *m_oggetto;
     QPlainTextEdit *m_testo;

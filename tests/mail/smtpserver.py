@@ -29,9 +29,10 @@ def free_port():
 
 
 class Handler:
-    def __init__(self, spool, reject):
+    def __init__(self, spool, reject, slow_data):
         self.spool = spool
         self.reject = set(reject)
+        self.slow_data = slow_data
         self.count = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -41,6 +42,9 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.slow_data:
+            log(self.spool, "DATA waiting")
+            await asyncio.sleep(self.slow_data)
         self.count += 1
         base = os.path.join(self.spool, "%03d" % self.count)
         with open(base + ".eml", "wb") as f:
@@ -89,7 +93,7 @@ class TestController(Controller):
             pass
 
 
-def silent(port):
+def silent(port, spool):
     """Accepts connections and never says a word."""
     listener = socket.socket()
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
@@ -100,6 +104,7 @@ def silent(port):
     def accept():
         while True:
             conn, _ = listener.accept()
+            log(spool, "CONNECT")
             held.append(conn)
 
     threading.Thread(target=accept, daemon=True).start()
@@ -115,13 +120,15 @@ def main():
     p.add_argument("--exclude", action="append", default=[], help="an AUTH mechanism not offered")
     p.add_argument("--reject", action="append", default=[])
     p.add_argument("--drop-quit", action="store_true")
+    p.add_argument("--slow-data", type=float, default=0,
+                   help="seconds to wait before accepting each message")
     p.add_argument("--old-tls", action="store_true", help="offer nothing newer than TLS 1.1")
     p.add_argument("--spool", required=True)
     a = p.parse_args()
 
     port = free_port()
     if a.mode == "silent":
-        keep = silent(port)
+        keep = silent(port, a.spool)
     else:
         context = None
         if a.mode in ("tls", "starttls"):
@@ -148,7 +155,7 @@ def main():
 
             kwargs["authenticator"] = authenticator
             kwargs["auth_required"] = True
-        controller = TestController(Handler(a.spool, a.reject), a.drop_quit, a.spool, **kwargs)
+        controller = TestController(Handler(a.spool, a.reject, a.slow_data), a.drop_quit, a.spool, **kwargs)
         controller.start()
     print("PORT %d" % port, flush=True)
     sys.stdin.read()

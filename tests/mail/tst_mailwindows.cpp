@@ -64,10 +64,10 @@ private Q_SLOTS:
         Composer c(server.port());
         QCOMPARE(c.send(), QStringLiteral("Messaggio di Avviso: Manca il destinatario"));
 
+        // A malformed line alone: nothing to send, and the window says why.
         c.dialogs.messages.clear();
-        c.window.prepara(
-            {QStringLiteral("a@esempio.it"), QString(), QStringLiteral("non-un-indirizzo")},
-            QStringLiteral("s"), QStringLiteral("t"));
+        c.window.prepara({QString(), QStringLiteral("non-un-indirizzo")}, QStringLiteral("s"),
+                         QStringLiteral("t"));
         QVERIFY(c.send().contains(
             QStringLiteral("\"non-un-indirizzo\" non è un indirizzo email valido")));
 
@@ -122,6 +122,10 @@ private Q_SLOTS:
                  qPrintable(end));
         QVERIFY(end.contains(
             QStringLiteral("Messaggio Non inviato a : no@esempio.it - destinatario rifiutato")));
+        // Part of it sent: a warning, with the count per reason above the list.
+        QCOMPARE(c.dialogs.kinds.first(), MessageKind::Warning);
+        QVERIFY2(end.contains(QStringLiteral("Non inviati 1:\n- destinatario rifiutato")),
+                 qPrintable(end));
         const QJsonArray messages = server.messages();
         QCOMPARE(messages.size(), 2);
         for (const QJsonValue &m : messages)
@@ -144,6 +148,31 @@ private Q_SLOTS:
                  qPrintable(c.dialogs.messages.first()));
         QVERIFY(
             c.dialogs.messages.first().contains(QStringLiteral("b@esempio.it - invio annullato")));
+        QCOMPARE(c.dialogs.kinds.first(), MessageKind::Error);
+    }
+
+    // A line that is no address is left out and named; the others go.
+    void aMalformedAddressIsLeftOutAndNamed()
+    {
+        SmtpTestServer server({});
+        Composer c(server.port());
+        c.window.prepara({QStringLiteral("a@esempio.it"), QStringLiteral("mario rossi"),
+                          QStringLiteral("b@esempio.it")},
+                         QStringLiteral("Avviso"), QStringLiteral("Testo"));
+        const QString end = c.send();
+        QVERIFY2(end.contains(QStringLiteral("Inviati 2 di 3.")), qPrintable(end));
+        QVERIFY2(end.contains(QStringLiteral("Messaggio Non inviato a : mario rossi - indirizzo "
+                                             "non valido")),
+                 qPrintable(end));
+        QCOMPARE(server.messages().size(), 2);
+
+        // Nothing but malformed lines: nothing is sent, and the window says why.
+        c.dialogs.messages.clear();
+        c.window.prepara({QStringLiteral("mario rossi")}, QStringLiteral("Avviso"),
+                         QStringLiteral("Testo"));
+        QVERIFY(!c.send().isEmpty());
+        QVERIFY(!c.window.isSending());
+        QCOMPARE(server.messages().size(), 2);
     }
 
     void listButtons()

@@ -8,6 +8,7 @@
 #include "testsupport.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QTcpServer>
 
 using namespace mail;
@@ -306,6 +307,69 @@ private Q_SLOTS:
             to({QStringLiteral("l@esempio.it"), QStringLiteral("m@esempio.it")}), progress);
         QCOMPARE(int(outcomes[1].result.failure), int(SendFailure::Cancelled));
         QCOMPARE(started, 1);
+    }
+
+    // "Annulla" while a slow server takes a message: that message is delivered and counts as
+    // sent, the next one is not tried.
+    void aMessageInFlightWhenCancelledIsSent()
+    {
+        SmtpTestServer server({"--slow-data", "2"});
+        // "Annulla" half a second into the first message: on loopback its bytes are gone by
+        // then, and the server is still taking its time to answer.
+        QElapsedTimer sinceStart;
+        BatchProgress progress;
+        progress.starting = [&](int, int) {
+            if (!sinceStart.isValid())
+                sinceStart.start();
+        };
+        progress.keepGoing = [&] { return !sinceStart.isValid() || sinceStart.elapsed() < 500; };
+        const QList<RecipientOutcome> outcomes = sendToEach(
+            settingsFor(server.port()), draft(),
+            to({QStringLiteral("l@esempio.it"), QStringLiteral("m@esempio.it")}), progress);
+        QVERIFY2(outcomes[0].result.sent(), qPrintable(outcomes[0].result.reason));
+        QCOMPARE(int(outcomes[1].result.failure), int(SendFailure::Cancelled));
+        QCOMPARE(server.messages().size(), 1);
+        QVERIFY(mail::batchSummary(outcomes).contains(QStringLiteral("Inviati 1 di 2")));
+    }
+
+    // A refused password is given once, not once per recipient; a server that never answers
+    // costs one time-out, not one per recipient. The rest are reported not sent.
+    void aServerFailureEndsTheRun_data()
+    {
+        QTest::addColumn<QStringList>("serverArguments");
+        QTest::addColumn<int>("failure");
+        QTest::newRow("password refused")
+            << QStringList{"--auth", "utente:pw"} << int(SendFailure::Authentication);
+        QTest::newRow("never answers")
+            << QStringList{"--mode", "silent"} << int(SendFailure::Timeout);
+    }
+    void aServerFailureEndsTheRun()
+    {
+        QFETCH(QStringList, serverArguments);
+        QFETCH(int, failure);
+        SmtpTestServer server(serverArguments);
+        QVERIFY(server.port() > 0);
+        SmtpSettings s = settingsFor(server.port());
+        s.timeoutSeconds = 1;
+        s.authenticate = true;
+        s.userName = QStringLiteral("utente");
+        s.password = QStringLiteral("sbagliata");
+        const QList<RecipientOutcome> outcomes =
+            sendToEach(s, draft(),
+                       to({QStringLiteral("a@esempio.it"), QStringLiteral("b@esempio.it"),
+                           QStringLiteral("c@esempio.it"), QStringLiteral("d@esempio.it")}));
+        QCOMPARE(outcomes.size(), 4);
+        QCOMPARE(int(outcomes[0].result.failure), failure);
+        for (int i = 1; i < 4; ++i)
+            QVERIFY2(outcomes[i].result.reason.contains(QStringLiteral("non tentato")),
+                     qPrintable(outcomes[i].result.reason));
+        // One login refused, or one connection left waiting: nothing tried again.
+        const QStringList events = server.events();
+        QCOMPARE(events.filter(QStringLiteral("AUTH")).size(),
+                 failure == int(SendFailure::Authentication) ? 1 : 0);
+        QCOMPARE(events.filter(QStringLiteral("CONNECT")).size(),
+                 failure == int(SendFailure::Timeout) ? 1 : 0);
+        QCOMPARE(server.messages().size(), 0);
     }
 
     void commandLine()
