@@ -29,13 +29,25 @@ QDateTime startOfDay(const IcalSettings &settings)
 QString composeSummary(const QString &personale, const QString &tipologia, const QString &cliente,
                        const QString &note)
 {
-    QString summary = personale + QStringLiteral(" - ");
-    if (!tipologia.isEmpty())
-        summary += tipologia + QStringLiteral(" / ");
-    if (!cliente.isEmpty())
-        summary += cliente + QStringLiteral(" : ");
-    summary += note;
-    return summary;
+    // Each part followed by its separator when another part comes after it: nothing dangles
+    // when a part is missing.
+    const std::pair<QString, const char16_t *> parts[] = {
+        {personale.trimmed(), u" - "},
+        {tipologia.trimmed(), u" / "},
+        {cliente.trimmed(), u" : "},
+        {note.trimmed(), u""},
+    };
+    QString summary;
+    const char16_t *separator = nullptr;
+    for (const auto &[text, after] : parts) {
+        if (text.isEmpty())
+            continue;
+        if (separator)
+            summary += QStringView(separator);
+        summary += text;
+        separator = after;
+    }
+    return summary.isEmpty() ? QStringLiteral("Appuntamento") : summary;
 }
 
 QString eventUid(const QUuid &archive, const Appointment &appointment)

@@ -35,8 +35,9 @@ struct IcalExport
     int undated = 0; // appointments left out for want of a date the file can hold
 };
 
-// Personale + " - ", then the type + " / ", the contact + " : " and the notes, each of these
-// three only when not empty.
+// The event's title: the parts present of personale, type, contact and notes, in this order,
+// joined by " - ", " / " and " : " as each part's own separator ("Anna - Telefonata / Rossi :
+// Richiamare", "Rossi : Richiamare"); "Appuntamento" when none is.
 QString composeSummary(const QString &personale, const QString &tipologia, const QString &cliente,
                        const QString &note);
 

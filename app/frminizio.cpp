@@ -402,7 +402,9 @@ void TfrmInizio::showCompanyName()
 
 void TfrmInizio::showCompanyName(const QString &name)
 {
-    setWindowTitle(QStringLiteral("Calvetra - ") + name);
+    // No dash left hanging while the company has no name yet.
+    setWindowTitle(name.trimmed().isEmpty() ? QStringLiteral("Calvetra")
+                                            : QStringLiteral("Calvetra - ") + name.trimmed());
 }
 
 void TfrmInizio::showReminders()

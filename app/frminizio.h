@@ -44,7 +44,8 @@ public:
     void print(ReportKind kind);
 
     QStringList birthdays() const;
-    // The caption: "Calvetra - " and the company's name (as stored, or as given).
+    // The caption: "Calvetra - " and the company's name (as stored, or as given); "Calvetra"
+    // while it has none.
     void showCompanyName();
     void showCompanyName(const QString &name);
 

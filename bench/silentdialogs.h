@@ -8,7 +8,7 @@ class SilentDialogs final : public Dialogs
 public:
     QString last;
     void inform(MessageKind, const QString &message, const QString &) override { last = message; }
-    bool ask(const QString &, const QString &) override { return false; }
+    bool ask(const QString &, const QString &, Answer) override { return false; }
     QString chooseOpenFile(const QString &, const QString &, const QString &) override
     {
         return {};

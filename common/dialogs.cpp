@@ -11,7 +11,7 @@ public:
     {
         qWarning().noquote() << caption << ':' << message;
     }
-    bool ask(const QString &question, const QString &caption) override
+    bool ask(const QString &question, const QString &caption, Answer) override
     {
         qWarning().noquote() << caption << ':' << question << "-> No";
         return false;

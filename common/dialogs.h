@@ -24,8 +24,22 @@ public:
 
     // A message box with an OK button.
     virtual void inform(MessageKind kind, const QString &message, const QString &caption) = 0;
-    // A Yes/No question (MessageKind::Question); true for Yes.
-    virtual bool ask(const QString &question, const QString &caption) = 0;
+    // A message box with an OK button and, under it, `details` that scroll however long they
+    // are (one line per item of a long list).
+    virtual void informWithDetails(MessageKind kind, const QString &message, const QString &details,
+                                   const QString &caption)
+    {
+        inform(kind, details.isEmpty() ? message : message + QStringLiteral("\n\n") + details,
+               caption);
+    }
+    // The answer Enter gives to a question.
+    enum class Answer
+    {
+        Yes,
+        No, // for a question whose Yes loses something
+    };
+    // A Yes/No question (MessageKind::Question), `preselected` the default button; true for Yes.
+    virtual bool ask(const QString &question, const QString &caption, Answer preselected) = 0;
     // A file to open or to save; empty when the user cancels.
     virtual QString chooseOpenFile(const QString &title, const QString &filter,
                                    const QString &folder) = 0;
@@ -56,7 +70,12 @@ public:
     }
     bool confirm(const QString &question)
     {
-        return ask(question, QStringLiteral("Messaggio di avviso"));
+        return ask(question, QStringLiteral("Messaggio di avviso"), Answer::Yes);
+    }
+    // A question whose Yes deletes or loses something: Enter answers No.
+    bool confirmDefaultNo(const QString &question)
+    {
+        return ask(question, QStringLiteral("Messaggio di avviso"), Answer::No);
     }
 };
 

@@ -9,7 +9,13 @@ ContactNames composeContactNames(const QString &ragioneSociale, const QString &c
     if (ragioneSociale.size() >= 2)
         return {ragioneSociale, ragioneSociale};
     ContactNames names;
-    names.documenti = cognome + u' ' + nome;
+    // A surname alone, or a name alone, without a blank left at either end.
+    QStringList parts;
+    for (const QString &part : {cognome.trimmed(), nome.trimmed()}) {
+        if (!part.isEmpty())
+            parts << part;
+    }
+    names.documenti = parts.join(u' ');
     names.visualizzato = names.documenti;
     if (!codiceFiscale.isEmpty())
         names.visualizzato += QStringLiteral(" - ") + codiceFiscale;

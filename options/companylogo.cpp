@@ -33,9 +33,8 @@ QString unknownExtension(const QString &path)
 
 QString logoFileFilter()
 {
-    return QStringLiteral("All (*.png;*.jpg;*.jpeg;*.bmp;)|*.png;*.jpg;*.jpeg;*.bmp;|Bitmaps "
-                          "(*.bmp)|*.bmp|Portable Network Graphics (*.png)|*.png|JPEG Image File "
-                          "(*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg");
+    return QStringLiteral("Immagini (*.png *.jpg *.jpeg *.bmp);;Immagini PNG (*.png);;"
+                          "Immagini JPEG (*.jpg *.jpeg);;Bitmap (*.bmp);;Tutti i file (*)");
 }
 
 db::Result<QByteArray> readLogoFile(const QString &path)

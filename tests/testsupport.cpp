@@ -4,13 +4,19 @@
 #include "schema/archivecreator.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QWidget>
 
 #include <libpq-fe.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -260,25 +266,66 @@ void ScriptedDialogs::inform(MessageKind kind, const QString &message, const QSt
     kinds.append(kind);
 }
 
-bool ScriptedDialogs::ask(const QString &question, const QString &caption)
+bool ScriptedDialogs::ask(const QString &question, const QString &caption, Answer answer)
 {
     messages.append(caption + QStringLiteral(": ") + question);
+    preselected.append(answer);
     kinds.append(MessageKind::Question);
     return answers.isEmpty() ? false : answers.takeFirst();
 }
 
-QString ScriptedDialogs::chooseOpenFile(const QString &, const QString &, const QString &)
+namespace {
+
+// The file filter as Qt's own file dialog reads it: each entry selected in turn, the patterns
+// it sets on the dialog's file model. A filter Qt cannot read (another program's syntax, a
+// missing parenthesis) gives patterns that are not "*" or "*.ext", and fails the test.
+void checkFileFilter(const QString &filter)
 {
+    if (filter.isEmpty() || !qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(filter);
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    if (!model) {
+        QTest::qFail("the file dialog has no file model", __FILE__, __LINE__);
+        return;
+    }
+    static const QRegularExpression pattern(QStringLiteral("^\\*(\\.[A-Za-z0-9]+)?$"));
+    for (const QString &entry : dialog.nameFilters()) {
+        dialog.selectNameFilter(entry);
+        const QStringList patterns = model->nameFilters();
+        const bool readable = !patterns.isEmpty() &&
+                              std::all_of(patterns.begin(), patterns.end(), [](const QString &p) {
+                                  return pattern.match(p).hasMatch();
+                              });
+        if (!readable) {
+            QTest::qFail(qPrintable(QStringLiteral("file filter Qt does not read: \"%1\" -> %2")
+                                        .arg(entry, patterns.join(u'|'))),
+                         __FILE__, __LINE__);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+QString ScriptedDialogs::chooseOpenFile(const QString &, const QString &filter, const QString &)
+{
+    checkFileFilter(filter);
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
-QStringList ScriptedDialogs::chooseOpenFiles(const QString &, const QString &, const QString &)
+QStringList ScriptedDialogs::chooseOpenFiles(const QString &, const QString &filter,
+                                             const QString &)
 {
+    checkFileFilter(filter);
     return files.isEmpty() ? QStringList() : files.takeFirst().split(u'\n', Qt::SkipEmptyParts);
 }
 
-QString ScriptedDialogs::chooseSaveFile(const QString &, const QString &, const QString &)
+QString ScriptedDialogs::chooseSaveFile(const QString &, const QString &filter, const QString &)
 {
+    checkFileFilter(filter);
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 

@@ -62,18 +62,19 @@ public:
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    QStringList messages;     // "caption: text" of every message box and question shown
-    QList<MessageKind> kinds; // the kind of each of them
-    QList<bool> answers;      // the answers to the next questions, in order (No when empty)
-    QStringList files;        // the next file choices, in order (cancel when empty); one
-                              // entry holds several files to open, separated by newlines
+    QStringList messages;      // "caption: text" of every message box and question shown
+    QList<MessageKind> kinds;  // the kind of each of them
+    QList<bool> answers;       // the answers to the next questions, in order (No when empty)
+    QList<Answer> preselected; // the default button of every question asked
+    QStringList files;         // the next file choices, in order (cancel when empty); one
+                               // entry holds several files to open, separated by newlines
     // What happens inside the next windows shown modally, in order; each returns the window's
     // result. A window without an action closes at once with 0.
     QList<std::function<int(QWidget *)>> modalActions;
     QStringList modalWindows; // objectName of every window shown modally
 
     void inform(MessageKind kind, const QString &message, const QString &caption) override;
-    bool ask(const QString &question, const QString &caption) override;
+    bool ask(const QString &question, const QString &caption, Answer preselected) override;
     QString chooseOpenFile(const QString &title, const QString &filter,
                            const QString &folder) override;
     QStringList chooseOpenFiles(const QString &title, const QString &filter,

@@ -37,13 +37,22 @@ void QtDialogs::inform(MessageKind kind, const QString &message, const QString &
     box.exec();
 }
 
-bool QtDialogs::ask(const QString &question, const QString &caption)
+void QtDialogs::informWithDetails(MessageKind kind, const QString &message, const QString &details,
+                                  const QString &caption)
+{
+    QMessageBox box(iconOf(kind), caption, message, QMessageBox::Ok, activeWindow());
+    // The details scroll in a box of their own, so the message and its button stay on screen.
+    box.setDetailedText(details);
+    box.exec();
+}
+
+bool QtDialogs::ask(const QString &question, const QString &caption, Answer preselected)
 {
     QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::NoButton,
                     activeWindow());
     QPushButton *yes = box.addButton(QStringLiteral("Sì"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    QPushButton *no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    box.setDefaultButton(preselected == Answer::Yes ? yes : no);
     box.exec();
     return box.clickedButton() == yes;
 }

@@ -8,7 +8,9 @@ class QtDialogs final : public Dialogs
 {
 public:
     void inform(MessageKind kind, const QString &message, const QString &caption) override;
-    bool ask(const QString &question, const QString &caption) override;
+    void informWithDetails(MessageKind kind, const QString &message, const QString &details,
+                           const QString &caption) override;
+    bool ask(const QString &question, const QString &caption, Answer preselected) override;
     QString chooseOpenFile(const QString &title, const QString &filter,
                            const QString &folder) override;
     QStringList chooseOpenFiles(const QString &title, const QString &filter,

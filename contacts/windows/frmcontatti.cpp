@@ -324,8 +324,14 @@ void TfrmContatti::aggiungi()
 void TfrmContatti::elimina()
 {
     db::DataSet &list = m_store.TableCercaContatti;
-    if (list.isEmpty() ||
-        !dialogs().confirm(QStringLiteral("Sei sicuro di voler eliminare il contatto?")))
+    if (list.isEmpty())
+        return;
+    // The question names whom it deletes, and Enter keeps the contact.
+    QString name = list.asString(u"NominativoVisualizzato").trimmed();
+    if (name.isEmpty())
+        name = list.asString(u"NominativoDocumenti").trimmed();
+    if (!dialogs().confirmDefaultNo(QStringLiteral("Sei sicuro di voler eliminare il contatto?") +
+                                    (name.isEmpty() ? QString() : u'\n' + name)))
         return;
     if (db::Status removed = m_store.removeListed(); !removed)
         dialogs().error(removed.message());

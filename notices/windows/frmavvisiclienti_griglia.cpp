@@ -136,6 +136,13 @@ void TfrmAvvisiClienti_Griglia::NessunaSelezione()
 
 void TfrmAvvisiClienti_Griglia::btnStampaClick()
 {
+    // Nothing ticked: nothing to print, and the list stays as it is.
+    const auto ticked = tickedContacts();
+    if (ticked.isEmpty()) {
+        dialogs().warning(QStringLiteral("Nessun contatto spuntato: spuntare i destinatari delle "
+                                         "lettere da stampare."));
+        return;
+    }
     const db::Result<QString> text = m_store.storedText();
     if (!text) {
         dialogs().error(text.message());
@@ -152,7 +159,7 @@ void TfrmAvvisiClienti_Griglia::btnStampaClick()
         if (!dialogs().confirm(question))
             return;
     }
-    if (db::Status written = m_store.writeRecipients(tickedContacts()); !written) {
+    if (db::Status written = m_store.writeRecipients(ticked); !written) {
         dialogs().error(written.message());
         return;
     }

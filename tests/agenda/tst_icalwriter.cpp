@@ -192,8 +192,14 @@ private Q_SLOTS:
     {
         QCOMPARE(agenda::composeSummary("Anna", "Telefonata", "Rossi", "Richiamare"),
                  "Anna - Telefonata / Rossi : Richiamare");
-        QCOMPARE(agenda::composeSummary("Anna", {}, {}, {}), "Anna - ");
-        QCOMPARE(agenda::composeSummary({}, {}, "Rossi", {}), " - Rossi : ");
+        // Only the parts present, each with its own separator: nothing dangles.
+        QCOMPARE(agenda::composeSummary("Anna", {}, {}, {}), "Anna");
+        QCOMPARE(agenda::composeSummary({}, {}, "Rossi", {}), "Rossi");
+        QCOMPARE(agenda::composeSummary({}, {}, "Rossi", "Richiamare"), "Rossi : Richiamare");
+        QCOMPARE(agenda::composeSummary("Anna", {}, "Rossi", " "), "Anna - Rossi");
+        QCOMPARE(agenda::composeSummary({}, "Telefonata", {}, "Richiamare"),
+                 "Telefonata / Richiamare");
+        QCOMPARE(agenda::composeSummary({}, {}, {}, {}), "Appuntamento");
         // The extension only when the name itself has no dot, whatever its folder's name.
         QCOMPARE(agenda::icalFileName("/tmp/a.b/Calendario"), "/tmp/a.b/Calendario.ics");
         QCOMPARE(agenda::icalFileName("/tmp/Calendario.txt"), "/tmp/Calendario.txt");

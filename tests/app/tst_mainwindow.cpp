@@ -383,7 +383,7 @@ private Q_SLOTS:
         const QString converted = o.folder.filePath(QStringLiteral("archivio-2.sqlite"));
         QCOMPARE(o.program.formDb().Connessione().location(), converted);
         QVERIFY(!o.program.frmInizio().terminationRequested());
-        QVERIFY(o.program.frmInizio().windowTitle() != QStringLiteral("Calvetra - "));
+        QVERIFY(o.program.frmInizio().windowTitle().startsWith(QStringLiteral("Calvetra - ")));
         auto old = db::openArchive(before);
         QVERIFY(old);
         QCOMPARE((*old)->run(u"select * from Contatti")->rows.size(), 2);

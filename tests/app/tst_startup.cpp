@@ -99,7 +99,7 @@ private Q_SLOTS:
         QCOMPARE(readText(office.folder.filePath(QStringLiteral("percorso.txt"))),
                  office.archive + u'\n');
         QVERIFY(QFile::exists(office.archive));
-        QCOMPARE(program.frmInizio().windowTitle(), QStringLiteral("Calvetra - "));
+        QCOMPARE(program.frmInizio().windowTitle(), QStringLiteral("Calvetra"));
         QCOMPARE(
             program.frmInizio().findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->toPlainText(),
             office.archive);
@@ -286,7 +286,10 @@ private Q_SLOTS:
                 inner.inform(k, m, c);
                 writeText(path, "CREATE TABLE Manca (x LONG);");
             }
-            bool ask(const QString &q, const QString &c) override { return inner.ask(q, c); }
+            bool ask(const QString &q, const QString &c, Answer a) override
+            {
+                return inner.ask(q, c, a);
+            }
             QString chooseOpenFile(const QString &, const QString &, const QString &) override
             {
                 return {};

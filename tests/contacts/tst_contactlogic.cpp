@@ -80,8 +80,11 @@ private Q_SLOTS:
             << QStringList{"A", "Rossi", "Mario", "", ""} << "Rossi Mario"
             << "Rossi Mario";
         QTest::newRow("surname and birth date")
-            << QStringList{"", "Rossi", "", "", "01/02/1970"} << "Rossi "
-            << "Rossi  - 01/02/1970";
+            << QStringList{"", "Rossi", "", "", "01/02/1970"} << "Rossi"
+            << "Rossi - 01/02/1970";
+        QTest::newRow("a name alone, blanks typed around")
+            << QStringList{"", " ", " Mario ", "", ""} << "Mario"
+            << "Mario";
         QTest::newRow("tax code before birth date")
             << QStringList{"", "Rossi", "Mario", "RSSMRA70A01H501U", "01/02/1970"} << "Rossi Mario"
             << "Rossi Mario - RSSMRA70A01H501U";

@@ -196,7 +196,7 @@ private Q_SLOTS:
         QCOMPARE(o.value(8, QStringLiteral("DataInserimento")),
                  QVariant(db::naiveDateTime(kToday)));
         QCOMPARE(o.value(9, QStringLiteral("NominativoDocumenti")),
-                 QVariant(QStringLiteral("D'Amico ")));
+                 QVariant(QStringLiteral("D'Amico")));
     }
 
     void matchesAreSkippedAskedOrUpdated()

@@ -357,12 +357,17 @@ private Q_SLOTS:
         QCOMPARE(o.recipients(QStringLiteral("ALTRO")), (QList<qint64>{1, 9}));
         QCOMPARE(o.printed, QList<ReportKind>{ReportKind::Notices});
 
+        QVERIFY(o.dialogs.messages.isEmpty());
+
+        // Nothing ticked: said so, nothing printed, the last recipients kept.
         o.griglia.NessunaSelezione();
         click(&o.griglia, QStringLiteral("btnStampa"));
-        QVERIFY(o.recipients(o.pc()).isEmpty());
+        QCOMPARE(o.recipients(o.pc()), (QList<qint64>{1, 2, 3}));
         QCOMPARE(o.recipients(QStringLiteral("ALTRO")), (QList<qint64>{1, 9}));
-        QCOMPARE(o.printed.size(), 2);
-        QVERIFY(o.dialogs.messages.isEmpty());
+        QCOMPARE(o.printed.size(), 1);
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY2(o.dialogs.messages[0].contains(QStringLiteral("Nessun contatto spuntato")),
+                 qPrintable(o.dialogs.messages[0]));
     }
 
     void aFailurePartWayLeavesThePreviousRecipients()

@@ -80,7 +80,7 @@ private Q_SLOTS:
         QCOMPARE(events.size(), 3);
         QCOMPARE(events[0]["start"].toString(), "2024-05-03");
         QCOMPARE(events[1]["start_utc"].toString(), "2024-05-02T07:00:00Z");
-        QCOMPARE(events[1]["summary"].toString(), " - Rossi : a; b");
+        QCOMPARE(events[1]["summary"].toString(), "Rossi : a; b");
         QCOMPARE(events[2]["start_utc"].toString(), "2024-05-01T13:30:00Z");
         // The same appointments, the same identifiers.
         const Run bianchi =
