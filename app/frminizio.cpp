@@ -81,7 +81,10 @@ TfrmInizio::TfrmInizio()
     bottom->addWidget(m_path, 1);
     auto *esci = new QPushButton(QStringLiteral("Esci"), central);
     esci->setObjectName(QStringLiteral("SpeedButton8"));
-    connect(esci, &QPushButton::clicked, this, [this] { terminate(); });
+    connect(esci, &QPushButton::clicked, this, [this] {
+        if (!m_links.mayQuit || m_links.mayQuit())
+            terminate();
+    });
     bottom->addWidget(esci);
     layout->addLayout(bottom);
 
@@ -269,6 +272,10 @@ void TfrmInizio::changeEvent(QEvent *event)
 
 void TfrmInizio::closeEvent(QCloseEvent *event)
 {
+    if (!m_terminate && m_links.mayQuit && !m_links.mayQuit()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     QApplication::quit();
 }
@@ -317,11 +324,17 @@ public:
             return migration::importArchive(mdb, destination, p);
         });
     }
-    QString administratorPassword() override
+    std::optional<QString> administratorPassword() override
     {
         m_password.clear();
-        dialogs().showModal(&m_password);
+        if (dialogs().showModal(&m_password) != QDialog::Accepted)
+            return std::nullopt;
         return m_password.password();
+    }
+    bool retryPassword() override
+    {
+        return dialogs().ask(QStringLiteral("La password non è corretta. Riprovare?"),
+                             QStringLiteral("Password"), Dialogs::Answer::Yes);
     }
     void showCompanyName(const QString &name) override { m_window.showCompanyName(name); }
     bool retryAfter(const QString &message) override

@@ -2,8 +2,10 @@
 
 #include "common/widgets/inputconventions.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 TfrmPass::TfrmPass(QWidget *parent)
@@ -19,7 +21,15 @@ TfrmPass::TfrmPass(QWidget *parent)
     m_edit->setEchoMode(QLineEdit::Password);
     InputConventions::replaceApostrophes(m_edit);
     layout->addWidget(m_edit);
-    connect(m_edit, &QLineEdit::returnPressed, this, &QDialog::accept);
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setDefault(true);
+    buttons->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("btnAnnulla"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
     setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
 }
 

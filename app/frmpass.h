@@ -4,8 +4,8 @@
 
 class QLineEdit;
 
-// The administrator password prompt: one masked field; Enter confirms. It does not judge the
-// text: the start-up sequence compares it.
+// The administrator password prompt: one masked field, "OK" (Enter) and "Annulla" (Esc). It
+// does not judge the text: the start-up sequence compares it.
 class TfrmPass : public QDialog
 {
     Q_OBJECT

@@ -34,6 +34,9 @@ struct MainWindowLinks
     std::function<QString()> companyName;
     // Where the archive in use is (for its backup).
     std::function<QString()> archiveLocation;
+    // Asked before the program ends ("Esci", the close box): false keeps it running (a window
+    // holds changes the user wants to keep and their save was refused).
+    std::function<bool()> mayQuit;
     // Writes this workstation's print job of `kind`.
     std::function<db::Status(ReportKind kind)> writePrintJob;
 };

@@ -190,6 +190,16 @@ MainWindowLinks Program::mainWindowLinks()
     links.gridLayouts = [this] { return m_formDb->gridLayouts(); };
     links.companyName = [this] { return m_options->TableDitta.asString(u"RagSoc"); };
     links.archiveLocation = [this] { return m_formDb->Connessione().location(); };
+    // The options window keeps what is typed until it is left: leaving the program leaves it.
+    links.mayQuit = [this] {
+        if (!m_opzioni->isVisible() || !m_opzioni->hasUnsavedChanges())
+            return true;
+        if (!dialogs().ask(QStringLiteral("Nelle Opzioni ci sono modifiche non salvate. "
+                                          "Salvarle prima di uscire?"),
+                           QStringLiteral("Opzioni"), Dialogs::Answer::Yes))
+            return true;
+        return m_opzioni->saveAndClose();
+    };
     links.writePrintJob = [this](ReportKind kind) -> db::Status {
         const std::optional<ReportDefinition> report =
             reportDefinition(kind, m_contacts->TableContatti.asInteger(u"Id"));

@@ -157,9 +157,17 @@ StartupSequence::Step StartupSequence::finish(StartupPrompts &prompts, db::Statu
         *error = opened;
         return Step::Failed;
     }
+    // Asked until it matches, for as long as the user wants to try; "Annulla" ends the program.
     const QString password = options.TableOpzioni.asString(u"PasswordAmministratore");
-    if (!password.isEmpty() && !passwordMatches(password, prompts.administratorPassword()))
-        return Step::Terminate;
+    while (!password.isEmpty()) {
+        const std::optional<QString> typed = prompts.administratorPassword();
+        if (!typed)
+            return Step::Terminate;
+        if (passwordMatches(password, *typed))
+            break;
+        if (!prompts.retryPassword())
+            return Step::Terminate;
+    }
     options.TableDitta.close();
     if (db::Status opened = options.TableDitta.open(); !opened) {
         *error = opened;

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class OptionsStore;
 struct ArchiveLocation;
@@ -24,8 +25,10 @@ public:
     // Converts `mdb` into a new archive at `destination` while showing its progress, and tells
     // the user how it ended. True when the new archive was written.
     virtual bool convert(const QString &mdb, const QString &destination) = 0;
-    // The administrator password as typed.
-    virtual QString administratorPassword() = 0;
+    // The administrator password as typed; nothing when the user gives up ("Annulla").
+    virtual std::optional<QString> administratorPassword() = 0;
+    // The password typed does not match: true to type it again.
+    virtual bool retryPassword() = 0;
     // The company's name, as soon as it is read.
     virtual void showCompanyName(const QString &name) = 0;
     // A step failed with `message`: true to run the sequence again.

@@ -87,3 +87,23 @@ bool isClearPassword(const QString &stored)
 {
     return !stored.isEmpty() && !parse(stored);
 }
+
+db::Result<bool> hasAdministratorPassword(db::Connection &archive)
+{
+    const db::Result<db::RowSet> rows =
+        archive.runNative(QStringLiteral("SELECT PasswordAmministratore FROM opzioni"));
+    if (!rows)
+        return rows.error();
+    for (const QVariantList &row : rows->rows) {
+        if (!row.value(0).toString().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+db::Status removeAdministratorPassword(db::Connection &archive)
+{
+    const db::Result<db::RowSet> done =
+        archive.runNative(QStringLiteral("UPDATE opzioni SET PasswordAmministratore = NULL"));
+    return done ? db::Status() : done.error();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/core/connection.h"
 #include "db/core/result.h"
 
 #include <QString>
@@ -21,3 +22,10 @@ bool passwordMatches(const QString &stored, const QString &typed);
 
 // True for a stored value that is the password's text rather than a key (empty is neither).
 bool isClearPassword(const QString &stored);
+
+// Whether the archive asks for an administrator password at start.
+db::Result<bool> hasAdministratorPassword(db::Connection &archive);
+
+// Takes the administrator password away, for an office locked out of its archive: the program
+// asks for none at the next start, and a new one is set in the options.
+db::Status removeAdministratorPassword(db::Connection &archive);

@@ -36,7 +36,7 @@ rules=(
   "mail:db/ common/"
   "mail/windows:db/ common/ session/ mail/"
   "about:common/"
-  "tools/calvetra-sql:db/ common/ schema/ migration/"
+  "tools/calvetra-sql:db/ common/ schema/ migration/ options/"
   "tools/calvetra-ical:db/ common/ agenda/"
   "tools/calvetra-vcard:db/ common/ vcard/ contacts/"
   "tools/calvetra-cf:db/ common/ taxcode/"

@@ -25,6 +25,8 @@ bool TfrmImportazione::esegui(const QString &source, const migration::ImportRunn
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(0);
+    // Wide enough for its caption and the file's name.
+    m_progress->setMinimumWidth(480);
     m_progress->setRange(0, 0);
 
     migration::ImportOutcome outcome;
@@ -59,8 +61,11 @@ bool TfrmImportazione::esegui(const QString &source, const migration::ImportRunn
         dialogs().error(outcome.message);
         return false;
     }
-    dialogs().information(QStringLiteral("Archivio convertito.\n\n") +
-                              migration::describeImport(outcome.summary),
-                          QStringLiteral("Archivio della versione per Windows"));
+    dialogs().information(
+        QStringLiteral("Archivio convertito.\n\n") +
+            // A table and its rows as "Contatti: 20000": tabs do not line
+            // up in a message box's proportional font.
+            migration::describeImport(outcome.summary).replace(u'\t', QStringLiteral(": ")),
+        QStringLiteral("Archivio della versione per Windows"));
     return true;
 }

@@ -64,6 +64,7 @@ TfrmOpzioni::TfrmOpzioni(OptionsStore &store) : m_store(store)
     // What is typed here is compared with what the start-up prompt reads, which writes an
     // apostrophe as "´".
     InputConventions::replaceApostrophes(m_password);
+    InputConventions::replaceApostrophes(m_passwordAgain);
 }
 
 QLineEdit *TfrmOpzioni::textField(QWidget *parent, const QString &name, int maxLength,
@@ -104,6 +105,12 @@ QWidget *TfrmOpzioni::buildGenerale()
     m_password->setToolTip(QStringLiteral("Lasciare vuoto perché il programma non chieda una "
                                           "password all'avvio"));
     form->addRow(QStringLiteral("Password Amministratore"), m_password);
+    // A new password is typed twice: one typing error would otherwise lock the office out.
+    m_passwordAgain = new SecretField(page);
+    m_passwordAgain->setObjectName(QStringLiteral("DBEdit2Ripeti"));
+    m_passwordAgain->setMaxLength(50);
+    m_passwordAgain->setToolTip(QStringLiteral("La nuova password, scritta una seconda volta"));
+    form->addRow(QStringLiteral("Ripeti la password"), m_passwordAgain);
 
     QCheckBox *printer =
         checkField(page, QStringLiteral("DBCheckBox1"),
@@ -247,6 +254,21 @@ void TfrmOpzioni::securityChosen(int index)
     }
 }
 
+bool TfrmOpzioni::hasUnsavedChanges() const
+{
+    return !m_options.isEmpty() || !m_company.isEmpty() || m_password->isEdited() ||
+           m_passwordAgain->isEdited() || m_smtpPassword->isEdited() || m_portEdited ||
+           m_logo->isChanged();
+}
+
+bool TfrmOpzioni::saveAndClose()
+{
+    if (!save())
+        return false;
+    accept();
+    return true;
+}
+
 void TfrmOpzioni::apri()
 {
     if (!isVisible()) {
@@ -273,6 +295,7 @@ void TfrmOpzioni::load()
 
     m_storedPassword = options.asString(kPasswordColumn);
     m_password->showStored(!m_storedPassword.isEmpty());
+    m_passwordAgain->showStored(false);
     m_smtpPassword->showStored(!options.asString(u"SmtpPassword").isEmpty());
     m_exportFormat->setKey(options.value(u"TipoEsportazione"));
     // A value the list does not hold shows no item, and stays stored unless the user picks one.
@@ -352,6 +375,15 @@ bool TfrmOpzioni::collectPasswords()
         if (m_password->text().isEmpty()) {
             m_options.set(kPasswordColumn, QVariant());
             return true;
+        }
+        if (m_passwordAgain->text() != m_password->text()) {
+            dialogs().error(QStringLiteral("Le due password scritte non sono uguali: la password "
+                                           "non è stata cambiata. Riscriverla nei due campi."));
+            m_tabs->setCurrentIndex(0);
+            m_passwordAgain->clear();
+            m_password->setFocus();
+            m_password->selectAll();
+            return false;
         }
         clear = m_password->text();
     } else if (isClearPassword(m_storedPassword)) {

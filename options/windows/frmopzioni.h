@@ -29,6 +29,12 @@ public:
 
     LogoPage &logoPage() const { return *m_logo; }
 
+    // Something typed here is not stored yet.
+    bool hasUnsavedChanges() const;
+    // Stores what was typed and closes; false when the save is refused (the window stays, and
+    // the user has been told why).
+    bool saveAndClose();
+
 Q_SIGNALS:
     // The options and company rows have been written.
     void saved();
@@ -63,6 +69,7 @@ private:
     QList<std::tuple<QLineEdit *, RowChanges *, QString>> m_texts;
     QList<std::pair<QCheckBox *, QString>> m_checks;
     SecretField *m_password;
+    SecretField *m_passwordAgain;
     DataSetComboBox *m_exportFormat;
     QComboBox *m_vcardAction;
     QWidget *m_emailTab;

@@ -391,6 +391,33 @@ private Q_SLOTS:
         QVERIFY(now);
         QCOMPARE((*now)->run(u"select * from Contatti")->rows.size(), 40);
     }
+
+    // "Esci" with changes typed in the options asks: yes stores them, no leaves them; either
+    // way the program ends. Last of all: the program's end ends every event loop of this
+    // process from then on.
+    void quittingWithTheOptionsOpenAsks_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("saved") << true;
+        QTest::newRow("dropped") << false;
+    }
+    void quittingWithTheOptionsOpenAsks()
+    {
+        QFETCH(bool, keep);
+        Office o;
+        TfrmInizio &main = o.program.frmInizio();
+        TfrmOpzioni &options = o.program.frmOpzioni();
+        click(&main, "btnAttivitaOpzioni");
+        drive::type(&options, QStringLiteral("edtRagSoc"), QStringLiteral("Studio Verdi"));
+        o.dialogs.answers = {keep};
+        click(&main, "SpeedButton8");
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY2(o.dialogs.messages[0].contains(QStringLiteral("modifiche non salvate")),
+                 qPrintable(o.dialogs.messages[0]));
+        QVERIFY(main.terminationRequested());
+        const auto stored = o.program.formDb().Connessione().run(u"select RagSoc from ditta");
+        QCOMPARE(stored->rows[0][0].toString(), keep ? QStringLiteral("Studio Verdi") : QString());
+    }
 };
 
 QTEST_MAIN(TestMainWindow)

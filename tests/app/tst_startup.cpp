@@ -408,7 +408,11 @@ private Q_SLOTS:
         program.frmInizio().FormActivate();
         QCOMPARE(office.dialogs.modalWindows.contains(QStringLiteral("frmPass")), prompted);
         QCOMPARE(program.frmInizio().terminationRequested(), !continues);
-        QVERIFY(office.dialogs.messages.isEmpty()); // a wrong password ends without a word
+        // A wrong password is said so, with the offer to type it again (declined here).
+        QCOMPARE(office.dialogs.messages,
+                 prompted && !continues ? QStringList{QStringLiteral(
+                                              "Password: La password non è corretta. Riprovare?")}
+                                        : QStringList());
         QCOMPARE(program.frmInizio().windowTitle(),
                  continues ? QStringLiteral("Calvetra - Studio Bianchi")
                            : QStringLiteral("Calvetra"));

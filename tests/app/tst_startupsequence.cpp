@@ -25,6 +25,9 @@ struct ScriptedPrompts final : StartupPrompts
     bool conversionFails = false;
     QStringList offered, converted; // "mdb -> destination"
     QString password;
+    // The passwords typed one after the other, before `password`; nothing for "Annulla".
+    QList<std::optional<QString>> passwords;
+    bool retryWrongPassword = false;
     bool retry = false;
 
     void showArchive(const QString &archive) override { archives << archive; }
@@ -46,10 +49,17 @@ struct ScriptedPrompts final : StartupPrompts
             return false;
         return migration::importArchive(mdb, destination).ok();
     }
-    QString administratorPassword() override
+    std::optional<QString> administratorPassword() override
     {
         asked << QStringLiteral("password");
-        return password;
+        if (passwords.isEmpty())
+            return password;
+        return passwords.takeFirst();
+    }
+    bool retryPassword() override
+    {
+        asked << QStringLiteral("again?");
+        return retryWrongPassword;
     }
     void showCompanyName(const QString &name) override { companies << name; }
     bool retryAfter(const QString &message) override
@@ -287,17 +297,27 @@ private Q_SLOTS:
         QCOMPARE(office.pathFile(), created);
     }
 
+    // What is typed, in turn ("-" for "Annulla"), whether a wrong one is tried again, and what
+    // the user is asked on the way.
     void theAdministratorPasswordDecides_data()
     {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<bool>("again");
         QTest::addColumn<bool>("continues");
-        QTest::newRow("right") << "segreta" << true;
-        QTest::newRow("wrong") << "Segreta" << false;
-        QTest::newRow("nothing") << "" << false;
+        QTest::addColumn<QStringList>("asked");
+        const QString p = QStringLiteral("password"), a = QStringLiteral("again?");
+        QTest::newRow("right") << QStringList{"segreta"} << false << true << QStringList{p};
+        QTest::newRow("wrong, not again")
+            << QStringList{"Segreta"} << false << false << QStringList{p, a};
+        QTest::newRow("wrong, then right")
+            << QStringList{"Segreta", "", "segreta"} << true << true << QStringList{p, a, p, a, p};
+        QTest::newRow("nothing") << QStringList{""} << false << false << QStringList{p, a};
+        QTest::newRow("annulla") << QStringList{"-"} << true << false << QStringList{p};
     }
     void theAdministratorPasswordDecides()
     {
-        QFETCH(QString, typed);
+        QFETCH(QStringList, typed);
+        QFETCH(bool, again);
         QFETCH(bool, continues);
         Office office;
         office.exec(QStringLiteral("UPDATE opzioni SET PasswordAmministratore = ?"),
@@ -305,10 +325,13 @@ private Q_SLOTS:
         office.exec(QStringLiteral("UPDATE ditta SET RagSoc = ?"),
                     {QStringLiteral("Studio Rossi")});
         ScriptedPrompts prompts;
-        prompts.password = typed;
+        for (const QString &t : typed)
+            prompts.passwords << (t == u"-" ? std::nullopt : std::optional<QString>(t));
+        prompts.password = QStringLiteral("mai");
+        prompts.retryWrongPassword = again;
         QCOMPARE(office.sequence.run(prompts),
                  continues ? StartupSequence::Outcome::Done : StartupSequence::Outcome::Terminate);
-        QCOMPARE(prompts.asked, QStringList{QStringLiteral("password")});
+        QTEST(prompts.asked, "asked");
         // The company is read only past the password.
         QCOMPARE(prompts.companies,
                  continues ? QStringList{QStringLiteral("Studio Rossi")} : QStringList());

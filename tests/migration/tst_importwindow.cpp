@@ -37,7 +37,7 @@ private Q_SLOTS:
         QVERIFY(done);
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.kinds.value(0), MessageKind::Information);
-        QVERIFY(dialogs.messages[0].contains(QStringLiteral("Contatti\t40")));
+        QVERIFY(dialogs.messages[0].contains(QStringLiteral("Contatti: 40")));
         QVERIFY(dialogs.messages[0].contains(QStringLiteral("Non importato: tabella TempStampa")));
     }
 

@@ -296,7 +296,17 @@ private Q_SLOTS:
         Office o;
         auto *field = o.in<QLineEdit>(QStringLiteral("DBEdit2"));
         QCOMPARE(field->echoMode(), QLineEdit::Password);
+        QCOMPARE(o.in<QLineEdit>(QStringLiteral("DBEdit2Ripeti"))->echoMode(), QLineEdit::Password);
+        // Typed differently the second time: refused, nothing stored, the window stays.
         o.type(QStringLiteral("DBEdit2"), QStringLiteral("l'ufficio"));
+        o.type(QStringLiteral("DBEdit2Ripeti"), QStringLiteral("l'uffico"));
+        o.leave();
+        QVERIFY(o.window.isVisible());
+        QVERIFY2(o.dialogs.messages.value(0).contains(QStringLiteral("non sono uguali")),
+                 qPrintable(o.dialogs.messages.value(0)));
+        QVERIFY(o.option(QStringLiteral("PasswordAmministratore")).toString().isEmpty());
+        o.type(QStringLiteral("DBEdit2"), QStringLiteral("l'ufficio"));
+        o.type(QStringLiteral("DBEdit2Ripeti"), QStringLiteral("l'ufficio"));
         o.reopen();
         const QString stored = o.option(QStringLiteral("PasswordAmministratore")).toString();
         QVERIFY(!stored.contains(QStringLiteral("ufficio")));
@@ -309,6 +319,7 @@ private Q_SLOTS:
         field->end(false);
         QTest::keyClicks(field, QStringLiteral("n"));
         QCOMPARE(field->text(), QStringLiteral("n"));
+        o.type(QStringLiteral("DBEdit2Ripeti"), QStringLiteral("n"));
         o.reopen();
         QVERIFY(passwordMatches(o.option(QStringLiteral("PasswordAmministratore")).toString(),
                                 QStringLiteral("n")));

@@ -62,6 +62,39 @@ private Q_SLOTS:
         QCOMPARE(calvetraSql(restore + QStringList{QStringLiteral("--conferma")}).exitCode, 0);
     }
 
+    // The way out for an office that forgot its administrator password: asked first, and
+    // only a yes takes it away.
+    void resetPasswordOnlyAfterYes()
+    {
+        FreshArchive archive;
+        const QStringList reset{QStringLiteral("--reset-password"), archive.path()};
+        const Run none = calvetraSql(reset);
+        QCOMPARE(none.exitCode, 0);
+        QVERIFY2(none.out.contains(QStringLiteral("non ha una password")), qPrintable(none.out));
+
+        archive.native(QStringLiteral("UPDATE opzioni SET PasswordAmministratore = ?"),
+                       {QStringLiteral("pbkdf2-sha256$600000$c2FsZQ==$a2V5")});
+        const auto stored = [&] {
+            return archive.native(QStringLiteral("SELECT PasswordAmministratore FROM opzioni"))
+                .rows[0][0];
+        };
+        for (const QByteArray &no : {QByteArray("n\n"), QByteArray()}) {
+            const Run refused = calvetraSql(reset, no);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY(refused.out.contains(QStringLiteral("Continuare? [s/N]")));
+            QVERIFY(!stored().isNull());
+        }
+        const Run done = calvetraSql(reset, "s\n");
+        QCOMPARE(done.exitCode, 0);
+        QVERIFY(stored().isNull());
+        QCOMPARE(calvetraSql({QStringLiteral("--reset-password")}).exitCode, 2);
+        QCOMPARE(calvetraSql({QStringLiteral("--reset-password"),
+                              archive.folder() + QStringLiteral("/no.sqlite"),
+                              QStringLiteral("--conferma")})
+                     .exitCode,
+                 1);
+    }
+
     void onPostgresTheLineToRunIsShown()
     {
         QTemporaryDir dir;

@@ -19,14 +19,9 @@ int explainByHand(const QString &advice)
 
 bool confirmed(const QString &archive, const QString &copy)
 {
-    out() << "L'archivio " << archive << " sarà sostituito dalla copia " << copy
-          << ": ciò che è stato scritto dopo la copia andrà perso. Continuare? [s/N] ";
-    out().flush();
-    char line[64] = {};
-    if (!std::fgets(line, sizeof line, stdin))
-        return false;
-    const QString answer = QString::fromLocal8Bit(line).trimmed().toLower();
-    return answer == u"s" || answer == u"si" || answer == u"sì";
+    return askYes(QStringLiteral("L'archivio %1 sarà sostituito dalla copia %2: ciò che è stato "
+                                 "scritto dopo la copia andrà perso. Continuare?")
+                      .arg(archive, copy));
 }
 
 int backup(const QString &archive, const QString &copy)

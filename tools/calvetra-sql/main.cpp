@@ -9,6 +9,7 @@
 #include "tools/calvetra-sql/backupcommands.h"
 #include "tools/calvetra-sql/console.h"
 #include "tools/calvetra-sql/importcommand.h"
+#include "tools/calvetra-sql/passwordcommand.h"
 #include "tools/calvetra-sql/serverarchive.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,9 @@ const char kUsage[] =
     "  calvetra-sql --restore ARCHIVIO COPIA [--conferma]\n"
     "        rimette la copia al posto dell'archivio, dopo aver chiesto conferma (non chiesta\n"
     "        con --conferma), soltanto quando nessuna postazione ha l'archivio aperto\n"
+    "  calvetra-sql --reset-password ARCHIVIO [--conferma]\n"
+    "        toglie la password dell'amministratore, dopo aver chiesto conferma (non chiesta\n"
+    "        con --conferma): per un ufficio che l'ha dimenticata\n"
     "  calvetra-sql --help | --version\n";
 
 // Tabs, line breaks and backslashes inside a value would break the one-line-per-row form.
@@ -211,6 +215,8 @@ int main(int argc, char *argv[])
     if (const std::optional<int> done = runImportCommand(args))
         return *done;
     if (const std::optional<int> done = runBackupCommand(args))
+        return *done;
+    if (const std::optional<int> done = runPasswordCommand(args))
         return *done;
     Statement statement;
     QStringList positional;
