@@ -10,3 +10,16 @@ SmtpSecurity smtpSecurity(const QVariant &criptato, const QVariant &criptaggioTi
                ? SmtpSecurity::StartTls
                : SmtpSecurity::ImplicitTls;
 }
+
+int smtpEffectivePort(SmtpSecurity security, int stored)
+{
+    switch (security) {
+    case SmtpSecurity::None:
+        return stored > 0 ? stored : 25;
+    case SmtpSecurity::ImplicitTls:
+        return stored > 0 && stored != 25 ? stored : 465;
+    case SmtpSecurity::StartTls:
+        return stored > 0 ? stored : 587;
+    }
+    return 25;
+}

@@ -23,3 +23,8 @@ inline constexpr int kSmtpTypeStartTls = 5;
 inline constexpr int kSmtpTypeImplicitTls = 3;
 
 SmtpSecurity smtpSecurity(const QVariant &criptato, const QVariant &criptaggioTipo);
+
+// The port a connection with `security` goes to when `stored` is the port the options hold
+// (0 or less for none): the stored one, except that none gives the choice's usual port and 25
+// with TLS from the first byte, which no server offers, gives 465.
+int smtpEffectivePort(SmtpSecurity security, int stored);

@@ -6,15 +6,7 @@ namespace mail {
 
 int SmtpSettings::effectivePort() const
 {
-    switch (security) {
-    case SmtpSecurity::None:
-        return port > 0 ? port : 25;
-    case SmtpSecurity::ImplicitTls:
-        return port > 0 && port != 25 ? port : 465;
-    case SmtpSecurity::StartTls:
-        return port > 0 ? port : 587;
-    }
-    return 25;
+    return smtpEffectivePort(security, port);
 }
 
 SmtpSettings smtpSettingsFromRow(const std::function<QVariant(const QString &column)> &value)

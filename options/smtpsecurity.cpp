@@ -42,5 +42,9 @@ QString smtpPortAfterChoice(SmtpSecurity security, const QString &port)
     const int other = smtpPresetPort(security == SmtpSecurity::StartTls ? SmtpSecurity::ImplicitTls
                                                                         : SmtpSecurity::StartTls);
     const QString trimmed = port.trimmed();
-    return trimmed.isEmpty() || trimmed == QString::number(other) ? QString::number(preset) : port;
+    // 25 is plain SMTP's port: with TLS from the first byte the connection goes to 465.
+    const bool plainPort = security == SmtpSecurity::ImplicitTls && trimmed == u"25";
+    return trimmed.isEmpty() || trimmed == QString::number(other) || plainPort
+               ? QString::number(preset)
+               : port;
 }

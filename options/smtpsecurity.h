@@ -17,5 +17,6 @@ QList<std::pair<QString, QVariant>> smtpSecurityColumns(SmtpSecurity security);
 int smtpPresetPort(SmtpSecurity security);
 
 // The port field after the user picked `security`: the choice's port when the field is empty
-// or holds the other choice's port, else the field as it was.
+// or holds the other choice's port (or 25 for TLS from the first byte), else the field as it
+// was.
 QString smtpPortAfterChoice(SmtpSecurity security, const QString &port);

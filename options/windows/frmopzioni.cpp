@@ -306,8 +306,11 @@ void TfrmOpzioni::load()
     m_storedSecurity =
         int(smtpSecurity(options.value(u"SmtpCriptato"), options.value(u"SmtpCriptaggioTipo")));
     m_security->setCurrentIndex(m_storedSecurity);
+    // The port the e-mail actually goes to, whatever the row holds (nothing, or 25 with
+    // SSL/TLS): what is shown is what is used.
     const QVariant port = options.value(u"SmtpPorta");
-    m_port->setText(port.isValid() ? QString::number(port.toLongLong()) : QString());
+    m_port->setText(QString::number(smtpEffectivePort(
+        SmtpSecurity(m_storedSecurity), port.isValid() ? int(port.toLongLong()) : 0)));
     m_logo->showLogo(company.asBytes(u"Logo"));
 
     m_options.clear();
@@ -349,6 +352,24 @@ bool TfrmOpzioni::save()
         }
         m_options.set(QStringLiteral("SmtpPorta"),
                       m_port->text().isEmpty() ? QVariant() : QVariant(qlonglong(port)));
+    }
+    // A password sent without protection can be read on the way: said when the e-mail
+    // settings that decide it are being stored.
+    const bool smtpChanged = m_smtpPassword->isEdited() ||
+                             m_options.contains(QStringLiteral("SmtpAutenticazioneServer")) ||
+                             m_options.contains(QStringLiteral("SmtpCriptato")) ||
+                             m_options.contains(QStringLiteral("SmtpHost")) ||
+                             m_options.contains(QStringLiteral("SmtpUserName"));
+    if (smtpChanged && m_authentication->isChecked() &&
+        SmtpSecurity(m_security->currentIndex()) == SmtpSecurity::None) {
+        if (!dialogs().confirmDefaultNo(
+                QStringLiteral("Con il criptaggio «Nessuna» la password del server di posta "
+                               "viaggia in chiaro e può essere letta lungo la strada. Salvare "
+                               "comunque? (Meglio scegliere SSL/TLS o STARTTLS.)"))) {
+            m_tabs->setCurrentWidget(m_emailTab);
+            m_security->setFocus();
+            return false;
+        }
     }
     if (!collectPasswords())
         return false;

@@ -196,6 +196,47 @@ private Q_SLOTS:
         QCOMPARE(o.option(QStringLiteral("SmtpPorta")).toLongLong(), 2525);
     }
 
+    // What the port box shows is the port the e-mail goes to: 25 stored with SSL/TLS is 465,
+    // nothing stored is the choice's usual port. Shown, not written.
+    void thePortShownIsThePortUsed()
+    {
+        Office o([](FreshArchive &a) {
+            a.native(QStringLiteral("UPDATE opzioni SET SmtpCriptato = true, SmtpCriptaggioTipo = "
+                                    "3, SmtpPorta = 25"));
+        });
+        QCOMPARE(o.in<QLineEdit>(QStringLiteral("DBEdit30"))->text(), QStringLiteral("465"));
+        o.reopen();
+        QCOMPARE(o.option(QStringLiteral("SmtpPorta")).toLongLong(), 25);
+        Office none([](FreshArchive &a) {
+            a.native(QStringLiteral("UPDATE opzioni SET SmtpCriptato = true, SmtpCriptaggioTipo = "
+                                    "5, SmtpPorta = NULL"));
+        });
+        QCOMPARE(none.in<QLineEdit>(QStringLiteral("DBEdit30"))->text(), QStringLiteral("587"));
+    }
+
+    // A password that would travel unprotected is said so before it is stored; "No" (the
+    // default) keeps the window open on the choice of protection.
+    void aPasswordInClearIsWarnedOf()
+    {
+        Office o([](FreshArchive &a) {
+            a.native(QStringLiteral("UPDATE opzioni SET SmtpCriptato = false, "
+                                    "SmtpAutenticazioneServer = true, SmtpUserName = 'u', "
+                                    "SmtpPassword = 'p'"));
+        });
+        o.type(QStringLiteral("DBEdit24"), QStringLiteral("posta.esempio.it"));
+        o.leave();
+        QVERIFY(o.window.isVisible());
+        QVERIFY2(o.dialogs.messages.value(0).contains(QStringLiteral("in chiaro")),
+                 qPrintable(o.dialogs.messages.value(0)));
+        QCOMPARE(o.dialogs.preselected.value(0), Dialogs::Answer::No);
+        QVERIFY(o.option(QStringLiteral("SmtpHost")).toString().isEmpty());
+        o.dialogs.answers = {true};
+        o.leave();
+        QVERIFY(!o.window.isVisible());
+        QCOMPARE(o.option(QStringLiteral("SmtpHost")).toString(),
+                 QStringLiteral("posta.esempio.it"));
+    }
+
     void listsWriteOnlyWhatTheUserPicked()
     {
         Office o([](FreshArchive &a) {
@@ -258,8 +299,11 @@ private Q_SLOTS:
                                 "autenticazione del Server !"));
         QVERIFY(!o.option(QStringLiteral("SmtpAutenticazioneServer")).toBool());
         o.type(QStringLiteral("DBEdit27"), QStringLiteral("s3gr'eta"));
+        // Without protection the password travels in clear: stored once the user says so.
+        o.dialogs.answers = {true};
         o.leave();
         QVERIFY(!o.window.isVisible());
+        QVERIFY(o.dialogs.messages.value(2).contains(QStringLiteral("in chiaro")));
         QCOMPARE(o.option(QStringLiteral("SmtpUserName")).toString(), QStringLiteral("mario"));
         QCOMPARE(o.option(QStringLiteral("SmtpPassword")).toString(), QStringLiteral("s3gr'eta"));
 
