@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpressionValidator>
 
 FieldBinder::FieldBinder(db::DataSet &dataSet, QObject *parent)
     : QObject(parent), m_dataSet(dataSet)
@@ -48,6 +49,9 @@ void FieldBinder::bindText(QPlainTextEdit *edit, const QString &column)
 void FieldBinder::bindDate(QLineEdit *edit, const QString &column)
 {
     edit->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
+    // Digits and slashes only: a letter typed here is refused as it is typed.
+    static const QRegularExpression dateCharacters(QStringLiteral("[0-9/]{0,10}"));
+    edit->setValidator(new QRegularExpressionValidator(dateCharacters, edit));
     add(edit, column, Kind::Date);
 }
 

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -114,6 +115,18 @@ TfrmContattiDett::TfrmContattiDett(ContactStore &store, ReferenceStore &referenc
 }
 
 TfrmContattiDett::~TfrmContattiDett() = default;
+
+namespace {
+
+// A postal code: digits, and the blank or dash of some foreign ones; never a town's name.
+QLineEdit *acceptPostalCodes(QLineEdit *edit)
+{
+    static const QRegularExpression characters(QStringLiteral("[0-9 -]{0,10}"));
+    edit->setValidator(new QRegularExpressionValidator(characters, edit));
+    return edit;
+}
+
+} // namespace
 
 QLineEdit *TfrmContattiDett::textField(QWidget *parent, const QString &name, const QString &column)
 {
@@ -282,6 +295,7 @@ QWidget *TfrmContattiDett::buildGenerale()
     auto *capLayout = new QHBoxLayout(capRow);
     capLayout->setContentsMargins(0, 0, 0, 0);
     auto *cap = textField(capRow, QStringLiteral("DBEdit6"), QStringLiteral("Cap"));
+    acceptPostalCodes(cap);
     capLayout->addWidget(cap, 1);
     auto *trova = new QToolButton(capRow);
     trova->setObjectName(QStringLiteral("spdTrova"));
@@ -371,8 +385,9 @@ QWidget *TfrmContattiDett::buildUfficio()
     auto *capRow = new QWidget(page);
     auto *capLayout = new QHBoxLayout(capRow);
     capLayout->setContentsMargins(0, 0, 0, 0);
-    capLayout->addWidget(
-        textField(capRow, QStringLiteral("DBEdit21"), QStringLiteral("UfficioCap")), 1);
+    capLayout->addWidget(acceptPostalCodes(textField(capRow, QStringLiteral("DBEdit21"),
+                                                     QStringLiteral("UfficioCap"))),
+                         1);
     auto *trova = new QPushButton(QStringLiteral("Trova"), capRow);
     trova->setObjectName(QStringLiteral("Button1"));
     trova->setAutoDefault(false);

@@ -55,6 +55,10 @@ TaxCodeFields::TaxCodeFields(db::DataSet &contatti, db::DataSet &comuni, FieldBi
     m_codiceFiscaleMark->setObjectName(QStringLiteral("CFiscStato"));
     m_partitaIvaMark = new QLabel;
     m_partitaIvaMark->setObjectName(QStringLiteral("PIvaStato"));
+    // Wide enough to show a whole code at the editor's normal size.
+    for (QLineEdit *edit : {m_fields.codiceFiscale, m_fields.partitaIva})
+        edit->setMinimumWidth(
+            edit->fontMetrics().horizontalAdvance(QStringLiteral("MMMMMM00M00M000MM")));
     m_codiceFiscaleRow = rowWithMark(m_fields.codiceFiscale, m_codiceFiscaleMark);
     m_partitaIvaRow = rowWithMark(m_fields.partitaIva, m_partitaIvaMark);
 

@@ -375,6 +375,32 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral("Numero dei records: 3")});
     }
 
+    // A postal code and a date take no letters as they are typed; the tax code's box shows a
+    // whole code.
+    void boxesTakeWhatTheyHold()
+    {
+        Office o;
+        QString cap, born;
+        bool wholeCode = false;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit2"), QStringLiteral("Bianchi"));
+            o.type(editor, QStringLiteral("DBEdit6"), QStringLiteral("71040Rimini"));
+            o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("1a/02/1970"));
+            cap = o.in<QLineEdit>(editor, QStringLiteral("DBEdit6"))->text();
+            born = o.in<QLineEdit>(editor, QStringLiteral("DBEdit18"))->text();
+            const auto *code = o.in<QLineEdit>(editor, QStringLiteral("DBEdit13"));
+            wholeCode = code->minimumWidth() >=
+                        code->fontMetrics().horizontalAdvance(QStringLiteral("RSSMRA70A01H501U"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("spdInserisci"));
+        QCOMPARE(cap, QStringLiteral("71040"));
+        QCOMPARE(born, QStringLiteral("1/02/1970"));
+        QVERIFY(wholeCode);
+        QCOMPARE(o.contact(4).value(0, u"Cap").toString(), QStringLiteral("71040"));
+    }
+
     void newContactCannotBeLeftNameless()
     {
         Office o;
