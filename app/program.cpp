@@ -49,6 +49,13 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_notices = std::make_unique<NoticeStore>(db.shared());
     m_categorie = std::make_unique<TfrmCategorie>(reference);
     m_categorieGriglia = std::make_unique<TfrmCategorieContatti_Griglia>(reference, *m_categorie);
+    // A category's new colour shows in the contact list at once, when it is open.
+    QObject::connect(m_categorie.get(), &TfrmCategorie::contactColoursChanged, [this] {
+        if (!m_contacts->TableCercaContatti.isOpen())
+            return;
+        if (db::Status reread = m_contacts->reload(); !reread)
+            dialogs().error(reread.message());
+    });
     m_professioni = std::make_unique<TfrmProfessioni_Dettaglio>(reference);
     m_professioniGriglia = std::make_unique<TfrmGriglia_Professioni>(reference, *m_professioni);
     m_comuni = std::make_unique<TfrmComuniDett>(reference);

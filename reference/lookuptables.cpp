@@ -123,4 +123,9 @@ QString clearCategoryColourSql()
                           "Contatti.Categoria_ID = ?");
 }
 
+QString followCategoryColourSql()
+{
+    return QStringLiteral("UPDATE Contatti SET ColoreCategoria = ? WHERE Categoria_ID = ?");
+}
+
 } // namespace reference

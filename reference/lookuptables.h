@@ -57,4 +57,8 @@ qint64 shownCategoryColour(const QVariant &stored);
 // category's key is bound to the ?.
 QString clearCategoryColourSql();
 
+// Gives the contacts of a category the category's colour, in the copy they keep: the colour
+// and the category's key are bound to the two ?.
+QString followCategoryColourSql();
+
 } // namespace reference

@@ -66,6 +66,13 @@ db::Status ReferenceStore::showStreets(const QString &comune)
     return TableIndirizzi.open();
 }
 
+db::Status ReferenceStore::followCategoryColour(qint64 id, qint64 colour)
+{
+    db::Result<db::RowSet> done =
+        TableCategorie.connection().run(reference::followCategoryColourSql(), {colour, id});
+    return done ? db::Status() : db::Status(done.error());
+}
+
 db::Status ReferenceStore::clearCategoryColour(qint64 id)
 {
     db::Result<db::RowSet> cleared =

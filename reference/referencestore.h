@@ -39,4 +39,6 @@ public:
 
     // The contacts of category `id` lose the colour they keep a copy of; they keep the category.
     db::Status clearCategoryColour(qint64 id);
+    // The contacts of category `id` take its colour `colour` (followCategoryColourSql()).
+    db::Status followCategoryColour(qint64 id, qint64 colour);
 };

@@ -2,6 +2,8 @@
 
 #include "common/datasetmodel.h"
 
+#include <QSet>
+
 DataSetComboBox::DataSetComboBox(db::DataSet &dataSet, const QString &keyColumn,
                                  const QString &shownColumn, QWidget *parent)
     : QComboBox(parent), m_dataSet(dataSet), m_keyColumn(keyColumn), m_shownColumn(shownColumn)
@@ -46,6 +48,26 @@ void DataSetComboBox::setKey(const QVariant &key)
     setCurrentIndex(index);
     if (index < 0 && isEditable())
         setEditText(QString());
+}
+
+void DataSetComboBox::addAndChoose(const std::function<void()> &add)
+{
+    if (!add)
+        return;
+    const int column = m_dataSet.columnIndex(m_keyColumn);
+    QSet<QString> before;
+    for (int row = 0; column >= 0 && row < m_dataSet.recordCount(); ++row)
+        before.insert(m_dataSet.valueAt(row, column).toString());
+    add();
+    for (int row = 0; column >= 0 && row < m_dataSet.recordCount(); ++row) {
+        const QVariant key = m_dataSet.valueAt(row, column);
+        if (before.contains(key.toString()))
+            continue;
+        m_dataSet.setPosition(row);
+        setKey(key);
+        Q_EMIT chosen();
+        return;
+    }
 }
 
 void DataSetComboBox::reload()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "db/datasets/dataset.h"
 
 #include <QComboBox>
@@ -22,6 +24,10 @@ public:
     // list does not hold.
     void setKey(const QVariant &key);
     QString shownText() const { return currentIndex() < 0 ? QString() : currentText(); }
+    const QString &keyColumn() const { return m_keyColumn; }
+    // Runs `add` (which may add rows to the list, through a window of its own) and, when it
+    // added one, chooses it as the user would: the data set on that row, chosen() emitted.
+    void addAndChoose(const std::function<void()> &add);
     const QString &shownColumn() const { return m_shownColumn; }
 
 Q_SIGNALS:

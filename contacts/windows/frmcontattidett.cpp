@@ -209,10 +209,7 @@ QWidget *TfrmContattiDett::buildGenerale()
     put(QStringLiteral("Titolo"),
         withLookupButtons(
             titolo, QStringLiteral("SpeedButton8"), QStringLiteral("SpeedButton9"),
-            [this] {
-                if (m_links.titoli.add)
-                    m_links.titoli.add();
-            },
+            [this, titolo] { titolo->addAndChoose(m_links.titoli.add); },
             [this] {
                 openLookup(m_reference.TableTitoli, QStringLiteral("Titolo_id"),
                            m_links.titoli.open);
@@ -221,10 +218,7 @@ QWidget *TfrmContattiDett::buildGenerale()
     put(QStringLiteral("Categoria"),
         withLookupButtons(
             m_categoria, QStringLiteral("SpeedButton12"), QStringLiteral("SpeedButton13"),
-            [this] {
-                if (m_links.categorie.add)
-                    m_links.categorie.add();
-            },
+            [this] { m_categoria->addAndChoose(m_links.categorie.add); },
             [this] {
                 openLookup(m_reference.TableCategorie, QStringLiteral("Categoria_ID"),
                            m_links.categorie.open);
@@ -232,10 +226,7 @@ QWidget *TfrmContattiDett::buildGenerale()
     put(QStringLiteral("Professione"),
         withLookupButtons(
             professione, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton2"),
-            [this] {
-                if (m_links.professioni.add)
-                    m_links.professioni.add();
-            },
+            [this, professione] { professione->addAndChoose(m_links.professioni.add); },
             [this] {
                 openLookup(m_reference.TableProfessioni, QStringLiteral("Professione_id"),
                            m_links.professioni.open);
@@ -262,10 +253,7 @@ QWidget *TfrmContattiDett::buildGenerale()
     put(QStringLiteral("Luogo Nascita"),
         withLookupButtons(
             m_luogoNascita, QStringLiteral("SpeedButton14"), QStringLiteral("SpeedButton15"),
-            [this] {
-                if (m_links.comuni.add)
-                    m_links.comuni.add();
-            },
+            [this] { m_luogoNascita->addAndChoose(m_links.comuni.add); },
             [this] {
                 openLookup(m_reference.TableComuni, QStringLiteral("LuogoNascita_Id"),
                            m_links.comuni.open);
@@ -282,10 +270,7 @@ QWidget *TfrmContattiDett::buildGenerale()
     put(QStringLiteral("Comune"),
         withLookupButtons(
             m_comune, QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
-            [this] {
-                if (m_links.comuni.add)
-                    m_links.comuni.add();
-            },
+            [this] { m_comune->addAndChoose(m_links.comuni.add); },
             [this] {
                 openLookup(m_reference.TableComuni, QStringLiteral("Citta_ID"),
                            m_links.comuni.open);
@@ -374,10 +359,7 @@ QWidget *TfrmContattiDett::buildUfficio()
     put(QStringLiteral("Comune"),
         withLookupButtons(
             m_ufficioComune, QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
-            [this] {
-                if (m_links.comuni.add)
-                    m_links.comuni.add();
-            },
+            [this] { m_ufficioComune->addAndChoose(m_links.comuni.add); },
             [this] {
                 openLookup(m_reference.TableComuni, QStringLiteral("UfficioComune_id"),
                            m_links.comuni.open);

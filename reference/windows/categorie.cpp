@@ -1,6 +1,7 @@
 #include "reference/windows/categorie.h"
 
 #include "common/colours.h"
+#include "reference/referencestore.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -22,7 +23,8 @@ QIcon swatch(qint64 value)
 } // namespace
 
 TfrmCategorie::TfrmCategorie(ReferenceStore &store)
-    : LookupDetailWindow(store, reference::categorie(), &ReferenceStore::TableCategorie)
+    : LookupDetailWindow(store, reference::categorie(), &ReferenceStore::TableCategorie),
+      m_store(store)
 {
     setObjectName(QStringLiteral("frmCategorie"));
     fieldsLayout()->addWidget(new QLabel(QStringLiteral("Colore visualizzazione"), this));
@@ -52,12 +54,27 @@ void TfrmCategorie::setColour(qint64 value)
 
 void TfrmCategorie::showRow()
 {
-    setColour(reference::shownCategoryColour(dataSet().value(u"ColoreCategoria")));
+    m_shownId = dataSet().asInteger(u"Id");
+    m_shownColour = dataSet().value(u"ColoreCategoria");
+    setColour(reference::shownCategoryColour(m_shownColour));
 }
 
 db::Status TfrmCategorie::writeRow()
 {
     return dataSet().setValue(u"ColoreCategoria", colour());
+}
+
+db::Status TfrmCategorie::afterSave()
+{
+    // A new category has no contacts yet; an unchanged colour has nothing to reach.
+    const qint64 id = dataSet().asInteger(u"Id");
+    if (m_shownId <= 0 || id <= 0 || reference::shownCategoryColour(m_shownColour) == colour())
+        return {};
+    m_shownColour = colour();
+    if (db::Status followed = m_store.followCategoryColour(id, colour()); !followed)
+        return followed;
+    Q_EMIT contactColoursChanged();
+    return {};
 }
 
 TfrmCategorieContatti_Griglia::TfrmCategorieContatti_Griglia(ReferenceStore &store,

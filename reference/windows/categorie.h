@@ -21,9 +21,18 @@ public:
 protected:
     void showRow() override;
     db::Status writeRow() override;
+    // A changed colour reaches the copy the category's contacts keep.
+    db::Status afterSave() override;
+
+Q_SIGNALS:
+    // The contacts of a category took its new colour.
+    void contactColoursChanged();
 
 private:
+    ReferenceStore &m_store;
     QComboBox *m_picker;
+    qint64 m_shownId = 0;   // the row's key when it was shown (none for a new one)
+    QVariant m_shownColour; // as stored when the row was shown
 };
 
 // The category list. Deleting a category also clears the colour its contacts keep a copy of.

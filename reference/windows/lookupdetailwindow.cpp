@@ -67,7 +67,11 @@ bool LookupDetailWindow::save()
         stored = SalvaRecord(ds, QStringLiteral("Id"));
     // The record operations have shown why; the row keeps what was typed, so the user may
     // correct it or try again instead of losing it on the way out.
-    return stored.ok();
+    if (!stored.ok())
+        return false;
+    if (db::Status followed = afterSave(); !followed)
+        dialogs().error(followed.message());
+    return true;
 }
 
 bool LookupDetailWindow::eventFilter(QObject *watched, QEvent *event)

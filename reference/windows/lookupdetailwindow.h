@@ -29,6 +29,9 @@ protected:
     virtual void showRow() {}
     // Writes those fields into the row just before it is stored.
     virtual db::Status writeRow() { return {}; }
+    // After the row is stored: what follows from it elsewhere. A failure is told; the row stays
+    // stored.
+    virtual db::Status afterSave() { return {}; }
     // Where a table's own fields go, under the description.
     QVBoxLayout *fieldsLayout() const { return m_fields; }
 

@@ -124,13 +124,14 @@ private Q_SLOTS:
         o.program.frmContatti().avanti();
         QCOMPARE(o.dialogs.modalWindows, QStringList({"frmContattiDett", "frmCategorie"}));
         const db::RowSet saved = *o.program.formDb().Connessione().run(
-            u"select Cap, Citta_ID from Contatti where Cognome = 'Rossi'");
+            u"select Cap, Citta_ID, Categoria_ID from Contatti where Cognome = 'Rossi'");
         QCOMPARE(saved.value(0, u"Cap").toString(), QStringLiteral("51031"));
-        QCOMPARE(o.program.formDb()
-                     .Connessione()
-                     .run(u"select * from Categorie where Descrizione = 'Clienti'")
-                     ->rows.size(),
-                 1);
+        const db::RowSet category = *o.program.formDb().Connessione().run(
+            u"select Id from Categorie where Descrizione = 'Clienti'");
+        QCOMPARE(category.rows.size(), 1);
+        // The category made with "+" is the contact's.
+        QCOMPARE(saved.value(0, u"Categoria_ID").toLongLong(),
+                 category.value(0, u"Id").toLongLong());
     }
 
     void optionsOpenBesideOnTheFirstTabAndNameTheCompany()

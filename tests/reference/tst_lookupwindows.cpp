@@ -92,6 +92,40 @@ private Q_SLOTS:
         QCOMPARE(row.value(0, u"ColoreCategoria").toLongLong(), 16777215);
     }
 
+    // The colour a category's contacts keep a copy of follows the category's new colour; a
+    // contact of another category keeps its own.
+    void categoryColourReachesItsContacts()
+    {
+        ReferenceOffice o(fill);
+        QVERIFY(*o.db().TableCategorie.locate(u"Descrizione", QStringLiteral("Nera")));
+        const qint64 id = o.db().TableCategorie.asInteger(u"Id");
+        o.archive.run(QStringLiteral("insert into Contatti (Cognome, Categoria_ID, "
+                                     "ColoreCategoria) values ('Rossi', %1, 0)")
+                          .arg(id));
+        o.archive.run(QStringLiteral("insert into Contatti (Cognome, Categoria_ID, "
+                                     "ColoreCategoria) values ('Verdi', %1, 255)")
+                          .arg(id + 1000));
+        qint64 chosen = 0;
+        o.dialogs.modalActions = {[&](QWidget *detail) {
+            auto *picker = ReferenceOffice::in<QComboBox>(detail, QStringLiteral("ColorBox1"));
+            picker->setCurrentIndex(3);
+            Q_EMIT picker->activated(3);
+            chosen = picker->currentData().toLongLong();
+            ReferenceOffice::click(detail, QStringLiteral("spdIndietro"));
+            return 0;
+        }};
+        o.click(&o.categorieGriglia, QStringLiteral("spdAvanti"));
+        QVERIFY(chosen != 0);
+        QCOMPARE(o.scalar(QStringLiteral("select ColoreCategoria from Contatti where Cognome = "
+                                         "'Rossi'"))
+                     .toLongLong(),
+                 chosen);
+        QCOMPARE(o.scalar(QStringLiteral("select ColoreCategoria from Contatti where Cognome = "
+                                         "'Verdi'"))
+                     .toLongLong(),
+                 255);
+    }
+
     void addedCategoryIsStoredButCannotBeLeftWithoutDescription()
     {
         ReferenceOffice o(fill);
