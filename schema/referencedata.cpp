@@ -143,6 +143,22 @@ db::Result<QList<ReferenceTable>> nationalLists()
     return lists;
 }
 
+std::optional<ShippedMunicipality> shippedMunicipality(const QString &code)
+{
+    const QString wanted = code.trimmed().toUpper();
+    if (wanted.isEmpty())
+        return std::nullopt;
+    const db::Result<CsvTable> comuni = readTable(QStringLiteral("comuni"));
+    if (!comuni)
+        return std::nullopt;
+    for (qsizetype r = 0; r < comuni->rowCount(); ++r) {
+        if (comuni->value(r, QStringLiteral("belfiore")).compare(wanted, Qt::CaseInsensitive) == 0)
+            return ShippedMunicipality{comuni->value(r, QStringLiteral("comune")),
+                                       comuni->value(r, QStringLiteral("sigla"))};
+    }
+    return std::nullopt;
+}
+
 db::Status loadReferenceData(db::Connection &c)
 {
     const db::Result<QList<ReferenceTable>> lists = nationalLists();

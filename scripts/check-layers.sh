@@ -39,7 +39,7 @@ rules=(
   "tools/calvetra-sql:db/ common/ schema/ migration/ options/"
   "tools/calvetra-ical:db/ common/ agenda/"
   "tools/calvetra-vcard:db/ common/ vcard/ contacts/"
-  "tools/calvetra-cf:db/ common/ taxcode/"
+  "tools/calvetra-cf:db/ common/ taxcode/ schema/"
   "tools/calvetra-mail:db/ common/ mail/"
   "notices/windows:db/ common/ session/ notices/"
   "tools/stampa:db/ common/ session/ notices/"

@@ -42,7 +42,7 @@ private Q_SLOTS:
             run.lines,
             QStringList({
                 QStringLiteral(
-                    "RSSMRA85T10H501O\tvalido\tnascita 10/12/1985\tsesso M\tcomune H501"),
+                    "RSSMRA85T10H501O\tvalido\tnascita 10/12/1985\tsesso M\tcomune H501 Roma (RM)"),
                 QStringLiteral("IT01234560017\tvalido\tcodice numerico"),
                 QStringLiteral("01234560017\tvalido\tcodice numerico"),
                 QStringLiteral(
@@ -55,14 +55,26 @@ private Q_SLOTS:
         const Run run = calvetraCf(
             {QStringLiteral("DNGLCU80A41F205O"), QStringLiteral("DNGLCU80A41F205K"), QString()});
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.lines,
-                 QStringList({
-                     QStringLiteral(
-                         "DNGLCU80A41F205O\tvalido\tnascita 01/01/1980\tsesso F\tcomune F205"),
-                     QStringLiteral(
-                         "DNGLCU80A41F205K\tnon valido\tcarattere di controllo errato: atteso O"),
-                     QStringLiteral("(vuoto)\tnon valido\tcodice vuoto"),
-                 }));
+        QCOMPARE(
+            run.lines,
+            QStringList({
+                QStringLiteral("DNGLCU80A41F205O\tvalido\tnascita 01/01/1980\tsesso F\tcomune F205 "
+                               "Milano (MI)"),
+                QStringLiteral(
+                    "DNGLCU80A41F205K\tnon valido\tcarattere di controllo errato: atteso O"),
+                QStringLiteral("(vuoto)\tnon valido\tcodice vuoto"),
+            }));
+    }
+
+    // Without an archive the national list names the place; a code it does not hold says so.
+    void theShippedListNamesTheMunicipality()
+    {
+        const Run run =
+            calvetraCf({QStringLiteral("RSSMRA85T10D969T"), QStringLiteral("RSSMRA85T10A000W")});
+        QCOMPARE(run.lines.value(0).section(u'\t', 4), QStringLiteral("comune D969 Genova (GE)"));
+        QCOMPARE(run.lines.value(1).section(u'\t', 4),
+                 QStringLiteral("comune A000 (non presente nell'elenco dei comuni)"));
+        QCOMPARE(run.exitCode, 0);
     }
 
     void theArchiveNamesTheMunicipality()

@@ -5,6 +5,7 @@
 #include "common/toolinfo.h"
 #include "db/core/archive.h"
 #include "db/core/datetimes.h"
+#include "schema/referencedata.h"
 #include "taxcode/codicefiscale.h"
 
 #include <QCoreApplication>
@@ -19,8 +20,8 @@ const char kUsage[] =
     "  calvetra-cf [--archivio ARCHIVIO] CODICE [CODICE...]\n"
     "        dice per ogni codice fiscale (16 caratteri o 11 cifre) o partita IVA (11 cifre,\n"
     "        anche con IT davanti) se è valido e, di un codice personale, la data di nascita,\n"
-    "        il sesso e il codice catastale del luogo di nascita; con --archivio anche il nome\n"
-    "        del comune, letto dai comuni dell'archivio. Esce con 0 quando tutti i codici\n"
+    "        il sesso e il luogo di nascita (codice catastale e comune, dall'elenco nazionale o,\n"
+    "        con --archivio, dai comuni dell'archivio). Esce con 0 quando tutti i codici\n"
     "        sono validi, 1 quando almeno uno non lo è, 2 per una riga di comando errata o un\n"
     "        archivio che non si apre.\n";
 
@@ -30,14 +31,20 @@ int usage(int code)
     return code;
 }
 
-// "comune F205 Milano (MI)", or the cadastral code alone when there is no archive to read.
+// "comune F205 Milano (MI)": from the archive's municipalities when there is one, else from the
+// national list the program ships.
 QString place(const TaxCodeCheck &check, db::Connection *archive)
 {
     if (check.bornAbroad())
         return QStringLiteral("stato estero %1").arg(check.placeCode);
     QString text = QStringLiteral("comune %1").arg(check.placeCode);
-    if (!archive)
-        return text;
+    if (!archive) {
+        const std::optional<schema::ShippedMunicipality> shipped =
+            schema::shippedMunicipality(check.placeCode);
+        if (!shipped)
+            return text + QStringLiteral(" (non presente nell'elenco dei comuni)");
+        return text + QStringLiteral(" %1 (%2)").arg(shipped->name, shipped->sigla);
+    }
     const db::Result<db::RowSet> found = archive->runNative(
         QStringLiteral("SELECT Comune, Provincia FROM Comuni WHERE CODICE_F = ? ORDER BY ID"),
         {check.placeCode});
