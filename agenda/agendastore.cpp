@@ -53,6 +53,20 @@ db::Status AgendaStore::remove()
     return EliminaRecord(TableCalendario, QStringLiteral("Id"));
 }
 
+int AgendaStore::remove(const QList<qint64> &ids)
+{
+    int removed = 0;
+    for (qint64 id : ids) {
+        db::Result<bool> found = TableCalendario.locate(u"Id", id);
+        if (!found || !*found)
+            continue;
+        if (!EliminaRecord(TableCalendario, QStringLiteral("Id")))
+            break;
+        ++removed;
+    }
+    return removed;
+}
+
 db::Status AgendaStore::reload()
 {
     return RicaricaSuRecord(TableCalendario, QStringLiteral("Id"));

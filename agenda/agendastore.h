@@ -32,6 +32,9 @@ public:
     db::Status save();
     // Deletes the current appointment; a failure is shown to the user and returned.
     db::Status remove();
+    // Deletes the appointments with these keys, one after the other; stops at the first
+    // failure, which is shown to the user. How many were deleted.
+    int remove(const QList<qint64> &ids);
     // Reads the agenda again, on the same appointment.
     db::Status reload();
 

@@ -233,10 +233,30 @@ void TfrmGrigliaCalendario::Avanti()
 void TfrmGrigliaCalendario::Elimina()
 {
     db::DataSet &agenda = m_store.TableCalendario;
-    if (agenda.isEmpty() || !dialogs().confirm(QStringLiteral(
-                                "Sei sicuro di voler eliminare la data del Calendario ?")))
+    if (agenda.isEmpty())
         return;
-    (void)m_store.remove();
+    // The rows selected, or the current one; one question for all of them, Enter keeps them.
+    QList<qint64> ids;
+    const db::DataSet::Bookmark current = agenda.bookmark();
+    for (db::DataSet::Bookmark b : m_grid->selectedBookmarks()) {
+        if (agenda.gotoBookmark(b))
+            ids.append(agenda.asInteger(u"Id"));
+    }
+    (void)agenda.gotoBookmark(current);
+    // One row selected is the current one.
+    if (ids.size() <= 1) {
+        if (dialogs().confirmDefaultNo(
+                QStringLiteral("Sei sicuro di voler eliminare la data del Calendario ?")))
+            (void)m_store.remove();
+        return;
+    }
+    if (!dialogs().confirmDefaultNo(
+            QStringLiteral("Eliminare i %1 appuntamenti selezionati?").arg(ids.size())))
+        return;
+    const int removed = m_store.remove(ids);
+    if (removed < ids.size())
+        dialogs().warning(
+            QStringLiteral("Eliminati %1 appuntamenti su %2.").arg(removed).arg(ids.size()));
 }
 
 void TfrmGrigliaCalendario::esportaCalendario()

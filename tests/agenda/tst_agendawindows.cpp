@@ -269,6 +269,26 @@ private Q_SLOTS:
                 "Messaggio di avviso: Sei sicuro di voler eliminare la data del Calendario ?"));
     }
 
+    // Several rows selected: one question with their number, Enter keeps them, and every one
+    // of them goes.
+    void selectedAppointmentsAreDeletedTogether()
+    {
+        Office o;
+        const QStringList before = o.notes();
+        QVERIFY(before.size() >= 3);
+        o.grid.grid()->selectRow(0, true);
+        o.grid.grid()->selectRow(1, true);
+        o.click(&o.grid, QStringLiteral("spdElimina"));
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{QStringLiteral(
+                     "Messaggio di avviso: Eliminare i 2 appuntamenti selezionati?")});
+        QCOMPARE(o.dialogs.preselected.value(0), Dialogs::Answer::No);
+        QCOMPARE(o.notes(), before);
+        o.dialogs.answers = {true};
+        o.click(&o.grid, QStringLiteral("spdElimina"));
+        QCOMPARE(o.notes(), before.mid(2));
+    }
+
     void theListedAppointmentsAreExported()
     {
         Office o;
