@@ -113,7 +113,14 @@ db::Status ContactStore::openContact(qint64 id)
 {
     TableContatti.close();
     TableContatti.setSql(contactSql(), {id});
-    return TableContatti.open();
+    if (db::Status opened = TableContatti.open(); !opened)
+        return opened;
+    // Another workstation deleted it since the list was read: nothing to edit.
+    if (TableContatti.isEmpty())
+        return db::Error{QStringLiteral("Il contatto non esiste più: è stato eliminato da "
+                                        "un'altra postazione."),
+                         db::ErrorKind::DeletedElsewhere};
+    return {};
 }
 
 db::Status ContactStore::reload()

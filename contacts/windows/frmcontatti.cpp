@@ -277,13 +277,16 @@ void TfrmContatti::ordina(const QString &field)
     (void)m_store.TableCercaContatti.setSort(toggledSort(m_store.TableCercaContatti.sort(), field));
 }
 
-void TfrmContatti::openContact(qint64 id)
+bool TfrmContatti::openContact(qint64 id)
 {
     db::Status opened = m_store.openContact(id);
     if (opened)
         opened = m_payments.showContact(id);
-    if (!opened)
+    if (!opened) {
         dialogs().error(opened.message());
+        return false;
+    }
+    return true;
 }
 
 void TfrmContatti::avanti()
@@ -291,7 +294,14 @@ void TfrmContatti::avanti()
     db::DataSet &list = m_store.TableCercaContatti;
     if (list.isEmpty() || list.isNull(u"Ide"))
         return;
-    openContact(list.asInteger(u"Ide"));
+    // A contact deleted elsewhere opens no editor (it could only be left by typing a name and
+    // would then save nothing) and leaves the list.
+    const qint64 id = list.asInteger(u"Ide");
+    if (!openContact(id)) {
+        if (m_store.TableContatti.isOpen() && m_store.TableContatti.isEmpty())
+            (void)list.refreshRow(u"Ide", id);
+        return;
+    }
     m_editor.setNewContact(false);
     m_editor.showFirstPage();
     const qint64 colour = m_store.TableContatti.asInteger(u"NumeroColore");
@@ -313,7 +323,8 @@ void TfrmContatti::aggiungi()
     }
     if (!m_store.storeNewContact())
         return;
-    openContact(m_store.TableContatti.asInteger(u"id"));
+    if (!openContact(m_store.TableContatti.asInteger(u"id")))
+        return;
     m_editor.setModified(true);
     m_editor.setNewContact(true);
     m_editor.showFirstPage();

@@ -62,7 +62,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void openContact(qint64 id);
+    // Reads the contact for the editor; false (after telling the user why) when it cannot.
+    bool openContact(qint64 id);
     QList<qint64> selectedIds() const;
     // The e-mail addresses of the selected contacts, in selection order, `email` before
     // `secEmail`; false (after the message) when nothing is selected.

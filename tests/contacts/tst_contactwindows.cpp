@@ -375,6 +375,25 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs.messages, QStringList{QStringLiteral("Numero dei records: 3")});
     }
 
+    // A contact another workstation deleted opens no editor: the user is told, and the row
+    // leaves the list.
+    void aContactDeletedElsewhereDoesNotOpen()
+    {
+        Office o;
+        const QStringList before = o.listed();
+        o.contacts.TableCercaContatti.first();
+        const QString name = o.contacts.TableCercaContatti.asString(u"NominativoDocumenti");
+        o.archive.native(QStringLiteral("DELETE FROM Contatti WHERE ID = ?"),
+                         {o.contacts.TableCercaContatti.asInteger(u"Ide")});
+        o.click(&o.list, QStringLiteral("SpeedButton4")); // "Avanti"
+        QVERIFY(o.dialogs.modalWindows.isEmpty());
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY2(o.dialogs.messages[0].contains(QStringLiteral("non esiste più")),
+                 qPrintable(o.dialogs.messages[0]));
+        QCOMPARE(o.listed().size(), before.size() - 1);
+        QVERIFY(!o.listed().contains(name));
+    }
+
     // A postal code and a date take no letters as they are typed; the tax code's box shows a
     // whole code.
     void boxesTakeWhatTheyHold()
