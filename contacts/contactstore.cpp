@@ -206,6 +206,47 @@ db::Status ContactStore::save(bool renamed)
     return {};
 }
 
+db::Result<qint64> ContactStore::saveAsNewContact()
+{
+    db::DataSet &contatto = TableContatti;
+    const qint64 deleted = contatto.asInteger(u"Id");
+    const QList<db::Column> columns = contatto.columns();
+    const QList<QVariant> typed = rowValues(contatto);
+    contatto.cancel();
+    if (db::Status added = contatto.append(); !added)
+        return added.error();
+    for (qsizetype c = 0; c < columns.size() && c < typed.size(); ++c) {
+        if (columns[c].name.compare(u"Id", Qt::CaseInsensitive) == 0 || !typed[c].isValid())
+            continue;
+        if (db::Status set = contatto.setValue(columns[c].name, typed[c]); !set) {
+            contatto.cancel();
+            return set.error();
+        }
+    }
+    if (db::Status stored = contatto.post(); !stored) {
+        contatto.cancel();
+        return stored.error();
+    }
+    const qint64 id = contatto.asInteger(u"Id");
+    if (db::Status reopened = openContact(id); !reopened)
+        return reopened.error();
+    db::DataSet &list = TableCercaContatti;
+    (void)refreshListedContact(list, deleted);
+    if (db::Status reread = refreshListedContact(list, id); !reread)
+        dialogs().error(reread.message());
+    else if (list.isOpen())
+        (void)list.locate(u"Ide", id);
+    return id;
+}
+
+void ContactStore::forgetDeletedContact()
+{
+    db::DataSet &contatto = TableContatti;
+    const qint64 deleted = contatto.asInteger(u"Id");
+    contatto.cancel();
+    (void)refreshListedContact(TableCercaContatti, deleted);
+}
+
 db::Status ContactStore::dropContact()
 {
     db::DataSet &contatto = TableContatti;

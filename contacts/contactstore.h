@@ -50,6 +50,12 @@ public:
     // put back on the row, still to be saved. Saved, the appointments and the list show the
     // contact again (a failure to read them is shown, and does not undo the save).
     db::Status save(bool renamed);
+    // For a contact another workstation deleted while it was edited here: what was typed,
+    // stored as a new contact, which the editor then shows and the list holds in place of the
+    // deleted one. The new contact's key; a failure is returned (nothing is stored then).
+    db::Result<qint64> saveAsNewContact();
+    // The same contact, given up: what was typed is dropped and the deleted row leaves the list.
+    void forgetDeletedContact();
     // Deletes the contact being edited (a new one left blank); a failure is shown to the user
     // and returned.
     db::Status dropContact();

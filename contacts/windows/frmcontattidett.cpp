@@ -494,10 +494,40 @@ bool TfrmContattiDett::salva()
         dialogs().error(ok.message());
         return false;
     }
-    if (!m_store.save(nameChanged)) {
+    if (db::Status saved = m_store.save(nameChanged); !saved) {
+        if (saved.error().kind == db::ErrorKind::DeletedElsewhere)
+            return deletedElsewhere();
         m_binder->refresh();
         return false;
     }
+    nameChanged = false;
+    setModified(false);
+    m_newContact = false;
+    return true;
+}
+
+// The contact was deleted by another workstation while it was edited here: saving it again can
+// only fail, so the user chooses a way out, and what was typed is never lost without a yes.
+bool TfrmContattiDett::deletedElsewhere()
+{
+    if (dialogs().ask(QStringLiteral("Il contatto è stato eliminato da un'altra postazione. "
+                                     "Salvare quello che è scritto qui come un nuovo contatto?"),
+                      QStringLiteral("Messaggio di avviso"), Dialogs::Answer::Yes)) {
+        const db::Result<qint64> added = m_store.saveAsNewContact();
+        if (!added) {
+            dialogs().error(added.message());
+            m_binder->refresh();
+            return false;
+        }
+    } else if (dialogs().confirmDefaultNo(
+                   QStringLiteral("Chiudere la scheda senza salvare? Quello che è scritto qui "
+                                  "andrà perso."))) {
+        m_store.forgetDeletedContact();
+    } else {
+        m_binder->refresh();
+        return false;
+    }
+    m_binder->refresh();
     nameChanged = false;
     setModified(false);
     m_newContact = false;

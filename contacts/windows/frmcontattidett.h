@@ -90,6 +90,7 @@ private:
     void copyCategoryColour();
     void openLookup(db::DataSet &list, const QString &keyColumn, const std::function<void()> &open);
     void refuseNameless();
+    bool deletedElsewhere();
     QHash<const QWidget *, QString> typedTexts() const;
     // No text typed on the card and no payment: nothing would be lost by dropping it.
     bool isBlankCard() const;

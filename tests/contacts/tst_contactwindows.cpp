@@ -394,6 +394,44 @@ private Q_SLOTS:
         QVERIFY(!o.listed().contains(name));
     }
 
+    // The contact being edited is deleted by another workstation: "Indietro" offers to save
+    // what was typed as a new contact, or to close without saving; never a trap.
+    void aContactDeletedWhileEditedHasAWayOut_data()
+    {
+        QTest::addColumn<bool>("asNew");
+        QTest::newRow("saved as a new contact") << true;
+        QTest::newRow("closed without saving") << false;
+    }
+    void aContactDeletedWhileEditedHasAWayOut()
+    {
+        QFETCH(bool, asNew);
+        Office o;
+        QVERIFY(*o.contacts.TableCercaContatti.locate(u"Ide", 1)); // Rossi Mario
+        o.dialogs.answers = asNew ? QList<bool>{true} : QList<bool>{false, true};
+        bool closed = false;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit7"), QStringLiteral("0543 999"));
+            o.archive.native(QStringLiteral("DELETE FROM Contatti WHERE ID = 1"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            closed = !editor->isVisible();
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4")); // "Avanti"
+        QVERIFY(closed);
+        QVERIFY2(o.dialogs.messages.value(0).contains(QStringLiteral("eliminato")),
+                 qPrintable(o.dialogs.messages.join(u'|')));
+        const db::RowSet kept = o.archive.run(
+            QStringLiteral("select ID, Telefono from Contatti where Cognome = 'Rossi'"));
+        QCOMPARE(kept.rows.size(), asNew ? 1 : 0);
+        if (asNew) {
+            QVERIFY(kept.value(0, u"ID").toLongLong() > 3);
+            QCOMPARE(kept.value(0, u"Telefono").toString(), QStringLiteral("0543 999"));
+            QVERIFY(o.listed().contains(QStringLiteral("Rossi Mario")));
+        } else {
+            QVERIFY(!o.listed().contains(QStringLiteral("Rossi Mario")));
+        }
+    }
+
     // A postal code and a date take no letters as they are typed; the tax code's box shows a
     // whole code.
     void boxesTakeWhatTheyHold()
