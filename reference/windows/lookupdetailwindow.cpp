@@ -48,6 +48,27 @@ void LookupDetailWindow::apri()
     showRow();
     m_description->setFocus();
     dialogs().showModal(this);
+    m_new = false;
+}
+
+bool LookupDetailWindow::mayLeave()
+{
+    if (!m_new || !m_description->text().trimmed().isEmpty())
+        return true;
+    // Nothing typed on a new row: never a blank row left behind, never a refusal without a
+    // way out. A row written at "Aggiungi" is deleted after asking; one only begun is dropped.
+    db::DataSet &ds = dataSet();
+    if (m_newStored) {
+        if (!dialogs().confirm(QStringLiteral("Il record è vuoto. Eliminarlo?")))
+            return false;
+        if (!EliminaRecord(ds, QStringLiteral("Id")))
+            return false;
+    } else {
+        ds.cancel();
+    }
+    m_new = false;
+    setModified(false);
+    return true;
 }
 
 bool LookupDetailWindow::save()

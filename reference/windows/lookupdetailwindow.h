@@ -23,6 +23,14 @@ public:
 
     // Shows the data set's current row and waits, modally, until the window is left.
     void apri();
+    // The current row is one the list's "Aggiungi" just made (`stored`: already written, with
+    // the table's default): left with nothing typed, it is dropped rather than kept blank or
+    // refused.
+    void startNew(bool stored)
+    {
+        m_new = true;
+        m_newStored = stored;
+    }
 
 protected:
     // Shows the current row in the fields a table adds beside the description.
@@ -36,6 +44,7 @@ protected:
     QVBoxLayout *fieldsLayout() const { return m_fields; }
 
     bool save() override;
+    bool mayLeave() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -43,5 +52,6 @@ private:
     const reference::LookupTable &m_table;
     FieldBinder *m_binder = nullptr;
     QLineEdit *m_description;
+    bool m_new = false, m_newStored = false;
     QVBoxLayout *m_fields;
 };

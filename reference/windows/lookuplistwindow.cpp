@@ -81,6 +81,7 @@ void LookupListWindow::Aggiungi()
     LookupDetailWindow &window = m_detail;
     window.setModified(true);
     if (m_table.add == LookupTable::Add::Plain) {
+        window.startNew(false);
         window.apri();
         return;
     }
@@ -90,6 +91,7 @@ void LookupListWindow::Aggiungi()
         window.setModified(false);
         return;
     }
+    window.startNew(true);
     apriDettaglio();
 }
 

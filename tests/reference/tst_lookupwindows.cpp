@@ -126,6 +126,34 @@ private Q_SLOTS:
                  255);
     }
 
+    // "Aggiungi" by mistake: left with nothing typed, the new row goes (after a question when
+    // it was written at once), and no blank row is left, whatever the table.
+    void aBlankNewRowIsDropped()
+    {
+        ReferenceOffice o(fill);
+        const int categories = o.scalar(QStringLiteral("select count(*) from Categorie")).toInt();
+        const int professions =
+            o.scalar(QStringLiteral("select count(*) from Professioni")).toInt();
+        const int types =
+            o.scalar(QStringLiteral("select count(*) from TipologiaCalendario")).toInt();
+        const auto leave = [](QWidget *window) {
+            ReferenceOffice::click(window, QStringLiteral("spdIndietro"));
+            return 0;
+        };
+        o.dialogs.answers = {true, true};
+        o.dialogs.modalActions = {leave, leave, leave};
+        o.click(&o.categorieGriglia, QStringLiteral("spdInserisci"));
+        o.click(&o.professioniGriglia, QStringLiteral("spdInserisci"));
+        o.click(&o.tipologieGriglia, QStringLiteral("spdInserisci"));
+        QCOMPARE(o.scalar(QStringLiteral("select count(*) from Categorie")).toInt(), categories);
+        QCOMPARE(o.scalar(QStringLiteral("select count(*) from Professioni")).toInt(), professions);
+        QCOMPARE(o.scalar(QStringLiteral("select count(*) from TipologiaCalendario")).toInt(),
+                 types);
+        // Asked only where a row had been written: categories and appointment types.
+        QCOMPARE(o.dialogs.messages.size(), 2);
+        QVERIFY(!o.categorie.isVisible());
+    }
+
     void addedCategoryIsStoredButCannotBeLeftWithoutDescription()
     {
         ReferenceOffice o(fill);
@@ -133,7 +161,7 @@ private Q_SLOTS:
         o.type(&list, QStringLiteral("Edit1"), QStringLiteral("Cl"));
         TfrmCategorie &detail = o.categorie;
         int storedBlank = -1;
-        bool refused = false;
+        bool stayed = false;
         qint64 colour = 0;
         o.dialogs.modalActions = {[&](QWidget *window) {
             storedBlank =
@@ -141,8 +169,9 @@ private Q_SLOTS:
                         .run(QStringLiteral("select * from Categorie where Descrizione is null "
                                             "and ColoreCategoria = 16777215"))
                         .rows.size());
+            // Left blank and the question answered No: the window stays, to be filled in.
             ReferenceOffice::click(window, QStringLiteral("spdIndietro"));
-            refused = detail.saveRefused();
+            stayed = window->isVisible();
             colour = detail.colour();
             QTest::keyClicks(ReferenceOffice::in(window, QStringLiteral("DBEdit1")),
                              QStringLiteral("Soci"));
@@ -151,22 +180,24 @@ private Q_SLOTS:
         }};
         o.click(&list, QStringLiteral("spdInserisci"));
         QCOMPARE(storedBlank, 1);
-        QVERIFY(refused);
+        QVERIFY(stayed);
         QCOMPARE(colour, 16777215);
         QVERIFY(!detail.saveRefused());
         QCOMPARE(o.dialogs.messages,
-                 QStringList{"Messaggio di errore: Attenzione manca descrizione!"});
+                 QStringList{"Messaggio di avviso: Il record è vuoto. Eliminarlo?"});
         QVERIFY(!detail.modified());
         QCOMPARE(o.db().TableCategorie.filter(), QString());
         QCOMPARE(o.db().TableCategorie.asString(u"Descrizione"), QStringLiteral("Soci"));
         QCOMPARE(o.scalar(QStringLiteral("select count(*) from Categorie")).toInt(), 6);
     }
 
-    void newAppointmentTypeIsOneBlankAndCanBeLeftAtOnce()
+    // A new appointment type starts as one blank; left at once, no type named " " stays.
+    void newAppointmentTypeLeftAtOnceLeavesNoRow()
     {
         ReferenceOffice o;
         auto &list = o.tipologieGriglia;
         QString shown;
+        o.dialogs.answers = {true};
         o.dialogs.modalActions = {[&](QWidget *detail) {
             shown = ReferenceOffice::in<QLineEdit>(detail, QStringLiteral("DBEdit2"))->text();
             ReferenceOffice::click(detail, QStringLiteral("spdIndietro"));
@@ -174,10 +205,10 @@ private Q_SLOTS:
         }};
         o.click(&list, QStringLiteral("spdInserisci"));
         QCOMPARE(shown, QStringLiteral(" "));
-        QVERIFY(o.dialogs.messages.isEmpty());
+        QCOMPARE(o.dialogs.messages,
+                 QStringList{"Messaggio di avviso: Il record è vuoto. Eliminarlo?"});
         QVERIFY(!o.tipologia.modified());
-        QCOMPARE(o.scalar(QStringLiteral("select Descrizione from TipologiaCalendario")).toString(),
-                 QStringLiteral(" "));
+        QCOMPARE(o.scalar(QStringLiteral("select count(*) from TipologiaCalendario")).toInt(), 0);
     }
 
     void deletingACategoryClearsTheColourItsContactsKeep()
@@ -253,23 +284,43 @@ private Q_SLOTS:
         QVERIFY(o.dialogs.modalWindows.isEmpty());
         QVERIFY(o.dialogs.messages.isEmpty());
 
+        // A plain add keeps its row out of the table until it is saved; left blank, it is
+        // dropped without a word.
+        bool closed = false;
+        o.dialogs.modalActions = {[&](QWidget *detail) {
+            ReferenceOffice::click(detail, QStringLiteral("spdIndietro"));
+            closed = !detail->isVisible();
+            return 0;
+        }};
+        o.click(&list, QStringLiteral("spdInserisci"));
+        QVERIFY(closed);
+        QVERIFY(o.dialogs.messages.isEmpty());
+        QCOMPARE(o.scalar(QStringLiteral("select count(*) from Titoli")).toInt(), 0);
+        QVERIFY(o.db().TableTitoli.isEmpty());
+
+        // Something typed is kept; a description emptied again is asked for.
         int storedWhileRefused = -1;
         o.dialogs.modalActions = {[&](QWidget *detail) {
+            ReferenceOffice::type(detail, QStringLiteral("DBEdit1"), QStringLiteral("Dott."));
+            ReferenceOffice::click(detail, QStringLiteral("spdIndietro"));
+            return 0;
+        }};
+        o.click(&list, QStringLiteral("spdInserisci"));
+        QCOMPARE(o.scalar(QStringLiteral("select Descrizione from Titoli")).toString(),
+                 QStringLiteral("Dott."));
+        o.dialogs.modalActions = {[&](QWidget *detail) {
+            ReferenceOffice::type(detail, QStringLiteral("DBEdit1"), QString());
             ReferenceOffice::click(detail, QStringLiteral("spdIndietro"));
             storedWhileRefused = o.scalar(QStringLiteral("select count(*) from Titoli")).toInt();
             ReferenceOffice::type(detail, QStringLiteral("DBEdit1"), QStringLiteral("Dott."));
             ReferenceOffice::click(detail, QStringLiteral("spdIndietro"));
             return 0;
         }};
-        o.click(&list, QStringLiteral("spdInserisci"));
-        // A plain add keeps its row out of the table until it is saved.
-        QCOMPARE(storedWhileRefused, 0);
+        o.click(&list, QStringLiteral("spdAvanti"));
+        QCOMPARE(storedWhileRefused, 1);
         QCOMPARE(o.dialogs.messages,
                  QStringList{"Messaggio di errore: Attenzione manca descrizione!"});
-        QCOMPARE(o.scalar(QStringLiteral("select Descrizione from Titoli")).toString(),
-                 QStringLiteral("Dott."));
-        o.click(&list, QStringLiteral("spdAvanti"));
-        QCOMPARE(o.dialogs.modalWindows, QStringList(2, QStringLiteral("frmTitoli_Dettaglio")));
+        QCOMPARE(o.dialogs.modalWindows, QStringList(3, QStringLiteral("frmTitoli_Dettaglio")));
     }
 };
 
