@@ -93,17 +93,17 @@ TfrmCalendario::TfrmCalendario(AgendaStore &store, db::DataSet &tipologie, db::D
     resize(560, 300);
 
     InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::Detail);
-    connect(conventions, &InputConventions::edited, this, [this] { setModified(true); });
-    connect(m_binder, &FieldBinder::edited, this, [this] { setModified(true); });
+    connect(conventions, &InputConventions::edited, this, [this] { typed(); });
+    connect(m_binder, &FieldBinder::edited, this, [this] { typed(); });
     connect(m_contatto, &DataSetComboBox::chosen, this, &TfrmCalendario::contattoChosen);
     conventions->markAsLookup(m_tipologia, [this] {
         (void)m_store.TableCalendario.setValue(u"TipologiaCalendario", QVariant());
-        setModified(true);
+        typed();
     });
     conventions->markAsLookup(m_contatto, [this] {
         (void)m_store.TableCalendario.setValue(u"Cliente_ID", QVariant());
         (void)m_store.TableCalendario.setValue(u"Cliente", QVariant());
-        setModified(true);
+        typed();
     });
     InputConventions::connectHelpButton(aiuto);
     connect(salva, &QToolButton::clicked, this, &TfrmCalendario::spdSalvaClick);
@@ -118,7 +118,7 @@ void TfrmCalendario::contattoChosen()
     db::DataSet &appuntamento = m_store.TableCalendario;
     (void)appuntamento.setValue(u"Cliente", m_contatti.value(u"NominativoDocumenti"));
     (void)appuntamento.setValue(u"Cliente_ID", m_contatti.value(u"Ide"));
-    setModified(true);
+    typed();
 }
 
 void TfrmCalendario::modificaTipologia()
@@ -165,6 +165,17 @@ void TfrmCalendario::apriAppuntamento(qint64 id)
         return;
     }
     dialogs().showModal(this);
+}
+
+bool TfrmCalendario::mayLeave()
+{
+    if (!m_new || m_typed)
+        return true;
+    // "Aggiungi" by mistake: the appointment was only begun, so it goes without a question.
+    m_store.TableCalendario.cancel();
+    setNew(false);
+    setModified(false);
+    return true;
 }
 
 bool TfrmCalendario::save()

@@ -42,17 +42,31 @@ public:
     // opens nothing when it is no longer in the agenda.
     void apriAppuntamento(qint64 id);
 
+    // The appointment on show is one "Aggiungi" just began (not written yet): left with
+    // nothing typed, it is dropped, never stored blank.
+    void setNew(bool isNew)
+    {
+        m_new = isNew;
+        m_typed = false;
+    }
+
     // The small buttons beside the lists.
     void modificaTipologia();
     void apriContatto();
 
 protected:
     bool save() override;
+    bool mayLeave() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
     void contattoChosen();
+    void typed()
+    {
+        m_typed = true;
+        setModified(true);
+    }
 
     AgendaStore &m_store;
     db::DataSet &m_tipologie;
@@ -65,4 +79,5 @@ private:
     DataSetComboBox *m_contatto;
     // The type and contact lists offer every row while the editor is open.
     std::unique_ptr<FilterSuspension> m_fullLists;
+    bool m_new = false, m_typed = false;
 };

@@ -219,7 +219,9 @@ void TfrmGrigliaCalendario::Aggiungi()
         return;
     }
     m_editor.setModified(true);
+    m_editor.setNew(true);
     dialogs().showModal(&m_editor);
+    m_editor.setNew(false);
 }
 
 void TfrmGrigliaCalendario::Avanti()

@@ -229,6 +229,28 @@ private Q_SLOTS:
         QCOMPARE(o.stored(3).value(0, u"Note").toString(), QStringLiteral("altrove"));
     }
 
+    // "Aggiungi" by mistake: left with nothing typed, no appointment for the day is stored,
+    // and nothing is asked.
+    void aNewAppointmentLeftBlankIsDropped()
+    {
+        Office o;
+        const int before = o.agenda.TableCalendario.recordCount();
+        const QVariant stored =
+            o.archive.native(QStringLiteral("select count(*) from Calendario")).rows[0][0];
+        bool closed = false;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.click(editor, QStringLiteral("spdIndietro"));
+            closed = !editor->isVisible();
+            return 0;
+        });
+        o.click(&o.grid, QStringLiteral("spdInserisci"));
+        QVERIFY(closed);
+        QVERIFY(o.dialogs.messages.isEmpty());
+        QCOMPARE(o.archive.native(QStringLiteral("select count(*) from Calendario")).rows[0][0],
+                 stored);
+        QCOMPARE(o.agenda.TableCalendario.recordCount(), before);
+    }
+
     void addingClearsTheSearchAndStartsOnTheChosenDay()
     {
         Office o;
