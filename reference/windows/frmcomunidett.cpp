@@ -177,6 +177,19 @@ void TfrmComuniDett::apri()
     dialogs().showModal(this);
 }
 
+bool TfrmComuniDett::mayLeave()
+{
+    if (!m_new || !m_comune->text().trimmed().isEmpty())
+        return true;
+    if (!dialogs().confirm(QStringLiteral("Il record è vuoto. Eliminarlo?")))
+        return false;
+    if (!EliminaRecord(dataSet(), QStringLiteral("Id")))
+        return false;
+    m_new = false;
+    setModified(false);
+    return true;
+}
+
 bool TfrmComuniDett::save()
 {
     if (m_comune->text().isEmpty()) {

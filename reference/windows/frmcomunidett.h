@@ -24,9 +24,13 @@ public:
 
     // Shows the data set's current municipality and waits, modally, until the window is left.
     void apri();
+    // The municipality on show was written by the list's "Aggiungi" a moment ago: left without
+    // a name, it is deleted after asking, never kept blank nor refused without a way out.
+    void setNew(bool isNew) { m_new = isNew; }
 
 protected:
     bool save() override;
+    bool mayLeave() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -41,6 +45,7 @@ private:
     db::DataSet &m_province;
     FieldBinder *m_binder;
     QLineEdit *m_comune;
+    bool m_new = false;
     QList<std::pair<QLineEdit *, QString>> m_coordinates;
     DataSetComboBox *m_provincia;
     DataSetComboBox *m_regione;

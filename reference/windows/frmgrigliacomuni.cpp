@@ -120,8 +120,10 @@ void TfrmGrigliaComuni::Aggiungi()
         return;
     }
     m_detail.setModified(true);
+    m_detail.setNew(true);
     if (!ds.isEmpty())
         m_detail.apri();
+    m_detail.setNew(false);
 }
 
 void TfrmGrigliaComuni::apriDettaglio()

@@ -109,15 +109,16 @@ private Q_SLOTS:
         o.type(&list, QStringLiteral("Edit2"), QStringLiteral("Abano"));
         int pending = -1;
         QString capShown;
-        bool refused = false;
+        bool stayed = false;
         o.dialogs.modalActions = {[&](QWidget *window) {
             pending = int(o.archive
                               .run(QStringLiteral(
                                   "select * from Comuni where Cap = '00000' and Comune is null"))
                               .rows.size());
             capShown = ReferenceOffice::in<QLineEdit>(window, QStringLiteral("DBEdit2"))->text();
+            // Left without a name, answered No to dropping it: it stays to be named.
             ReferenceOffice::click(window, QStringLiteral("spdIndietro"));
-            refused = o.comuni.saveRefused();
+            stayed = window->isVisible();
             ReferenceOffice::type(window, QStringLiteral("DBEdit1"), QStringLiteral("Borgo Nuovo"));
             ReferenceOffice::type(window, QStringLiteral("DBEdit7"), QStringLiteral("45,25"));
             ReferenceOffice::click(window, QStringLiteral("spdIndietro"));
@@ -126,14 +127,29 @@ private Q_SLOTS:
         o.click(&list, QStringLiteral("spdInserisci"));
         QCOMPARE(pending, 1);
         QCOMPARE(capShown, QStringLiteral("00000"));
-        QVERIFY(refused);
+        QVERIFY(stayed);
         QCOMPARE(o.dialogs.messages,
-                 QStringList{"Messaggio di errore: Attenzione manca la Descrizione del Comune"});
+                 QStringList{"Messaggio di avviso: Il record è vuoto. Eliminarlo?"});
         const db::RowSet added =
             o.archive.run(QStringLiteral("select * from Comuni where Comune = 'Borgo Nuovo'"));
         QCOMPARE(added.value(0, u"Cap").toString(), QStringLiteral("00000"));
         QCOMPARE(added.value(0, u"Latitudine").toDouble(), 45.25);
         QCOMPARE(o.db().TableComuni.asString(u"Comune"), QStringLiteral("Borgo Nuovo"));
+    }
+
+    // "Aggiungi" by mistake: the municipality written at once goes again after a yes.
+    void aNewMunicipalityLeftBlankIsDeleted()
+    {
+        ReferenceOffice o;
+        const int before = o.scalar(QStringLiteral("select count(*) from Comuni")).toInt();
+        o.dialogs.answers = {true};
+        o.dialogs.modalActions = {[](QWidget *window) {
+            ReferenceOffice::click(window, QStringLiteral("spdIndietro"));
+            return 0;
+        }};
+        o.click(&o.comuniGriglia, QStringLiteral("spdInserisci"));
+        QCOMPARE(o.scalar(QStringLiteral("select count(*) from Comuni")).toInt(), before);
+        QVERIFY(!o.comuni.isVisible());
     }
 
     void noTownNoFinder()
