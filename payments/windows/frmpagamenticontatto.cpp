@@ -118,8 +118,14 @@ TfrmPagamentiContatto::TfrmPagamentiContatto(PaymentStore &store, TfrmImportaPag
     setTabOrder(m_descrizione, m_importo);
 
     InputConventions *conventions = InputConventions::attach(this, InputConventions::Kind::Detail);
-    connect(conventions, &InputConventions::edited, this, [this] { setModified(true); });
-    connect(m_binder, &FieldBinder::edited, this, [this] { setModified(true); });
+    connect(conventions, &InputConventions::edited, this, [this] {
+        m_typed = true;
+        setModified(true);
+    });
+    connect(m_binder, &FieldBinder::edited, this, [this] {
+        m_typed = true;
+        setModified(true);
+    });
     connect(pickerButton, &QToolButton::clicked, this, &TfrmPagamentiContatto::importaDescrizione);
     connect(salvaButton, &QToolButton::clicked, this, &TfrmPagamentiContatto::spdSalvaClick);
     connect(indietroButton, &QToolButton::clicked, this, &TfrmPagamentiContatto::spdIndietroClick);
@@ -162,5 +168,17 @@ void TfrmPagamentiContatto::importaDescrizione()
         return;
     (void)m_store.TablePagamenti.setValue(u"Descrizione", m_picker.descrizione());
     m_binder->refresh(QStringLiteral("Descrizione"));
+    m_typed = true;
     setModified(true);
+}
+
+bool TfrmPagamentiContatto::mayLeave()
+{
+    if (!m_new || m_typed)
+        return true;
+    // "Aggiungi" by mistake: the payment was only begun, so it goes without a question.
+    m_store.TablePagamenti.cancel();
+    setNew(false);
+    setModified(false);
+    return true;
 }

@@ -45,10 +45,18 @@ public:
 
     // The picture button beside the description: the description of a payment type.
     void importaDescrizione();
+    // The payment on show is one "Aggiungi" just began (not written yet): left with nothing
+    // typed, it is dropped rather than refused for its missing fields.
+    void setNew(bool isNew)
+    {
+        m_new = isNew;
+        m_typed = false;
+    }
 
 protected:
     void showEvent(QShowEvent *event) override;
     bool save() override;
+    bool mayLeave() override;
 
 private:
     PaymentStore &m_store;
@@ -57,4 +65,5 @@ private:
     QLineEdit *m_data;
     QLineEdit *m_descrizione;
     QLineEdit *m_importo;
+    bool m_new = false, m_typed = false;
 };

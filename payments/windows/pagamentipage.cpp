@@ -52,7 +52,9 @@ void PagamentiPage::aggiungi()
         return;
     }
     m_window.setModified(true);
+    m_window.setNew(true);
     dialogs().showModal(&m_window);
+    m_window.setNew(false);
 }
 
 void PagamentiPage::modifica()

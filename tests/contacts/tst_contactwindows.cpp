@@ -947,9 +947,9 @@ private Q_SLOTS:
             newest = o.payments.TablePagamenti.asString(u"Descrizione");
             o.dialogs.modalActions.append([&](QWidget *payment) {
                 proposedDate = o.in<QLineEdit>(payment, QStringLiteral("DBEdit1"))->text();
+                o.type(payment, QStringLiteral("DBEdit3"), QStringLiteral("scritto a mano"));
                 o.click(payment, QStringLiteral("spdIndietro")); // no amount yet
                 o.type(payment, QStringLiteral("DBEdit2"), QStringLiteral("1.234,56"));
-                o.type(payment, QStringLiteral("DBEdit3"), QStringLiteral("scritto a mano"));
                 o.dialogs.modalActions.append([&](QWidget *picker) {
                     o.click(picker, QStringLiteral("spdAvanti"));
                     return 1;
@@ -981,6 +981,32 @@ private Q_SLOTS:
             o.payments.TablePagamenti.valueAt(0, o.payments.TablePagamenti.columnIndex(u"Importo"))
                 .toDouble(),
             99.5);
+    }
+
+    // "Aggiungi" by mistake in the payments: left with nothing typed, the payment goes without
+    // a question and no row is stored.
+    void aNewPaymentLeftBlankIsDropped()
+    {
+        Office o;
+        o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario, two payments
+        bool closed = false;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(2);
+            o.dialogs.modalActions.append([&](QWidget *payment) {
+                o.click(payment, QStringLiteral("spdIndietro"));
+                closed = !payment->isVisible();
+                return 0;
+            });
+            o.click(editor, QStringLiteral("SpeedButton11"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QVERIFY(closed);
+        QVERIFY(o.dialogs.messages.isEmpty());
+        QCOMPARE(o.archive.run(QStringLiteral("select * from Pagamenti where Contatto_ID = 1"))
+                     .rows.size(),
+                 2);
     }
 
     void paymentChecksInOrder()
