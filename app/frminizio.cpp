@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -68,9 +69,13 @@ TfrmInizio::TfrmInizio()
     m_tabs->addTab(buildStampeTab(), QStringLiteral("Stampe  "));
     layout->addWidget(m_tabs, 3);
 
+    auto *birthdaysTitle = new QLabel(QStringLiteral("Compleanni del mese"), central);
+    birthdaysTitle->setObjectName(QStringLiteral("lblCompleanni"));
+    layout->addWidget(birthdaysTitle);
     m_birthdays = new QPlainTextEdit(central);
     m_birthdays->setObjectName(QStringLiteral("Memo2"));
     m_birthdays->setToolTip(QStringLiteral("Compleanni del mese"));
+    birthdaysTitle->setBuddy(m_birthdays);
     layout->addWidget(m_birthdays, 1);
 
     auto *bottom = new QHBoxLayout;

@@ -58,6 +58,18 @@ db::Status runUpdateScript(db::Connection &connection, const QString &archiveFol
     return {};
 }
 
+namespace {
+
+// An appointment's time as a person reads it: the day, and the hour and minute when it has one.
+QString reminderTime(const QDateTime &when)
+{
+    const QString day = ScriviDataItaliana(when.date());
+    return when.time() == QTime(0, 0) ? day
+                                      : day + u' ' + when.time().toString(QStringLiteral("hh:mm"));
+}
+
+} // namespace
+
 QList<QStringList> reminderGrid(const db::RowSet &reminders)
 {
     QList<QStringList> grid = {{QStringLiteral("Data"), QStringLiteral("Tipologia"),
@@ -68,13 +80,12 @@ QList<QStringList> reminderGrid(const db::RowSet &reminders)
         const QVariant avviso = reminders.value(r, u"DataAvviso");
         const qlonglong id = reminders.value(r, u"Id").toLongLong();
         grid.append(
-            {data.isValid() ? ScriviDataItaliana(data.toDateTime()) : QString(),
+            {data.isValid() ? reminderTime(data.toDateTime()) : QString(),
              reminders.value(r, u"TipologiaCalendario").toString(),
              reminders.value(r, u"Cliente").toString(), reminders.value(r, u"Note").toString(),
              id > 0 ? QString::number(id) : QString(),
              avviso.isValid() ? ScriviDataItaliana(avviso.toDateTime().date()) : QString()});
     }
-    grid.append(QStringList(6));
     return grid;
 }
 

@@ -14,8 +14,8 @@
 // effect, the file stays and the error carries the engine's text.
 db::Status runUpdateScript(db::Connection &connection, const QString &archiveFolder, bool *applied);
 
-// The reminder grid (of the rows of AgendaStore::remindersSql()): the title row, one row per
-// reminder, one empty row at the end. Columns: date, type, contact, notes, key (hidden), reminder
+// The reminder grid (of the rows of AgendaStore::remindersSql()): the title row and one row per
+// reminder, its time without seconds. Columns: date, type, contact, notes, key (hidden), reminder
 // date.
 QList<QStringList> reminderGrid(const db::RowSet &reminders);
 

@@ -28,7 +28,8 @@ ReferenceStore::ReferenceStore(SharedDataSets &shared)
         "Id");
     add(TableTitoli, "TableTitoli", "select * from Titoli", "Id");
     add(TableNazioni, "TableNazioni", "select * from Nazioni order by DENOMINAZ", "IDNazione");
-    add(TableProvince, "TableProvince", "select * from Province", "CODPROV");
+    // In the order of what the lists show, not of the ISTAT codes.
+    add(TableProvince, "TableProvince", "select * from Province order by PROVINCIA", "CODPROV");
     add(TableRegioni, "TableRegioni", "select * from regioni", "IDRegione");
     add(TableTipoPagamenti, "TableTipoPagamenti",
         "select * from TipoPagamenti order by descrizione", "Id");

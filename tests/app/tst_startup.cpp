@@ -558,21 +558,21 @@ private Q_SLOTS:
         office.dialogs.modalActions.append([&](QWidget *window) {
             auto *grid = window->findChild<QTableView *>(QStringLiteral("StringGrid2"));
             rows = grid->model()->rowCount();
-            program.frmPromemoriaScadenze().StringGrid2DblClick(rows - 1); // the empty row
-            program.frmPromemoriaScadenze().StringGrid2DblClick(0);        // the titles
+            program.frmPromemoriaScadenze().StringGrid2DblClick(rows); // below the rows
+            program.frmPromemoriaScadenze().StringGrid2DblClick(0);    // the titles
             program.frmPromemoriaScadenze().StringGrid2DblClick(1);
             return 0;
         });
         program.frmInizio().FormActivate();
         QCOMPARE(office.dialogs.modalWindows, QStringList{QStringLiteral("frmPromemoriaScadenze")});
-        QCOMPARE(rows, 5); // titles, three reminders, one empty row
+        QCOMPARE(rows, 4); // titles and three reminders, no empty row
         QTableView *grid = program.frmPromemoriaScadenze().grid();
         const auto cell = [&](int r, int c) {
             return grid->model()->index(r, c).data().toString();
         };
         QCOMPARE(cell(0, 0), QStringLiteral("Data"));
-        QCOMPARE(cell(1, 3), QStringLiteral("")); // oldest reminder first
-        QCOMPARE(cell(1, 0), QStringLiteral("08/12/2026 15:00:00"));
+        QCOMPARE(cell(1, 3), QStringLiteral(""));                 // oldest reminder first
+        QCOMPARE(cell(1, 0), QStringLiteral("08/12/2026 15:00")); // no seconds
         QCOMPARE(cell(2, 0), QStringLiteral("12/12/2026"));
         QCOMPARE(cell(3, 3), QStringLiteral("oggi"));
         QCOMPARE(opened, QList<qint64>{4});

@@ -10,7 +10,9 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QTest>
+
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -270,6 +272,21 @@ private Q_SLOTS:
         QCOMPARE(o.count(QStringLiteral("select count(*) from TempAvvisi where Testo = ?"),
                          {QStringLiteral("Gentile «Titolo» «Cognome»")}),
                  1);
+    }
+
+    // The provinces offered as a filter come in the order of what is shown, not of their codes.
+    void provincesAreListedByName()
+    {
+        NoticeOffice o(contacts);
+        o.filtri.reset();
+        auto *box = in<DataSetComboBox>(&o.filtri, QStringLiteral("DBLookupComboBox2"));
+        QStringList shown;
+        for (int i = 0; i < box->count(); ++i)
+            shown << box->itemText(i);
+        QVERIFY(shown.size() > 50);
+        QStringList sorted = shown;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(shown, sorted);
     }
 
     void wizardFromTextToRecipients()
