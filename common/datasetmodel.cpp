@@ -120,6 +120,8 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     const int column = m_dataColumns[index.column()];
     switch (role) {
     case Qt::DisplayRole: {
+        if (index.column() == 0 && m_firstColumnText)
+            return m_firstColumnText(m_dataSet, index.row());
         if (column < 0)
             return QString();
         const QVariant value = m_dataSet.valueAt(index.row(), column);

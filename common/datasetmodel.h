@@ -41,6 +41,10 @@ public:
     // How the values of one field are shown, instead of the default form.
     using DisplayHook = std::function<QString(const QVariant &value)>;
     void setDisplayHook(const QString &field, DisplayHook hook);
+    // The text of every cell of the first column made from the whole row (a town with its
+    // province), instead of the column's value alone.
+    using RowTextHook = std::function<QString(const db::DataSet &dataSet, int row)>;
+    void setFirstColumnText(RowTextHook hook) { m_firstColumnText = std::move(hook); }
 
     // The shown text of a value: dates dd/mm/yyyy, yes/no as Sì/No, amounts with two decimals
     // and the euro sign, other numbers the Italian way.
@@ -67,4 +71,5 @@ private:
     QList<const DisplayHook *> m_columnHooks; // the display hook of each grid column, if any
     QHash<QString, DisplayHook> m_display;
     RowHook m_background;
+    RowTextHook m_firstColumnText;
 };

@@ -23,6 +23,25 @@ DataSetComboBox::DataSetComboBox(db::DataSet &dataSet, const QString &keyColumn,
     });
 }
 
+QString DataSetComboBox::shownText() const
+{
+    if (currentIndex() < 0)
+        return {};
+    return m_dataSet.valueAt(currentIndex(), m_dataSet.columnIndex(m_shownColumn)).toString();
+}
+
+void DataSetComboBox::showProvince(const QString &provinceColumn)
+{
+    auto *rows = static_cast<DataSetModel *>(model());
+    rows->setFirstColumnText(
+        [shown = m_shownColumn, provinceColumn](const db::DataSet &ds, int row) {
+            const QString name = ds.valueAt(row, ds.columnIndex(shown)).toString();
+            const QString province =
+                ds.valueAt(row, ds.columnIndex(provinceColumn)).toString().trimmed();
+            return province.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, province);
+        });
+}
+
 QVariant DataSetComboBox::key() const
 {
     if (currentIndex() < 0)

@@ -23,7 +23,11 @@ public:
     // Chooses the row with this key; nothing chosen for an invalid key, 0 or "" or a key the
     // list does not hold.
     void setKey(const QVariant &key);
-    QString shownText() const { return currentIndex() < 0 ? QString() : currentText(); }
+    // The shown column's value of the chosen row (whatever extra the list shows beside it).
+    QString shownText() const;
+    // Each item shows the town with its province, "Castro (BG)": for lists of municipalities,
+    // where towns of one name are otherwise told apart by nothing.
+    void showProvince(const QString &provinceColumn);
     const QString &keyColumn() const { return m_keyColumn; }
     // Runs `add` (which may add rows to the list, through a window of its own) and, when it
     // added one, chooses it as the user would: the data set on that row, chosen() emitted.

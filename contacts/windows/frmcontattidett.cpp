@@ -188,6 +188,9 @@ QWidget *TfrmContattiDett::buildGenerale()
     m_luogoNascita =
         lookupField(page, QStringLiteral("DBLookupComboBox6"), QStringLiteral("LuogoNascita"),
                     m_reference.TableComuni, QStringLiteral("Comune"), QStringLiteral("Comune"));
+    // Towns of one name told apart by their province.
+    for (DataSetComboBox *town : {m_comune, m_luogoNascita})
+        town->showProvince(QStringLiteral("Provincia"));
 
     for (DataSetComboBox *list : {m_categoria, professione, titolo})
         connect(list, &DataSetComboBox::chosen, this, &TfrmContattiDett::copyCategoryColour);
@@ -351,6 +354,7 @@ QWidget *TfrmContattiDett::buildUfficio()
     m_ufficioComune =
         lookupField(page, QStringLiteral("DBLookupComboBox7"), QStringLiteral("UfficioComune_id"),
                     m_reference.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
+    m_ufficioComune->showProvince(QStringLiteral("Provincia"));
     // The office municipality fills the office postal code, never the home one.
     connect(m_ufficioComune, &DataSetComboBox::chosen, this, [this] {
         (void)m_store.TableContatti.setValue(u"UfficioCap", m_reference.TableComuni.value(u"Cap"));

@@ -563,16 +563,23 @@ private Q_SLOTS:
         const int narrowed = o.reference.TableComuni.recordCount();
         QString shown;
         int offered = 0;
+        QStringList castro;
         o.dialogs.modalActions.append([&](QWidget *editor) {
             auto *town = o.in<QComboBox>(editor, QStringLiteral("DBLookupComboBox5"));
             shown = town->currentText();
             offered = town->count();
+            for (int i = 0; i < town->count(); ++i) {
+                if (town->itemText(i).startsWith(QStringLiteral("Castro (")))
+                    castro << town->itemText(i);
+            }
             o.click(editor, QStringLiteral("spdIndietro"));
             return 0;
         });
         o.contacts.TableCercaContatti.setPosition(2); // Rossi Mario
         o.click(&o.list, QStringLiteral("SpeedButton4"));
-        QCOMPARE(shown, QStringLiteral("Forlì"));
+        // With its province: towns of one name are told apart.
+        QCOMPARE(shown, QStringLiteral("Forlì (FC)"));
+        QCOMPARE(castro, QStringList({"Castro (BG)", "Castro (LE)"}));
         QCOMPARE(offered, 7904);
         // The other window's search is back when the editor is left.
         QCOMPARE(o.reference.TableComuni.filter(), QStringLiteral("Comune like 'reggio*'"));
