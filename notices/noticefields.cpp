@@ -7,9 +7,12 @@ namespace {
 constexpr QChar kOpen = u'\u00AB';
 constexpr QChar kClose = u'\u00BB';
 
-// The notice field `name` stands for, as noticeFields() spells it; empty for none.
+// The notice field `name` stands for, as noticeFields() spells it; empty for none. «Nominativo»
+// is the name used in documents, a company's or a person's alike.
 QString knownField(QStringView name)
 {
+    if (name.compare(u"Nominativo", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("NominativoDocumenti");
     for (const QString &field : noticeFields()) {
         if (name.compare(field, Qt::CaseInsensitive) == 0)
             return field;
@@ -79,8 +82,18 @@ QString fillNoticeFields(QStringView text, const std::function<QString(const QSt
         if (field.isEmpty())
             return;
         filled += text.mid(copied, begin - copied);
-        filled += value(field);
+        const QString filledIn = value(field);
+        filled += filledIn;
         copied = end;
+        // An empty field takes a blank beside it away ("Gentile «Titolo» «Cognome»," for a
+        // company reads "Gentile Rossi,", never with gaps): the one after it, or else the one
+        // before.
+        if (filledIn.isEmpty()) {
+            if (end < text.size() && text[end] == u' ')
+                copied = end + 1;
+            else if (filled.endsWith(u' '))
+                filled.chop(1);
+        }
     });
     filled += text.mid(copied);
     return filled;

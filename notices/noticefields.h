@@ -21,8 +21,9 @@ QString noticeFieldMark(const QString &name);
 QStringList unknownNoticeFields(QStringView text);
 
 // `text` with every notice field replaced by value(field), `field` spelt as noticeFields()
-// lists it; a field is recognised regardless of letter case. Anything else between guillemets,
-// and a guillemet left open, stays as written.
+// lists it; a field is recognised regardless of letter case, and «Nominativo» is
+// «NominativoDocumenti». A field filled with nothing takes one blank beside it away. Anything
+// else between guillemets, and a guillemet left open, stays as written.
 QString fillNoticeFields(QStringView text, const std::function<QString(const QString &)> &value);
 
 } // namespace notices

@@ -168,6 +168,37 @@ private Q_SLOTS:
         QCOMPARE(notices::unknownNoticeFields(text), unknown);
     }
 
+    // A company has no title, surname or name: the letter reads "Gentile Acme,", not with the
+    // gaps the empty fields would leave; «Nominativo» serves a company and a person alike.
+    void emptyFieldsTakeTheirBlanksAway_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("filled");
+        QTest::newRow("a company") << "Gentile «Titolo» «Cognome» «Nome»,"
+                                   << "Gentile,";
+        QTest::newRow("a person without a title") << "Gentile «Titolo» «Cognome» «Nome»,"
+                                                  << "Gentile Rossi Mario,";
+        QTest::newRow("the name for documents") << "Gentile «Nominativo»,"
+                                                << "Gentile Rossi Mario,";
+        QTest::newRow("an empty field among words") << "a «Titolo» b"
+                                                    << "a b";
+    }
+    void emptyFieldsTakeTheirBlanksAway()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, filled);
+        const bool company = QTest::currentDataTag() == QByteArray("a company");
+        const QString result = notices::fillNoticeFields(text, [&](const QString &field) {
+            if (company || field == u"Titolo")
+                return QString();
+            if (field == u"NominativoDocumenti")
+                return QStringLiteral("Rossi Mario");
+            return field == u"Cognome" ? QStringLiteral("Rossi") : QStringLiteral("Mario");
+        });
+        QCOMPARE(result, filled);
+        QVERIFY(notices::unknownNoticeFields(text).isEmpty());
+    }
+
     void fieldValuesAreNotFilledAgain()
     {
         const QString filled =
