@@ -1,5 +1,9 @@
 #include "notices/noticefields.h"
 
+#include <QSet>
+
+#include <algorithm>
+
 namespace notices {
 
 namespace {
@@ -62,15 +66,43 @@ QString noticeFieldMark(const QString &name)
     return kOpen + name + kClose;
 }
 
+namespace {
+
+// One word that begins with a capital letter: what a field is written as.
+bool looksLikeAField(QStringView name)
+{
+    if (name.isEmpty() || !name.front().isUpper())
+        return false;
+    return std::all_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+QSet<QString> &acceptedTexts()
+{
+    static QSet<QString> texts;
+    return texts;
+}
+
+} // namespace
+
 QStringList unknownNoticeFields(QStringView text)
 {
     QStringList unknown;
     scan(text, [&](QStringView name, qsizetype, qsizetype) {
-        if (!name.trimmed().isEmpty() && knownField(name).isEmpty() &&
+        if (looksLikeAField(name) && knownField(name).isEmpty() &&
             !unknown.contains(name.toString()))
             unknown.append(name.toString());
     });
     return unknown;
+}
+
+bool unknownFieldsAccepted(const QString &text)
+{
+    return acceptedTexts().contains(text);
+}
+
+void acceptUnknownFields(const QString &text)
+{
+    acceptedTexts().insert(text);
 }
 
 QString fillNoticeFields(QStringView text, const std::function<QString(const QString &)> &value)

@@ -17,8 +17,15 @@ const QStringList &noticeFields();
 QString noticeFieldMark(const QString &name);
 
 // The fields of `text` that are not notice fields, as written between the guillemets, in the
-// order they first appear, each once.
+// order they first appear, each once. Only what could be meant as a field counts: one word
+// beginning with a capital letter; «grazie» or «a presto» are ordinary Italian quotes.
 QStringList unknownNoticeFields(QStringView text);
+
+// The question about a text's unknown fields is asked once: when the user has accepted them
+// for this text (writing the template, or at a print), later prints do not ask again in this
+// session.
+bool unknownFieldsAccepted(const QString &text);
+void acceptUnknownFields(const QString &text);
 
 // `text` with every notice field replaced by value(field), `field` spelt as noticeFields()
 // lists it; a field is recognised regardless of letter case, and «Nominativo» is

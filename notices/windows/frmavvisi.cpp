@@ -4,6 +4,7 @@
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
+#include "notices/noticefields.h"
 #include "notices/noticestore.h"
 
 #include <QLabel>
@@ -67,6 +68,22 @@ bool TfrmAvvisi::save()
     if (m_testo->toPlainText().trimmed().isEmpty()) {
         refuse(QStringLiteral("Attenzione manca il testo"), m_testo);
         return false;
+    }
+    // Fields the program does not know are said when the template is written, once.
+    const QString text = m_testo->toPlainText();
+    if (const QStringList unknown = notices::unknownNoticeFields(text);
+        !unknown.isEmpty() && !notices::unknownFieldsAccepted(text)) {
+        QStringList marks;
+        for (const QString &name : unknown)
+            marks.append(notices::noticeFieldMark(name));
+        if (!dialogs().confirm(
+                QStringLiteral("Il testo contiene campi che il programma non conosce: %1. Saranno "
+                               "stampati così come sono scritti. Salvare comunque?")
+                    .arg(marks.join(QStringLiteral(", "))))) {
+            m_testo->setFocus();
+            return false;
+        }
+        notices::acceptUnknownFields(text);
     }
     // A failure has been shown with the engine's words; the row keeps what was typed and the
     // window stays, so nothing is lost and the user may try again.

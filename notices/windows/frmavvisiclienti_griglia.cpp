@@ -148,7 +148,8 @@ void TfrmAvvisiClienti_Griglia::btnStampaClick()
         dialogs().error(text.message());
         return;
     }
-    if (const QStringList unknown = notices::unknownNoticeFields(*text); !unknown.isEmpty()) {
+    if (const QStringList unknown = notices::unknownNoticeFields(*text);
+        !unknown.isEmpty() && !notices::unknownFieldsAccepted(*text)) {
         QStringList marks;
         for (const QString &name : unknown)
             marks.append(notices::noticeFieldMark(name));
@@ -158,6 +159,7 @@ void TfrmAvvisiClienti_Griglia::btnStampaClick()
                 .arg(marks.join(QStringLiteral(", ")));
         if (!dialogs().confirm(question))
             return;
+        notices::acceptUnknownFields(*text);
     }
     if (db::Status written = m_store.writeRecipients(ticked); !written) {
         dialogs().error(written.message());

@@ -158,6 +158,9 @@ private Q_SLOTS:
                                                    << "«Co\ngnome» <Nome>" << QStringList();
         QTest::newRow("closing alone") << "» «Nome"
                                        << "» «Nome" << QStringList();
+        QTest::newRow("ordinary quotes are no fields")
+            << "Vi diciamo «grazie» e «A presto»."
+            << "Vi diciamo «grazie» e «A presto»." << QStringList();
     }
     void fields()
     {

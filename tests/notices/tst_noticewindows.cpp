@@ -151,6 +151,32 @@ private Q_SLOTS:
         QCOMPARE(o.count(QStringLiteral("select count(*) from Avvisi")), 5);
     }
 
+    // Fields the program does not know are said when the template is written; "grazie" between
+    // quotes is no field.
+    void unknownFieldsAreNamedWhenTheTemplateIsWritten()
+    {
+        NoticeOffice o(templates);
+        bool stayed = false;
+        o.dialogs.answers = {false, true};
+        o.dialogs.modalActions = {[&](QWidget *editor) {
+            typeInto(editor, QStringLiteral("DBEdit2"), QStringLiteral("Ringraziamento"));
+            typeInto(editor, QStringLiteral("DBMemo1"),
+                     QStringLiteral("Gentile «Nominativo», in «Indirizzo» vi diciamo «grazie»."));
+            click(editor, QStringLiteral("spdIndietro"));
+            stayed = editor->isVisible();
+            click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        }};
+        click(&o.grigliaAvvisi, QStringLiteral("spdInserisci"));
+        QVERIFY(stayed);
+        QCOMPARE(o.dialogs.messages.size(), 2);
+        QVERIFY2(o.dialogs.messages[0].contains(QStringLiteral("«Indirizzo». Saranno")),
+                 qPrintable(o.dialogs.messages[0]));
+        QCOMPARE(o.count(QStringLiteral("select count(*) from Avvisi where Descrizione = ?"),
+                         {"Ringraziamento"}),
+                 1);
+    }
+
     void addedTemplateLeftEmptyMayBeDiscarded()
     {
         NoticeOffice o(templates);
@@ -430,6 +456,10 @@ private Q_SLOTS:
         QVERIFY(o.printed.isEmpty());
         click(&o.griglia, QStringLiteral("btnStampa"));
         QCOMPARE(o.printed.size(), 1);
+        QCOMPARE(o.dialogs.messages.size(), 2);
+        // Accepted once, not asked again at the next print of the same text.
+        click(&o.griglia, QStringLiteral("btnStampa"));
+        QCOMPARE(o.printed.size(), 2);
         QCOMPARE(o.dialogs.messages.size(), 2);
         QCOMPARE(o.dialogs.messages[0],
                  QStringLiteral("Messaggio di avviso: Il testo contiene campi che il programma "
