@@ -215,6 +215,16 @@ MainWindowLinks Program::mainWindowLinks()
         const db::Result<bool> askPrinter = m_options->askPrinter();
         if (!askPrinter)
             return askPrinter.error();
+        // Labels are printed for the contacts with an address: the others are counted first.
+        if (kind == ReportKind::ContactLabels) {
+            const db::Result<db::RowSet> left =
+                m_formDb->Connessione().run(ContactStore::withoutAddressSql());
+            if (left && left->value(0, u"Quanti").toLongLong() > 0)
+                dialogs().information(
+                    QStringLiteral("%1 contatti senza indirizzo non avranno l'etichetta.")
+                        .arg(left->value(0, u"Quanti").toLongLong()),
+                    QStringLiteral("Etichette Contatti"));
+        }
         return writePrintJob(*m_formDb, *report, *askPrinter, m_programFolder);
     };
     return links;

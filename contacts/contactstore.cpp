@@ -12,14 +12,24 @@
 namespace {
 
 // A function, not a global: a report may be asked for while other globals are made.
-QString contactJoins()
+// `where`, when given, is a whole WHERE clause of the program's own text.
+QString contactJoins(const QString &where = {})
 {
     return QStringLiteral(
-        "FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie "
-        "ON "
-        "Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON Comuni.Provincia = "
-        "Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY "
-        "Contatti.NominativoDocumenti");
+               "FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN "
+               "Categorie ON "
+               "Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON Comuni.Provincia = "
+               "Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = "
+               "Regioni.IDRegione ") +
+           (where.isEmpty() ? QString() : where + u' ') +
+           QStringLiteral("ORDER BY Contatti.NominativoDocumenti");
+}
+
+// A contact a label can be written for: one with a street. (A function, not a constant: the
+// report definitions are asked for during other files' static initialisation too.)
+QString hasAddress()
+{
+    return QStringLiteral("Contatti.Indirizzo IS NOT NULL AND Contatti.Indirizzo <> ''");
 }
 
 // What the contact book and the contacts by category print after their first columns.
@@ -321,8 +331,14 @@ ReportDefinition ContactStore::labelsReport()
                 "Comuni.Comune, Comuni.Provincia, COALESCE(NULLIF(Contatti.Cap, ''), Comuni.Cap) "
                 "AS Cap, Contatti.Numero AS NumCasa, "
                 "Categorie.descrizione as Categoria, Regioni.Descrizione as Regione ") +
-                contactJoins(),
+                contactJoins(QStringLiteral("WHERE ") + hasAddress()),
             true, false};
+}
+
+QString ContactStore::withoutAddressSql()
+{
+    return QStringLiteral("SELECT count(*) AS Quanti FROM Contatti WHERE NOT (") + hasAddress() +
+           u')';
 }
 
 ReportDefinition ContactStore::privacyFormReport(qint64 contactId)

@@ -69,8 +69,10 @@ public:
     // Every contact with addresses and telephones ("Agenda"), and laid out by category.
     static ReportDefinition bookReport();
     static ReportDefinition byCategoryReport();
-    // An address label per contact.
+    // An address label per contact with an address.
     static ReportDefinition labelsReport();
+    // How many contacts the labels leave out for want of an address (one row, "Quanti").
+    static QString withoutAddressSql();
     // The privacy form of contact `contactId`.
     static ReportDefinition privacyFormReport(qint64 contactId);
 

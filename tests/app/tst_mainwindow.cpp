@@ -220,6 +220,24 @@ private Q_SLOTS:
                     .isEmpty());
     }
 
+    // Address labels leave out the contacts without an address, and say how many.
+    void labelsLeaveOutContactsWithoutAnAddress()
+    {
+        Office o;
+        (void)o.program.formDb().Connessione().run(
+            u"insert into Contatti (Cognome, NominativoDocumenti, Indirizzo) values ('Neri', "
+            u"'Neri', 'Via Roma 1')");
+        click(&o.program.frmInizio(), "btnStampeEtichetteContatti");
+        QVERIFY2(o.dialogs.messages.value(0).contains(
+                     QStringLiteral("2 contatti senza indirizzo non avranno l'etichetta.")),
+                 qPrintable(o.dialogs.messages.join(u'|')));
+        const db::Result<db::RowSet> labelled =
+            o.program.formDb().Connessione().run(ContactStore::labelsReport().sql);
+        QVERIFY(labelled.ok());
+        QCOMPARE(labelled->rows.size(), 1);
+        QCOMPARE(labelled->value(0, u"Nominativo").toString(), QStringLiteral("Neri"));
+    }
+
     void noticeButtonsReachTheTemplatesAndPrintANotice()
     {
         Office o;
