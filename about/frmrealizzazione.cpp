@@ -27,15 +27,16 @@ QLabel *link(QWidget *parent, const QString &name, const QString &text)
 } // namespace
 
 TfrmRealizzazione::TfrmRealizzazione(
+    about::MakerInfo maker,
     std::function<void(const QString &, const QString &, const QString &)> compose,
     std::function<void(const QUrl &)> openUrl, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_compose(std::move(compose)), m_openUrl(std::move(openUrl))
+      m_maker(std::move(maker)), m_compose(std::move(compose)), m_openUrl(std::move(openUrl))
 {
     setObjectName(QStringLiteral("frmRealizzazione"));
     setWindowTitle(QStringLiteral("Realizzazione"));
     setHelpContext(this, 12000);
-    const about::MakerInfo &maker = about::makerInfo();
+    const about::MakerInfo &shown = m_maker;
     auto *layout = new QVBoxLayout(this);
 
     auto *toolbar = new QHBoxLayout;
@@ -48,21 +49,30 @@ TfrmRealizzazione::TfrmRealizzazione(
     toolbar->addStretch();
     layout->addLayout(toolbar);
 
-    auto *program = new QLabel(maker.programLine, this);
+    auto *program = new QLabel(shown.programLine, this);
     program->setObjectName(QStringLiteral("Label1"));
     QFont big = program->font();
     big.setPointSize(big.pointSize() * 2);
     big.setBold(true);
     program->setFont(big);
     layout->addWidget(program);
-    auto *phone = new QLabel(maker.phoneLine, this);
+    auto *version = new QLabel(shown.versionLine, this);
+    version->setObjectName(QStringLiteral("lblVersione"));
+    auto *phone = new QLabel(shown.phoneLine, this);
     phone->setObjectName(QStringLiteral("Label3"));
-    auto *author = new QLabel(maker.authorLine, this);
+    auto *author = new QLabel(shown.authorLine, this);
     author->setObjectName(QStringLiteral("Label4"));
-    QLabel *web = link(this, QStringLiteral("Label8"), maker.webAddress);
-    QLabel *mail = link(this, QStringLiteral("Label2"), maker.supportAddress);
-    for (QLabel *l : {phone, author, web, mail})
-        layout->addWidget(l);
+    QLabel *web = link(this, QStringLiteral("Label8"), shown.webAddress);
+    QLabel *mail = link(this, QStringLiteral("Label2"), shown.supportAddress);
+    // A line the distributor did not fill in is not shown at all.
+    const std::pair<QLabel *, QString> lines[] = {
+        {version, shown.versionLine}, {phone, shown.phoneLine},     {author, shown.authorLine},
+        {web, shown.webAddress},      {mail, shown.supportAddress},
+    };
+    for (const auto &[label, value] : lines) {
+        layout->addWidget(label);
+        label->setVisible(!value.isEmpty());
+    }
 
     auto *group = new QGroupBox(QStringLiteral("invia una e-mail all'assistenza"), this);
     auto *groupLayout = new QVBoxLayout(group);
@@ -76,6 +86,10 @@ TfrmRealizzazione::TfrmRealizzazione(
                              QStyle::SP_MessageBoxInformation);
     groupLayout->addWidget(invia, 0, Qt::AlignRight);
     layout->addWidget(group, 1);
+    // No support address, no support mail: the message would go nowhere.
+    group->setVisible(!shown.supportAddress.isEmpty());
+    if (shown.supportAddress.isEmpty())
+        layout->addStretch(1);
 
     InputConventions::attach(this, InputConventions::Kind::List);
     InputConventions::connectHelpButton(aiuto);
@@ -89,21 +103,21 @@ TfrmRealizzazione::TfrmRealizzazione(
 
 void TfrmRealizzazione::SpeedButton1Click()
 {
-    if (m_compose)
-        m_compose(about::makerInfo().supportAddress, QStringLiteral("Invio Email in assistenza"),
+    if (m_compose && !m_maker.supportAddress.isEmpty())
+        m_compose(m_maker.supportAddress, QStringLiteral("Invio Email in assistenza"),
                   m_memo->toPlainText());
 }
 
 void TfrmRealizzazione::Label8Click()
 {
-    if (m_openUrl)
-        m_openUrl(QUrl(about::makerInfo().webAddress));
+    if (m_openUrl && !m_maker.webAddress.isEmpty())
+        m_openUrl(QUrl(m_maker.webAddress));
 }
 
 void TfrmRealizzazione::Label2Click()
 {
-    if (m_openUrl)
-        m_openUrl(QUrl(QStringLiteral("mailto:") + about::makerInfo().supportAddress));
+    if (m_openUrl && !m_maker.supportAddress.isEmpty())
+        m_openUrl(QUrl(QStringLiteral("mailto:") + m_maker.supportAddress));
 }
 
 // The support text is typed on one line: Enter and Down go to the next control, Up to the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "about/makerinfo.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -16,7 +18,10 @@ class TfrmRealizzazione : public QDialog
 public:
     // `compose`: fills the e-mail window with the recipient, subject and text given and opens it.
     // `openUrl`: asks the desktop to open an address ("open" verb).
+    // `maker`: the lines shown (readMakerInfo()); what is empty there is not shown, and without a
+    // support address there is no support mail.
     TfrmRealizzazione(
+        about::MakerInfo maker,
         std::function<void(const QString &to, const QString &subject, const QString &text)> compose,
         std::function<void(const QUrl &)> openUrl, QWidget *parent = nullptr);
 
@@ -28,6 +33,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    about::MakerInfo m_maker;
     std::function<void(const QString &, const QString &, const QString &)> m_compose;
     std::function<void(const QUrl &)> m_openUrl;
     QPlainTextEdit *m_memo;

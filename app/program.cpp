@@ -103,6 +103,7 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
         std::make_unique<TfrmAvvisiClienti_Campi>(*m_notices, *m_grigliaAvvisi, *m_avvisiFiltri);
     m_insEmail = std::make_unique<TfrmInsEmail>();
     m_realizzazione = std::make_unique<TfrmRealizzazione>(
+        about::readMakerInfo(about::makerInfoFiles(programFolder)),
         [this](const QString &to, const QString &subject, const QString &text) {
             m_email->prepara({to}, subject, text);
             m_email->apri();

@@ -7,6 +7,9 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 install(TARGETS calvetra stampa calvetra-sql calvetra-ical calvetra-vcard calvetra-cf
   calvetra-mail RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The program and the runner find these from their own folder: ../share/calvetra/reports.
+# The distributor's lines of the about box ("Realizzazione"), left empty to be filled in.
+install(FILES ${CMAKE_SOURCE_DIR}/dist/realizzazione.ini
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/calvetra)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/tools/stampa/reports/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/calvetra/reports FILES_MATCHING PATTERN "*.rpt")
 

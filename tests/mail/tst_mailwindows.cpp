@@ -9,6 +9,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QUrl>
 
 namespace {
@@ -201,12 +203,30 @@ private Q_SLOTS:
         QVERIFY(drive::in<QLineEdit>(&c.window, QStringLiteral("txtOggetto"))->text().isEmpty());
     }
 
+    // The maker's lines come from the distributor's realizzazione.ini: the support mail goes
+    // to its address; a line not filled in is not shown, and without an address there is no
+    // support mail at all.
     void aboutBoxPreparesTheSupportMail()
     {
+        QTemporaryDir folder;
+        {
+            QFile ini(folder.filePath(QStringLiteral("realizzazione.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write("[Realizzazione]\nTelefono=0543 111222\nSito=https://www.esempio.it\n"
+                      "Assistenza=assistenza@esempio.it\nRealizzazione=\n");
+        }
+        const about::MakerInfo maker =
+            about::readMakerInfo({folder.filePath(QStringLiteral("nessuno.ini")),
+                                  folder.filePath(QStringLiteral("realizzazione.ini"))});
+        QCOMPARE(maker.phoneLine, QStringLiteral("Telefono: 0543 111222"));
+        QVERIFY(maker.authorLine.isEmpty());
+        QVERIFY(maker.versionLine.startsWith(QStringLiteral("Versione ")));
+
         ScriptedDialogs dialogs;
         QStringList composed;
         QList<QUrl> opened;
         TfrmRealizzazione about(
+            maker,
             [&](const QString &to, const QString &subject, const QString &text) {
                 composed = {to, subject, text};
             },
@@ -215,7 +235,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         drive::click(&about,
                      QStringLiteral("SpeedButton1")); // an empty text still opens the composer
-        QCOMPARE(composed, (QStringList{about::makerInfo().supportAddress,
+        QCOMPARE(composed, (QStringList{QStringLiteral("assistenza@esempio.it"),
                                         QStringLiteral("Invio Email in assistenza"), QString()}));
 
         auto *memo = drive::in<QPlainTextEdit>(&about, QStringLiteral("Memo1"));
@@ -227,11 +247,29 @@ private Q_SLOTS:
 
         about.Label8Click();
         about.Label2Click();
-        QCOMPARE(opened, (QList<QUrl>{
-                             QUrl(about::makerInfo().webAddress),
-                             QUrl(QStringLiteral("mailto:") + about::makerInfo().supportAddress)}));
+        QCOMPARE(opened, (QList<QUrl>{QUrl(QStringLiteral("https://www.esempio.it")),
+                                      QUrl(QStringLiteral("mailto:assistenza@esempio.it"))}));
         QCOMPARE(about.findChild<QLabel *>(QStringLiteral("Label1"))->text(),
                  QStringLiteral("Programma Calvetra"));
+        QVERIFY(about.findChild<QLabel *>(QStringLiteral("Label3"))->isVisible());
+        QVERIFY(!about.findChild<QLabel *>(QStringLiteral("Label4"))->isVisible());
+        QVERIFY(about.findChild<QLabel *>(QStringLiteral("lblVersione"))->isVisible());
+
+        // Nothing filled in: the program's line and its version only, and no support mail.
+        composed.clear();
+        TfrmRealizzazione bare(
+            about::readMakerInfo({}),
+            [&](const QString &to, const QString &subject, const QString &text) {
+                composed = {to, subject, text};
+            },
+            [&](const QUrl &url) { opened << url; });
+        bare.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bare));
+        QVERIFY(!drive::in<QWidget>(&bare, QStringLiteral("SpeedButton1"))->isVisible());
+        bare.SpeedButton1Click();
+        QVERIFY(composed.isEmpty());
+        for (const char *name : {"Label2", "Label3", "Label4", "Label8"})
+            QVERIFY(!bare.findChild<QLabel *>(QString::fromLatin1(name))->isVisible());
     }
 };
 
