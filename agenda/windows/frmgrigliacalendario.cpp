@@ -62,7 +62,7 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(AgendaStore &store, GridLayouts lay
 
     m_model = new DataSetModel(m_store.TableCalendario, this);
     m_model->setDesign({
-        GridColumn{QStringLiteral("Data"), 130, QStringLiteral("Data")},
+        GridColumn{QStringLiteral("Data"), 160, QStringLiteral("Data")}, // day and time, whole
         GridColumn{QStringLiteral("TipologiaCalendario"), 160, QStringLiteral("Tipologia")},
         GridColumn{QStringLiteral("Cliente"), 240, QStringLiteral("Contatto")},
         GridColumn{QStringLiteral("Note"), 360, QStringLiteral("Note")},

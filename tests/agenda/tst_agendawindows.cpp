@@ -311,6 +311,18 @@ private Q_SLOTS:
         QCOMPARE(o.notes(), before.mid(2));
     }
 
+    // A day with its time fits its column whole.
+    void datesAndTimesAreNotCut()
+    {
+        Office o;
+        QTableView *grid = o.grid.grid();
+        const int needed =
+            grid->fontMetrics().horizontalAdvance(QStringLiteral("31/12/2024 23:59:59"));
+        // The cell's own margins and the grid line take some pixels of the column too.
+        QVERIFY2(grid->columnWidth(0) >= needed + 12,
+                 qPrintable(QStringLiteral("%1 <= %2").arg(grid->columnWidth(0)).arg(needed)));
+    }
+
     void theListedAppointmentsAreExported()
     {
         Office o;
