@@ -222,6 +222,11 @@ void TfrmGrigliaCalendario::Aggiungi()
     m_editor.setNew(true);
     dialogs().showModal(&m_editor);
     m_editor.setNew(false);
+    // The new appointment takes its place in the list's date order, not the end of it.
+    db::DataSet &agenda = m_store.TableCalendario;
+    if (const qint64 id = agenda.asInteger(u"Id");
+        id > 0 && agenda.state() == db::DataSet::State::Browse)
+        (void)agenda.refreshRow(u"Id", id);
 }
 
 void TfrmGrigliaCalendario::Avanti()

@@ -272,6 +272,16 @@ private Q_SLOTS:
         QCOMPARE(added.rows.size(), 1);
         QCOMPARE(added.value(0, u"Data").toDateTime(), at(2024, 4, 15));
         QCOMPARE(added.value(0, u"Storico").toBool(), false);
+        // In the list's date order at once, without "Ricarica", and the current row.
+        QStringList inOrder;
+        for (const QVariantList &row :
+             o.archive
+                 .native(QStringLiteral(
+                     "select Note from Calendario where Storico = 0 order by Data desc, Id"))
+                 .rows)
+            inOrder << row.value(0).toString();
+        QCOMPARE(o.notes(), inOrder);
+        QCOMPARE(o.agenda.TableCalendario.asString(u"Note"), QStringLiteral("nuovo"));
     }
 
     void deletingLandsOnTheRowAbove()
