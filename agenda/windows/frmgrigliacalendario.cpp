@@ -4,6 +4,7 @@
 #include "agenda/agendastore.h"
 #include "agenda/windows/frmcalendario.h"
 #include "common/datasetmodel.h"
+#include "common/dates.h"
 #include "common/dialogs.h"
 #include "common/gridsort.h"
 #include "common/widgets/datagrid.h"
@@ -12,6 +13,7 @@
 #include "common/widgets/toolbuttons.h"
 #include "db/core/datetimes.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -104,7 +106,9 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(AgendaStore &store, GridLayouts lay
     m_calendar->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
     m_calendar->setFirstDayOfWeek(Qt::Monday);
     m_calendar->setSelectedDate(db::clock::today());
-    boxes->addWidget(new QLabel(QStringLiteral("Giorno"), panel), 0, 5);
+    m_dayLabel = new QLabel(QStringLiteral("Giorno"), panel);
+    m_dayLabel->setObjectName(QStringLiteral("lblGiorno"));
+    boxes->addWidget(m_dayLabel, 0, 5);
     boxes->addWidget(m_calendar, 1, 5, 3, 1);
     layout->addWidget(panel);
     resize(1000, 700);
@@ -191,8 +195,31 @@ void TfrmGrigliaCalendario::cerca()
 
 void TfrmGrigliaCalendario::giornoScelto()
 {
-    m_dayMode = true;
+    setDayMode(true);
     cerca();
+}
+
+// The day clicked is the search while it is shown above the calendar; the range boxes say they
+// do not count meanwhile.
+void TfrmGrigliaCalendario::setDayMode(bool on)
+{
+    m_dayMode = on;
+    QFont font = m_dayLabel->font();
+    font.setBold(on);
+    m_dayLabel->setFont(font);
+    m_dayLabel->setText(on ? QStringLiteral("Solo il giorno %1 (\u00ABreset\u00BB per tornare)")
+                                 .arg(ScriviDataItaliana(m_calendar->selectedDate()))
+                           : QStringLiteral("Giorno"));
+    const QString hint = on ? QStringLiteral("Non conta finché si cerca il giorno scelto nel "
+                                             "calendario: \u00ABreset\u00BB torna all'intervallo")
+                            : QString();
+    for (QLineEdit *range : {m_daData, m_aData}) {
+        range->setToolTip(hint);
+        QPalette palette = range->palette();
+        palette.setColor(QPalette::Text, on ? palette.color(QPalette::Disabled, QPalette::Text)
+                                            : QApplication::palette().color(QPalette::Text));
+        range->setPalette(palette);
+    }
 }
 
 void TfrmGrigliaCalendario::reset()
@@ -200,7 +227,7 @@ void TfrmGrigliaCalendario::reset()
     for (QLineEdit *box : {m_tipologia, m_contatto, m_note, m_daData, m_aData})
         box->clear();
     m_calendar->setSelectedDate(db::clock::today());
-    m_dayMode = false;
+    setDayMode(false);
     (void)m_store.TableCalendario.setFilter(QString());
 }
 

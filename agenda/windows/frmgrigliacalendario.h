@@ -9,6 +9,7 @@ class AgendaStore;
 class DataGrid;
 class DataSetModel;
 class QCalendarWidget;
+class QLabel;
 class QLineEdit;
 class TfrmCalendario;
 
@@ -47,6 +48,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setDayMode(bool on);
     QLineEdit *searchBox(QWidget *parent, const QString &name);
     QLineEdit *dateBox(QWidget *parent, const QString &name);
     AgendaSearch search() const;
@@ -62,5 +64,6 @@ private:
     QLineEdit *m_daData;
     QLineEdit *m_aData;
     QCalendarWidget *m_calendar;
+    QLabel *m_dayLabel;
     bool m_dayMode = false;
 };

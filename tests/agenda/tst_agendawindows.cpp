@@ -11,6 +11,8 @@
 #include "session/datamodule.h"
 #include "testsupport.h"
 
+#include <QLabel>
+
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QFile>
@@ -147,11 +149,17 @@ private Q_SLOTS:
         o.grid.calendar()->setSelectedDate(QDate(2024, 12, 31));
         o.grid.giornoScelto();
         QCOMPARE(o.notes(), QStringList{"ultimo"});
+        // ... and the window says so: the day above the calendar, the range boxes marked.
+        QCOMPARE(o.in<QLabel>(&o.grid, QStringLiteral("lblGiorno"))->text(),
+                 QStringLiteral("Solo il giorno 31/12/2024 («reset» per tornare)"));
+        QVERIFY(!o.in<QLineEdit>(&o.grid, QStringLiteral("maskDaData"))->toolTip().isEmpty());
         o.type(&o.grid, QStringLiteral("maskDaData"), QStringLiteral("01012024"));
         QTest::keyClick(o.in(&o.grid, QStringLiteral("maskDaData")), Qt::Key_Return);
         QCOMPARE(o.notes(), QStringList{"ultimo"});
         o.grid.reset();
         QVERIFY(!o.grid.dayMode());
+        QCOMPARE(o.in<QLabel>(&o.grid, QStringLiteral("lblGiorno"))->text(),
+                 QStringLiteral("Giorno"));
         QCOMPARE(o.grid.calendar()->selectedDate(), QDate(2024, 2, 29));
     }
 
