@@ -313,10 +313,13 @@ AzioneImportazioneVCard azioneImportazioneVCard(const QVariant &option)
 
 QString RiepilogoImportazioneVCard::testo() const
 {
-    return QStringLiteral("%1 nuovi, %2 aggiornati, %3 saltati")
-        .arg(nuovi)
-        .arg(aggiornati)
-        .arg(saltati);
+    QString text = QStringLiteral("%1 nuovi, %2 aggiornati, %3 saltati")
+                       .arg(nuovi)
+                       .arg(aggiornati)
+                       .arg(saltati);
+    for (const QString &note : avvisi)
+        text += u'\n' + note;
+    return text;
 }
 
 QString domandaContattoPresente(const DatiVCard &card)
@@ -347,9 +350,22 @@ db::Result<RiepilogoImportazioneVCard> importaVCard(db::Connection &connection,
     for (int i = 0; i < cards.size(); ++i) {
         const DatiVCard &card = cards[i];
         if (card[FamilyName].isEmpty() && card[Organisation].isEmpty()) {
+            // A phone's export holds cards with an address or a number only: named, so that
+            // the user can find them.
+            QString reach = card.formattedName.trimmed();
+            for (Slot s : {HomeEmail1, WorkEmail1, HomeCell1, WorkCell1, HomeTel1, WorkTel1}) {
+                if (reach.isEmpty())
+                    reach = card[s].trimmed();
+            }
+            summary.avvisi << QStringLiteral("Scheda senza nome saltata: %1")
+                                  .arg(reach.isEmpty() ? QStringLiteral("(senza recapiti)")
+                                                       : reach);
             ++summary.saltati;
             continue;
         }
+        if (readCardDate(card[Birthday]).kind == CardDate::Kind::Partial)
+            summary.avvisi << QStringLiteral("%1: data di nascita senza anno, non importata")
+                                  .arg(cardName(card));
         qint64 target = index->match(card);
         if (target == 0) {
             target = nextNew--;

@@ -25,8 +25,12 @@ struct RiepilogoImportazioneVCard
     int saltati = 0;
     bool nomiCambiati = false;  // appointments now show another contact name
     bool righeAggiunte = false; // categories, professions or titles were added
+    // What the user should know of single cards: one skipped for having no name (named by its
+    // address or number), a birthday without its year that was not imported.
+    QStringList avvisi;
 
-    QString testo() const; // "N nuovi, M aggiornati, K saltati"
+    // "N nuovi, M aggiornati, K saltati", then the notes, one a line.
+    QString testo() const;
 };
 
 // The question asked about a card that matches a contact; true (Yes) skips the card.

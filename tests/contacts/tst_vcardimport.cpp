@@ -128,6 +128,26 @@ private Q_SLOTS:
         QCOMPARE(index->match(card(lines)), contact);
     }
 
+    // What is not imported of a card is said: a card without a name by its address or number,
+    // a birthday without its year.
+    void whatIsLeftOutIsNamed()
+    {
+        Office o;
+        const QList<DatiVCard> cards = {
+            card("EMAIL:solo@esempio.it"),
+            card("TEL;TYPE=cell:333 9"),
+            card("N:Rossi;Anna;;;\nBDAY:--0229"),
+        };
+        const db::Result<RiepilogoImportazioneVCard> done =
+            o.import(cards, AzioneImportazioneVCard::Aggiorna);
+        QVERIFY2(done, qPrintable(done.message()));
+        QCOMPARE(done->avvisi,
+                 QStringList({"Scheda senza nome saltata: solo@esempio.it",
+                              "Scheda senza nome saltata: 333 9",
+                              "Rossi Anna: data di nascita senza anno, non importata"}));
+        QVERIFY(done->testo().startsWith(QStringLiteral("1 nuovi, 0 aggiornati, 2 saltati\n")));
+    }
+
     void newContactsWithTheirListsAndTowns()
     {
         Office o;
@@ -148,7 +168,8 @@ private Q_SLOTS:
         const db::Result<RiepilogoImportazioneVCard> done =
             o.import(cards, AzioneImportazioneVCard::Aggiorna);
         QVERIFY2(done, qPrintable(done.message()));
-        QCOMPARE(done->testo(), QStringLiteral("3 nuovi, 0 aggiornati, 1 saltati"));
+        QCOMPARE(done->testo(), QStringLiteral("3 nuovi, 0 aggiornati, 1 saltati\n"
+                                               "Scheda senza nome saltata: Senza nome"));
         QVERIFY(done->righeAggiunte);
 
         const qint64 ferri = 7;
