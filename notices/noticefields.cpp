@@ -105,6 +105,19 @@ void acceptUnknownFields(const QString &text)
     acceptedTexts().insert(text);
 }
 
+QString unknownFieldsQuestion(const QString &text, const QString &doing)
+{
+    const QStringList unknown = unknownNoticeFields(text);
+    if (unknown.isEmpty() || unknownFieldsAccepted(text))
+        return {};
+    QStringList marks;
+    for (const QString &name : unknown)
+        marks.append(noticeFieldMark(name));
+    return QStringLiteral("Il testo contiene campi che il programma non conosce: %1. Saranno "
+                          "stampati così come sono scritti. %2 comunque?")
+        .arg(marks.join(QStringLiteral(", ")), doing);
+}
+
 QString fillNoticeFields(QStringView text, const std::function<QString(const QString &)> &value)
 {
     QString filled;

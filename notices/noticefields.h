@@ -27,6 +27,10 @@ QStringList unknownNoticeFields(QStringView text);
 bool unknownFieldsAccepted(const QString &text);
 void acceptUnknownFields(const QString &text);
 
+// The question to ask before `text` is used with fields the program does not know, `doing`
+// its verb ("Stampare", "Salvare"); empty when it has none, or they were accepted already.
+QString unknownFieldsQuestion(const QString &text, const QString &doing);
+
 // `text` with every notice field replaced by value(field), `field` spelt as noticeFields()
 // lists it; a field is recognised regardless of letter case, and «Nominativo» is
 // «NominativoDocumenti». A field filled with nothing takes one blank beside it away. Anything

@@ -11,12 +11,16 @@ namespace schema {
 
 namespace {
 
-db::Result<QStringList> schemaStatements()
+// Read and split once: an import asks for the indexes of every table in turn.
+const db::Result<QStringList> &schemaStatements()
 {
-    QFile file(QStringLiteral(":/schema/schema.sql"));
-    if (!file.open(QIODevice::ReadOnly))
-        return db::Error{QStringLiteral("Definizione dello schema mancante.")};
-    return db::splitSqlScript(QString::fromUtf8(file.readAll()));
+    static const db::Result<QStringList> statements = []() -> db::Result<QStringList> {
+        QFile file(QStringLiteral(":/schema/schema.sql"));
+        if (!file.open(QIODevice::ReadOnly))
+            return db::Error{QStringLiteral("Definizione dello schema mancante.")};
+        return db::splitSqlScript(QString::fromUtf8(file.readAll()));
+    }();
+    return statements;
 }
 
 // The statement without its comment lines.
@@ -49,7 +53,7 @@ QString indexedTable(const QString &statement)
 
 db::Status createTables(db::Connection &connection, SchemaPart part)
 {
-    db::Result<QStringList> statements = schemaStatements();
+    const db::Result<QStringList> &statements = schemaStatements();
     if (!statements)
         return statements.error();
     for (const QString &statement : std::as_const(*statements)) {
@@ -65,7 +69,7 @@ db::Status createTables(db::Connection &connection, SchemaPart part)
 
 db::Status createIndexes(db::Connection &connection, const QString &table)
 {
-    db::Result<QStringList> statements = schemaStatements();
+    const db::Result<QStringList> &statements = schemaStatements();
     if (!statements)
         return statements.error();
     for (const QString &statement : std::as_const(*statements)) {

@@ -148,7 +148,8 @@ std::optional<ShippedMunicipality> shippedMunicipality(const QString &code)
     const QString wanted = code.trimmed().toUpper();
     if (wanted.isEmpty())
         return std::nullopt;
-    const db::Result<CsvTable> comuni = readTable(QStringLiteral("comuni"));
+    // Read once: a command line may name many codes.
+    static const db::Result<CsvTable> comuni = readTable(QStringLiteral("comuni"));
     if (!comuni)
         return std::nullopt;
     for (qsizetype r = 0; r < comuni->rowCount(); ++r) {

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWidget>
@@ -366,3 +367,16 @@ void click(QWidget *window, const QString &name)
 }
 
 } // namespace drive
+
+ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input,
+                int timeoutSeconds)
+{
+    QProcess process;
+    process.start(QStringLiteral(CALVETRA_BIN_DIR "/") + tool, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(timeoutSeconds * 1000))
+        return {-1, {}, QStringLiteral("timeout")};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}

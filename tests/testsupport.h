@@ -87,6 +87,18 @@ public:
 class QAbstractButton;
 class QLineEdit;
 
+// One of the program's command-line tools (in CALVETRA_BIN_DIR) run as a user runs it: a
+// process of its own, `input` on its standard input, its output, errors and exit code (-1 and
+// "timeout" when it does not end within `timeoutSeconds`).
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input = {},
+                int timeoutSeconds = 30);
+
 // Driving a window through its controls, found by name, as the user would.
 namespace drive {
 

@@ -71,15 +71,9 @@ bool TfrmAvvisi::save()
     }
     // Fields the program does not know are said when the template is written, once.
     const QString text = m_testo->toPlainText();
-    if (const QStringList unknown = notices::unknownNoticeFields(text);
-        !unknown.isEmpty() && !notices::unknownFieldsAccepted(text)) {
-        QStringList marks;
-        for (const QString &name : unknown)
-            marks.append(notices::noticeFieldMark(name));
-        if (!dialogs().confirm(
-                QStringLiteral("Il testo contiene campi che il programma non conosce: %1. Saranno "
-                               "stampati così come sono scritti. Salvare comunque?")
-                    .arg(marks.join(QStringLiteral(", "))))) {
+    if (const QString question = notices::unknownFieldsQuestion(text, QStringLiteral("Salvare"));
+        !question.isEmpty()) {
+        if (!dialogs().confirm(question)) {
             m_testo->setFocus();
             return false;
         }

@@ -148,15 +148,8 @@ void TfrmAvvisiClienti_Griglia::btnStampaClick()
         dialogs().error(text.message());
         return;
     }
-    if (const QStringList unknown = notices::unknownNoticeFields(*text);
-        !unknown.isEmpty() && !notices::unknownFieldsAccepted(*text)) {
-        QStringList marks;
-        for (const QString &name : unknown)
-            marks.append(notices::noticeFieldMark(name));
-        const QString question =
-            QStringLiteral("Il testo contiene campi che il programma non conosce: %1. Saranno "
-                           "stampati così come sono scritti. Stampare comunque?")
-                .arg(marks.join(QStringLiteral(", ")));
+    if (const QString question = notices::unknownFieldsQuestion(*text, QStringLiteral("Stampare"));
+        !question.isEmpty()) {
         if (!dialogs().confirm(question))
             return;
         notices::acceptUnknownFields(*text);

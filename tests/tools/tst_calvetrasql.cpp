@@ -1,5 +1,7 @@
 // calvetra-sql as a user runs it: a separate process, its output and its exit code.
 
+#include "testsupport.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -8,21 +10,11 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Run = ToolRun;
 
 Run calvetraSql(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(CALVETRA_BIN_DIR "/calvetra-sql"), arguments);
-    if (!process.waitForFinished(30000))
-        return {-1, {}, QStringLiteral("timeout")};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runTool(QStringLiteral("calvetra-sql"), arguments);
 }
 
 } // namespace

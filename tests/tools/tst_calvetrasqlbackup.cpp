@@ -3,28 +3,15 @@
 #include "testsupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 namespace {
 
-struct Run
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Run = ToolRun;
 
 Run calvetraSql(const QStringList &arguments, const QByteArray &input = {})
 {
-    QProcess process;
-    process.start(QStringLiteral(CALVETRA_BIN_DIR "/calvetra-sql"), arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000))
-        return {-1, {}, QStringLiteral("timeout")};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runTool(QStringLiteral("calvetra-sql"), arguments, input);
 }
 
 } // namespace

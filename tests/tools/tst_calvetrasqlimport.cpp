@@ -1,6 +1,8 @@
 // calvetra-sql --import-mdb as a user runs it: an archive of the Windows version becomes a new
 // archive, file or server database; refused and damaged imports leave nothing behind.
 
+#include "testsupport.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -11,21 +13,11 @@ namespace {
 
 const QString kSample = QStringLiteral(CALVETRA_TEST_DATA "/jet/data/archivio-esempio.mdb");
 
-struct Run
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Run = ToolRun;
 
 Run calvetraSql(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(CALVETRA_BIN_DIR "/calvetra-sql"), arguments);
-    if (!process.waitForFinished(120000))
-        return {-1, {}, QStringLiteral("timeout")};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runTool(QStringLiteral("calvetra-sql"), arguments, {}, 120);
 }
 
 } // namespace
