@@ -380,3 +380,16 @@ ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteAr
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
+
+QString emptyServerDatabase(const QString &name)
+{
+    onServerMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    onServerMaintenance(QStringLiteral("CREATE DATABASE %1").arg(name));
+    return serverAddress() + u'/' + name;
+}
+
+void dropServerDatabase(const QString &address)
+{
+    onServerMaintenance(
+        QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(address.section(u'/', -1)));
+}

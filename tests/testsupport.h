@@ -87,6 +87,11 @@ public:
 class QAbstractButton;
 class QLineEdit;
 
+// An empty database called `name` on the tests' server, made anew (for a tool that must be
+// given an empty one), and its address; dropServerDatabase() removes it again.
+QString emptyServerDatabase(const QString &name);
+void dropServerDatabase(const QString &address);
+
 // One of the program's command-line tools (in CALVETRA_BIN_DIR) run as a user runs it: a
 // process of its own, `input` on its standard input, its output, errors and exit code (-1 and
 // "timeout" when it does not end within `timeoutSeconds`).

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,8 +26,10 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_archive = m_dir.filePath(QStringLiteral("archivio.sqlite"));
-        if (qEnvironmentVariable("CALVETRA_TEST_ENGINE") == u"postgresql")
-            m_archive = emptyServerDatabase();
+        m_onServer = qEnvironmentVariable("CALVETRA_TEST_ENGINE") == u"postgresql";
+        if (m_onServer)
+            m_archive = emptyServerDatabase(
+                QStringLiteral("calvetra_sql_%1").arg(QCoreApplication::applicationPid()));
         const Run init = calvetraSql({QStringLiteral("--init"), m_archive});
         QVERIFY2(init.exitCode == 0, qPrintable(init.err));
         QVERIFY(m_onServer || QFile::exists(m_archive));
@@ -37,8 +38,7 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         if (m_onServer)
-            maintenance(
-                QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_archive.section(u'/', -1)));
+            dropServerDatabase(m_archive);
     }
 
     void initRefusesAnExistingFile()
@@ -107,32 +107,6 @@ private Q_SLOTS:
     }
 
 private:
-    // An empty database on the tests' server (scripts/pg-test-server.sh), named after this process.
-    QString emptyServerDatabase()
-    {
-        QFile file(qEnvironmentVariable("CALVETRA_TEST_PG_URI_FILE"));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("The tests' PostgreSQL server is not running.");
-        m_server = QString::fromUtf8(file.readAll()).trimmed();
-        m_onServer = true;
-        const QString name =
-            QStringLiteral("calvetra_sql_%1").arg(QCoreApplication::applicationPid());
-        maintenance(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-        maintenance(QStringLiteral("CREATE DATABASE %1").arg(name));
-        return m_server + u'/' + name;
-    }
-
-    void maintenance(const QString &sql)
-    {
-        QProcess psql;
-        psql.start(QStringLiteral("psql"),
-                   {QStringLiteral("-qX"), m_server + QStringLiteral("/postgres"),
-                    QStringLiteral("-c"), sql});
-        if (!psql.waitForFinished(60000) || psql.exitCode() != 0)
-            qFatal("psql failed: %s", psql.readAllStandardError().constData());
-    }
-
-    QString m_server;
     bool m_onServer = false;
     static QByteArray readAll(const QString &path)
     {

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,33 +28,24 @@ class TestCalvetraSqlImport : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        if (qEnvironmentVariable("CALVETRA_TEST_ENGINE") != u"postgresql")
-            return;
-        QFile file(qEnvironmentVariable("CALVETRA_TEST_PG_URI_FILE"));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("The tests' PostgreSQL server is not running.");
-        m_server = QString::fromUtf8(file.readAll()).trimmed();
+        m_onServer = qEnvironmentVariable("CALVETRA_TEST_ENGINE") == u"postgresql";
     }
 
     void init()
     {
-        if (m_server.isEmpty()) {
+        if (!m_onServer) {
             m_destination = m_dir.filePath(QStringLiteral("nuovo-%1.sqlite").arg(++m_count));
             return;
         }
-        const QString name = QStringLiteral("calvetra_mdb_%1_%2")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(++m_count);
-        maintenance(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-        maintenance(QStringLiteral("CREATE DATABASE %1").arg(name));
-        m_destination = m_server + u'/' + name;
+        m_destination = emptyServerDatabase(QStringLiteral("calvetra_mdb_%1_%2")
+                                                .arg(QCoreApplication::applicationPid())
+                                                .arg(++m_count));
     }
 
     void cleanup()
     {
-        if (!m_server.isEmpty())
-            maintenance(QStringLiteral("DROP DATABASE %1 WITH (FORCE)")
-                            .arg(m_destination.section(u'/', -1)));
+        if (m_onServer)
+            dropServerDatabase(m_destination);
     }
 
     void theSampleBecomesAnArchive()
@@ -112,7 +102,7 @@ private Q_SLOTS:
         const Run refused = calvetraSql({QStringLiteral("--import-mdb"), bad, m_destination});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("danneggiato.mdb")), qPrintable(refused.err));
-        if (m_server.isEmpty()) {
+        if (!m_onServer) {
             QVERIFY(!QFile::exists(m_destination));
         } else {
             // The server's database is still empty: an import into it runs.
@@ -127,18 +117,8 @@ private Q_SLOTS:
     }
 
 private:
-    void maintenance(const QString &sql)
-    {
-        QProcess psql;
-        psql.start(QStringLiteral("psql"),
-                   {QStringLiteral("-qX"), m_server + QStringLiteral("/postgres"),
-                    QStringLiteral("-c"), sql});
-        if (!psql.waitForFinished(60000) || psql.exitCode() != 0)
-            qFatal("psql failed: %s", psql.readAllStandardError().constData());
-    }
-
     QTemporaryDir m_dir;
-    QString m_server;
+    bool m_onServer = false;
     QString m_destination;
     int m_count = 0;
 };
