@@ -9,6 +9,10 @@ public:
     QString last;
     void inform(MessageKind, const QString &message, const QString &) override { last = message; }
     bool ask(const QString &, const QString &, Answer) override { return false; }
+    int choose(const QString &, const QString &, const QStringList &, int, int escape) override
+    {
+        return escape;
+    }
     QString chooseOpenFile(const QString &, const QString &, const QString &) override
     {
         return {};

@@ -16,6 +16,12 @@ public:
         qWarning().noquote() << caption << ':' << question << "-> No";
         return false;
     }
+    int choose(const QString &question, const QString &caption, const QStringList &buttons, int,
+               int escape) override
+    {
+        qWarning().noquote() << caption << ':' << question << "->" << buttons.value(escape);
+        return escape;
+    }
     QString chooseOpenFile(const QString &, const QString &, const QString &) override
     {
         return {};

@@ -40,6 +40,10 @@ public:
     };
     // A Yes/No question (MessageKind::Question), `preselected` the default button; true for Yes.
     virtual bool ask(const QString &question, const QString &caption, Answer preselected) = 0;
+    // A question with buttons of its own, `buttons` in the order shown: the index of the one
+    // pressed. Enter presses `preselected`; Esc or the title bar's X gives `escape`.
+    virtual int choose(const QString &question, const QString &caption, const QStringList &buttons,
+                       int preselected, int escape) = 0;
     // A file to open or to save; empty when the user cancels.
     virtual QString chooseOpenFile(const QString &title, const QString &filter,
                                    const QString &folder) = 0;

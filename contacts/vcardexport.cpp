@@ -1,5 +1,6 @@
 #include "contacts/vcardexport.h"
 
+#include "contacts/vcardcompany.h"
 #include "vcard/vcardvalues.h"
 #include "vcard/vcardwriter.h"
 
@@ -78,6 +79,7 @@ DatiVCard cardOf(const QVariantList &row, const Columns &c)
         card[Birthday] = slotDate(born.toDateTime().date());
     if (const QVariant added = row[c.added]; added.isValid())
         card[Revision] = slotDate(added.toDateTime().date());
+    companyFieldsToWork(card);
     return card;
 }
 
@@ -140,6 +142,35 @@ QString nomeFileVCard(const QString &chosen)
     if (QFileInfo(chosen).fileName().contains(u'.'))
         return chosen;
     return chosen + QStringLiteral(".vcf");
+}
+
+QString nomeFileVCardContatto(const QString &nominativo)
+{
+    QString name;
+    for (const QChar c : nominativo) {
+        if (c.isPrint() && !QStringView(u"/\\:*?\"<>|").contains(c))
+            name += c;
+    }
+    name = name.simplified();
+    while (name.startsWith(u'.'))
+        name.remove(0, 1);
+    return (name.isEmpty() ? QStringLiteral("Contatto") : name) + QStringLiteral(".vcf");
+}
+
+QString messaggioEsportazioneVCard(const EsportazioneVCard &done, qsizetype asked,
+                                   const QString &path)
+{
+    const qsizetype written = asked - done.notFound.size();
+    QString text = written == 1 ? QStringLiteral("Esportato 1 contatto nel file %1.")
+                                      .arg(QDir::toNativeSeparators(path))
+                                : QStringLiteral("Esportati %1 contatti nel file %2.")
+                                      .arg(written)
+                                      .arg(QDir::toNativeSeparators(path));
+    if (!done.notFound.isEmpty())
+        text += QStringLiteral("\n%1 contatti non sono più in archivio (eliminati da un'altra "
+                               "postazione).")
+                    .arg(done.notFound.size());
+    return text;
 }
 
 db::Status scriviFileVCard(const QString &path, const QByteArray &bytes)

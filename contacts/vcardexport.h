@@ -20,5 +20,14 @@ QString vCardExportSql();
 // has no extension.
 QString nomeFileVCard(const QString &chosen);
 
+// The file name offered for one contact's card: its name with the characters a file name
+// cannot hold left out, "Contatto.vcf" when nothing is left.
+QString nomeFileVCardContatto(const QString &nominativo);
+
+// What the export says at the end: how many cards went to which file, and how many contacts
+// were no longer in the archive.
+QString messaggioEsportazioneVCard(const EsportazioneVCard &done, qsizetype asked,
+                                   const QString &path);
+
 // Writes the whole file or, on failure, nothing: an existing file stays as it was.
 db::Status scriviFileVCard(const QString &path, const QByteArray &bytes);

@@ -3,6 +3,7 @@
 #include "common/colours.h"
 #include "common/dates.h"
 #include "contacts/contactnames.h"
+#include "contacts/vcardcompany.h"
 #include "contacts/vcardlists.h"
 #include "db/core/datetimes.h"
 #include "vcard/vcardmatch.h"
@@ -204,6 +205,12 @@ db::Status Writer::apply(const DatiVCard &card, Row &row)
         {Role, ImportLists::List::Professioni, ProfessioneId},
         {Title, ImportLists::List::Titoli, TitoloId},
     };
+    // A prefix such as "Dott." is the title when the archive has that title; another prefix
+    // ("Sig.") adds nothing to the list.
+    if (card[Title].trimmed().isEmpty()) {
+        if (const qint64 title = m_lists.existing(ImportLists::List::Titoli, card[NamePrefix]))
+            row[TitoloId] = title;
+    }
     for (const auto &n : named) {
         if (card[n.slot].trimmed().isEmpty())
             continue;
@@ -330,7 +337,7 @@ QString domandaContattoPresente(const DatiVCard &card)
 }
 
 db::Result<RiepilogoImportazioneVCard> importaVCard(db::Connection &connection,
-                                                    const QList<DatiVCard> &cards,
+                                                    const QList<DatiVCard> &input,
                                                     AzioneImportazioneVCard azione,
                                                     const SaltaContattoPresente &ask, QDate today)
 {
@@ -344,9 +351,36 @@ db::Result<RiepilogoImportazioneVCard> importaVCard(db::Connection &connection,
     // Every question is asked before anything is written, so that no other workstation waits
     // on the archive while a question is on screen.
     RiepilogoImportazioneVCard summary;
+    QList<DatiVCard> cards = input;
+    for (DatiVCard &card : cards)
+        companyFieldsFromWork(card);
     QList<Step> steps;
     QHash<qint64, qsizetype> creating; // the step that creates each new contact
     qint64 nextNew = -1;
+    bool cancelled = false;
+    // Whether a card matching a contact is skipped: the option's answer, or the user's.
+    const auto skipKnown = [&](const DatiVCard &card) {
+        if (azione != AzioneImportazioneVCard::Chiedi)
+            return azione == AzioneImportazioneVCard::Salta;
+        if (!ask)
+            return false;
+        switch (ask(domandaContattoPresente(card))) {
+        case RispostaContattoPresente::Salta:
+            return true;
+        case RispostaContattoPresente::Aggiorna:
+            return false;
+        case RispostaContattoPresente::SaltaTutti:
+            azione = AzioneImportazioneVCard::Salta;
+            return true;
+        case RispostaContattoPresente::AggiornaTutti:
+            azione = AzioneImportazioneVCard::Aggiorna;
+            return false;
+        case RispostaContattoPresente::Annulla:
+            cancelled = true;
+            return false;
+        }
+        return false;
+    };
     for (int i = 0; i < cards.size(); ++i) {
         const DatiVCard &card = cards[i];
         if (card[FamilyName].isEmpty() && card[Organisation].isEmpty()) {
@@ -371,11 +405,13 @@ db::Result<RiepilogoImportazioneVCard> importaVCard(db::Connection &connection,
             target = nextNew--;
             creating.insert(target, steps.size());
             ++summary.nuovi;
-        } else if (azione == AzioneImportazioneVCard::Salta ||
-                   (azione == AzioneImportazioneVCard::Chiedi && ask &&
-                    ask(domandaContattoPresente(card)))) {
+        } else if (skipKnown(card)) {
             ++summary.saltati;
             continue;
+        } else if (cancelled) {
+            RiepilogoImportazioneVCard nothing;
+            nothing.annullato = true;
+            return nothing;
         } else {
             ++summary.aggiornati;
             if (target < 0)

@@ -76,6 +76,20 @@ db::Result<ImportLists::Row> ImportLists::row(db::Connection &connection, List l
     return added;
 }
 
+qint64 ImportLists::existing(List list, const QString &text) const
+{
+    const QHash<QString, Row> &rows = m_rows[int(list)];
+    QString key = folded(text);
+    if (key.isEmpty())
+        return 0;
+    if (const auto found = rows.constFind(key); found != rows.cend())
+        return found->id;
+    // With or without its full stop.
+    key = key.endsWith(u'.') ? key.chopped(1) : key + u'.';
+    const auto found = rows.constFind(key);
+    return found == rows.cend() ? 0 : found->id;
+}
+
 qint64 ImportLists::municipality(const QString &name, const QString &region,
                                  const QString &postalCode) const
 {

@@ -30,6 +30,9 @@ public:
     // The row of `list` described by `text` (letter case aside); a missing one is added.
     db::Result<Row> row(db::Connection &connection, List list, const QString &text);
     bool added() const { return m_added; }
+    // The row of `list` described by `text`, letter case and a final full stop aside ("Dott"
+    // for "Dott."); 0 when there is none, and none is added.
+    qint64 existing(List list, const QString &text) const;
 
     // The municipality named `name`: of several with that name, the one in province `region`,
     // then the one with `postalCode`. 0 when none has that name.

@@ -275,6 +275,26 @@ bool ScriptedDialogs::ask(const QString &question, const QString &caption, Answe
     return answers.isEmpty() ? false : answers.takeFirst();
 }
 
+int ScriptedDialogs::choose(const QString &question, const QString &caption,
+                            const QStringList &buttons, int preferred, int escape)
+{
+    messages.append(caption + QStringLiteral(": ") + question);
+    kinds.append(MessageKind::Question);
+    offered.append(buttons);
+    defaults.append(buttons.value(preferred));
+    if (choices.isEmpty())
+        return escape;
+    const QString pressed = choices.takeFirst();
+    const qsizetype index = buttons.indexOf(pressed);
+    if (index < 0) {
+        QTest::qFail(
+            qPrintable(QStringLiteral("no button \"%1\" in %2").arg(pressed, buttons.join(u'|'))),
+            __FILE__, __LINE__);
+        return escape;
+    }
+    return int(index);
+}
+
 namespace {
 
 // The file filter as Qt's own file dialog reads it: each entry selected in turn, the patterns
@@ -324,9 +344,11 @@ QStringList ScriptedDialogs::chooseOpenFiles(const QString &, const QString &fil
     return files.isEmpty() ? QStringList() : files.takeFirst().split(u'\n', Qt::SkipEmptyParts);
 }
 
-QString ScriptedDialogs::chooseSaveFile(const QString &, const QString &filter, const QString &)
+QString ScriptedDialogs::chooseSaveFile(const QString &, const QString &filter,
+                                        const QString &suggested)
 {
     checkFileFilter(filter);
+    suggestedFiles.append(suggested);
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 

@@ -66,8 +66,14 @@ public:
     QList<MessageKind> kinds;  // the kind of each of them
     QList<bool> answers;       // the answers to the next questions, in order (No when empty)
     QList<Answer> preselected; // the default button of every question asked
-    QStringList files;         // the next file choices, in order (cancel when empty); one
-                               // entry holds several files to open, separated by newlines
+    // The buttons pressed at the next questions with buttons of their own, by their text, in
+    // order; Esc when empty. The buttons offered and the default one are recorded.
+    QStringList choices;
+    QList<QStringList> offered;
+    QStringList defaults;
+    QStringList suggestedFiles; // the file name each save dialog offered
+    QStringList files;          // the next file choices, in order (cancel when empty); one
+                                // entry holds several files to open, separated by newlines
     // What happens inside the next windows shown modally, in order; each returns the window's
     // result. A window without an action closes at once with 0.
     QList<std::function<int(QWidget *)>> modalActions;
@@ -75,6 +81,8 @@ public:
 
     void inform(MessageKind kind, const QString &message, const QString &caption) override;
     bool ask(const QString &question, const QString &caption, Answer preselected) override;
+    int choose(const QString &question, const QString &caption, const QStringList &buttons,
+               int preselected, int escape) override;
     QString chooseOpenFile(const QString &title, const QString &filter,
                            const QString &folder) override;
     QStringList chooseOpenFiles(const QString &title, const QString &filter,

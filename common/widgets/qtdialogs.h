@@ -11,6 +11,8 @@ public:
     void informWithDetails(MessageKind kind, const QString &message, const QString &details,
                            const QString &caption) override;
     bool ask(const QString &question, const QString &caption, Answer preselected) override;
+    int choose(const QString &question, const QString &caption, const QStringList &buttons,
+               int preselected, int escape) override;
     QString chooseOpenFile(const QString &title, const QString &filter,
                            const QString &folder) override;
     QStringList chooseOpenFiles(const QString &title, const QString &filter,

@@ -23,7 +23,10 @@
 #include "reference/referencestore.h"
 #include "vcard/vcardreader.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -35,6 +38,24 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The question about a card that matches a contact, with answers for every card left and a
+// way out before anything is written. Enter skips, the safe answer; Esc cancels.
+RispostaContattoPresente askAboutKnownContact(const QString &question)
+{
+    static const QStringList buttons{QStringLiteral("Sì"), QStringLiteral("Sì a tutti"),
+                                     QStringLiteral("No"), QStringLiteral("No a tutti"),
+                                     QStringLiteral("Annulla")};
+    static const RispostaContattoPresente answers[] = {
+        RispostaContattoPresente::Salta, RispostaContattoPresente::SaltaTutti,
+        RispostaContattoPresente::Aggiorna, RispostaContattoPresente::AggiornaTutti,
+        RispostaContattoPresente::Annulla};
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int pressed =
+        dialogs().choose(question, QStringLiteral("Messaggio di avviso"), buttons, 0, 4);
+    QApplication::restoreOverrideCursor();
+    return answers[std::clamp(pressed, 0, 4)];
+}
 
 const QList<GridColumn> kDesign = {
     {QStringLiteral("NominativoDocumenti"), 220, QStringLiteral("Nominativo")},
@@ -401,19 +422,33 @@ void TfrmContatti::esportaVCard()
     QList<qint64> ids;
     for (db::DataSet::Bookmark b : selected)
         ids << m_store.TableCercaContatti.valueOf(b, u"Ide").toLongLong();
+    // One contact's card is named after the contact, several go to "Contatti.vcf".
+    const QString suggested =
+        ids.size() == 1
+            ? nomeFileVCardContatto(
+                  m_store.TableCercaContatti.valueOf(selected.first(), u"NominativoDocumenti")
+                      .toString())
+            : QStringLiteral("Contatti.vcf");
     const QString chosen =
-        dialogs().chooseSaveFile(QStringLiteral("Esporta Vcard"), kVCardFilter, QString());
+        dialogs().chooseSaveFile(QStringLiteral("Esporta Vcard"), kVCardFilter, suggested);
     if (chosen.isEmpty())
         return;
-    const db::Status written = [&]() -> db::Status {
+    const QString path = nomeFileVCard(chosen);
+    const db::Result<EsportazioneVCard> done = [&]() -> db::Result<EsportazioneVCard> {
         WaitCursor wait;
-        const db::Result<EsportazioneVCard> exported = ::esportaVCard(m_store.connection(), ids);
+        db::Result<EsportazioneVCard> exported = ::esportaVCard(m_store.connection(), ids);
         if (!exported)
-            return exported.error();
-        return scriviFileVCard(nomeFileVCard(chosen), exported->file);
+            return exported;
+        if (db::Status written = scriviFileVCard(path, exported->file); !written)
+            return written.error();
+        return exported;
     }();
-    if (!written)
-        dialogs().error(written.message());
+    if (!done) {
+        dialogs().error(done.message());
+        return;
+    }
+    dialogs().information(messaggioEsportazioneVCard(*done, ids.size(), path),
+                          QStringLiteral("Esporta Vcard"));
 }
 
 void TfrmContatti::importaVCard()
@@ -443,8 +478,8 @@ void TfrmContatti::importaVCard()
         WaitCursor wait;
         ListRestore restore(m_store.TableCercaContatti);
         db::Result<RiepilogoImportazioneVCard> imported = ::importaVCard(
-            m_store.connection(), *cards, azione, &WaitCursor::ask, db::clock::today());
-        if (!imported)
+            m_store.connection(), *cards, azione, &askAboutKnownContact, db::clock::today());
+        if (!imported || imported->annullato)
             return imported;
         restore.reread();
         (void)RicaricaSuRecord(m_store.TableContatti, QStringLiteral("Id"));
@@ -460,6 +495,12 @@ void TfrmContatti::importaVCard()
     }();
     if (!done) {
         dialogs().error(done.message());
+        return;
+    }
+    if (done->annullato) {
+        dialogs().information(QStringLiteral("Importazione annullata: nessun contatto è stato "
+                                             "importato."),
+                              QStringLiteral("Importa Vcard"));
         return;
     }
     dialogs().information(done->testo(), QStringLiteral("Importa Vcard"));

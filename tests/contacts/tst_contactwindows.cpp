@@ -276,6 +276,9 @@ private Q_SLOTS:
         o.list.grid()->selectRow(0, true); // D'Amico
         o.dialogs.files << dir.filePath(QStringLiteral("rubrica"));
         o.click(&o.list, QStringLiteral("btEsportaVCard"));
+        QCOMPARE(o.dialogs.suggestedFiles, QStringList{"Contatti.vcf"});
+        QCOMPARE(o.dialogs.messages.last(), "Esporta Vcard: Esportati 2 contatti nel file " +
+                                                dir.filePath("rubrica.vcf") + ".");
         QFile file(dir.filePath(QStringLiteral("rubrica.vcf")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray written = file.readAll();
@@ -290,9 +293,14 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("btEsportaVCard")); // cancelled: nothing written
         o.dialogs.files << dir.filePath(QStringLiteral("rubrica.vcf/altra.vcf"));
         o.click(&o.list, QStringLiteral("btEsportaVCard"));
-        QCOMPARE(o.dialogs.messages.size(), 2);
+        QCOMPARE(o.dialogs.messages.size(), 3);
         QVERIFY(
-            o.dialogs.messages[1].startsWith("Messaggio di errore: Impossibile scrivere il file "));
+            o.dialogs.messages[2].startsWith("Messaggio di errore: Impossibile scrivere il file "));
+        // One contact's card is offered under the contact's name.
+        o.list.grid()->clearSelection();
+        o.list.grid()->selectRow(2, true);
+        o.click(&o.list, QStringLiteral("btEsportaVCard"));
+        QCOMPARE(o.dialogs.suggestedFiles.last(), QStringLiteral("Rossi Mario.vcf"));
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -311,8 +319,12 @@ private Q_SLOTS:
         o.type(&o.list, QStringLiteral("Edit1"), QStringLiteral("ro"));
         QVERIFY(*o.contacts.TableCercaContatti.locate(u"Ide", 1));
         o.dialogs.files << path;
-        o.dialogs.answers << false << true; // Rossi updated, Romagnoli skipped
+        o.dialogs.choices << "No"
+                          << "Sì"; // Rossi updated, Romagnoli skipped
         o.click(&o.list, QStringLiteral("btImportaVCard"));
+        QCOMPARE(o.dialogs.offered.first(),
+                 QStringList({"Sì", "Sì a tutti", "No", "No a tutti", "Annulla"}));
+        QCOMPARE(o.dialogs.defaults.first(), QStringLiteral("Sì"));
         const QString asked = QStringLiteral(
             "Messaggio di avviso: Il contatto :%1 e' già presente in archivio: Come si vuole "
             "procedere ? Salto il contatto ?");
@@ -336,6 +348,24 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("btImportaVCard"));
         QCOMPARE(o.dialogs.messages,
                  QStringList{"Importa Vcard: 0 nuovi, 3 aggiornati, 0 saltati"});
+
+        // "Annulla" at the question, or Esc, writes nothing at all, not even the new ones.
+        o.archive.native(QStringLiteral("update opzioni set AzioneImportazioneVCard = 0"));
+        o.archive.native(QStringLiteral("delete from Contatti where Cognome = 'Rota'"));
+        const int before = o.archive.native(QStringLiteral("select count(*) as n from Contatti"))
+                               .value(0, u"n")
+                               .toInt();
+        o.dialogs.messages.clear();
+        o.dialogs.files << path;
+        o.click(&o.list, QStringLiteral("btImportaVCard"));
+        QCOMPARE(o.dialogs.messages.last(),
+                 QStringLiteral("Importa Vcard: Importazione annullata: nessun contatto è stato "
+                                "importato."));
+        QCOMPARE(o.archive.native(QStringLiteral("select count(*) as n from Contatti"))
+                     .value(0, u"n")
+                     .toInt(),
+                 before);
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     void aFailedImportLeavesTheListAsItWas()

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace vcard;
@@ -56,14 +57,14 @@ struct Office
     db::Result<RiepilogoImportazioneVCard> import(const QList<DatiVCard> &cards,
                                                   AzioneImportazioneVCard azione,
                                                   QStringList *questions = nullptr,
-                                                  QList<bool> answers = {})
+                                                  QList<RispostaContattoPresente> answers = {})
     {
         return importaVCard(
             archive.connection(), cards, azione,
             [&](const QString &question) {
                 if (questions)
                     *questions << question;
-                return !answers.isEmpty() && answers.takeFirst();
+                return answers.isEmpty() ? RispostaContattoPresente::Aggiorna : answers.takeFirst();
             },
             kToday);
     }
@@ -228,7 +229,9 @@ private Q_SLOTS:
                                         card("N:Neri;Nero;;;"), card("N:neri;nero;;;\nTEL:1")};
         QStringList questions;
         db::Result<RiepilogoImportazioneVCard> done =
-            o.import(cards, AzioneImportazioneVCard::Chiedi, &questions, {true, false, false});
+            o.import(cards, AzioneImportazioneVCard::Chiedi, &questions,
+                     {RispostaContattoPresente::Salta, RispostaContattoPresente::Aggiorna,
+                      RispostaContattoPresente::Aggiorna});
         QVERIFY(done);
         // The second Neri of the same file is the contact the first one creates.
         QCOMPARE(done->testo(), QStringLiteral("1 nuovi, 2 aggiornati, 1 saltati"));
@@ -248,6 +251,108 @@ private Q_SLOTS:
         QCOMPARE(azioneImportazioneVCard(QVariant()), AzioneImportazioneVCard::Chiedi);
         QCOMPARE(azioneImportazioneVCard(1), AzioneImportazioneVCard::Salta);
         QCOMPARE(azioneImportazioneVCard(7), AzioneImportazioneVCard::Aggiorna);
+    }
+
+    // One answer for every card left, and a way out before anything is written.
+    void anAnswerForAllOrNone()
+    {
+        const QList<DatiVCard> cards = {card("N:Rossi;Mario;;;\nTEL:06 9"), card("N:Neri;Nero;;;"),
+                                        card("N:Verdi;Anna;;;\nTEL:07 7"),
+                                        card("N:D'Annunzio;Gabriele;;;\nTEL:08 8")};
+        {
+            Office o;
+            QStringList questions;
+            const db::Result<RiepilogoImportazioneVCard> done = o.import(
+                cards, AzioneImportazioneVCard::Chiedi, &questions,
+                {RispostaContattoPresente::Aggiorna, RispostaContattoPresente::SaltaTutti});
+            QVERIFY(done);
+            QCOMPARE(questions.size(), 2);
+            QCOMPARE(done->testo(), QStringLiteral("1 nuovi, 1 aggiornati, 2 saltati"));
+            QCOMPARE(o.value(1, QStringLiteral("Telefono")), QVariant(QStringLiteral("06 9")));
+            QVERIFY(!o.value(5, QStringLiteral("Telefono")).isValid());
+        }
+        {
+            Office o;
+            QStringList questions;
+            const db::Result<RiepilogoImportazioneVCard> done =
+                o.import(cards, AzioneImportazioneVCard::Chiedi, &questions,
+                         {RispostaContattoPresente::AggiornaTutti});
+            QVERIFY(done);
+            QCOMPARE(questions.size(), 1);
+            QCOMPARE(done->testo(), QStringLiteral("1 nuovi, 3 aggiornati, 0 saltati"));
+            QCOMPARE(o.value(6, QStringLiteral("Telefono")), QVariant(QStringLiteral("08 8")));
+        }
+        {
+            Office o;
+            const QList<QVariantList> before = o.rows(QStringLiteral("Contatti"));
+            QStringList questions;
+            const db::Result<RiepilogoImportazioneVCard> done =
+                o.import(cards, AzioneImportazioneVCard::Chiedi, &questions,
+                         {RispostaContattoPresente::Aggiorna, RispostaContattoPresente::Annulla});
+            QVERIFY(done);
+            QVERIFY(done->annullato);
+            QCOMPARE(questions.size(), 2);
+            QCOMPARE(o.rows(QStringLiteral("Contatti")), before);
+        }
+    }
+
+    // A prefix that is one of the archive's titles is the title; another adds no title.
+    void aNamePrefixThatIsATitle()
+    {
+        Office o;
+        o.archive.native(QStringLiteral("insert into Titoli (Id, Descrizione) values (7, 'Dott')"));
+        const int titles = o.rows(QStringLiteral("Titoli")).size();
+        const db::Result<RiepilogoImportazioneVCard> done =
+            o.import({card("N:Neri;Nero;;Dott.;"), card("N:Gialli;Gino;;Sig.;"),
+                      card("N:Blu;Bruno;;dott.;\nTITLE:Ing.")},
+                     AzioneImportazioneVCard::Aggiorna);
+        QVERIFY(done);
+        QCOMPARE(o.value(7, QStringLiteral("Titolo_id")), QVariant(7));
+        QVERIFY(o.value(8, QStringLiteral("Titolo_id")).isNull());
+        QCOMPARE(o.rows(QStringLiteral("Titoli")).size(), titles + 1); // "Ing." from TITLE
+        QVERIFY(o.value(9, QStringLiteral("Titolo_id")).toLongLong() != 7);
+    }
+
+    // A company's telephones, e-mail and address are its work ones on the card, and come back
+    // to its main fields; a person's stay at home.
+    void aCompanysFieldsAreWork()
+    {
+        Office o;
+        o.archive.native(QStringLiteral(
+            "update Contatti set Telefono = '051 1', email = 'info@bianchi.it', Indirizzo = "
+            "'Via Emilia', Cap = '40100' where ID in (1, 2)"));
+        const db::Result<EsportazioneVCard> out = esportaVCard(o.archive.connection(), {2, 1});
+        QVERIFY(out);
+        QString error;
+        const QJsonArray read = vobjectCards(out->file, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QString company =
+            QString::fromUtf8(out->file).section(QStringLiteral("END:VCARD"), 0, 0);
+        const QString person =
+            QString::fromUtf8(out->file).section(QStringLiteral("END:VCARD"), 1, 1);
+        for (const QString &property :
+             {QStringLiteral("TEL"), QStringLiteral("EMAIL"), QStringLiteral("ADR")}) {
+            QVERIFY2(
+                company.contains(QRegularExpression(property + QStringLiteral(";[^:\n]*work"),
+                                                    QRegularExpression::CaseInsensitiveOption)),
+                qPrintable(company));
+            QVERIFY2(
+                !company.contains(QRegularExpression(property + QStringLiteral(";[^:\n]*home"),
+                                                     QRegularExpression::CaseInsensitiveOption)),
+                qPrintable(company));
+            QVERIFY2(person.contains(QRegularExpression(property + QStringLiteral(";[^:\n]*home"),
+                                                        QRegularExpression::CaseInsensitiveOption)),
+                     qPrintable(person));
+        }
+        o.archive.native(QStringLiteral("update Contatti set Telefono = null, email = null, "
+                                        "Indirizzo = null, Cap = null where ID = 2"));
+        QVERIFY(o.import(LeggiVCard(out->file), AzioneImportazioneVCard::Aggiorna));
+        QCOMPARE(o.value(2, QStringLiteral("Telefono")), QVariant(QStringLiteral("051 1")));
+        QCOMPARE(o.value(2, QStringLiteral("email")), QVariant(QStringLiteral("info@bianchi.it")));
+        QCOMPARE(o.value(2, QStringLiteral("Indirizzo")), QVariant(QStringLiteral("Via Emilia")));
+        QVERIFY(o.value(2, QStringLiteral("secTelefono")).isNull());
+        QVERIFY(o.value(2, QStringLiteral("UfficioIndirizzo")).isNull());
+        QCOMPARE(esportaVCard(o.archive.connection(), {2, 1})->file, out->file);
     }
 
     void aUidFromAFileChangesNoOtherRow()
@@ -368,6 +473,9 @@ private Q_SLOTS:
         QCOMPARE(nomeFileVCard(QStringLiteral("/tmp/a.b/rubrica")),
                  QStringLiteral("/tmp/a.b/rubrica.vcf"));
         QCOMPARE(nomeFileVCard(QStringLiteral("rubrica.txt")), QStringLiteral("rubrica.txt"));
+        QCOMPARE(nomeFileVCardContatto(QStringLiteral("Rossi/Bianchi s.n.c.: \"sede\"")),
+                 QStringLiteral("RossiBianchi s.n.c. sede.vcf"));
+        QCOMPARE(nomeFileVCardContatto(QStringLiteral("..")), QStringLiteral("Contatto.vcf"));
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("rubrica.vcf"));
         QVERIFY(scriviFileVCard(path, "uno"));
