@@ -10,9 +10,10 @@ namespace agenda {
 
 db::Result<QList<Appointment>> listedAppointments(const db::DataSet &agenda)
 {
-    const QStringList names{QStringLiteral("Id"),        QStringLiteral("Data"),
-                            QStringLiteral("Personale"), QStringLiteral("TipologiaCalendario"),
-                            QStringLiteral("Cliente"),   QStringLiteral("Note")};
+    const QStringList names{QStringLiteral("Id"),         QStringLiteral("Data"),
+                            QStringLiteral("Personale"),  QStringLiteral("TipologiaCalendario"),
+                            QStringLiteral("Cliente"),    QStringLiteral("Note"),
+                            QStringLiteral("DataAvviso"), QStringLiteral("Conclusa")};
     QList<int> column;
     for (const QString &name : names) {
         column.append(agenda.columnIndex(name));
@@ -26,7 +27,8 @@ db::Result<QList<Appointment>> listedAppointments(const db::DataSet &agenda)
         rows.append(
             {id.isValid() ? id.toLongLong() : -1, agenda.valueAt(r, column[1]).toDateTime(),
              agenda.valueAt(r, column[2]).toString(), agenda.valueAt(r, column[3]).toString(),
-             agenda.valueAt(r, column[4]).toString(), agenda.valueAt(r, column[5]).toString()});
+             agenda.valueAt(r, column[4]).toString(), agenda.valueAt(r, column[5]).toString(),
+             agenda.valueAt(r, column[6]).toDateTime(), agenda.valueAt(r, column[7]).toBool()});
     }
     return rows;
 }

@@ -24,6 +24,27 @@ QDateTime startOfDay(const IcalSettings &settings)
     return QDateTime(day, QTime(0, 0), settings.zone);
 }
 
+// How long a timed appointment lasts on a phone: the archive keeps no end.
+constexpr qint64 kTimedLength = 3600;
+// When a reminder without a time rings: the start of an office's day.
+const QTime kReminderTime(9, 0);
+
+// The reminder's moment: its day at the start of the office's day, never after the appointment
+// itself. Written in UTC, as an alarm's moment must be.
+IcalDateValue alarmOf(const Appointment &a, const IcalSettings &settings)
+{
+    if (!a.avviso.isValid() || a.conclusa || !isIcalYear(a.avviso.date().year()))
+        return {};
+    QDateTime wall(a.avviso.date(), kReminderTime, Qt::UTC);
+    if (a.data.isValid() && hasTime(a.data) && a.data < wall)
+        wall = a.data;
+    const QDateTime moment =
+        settings.zone.isValid() ? QDateTime(wall.date(), wall.time(), settings.zone) : wall;
+    IcalDateValue value = utcStampIcal(moment);
+    value.parameters = QStringLiteral(";VALUE=DATE-TIME");
+    return value;
+}
+
 } // namespace
 
 QString composeSummary(const QString &personale, const QString &tipologia, const QString &cliente,
@@ -92,9 +113,13 @@ IcalExport composeCalendar(const QList<Appointment> &appointments, const IcalSet
             ++result.undated;
             continue;
         }
-        // A time alone ends where it starts, so it needs no DTEND; a whole day ends the next.
-        event.dtend = hasTime(a.data) ? IcalDateValue() : DataOraICal(a.data.addDays(1), zone);
+        // The archive keeps no end: a timed appointment is shown an hour long, a whole day
+        // ends at the start of the next.
+        event.dtend = hasTime(a.data) ? IcalEndAfter(a.data, kTimedLength, zone)
+                                      : DataOraICal(a.data.addDays(1), zone);
         event.summary = composeSummary(a.personale, a.tipologia, a.cliente, a.note);
+        event.alarm = alarmOf(a, settings);
+        event.alarmText = event.summary;
         event.uid = eventUid(settings.archive, a);
         appendVEvent(out, event);
         ++result.events;

@@ -18,6 +18,8 @@ struct Appointment
     QString tipologia;
     QString cliente;
     QString note;
+    QDateTime avviso;      // the reminder's day (DataAvviso); invalid when there is none
+    bool conclusa = false; // done: no reminder any more
 };
 
 struct IcalSettings

@@ -73,6 +73,30 @@ IcalDateValue DataOraICal(const QDateTime &wallClock, const IcalZone &zone)
     return utcStampIcal(wallClockAt(moment.utcSeconds));
 }
 
+IcalDateValue IcalEndAfter(const QDateTime &wallClock, qint64 seconds, const IcalZone &zone)
+{
+    if (!wallClock.isValid() || !isIcalYear(wallClock.date().year()))
+        return {};
+    const QDateTime wall(wallClock.date(), wallClock.time(), Qt::UTC);
+    const QDateTime end = wall.addSecs(seconds);
+    if (!isIcalYear(end.date().year()))
+        return {};
+    switch (zone.form()) {
+    case IcalZone::Form::Floating:
+        return {{}, icalDateTimeText(end.date(), end.time())};
+    case IcalZone::Form::Utc:
+        return {{}, icalDateTimeText(end.date(), end.time()) + u'Z'};
+    case IcalZone::Form::Zoned:
+        break;
+    }
+    const qint64 endUtc = zone.resolve(wall.toSecsSinceEpoch()).utcSeconds + seconds;
+    const IcalZone::Moment asWall = zone.resolve(end.toSecsSinceEpoch());
+    if (asWall.kind == IcalZone::WallTime::Regular && asWall.utcSeconds == endUtc)
+        return {QStringLiteral(";TZID=") + icalParameterValue(zone.id()),
+                icalDateTimeText(end.date(), end.time())};
+    return utcStampIcal(wallClockAt(endUtc));
+}
+
 IcalDateValue utcStampIcal(const QDateTime &moment)
 {
     const QDateTime utc = moment.toUTC();

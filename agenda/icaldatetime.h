@@ -29,6 +29,12 @@ bool isIcalYear(int year);
 // file cannot hold.
 IcalDateValue DataOraICal(const QDateTime &wallClock, const IcalZone &zone);
 
+// The end of a timed appointment that starts at `wallClock` and lasts `seconds` of real time,
+// always a date and time (midnight too, never a whole day). Where the clocks change in between,
+// or the end's wall-clock time is skipped or repeated, the end is written in UTC. Empty when
+// the start is.
+IcalDateValue IcalEndAfter(const QDateTime &wallClock, qint64 seconds, const IcalZone &zone);
+
 // A moment (local, UTC or with an offset) written in UTC: yyyyMMddThhmmssZ.
 IcalDateValue utcStampIcal(const QDateTime &moment);
 

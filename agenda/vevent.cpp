@@ -47,8 +47,15 @@ void appendVEvent(QByteArray &out, const VEvent &e)
                "X-MICROSOFT-DISALLOW-COUNTER:FALSE\r\n"
                "X-MS-OLK-ALLOWEXTERNCHECK:TRUE\r\n"
                "X-MS-OLK-AUTOFILLLOCATION:FALSE\r\n"
-               "X-MS-OLK-CONFTYPE:0\r\n"
-               "END:VEVENT\r\n");
+               "X-MS-OLK-CONFTYPE:0\r\n");
+    if (!e.alarm.value.isEmpty()) {
+        out.append("BEGIN:VALARM\r\nACTION:DISPLAY\r\n");
+        appendText(out, QLatin1String("DESCRIPTION"),
+                   e.alarmText.isEmpty() ? QStringLiteral("Promemoria") : e.alarmText);
+        appendDate(out, QLatin1String("TRIGGER"), e.alarm);
+        out.append("END:VALARM\r\n");
+    }
+    out.append("END:VEVENT\r\n");
 }
 
 QByteArray ComponiVEvent(const VEvent &event)

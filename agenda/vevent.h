@@ -23,12 +23,16 @@ struct VEvent
     QString summary; // written with LANGUAGE=it-IT
     QString opaque;
     QString uid;
+    // A reminder: VALARM with ACTION:DISPLAY, `alarmText` shown at the UTC moment `alarm`.
+    // None when `alarm` is empty.
+    IcalDateValue alarm;
+    QString alarmText;
 };
 
 // The event block: BEGIN:VEVENT, the properties that have a value in the order CREATED,
 // DESCRIPTION, DTEND, DTSTAMP, DTSTART, LAST-MODIFIED, LOCATION, PRIORITY, SEQUENCE, SUMMARY,
-// OPAQUE, UID, six fixed X- lines and END:VEVENT, one line each whatever the values hold:
-// CRLF line ends, folded at 75 octets.
+// OPAQUE, UID, six fixed X- lines, the reminder's VALARM block and END:VEVENT, one line each
+// whatever the values hold: CRLF line ends, folded at 75 octets.
 void appendVEvent(QByteArray &out, const VEvent &event);
 QByteArray ComponiVEvent(const VEvent &event);
 

@@ -55,6 +55,7 @@ def main():
             'created': in_utc(event['CREATED'].dt) if 'CREATED' in event else None,
             'dtstamp': in_utc(event['DTSTAMP'].dt) if 'DTSTAMP' in event else None,
             'x_lines': sorted(k for k in event.keys() if k.startswith('X-')),
+            'alarms': [in_utc(a['TRIGGER'].dt) for a in event.walk('VALARM')],
         })
     print(json.dumps({
         'version': str(calendar.get('VERSION')),

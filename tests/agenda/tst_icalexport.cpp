@@ -102,6 +102,8 @@ private Q_SLOTS:
         addAppointment(archive, QVariant(), QStringLiteral("Senza data"));
         addAppointment(archive, QVariant(), QStringLiteral("Senza data"));
         addAppointment(archive, wall(2024, 1, 1, 9, 0), QStringLiteral("Archiviata"), {}, true);
+        archive.native(QStringLiteral("update Calendario set DataAvviso = '2024-06-30 00:00:00' "
+                                      "where Cliente = 'Estate'"));
 
         const db::Result<agenda::IcalExport> done = exportOf(archive.connection());
         QVERIFY2(done.ok(), qPrintable(done.message()));
@@ -125,11 +127,19 @@ private Q_SLOTS:
         QCOMPARE(events[5]["start"].toString(), "0999-06-15");
         QCOMPARE(events[5]["end"].toString(), "0999-06-16");
         QVERIFY(events[5]["all_day"].toBool());
-        QCOMPARE(events[0]["end"], QJsonValue());
+        // An hour of real time after the start, however the clocks change: an appointment in
+        // the hour the clocks repeat or skip ends in UTC, an hour after the moment it starts.
+        QCOMPARE(field(events, "end"),
+                 QStringList({"2024-10-27T01:30:00+00:00", "2024-07-01T19:00:00+02:00",
+                              "2024-03-31T02:30:00+00:00", "2024-03-05T10:07:00+01:00",
+                              "0999-06-15T11:30:00+00:50", "0999-06-16"}));
         QCOMPARE(events[0]["dtstamp"].toString(), "2024-03-05T09:00:00Z");
         QCOMPARE(events[0]["created"].toString(), "2024-03-04T23:00:00Z");
         QCOMPARE(events[0]["language"].toString(), "it-IT");
         QCOMPARE(events[0]["x_lines"].toArray().size(), 6);
+        // The reminder's day rings at nine, in the office's zone.
+        QCOMPARE(events[1]["alarms"].toArray(), QJsonArray({"2024-06-30T07:00:00Z"}));
+        QCOMPARE(events[0]["alarms"].toArray(), QJsonArray());
     }
 
     void emptyGrid()

@@ -172,8 +172,10 @@ private Q_SLOTS:
 
         // Whole days only: no zone to describe. The stamps are UTC: 10:00 in Rome is 09:00,
         // the day began at 23:00 the day before.
-        const agenda::IcalExport days = agenda::composeCalendar(
-            {{1, wall(2024, 12, 31), {}, {}, {}, {}}, {2, QDateTime(), {}, {}, {}, {}}}, settings);
+        const agenda::IcalExport days =
+            agenda::composeCalendar({{1, wall(2024, 12, 31), {}, {}, {}, {}, {}, false},
+                                     {2, QDateTime(), {}, {}, {}, {}, {}, false}},
+                                    settings);
         QCOMPARE(days.events, 1);
         QCOMPARE(days.undated, 1);
         QVERIFY(!days.text.contains("VTIMEZONE"));
@@ -182,10 +184,40 @@ private Q_SLOTS:
         QVERIFY(days.text.contains("\r\nCREATED:20240304T230000Z\r\n"));
         QVERIFY(!unfolded(days.text).contains("\r\n\r\n"));
 
-        const agenda::IcalExport timed =
-            agenda::composeCalendar({{1, wall(2024, 3, 5, 9, 7, 3), {}, {}, {}, {}}}, settings);
+        const agenda::IcalExport timed = agenda::composeCalendar(
+            {{1, wall(2024, 3, 5, 9, 7, 3), {}, {}, {}, {}, {}, false}}, settings);
         QVERIFY(timed.text.contains("\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Rome\r\n"));
-        QVERIFY(!timed.text.contains("DTEND"));
+        // An hour long on a phone, not a moment.
+        QVERIFY(timed.text.contains("\r\nDTEND;TZID=Europe/Rome:20240305T100703\r\n"));
+        QVERIFY(!timed.text.contains("VALARM"));
+    }
+
+    // The reminder's day rings on the phone: at nine in the office's zone, or at the
+    // appointment's own time when that comes first; a done appointment rings no more.
+    void theReminderIsAnAlarm()
+    {
+        const agenda::IcalSettings settings{
+            kRome, QDateTime(QDate(2024, 3, 5), QTime(10, 0), kRome), QUuid::createUuid()};
+        agenda::Appointment dayBefore{1,       wall(2024, 7, 5, 15, 30), {},   {}, "Rossi",
+                                      "Firma", wall(2024, 7, 4),         false};
+        agenda::Appointment sameMorning{2,  wall(2024, 12, 5, 8, 15), {},   {}, "Bianchi",
+                                        {}, wall(2024, 12, 5),        false};
+        agenda::Appointment wholeDay{3,  wall(2024, 12, 6), {},   {}, "Verdi",
+                                     {}, wall(2024, 12, 6), false};
+        agenda::Appointment done = dayBefore;
+        done.id = 4;
+        done.conclusa = true;
+        const QByteArray text =
+            agenda::composeCalendar({dayBefore, sameMorning, wholeDay, done}, settings).text;
+        const QByteArray flat = unfolded(text);
+        // Summer: 09:00 in Rome is 07:00 UTC; winter: 08:15 is 07:15 UTC, 09:00 is 08:00.
+        QVERIFY(flat.contains("BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Rossi : "
+                              "Firma\r\nTRIGGER;VALUE=DATE-TIME:20240704T070000Z\r\n"
+                              "END:VALARM\r\nEND:VEVENT\r\n"));
+        QVERIFY(flat.contains("TRIGGER;VALUE=DATE-TIME:20241205T071500Z\r\n"));
+        QVERIFY(flat.contains("TRIGGER;VALUE=DATE-TIME:20241206T080000Z\r\n"));
+        QCOMPARE(flat.count("BEGIN:VALARM"), 3);
+        QCOMPARE(flat.count("END:VALARM"), 3);
     }
 
     void summaryAndFileName()

@@ -290,6 +290,11 @@ private Q_SLOTS:
             {
                 return inner.ask(q, c, a);
             }
+            int choose(const QString &q, const QString &c, const QStringList &b, int p,
+                       int e) override
+            {
+                return inner.choose(q, c, b, p, e);
+            }
             QString chooseOpenFile(const QString &, const QString &, const QString &) override
             {
                 return {};
