@@ -110,6 +110,8 @@ void TfrmInizio::connectReferenceButtons()
 {
     QList<std::pair<QString, std::function<void()>>> buttons = m_links.openers;
     buttons.append({QStringLiteral("btnAttivitaCopia"), [this] { btnCopiaDiSicurezzaClick(); }});
+    buttons.append(
+        {QStringLiteral("btnAttivitaRipristina"), [this] { btnRipristinaCopiaClick(); }});
     buttons.append({QStringLiteral("btnAttivitaWindows"), [this] { btnArchivioWindowsClick(); }});
     for (const auto &[name, open] : buttons) {
         auto *button = findChild<QToolButton *>(name);
@@ -160,6 +162,65 @@ void TfrmInizio::btnCopiaDiSicurezzaClick()
     }
     dialogs().information(QStringLiteral("Copia di sicurezza scritta e controllata:\n") + copy,
                           QStringLiteral("Copia di sicurezza"));
+}
+
+void TfrmInizio::btnRipristinaCopiaClick()
+{
+    if (!m_sequence || m_starting)
+        return;
+    const QString caption = QStringLiteral("Ripristina copia");
+    const QString archive = m_links.archiveLocation();
+    if (archive.isEmpty()) {
+        dialogs().error(QStringLiteral("L'archivio non è aperto."));
+        return;
+    }
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    if (const QString advice =
+            db::backupAdvice(archive, QDir(folder).filePath(QStringLiteral("copia.dump")), true);
+        !advice.isEmpty()) {
+        dialogs().information(advice, caption);
+        return;
+    }
+    // The other windows show the archive as it is now, and some read it as they go.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && window->isWindow() &&
+            !window->inherits("QMenu")) {
+            dialogs().warning(QStringLiteral("Chiudere le altre finestre del programma prima di "
+                                             "ripristinare una copia di sicurezza."));
+            return;
+        }
+    }
+    const QString copy =
+        dialogs().chooseOpenFile(QStringLiteral("Copia di sicurezza da ripristinare"),
+                                 QStringLiteral("Archivio (*.sqlite);;Tutti i file (*)"), folder);
+    if (copy.isEmpty())
+        return;
+    db::Result<bool> restored = [&] {
+        const WaitCursor wait;
+        return m_sequence->restoreCopy(copy, [&] {
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+            const bool yes = dialogs().confirmDefaultNo(
+                QStringLiteral("L'archivio %1 sarà sostituito dalla copia %2: ciò che è stato "
+                               "scritto dopo la copia andrà perso. Continuare?")
+                    .arg(QDir::toNativeSeparators(archive), QDir::toNativeSeparators(copy)));
+            QApplication::restoreOverrideCursor();
+            return yes;
+        });
+    }();
+    if (!restored) {
+        dialogs().error(restored.message());
+        return;
+    }
+    if (!*restored)
+        return;
+    dialogs().information(
+        QStringLiteral("Archivio ripristinato dalla copia %1.").arg(QDir::toNativeSeparators(copy)),
+        caption);
+    // The archive as the copy has it: its password, its company, its data.
+    m_startupDone = false;
+    FormActivate();
 }
 
 QToolButton *TfrmInizio::pictureButton(QWidget *parent, const QString &name, const QString &caption,
@@ -224,6 +285,8 @@ QWidget *TfrmInizio::buildAttivitaTab()
          QStringLiteral("\u2139"), QColor(0x7f, 0x8c, 0x8d)},
         {QStringLiteral("btnAttivitaCopia"), QStringLiteral("Copia di sicurezza"),
          QStringLiteral("\u21E9"), QColor(0x1d, 0x5a, 0x4e)},
+        {QStringLiteral("btnAttivitaRipristina"), QStringLiteral("Ripristina copia…"),
+         QStringLiteral("\u21E7"), QColor(0x1d, 0x5a, 0x4e)},
         {QStringLiteral("btnAttivitaWindows"), QStringLiteral("Da Windows"),
          QStringLiteral("\u21AA"), QColor(0x0e, 0x5a, 0x8a)},
     };

@@ -38,6 +38,10 @@ public:
     // "Copia di sicurezza": a checked copy of the archive in use, in a file the user chooses
     // (for an archive on a PostgreSQL server, the pg_dump line to run instead).
     void btnCopiaDiSicurezzaClick();
+    // "Ripristina copia…": puts a backup copy the user chooses back as the archive in use,
+    // once no other window of the program and no other program has it open, after a question;
+    // then uses it as at a start.
+    void btnRipristinaCopiaClick();
     // "Da Windows": converts an archive of the Windows version the user chooses into a new
     // archive, then uses it as at a start.
     void btnArchivioWindowsClick();

@@ -149,6 +149,35 @@ db::Result<bool> StartupSequence::convertArchive(StartupPrompts &prompts, const 
     return error.error();
 }
 
+db::Result<bool> StartupSequence::restoreCopy(const QString &copy,
+                                              const std::function<bool()> &confirm)
+{
+    db::ArchiveConnection &connection = m_parts.connection;
+    const QString archive = connection.location();
+    if (archive.isEmpty())
+        return db::Error{QStringLiteral("L'archivio non è aperto.")};
+    connection.close();
+    // Back to the archive as it was, saying so when even that fails.
+    const auto reopened = [&](const db::Status &why) -> db::Result<bool> {
+        db::Status open = connection.open(archive);
+        if (open)
+            open = m_parts.reopenSharedDataSets();
+        if (!open)
+            return db::Error{why.ok() ? open.message()
+                                      : why.message() + QStringLiteral("\n") + open.message()};
+        if (!why)
+            return why.error();
+        return false;
+    };
+    if (db::Status refused = db::restoreRefusal(copy, archive); !refused)
+        return reopened(refused);
+    if (!confirm())
+        return reopened({});
+    if (db::Status restored = db::restoreArchive(copy, archive); !restored)
+        return reopened(restored);
+    return true;
+}
+
 StartupSequence::Step StartupSequence::finish(StartupPrompts &prompts, db::Status *error)
 {
     OptionsStore &options = m_parts.options;

@@ -68,6 +68,12 @@ public:
     // percorso.txt at it. True when it did; the caller then runs the sequence again to use it.
     db::Result<bool> convertArchive(StartupPrompts &prompts, const QString &mdb);
 
+    // The main window's command: puts the backup copy `copy` back as the archive in use. This
+    // program lets go of the archive first, so that only other programs can stand in the way;
+    // `confirm` is asked only once nothing does. True when the copy is back: the caller then
+    // runs the sequence again, as at a start. Otherwise the archive is open again as before.
+    db::Result<bool> restoreCopy(const QString &copy, const std::function<bool()> &confirm);
+
     // After a run that is done: the birthdays of the month ("Cognome Nome :dd/mm/yyyy").
     QStringList birthdays() const { return m_birthdays; }
     struct Reminders

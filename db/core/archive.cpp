@@ -91,6 +91,14 @@ Status restoreArchive(const QString &copyPath, const QString &archive)
     return (*driver)->restore(copyPath, archive);
 }
 
+Status restoreRefusal(const QString &copyPath, const QString &archive)
+{
+    Result<const ArchiveDriver *> driver = driverFor(archive);
+    if (!driver)
+        return driver.error();
+    return (*driver)->restoreRefusal(copyPath, archive);
+}
+
 Result<QString> copyArchive(const QString &source, const QString &target,
                             const ArchiveBuilder &createTables, const TableCopied &copied)
 {

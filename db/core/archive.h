@@ -57,6 +57,9 @@ Status backupArchive(const QString &archive, const QString &copyPath);
 // Puts the copy `copyPath` back as the archive. The copy must be a sound archive and no program
 // may have the archive open; an interruption leaves the archive as it was.
 Status restoreArchive(const QString &copyPath, const QString &archive);
+// What restoreArchive() would refuse now (the copy, the archive in use by some program, an
+// engine whose copies are put back by its own tools), checked before the user is asked.
+Status restoreRefusal(const QString &copyPath, const QString &archive);
 
 // Told of each table copied, with its rows, as soon as it is done.
 using TableCopied = std::function<void(const QString &table, qint64 rows)>;

@@ -18,6 +18,11 @@ Status ArchiveDriver::restore(const QString &copy, const QString &archive) const
     return Error{backupAdvice(archive, copy, true)};
 }
 
+Status ArchiveDriver::restoreRefusal(const QString &copy, const QString &archive) const
+{
+    return Error{backupAdvice(archive, copy, true)};
+}
+
 Result<QString> ArchiveDriver::copyInto(Connection & /*source*/, const QString &location,
                                         const ArchiveBuilder & /*createTables*/,
                                         const TableCopied & /*copied*/) const

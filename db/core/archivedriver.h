@@ -38,6 +38,8 @@ public:
                                  bool restoring) const;
     virtual Status backup(const QString &archive, const QString &copy) const;
     virtual Status restore(const QString &copy, const QString &archive) const;
+    // What restore() would refuse now, checked without changing anything.
+    virtual Status restoreRefusal(const QString &copy, const QString &archive) const;
 
     // Fills the new archive at `location` with the tables of `source`, all or nothing.
     virtual Result<QString> copyInto(Connection &source, const QString &location,

@@ -124,7 +124,11 @@ Status backupArchiveFile(const QString &archivePath, const QString &copyPath)
     return {};
 }
 
-Status restoreArchiveFile(const QString &copyPath, const QString &archivePath)
+namespace {
+
+// The files are what a restore needs: the archive alone, then a sound copy (read only once the
+// archive is known to be free, so that nobody waits on a long check for nothing).
+Result<ArchiveUse> readyToRestore(const QString &copyPath, const QString &archivePath)
 {
     if (!QFileInfo(copyPath).isFile())
         return Error{QStringLiteral("La copia di sicurezza %1 non esiste.").arg(copyPath)};
@@ -132,9 +136,27 @@ Status restoreArchiveFile(const QString &copyPath, const QString &archivePath)
         return Error{QStringLiteral("L'archivio %1 non esiste.").arg(archivePath)};
     if (QFileInfo(copyPath).canonicalFilePath() == QFileInfo(archivePath).canonicalFilePath())
         return Error{QStringLiteral("La copia di sicurezza è l'archivio stesso.")};
-    if (Status sound = checkedCopy(copyPath, QStringLiteral("La copia di sicurezza")); !sound)
-        return sound;
     Result<ArchiveUse> alone = ArchiveUse::takeAlone(archivePath);
+    if (!alone)
+        return alone.error();
+    if (Status sound = checkedCopy(copyPath, QStringLiteral("La copia di sicurezza")); !sound)
+        return sound.error();
+    return alone;
+}
+
+} // namespace
+
+Status restoreArchiveFileRefusal(const QString &copyPath, const QString &archivePath)
+{
+    Result<ArchiveUse> alone = readyToRestore(copyPath, archivePath);
+    if (!alone)
+        return alone.error();
+    return {};
+}
+
+Status restoreArchiveFile(const QString &copyPath, const QString &archivePath)
+{
+    Result<ArchiveUse> alone = readyToRestore(copyPath, archivePath);
     if (!alone)
         return alone.error();
     const QString context =

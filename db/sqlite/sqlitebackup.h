@@ -19,4 +19,8 @@ Status backupArchiveFile(const QString &archivePath, const QString &copyPath);
 // leaves it as it was.
 Status restoreArchiveFile(const QString &copyPath, const QString &archivePath);
 
+// What restoreArchiveFile() would refuse now: a missing or unsound copy, the archive itself as
+// its copy, a missing archive, an archive some program has open. Nothing is changed.
+Status restoreArchiveFileRefusal(const QString &copyPath, const QString &archivePath);
+
 } // namespace db

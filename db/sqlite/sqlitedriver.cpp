@@ -118,6 +118,11 @@ Status SqliteDriver::restore(const QString &copy, const QString &archive) const
     return restoreArchiveFile(copy, archive);
 }
 
+Status SqliteDriver::restoreRefusal(const QString &copy, const QString &archive) const
+{
+    return restoreArchiveFileRefusal(copy, archive);
+}
+
 Result<ArchiveCheck> checkArchiveFile(const QString &path)
 {
     auto opened = openAsItIs(path);

@@ -16,6 +16,7 @@ public:
                          bool restoring) const override;
     Status backup(const QString &archive, const QString &copy) const override;
     Status restore(const QString &copy, const QString &archive) const override;
+    Status restoreRefusal(const QString &copy, const QString &archive) const override;
 };
 
 // The integrity check of the archive file at `path`, with the program's text order in place.

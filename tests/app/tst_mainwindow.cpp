@@ -13,6 +13,7 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "db/core/archive.h"
+#include "db/core/archiveconnection.h"
 #include "mail/windows/frmemail.h"
 #include "notices/noticestore.h"
 #include "notices/windows/frmgrigliaavvisi.h"
@@ -361,6 +362,66 @@ private Q_SLOTS:
         click(&o.program.frmInizio(), "btnAttivitaCopia");
         QCOMPARE(o.dialogs.messages.size(), 2);
         QVERIFY(o.dialogs.messages[1].startsWith(QStringLiteral("Messaggio di errore")));
+    }
+
+    // "Ripristina copia…": refused before any question while anything holds the archive, asked
+    // with No as the default, and the program on the copy's data afterwards.
+    void restoreButtonPutsTheCopyBack()
+    {
+        Office o;
+        const QString archive = o.program.formDb().Connessione().location();
+        const QString copy = QDir(o.folder.path()).filePath(QStringLiteral("copia.sqlite"));
+        if (o.onServer) {
+            click(&o.program.frmInizio(), "btnAttivitaRipristina");
+            QCOMPARE(o.dialogs.messages.size(), 1);
+            QVERIFY2(o.dialogs.messages[0].contains(QStringLiteral("pg_restore")),
+                     qPrintable(o.dialogs.messages[0]));
+            return;
+        }
+        QVERIFY(db::backupArchive(archive, copy));
+        (void)o.program.formDb().Connessione().run(u"delete from Contatti");
+        const auto contacts = [&] {
+            return o.program.formDb().Connessione().run(u"select * from Contatti")->rows.size();
+        };
+
+        // Another window of the program open: closed first.
+        o.program.frmContatti().show();
+        click(&o.program.frmInizio(), "btnAttivitaRipristina");
+        o.program.frmContatti().hide();
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY(o.dialogs.messages[0].contains(QStringLiteral("Chiudere le altre finestre")));
+
+        // Another program on the archive: said before anything is asked.
+        {
+            db::ArchiveConnection other;
+            QVERIFY(other.open(archive));
+            o.dialogs.files = {copy};
+            click(&o.program.frmInizio(), "btnAttivitaRipristina");
+        }
+        QCOMPARE(o.dialogs.messages.size(), 2);
+        QVERIFY2(o.dialogs.messages[1].contains(QStringLiteral("è aperto")),
+                 qPrintable(o.dialogs.messages[1]));
+        QCOMPARE(contacts(), 0); // and this program goes on with its archive
+
+        // No, the default, keeps the archive.
+        o.dialogs.files = {copy};
+        o.dialogs.answers = {false};
+        click(&o.program.frmInizio(), "btnAttivitaRipristina");
+        QCOMPARE(o.dialogs.messages.size(), 3);
+        QVERIFY(o.dialogs.messages[2].contains(QStringLiteral("Continuare?")));
+        QCOMPARE(o.dialogs.preselected.last(), Dialogs::Answer::No);
+        QCOMPARE(contacts(), 0);
+
+        o.dialogs.files = {copy};
+        o.dialogs.answers = {true};
+        click(&o.program.frmInizio(), "btnAttivitaRipristina");
+        QVERIFY2(o.dialogs.messages[4].startsWith(
+                     QStringLiteral("Ripristina copia: Archivio ripristinato dalla copia")),
+                 qPrintable(o.dialogs.messages.join(u'\n')));
+        QVERIFY(o.program.frmInizio().startupDone());
+        QCOMPARE(contacts(), 2);
+        // The contact list is read again, from the copy, when it is next shown.
+        QVERIFY(!o.program.contacts().TableCercaContatti.isOpen());
     }
 
     // "Da Windows": the chosen file converted beside the archive in use, which stays as it was,

@@ -1,5 +1,6 @@
 // calvetra-sql's backups, restores and answers to --help and --version, as a user runs them.
 
+#include "db/core/archiveconnection.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -47,6 +48,33 @@ private Q_SLOTS:
         QCOMPARE(archive.native(QStringLiteral("SELECT count(*) FROM Contatti")).rows[0][0].toInt(),
                  1);
         QCOMPARE(calvetraSql(restore + QStringList{QStringLiteral("--conferma")}).exitCode, 0);
+    }
+
+    // A restore that would be refused is refused before anyone is asked: the archive open in
+    // the program, a copy that is not an archive.
+    void refusalsComeBeforeTheQuestion()
+    {
+        FreshArchive archive;
+        const QString copy = archive.folder() + QStringLiteral("/copia.sqlite");
+        QCOMPARE(calvetraSql({QStringLiteral("--backup"), archive.path(), copy}).exitCode, 0);
+        const QStringList restore{QStringLiteral("--restore"), archive.path(), copy};
+        {
+            db::ArchiveConnection program;
+            QVERIFY(program.open(archive.path()));
+            const Run refused = calvetraSql(restore, "s\n");
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains(QStringLiteral("è aperto")), qPrintable(refused.err));
+            QVERIFY(!refused.out.contains(QStringLiteral("Continuare?")));
+        }
+        const QString notAnArchive = archive.folder() + QStringLiteral("/lettera.sqlite");
+        QFile text(notAnArchive);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("Gentile cliente, ...");
+        text.close();
+        const Run bad = calvetraSql({QStringLiteral("--restore"), archive.path(), notAnArchive});
+        QCOMPARE(bad.exitCode, 1);
+        QVERIFY(!bad.out.contains(QStringLiteral("Continuare?")));
+        QCOMPARE(calvetraSql(restore, "s\n").exitCode, 0);
     }
 
     // The way out for an office that forgot its administrator password: asked first, and

@@ -36,6 +36,11 @@ int backup(const QString &archive, const QString &copy)
 
 int restore(const QString &archive, const QString &copy, bool alreadyConfirmed)
 {
+    // Nobody is asked about a restore that would be refused.
+    if (db::Status refused = db::restoreRefusal(copy, archive); !refused) {
+        err() << refused.message() << Qt::endl;
+        return 1;
+    }
     if (!alreadyConfirmed && !confirmed(archive, copy)) {
         err() << "Ripristino annullato: l'archivio non è cambiato." << Qt::endl;
         return 1;
