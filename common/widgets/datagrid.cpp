@@ -70,10 +70,13 @@ DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
     setItemDelegate(new TextCellDelegate(this));
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSortIndicatorShown(true);
 
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (section >= 0 && section < m_model->columns().size())
             Q_EMIT titleClicked(m_model->columns()[section].field);
+        // The header turns its arrow at every click; the window may sort otherwise, or not.
+        showSortColumn();
     });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
         if (index.isValid()) {
@@ -115,8 +118,35 @@ DataGrid::DataGrid(DataSetModel *model, bool multiSelection, QWidget *parent)
         m_selectionOrder.clear();
         m_selected.clear();
         followDataSet();
+        showSortColumn();
     });
+    connect(model, &QAbstractItemModel::layoutChanged, this, &DataGrid::showSortColumn);
     followDataSet();
+    showSortColumn();
+}
+
+void DataGrid::showSortColumn()
+{
+    // The first term of the sort text decides: "Cognome DESC, Nome" is by surname, descending.
+    const QString first = dataSet().sort().section(u',', 0, 0).trimmed();
+    const QStringList words = first.split(u' ', Qt::SkipEmptyParts);
+    int section = -1;
+    if (!words.isEmpty()) {
+        QString field = words.first();
+        if (field.startsWith(u'[') && field.endsWith(u']'))
+            field = field.mid(1, field.size() - 2);
+        for (qsizetype c = 0; c < m_model->columns().size(); ++c) {
+            if (m_model->columns()[c].field.compare(field, Qt::CaseInsensitive) == 0) {
+                section = int(c);
+                break;
+            }
+        }
+    }
+    const bool descending = words.size() > 1 && words[1].compare(u"desc", Qt::CaseInsensitive) == 0;
+    QHeaderView *header = horizontalHeader();
+    header->blockSignals(true);
+    header->setSortIndicator(section, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    header->blockSignals(false);
 }
 
 void DataGrid::followDataSet()

@@ -29,6 +29,9 @@ Q_SIGNALS:
 
 private:
     void followDataSet();
+    // The arrow on the title of the column the rows are sorted by, pointing the sort's way;
+    // none while the rows keep the query's order.
+    void showSortColumn();
 
     DataSetModel *m_model;
     QList<db::DataSet::Bookmark> m_selectionOrder;

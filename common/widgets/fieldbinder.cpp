@@ -5,6 +5,7 @@
 #include "common/widgets/datasetcombobox.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
@@ -151,6 +152,28 @@ void FieldBinder::show(const Binding &b)
     m_refreshing = false;
 }
 
+namespace {
+
+// What the window calls a field: the caption of its label ("Data di Nascita"), else its
+// column.
+QString captionOf(QWidget *field, const QString &column)
+{
+    for (QWidget *window = field->window();
+         const QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->buddy() == field) {
+            QString caption = label->text();
+            caption.remove(u'&');
+            while (caption.endsWith(u':') || caption.endsWith(u' '))
+                caption.chop(1);
+            if (!caption.isEmpty())
+                return caption;
+        }
+    }
+    return column;
+}
+
+} // namespace
+
 db::Status FieldBinder::commit(QWidget **failedField)
 {
     for (const Binding &b : std::as_const(m_bindings)) {
@@ -167,7 +190,8 @@ db::Status FieldBinder::commit(QWidget **failedField)
             if (!date) {
                 if (failedField)
                     *failedField = b.widget;
-                return db::Error{QStringLiteral("Data non valida")};
+                return db::Error{QStringLiteral("«%1»: %2 non è una data valida (gg/mm/aaaa).")
+                                     .arg(captionOf(b.widget, b.column), text)};
             }
             value = *date;
         } else if (!text.isEmpty()) {
@@ -175,7 +199,8 @@ db::Status FieldBinder::commit(QWidget **failedField)
             if (!amount) {
                 if (failedField)
                     *failedField = b.widget;
-                return db::Error{QStringLiteral("Importo non valido")};
+                return db::Error{QStringLiteral("«%1»: %2 non è un importo valido.")
+                                     .arg(captionOf(b.widget, b.column), text)};
             }
             value = *amount;
         }

@@ -167,7 +167,9 @@ QWidget *TfrmContattiDett::buildGenerale()
     int rows[2] = {0, 0};
     QList<QWidget *> order[2];
     const auto put = [&](const QString &label, QWidget *w, int column = 0) {
-        g->addWidget(new QLabel(label, page), rows[column], column * 2);
+        auto *caption = new QLabel(label, page);
+        caption->setBuddy(w); // messages about a field call it by its caption
+        g->addWidget(caption, rows[column], column * 2);
         g->addWidget(w, rows[column]++, column * 2 + 1);
         order[column].append(w);
     };
@@ -346,7 +348,9 @@ QWidget *TfrmContattiDett::buildUfficio()
     auto *g = new QGridLayout(page);
     int row = 0;
     const auto put = [&](const QString &label, QWidget *w) {
-        g->addWidget(new QLabel(label, page), row, 0);
+        auto *caption = new QLabel(label, page);
+        caption->setBuddy(w);
+        g->addWidget(caption, row, 0);
         g->addWidget(w, row++, 1);
     };
     put(QStringLiteral("Telefono"),

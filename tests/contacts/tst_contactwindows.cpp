@@ -947,8 +947,10 @@ private Q_SLOTS:
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QVERIFY(stayed);
+        // The message names the field as the window captions it, and what was typed.
         QCOMPARE(o.dialogs.messages,
-                 QStringList{QStringLiteral("Messaggio di errore: Data non valida")});
+                 QStringList{QStringLiteral("Messaggio di errore: «Data di Nascita»: 31/02/1980 "
+                                            "non è una data valida (gg/mm/aaaa).")});
         QCOMPARE(o.contact(2).value(0, u"Indirizzo").toString(), QStringLiteral("Via Roma"));
         QCOMPARE(o.contact(2).value(0, u"DataNascita").toDateTime(), day(1980, 2, 28));
     }

@@ -1,11 +1,13 @@
 // The template list and editor and the three steps of the notice wizard, driven through their
 // real controls.
 
+#include "common/datasetmodel.h"
 #include "common/widgets/datagrid.h"
 #include "common/widgets/datasetcombobox.h"
 #include "db/core/datetimes.h"
 #include "noticeoffice.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -115,6 +117,40 @@ private Q_SLOTS:
         Q_EMIT o.grigliaAvvisi.grid()->titleClicked(QStringLiteral("Descrizione"));
         QCOMPARE(ds.sort(), QStringLiteral("Descrizione DESC"));
         QCOMPARE(names(ds).first(), QStringLiteral("d'Autunno"));
+    }
+
+    // The arrow on a title says which column the rows are sorted by and which way, as the
+    // mouse leaves it; a column that does not sort shows none.
+    void theSortedColumnShowsItsArrow()
+    {
+        NoticeOffice o(templates);
+        o.grigliaAvvisi.show();
+        DataGrid *grid = o.grigliaAvvisi.grid();
+        QHeaderView *header = grid->horizontalHeader();
+        const auto section = [&](const QString &field) {
+            const auto *model = qobject_cast<const DataSetModel *>(grid->model());
+            for (qsizetype c = 0; c < model->columns().size(); ++c) {
+                if (model->columns()[c].field == field)
+                    return int(c);
+            }
+            return -1;
+        };
+        const auto clickTitle = [&](const QString &field) {
+            const int s = section(field);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(s) + 5, header->height() / 2));
+        };
+        QCOMPARE(header->sortIndicatorSection(), -1);
+        clickTitle(QStringLiteral("Descrizione"));
+        QCOMPARE(o.notices.TableAvvisi.sort(), QStringLiteral("Descrizione ASC"));
+        QCOMPARE(header->sortIndicatorSection(), section(QStringLiteral("Descrizione")));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        clickTitle(QStringLiteral("Descrizione"));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        clickTitle(QStringLiteral("Testo")); // not sortable: the sort and its arrow stay
+        QCOMPARE(header->sortIndicatorSection(), section(QStringLiteral("Descrizione")));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        QVERIFY(header->isSortIndicatorShown());
     }
 
     void emptyListOpensAndAsksNothing()
