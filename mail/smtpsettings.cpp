@@ -1,5 +1,6 @@
 #include "mail/smtpsettings.h"
 
+#include "common/officeca.h"
 #include "db/core/connection.h"
 
 namespace mail {
@@ -31,9 +32,14 @@ db::Result<SmtpSettings> readSmtpSettings(db::Connection &connection)
     if (rows->rows.isEmpty())
         return SmtpSettings{};
     const db::RowSet &set = *rows;
-    return smtpSettingsFromRow([&set](const QString &column) {
+    SmtpSettings settings = smtpSettingsFromRow([&set](const QString &column) {
         return set.columnIndex(column) < 0 ? QVariant() : set.value(0, column);
     });
+    db::Result<QByteArray> office = readOfficeCa(connection);
+    if (!office)
+        return office.error();
+    settings.officeCa = *office;
+    return settings;
 }
 
 QString missingSetting(const SmtpSettings &settings)

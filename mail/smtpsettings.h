@@ -28,6 +28,7 @@ struct SmtpSettings
     QString sender;   // SmtpMittenteEmail
 
     QString caFile;          // a certificate authority trusted for this run, beside the system's
+    QByteArray officeCa;     // the office's own authorities (PEM), from the archive
     int timeoutSeconds = 30; // connecting, and waiting for each reply
 
     // The port to connect to: the stored one, 25 when none; with TLS from the first byte a

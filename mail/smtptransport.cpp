@@ -1,5 +1,6 @@
 #include "mail/smtptransport.h"
 
+#include <QFile>
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -21,6 +22,19 @@ void initialiseCurl()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// The authorities the system trusts, from the file libcurl uses by default; read once.
+QByteArray systemAuthorities(CURL *curl)
+{
+    static const QByteArray bundle = [curl] {
+        char *path = nullptr;
+        if (curl_easy_getinfo(curl, CURLINFO_CAINFO, &path) != CURLE_OK || !path)
+            return QByteArray();
+        QFile file(QString::fromLocal8Bit(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    return bundle;
 }
 
 // The dialogue as far as the reasons need it: the last command verb sent (never its argument,
@@ -242,6 +256,22 @@ SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArr
     const QByteArray user = settings.userName.toUtf8();
     QByteArray password = settings.password.toUtf8();
     const QByteArray caFile = settings.caFile.toLocal8Bit();
+    QByteArray trusted;
+    if (!settings.officeCa.isEmpty()) {
+        // libcurl takes one list of authorities: the system's, the run's file and the office's.
+        trusted = systemAuthorities(curl);
+        if (!caFile.isEmpty()) {
+            QFile file(settings.caFile);
+            if (!file.open(QIODevice::ReadOnly))
+                return failure(SendFailure::Certificate,
+                               QStringLiteral("certificato non valido per %1: il file delle "
+                                              "autorità \"%2\" non si può leggere")
+                                   .arg(QString::fromUtf8(host), settings.caFile));
+            trusted += '\n' + file.readAll();
+        }
+        trusted += '\n' + settings.officeCa + '\n';
+    }
+    curl_blob trustedBlob{trusted.data(), size_t(trusted.size()), CURL_BLOB_COPY};
     curl_slist *to = nullptr;
     for (const QByteArray &r : recipients)
         to = curl_slist_append(to, ('<' + r + '>').constData());
@@ -260,7 +290,9 @@ SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArr
     curl_easy_setopt(curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2));
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!caFile.isEmpty())
+    if (!trusted.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &trustedBlob);
+    else if (!caFile.isEmpty())
         curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
     curl_easy_setopt(
         curl, CURLOPT_USE_SSL,

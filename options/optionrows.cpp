@@ -88,7 +88,8 @@ QVariant RowChanges::value(const QString &column) const
 }
 
 db::Status saveOptionRows(db::DataSet &options, const RowChanges &optionChanges,
-                          db::DataSet &company, const RowChanges &companyChanges)
+                          db::DataSet &company, const RowChanges &companyChanges,
+                          const std::function<db::Status()> &alsoWrite)
 {
     const db::Status written = [&]() -> db::Status {
         db::Transaction transaction(options.connection());
@@ -98,6 +99,10 @@ db::Status saveOptionRows(db::DataSet &options, const RowChanges &optionChanges,
             return done;
         if (db::Status done = writeRow(company, companyChanges, {}); !done)
             return done;
+        if (alsoWrite) {
+            if (db::Status done = alsoWrite(); !done)
+                return done;
+        }
         return transaction.commit();
     }();
     if (written)

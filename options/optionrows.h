@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "db/datasets/dataset.h"
 
 #include <QList>
@@ -29,5 +31,7 @@ private:
 //
 // On failure both data sets are read again, so that they hold what the archive holds, and the
 // caller still has its changes for another attempt. Engine messages never carry the values.
+// `alsoWrite`, when given, writes more in the same transaction.
 db::Status saveOptionRows(db::DataSet &options, const RowChanges &optionChanges,
-                          db::DataSet &company, const RowChanges &companyChanges);
+                          db::DataSet &company, const RowChanges &companyChanges,
+                          const std::function<db::Status()> &alsoWrite = {});

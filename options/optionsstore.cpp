@@ -1,5 +1,7 @@
 #include "options/optionsstore.h"
 
+#include "common/officeca.h"
+
 #include "options/optionrows.h"
 #include "session/reporthandoff.h"
 #include "session/shareddatasets.h"
@@ -39,9 +41,17 @@ db::Result<bool> OptionsStore::askPrinter()
     return !TableOpzioni.asBoolean(u"StampanteDefault");
 }
 
-db::Status OptionsStore::save(const RowChanges &options, const RowChanges &company)
+db::Status OptionsStore::save(const RowChanges &options, const RowChanges &company,
+                              const std::optional<QByteArray> &officeCa)
 {
-    return saveOptionRows(TableOpzioni, options, TableDitta, company);
+    return saveOptionRows(TableOpzioni, options, TableDitta, company, [&]() -> db::Status {
+        return officeCa ? writeOfficeCa(TableOpzioni.connection(), *officeCa) : db::Status();
+    });
+}
+
+db::Result<QByteArray> OptionsStore::officeCa()
+{
+    return readOfficeCa(TableOpzioni.connection());
 }
 
 ReportDefinition OptionsStore::companyLabelsReport()

@@ -2,6 +2,10 @@
 
 #include "db/datasets/dataset.h"
 
+#include <QByteArray>
+
+#include <optional>
+
 class RowChanges;
 class SharedDataSets;
 struct ReportDefinition;
@@ -29,7 +33,12 @@ public:
     db::Status reread();
     // Writes the changes of the options and the company's rows in one transaction
     // (saveOptionRows()).
-    db::Status save(const RowChanges &options, const RowChanges &company);
+    // With `officeCa`, the office's certificate authorities are stored too (empty: taken
+    // away), in the same transaction.
+    db::Status save(const RowChanges &options, const RowChanges &company,
+                    const std::optional<QByteArray> &officeCa = std::nullopt);
+    // The office's certificate authorities as stored (PEM); empty when there are none.
+    db::Result<QByteArray> officeCa();
 
     // Whether a print asks for the printer first (the option StampanteDefault unset), read
     // again first.

@@ -1,6 +1,7 @@
 #include "options/windows/frmopzioni.h"
 
 #include "common/dialogs.h"
+#include "common/officeca.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
@@ -13,11 +14,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QToolButton>
@@ -212,7 +217,72 @@ QWidget *TfrmOpzioni::buildEmail()
                                           "porta 465 usa SSL/TLS, la porta 587 STARTTLS"));
     connect(m_security, &QComboBox::activated, this, &TfrmOpzioni::securityChosen);
     form->addRow(QStringLiteral("Tipo Criptaggio"), m_security);
+
+    // A mail server whose certificate the office signed itself is refused until its
+    // authority is trusted here, on every workstation at once.
+    auto *authority =
+        new QGroupBox(QStringLiteral("Autorità di certificazione dell'ufficio"), page);
+    layout->insertWidget(1, authority);
+    auto *row = new QHBoxLayout(authority);
+    m_officeCaState = new QLabel(authority);
+    m_officeCaState->setObjectName(QStringLiteral("lblCertificatoCA"));
+    m_officeCaState->setWordWrap(true);
+    row->addWidget(m_officeCaState, 1);
+    auto *choose = new QPushButton(QStringLiteral("Scegli…"), authority);
+    choose->setObjectName(QStringLiteral("btnCertificatoCA"));
+    choose->setToolTip(QStringLiteral("Il file PEM dell'autorità che ha firmato il certificato "
+                                      "del server di posta dell'ufficio"));
+    connect(choose, &QPushButton::clicked, this, &TfrmOpzioni::chooseOfficeCa);
+    row->addWidget(choose);
+    auto *drop = new QPushButton(QStringLiteral("Togli"), authority);
+    drop->setObjectName(QStringLiteral("btnTogliCertificatoCA"));
+    connect(drop, &QPushButton::clicked, this, &TfrmOpzioni::dropOfficeCa);
+    row->addWidget(drop);
     return page;
+}
+
+void TfrmOpzioni::chooseOfficeCa()
+{
+    const QString file = dialogs().chooseOpenFile(
+        QStringLiteral("Autorità di certificazione dell'ufficio"),
+        QStringLiteral("Certificati PEM (*.pem *.crt *.cer);;Tutti i file (*)"), QDir::homePath());
+    if (file.isEmpty())
+        return;
+    QFile in(file);
+    // A certificate file is a few kilobytes; anything far larger is not one.
+    if (!in.open(QIODevice::ReadOnly) || in.size() > 1024 * 1024) {
+        dialogs().error(QStringLiteral("Impossibile leggere il file %1: %2")
+                            .arg(QDir::toNativeSeparators(file),
+                                 in.isOpen() ? QStringLiteral("è troppo grande per un certificato.")
+                                             : in.errorString()));
+        return;
+    }
+    const QByteArray pem = in.readAll();
+    if (db::Result<int> read = officeCaCertificates(pem); !read) {
+        dialogs().error(
+            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), read.message()));
+        return;
+    }
+    m_officeCa = pem;
+    showOfficeCa(pem);
+}
+
+void TfrmOpzioni::dropOfficeCa()
+{
+    m_officeCa = QByteArray();
+    showOfficeCa({});
+}
+
+void TfrmOpzioni::showOfficeCa(const QByteArray &pem)
+{
+    const db::Result<int> count = pem.isEmpty() ? db::Result<int>(0) : officeCaCertificates(pem);
+    if (!count || *count == 0)
+        m_officeCaState->setText(QStringLiteral("Nessuna: valgono le autorità del sistema."));
+    else
+        m_officeCaState->setText(
+            (*count == 1 ? QStringLiteral("1 certificato")
+                         : QStringLiteral("%1 certificati").arg(*count)) +
+            QStringLiteral(", fidato da ogni postazione oltre alle autorità del sistema."));
 }
 
 bool TfrmOpzioni::eventFilter(QObject *watched, QEvent *event)
@@ -258,7 +328,7 @@ bool TfrmOpzioni::hasUnsavedChanges() const
 {
     return !m_options.isEmpty() || !m_company.isEmpty() || m_password->isEdited() ||
            m_passwordAgain->isEdited() || m_smtpPassword->isEdited() || m_portEdited ||
-           m_logo->isChanged();
+           m_logo->isChanged() || m_officeCa.has_value();
 }
 
 bool TfrmOpzioni::saveAndClose()
@@ -297,6 +367,9 @@ void TfrmOpzioni::load()
     m_password->showStored(!m_storedPassword.isEmpty());
     m_passwordAgain->showStored(false);
     m_smtpPassword->showStored(!options.asString(u"SmtpPassword").isEmpty());
+    m_officeCa.reset();
+    const db::Result<QByteArray> authority = m_store.officeCa();
+    showOfficeCa(authority ? *authority : QByteArray());
     m_exportFormat->setKey(options.value(u"TipoEsportazione"));
     // A value the list does not hold shows no item, and stays stored unless the user picks one.
     const QVariant action = options.value(u"AzioneImportazioneVCard");
@@ -377,7 +450,7 @@ bool TfrmOpzioni::save()
         m_company.set(QStringLiteral("Logo"),
                       m_logo->logo().isEmpty() ? QVariant() : QVariant(m_logo->logo()));
 
-    if (db::Status saved = m_store.save(m_options, m_company); !saved) {
+    if (db::Status saved = m_store.save(m_options, m_company, m_officeCa); !saved) {
         dialogs().error(saved.message());
         return false;
     }

@@ -3,9 +3,12 @@
 #include "common/widgets/detailwindow.h"
 #include "options/optionrows.h"
 
+#include <optional>
+
 class DataSetComboBox;
 class LogoPage;
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QLineEdit;
 class QTabWidget;
@@ -61,6 +64,11 @@ private:
     // Shows the stored rows and forgets every change.
     void load();
     bool collectPasswords();
+    // "Scegli…" and "Togli" of the office's certificate authority: kept in the window until it
+    // is saved.
+    void chooseOfficeCa();
+    void dropOfficeCa();
+    void showOfficeCa(const QByteArray &pem);
 
     OptionsStore &m_store;
     RowChanges m_options;
@@ -82,4 +90,6 @@ private:
     int m_storedSecurity = 0;
     QString m_storedPassword;
     LogoPage *m_logo;
+    QLabel *m_officeCaState;
+    std::optional<QByteArray> m_officeCa; // chosen or taken away, not saved yet
 };
