@@ -67,6 +67,30 @@ db::Status ReferenceStore::showStreets(const QString &comune)
     return TableIndirizzi.open();
 }
 
+db::Result<QList<qint64>> ReferenceStore::municipalitiesWithCap(const QString &prefix)
+{
+    db::Result<db::RowSet> found = TableIndirizzi.connection().runNative(
+        QStringLiteral("SELECT DISTINCT Comune_ID FROM Indirizzi WHERE Comune_ID IS NOT NULL "
+                       "AND substr(Cap, 1, ?) = ? ORDER BY Comune_ID"),
+        {qlonglong(prefix.size()), prefix});
+    if (!found)
+        return found.error();
+    QList<qint64> ids;
+    ids.reserve(found->rows.size());
+    for (const QVariantList &row : std::as_const(found->rows))
+        ids.append(row.value(0).toLongLong());
+    return ids;
+}
+
+db::Result<bool> ReferenceStore::anyTelephonePrefix()
+{
+    db::Result<db::RowSet> found = TableComuni.connection().runNative(
+        QStringLiteral("SELECT 1 FROM Comuni WHERE PrefNaz IS NOT NULL AND PrefNaz <> '' LIMIT 1"));
+    if (!found)
+        return found.error();
+    return !found->rows.isEmpty();
+}
+
 db::Status ReferenceStore::followCategoryColour(qint64 id, qint64 colour)
 {
     db::Result<db::RowSet> done =

@@ -36,6 +36,12 @@ public:
     db::Result<std::optional<QString>> knownCap(const QString &comune);
     // Reads the streets of `comune` into TableIndirizzi, unfiltered and in their own order.
     db::Status showStreets(const QString &comune);
+    // The municipalities that have a postal code beginning with `prefix` (digits) among the
+    // codes of their streets: every code of the towns with several.
+    db::Result<QList<qint64>> municipalitiesWithCap(const QString &prefix);
+    // Whether any municipality has a telephone prefix (the national lists have none; an
+    // archive brought from elsewhere may).
+    db::Result<bool> anyTelephonePrefix();
 
     // The contacts of category `id` lose the colour they keep a copy of; they keep the category.
     db::Status clearCategoryColour(qint64 id);

@@ -22,7 +22,7 @@
 
 TfrmGrigliaComuni::TfrmGrigliaComuni(ReferenceStore &store, GridLayouts layouts,
                                      TfrmComuniDett &detail)
-    : QDialog(nullptr, Qt::Window), m_dataSet(store.TableComuni), m_detail(detail)
+    : QDialog(nullptr, Qt::Window), m_store(store), m_dataSet(store.TableComuni), m_detail(detail)
 {
     setObjectName(QStringLiteral("frmGrigliaComuni"));
     setWindowTitle(QStringLiteral("Comuni"));
@@ -52,7 +52,8 @@ TfrmGrigliaComuni::TfrmGrigliaComuni(ReferenceStore &store, GridLayouts layouts,
     };
     int column = 0;
     for (const auto &[name, label] : fields) {
-        boxes->addWidget(new QLabel(QString::fromUtf8(label), panel), 0, column);
+        m_labels.append(new QLabel(QString::fromUtf8(label), panel));
+        boxes->addWidget(m_labels.last(), 0, column);
         boxes->addWidget(searchBox(panel, QString::fromLatin1(name)), 1, column);
         boxes->setColumnStretch(column, column == 0 ? 3 : 1);
         ++column;
@@ -94,10 +95,33 @@ QLineEdit *TfrmGrigliaComuni::searchBox(QWidget *parent, const QString &name)
     return box;
 }
 
+void TfrmGrigliaComuni::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    const db::Result<bool> prefixes = m_store.anyTelephonePrefix();
+    const bool shown = !prefixes || *prefixes || !m_boxes[4]->text().isEmpty();
+    m_labels[4]->setVisible(shown);
+    m_boxes[4]->setVisible(shown);
+}
+
 void TfrmGrigliaComuni::search()
 {
-    const ComuniSearch s{m_boxes[0]->text(), m_boxes[1]->text(), m_boxes[2]->text(),
-                         m_boxes[3]->text(), m_boxes[4]->text(), m_boxes[5]->text()};
+    ComuniSearch s{m_boxes[0]->text(),
+                   m_boxes[1]->text(),
+                   m_boxes[2]->text(),
+                   m_boxes[3]->text(),
+                   m_boxes[4]->text(),
+                   m_boxes[5]->text(),
+                   {}};
+    // A town with several codes is found by any of them, not only by its main one.
+    if (capSearchedAmongAllCodes(s.cap)) {
+        const db::Result<QList<qint64>> others = m_store.municipalitiesWithCap(s.cap);
+        if (!others) {
+            dialogs().error(others.message());
+            return;
+        }
+        s.altriCap = *others;
+    }
     if (db::Status filtered = dataSet().setFilter(composeComuniFilter(s)); !filtered)
         dialogs().error(filtered.message());
 }

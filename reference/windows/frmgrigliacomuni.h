@@ -6,6 +6,7 @@
 
 class DataGrid;
 class DataSetModel;
+class QLabel;
 class QLineEdit;
 class ReferenceStore;
 class TfrmComuniDett;
@@ -36,13 +37,19 @@ public:
     void Elimina();
     void Ricarica();
 
+protected:
+    // The telephone prefix box only where some municipality has a prefix to find.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void search();
     QLineEdit *searchBox(QWidget *parent, const QString &name);
 
+    ReferenceStore &m_store;
     db::DataSet &m_dataSet;
     TfrmComuniDett &m_detail;
     DataSetModel *m_model;
     DataGrid *m_grid;
     QList<QLineEdit *> m_boxes;
+    QList<QLabel *> m_labels;
 };

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 
 namespace {
 
@@ -62,6 +63,45 @@ private Q_SLOTS:
         o.type(&list, QStringLiteral("Edit2"), QString());
         o.type(&list, QStringLiteral("Edit4"), QString());
         QCOMPARE(ds.recordCount(), all);
+    }
+
+    // 00135 is one of Rome's codes, not its main one: Rome is found. Other codes' towns come
+    // with any prefix of theirs; a town's main code still finds it.
+    void everyCodeOfATownFindsIt()
+    {
+        ReferenceOffice o;
+        auto &list = o.comuniGriglia;
+        db::DataSet &ds = o.db().TableComuni;
+        o.type(&list, QStringLiteral("txtCap"), QStringLiteral("00135"));
+        QCOMPARE(o.column(ds, QStringLiteral("Comune")), QStringList{"Roma"});
+        o.type(&list, QStringLiteral("txtCap"), QStringLiteral("0013"));
+        QVERIFY(o.column(ds, QStringLiteral("Comune")).contains(QStringLiteral("Roma")));
+        o.type(&list, QStringLiteral("txtCap"), QStringLiteral("86080"));
+        QVERIFY(
+            o.column(ds, QStringLiteral("Comune")).contains(QStringLiteral("Acquaviva d'Isernia")));
+        o.type(&list, QStringLiteral("txtCap"), QStringLiteral("99999"));
+        QCOMPARE(ds.recordCount(), 0);
+        o.type(&list, QStringLiteral("txtCap"), QString());
+    }
+
+    // The national lists have no telephone prefixes: the box that searches them is hidden
+    // until some municipality has one.
+    void thePrefixBoxOnlyWherePrefixesExist()
+    {
+        {
+            ReferenceOffice o;
+            o.comuniGriglia.show();
+            QVERIFY(!o.in<QLineEdit>(&o.comuniGriglia, QStringLiteral("Edit5"))->isVisible());
+            QVERIFY(o.in<QLineEdit>(&o.comuniGriglia, QStringLiteral("txtCap"))->isVisible());
+        }
+        ReferenceOffice o([](FreshArchive &a) {
+            a.native(QStringLiteral("update Comuni set PrefNaz = '049' where Provincia = 'PD'"));
+        });
+        o.comuniGriglia.show();
+        QVERIFY(o.in<QLineEdit>(&o.comuniGriglia, QStringLiteral("Edit5"))->isVisible());
+        o.type(&o.comuniGriglia, QStringLiteral("Edit5"), QStringLiteral("049"));
+        QVERIFY(o.db().TableComuni.recordCount() > 50);
+        o.type(&o.comuniGriglia, QStringLiteral("Edit5"), QString());
     }
 
     void choosingAProvinceFillsItsRegionWhenItHasOne()

@@ -57,8 +57,23 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, boxes);
         QFETCH(QString, filter);
-        const ComuniSearch s{boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
+        const ComuniSearch s{boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5], {}};
         QCOMPARE(composeComuniFilter(s), filter);
+    }
+
+    // A postal code finds the towns whose other codes begin with it, inside its own condition.
+    void comuniSearchByAnyCode()
+    {
+        ComuniSearch s;
+        s.descrizione = QStringLiteral("R");
+        s.cap = QStringLiteral("0013");
+        s.altriCap = {4, 9};
+        QCOMPARE(composeComuniFilter(s),
+                 QStringLiteral("Comune like 'R*' and (Cap like '0013*' or ID = 4 or ID = 9)"));
+        QVERIFY(capSearchedAmongAllCodes(QStringLiteral("00135")));
+        QVERIFY(!capSearchedAmongAllCodes(QStringLiteral("001*5")));
+        QVERIFY(!capSearchedAmongAllCodes(QStringLiteral("001351")));
+        QVERIFY(!capSearchedAmongAllCodes(QString()));
     }
 
     void streetSearch()
