@@ -9,10 +9,14 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -75,6 +79,17 @@ db::Status TfrmAvvisiClienti_Griglia::carica(const QString &sql)
     shown.reserve(recipients.size());
     for (const notices::Recipient &r : recipients)
         shown.append(QStringLiteral("   ") + r.nominativo);
+    // Every column as wide as the longest name with its tick box, so that no name is cut; the
+    // items are all one size, so the list lays out a hundred thousand of them in a moment.
+    const QFontMetrics metrics(m_list->font());
+    int widest = 0;
+    for (const QString &name : std::as_const(shown))
+        widest = std::max(widest, metrics.horizontalAdvance(name));
+    const int tick =
+        m_list->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, m_list) +
+        2 * m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list);
+    m_list->setGridSize(QSize(widest + tick + metrics.averageCharWidth() * 3,
+                              std::max(metrics.height(), tick) + 4));
     // All rows at once, then their keys and ticks without a signal per item: a list of a
     // hundred thousand contacts fills in a moment.
     m_list->addItems(shown);

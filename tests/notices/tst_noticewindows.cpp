@@ -9,6 +9,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -415,6 +416,31 @@ private Q_SLOTS:
         QVERIFY(o.dialogs.messages[0].contains(QStringLiteral("\"31/02/1960\" non è valida")));
         QVERIFY(o.dialogs.modalWindows.isEmpty());
         QCOMPARE(o.listed(), before);
+    }
+
+    // Every name whole, however long, in columns as wide as the longest (the first name listed
+    // is a short one).
+    void recipientNamesAreNotCut()
+    {
+        NoticeOffice o([](FreshArchive &a) {
+            contacts(a);
+            a.native(QStringLiteral("insert into Contatti (ID, NominativoVisualizzato, "
+                                    "NominativoDocumenti, Annullato) values (?, ?, ?, ?)"),
+                     {20, "Colombo Francesca Maria Antonietta",
+                      "Colombo Francesca Maria Antonietta", false});
+        });
+        o.setNoticeText(QStringLiteral("Avviso"));
+        o.filtri.btnContinuaClick();
+        o.griglia.show();
+        QListWidget *list = o.griglia.list();
+        QCOMPARE(list->item(0)->text().trimmed(), QStringLiteral("Azzurri Pia"));
+        const QFontMetrics metrics(list->font());
+        for (int row = 0; row < list->count(); ++row) {
+            const QListWidgetItem *item = list->item(row);
+            QVERIFY2(list->visualItemRect(item).width() >
+                         metrics.horizontalAdvance(item->text()) + 12,
+                     qPrintable(item->text()));
+        }
     }
 
     void ticksDecideTheRecipientsOfThisWorkstationOnly()
