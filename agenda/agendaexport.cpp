@@ -2,6 +2,7 @@
 
 #include "agenda/archiveidentity.h"
 #include "db/core/datetimes.h"
+#include "db/core/privatefiles.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -61,7 +62,7 @@ db::Status saveCalendar(const QString &path, const QByteArray &text)
     if (path.trimmed().isEmpty())
         return db::Error{QStringLiteral("Nome del file non indicato.")};
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!db::openPrivate(file))
         return failed(file.errorString());
     if (file.write(text) != text.size()) {
         const QString why = file.errorString();

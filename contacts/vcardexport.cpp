@@ -1,6 +1,7 @@
 #include "contacts/vcardexport.h"
 
 #include "contacts/vcardcompany.h"
+#include "db/core/privatefiles.h"
 #include "vcard/vcardvalues.h"
 #include "vcard/vcardwriter.h"
 
@@ -176,7 +177,7 @@ QString messaggioEsportazioneVCard(const EsportazioneVCard &done, qsizetype aske
 db::Status scriviFileVCard(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (db::openPrivate(file) && file.write(bytes) == bytes.size() && file.commit())
         return {};
     return db::Error{QStringLiteral("Impossibile scrivere il file %1: %2.")
                          .arg(QDir::toNativeSeparators(path), file.errorString())};

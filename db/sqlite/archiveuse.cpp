@@ -1,10 +1,14 @@
 #include "db/sqlite/archiveuse.h"
 
+#include "db/core/privatefiles.h"
+
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace db {
@@ -21,8 +25,16 @@ enum class LockResult
 // Opens (creating it when missing) the lock file and tries the lock without waiting.
 LockResult tryLock(const QString &archivePath, short type, int *descriptor)
 {
-    const QByteArray path = QFile::encodeName(ArchiveUse::lockPath(archivePath));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const QString lockPath = ArchiveUse::lockPath(archivePath);
+    const QByteArray path = QFile::encodeName(lockPath);
+    // Made with the mode of the archive's folder's private files, so that in a folder shared
+    // by a group every user of the group can take the lock whatever the umask.
+    const mode_t mode = mode_t(privateFileMode(QFileInfo(lockPath).absolutePath()));
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0)
+        (void)::fchmod(fd, mode);
+    else if (errno == EEXIST)
+        fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return LockResult::NoFile;
     struct flock lock;

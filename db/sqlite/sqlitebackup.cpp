@@ -1,5 +1,6 @@
 #include "db/sqlite/sqlitebackup.h"
 
+#include "db/core/privatefiles.h"
 #include "db/sqlite/archiveuse.h"
 #include "db/sqlite/sqlitedriver.h"
 
@@ -113,8 +114,9 @@ Status backupArchiveFile(const QString &archivePath, const QString &copyPath)
     }
     if (Status sound = checkedCopy(partialPath, QStringLiteral("La copia scritta")); !sound)
         return sound;
-    // The copy may be read by whoever may read the archive (the temporary file was private).
-    QFile::setPermissions(partialPath, source.permissions());
+    // Private, as the archive should be, whatever the archive's own mode.
+    if (Status made = makePrivate(partialPath); !made)
+        return made;
     // rename() replaces the old copy in one step: there is always a whole copy under the name.
     if (std::rename(QFile::encodeName(partialPath).constData(),
                     QFile::encodeName(copyPath).constData()) != 0)

@@ -1,6 +1,7 @@
 #include "db/sqlite/sqliteconnection.h"
 
 #include "db/core/datetimes.h"
+#include "db/core/privatefiles.h"
 #include "db/sqlite/sqlitefunctions.h"
 
 #include <QDateTime>
@@ -140,7 +141,7 @@ Result<std::unique_ptr<SqliteConnection>> SqliteConnection::open(const QString &
             return openError(path, QStringLiteral("è una cartella, non un file."));
         if (!info.isReadable())
             return openError(path, QStringLiteral("accesso negato."));
-    } else if (info.exists()) {
+    } else if (info.exists() && (info.size() > 0 || !info.isFile())) {
         return Error{QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(path)};
     }
 
@@ -243,6 +244,8 @@ Status SqliteConnection::copyTo(const QString &path)
     // engine does not copy from. What is committed is what gets copied; while this connection
     // holds its transaction nobody else can change it.
     QFile::remove(path);
+    if (Status made = createPrivateFile(path); !made)
+        return made;
     sqlite3 *source = nullptr;
     sqlite3 *copy = nullptr;
     int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);

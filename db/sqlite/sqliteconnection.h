@@ -24,7 +24,8 @@ public:
     };
 
     // Existing: the file must be there and be an archive; nothing is ever created.
-    // CreateNew: the file must not exist; an empty archive file is created.
+    // CreateNew: the file must not exist, or be empty (made beforehand with the mode it must
+    // have); an empty archive file is created.
     static Result<std::unique_ptr<SqliteConnection>> open(const QString &path, Mode mode);
     ~SqliteConnection() override;
 

@@ -1,5 +1,6 @@
 #include "db/sqlite/sqlitedriver.h"
 
+#include "db/core/privatefiles.h"
 #include "db/sqlite/archiveuse.h"
 #include "db/sqlite/collationconversion.h"
 #include "db/sqlite/sqlitebackup.h"
@@ -23,6 +24,9 @@ Result<std::unique_ptr<SqliteConnection>> openAsItIs(const QString &location)
 // A new archive file at `building`, filled by `build`; nothing is left there on failure.
 Status buildFile(const QString &building, const ArchiveBuilder &build)
 {
+    // Made private before the engine writes into it; its journal files take its mode.
+    if (Status made = createPrivateFile(building); !made)
+        return made;
     auto opened = SqliteConnection::open(building, SqliteConnection::Mode::CreateNew);
     if (!opened)
         return opened.error();

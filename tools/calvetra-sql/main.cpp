@@ -4,6 +4,7 @@
 #include "common/dates.h"
 #include "common/toolinfo.h"
 #include "db/core/archive.h"
+#include "db/core/privatefiles.h"
 #include "db/datasets/dataset.h"
 #include "schema/archivecreator.h"
 #include "tools/calvetra-sql/backupcommands.h"
@@ -14,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
@@ -112,6 +114,20 @@ int checkArchive(const QString &path)
     if (check->earlierFormat)
         out() << "È nel formato precedente: sarà convertito quando il programma lo aprirà." << '\n';
     out().flush();
+    // The archive holds personal data: a file every user of the computer can read is said.
+    QStringList exposed;
+    for (const QString &file :
+         {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")}) {
+        if (QFileInfo::exists(file) && db::readableByOthers(file))
+            exposed << file;
+    }
+    if (!exposed.isEmpty()) {
+        err() << "Attenzione: " << exposed.join(QStringLiteral(", "))
+              << (exposed.size() == 1 ? " è leggibile" : " sono leggibili")
+              << " da tutti gli utenti del computer, ma contiene dati personali. Per "
+                 "renderlo leggibile solo dal proprietario:\n  chmod 600 "
+              << exposed.join(u' ') << Qt::endl;
+    }
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "tools/stampa/dataexport.h"
 
+#include "db/core/privatefiles.h"
 #include "tools/stampa/reportdocument.h"
 #include "tools/stampa/valueformat.h"
 
@@ -27,7 +28,7 @@ bool isNumberColumn(const db::Column &column)
 db::Status writeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!db::openPrivate(file) || file.write(bytes) != bytes.size() || !file.commit())
         return db::Error{
             QStringLiteral("Impossibile scrivere il file %1: %2.").arg(path, file.errorString())};
     return {};

@@ -1,6 +1,7 @@
 #include "tools/stampa/reportdocument.h"
 
 #include "common/dates.h"
+#include "db/core/privatefiles.h"
 
 #include "tools/stampa/pagecanvas.h"
 
@@ -160,7 +161,7 @@ db::Status writePdf(const ReportDocument &document, const QString &path,
                     const PrintProgress &progress)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!db::openPrivate(file))
         return db::Error{
             QStringLiteral("Impossibile scrivere il file %1: %2.").arg(path, file.errorString())};
     {
