@@ -322,6 +322,8 @@ private Q_SLOTS:
         QTest::newRow("PagamentiLan") << "PagamentiLan.rpt" << int(LayoutKind::Groups) << true;
         QTest::newRow("Avvisi") << "Avvisi.rpt" << int(LayoutKind::Letter) << false;
         QTest::newRow("AvvisiLan") << "AvvisiLan.rpt" << int(LayoutKind::Letter) << true;
+        QTest::newRow("Appuntamenti") << "Appuntamenti.rpt" << int(LayoutKind::List) << false;
+        QTest::newRow("AppuntamentiLan") << "AppuntamentiLan.rpt" << int(LayoutKind::List) << true;
     }
 
     void everyShippedLayoutReadsAndIsInstalled()
