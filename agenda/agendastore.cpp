@@ -22,6 +22,30 @@ db::Status AgendaStore::open()
     return SharedDataSets::openOnDemand(TableCalendario);
 }
 
+db::Status AgendaStore::search(const AgendaSearch &search)
+{
+    db::Status filtered = TableCalendario.setFilter(composeAgendaFilter(search));
+    if (filtered)
+        m_search = search;
+    return filtered;
+}
+
+AgendaListing AgendaStore::listing() const
+{
+    return {m_search, TableCalendario.sort()};
+}
+
+ReportDefinition AgendaStore::appointmentsReport(const AgendaListing &listing)
+{
+    const AgendaQuery query = composeAgendaQuery(listing);
+    return {QStringLiteral("Appuntamenti.rpt"),
+            QStringLiteral("AppuntamentiLan.rpt"),
+            query.sql,
+            true,
+            true,
+            query.values};
+}
+
 db::Status AgendaStore::append(QDate day, db::DataSet &personalizzazioni)
 {
     db::DataSet &agenda = TableCalendario;
@@ -29,7 +53,7 @@ db::Status AgendaStore::append(QDate day, db::DataSet &personalizzazioni)
         if (db::Status opened = agenda.open(); !opened)
             return opened;
     }
-    db::Status added = agenda.setFilter(QString());
+    db::Status added = search(AgendaSearch{});
     if (added)
         added = agenda.append();
     if (added)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "agenda/agendafilter.h"
 #include "db/datasets/dataset.h"
+#include "session/reporthandoff.h"
 
 #include <QDate>
 
@@ -24,6 +26,12 @@ public:
 
     // Reads the agenda unless it is open already; a failure is shown to the user and returned.
     db::Status open();
+    // Lists the appointments `search` finds (composeAgendaFilter); an empty search lists all.
+    db::Status search(const AgendaSearch &search);
+    // What the agenda lists: the search in force and the sort of TableCalendario.
+    AgendaListing listing() const;
+    // The print of the appointments `listing` shows, in its order (composeAgendaQuery).
+    static ReportDefinition appointmentsReport(const AgendaListing &listing);
     // A new appointment on `day`, not archived, with the defaults `personalizzazioni` sets for
     // Calendario; the agenda's search is lifted. Not written yet; nothing is added on a failure.
     db::Status append(QDate day, db::DataSet &personalizzazioni);
@@ -48,4 +56,7 @@ public:
     // What renameContact() runs, the contact's key bound to the ?.
     static QString renameContactSql();
     db::Status contactRenamed(qint64 contactId);
+
+private:
+    AgendaSearch m_search; // the one TableCalendario's filter was made from
 };

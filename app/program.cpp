@@ -93,6 +93,7 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
                                          m_contacts->TableCercaContatti, appointmentEditorLinks());
     m_grigliaCalendario = std::make_unique<TfrmGrigliaCalendario>(
         *m_agenda, db.gridLayouts(), m_options->TablePersonalizzazioni, *m_calendario);
+    m_grigliaCalendario->setPrint([this](ReportKind kind) { m_inizio->print(kind); });
     m_avvisi = std::make_unique<TfrmAvvisi>(*m_notices);
     m_grigliaAvvisi = std::make_unique<TfrmGrigliaAvvisi>(*m_notices, db.gridLayouts(), *m_avvisi);
     m_avvisiGriglia = std::make_unique<TfrmAvvisiClienti_Griglia>(*m_notices, noticeLinks());
@@ -210,7 +211,7 @@ MainWindowLinks Program::mainWindowLinks()
     };
     links.writePrintJob = [this](ReportKind kind) -> db::Status {
         const std::optional<ReportDefinition> report =
-            reportDefinition(kind, m_contacts->TableContatti.asInteger(u"Id"));
+            reportDefinition(kind, m_contacts->TableContatti.asInteger(u"Id"), m_agenda->listing());
         if (!report)
             return db::Error{QStringLiteral("Stampa sconosciuta.")};
         const db::Result<bool> askPrinter = m_options->askPrinter();

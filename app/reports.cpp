@@ -1,11 +1,13 @@
 #include "app/reports.h"
 
+#include "agenda/agendastore.h"
 #include "contacts/contactstore.h"
 #include "notices/noticestore.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 
-std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId)
+std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contactId,
+                                                 const AgendaListing &agenda)
 {
     switch (kind) {
     case ReportKind::ContactBook:
@@ -22,6 +24,8 @@ std::optional<ReportDefinition> reportDefinition(ReportKind kind, qint64 contact
         return PaymentStore::paymentsReport();
     case ReportKind::Notices:
         return NoticeStore::noticesReport();
+    case ReportKind::Appointments:
+        return AgendaStore::appointmentsReport(agenda);
     }
     return std::nullopt;
 }

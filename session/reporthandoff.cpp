@@ -2,6 +2,7 @@
 
 #include "session/datamodule.h"
 #include "session/installfolders.h"
+#include "session/printquery.h"
 
 #include <QDir>
 
@@ -23,7 +24,7 @@ db::Status writePrintJob(Tform_DB &m, const ReportDefinition &report, bool askPr
     const QDir folder(layoutFolder(runnerFolder));
     const QList<std::pair<QString, QVariant>> values = {
         {QStringLiteral("NomeReport"), folder.filePath(report.file)},
-        {QStringLiteral("Query"), report.sql},
+        {QStringLiteral("Query"), printQueryText(report.sql, report.values)},
         {QStringLiteral("Filtro"), report.filtro},
         {QStringLiteral("NomeReportLandscape"), folder.filePath(report.landscapeFile)},
         {QStringLiteral("Setup"), askPrinter},

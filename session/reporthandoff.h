@@ -3,6 +3,9 @@
 #include "db/core/result.h"
 
 #include <QString>
+#include <QVariantList>
+
+#include <utility>
 
 class Tform_DB;
 
@@ -16,17 +19,28 @@ enum class ReportKind
     PrivacyForm = 5,        // the privacy form of the contact being edited
     Payments = 6,           // every payment, by contact
     Notices = 7,            // the notice for each recipient ticked on this workstation
+    Appointments = 8,       // the appointments the agenda lists, in its order
 };
 
 // What the report runner needs to print one kind of report. The feature whose data a report
 // prints gives its definition.
 struct ReportDefinition
 {
+    // The stores' definitions are brace lists of the first values.
+    ReportDefinition(QString layout, QString landscapeLayout, QString query, bool search = false,
+                     bool heading = true, QVariantList queryValues = {})
+        : file(std::move(layout)), landscapeFile(std::move(landscapeLayout)), sql(std::move(query)),
+          filtro(search), testata(heading), values(std::move(queryValues))
+    {
+    }
+
     QString file;          // the layout file, beside the runner
     QString landscapeFile; // the landscape layout (the same file for labels)
     QString sql;           // the records to print
     bool filtro = false;   // the runner offers to narrow the records
     bool testata = true;   // the report prints its heading
+    // Bound to the ?s of sql in order (printquery.h); without them a ? is the workstation.
+    QVariantList values;
 };
 
 // Replaces this workstation's TempStampa row with the job of printing `report`; the layout paths

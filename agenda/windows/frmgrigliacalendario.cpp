@@ -12,6 +12,7 @@
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "db/core/datetimes.h"
+#include "session/reporthandoff.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -56,7 +57,11 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(AgendaStore &store, GridLayouts lay
                    QStringLiteral("Inserisce un nuovo Record"), QStyle::SP_FileIcon);
     QToolButton *avanti = toolButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("Avanti"),
                                      QString(), QStyle::SP_ArrowForward);
-    for (QToolButton *b : {indietro, ricarica, aggiungi, elimina, avanti, esporta})
+    QToolButton *stampa =
+        toolButton(this, QStringLiteral("spdStampa"), QStringLiteral("Stampa"),
+                   QStringLiteral("Stampa gli appuntamenti elencati, nell'ordine dell'elenco"),
+                   QStyle::SP_FileDialogDetailedView);
+    for (QToolButton *b : {indietro, ricarica, aggiungi, elimina, avanti, esporta, stampa})
         toolbar->addWidget(b);
     toolbar->addStretch();
     toolbar->addWidget(aiuto);
@@ -126,6 +131,7 @@ TfrmGrigliaCalendario::TfrmGrigliaCalendario(AgendaStore &store, GridLayouts lay
     connect(elimina, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Elimina);
     connect(avanti, &QToolButton::clicked, this, &TfrmGrigliaCalendario::Avanti);
     connect(esporta, &QToolButton::clicked, this, &TfrmGrigliaCalendario::esportaCalendario);
+    connect(stampa, &QToolButton::clicked, this, &TfrmGrigliaCalendario::stampa);
 }
 
 QLineEdit *TfrmGrigliaCalendario::searchBox(QWidget *parent, const QString &name)
@@ -188,8 +194,7 @@ AgendaSearch TfrmGrigliaCalendario::search() const
 
 void TfrmGrigliaCalendario::cerca()
 {
-    if (db::Status filtered = m_store.TableCalendario.setFilter(composeAgendaFilter(search()));
-        !filtered)
+    if (db::Status filtered = m_store.search(search()); !filtered)
         dialogs().error(filtered.message());
 }
 
@@ -228,7 +233,7 @@ void TfrmGrigliaCalendario::reset()
         box->clear();
     m_calendar->setSelectedDate(db::clock::today());
     setDayMode(false);
-    (void)m_store.TableCalendario.setFilter(QString());
+    (void)m_store.search(AgendaSearch{});
 }
 
 void TfrmGrigliaCalendario::ordina(const QString &field)
@@ -314,6 +319,18 @@ void TfrmGrigliaCalendario::esportaCalendario()
         return;
     }
     dialogs().information(agenda::exportMessage(*calendar), QStringLiteral("Esporta Calendario"));
+}
+
+void TfrmGrigliaCalendario::stampa()
+{
+    const db::DataSet &agenda = m_store.TableCalendario;
+    if (!agenda.isOpen() || agenda.isEmpty()) {
+        dialogs().warning(QStringLiteral("Nessun appuntamento elencato: non c'è niente da "
+                                         "stampare. Cambiare la ricerca o premere «reset»."));
+        return;
+    }
+    if (m_print)
+        m_print(ReportKind::Appointments);
 }
 
 void TfrmGrigliaCalendario::Ricarica()

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class AgendaStore;
 class DataGrid;
 class DataSetModel;
@@ -12,10 +14,11 @@ class QCalendarWidget;
 class QLabel;
 class QLineEdit;
 class TfrmCalendario;
+enum class ReportKind;
 
 // "Calendario": the appointments not archived, newest first, narrowed by type, contact, notes,
-// a range of dates or one day of the month calendar. Criteria, the chosen day, the filter and
-// the sort stay from one opening to the next.
+// a range of dates or one day of the month calendar, exported or printed as listed. Criteria,
+// the chosen day, the filter and the sort stay from one opening to the next.
 class TfrmGrigliaCalendario : public QDialog
 {
     Q_OBJECT
@@ -42,6 +45,11 @@ public:
     void Ricarica();
     // "Esporta Calendario": the listed appointments, in their order, to an iCalendar file.
     void esportaCalendario();
+    // "Stampa": the listed appointments, in their order, through the report runner; nothing
+    // but a message when none is listed.
+    void stampa();
+    // The report hand-off of the main window.
+    void setPrint(std::function<void(ReportKind)> print) { m_print = std::move(print); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -66,4 +74,5 @@ private:
     QCalendarWidget *m_calendar;
     QLabel *m_dayLabel;
     bool m_dayMode = false;
+    std::function<void(ReportKind)> m_print;
 };

@@ -1,4 +1,5 @@
 #include "agenda/agendafilter.h"
+#include "db/core/datetimes.h"
 
 #include <QTest>
 
@@ -41,6 +42,46 @@ private Q_SLOTS:
         QFETCH(QString, filter);
         AgendaSearch s{boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], day.isValid(), day};
         QCOMPARE(composeAgendaFilter(s), filter);
+    }
+
+    // The print's query carries the typed texts and the dates as values, never in its text;
+    // its order is the grid's sort with the columns as the table names them.
+    void queryOfThePrint_data()
+    {
+        QTest::addColumn<QStringList>("boxes"); // tipologia, contatto, note, dalla, alla
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("sort");
+        QTest::addColumn<QString>("conditions"); // after "WHERE "
+        QTest::addColumn<QVariantList>("values");
+        const auto at = [](int y, int m, int d) {
+            return QVariant(db::naiveDateTime(QDate(y, m, d)));
+        };
+        QTest::newRow("texts: apostrophe, wildcards, underscore, backslash")
+            << QStringList({"*", "D'Am*co_", "50%\\", "", ""}) << QDate() << QString()
+            << "Storico=false AND Cliente LIKE ? ESCAPE '\\' AND Note LIKE ? ESCAPE '\\' "
+               "ORDER BY Data DESC, Personale"
+            << QVariantList{"D'Am%co\\_%", "50%\\\\%"};
+        QTest::newRow("the clicked day wins over the range")
+            << QStringList({"", "", "", "01/01/2024", "31/01/2024"}) << QDate(2024, 12, 31)
+            << QString() << "Storico=false AND Data >= ? AND Data < ? ORDER BY Data DESC, Personale"
+            << QVariantList{at(2024, 12, 31), at(2025, 1, 1)};
+        QTest::newRow("the grid's sort, a column the table lacks no order")
+            << QStringList(5) << QDate() << QStringLiteral("cliente DESC, Note; drop table x")
+            << "Storico=false ORDER BY Cliente DESC, Data DESC, Personale" << QVariantList();
+    }
+    void queryOfThePrint()
+    {
+        QFETCH(QStringList, boxes);
+        QFETCH(QDate, day);
+        QFETCH(QString, sort);
+        QFETCH(QString, conditions);
+        QFETCH(QVariantList, values);
+        const AgendaQuery query = composeAgendaQuery(
+            {{boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], day.isValid(), day}, sort});
+        QCOMPARE(query.sql, QStringLiteral("SELECT Data, Cliente, TipologiaCalendario, Note, "
+                                           "Conclusa, DataAvviso FROM Calendario WHERE ") +
+                                conditions);
+        QCOMPARE(query.values, values);
     }
 
     void onlyWholeRealDatesCount()

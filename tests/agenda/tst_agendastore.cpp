@@ -122,6 +122,77 @@ private Q_SLOTS:
         QVERIFY(a.store.TableCalendario.locate(u"Note", QStringLiteral("uno")).ok());
         QCOMPARE(a.store.TableCalendario.asString(u"Cliente"), QStringLiteral("Neri Mario"));
     }
+
+    // The print's query gives the rows the agenda lists, in its order, for every kind of search
+    // and sort: the archive's LIKE, collation and date comparisons agree with the data set's
+    // filter and sort, on letter case, accents, wildcards, a literal underscore, nulls and the
+    // last second of a day.
+    void thePrintListsWhatTheAgendaLists_data()
+    {
+        QTest::addColumn<QStringList>("boxes"); // tipologia, contatto, note, dalla, alla
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("sort");
+        QTest::addColumn<int>("listed");
+        const QStringList none(5);
+        QTest::newRow("everything") << none << QDate() << QString() << 8;
+        QTest::newRow("contact, letter case aside")
+            << QStringList{"", "D'AMICO", "", "", ""} << QDate() << QString() << 2;
+        QTest::newRow("accented initial")
+            << QStringList{"", "àl", "", "", ""} << QDate() << QString() << 1;
+        QTest::newRow("an underscore is itself")
+            << QStringList{"", "Rossi_", "", "", ""} << QDate() << QString() << 1;
+        QTest::newRow("wildcards inside")
+            << QStringList{"", "r*i%b", "", "", ""} << QDate() << QString() << 2;
+        QTest::newRow("a day, to its last second") << none << QDate(2026, 3, 10) << QString() << 3;
+        QTest::newRow("a range") << QStringList{"", "", "", "09/03/2026", "10/03/2026"} << QDate()
+                                 << QStringLiteral("Data ASC") << 4;
+        QTest::newRow("by contact, nulls first")
+            << none << QDate() << QStringLiteral("Cliente ASC") << 8;
+        QTest::newRow("by type, ties newest first")
+            << none << QDate() << QStringLiteral("TipologiaCalendario ASC") << 8;
+    }
+    void thePrintListsWhatTheAgendaLists()
+    {
+        QFETCH(QStringList, boxes);
+        QFETCH(QDate, day);
+        QFETCH(QString, sort);
+        QFETCH(int, listed);
+        Agenda a;
+        const QString appointment = QStringLiteral(
+            "insert into Calendario (Data, Cliente, TipologiaCalendario, Note, Storico, "
+            "Personale) values (?, ?, ?, ?, ?, ?)");
+        const auto at = [](int m, int d, int h, int min, int sec = 0) {
+            return db::naiveDateTime(QDate(2026, m, d), QTime(h, min, sec));
+        };
+        for (const QVariantList &row : QList<QVariantList>{
+                 {at(3, 10, 9, 30), "D'Amico Lucia", "Telefonata", "quattro", false, "B"},
+                 {at(3, 10, 23, 59, 59), "d'amico lucia", "telefonata", "cinque", false, "A"},
+                 {at(3, 11, 0, 0), "Àlberti Niccolò", "Visita", "sei", false, "A"},
+                 {at(3, 9, 15, 0), QVariant(), "Visita", "sette", false, "A"},
+                 {at(3, 10, 12, 0), "Rossi_Bis", "Visita", "otto", false, "A"},
+                 {at(2, 1, 8, 0), "RossiXBis", QVariant(), "nove", false, "A"},
+                 {at(2, 2, 8, 0), "Zanetti", "Visita", "dieci", true, "A"}})
+            a.archive.native(appointment, row);
+        QVERIFY(a.store.open().ok());
+        QVERIFY(
+            a.store.search({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], day.isValid(), day})
+                .ok());
+        db::DataSet &agenda = a.store.TableCalendario;
+        QVERIFY(agenda.setSort(sort).ok());
+        QStringList shown;
+        for (int r = 0; r < agenda.recordCount(); ++r)
+            shown << agenda.valueAt(r, agenda.columnIndex(u"Note")).toString();
+        QCOMPARE(shown.size(), listed);
+
+        const ReportDefinition report = AgendaStore::appointmentsReport(a.store.listing());
+        const db::Result<db::RowSet> printed =
+            a.archive.connection().run(report.sql, report.values);
+        QVERIFY2(printed.ok(), qPrintable(printed.message()));
+        QStringList notes;
+        for (qsizetype r = 0; r < printed->rows.size(); ++r)
+            notes << printed->value(r, u"Note").toString();
+        QCOMPARE(notes, shown);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAgendaStore)

@@ -87,10 +87,11 @@ void addNoticeFilterTexts(QList<ProgramText> &texts)
     }
 }
 
-// Each report's query, bound as the report runner binds it.
+// Each report's query, bound as the report runner binds it; the appointments' also as the
+// agenda lists them after a search by every box, by the clicked day and by a sort.
 void addReportTexts(QList<ProgramText> &texts)
 {
-    for (int kind = int(ReportKind::ContactBook); kind <= int(ReportKind::Notices); ++kind) {
+    for (int kind = int(ReportKind::ContactBook); kind <= int(ReportKind::Appointments); ++kind) {
         const std::optional<ReportDefinition> report = reportDefinition(ReportKind(kind), 42);
         if (!report)
             qFatal("no report of kind %d", kind);
@@ -98,6 +99,23 @@ void addReportTexts(QList<ProgramText> &texts)
         if (!values)
             qFatal("print.kind%d: %s", kind, qPrintable(values.message()));
         texts.append({QStringLiteral("print.kind%1").arg(kind), report->sql, *values});
+    }
+    const QList<std::pair<const char *, AgendaListing>> listings = {
+        {"every-box",
+         {{QStringLiteral("Vis*"),
+           QStringLiteral("D'Amico_"),
+           QStringLiteral("due%"),
+           QStringLiteral("01/12/2026"),
+           QStringLiteral("31/12/2026"),
+           false,
+           {}},
+          QStringLiteral("Cliente DESC")}},
+        {"day", {{{}, {}, {}, {}, {}, true, QDate(2026, 12, 9)}, QStringLiteral("Note ASC")}},
+    };
+    for (const auto &[name, listing] : listings) {
+        const ReportDefinition report = AgendaStore::appointmentsReport(listing);
+        texts.append({QStringLiteral("print.appointments-") + QLatin1String(name), report.sql,
+                      report.values});
     }
 }
 

@@ -1,20 +1,25 @@
 // The print job a workstation hands to the report runner.
 
+#include "agenda/agendastore.h"
+#include "agenda/windows/frmgrigliacalendario.h"
 #include "app/frminizio.h"
 #include "app/program.h"
 #include "app/reports.h"
 #include "contacts/contactstore.h"
 #include "db/core/archive.h"
+#include "db/core/datetimes.h"
 #include "notices/noticestore.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
 #include "schema/archivecreator.h"
 #include "session/datamodule.h"
+#include "session/printquery.h"
 #include "session/reporthandoff.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -66,6 +71,9 @@ private Q_SLOTS:
                                     << "PagamentiLan.rpt" << true;
         QTest::newRow("7 notices") << 7 << NoticeStore::noticesReport().sql << "Avvisi.rpt"
                                    << "AvvisiLan.rpt" << false;
+        QTest::newRow("8 appointments")
+            << 8 << AgendaStore::appointmentsReport({}).sql << "Appuntamenti.rpt"
+            << "AppuntamentiLan.rpt" << true;
     }
     void everyKindCarriesItsQueryExactly()
     {
@@ -81,8 +89,109 @@ private Q_SLOTS:
         QCOMPARE(report->landscapeFile, landscape);
         QCOMPARE(report->filtro, filtro);
         QCOMPARE(report->testata, kind != 3 && kind != 4);
-        QVERIFY(!reportDefinition(ReportKind(8), 42).has_value());
+        QVERIFY(!reportDefinition(ReportKind(9), 42).has_value());
         QVERIFY(!reportDefinition(ReportKind(0), 42).has_value());
+    }
+
+    // A query with values of its own keeps them beside its text, each of its kind; a query
+    // without keeps its text alone, as every job always did.
+    void aJobsQueryKeepsItsValues()
+    {
+        const QString sql = QStringLiteral("select * from Calendario where Cliente like ? and "
+                                           "Data >= ? and Id = ? and Storico = ? and Note = ?");
+        const QVariantList values{QStringLiteral("D'Amico \"Lucia\" {x}%"),
+                                  db::naiveDateTime(QDate(2024, 2, 29), QTime(23, 59, 59)),
+                                  qint64(42), false, QVariant()};
+        const QString text = printQueryText(sql, values);
+        QVERIFY(!text.startsWith(QStringLiteral("select")));
+        const db::Result<PrintQuery> read = readPrintQuery(text);
+        QVERIFY2(read.ok(), qPrintable(read.message()));
+        QVERIFY(read->ownValues);
+        QCOMPARE(read->sql, sql);
+        QCOMPARE(read->values, values);
+        QCOMPARE(read->values[1].typeId(), QMetaType::QDateTime);
+        QCOMPARE(printQueryText(QStringLiteral("select ?"), {}), QStringLiteral("select ?"));
+        QVERIFY(!readPrintQuery(QStringLiteral("select ?"))->ownValues);
+
+        // Any workstation may write the row: what does not read back is refused, with a reason.
+        for (const char *wrong :
+             {"{\"calvetraQuery\": 1, \"sql\": \"select ?\", \"values\": []}",
+              "{\"calvetraQuery\": 1, \"sql\": \"select ?\", \"values\": [[1]]}",
+              "{\"sql\": \"select 1\""}) {
+            const db::Result<PrintQuery> refused = readPrintQuery(QString::fromUtf8(wrong));
+            QVERIFY2(!refused.ok(), wrong);
+            QVERIFY(refused.message().startsWith(QStringLiteral("La query della stampa")));
+        }
+    }
+
+    // "Stampa" in the agenda prints what the agenda lists, in its order, through the runner.
+    void theAgendaPrintsWhatItLists()
+    {
+        Office office;
+        office.installRunner();
+        db::Connection &archive = office.db().Connessione();
+        const QString appointment = QStringLiteral(
+            "insert into Calendario (Data, Cliente, TipologiaCalendario, Note, Conclusa, "
+            "DataAvviso, Storico) values (?, ?, ?, ?, ?, ?, ?)");
+        const auto at = [](int d, int h) {
+            return db::naiveDateTime(QDate(2026, 3, d), QTime(h, 0));
+        };
+        for (const QVariantList &row : QList<QVariantList>{
+                 {at(10, 9), "Rossi Mario", "Visita", "controllo annuale", true, QVariant(), false},
+                 {at(12, 15), "D'Amico Lucia", "Telefonata", "preventivo", false, QVariant(),
+                  false},
+                 {at(11, 0), "Rossi Mario", "Telefonata", "richiamare", false, at(9, 0), false},
+                 {at(1, 8), "Rossi Mario", "Visita", "archiviato", false, QVariant(), true}})
+            QVERIFY(archive.run(appointment, row).ok());
+        TfrmGrigliaCalendario &grid = office.program.frmGrigliaCalendario();
+        grid.show();
+        drive::type(&grid, QStringLiteral("Edit4"), QStringLiteral("rossi"));
+        drive::click(&grid, QStringLiteral("BitBtn2"));
+        grid.ordina(QStringLiteral("Data")); // oldest first
+        drive::click(&grid, QStringLiteral("spdStampa"));
+        QVERIFY2(office.dialogs.messages.isEmpty(),
+                 qPrintable(office.dialogs.messages.join(u'\n')));
+
+        const db::RowSet jobs = office.jobs();
+        QCOMPARE(jobs.rows.size(), 1);
+        QCOMPARE(jobs.value(0, u"NomeReport").toString(),
+                 QDir(office.folder.path()).filePath(QStringLiteral("Appuntamenti.rpt")));
+        const db::Result<PrintQuery> query = readPrintQuery(jobs.value(0, u"Query").toString());
+        QVERIFY2(query.ok(), qPrintable(query.message()));
+        QVERIFY(query->sql.contains(QStringLiteral("Cliente LIKE ?")));
+        QVERIFY(query->sql.endsWith(QStringLiteral("ORDER BY Data, Personale")));
+        QVERIFY(!query->sql.contains(QStringLiteral("rossi"), Qt::CaseInsensitive));
+        QCOMPARE(query->values, QVariantList{QStringLiteral("rossi%")});
+
+        const QString pdf = office.folder.filePath(QStringLiteral("appuntamenti.pdf"));
+        const ToolRun run = runTool(QStringLiteral("stampa"),
+                                    {QStringLiteral("--archive"), archive.location(),
+                                     QStringLiteral("--workstation"), office.db().computerName(),
+                                     QStringLiteral("--pdf"), pdf});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        // One line each, in the grid's order: the day, the hour (none at midnight), the contact,
+        // the type, the notes, concluded or not, the reminder.
+        const QString page = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        const qsizetype first = page.indexOf(
+            QStringLiteral("10/03/2026 09:00 Rossi Mario Visita controllo annuale Sì"));
+        const qsizetype second = page.indexOf(
+            QStringLiteral("11/03/2026 Rossi Mario Telefonata richiamare No 09/03/2026"));
+        QVERIFY2(first > 0 && first < second, qPrintable(page));
+        for (const char *left : {"preventivo", "archiviato", "D'Amico"})
+            QVERIFY2(!page.contains(left), qPrintable(left));
+
+        // Nothing listed, nothing printed: the grid says so and the job stays as it was.
+        drive::type(&grid, QStringLiteral("Edit4"), QStringLiteral("Nessuno"));
+        drive::click(&grid, QStringLiteral("BitBtn2"));
+        drive::click(&grid, QStringLiteral("spdStampa"));
+        QCOMPARE(office.dialogs.kinds, QList<MessageKind>{MessageKind::Warning});
+        QVERIFY(office.dialogs.messages.value(0).contains(
+            QStringLiteral("Nessun appuntamento elencato")));
+        QCOMPARE(office.jobs().value(0, u"Query"), jobs.value(0, u"Query"));
     }
 
     void oneRowPerWorkstationHoldingTheLastJob()

@@ -82,6 +82,11 @@ QStringList pdfPages(const QString &pdf)
     return pages;
 }
 
+QString withoutBlanks(QString text)
+{
+    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
 QDateTime day(int y, int m, int d)
 {
     return db::naiveDateTime(QDate(y, m, d));
@@ -199,6 +204,16 @@ public:
         return pdfPages(pdf);
     }
 
+    // The text of the last PDF in the order it was drawn, without blanks and line breaks: a
+    // value wrapped over several lines of its column reads whole.
+    QString printedText() const
+    {
+        return withoutBlanks(
+            tool(QStringLiteral("pdftotext"),
+                 {QStringLiteral("-raw"), archive.folder() + QStringLiteral("/stampa.pdf"),
+                  QStringLiteral("-")}));
+    }
+
     Run fail(const QString &workstation)
     {
         return stampa({QStringLiteral("--archive"), archive.path(), QStringLiteral("--workstation"),
@@ -287,12 +302,14 @@ private Q_SLOTS:
         }
         QVERIFY(page.contains(QStringLiteral("Via Emilia, 12")));
         QVERIFY(page.contains(QStringLiteral("47121 Forlì (FC)")));
-        // The long name is cut within its column: the address still starts its own column.
+        // The long name wraps within its column: the address still starts its own column on
+        // the name's first line, and the whole name prints.
         const QStringList longLine = linesWith(page, QStringLiteral("Zanetti"));
         QCOMPARE(longLine.size(), 1);
         QVERIFY(!longLine[0].contains(QStringLiteral("Forlivese")));
-        QVERIFY(longLine[0].contains(QStringLiteral("…")));
         QVERIFY(longLine[0].contains(QStringLiteral("Via dei Mille, 1")));
+        QVERIFY(!page.contains(QStringLiteral("…")));
+        QVERIFY(f.printedText().contains(withoutBlanks(kLongName)));
         // Bianchi has no street, number or phone: nothing prints in their place.
         QVERIFY(!page.contains(QStringLiteral("NULL"), Qt::CaseInsensitive));
         QVERIFY(linesWith(page, QStringLiteral("Bianchi Anna"))[0].contains(
@@ -340,6 +357,54 @@ private Q_SLOTS:
             tool(QStringLiteral("pdfinfo"), {f.archive.folder() + QStringLiteral("/stampa.pdf")});
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+842 x 595 pts"))),
                  qPrintable(info));
+    }
+
+    // The longest values an office types, in every contact list: narrow columns keep to what
+    // they need, the long values wrap within their columns, nothing is cut.
+    void longValuesPrintWhole_data()
+    {
+        QTest::addColumn<QString>("layout"); // and its landscape twin, "...Lan.rpt"
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("turned");
+        for (const bool turned : {false, true}) {
+            const char *way = turned ? ", landscape" : "";
+            QTest::addRow("directory%s", way) << "Agenda" << kAgenda << turned;
+            QTest::addRow("by category%s", way) << "Categorie" << categoriesQuery() << turned;
+        }
+    }
+    void longValuesPrintWhole()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QString, query);
+        QFETCH(bool, turned);
+        Fixture f;
+        const QString name = QStringLiteral(
+            "Studio Commercialista Associato Bianchi, Verdi & Esposito - Consulenza Tributaria");
+        const QString email =
+            QStringLiteral("amministrazione.contabilita@studiocommercialistabianchi.it");
+        const QString phone = QStringLiteral("+39 0471 123456 int. 22");
+        const QString mobile = QStringLiteral("+39 347 123 4567");
+        f.insert(QStringLiteral("INSERT INTO Contatti (ID, NominativoDocumenti, Categoria_ID, "
+                                "Indirizzo, Numero, Telefono, Cellulare, secTelefono, SecondoCell, "
+                                "Fax, email) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                 {47, name, 1, "Via Giuseppe Garibaldi", "150/B", phone, mobile, phone, mobile,
+                  phone, email});
+        f.job(QStringLiteral("PC1"), layout + QStringLiteral(".rpt"),
+              layout + QStringLiteral("Lan.rpt"), query);
+        const QStringList pages =
+            f.print(QStringLiteral("PC1"),
+                    turned ? QStringList{QStringLiteral("--orizzontale")} : QStringList{});
+        QCOMPARE(pages.size(), 1);
+        QVERIFY2(!pages[0].contains(QStringLiteral("…")), qPrintable(pages[0]));
+        const QString text = f.printedText();
+        for (const QString &value : {name, email, phone, mobile, kLongName})
+            QVERIFY2(text.contains(withoutBlanks(value)), qPrintable(value));
+        // The values wrap beside one another: the name's first line holds the beginning of the
+        // phone number and of the e-mail address, each in its column.
+        const QString first = linesWith(pages[0], QStringLiteral("Studio Commercialista")).value(0);
+        const qsizetype at = first.indexOf(QStringLiteral("+39 0471"));
+        QVERIFY2(at > 0 && at < first.indexOf(QStringLiteral("amministrazione")),
+                 qPrintable(first));
     }
 
     void categoriesHaveOneHeadingEach()

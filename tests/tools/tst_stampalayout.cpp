@@ -2,6 +2,7 @@
 // and the CSV form, and the placing of text that must never leave its room.
 
 #include "db/core/datetimes.h"
+#include "tools/stampa/columnwidths.h"
 #include "tools/stampa/dataexport.h"
 #include "tools/stampa/fieldtemplate.h"
 #include "tools/stampa/pagecanvas.h"
@@ -165,6 +166,52 @@ private Q_SLOTS:
         QCOMPARE(formatValue(value, db::FieldKind(kind)), expected);
     }
 
+    // The line shared out among a list's columns: each column gets what it needs when that is
+    // within its part of what is left, the others share the rest by their shares.
+    void columnWidthsShareTheLine_data()
+    {
+        QTest::addColumn<QList<double>>("shares");
+        QTest::addColumn<QList<double>>("natural");
+        QTest::addColumn<double>("total");
+        QTest::addColumn<QList<double>>("widths");
+        QTest::newRow("everything fits: the room left goes by shares")
+            << QList<double>{1, 3} << QList<double>{10, 10} << 100.0 << QList<double>{30, 70};
+        QTest::newRow("narrow columns leave their room to the long one")
+            << QList<double>{30, 15, 15, 24} << QList<double>{200, 10, 12, 8} << 190.0
+            << QList<double>{160, 10, 12, 8};
+        QTest::newRow("two long columns share what is left by their shares")
+            << QList<double>{30, 15, 30} << QList<double>{500, 10, 300} << 110.0
+            << QList<double>{50, 10, 50};
+        // The first column needs more than its part of the line (25) until the second one
+        // settles and leaves it room.
+        QTest::newRow("settled in a later pass")
+            << QList<double>{1, 1, 2} << QList<double>{30, 5, 1000} << 100.0
+            << QList<double>{30, 5, 65};
+        QTest::newRow("nothing fits: the layout's shares")
+            << QList<double>{1, 1, 2} << QList<double>{900, 900, 900} << 100.0
+            << QList<double>{25, 25, 50};
+        QTest::newRow("a column with nothing to print")
+            << QList<double>{1, 1} << QList<double>{0, 500} << 100.0 << QList<double>{0, 100};
+        QTest::newRow("exactly the line")
+            << QList<double>{1, 1} << QList<double>{40, 60} << 100.0 << QList<double>{40, 60};
+    }
+    void columnWidthsShareTheLine()
+    {
+        QFETCH(QList<double>, shares);
+        QFETCH(QList<double>, natural);
+        QFETCH(double, total);
+        QFETCH(QList<double>, widths);
+        const QList<double> shared = shareColumnWidths(shares, natural, total);
+        QCOMPARE(shared.size(), widths.size());
+        double sum = 0;
+        for (qsizetype c = 0; c < widths.size(); ++c) {
+            QVERIFY2(qAbs(shared[c] - widths[c]) < 1e-9,
+                     qPrintable(QStringLiteral("%1: %2").arg(c).arg(shared[c])));
+            sum += shared[c];
+        }
+        QVERIFY(qAbs(sum - total) < 1e-9);
+    }
+
     void amountsAddUpToTheCent()
     {
         qint64 sum = 0;
@@ -275,6 +322,8 @@ private Q_SLOTS:
         QTest::newRow("PagamentiLan") << "PagamentiLan.rpt" << int(LayoutKind::Groups) << true;
         QTest::newRow("Avvisi") << "Avvisi.rpt" << int(LayoutKind::Letter) << false;
         QTest::newRow("AvvisiLan") << "AvvisiLan.rpt" << int(LayoutKind::Letter) << true;
+        QTest::newRow("Appuntamenti") << "Appuntamenti.rpt" << int(LayoutKind::List) << false;
+        QTest::newRow("AppuntamentiLan") << "AppuntamentiLan.rpt" << int(LayoutKind::List) << true;
     }
 
     void everyShippedLayoutReadsAndIsInstalled()

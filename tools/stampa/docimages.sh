@@ -38,6 +38,7 @@ Marino Sara|Via Giorgio Regnoli|64|Forlì||328 9090909|sara.marino@esempio.it|Cl
 Moretti Chiara|Via Roma|88|Cantù|031 717171|349 8889990||Fornitori||
 Ricci Giovanni|Via Matteotti|2|Forlimpopoli|0543 744555|||Clienti||
 Santoro Elena|Viale dell'Appennino|310|Forlì||320 1122334|elena.santoro@esempio.it|Nessuna||
+Studio Commercialista Associato Bianchi, Verdi & Esposito|Via Giuseppe Garibaldi|150/B|Bolzano|+39 0471 123456 int. 22|+39 347 123 4567|amministrazione.contabilita@studiocommercialistabianchi.it|Clienti||
 Zanetti Società Cooperativa Agricola di Produzione e Lavoro della Romagna Forlivese|Via Decio Raggi|50|Forlì|0543 300300||coop@zanetti.it|Fornitori||
 EOF
 sql "update Contatti set Telefono = null where Telefono = ''"
@@ -57,6 +58,22 @@ D'Amico Lucia|6/1/2026|Rata 1 di 3|400.00
 D'Amico Lucia|7/1/2026|Rata 2 di 3|400.00
 D'Amico Lucia|8/1/2026|Rata 3 di 3|400.01
 Ferrari Marco|9/12/2026|Visura catastale|45.90
+EOF
+
+# date and time (m/d/yyyy)|contact|type|notes|concluded|reminder
+while IFS='|' read -r when name type text done reminder; do
+  [ -n "$reminder" ] && reminder="#$reminder#" || reminder=null
+  sql "insert into Calendario (Data, Cliente_ID, Cliente, TipologiaCalendario, Note, Conclusa,
+       DataAvviso, Storico)
+       select #$when#, ID, NominativoDocumenti, '$type', '${text//\'/\'\'}', $done,
+       $reminder, false
+       from Contatti where NominativoDocumenti = '${name//\'/\'\'}'"
+done <<'EOF'
+10/5/2026 09:30:00|Àlberti Niccolò|Visita|Firma del contratto di locazione|true|
+10/6/2026 15:00:00|D'Amico Lucia|Telefonata|Richiamare per la seconda rata|false|10/5/2026
+10/8/2026|Conti Roberto|Scadenza|Dichiarazione dei redditi: consegna dei documenti mancanti (spese mediche e interessi del mutuo)|false|10/1/2026
+10/9/2026 11:15:00|Èlite Costruzioni S.r.l.|Visita|Sopralluogo in cantiere|false|
+10/12/2026 17:30:00|Studio Commercialista Associato Bianchi, Verdi & Esposito|Riunione|Bilancio 2026|false|10/10/2026
 EOF
 
 sql "update ditta set RagSoc = 'Studio Rossi & Figli S.n.c.', Via = 'Corso Garibaldi', Numero = '5',
@@ -80,8 +97,10 @@ categorie=${agenda/Contatti.Sesso,/}
 etichette="SELECT Contatti.NominativoDocumenti as Nominativo, Contatti.Indirizzo, Comuni.Comune, Comuni.Provincia, Comuni.Cap, Contatti.Numero AS NumCasa, Categorie.descrizione as Categoria, Regioni.Descrizione as Regione FROM (((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON Comuni.Provincia = Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione ORDER BY Contatti.NominativoDocumenti"
 azienda="SELECT ditta.RagSoc AS Descrizione, ditta.Via, ditta.Comune AS Citta, ditta.Provincia, ditta.Cap, ditta.Numero AS NumCasa FROM ditta"
 privacy="SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Telefono, Contatti.Cellulare, Contatti.Indirizzo, Contatti.email, Contatti.Internet, Contatti.PIva, Contatti.CFisc, Contatti.Numero, Comuni.Comune, Comuni.Provincia, Comuni.CAP FROM Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID Where Contatti.Id = 1"
-pagamenti="SELECT Contatti.NominativoDocumenti as Nominativo, Pagamenti.data, Pagamenti.Descrizione as Pagamento, Pagamenti.Importo, Contatti.Telefono,Contatti.Cellulare,  Comuni.Comune, Comuni.Provincia, Comuni.CAP, Categorie.descrizione AS Categoria, Regioni.Descrizione AS Regione FROM Pagamenti INNER JOIN ((((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON Comuni.Provincia = Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione) ON Pagamenti.Contatto_ID = Contatti.ID ORDER BY Contatti.NominativoDocumenti "
+pagamenti="SELECT Contatti.NominativoDocumenti as Nominativo, Pagamenti.data, Pagamenti.Descrizione as Pagamento, Pagamenti.Importo, Contatti.Telefono,Contatti.Cellulare,  Comuni.Comune, Comuni.Provincia, Comuni.CAP, Contatti.ID AS IdContatto, Categorie.descrizione AS Categoria, Regioni.Descrizione AS Regione FROM Pagamenti INNER JOIN ((((Contatti LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) LEFT JOIN Province ON Comuni.Provincia = Province.PROVINCIA) LEFT JOIN Regioni ON Province.Regione_ID = Regioni.IDRegione) ON Pagamenti.Contatto_ID = Contatti.ID ORDER BY Contatti.NominativoDocumenti "
 avvisi="SELECT Contatti.NominativoDocumenti as Contatto, Contatti.Indirizzo, Contatti.Telefono, Contatti.Cellulare, Contatti.Cap, Contatti.CFisc, Contatti.PIva, Contatti.Numero AS Civico, TempAvvisi.Testo, Comuni.Comune, Comuni.Provincia FROM ((TempAvvisiContatti INNER JOIN Contatti ON TempAvvisiContatti.Contatto_ID = Contatti.ID) INNER JOIN TempAvvisi ON TempAvvisiContatti.NomeComputer = TempAvvisi.NomeComputer) LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID WHERE TempAvvisiContatti.NomeComputer = 'PC' ORDER BY Contatti.NominativoDocumenti"
+
+appuntamenti="SELECT Data, Cliente, TipologiaCalendario, Note, Conclusa, DataAvviso FROM Calendario WHERE Storico=false ORDER BY Data, Personale"
 
 # picture|portrait layout|landscape layout|query|heading|landscape?
 render() {
@@ -101,4 +120,5 @@ render etichette-azienda EtichetteAzienda.rpt EtichetteAzienda.rpt "$azienda" fa
 render privacy PrivacyContatti.rpt PrivacyContattiLan.rpt "$privacy" false ""
 render pagamenti Pagamenti.rpt PagamentiLan.rpt "$pagamenti" true ""
 render avvisi Avvisi.rpt AvvisiLan.rpt "$avvisi" false ""
+render appuntamenti Appuntamenti.rpt AppuntamentiLan.rpt "$appuntamenti" true ""
 ls -l "$out"

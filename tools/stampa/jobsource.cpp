@@ -4,6 +4,7 @@
 #include "db/sql/sqltokenizer.h"
 #include "session/archivelocation.h"
 #include "session/computername.h"
+#include "session/printquery.h"
 
 namespace stampa {
 
@@ -73,10 +74,14 @@ db::Result<LoadedJob> loadJob(const RunnerOptions &options, const QString &runne
     db::Result<PrintJob> job = readPrintJob(**connection, workstation);
     if (!job)
         return job.error();
-    db::Result<QVariantList> values = queryValues(job->query, workstation);
+    db::Result<PrintQuery> query = readPrintQuery(job->query);
+    if (!query)
+        return query.error();
+    db::Result<QVariantList> values = query->ownValues ? db::Result<QVariantList>(query->values)
+                                                       : queryValues(query->sql, workstation);
     if (!values)
         return values.error();
-    db::Result<ReportData> data = loadReportData(**connection, job->query, *values);
+    db::Result<ReportData> data = loadReportData(**connection, query->sql, *values);
     if (!data)
         return data.error();
     return LoadedJob{std::move(*job), std::move(*data)};

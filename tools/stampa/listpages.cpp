@@ -2,6 +2,7 @@
 // group headings, subtotals and a grand total.
 
 #include "db/core/textfold.h"
+#include "tools/stampa/columnwidths.h"
 #include "tools/stampa/pagecanvas.h"
 #include "tools/stampa/recordfields.h"
 
@@ -13,6 +14,12 @@ namespace stampa {
 namespace {
 
 const QColor kGroupShade(226, 226, 226);
+// Added to a column's measured width (mm), so that a value measured to fit is not wrapped for
+// a rounding.
+constexpr double kSlackMm = 0.1;
+// The steps of the columns' widths: the part of each column's values that fits, from the
+// shortest value up.
+constexpr double kSteps[] = {0.5, 0.9, 1.0};
 
 struct Sum
 {
@@ -45,12 +52,9 @@ public:
         m_groupFont = canvas.font(base.size + 1, true);
         m_gap = canvas.mm(2);
         m_pad = canvas.mm(0.9);
-        double shares = 0;
-        for (const ListColumn &c : layout.columns)
-            shares += c.width;
+        const QList<double> widths = columnWidths();
         double x = content.left();
-        for (const ListColumn &c : layout.columns) {
-            const double w = content.width() * c.width / shares;
+        for (const double w : widths) {
             m_columnX.append(x);
             m_columnWidth.append(w - m_gap);
             x += w;
@@ -70,7 +74,7 @@ public:
         for (qsizetype i = 0; i < order.size(); ++i) {
             const qsizetype row = order[i];
             m_fields.setRow(row);
-            const QList<QStringList> cells = rowCells();
+            const QList<QStringList> cells = rowCells(row);
             const double height = rowHeight(cells);
             if (m_layout.group) {
                 const QString key = groupKey(row);
@@ -157,15 +161,110 @@ private:
         return order;
     }
 
-    QList<QStringList> rowCells() const
+    int columnFont(const ListColumn &column) const { return column.bold ? m_bold : m_body; }
+
+    // The width of every value on one line (its longest line when it holds line breaks and its
+    // column wraps), measured once: the columns' widths come from them, and a value that fits
+    // its column is printed without being laid out in lines.
+    void measureValues()
+    {
+        const qsizetype count = m_layout.columns.size();
+        m_valueWidth.resize(m_data.rows.rows.size() * count);
+        for (qsizetype row = 0; row < m_data.rows.rows.size(); ++row) {
+            m_fields.setRow(row);
+            for (qsizetype c = 0; c < count; ++c) {
+                const ListColumn &column = m_layout.columns[c];
+                const QString text = column.value.text(m_fields);
+                double width = 0;
+                if (!text.isEmpty()) {
+                    const QFontMetricsF &fm = m_canvas.metrics(columnFont(column));
+                    for (const QString &line : printedLines(text, column.wrap))
+                        width = std::max(width, fm.horizontalAdvance(line));
+                }
+                m_valueWidth[row * count + c] = float(width);
+            }
+        }
+    }
+
+    // The lines a value prints on when its column is wide enough: one, with line breaks and
+    // tabs as spaces, unless the column wraps.
+    static QStringList printedLines(QString text, bool wrap)
+    {
+        for (QChar &ch : text) {
+            if (ch == u'\t' || ch == u'\r' || (ch == u'\n' && !wrap))
+                ch = u' ';
+        }
+        return text.split(u'\n');
+    }
+
+    // The columns' widths, the space before the next column included. A column needs its title
+    // and its values, and the line is shared out in steps: first the width half the values of
+    // each column fit in (no more than the column's share of the line), then nine in ten, then
+    // all, so that the few longest values of a list do not make the others of their column wrap.
+    // A step that asks for more than is left shares it out (shareColumnWidths: a need small for
+    // its share is met first, so telephone numbers, all alike, keep their width and the long
+    // texts share the rest) and is the last; what the line cannot give wraps.
+    QList<double> columnWidths()
+    {
+        measureValues();
+        const qsizetype count = m_layout.columns.size();
+        const qsizetype rows = m_data.rows.rows.size();
+        const double whole = m_content.width();
+        const double room = m_gap + m_canvas.mm(kSlackMm);
+        QList<double> shares;
+        QList<QList<double>> needs(std::size(kSteps));
+        for (qsizetype c = 0; c < count; ++c) {
+            const ListColumn &column = m_layout.columns[c];
+            shares.append(column.width);
+            QList<float> widths;
+            for (qsizetype row = 0; row < rows; ++row) {
+                if (const float w = m_valueWidth[row * count + c]; w > 0)
+                    widths.append(w);
+            }
+            std::sort(widths.begin(), widths.end());
+            const double title = m_canvas.metrics(m_bold).horizontalAdvance(column.title);
+            for (size_t step = 0; step < std::size(kSteps); ++step) {
+                const double value =
+                    widths.isEmpty() ? 0
+                                     : widths[qsizetype(kSteps[step] * double(widths.size() - 1))];
+                needs[step].append(std::min(std::max(title, value), whole) + room);
+            }
+        }
+        // Half the values of a long text fill no more than the column's share of the line.
+        const double allShares = std::accumulate(shares.begin(), shares.end(), 0.0);
+        for (qsizetype c = 0; c < count; ++c)
+            needs[0][c] = std::min(needs[0][c], whole * shares[c] / allShares);
+        // The last step, or the first the line cannot give whole, shares out all that is left.
+        QList<double> given(count, 0.0);
+        double left = whole;
+        for (qsizetype step = 0; step < needs.size(); ++step) {
+            QList<double> more;
+            for (qsizetype c = 0; c < count; ++c)
+                more.append(std::max(0.0, needs[step][c] - given[c]));
+            const double wanted = std::accumulate(more.begin(), more.end(), 0.0);
+            const bool last = step == needs.size() - 1 || wanted >= left;
+            const QList<double> added = last ? shareColumnWidths(shares, more, left) : more;
+            for (qsizetype c = 0; c < count; ++c)
+                given[c] += added[c];
+            if (last)
+                break;
+            left -= wanted;
+        }
+        return given;
+    }
+
+    QList<QStringList> rowCells(qsizetype row) const
     {
         QList<QStringList> cells;
-        for (qsizetype c = 0; c < m_layout.columns.size(); ++c) {
+        const qsizetype count = m_layout.columns.size();
+        for (qsizetype c = 0; c < count; ++c) {
             const ListColumn &column = m_layout.columns[c];
             const QString text = column.value.text(m_fields);
-            if (column.wrap)
-                cells.append(m_canvas.wrap(column.bold ? m_bold : m_body, text, m_columnWidth[c],
-                                           column.maxLines));
+            const bool fits =
+                !text.contains(u'\n') && m_valueWidth[row * count + c] <= m_columnWidth[c];
+            if (column.wrap && !fits)
+                cells.append(
+                    m_canvas.wrap(columnFont(column), text, m_columnWidth[c], column.maxLines));
             else
                 cells.append(QStringList{text});
         }
@@ -186,9 +285,9 @@ private:
         for (qsizetype c = 0; c < cells.size(); ++c) {
             const ListColumn &column = m_layout.columns[c];
             for (qsizetype l = 0; l < cells[c].size(); ++l) {
-                m_canvas.text(m_pages.last(), column.bold ? m_bold : m_body, m_columnX[c],
-                              m_columnWidth[c], first + double(l) * m_canvas.lineHeight(m_body),
-                              cells[c][l], column.align);
+                m_canvas.text(m_pages.last(), columnFont(column), m_columnX[c], m_columnWidth[c],
+                              first + double(l) * m_canvas.lineHeight(m_body), cells[c][l],
+                              column.align);
             }
         }
     }
@@ -298,6 +397,7 @@ private:
     double m_pad = 0;
     QList<double> m_columnX;
     QList<double> m_columnWidth;
+    QList<float> m_valueWidth; // by row, then column
     QList<Sum> m_subtotals;
     QList<Sum> m_totals;
     QList<Page> m_pages;

@@ -280,7 +280,7 @@ void readColumns(Reader &r, const QJsonObject &root, ReportLayout &layout)
         c.align =
             readAlign(r, o, where, format == ValueFormat::Amount ? Align::Right : Align::Left);
         c.bold = r.boolean(o, QStringLiteral("bold"), where, false);
-        c.wrap = r.boolean(o, QStringLiteral("wrap"), where, false);
+        c.wrap = r.boolean(o, QStringLiteral("wrap"), where, true);
         c.maxLines = r.integer(o, QStringLiteral("maxLines"), where, 3, 1, kMaxLines);
         layout.columns.append(c);
     }

@@ -44,7 +44,9 @@ struct ListColumn
     double width = 1; // a share of the line, relative to the other columns
     Align align = Align::Left;
     bool bold = false;
-    bool wrap = false; // wrap on up to maxLines lines instead of cutting with "…"
+    // A value wider than its column goes on up to maxLines lines, the last cut with "…" when
+    // even they are not enough; without wrap it stays on one line, cut with "…".
+    bool wrap = true;
     int maxLines = 3;
 };
 

@@ -22,6 +22,7 @@ constexpr FormatName kFormatNames[] = {
     {u"datetime", ValueFormat::DateTime}, {u"amount", ValueFormat::Amount},
     {u"number", ValueFormat::Number},     {u"integer", ValueFormat::Integer},
     {u"yesno", ValueFormat::YesNo},       {u"fields", ValueFormat::WithFields},
+    {u"time", ValueFormat::Time},
 };
 
 // 1234567 -> "1.234.567"
@@ -138,6 +139,14 @@ QString formatValue(const QVariant &value, db::FieldKind kind, ValueFormat forma
     case ValueFormat::DateTime: {
         const QDateTime d = asDateTime(value);
         return d.isValid() ? db::italianDateText(d) : value.toString();
+    }
+    case ValueFormat::Time: {
+        // Midnight is a day without an hour, as the program shows it.
+        const QDateTime d = asDateTime(value);
+        if (!d.isValid())
+            return value.toString();
+        const QTime time = db::toNaive(d).time();
+        return time == QTime(0, 0) ? QString() : time.toString(QStringLiteral("hh:mm"));
     }
     case ValueFormat::Amount:
         return formatAmount(toTenThousandths(value));

@@ -14,6 +14,7 @@ enum class ValueFormat
     Text,
     Date,
     DateTime,
+    Time, // hh:mm, nothing at midnight
     Amount,
     Number,
     Integer,
@@ -26,8 +27,8 @@ enum class ValueFormat
 // The format named in a layout file ("amount", "date", ...); false for an unknown name.
 bool valueFormatFromName(QStringView name, ValueFormat *format);
 
-// The printed text of a value: nothing for a null, dates dd/mm/yyyy, amounts 1.234,56 €,
-// yes/no as Sì/No.
+// The printed text of a value: nothing for a null, dates dd/mm/yyyy, times hh:mm, amounts
+// 1.234,56 €, yes/no as Sì/No.
 QString formatValue(const QVariant &value, db::FieldKind kind,
                     ValueFormat format = ValueFormat::Auto);
 
