@@ -27,6 +27,7 @@ rules=(
   "reference:db/ common/ session/"
   "options:db/ common/ session/"
   "notices:db/ common/ session/"
+  "privacy:db/ common/ session/"
   "contacts/windows:db/ common/ session/ contacts/ vcard/ taxcode/ payments/windows/ payments/ agenda/ options/ reference/"
   "payments/windows:db/ common/ session/ payments/"
   "agenda:db/ common/ session/"
@@ -41,6 +42,7 @@ rules=(
   "tools/calvetra-vcard:db/ common/ vcard/ contacts/"
   "tools/calvetra-cf:db/ common/ taxcode/ schema/"
   "tools/calvetra-mail:db/ common/ mail/"
+  "tools/calvetra-privacy:db/ common/ privacy/"
   "notices/windows:db/ common/ session/ notices/"
   "tools/stampa:db/ common/ session/ notices/"
   "tools/stampa/widgets:db/ common/ session/ tools/stampa/ notices/"
@@ -69,7 +71,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session vcard taxcode jet migration contacts payments reference agenda notices options mail about \
+     db common schema session vcard taxcode jet migration contacts payments reference agenda notices options mail about privacy \
      tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1

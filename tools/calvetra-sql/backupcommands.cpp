@@ -1,7 +1,7 @@
 #include "tools/calvetra-sql/backupcommands.h"
 
+#include "common/console.h"
 #include "db/core/archive.h"
-#include "tools/calvetra-sql/console.h"
 
 #include <QTextStream>
 

@@ -1,7 +1,7 @@
 #include "tools/calvetra-sql/importcommand.h"
 
+#include "common/console.h"
 #include "migration/archiveimport.h"
-#include "tools/calvetra-sql/console.h"
 
 std::optional<int> runImportCommand(const QStringList &arguments)
 {

@@ -1,6 +1,7 @@
 // calvetra-sql: runs one statement of the program's SQL dialect on an archive, or creates a
 // new archive. For support, scripting and checking an archive from outside the program.
 
+#include "common/console.h"
 #include "common/dates.h"
 #include "common/toolinfo.h"
 #include "db/core/archive.h"
@@ -8,7 +9,6 @@
 #include "db/datasets/dataset.h"
 #include "schema/archivecreator.h"
 #include "tools/calvetra-sql/backupcommands.h"
-#include "tools/calvetra-sql/console.h"
 #include "tools/calvetra-sql/importcommand.h"
 #include "tools/calvetra-sql/passwordcommand.h"
 #include "tools/calvetra-sql/serverarchive.h"

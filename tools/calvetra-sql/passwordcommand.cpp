@@ -1,8 +1,8 @@
 #include "tools/calvetra-sql/passwordcommand.h"
 
+#include "common/console.h"
 #include "db/core/archive.h"
 #include "options/adminpassword.h"
-#include "tools/calvetra-sql/console.h"
 
 std::optional<int> runPasswordCommand(const QStringList &arguments)
 {

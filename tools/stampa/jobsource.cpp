@@ -5,6 +5,7 @@
 #include "session/archivelocation.h"
 #include "session/computername.h"
 #include "session/printquery.h"
+#include "session/rowsfile.h"
 
 namespace stampa {
 
@@ -13,7 +14,9 @@ QString usageText()
     return QStringLiteral(
         "Uso: stampa [--archive ARCHIVIO] [--workstation POSTAZIONE] [--orizzontale]\n"
         "            [--pdf FILE.pdf] [--export FILE.csv|FILE.html]\n"
+        "            [--dati FILE.json --layout STAMPA.rpt]\n"
         "Esegue la stampa preparata dal programma per questa postazione (tabella TempStampa).\n"
+        "Con --dati e --layout stampa invece le righe del file di dati con quella stampa.\n"
         "Senza --pdf ed --export mostra l'anteprima di stampa.\n");
 }
 
@@ -31,6 +34,10 @@ db::Result<RunnerOptions> parseArguments(const QStringList &arguments)
             value = &options.pdf;
         else if (a == u"--export")
             value = &options.exportFile;
+        else if (a == u"--dati")
+            value = &options.dataFile;
+        else if (a == u"--layout")
+            value = &options.layout;
         else if (a == u"--orizzontale") {
             options.landscape = true;
             continue;
@@ -41,6 +48,8 @@ db::Result<RunnerOptions> parseArguments(const QStringList &arguments)
             return db::Error{QStringLiteral("Manca il valore di %1").arg(a)};
         *value = arguments[++i];
     }
+    if (options.dataFile.isEmpty() != options.layout.isEmpty())
+        return db::Error{QStringLiteral("--dati e --layout si danno insieme")};
     return options;
 }
 
@@ -71,6 +80,17 @@ db::Result<LoadedJob> loadJob(const RunnerOptions &options, const QString &runne
         return connection.error();
     const QString workstation =
         options.workstation.isEmpty() ? readComputerName() : options.workstation;
+    if (!options.dataFile.isEmpty()) {
+        db::Result<db::RowSet> rows = readRowsFile(options.dataFile);
+        if (!rows)
+            return rows.error();
+        db::Result<ReportData> office = loadOfficeData(**connection);
+        if (!office)
+            return office.error();
+        office->rows = std::move(*rows);
+        PrintJob given{workstation, options.layout, options.layout, QString(), false, false, true};
+        return LoadedJob{std::move(given), std::move(*office)};
+    }
     db::Result<PrintJob> job = readPrintJob(**connection, workstation);
     if (!job)
         return job.error();

@@ -15,6 +15,10 @@ struct RunnerOptions
     bool landscape = false; // --orizzontale
     QString pdf;            // --pdf FILE
     QString exportFile;     // --export FILE (csv or html by its extension)
+    // --dati FILE with --layout FILE.rpt: the rows of a rows file (session/rowsfile.h) printed
+    // with that layout, instead of the workstation's job; the archive gives the office's data.
+    QString dataFile;
+    QString layout;
 
     bool automatic() const { return !pdf.isEmpty() || !exportFile.isEmpty(); }
 };

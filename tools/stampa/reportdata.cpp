@@ -35,6 +35,14 @@ db::Result<ReportData> loadReportData(db::Connection &connection, const QString 
     if (!rows)
         return db::Error{
             QStringLiteral("La query della stampa non è riuscita: %1").arg(rows.message())};
+    db::Result<ReportData> data = loadOfficeData(connection);
+    if (data)
+        data->rows = std::move(*rows);
+    return data;
+}
+
+db::Result<ReportData> loadOfficeData(db::Connection &connection)
+{
     db::Result<db::RowSet> company = connection.run(u"select * from ditta");
     if (!company)
         return company.error();
@@ -43,7 +51,6 @@ db::Result<ReportData> loadReportData(db::Connection &connection, const QString 
         return options.error();
 
     ReportData data;
-    data.rows = std::move(*rows);
     data.company = std::move(*company);
     data.date = db::clock::today();
     const QByteArray logo = data.company.value(0, u"Logo").toByteArray();

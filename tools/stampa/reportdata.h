@@ -23,6 +23,9 @@ struct ReportData
 db::Result<ReportData> loadReportData(db::Connection &connection, const QString &query,
                                       const QVariantList &values = {});
 
+// The office's data and options alone, without rows.
+db::Result<ReportData> loadOfficeData(db::Connection &connection);
+
 // The rows where some text column contains `text`, regardless of letter case, in their order.
 db::RowSet rowsContaining(const db::RowSet &rows, const QString &text);
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-// The tool's standard output and error as text streams, shared by its commands.
+// A command-line tool's standard output and error as text streams, shared by its commands.
 inline QTextStream &out()
 {
     static QTextStream stream(stdout);
