@@ -134,6 +134,7 @@ ContactEditorLinks Program::contactEditorLinks()
                     [this] { m_comuniGriglia->apriDettaglio(); }};
     links.trovaCap = [this](const QString &comune) { return m_trovaCap->trovaCap(comune); };
     links.print = [this](ReportKind kind) { m_inizio->print(kind); };
+    links.programFolder = m_programFolder;
     return links;
 }
 

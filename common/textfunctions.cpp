@@ -66,3 +66,16 @@ QString ConvertiMemo(const QVariant &memo)
 {
     return memo.isValid() ? memo.toString().left(100) : QString();
 }
+
+QString nomeFileDa(QStringView text, const QString &fallback)
+{
+    QString name;
+    for (const QChar c : text) {
+        if (c.isPrint() && !QStringView(u"/\\:*?\"<>|").contains(c))
+            name += c;
+    }
+    name = name.simplified();
+    while (name.startsWith(u'.'))
+        name.remove(0, 1);
+    return name.isEmpty() ? fallback : name;
+}

@@ -22,5 +22,9 @@ int ContaCampi(QStringView text, QChar separator);
 // The characters after the last dot of a file name; empty when there is no dot.
 QString EstensioneFile(QStringView fileName);
 
+// A file name made of `text` (a contact's name): the characters a file name cannot hold left
+// out, no leading dot; `fallback` when nothing is left. Without extension.
+QString nomeFileDa(QStringView text, const QString &fallback);
+
 // The text a grid shows for a memo: its first 100 characters; empty for null.
 QString ConvertiMemo(const QVariant &memo);

@@ -257,6 +257,12 @@ void ContactStore::forgetDeletedContact()
     (void)refreshListedContact(TableCercaContatti, deleted);
 }
 
+void ContactStore::forgetErasedContact()
+{
+    forgetDeletedContact();
+    (void)m_agenda.reload();
+}
+
 db::Status ContactStore::dropContact()
 {
     db::DataSet &contatto = TableContatti;

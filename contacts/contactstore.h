@@ -56,6 +56,9 @@ public:
     db::Result<qint64> saveAsNewContact();
     // The same contact, given up: what was typed is dropped and the deleted row leaves the list.
     void forgetDeletedContact();
+    // After the contact being edited was erased for good (with its appointments): the same, and
+    // the agenda read again.
+    void forgetErasedContact();
     // Deletes the contact being edited (a new one left blank); a failure is shown to the user
     // and returned.
     db::Status dropContact();

@@ -1,5 +1,6 @@
 #include "contacts/vcardexport.h"
 
+#include "common/textfunctions.h"
 #include "contacts/vcardcompany.h"
 #include "db/core/privatefiles.h"
 #include "vcard/vcardvalues.h"
@@ -147,15 +148,7 @@ QString nomeFileVCard(const QString &chosen)
 
 QString nomeFileVCardContatto(const QString &nominativo)
 {
-    QString name;
-    for (const QChar c : nominativo) {
-        if (c.isPrint() && !QStringView(u"/\\:*?\"<>|").contains(c))
-            name += c;
-    }
-    name = name.simplified();
-    while (name.startsWith(u'.'))
-        name.remove(0, 1);
-    return (name.isEmpty() ? QStringLiteral("Contatto") : name) + QStringLiteral(".vcf");
+    return nomeFileDa(nominativo, QStringLiteral("Contatto")) + QStringLiteral(".vcf");
 }
 
 QString messaggioEsportazioneVCard(const EsportazioneVCard &done, qsizetype asked,

@@ -28,7 +28,7 @@ rules=(
   "options:db/ common/ session/"
   "notices:db/ common/ session/"
   "privacy:db/ common/ session/"
-  "contacts/windows:db/ common/ session/ contacts/ vcard/ taxcode/ payments/windows/ payments/ agenda/ options/ reference/"
+  "contacts/windows:db/ common/ session/ contacts/ vcard/ taxcode/ payments/windows/ payments/ agenda/ options/ reference/ privacy/"
   "payments/windows:db/ common/ session/ payments/"
   "agenda:db/ common/ session/"
   "agenda/windows:db/ common/ session/ agenda/"

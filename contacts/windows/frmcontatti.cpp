@@ -20,6 +20,7 @@
 #include "db/core/datetimes.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
+#include "privacy/erasure.h"
 #include "reference/referencestore.h"
 #include "vcard/vcardreader.h"
 
@@ -362,8 +363,23 @@ void TfrmContatti::elimina()
     QString name = list.asString(u"NominativoVisualizzato").trimmed();
     if (name.isEmpty())
         name = list.asString(u"NominativoDocumenti").trimmed();
+    // The ordinary delete leaves the contact's payments and appointments: said, with the way to
+    // take everything.
+    QString behind;
+    const db::Result<privacy::LeftBehind> left =
+        privacy::leftBehindByDelete(m_store.connection(), list.asInteger(u"Ide"));
+    if (left && (left->payments > 0 || left->appointments > 0)) {
+        behind = QStringLiteral("\nRestano in archivio %1 e %2 del contatto (per cancellare "
+                                "anche quelli: «Cancella definitivamente…» nella scheda del "
+                                "contatto).")
+                     .arg(left->payments == 1 ? QStringLiteral("1 pagamento")
+                                              : QStringLiteral("%1 pagamenti").arg(left->payments),
+                          left->appointments == 1
+                              ? QStringLiteral("1 appuntamento")
+                              : QStringLiteral("%1 appuntamenti").arg(left->appointments));
+    }
     if (!dialogs().confirmDefaultNo(QStringLiteral("Sei sicuro di voler eliminare il contatto?") +
-                                    (name.isEmpty() ? QString() : u'\n' + name)))
+                                    (name.isEmpty() ? QString() : u'\n' + name) + behind))
         return;
     if (db::Status removed = m_store.removeListed(); !removed)
         dialogs().error(removed.message());

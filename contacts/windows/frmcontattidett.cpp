@@ -2,20 +2,29 @@
 
 #include "common/colours.h"
 #include "common/dialogs.h"
+#include "common/textfunctions.h"
 #include "common/widgets/datasetcombobox.h"
 #include "common/widgets/fieldbinder.h"
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
+#include "common/widgets/waitcursor.h"
 #include "contacts/contactnames.h"
 #include "contacts/contactstore.h"
 #include "contacts/windows/taxcodefields.h"
+#include "db/core/datetimes.h"
 #include "payments/paymentstore.h"
 #include "payments/windows/pagamentipage.h"
+#include "privacy/erasure.h"
+#include "privacy/personaldata.h"
+#include "privacy/personalexport.h"
 #include "reference/referencestore.h"
 #include "session/reporthandoff.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -65,8 +74,19 @@ TfrmContattiDett::TfrmContattiDett(ContactStore &store, ReferenceStore &referenc
     salva->hide();
     QToolButton *indietro = toolButton(this, QStringLiteral("spdIndietro"),
                                        QStringLiteral("Indietro"), QString(), QStyle::SP_ArrowBack);
-    for (QToolButton *b : {aiuto, stampa, salva})
+    QToolButton *dati = toolButton(
+        this, QStringLiteral("spdDatiPersonali"), QStringLiteral("Dati personali…"),
+        QStringLiteral("Tutto ciò che l'archivio contiene sul contatto, in un file da consegnare"),
+        QStyle::SP_FileDialogContentsView);
+    QToolButton *cancella = toolButton(
+        this, QStringLiteral("spdCancellaDefinitivamente"),
+        QStringLiteral("Cancella definitivamente…"),
+        QStringLiteral("Cancella per sempre il contatto con i suoi pagamenti e appuntamenti"),
+        QStyle::SP_DialogDiscardButton);
+    for (QToolButton *b : {aiuto, stampa, salva, dati})
         toolbar->addWidget(b);
+    toolbar->addStretch();
+    toolbar->addWidget(cancella);
     toolbar->addStretch();
     toolbar->addWidget(indietro);
     layout->addLayout(toolbar);
@@ -108,6 +128,9 @@ TfrmContattiDett::TfrmContattiDett(ContactStore &store, ReferenceStore &referenc
     });
     InputConventions::connectHelpButton(aiuto);
     connect(stampa, &QToolButton::clicked, this, &TfrmContattiDett::stampaPrivacy);
+    connect(dati, &QToolButton::clicked, this, &TfrmContattiDett::datiPersonali);
+    connect(cancella, &QToolButton::clicked, this, &TfrmContattiDett::cancellaDefinitivamente);
+    m_export = new WorkerThread(this);
     connect(salva, &QToolButton::clicked, this, &TfrmContattiDett::spdSalvaClick);
     connect(indietro, &QToolButton::clicked, this, &TfrmContattiDett::spdIndietroClick);
     connect(m_pages, &QTabWidget::currentChanged, this, &TfrmContattiDett::pageChanging);
@@ -632,6 +655,97 @@ void TfrmContattiDett::stampaPrivacy()
         return;
     if (m_links.print)
         m_links.print(ReportKind::PrivacyForm);
+}
+
+void TfrmContattiDett::datiPersonali()
+{
+    if (m_store.TableContatti.isEmpty() || m_export->isRunning())
+        return;
+    // What is typed here is part of what the person gets.
+    if (!salva())
+        return;
+    const qint64 id = m_store.TableContatti.asInteger(u"Id");
+    db::Result<privacy::PersonalData> person = privacy::readPersonalData(m_store.connection(), id);
+    if (!person) {
+        dialogs().error(person.message());
+        return;
+    }
+    const QString caption = QStringLiteral("Dati personali");
+    const QString chosen = dialogs().chooseSaveFile(
+        QStringLiteral("Dati personali di %1").arg(person->name),
+        QStringLiteral("Copia per la persona (*.pdf);;Dati per un programma (*.json)"),
+        nomeFileDa(QStringLiteral("Dati personali - ") + person->name, caption) +
+            QStringLiteral(".pdf"));
+    if (chosen.isEmpty())
+        return;
+    const QString path =
+        QFileInfo(chosen).suffix().isEmpty() ? chosen + QStringLiteral(".pdf") : chosen;
+    if (db::Result<privacy::ExportKind> kind = privacy::exportKindOf(path); !kind) {
+        dialogs().error(kind.message());
+        return;
+    }
+    const privacy::ExportPlace place{m_store.connection().location(), m_links.programFolder};
+    const QDateTime now = db::clock::now();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    // The runner takes a moment: the card stays usable meanwhile.
+    m_export->start([this, person = *person, path, place, now,
+                     caption](const std::atomic_bool &stop) -> std::function<void()> {
+        const db::Status written = privacy::writePersonalData(person, path, place, now, &stop);
+        return [this, written, path, caption, name = person.name] {
+            QApplication::restoreOverrideCursor();
+            if (!written) {
+                dialogs().error(written.message());
+                Q_EMIT exported(written.message());
+                return;
+            }
+            const QString message =
+                QStringLiteral("Dati personali di «%1» scritti in %2.\nIl file è leggibile solo "
+                               "da chi lo ha scritto: consegnarlo alla persona e non lasciarne "
+                               "copie in giro.")
+                    .arg(name, QDir::toNativeSeparators(path));
+            dialogs().information(message, caption);
+            Q_EMIT exported(message);
+        };
+    });
+}
+
+void TfrmContattiDett::cancellaDefinitivamente()
+{
+    if (m_store.TableContatti.isEmpty())
+        return;
+    const QVariant key = m_store.TableContatti.value(u"Id");
+    if (!key.isValid() || key.isNull()) {
+        dialogs().warning(QStringLiteral("Il contatto non è ancora in archivio: non c'è nulla "
+                                         "da cancellare."));
+        return;
+    }
+    const qint64 id = key.toLongLong();
+    db::Result<privacy::ErasurePlan> plan = privacy::planErasure(m_store.connection(), id);
+    if (!plan) {
+        dialogs().error(plan.message());
+        return;
+    }
+    if (!dialogs().confirmDefaultNo(privacy::erasureQuestion(*plan)))
+        return;
+    db::Result<privacy::ErasureDone> done = [&] {
+        WaitCursor wait;
+        return privacy::eraseContact(m_store.connection(), id);
+    }();
+    if (!done) {
+        dialogs().error(QStringLiteral("Nulla è stato cancellato: %1").arg(done.message()));
+        return;
+    }
+    // What was typed belonged to the person too: dropped, and the card closes.
+    m_store.forgetErasedContact();
+    m_binder->refresh();
+    nameChanged = false;
+    setModified(false);
+    m_newContact = false;
+    dialogs().information(QStringLiteral("Cancellati per sempre:\n%1%2")
+                              .arg(privacy::erasureSummary(done->plan),
+                                   done->note.isEmpty() ? QString() : u'\n' + done->note),
+                          QStringLiteral("Cancella definitivamente"));
+    accept();
 }
 
 void TfrmContattiDett::trovaCapCasa()

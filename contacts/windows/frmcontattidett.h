@@ -2,6 +2,7 @@
 
 #include "common/filtersuspension.h"
 #include "common/widgets/detailwindow.h"
+#include "common/workerthread.h"
 #include "db/datasets/dataset.h"
 
 #include <QHash>
@@ -36,6 +37,8 @@ struct ContactEditorLinks
     Lookup categorie, professioni, titoli, comuni;
     std::function<std::optional<QString>(const QString &comune)> trovaCap;
     std::function<void(ReportKind kind)> print;
+    // Where the report runner is, for the printed copy of a person's data.
+    QString programFolder;
 };
 
 // "Contatti": the editor of one contact, the row of TableContatti, on four pages. "Indietro"
@@ -66,12 +69,23 @@ public:
     bool salva();
     // "Stampa": saves, then prints the contact's privacy form.
     void stampaPrivacy();
+    // "Dati personali…": saves, then writes everything the archive holds about the contact to
+    // a file the user chooses, a PDF for the person or JSON for a program. The PDF is made by
+    // the report runner off the window's thread; `exported` is emitted when it is written.
+    void datiPersonali();
+    // "Cancella definitivamente…": after saying what goes and a question (Enter answers No),
+    // erases the contact, its payments and appointments for good, and closes the card.
+    void cancellaDefinitivamente();
     // "Trova" of the home and the office address.
     void trovaCapCasa();
     void trovaCapUfficio();
 
     QTabWidget *pages() const { return m_pages; }
     TaxCodeFields *taxCodes() const { return m_taxCodes; }
+
+Q_SIGNALS:
+    // A copy of the contact's data was written, or could not be: what the user was told.
+    void exported(const QString &message);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -120,5 +134,6 @@ private:
     // The lists of towns, categories, professions and titles offer every row while the editor
     // is open, whatever another window searched.
     std::unique_ptr<FilterSuspension> m_fullLists;
+    WorkerThread *m_export = nullptr;
     QHash<const QWidget *, QString> m_textsWhenAdded;
 };

@@ -26,6 +26,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QUrl>
@@ -221,6 +222,15 @@ private Q_SLOTS:
                  qPrintable(o.dialogs.messages.first()));
         QCOMPARE(o.dialogs.preselected.first(), Dialogs::Answer::No);
         QCOMPARE(o.archive.run(QStringLiteral("select * from Contatti")).rows.size(), 1);
+
+        // What the ordinary delete leaves behind is said, with the way to take it too.
+        o.dialogs.messages.clear();
+        o.dialogs.answers = {false};
+        o.click(&o.list, QStringLiteral("spdElimina")); // Rossi: 2 payments, 1 appointment
+        QVERIFY2(o.dialogs.messages.value(0).contains(
+                     QStringLiteral("Restano in archivio 2 pagamenti e 1 appuntamento")),
+                 qPrintable(o.dialogs.messages.value(0)));
+        QVERIFY(o.dialogs.messages.value(0).contains(QStringLiteral("Cancella definitivamente")));
     }
 
     void copiedAddressesOfTheSelection()
@@ -460,6 +470,63 @@ private Q_SLOTS:
         } else {
             QVERIFY(!o.listed().contains(QStringLiteral("Rossi Mario")));
         }
+    }
+
+    // "Dati personali…" writes everything about the contact for the person (through the report
+    // runner) or for a program, readable by its owner only; "Cancella definitivamente…" asks,
+    // with No as the default, then takes the contact, its payments and appointments, and
+    // closes the card.
+    void personalDataFromTheCard()
+    {
+        Office o;
+        ContactEditorLinks links;
+        links.programFolder = QStringLiteral(CALVETRA_BIN_DIR);
+        TfrmContattiDett card{o.contacts, o.reference, o.payments, o.payment, links};
+        QVERIFY(*o.contacts.TableCercaContatti.locate(u"Ide", 1)); // Rossi Mario
+        QVERIFY(o.contacts.openContact(1));
+        QTemporaryDir dir;
+        QSignalSpy written(&card, &TfrmContattiDett::exported);
+        o.dialogs.files << dir.filePath(QStringLiteral("rossi.json"))
+                        << dir.filePath(QStringLiteral("rossi"));
+        card.datiPersonali();
+        QVERIFY(written.wait(30000));
+        QCOMPARE(o.dialogs.suggestedFiles.last(),
+                 QStringLiteral("Dati personali - Rossi Mario.pdf"));
+        QFile json(dir.filePath(QStringLiteral("rossi.json")));
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        const QByteArray bytes = json.readAll();
+        QVERIFY(bytes.contains("\"Acconto\"") && bytes.contains("Rossi Mario"));
+        QVERIFY(!bytes.contains("D'Amico"));
+        QCOMPARE(json.permissions() & (QFile::ReadOther | QFile::ReadGroup),
+                 QFileDevice::Permissions());
+        card.datiPersonali(); // no extension: the copy for the person
+        QVERIFY(written.wait(60000));
+        QVERIFY2(written.last().first().toString().startsWith(QStringLiteral("Dati personali")),
+                 qPrintable(written.last().first().toString()));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("rossi.pdf"))));
+        QVERIFY(!QApplication::overrideCursor());
+
+        // The erasure: No keeps everything, Yes takes it all.
+        o.dialogs.messages.clear();
+        o.dialogs.answers = {false};
+        card.cancellaDefinitivamente();
+        QVERIFY2(o.dialogs.messages.value(0).contains(QStringLiteral("2 pagamenti")),
+                 qPrintable(o.dialogs.messages.value(0)));
+        QCOMPARE(o.dialogs.preselected.last(), Dialogs::Answer::No);
+        QCOMPARE(o.archive.run(QStringLiteral("select * from Contatti where ID = 1")).rows.size(),
+                 1);
+        o.dialogs.answers = {true};
+        card.show();
+        card.cancellaDefinitivamente();
+        QVERIFY(!card.isVisible());
+        QVERIFY2(o.dialogs.messages.last().contains(QStringLiteral("Cancellati per sempre")),
+                 qPrintable(o.dialogs.messages.last()));
+        for (const char *sql : {"select * from Contatti where ID = 1",
+                                "select * from Pagamenti where Contatto_ID = 1",
+                                "select * from Calendario where Cliente_ID = 1"})
+            QCOMPARE(o.archive.run(QString::fromLatin1(sql)).rows.size(), 0);
+        QVERIFY(!o.listed().contains(QStringLiteral("Rossi Mario")));
+        QCOMPARE(o.archive.run(QStringLiteral("select * from Calendario")).rows.size(), 1);
     }
 
     // A postal code and a date take no letters as they are typed; the tax code's box shows a

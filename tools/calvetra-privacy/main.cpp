@@ -109,8 +109,7 @@ int exportData(const Arguments &a)
     db::Result<privacy::PersonalData> data = privacy::readPersonalData(**connection, a.id);
     if (!data)
         return fail(data.message());
-    const privacy::ExportPlace place{(*connection)->location(),
-                                     QCoreApplication::applicationDirPath()};
+    const privacy::ExportPlace place{a.archive, QCoreApplication::applicationDirPath()};
     if (db::Status written = privacy::writePersonalData(*data, a.output, place, db::clock::now());
         !written)
         return fail(written.message());
