@@ -30,19 +30,30 @@ QByteArray rowsFileText(const db::RowSet &rows)
         .toJson(QJsonDocument::Compact);
 }
 
+namespace {
+
+db::Error refusal(const QString &name, const QString &why)
+{
+    return db::Error{QStringLiteral("Il file dei dati %1 non si può usare: %2.").arg(name, why)};
+}
+
+} // namespace
+
 db::Result<db::RowSet> readRowsFile(const QString &path)
 {
-    const auto refused = [&path](const QString &why) {
-        return db::Error{
-            QStringLiteral("Il file dei dati %1 non si può usare: %2.").arg(path, why)};
-    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return refused(file.errorString());
+        return refusal(path, file.errorString());
     if (file.size() > kLargestFile)
-        return refused(QStringLiteral("è troppo grande"));
+        return refusal(path, QStringLiteral("è troppo grande"));
+    return readRowsText(file.readAll(), path);
+}
+
+db::Result<db::RowSet> readRowsText(const QByteArray &bytes, const QString &name)
+{
+    const auto refused = [&name](const QString &why) { return refusal(name, why); };
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return refused(QStringLiteral("non è un file di dati del programma"));
     const QJsonObject root = document.object();
@@ -50,10 +61,10 @@ db::Result<db::RowSet> readRowsFile(const QString &path)
         !root.value(u"rows").isArray())
         return refused(QStringLiteral("non è un file di dati del programma"));
     db::RowSet rows;
-    for (const QJsonValue &name : root.value(u"columns").toArray()) {
-        if (!name.isString() || name.toString().isEmpty())
+    for (const QJsonValue &column : root.value(u"columns").toArray()) {
+        if (!column.isString() || column.toString().isEmpty())
             return refused(QStringLiteral("un nome di colonna non è valido"));
-        rows.columns.append(db::Column{name.toString(), db::FieldKind::Unknown, {}, {}});
+        rows.columns.append(db::Column{column.toString(), db::FieldKind::Unknown, {}, {}});
     }
     for (const QJsonValue &line : root.value(u"rows").toArray()) {
         if (!line.isArray() || line.toArray().size() != rows.columns.size())

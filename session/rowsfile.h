@@ -14,3 +14,5 @@ QByteArray rowsFileText(const db::RowSet &rows);
 
 // Reads such a file; anything else is refused with an Italian message that names the file.
 db::Result<db::RowSet> readRowsFile(const QString &path);
+// The same, of the file's bytes; `name` names the file in the messages.
+db::Result<db::RowSet> readRowsText(const QByteArray &bytes, const QString &name);

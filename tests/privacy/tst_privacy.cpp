@@ -258,6 +258,41 @@ private Q_SLOTS:
             QCOMPARE(o.privacy(wrong).exitCode, 2);
         QCOMPARE(o.count(QStringLiteral("select count(*) from Contatti where ID = 501")), 1);
     }
+
+    // The runner's rows files: anything but one is refused, and no PDF is left.
+    void theRunnerRefusesWhatIsNotARowsFile()
+    {
+        Office o;
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("x.pdf"));
+        const auto print = [&](const QByteArray &bytes) {
+            const QString rows = dir.filePath(QStringLiteral("righe.json"));
+            QFile file(rows);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                qFatal("cannot write the rows file");
+            file.close();
+            return runTool(QStringLiteral("stampa"),
+                           {QStringLiteral("--archive"), o.archive.path(), QStringLiteral("--dati"),
+                            rows, QStringLiteral("--layout"), QStringLiteral("DatiPersonali.rpt"),
+                            QStringLiteral("--pdf"), pdf},
+                           {}, 60);
+        };
+        for (const QByteArray &bad :
+             {QByteArray("%PDF-1.4 binario"),
+              QByteArray("{\"calvetraRows\": 2, \"columns\": [], \"rows\": []}"),
+              QByteArray("{\"calvetraRows\": 1, \"columns\": [\"A\", \"B\"], \"rows\": [[1]]}"),
+              QByteArray(
+                  "{\"calvetraRows\": 1, \"columns\": [\"A\"], \"rows\": [[{\"x\": 1}]]}")}) {
+            const ToolRun run = print(bad);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(QStringLiteral("non si può usare")), qPrintable(run.err));
+            QVERIFY(!QFile::exists(pdf));
+        }
+        const ToolRun half = runTool(QStringLiteral("stampa"),
+                                     {QStringLiteral("--dati"), dir.filePath(QStringLiteral("r")),
+                                      QStringLiteral("--pdf"), pdf});
+        QCOMPARE(half.exitCode, 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPrivacy)
