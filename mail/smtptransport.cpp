@@ -1,6 +1,7 @@
 #include "mail/smtptransport.h"
 
-#include <QFile>
+#include "net/curltrust.h"
+
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -17,25 +18,6 @@
 namespace mail {
 
 namespace {
-
-void initialiseCurl()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-// The authorities the system trusts, from the file libcurl uses by default; read once.
-QByteArray systemAuthorities(CURL *curl)
-{
-    static const QByteArray bundle = [curl] {
-        char *path = nullptr;
-        if (curl_easy_getinfo(curl, CURLINFO_CAINFO, &path) != CURLE_OK || !path)
-            return QByteArray();
-        QFile file(QString::fromLocal8Bit(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
-    return bundle;
-}
 
 // The dialogue as far as the reasons need it: the last command verb sent (never its argument,
 // which may hold credentials) and the server's last reply line before any QUIT (libcurl says
@@ -255,23 +237,7 @@ SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArr
     const QByteArray from = '<' + sender + '>';
     const QByteArray user = settings.userName.toUtf8();
     QByteArray password = settings.password.toUtf8();
-    const QByteArray caFile = settings.caFile.toLocal8Bit();
-    QByteArray trusted;
-    if (!settings.officeCa.isEmpty()) {
-        // libcurl takes one list of authorities: the system's, the run's file and the office's.
-        trusted = systemAuthorities(curl);
-        if (!caFile.isEmpty()) {
-            QFile file(settings.caFile);
-            if (!file.open(QIODevice::ReadOnly))
-                return failure(SendFailure::Certificate,
-                               QStringLiteral("certificato non valido per %1: il file delle "
-                                              "autorità \"%2\" non si può leggere")
-                                   .arg(QString::fromUtf8(host), settings.caFile));
-            trusted += '\n' + file.readAll();
-        }
-        trusted += '\n' + settings.officeCa + '\n';
-    }
-    curl_blob trustedBlob{trusted.data(), size_t(trusted.size()), CURL_BLOB_COPY};
+
     curl_slist *to = nullptr;
     for (const QByteArray &r : recipients)
         to = curl_slist_append(to, ('<' + r + '>').constData());
@@ -290,10 +256,11 @@ SendResult SmtpConnection::submit(const QByteArray &sender, const QList<QByteArr
     curl_easy_setopt(curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2));
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!trusted.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &trustedBlob);
-    else if (!caFile.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
+    if (QString untrusted; !applyTrust(curl, settings.caFile, settings.officeCa, &untrusted)) {
+        curl_slist_free_all(to);
+        return failure(SendFailure::Certificate, QStringLiteral("certificato non valido per %1: %2")
+                                                     .arg(QString::fromUtf8(host), untrusted));
+    }
     curl_easy_setopt(
         curl, CURLOPT_USE_SSL,
         long(settings.security == SmtpSecurity::None ? CURLUSESSL_NONE : CURLUSESSL_ALL));

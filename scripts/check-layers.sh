@@ -34,7 +34,9 @@ rules=(
   "agenda/windows:db/ common/ session/ agenda/"
   "reference/windows:db/ common/ session/ reference/"
   "options/windows:db/ common/ session/ options/"
-  "mail:db/ common/"
+  "mail:db/ common/ net/"
+  "net:"
+  "dav:db/ common/ net/"
   "mail/windows:db/ common/ session/ mail/"
   "about:common/"
   "tools/calvetra-sql:db/ common/ schema/ migration/ options/"
@@ -71,7 +73,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session vcard taxcode jet migration contacts payments reference agenda notices options mail about privacy \
+     db common schema session vcard taxcode jet migration contacts payments reference agenda notices options mail about privacy net dav \
      tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1

@@ -14,6 +14,8 @@ packages=(
   libpq-dev postgresql-15 postgresql-common postgresql-client-15
   # the Windows version's archives: the library that reads them, its tools for the tests
   mdbtools-dev mdbtools
+  # the phones' server and an independent client playing the phone, for the sync's tests
+  radicale vdirsyncer python3-caldav
 )
 # Packages only some scripts need (the fuzz build's compiler), named by the caller.
 read -r -a extra <<<"${CALVETRA_EXTRA_PACKAGES:-}"
