@@ -178,8 +178,16 @@ bool TfrmCalendario::mayLeave()
     return true;
 }
 
+void TfrmCalendario::discardChanges()
+{
+    m_store.TableCalendario.cancel();
+    m_binder->refresh();
+    setNew(false);
+}
+
 bool TfrmCalendario::save()
 {
+    m_fieldRefused = true;
     if (m_data->text().trimmed().isEmpty()) {
         dialogs().error(QStringLiteral("Attenzione manca la Data"));
         m_data->setFocus();
@@ -203,6 +211,7 @@ bool TfrmCalendario::save()
         m_avviso->setFocus();
         return false;
     }
+    m_fieldRefused = false;
     return m_store.save().ok();
 }
 

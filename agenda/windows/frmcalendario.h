@@ -57,6 +57,9 @@ public:
 protected:
     bool save() override;
     bool mayLeave() override;
+    // A field that cannot be stored as typed: a date, a reminder after the appointment.
+    bool offersDiscard() const override { return m_fieldRefused; }
+    void discardChanges() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
@@ -73,6 +76,7 @@ private:
     db::DataSet &m_contatti;
     AppointmentEditorLinks m_links;
     FieldBinder *m_binder;
+    bool m_fieldRefused = false;
     QLineEdit *m_data;
     QLineEdit *m_avviso;
     DataSetComboBox *m_tipologia;

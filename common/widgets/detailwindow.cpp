@@ -1,5 +1,7 @@
 #include "common/widgets/detailwindow.h"
 
+#include "common/dialogs.h"
+
 #include <QCloseEvent>
 
 DetailWindow::DetailWindow(QWidget *parent)
@@ -20,8 +22,17 @@ void DetailWindow::spdIndietroClick()
         return;
     if (m_modified)
         spdSalvaClick();
-    if (!m_saveRefused)
-        accept();
+    if (m_saveRefused) {
+        // The user was told why; the way out loses only what was typed, and only after a yes.
+        if (!offersDiscard() ||
+            !dialogs().confirmDefaultNo(QStringLiteral(
+                "Le modifiche non si possono salvare così. Chiudere senza salvarle? Quello che "
+                "è stato scritto dopo l'ultimo salvataggio andrà perso.")))
+            return;
+        discardChanges();
+        setModified(false);
+    }
+    accept();
 }
 
 void DetailWindow::reject()

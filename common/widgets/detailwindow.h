@@ -40,6 +40,11 @@ protected:
     // Checked by "Indietro" before anything else; false keeps the window open (after telling
     // the user why) whether or not a change is pending.
     virtual bool mayLeave() { return true; }
+    // After a refused save, whether "Indietro" may offer to close without saving, and the
+    // dropping of what was typed since the last save (the stored row shown again). A window
+    // whose refusals offer their own way out leaves the first false.
+    virtual bool offersDiscard() const { return false; }
+    virtual void discardChanges() {}
 
     void reject() override;
     void closeEvent(QCloseEvent *event) override;

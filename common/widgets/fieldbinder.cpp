@@ -50,8 +50,10 @@ void FieldBinder::bindText(QPlainTextEdit *edit, const QString &column)
 void FieldBinder::bindDate(QLineEdit *edit, const QString &column)
 {
     edit->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
-    // Digits and slashes only: a letter typed here is refused as it is typed.
-    static const QRegularExpression dateCharacters(QStringLiteral("[0-9/]{0,10}"));
+    // A date, and after a blank the time an appointment has: a letter typed here is refused as
+    // it is typed, a time never.
+    static const QRegularExpression dateCharacters(
+        QStringLiteral("[0-9/.-]{0,10}( [0-9:.]{0,8})?"));
     edit->setValidator(new QRegularExpressionValidator(dateCharacters, edit));
     add(edit, column, Kind::Date);
 }
@@ -134,6 +136,8 @@ void FieldBinder::show(const Binding &b)
     switch (b.kind) {
     case Kind::Text:
         static_cast<QLineEdit *>(b.widget.data())->setText(value.toString());
+        // The beginning shown, not the end: an address longer than its box starts with its name.
+        static_cast<QLineEdit *>(b.widget.data())->setCursorPosition(0);
         break;
     case Kind::Memo:
         static_cast<QPlainTextEdit *>(b.widget.data())->setPlainText(value.toString());

@@ -498,6 +498,7 @@ void TfrmContattiDett::copyCategoryColour()
 
 bool TfrmContattiDett::salva()
 {
+    m_fieldRefused = false;
     db::DataSet &contatto = m_store.TableContatti;
     if (contatto.isEmpty())
         return true;
@@ -506,6 +507,7 @@ bool TfrmContattiDett::salva()
     QWidget *wrong = nullptr;
     if (db::Status typed = m_binder->commit(&wrong); !typed) {
         dialogs().error(typed.message());
+        m_fieldRefused = true;
         if (wrong) {
             m_pages->setCurrentIndex(0);
             wrong->setFocus();
@@ -563,6 +565,13 @@ bool TfrmContattiDett::deletedElsewhere()
     setModified(false);
     m_newContact = false;
     return true;
+}
+
+void TfrmContattiDett::discardChanges()
+{
+    m_store.TableContatti.cancel();
+    m_binder->refresh();
+    nameChanged = false;
 }
 
 void TfrmContattiDett::refuseNameless()

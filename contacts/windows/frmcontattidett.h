@@ -92,6 +92,10 @@ protected:
     void hideEvent(QHideEvent *event) override;
     bool save() override { return salva(); }
     bool mayLeave() override;
+    // Only a field that cannot be stored as typed: the user's own "No" to a question, or an
+    // archive that cannot be reached, keeps the card without another question.
+    bool offersDiscard() const override { return m_fieldRefused; }
+    void discardChanges() override;
 
 private:
     QWidget *buildGenerale();
@@ -131,6 +135,7 @@ private:
     QComboBox *m_colour;
     PagamentiPage *m_pagamenti;
     bool m_newContact = false;
+    bool m_fieldRefused = false; // the last save was refused for a field typed wrong
     // The lists of towns, categories, professions and titles offer every row while the editor
     // is open, whatever another window searched.
     std::unique_ptr<FilterSuspension> m_fullLists;

@@ -183,9 +183,11 @@ private Q_SLOTS:
         o.openOn(QStringLiteral("bisestile"));
         QVERIFY(stayed);
         QCOMPARE(meanwhile.toString(), QStringLiteral("bisestile"));
-        QCOMPARE(o.dialogs.messages.size(), 1);
+        // The refusal, then the way out, which No (the default) declines.
+        QCOMPARE(o.dialogs.messages.size(), 2);
         QVERIFY(o.dialogs.messages[0].startsWith(
             QStringLiteral("Messaggio di errore: La data di avviso")));
+        QVERIFY(o.dialogs.messages[1].contains(QStringLiteral("Chiudere senza salvarle?")));
         QCOMPARE(o.stored(1).value(0, u"DataAvviso").toDateTime(), at(2024, 2, 29));
         QCOMPARE(o.stored(1).value(0, u"Note").toString(), QStringLiteral("spostato"));
 
@@ -330,6 +332,59 @@ private Q_SLOTS:
         o.dialogs.answers = {true};
         o.click(&o.grid, QStringLiteral("spdElimina"));
         QCOMPARE(o.notes(), before.mid(2));
+    }
+
+    // The appointment's date takes its time as typed ("11/12/2026 11:30"), and a time shown
+    // can be edited; letters are still refused as they are typed.
+    void anAppointmentKeepsItsTime()
+    {
+        Office o;
+        QString shown;
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit2"), QString()); // no reminder
+            QLineEdit *data = o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"));
+            data->selectAll();
+            QTest::keyClicks(data, QStringLiteral("11/12/2026 11:3x0"));
+            shown = data->text();
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.openOn(QStringLiteral("bisestile"));
+        QCOMPARE(shown, QStringLiteral("11/12/2026 11:30"));
+        QCOMPARE(o.stored(1).value(0, u"Data").toDateTime(), at(2026, 12, 11, 11, 30));
+        // Shown again with its time, which can be typed over.
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            shown = o.in<QLineEdit>(editor, QStringLiteral("DBEdit1"))->text();
+            o.type(editor, QStringLiteral("DBEdit1"), QStringLiteral("11/12/2026 11.35"));
+            o.click(editor, QStringLiteral("spdIndietro"));
+            return 0;
+        });
+        o.openOn(QStringLiteral("bisestile"));
+        QVERIFY2(shown.startsWith(QStringLiteral("11/12/2026 11:30")), qPrintable(shown));
+        QCOMPARE(o.stored(1).value(0, u"Data").toDateTime(), at(2026, 12, 11, 11, 35));
+    }
+
+    // A reminder after the appointment blocks the save, not the way out: Yes closes without
+    // what was typed.
+    void aRefusedAppointmentCanBeLeftUnsaved()
+    {
+        Office o;
+        const QDateTime before = o.stored(1).value(0, u"Data").toDateTime();
+        const int listed = o.agenda.TableCalendario.recordCount();
+        bool closed = false;
+        o.dialogs.answers = {true};
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit3"), QStringLiteral("cambiato"));
+            o.type(editor, QStringLiteral("DBEdit2"), QStringLiteral("01/03/2030"));
+            QTest::keyClick(editor, Qt::Key_Escape);
+            closed = !editor->isVisible();
+            return 0;
+        });
+        o.openOn(QStringLiteral("bisestile"));
+        QVERIFY(closed);
+        QCOMPARE(o.stored(1).value(0, u"Note").toString(), QStringLiteral("bisestile"));
+        QCOMPARE(o.stored(1).value(0, u"Data").toDateTime(), before);
+        QCOMPARE(o.agenda.TableCalendario.recordCount(), listed);
     }
 
     // A day with its time fits its column whole.

@@ -1014,10 +1014,29 @@ private Q_SLOTS:
         });
         o.click(&o.list, QStringLiteral("SpeedButton4"));
         QVERIFY(stayed);
-        // The message names the field as the window captions it, and what was typed.
-        QCOMPARE(o.dialogs.messages,
-                 QStringList{QStringLiteral("Messaggio di errore: «Data di Nascita»: 31/02/1980 "
-                                            "non è una data valida (gg/mm/aaaa).")});
+        // The message names the field as the window captions it, and what was typed; then a
+        // way out is offered, No (Enter) keeping what was typed.
+        QCOMPARE(o.dialogs.messages.size(), 2);
+        QCOMPARE(o.dialogs.messages[0],
+                 QStringLiteral("Messaggio di errore: «Data di Nascita»: 31/02/1980 non è una "
+                                "data valida (gg/mm/aaaa)."));
+        QVERIFY(o.dialogs.messages[1].contains(QStringLiteral("Chiudere senza salvarle?")));
+        QCOMPARE(o.dialogs.preselected.last(), Dialogs::Answer::No);
+        QCOMPARE(o.contact(2).value(0, u"Indirizzo").toString(), QStringLiteral("Via Roma"));
+        QCOMPARE(o.contact(2).value(0, u"DataNascita").toDateTime(), day(1980, 2, 28));
+
+        // Yes to the way out closes the card and drops only what was typed since the save.
+        bool closed = false;
+        o.dialogs.answers = {true};
+        o.dialogs.modalActions.append([&](QWidget *editor) {
+            o.type(editor, QStringLiteral("DBEdit4"), QStringLiteral("Via Milano"));
+            o.type(editor, QStringLiteral("DBEdit18"), QStringLiteral("31/02/1981"));
+            QTest::keyClick(editor, Qt::Key_Escape);
+            closed = !editor->isVisible();
+            return 0;
+        });
+        o.click(&o.list, QStringLiteral("SpeedButton4"));
+        QVERIFY(closed);
         QCOMPARE(o.contact(2).value(0, u"Indirizzo").toString(), QStringLiteral("Via Roma"));
         QCOMPARE(o.contact(2).value(0, u"DataNascita").toDateTime(), day(1980, 2, 28));
     }
