@@ -136,9 +136,7 @@ void TfrmInizio::btnCopiaDiSicurezzaClick()
         dialogs().error(QStringLiteral("L'archivio non è aperto."));
         return;
     }
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
+    const QString folder = documentsFolder();
     const QString name = QStringLiteral("archivio-copia-%1.sqlite")
                              .arg(db::clock::today().toString(QStringLiteral("yyyy-MM-dd")));
     if (const QString advice = db::backupAdvice(archive, QDir(folder).filePath(name), false);
@@ -174,9 +172,7 @@ void TfrmInizio::btnRipristinaCopiaClick()
         dialogs().error(QStringLiteral("L'archivio non è aperto."));
         return;
     }
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
+    const QString folder = documentsFolder();
     if (const QString advice =
             db::backupAdvice(archive, QDir(folder).filePath(QStringLiteral("copia.dump")), true);
         !advice.isEmpty()) {

@@ -1,6 +1,8 @@
 #include "common/dialogs.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QStandardPaths>
 
 namespace {
 
@@ -50,4 +52,10 @@ Dialogs &dialogs()
 void setDialogs(Dialogs *implementation)
 {
     installed() = implementation;
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }

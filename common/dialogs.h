@@ -83,6 +83,10 @@ public:
     }
 };
 
+// Where a file dialog opens for the user's own files: their documents folder when it exists,
+// else their home folder (never the program's folder, nor a folder that is not there).
+QString documentsFolder();
+
 // The implementation in use. Until one is installed, messages go to the log and questions are
 // answered No.
 Dialogs &dialogs();

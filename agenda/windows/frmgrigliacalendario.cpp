@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -308,9 +309,9 @@ void TfrmGrigliaCalendario::esportaCalendario()
         dialogs().error(calendar.message());
         return;
     }
-    const QString chosen = dialogs().chooseSaveFile(QStringLiteral("Esporta Calendario"),
-                                                    QStringLiteral("Files Ical (*.ics)"),
-                                                    QStringLiteral("Calendario.ics"));
+    const QString chosen = dialogs().chooseSaveFile(
+        QStringLiteral("Esporta Calendario"), QStringLiteral("Files Ical (*.ics)"),
+        QDir(documentsFolder()).filePath(QStringLiteral("Calendario.ics")));
     if (chosen.isEmpty())
         return;
     if (db::Status saved = agenda::saveCalendar(agenda::icalFileName(chosen), calendar->text);

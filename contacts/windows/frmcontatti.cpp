@@ -445,8 +445,8 @@ void TfrmContatti::esportaVCard()
                   m_store.TableCercaContatti.valueOf(selected.first(), u"NominativoDocumenti")
                       .toString())
             : QStringLiteral("Contatti.vcf");
-    const QString chosen =
-        dialogs().chooseSaveFile(QStringLiteral("Esporta Vcard"), kVCardFilter, suggested);
+    const QString chosen = dialogs().chooseSaveFile(QStringLiteral("Esporta Vcard"), kVCardFilter,
+                                                    QDir(documentsFolder()).filePath(suggested));
     if (chosen.isEmpty())
         return;
     const QString path = nomeFileVCard(chosen);

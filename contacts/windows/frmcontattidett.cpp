@@ -683,8 +683,9 @@ void TfrmContattiDett::datiPersonali()
     const QString chosen = dialogs().chooseSaveFile(
         QStringLiteral("Dati personali di %1").arg(person->name),
         QStringLiteral("Copia per la persona (*.pdf);;Dati per un programma (*.json)"),
-        nomeFileDa(QStringLiteral("Dati personali - ") + person->name, caption) +
-            QStringLiteral(".pdf"));
+        QDir(documentsFolder())
+            .filePath(nomeFileDa(QStringLiteral("Dati personali - ") + person->name, caption) +
+                      QStringLiteral(".pdf")));
     if (chosen.isEmpty())
         return;
     const QString path =

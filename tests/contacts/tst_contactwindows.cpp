@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -286,7 +287,7 @@ private Q_SLOTS:
         o.list.grid()->selectRow(0, true); // D'Amico
         o.dialogs.files << dir.filePath(QStringLiteral("rubrica"));
         o.click(&o.list, QStringLiteral("btEsportaVCard"));
-        QCOMPARE(o.dialogs.suggestedFiles, QStringList{"Contatti.vcf"});
+        QCOMPARE(o.dialogs.suggestedFiles, QStringList{documentsFolder() + "/Contatti.vcf"});
         QCOMPARE(o.dialogs.messages.last(), "Esporta Vcard: Esportati 2 contatti nel file " +
                                                 dir.filePath("rubrica.vcf") + ".");
         QFile file(dir.filePath(QStringLiteral("rubrica.vcf")));
@@ -310,7 +311,8 @@ private Q_SLOTS:
         o.list.grid()->clearSelection();
         o.list.grid()->selectRow(2, true);
         o.click(&o.list, QStringLiteral("btEsportaVCard"));
-        QCOMPARE(o.dialogs.suggestedFiles.last(), QStringLiteral("Rossi Mario.vcf"));
+        QCOMPARE(QFileInfo(o.dialogs.suggestedFiles.last()).fileName(),
+                 QStringLiteral("Rossi Mario.vcf"));
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -491,7 +493,7 @@ private Q_SLOTS:
         card.datiPersonali();
         QVERIFY(written.wait(30000));
         QCOMPARE(o.dialogs.suggestedFiles.last(),
-                 QStringLiteral("Dati personali - Rossi Mario.pdf"));
+                 documentsFolder() + QStringLiteral("/Dati personali - Rossi Mario.pdf"));
         QFile json(dir.filePath(QStringLiteral("rossi.json")));
         QVERIFY(json.open(QIODevice::ReadOnly));
         const QByteArray bytes = json.readAll();

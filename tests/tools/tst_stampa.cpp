@@ -389,6 +389,13 @@ private Q_SLOTS:
                                 "Fax, email) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                  {47, name, 1, "Via Giuseppe Garibaldi", "150/B", phone, mobile, phone, mobile,
                   phone, email});
+        // The longest address an office meets, beside an ordinary mobile.
+        const QString longest = QStringLiteral(
+            "segreteria.amministrativa.commercialisti-associati-romagna@esempiodominio.it");
+        const QString ordinary = QStringLiteral("+39 333 123 4520");
+        f.insert(QStringLiteral("INSERT INTO Contatti (ID, NominativoDocumenti, Categoria_ID, "
+                                "Cellulare, email) VALUES (?, ?, ?, ?, ?)"),
+                 {48, "Zanetti Ugo", 1, ordinary, longest});
         f.job(QStringLiteral("PC1"), layout + QStringLiteral(".rpt"),
               layout + QStringLiteral("Lan.rpt"), query);
         const QStringList pages =
@@ -397,8 +404,11 @@ private Q_SLOTS:
         QCOMPARE(pages.size(), 1);
         QVERIFY2(!pages[0].contains(QStringLiteral("…")), qPrintable(pages[0]));
         const QString text = f.printedText();
-        for (const QString &value : {name, email, phone, mobile, kLongName})
+        for (const QString &value : {name, email, phone, mobile, kLongName, longest})
             QVERIFY2(text.contains(withoutBlanks(value)), qPrintable(value));
+        // A telephone number that fits its column stays on one line.
+        const QStringList ugo = linesWith(pages[0], QStringLiteral("Zanetti Ugo"));
+        QVERIFY2(!ugo.isEmpty() && ugo.first().contains(ordinary), qPrintable(ugo.join(u'|')));
         // The values wrap beside one another: the name's first line holds the beginning of the
         // phone number and of the e-mail address, each in its column.
         const QString first = linesWith(pages[0], QStringLiteral("Studio Commercialista")).value(0);

@@ -16,7 +16,7 @@ namespace {
 const QColor kGroupShade(226, 226, 226);
 // Added to a column's measured width (mm), so that a value measured to fit is not wrapped for
 // a rounding.
-constexpr double kSlackMm = 0.1;
+constexpr double kSlackMm = 0.5;
 // The steps of the columns' widths: the part of each column's values that fits, from the
 // shortest value up.
 constexpr double kSteps[] = {0.5, 0.9, 1.0};

@@ -234,9 +234,7 @@ void PreviewWindow::updatePageNumber()
 
 QString PreviewWindow::suggestedFile(const QString &extension) const
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
+    const QString folder = documentsFolder();
     const QString name =
         m_layout ? QFileInfo(m_layout->path).completeBaseName() : QStringLiteral("stampa");
     return QDir(folder).filePath(name + u'.' + extension);
