@@ -82,6 +82,17 @@ db::Result<QList<qint64>> ReferenceStore::municipalitiesWithCap(const QString &p
     return ids;
 }
 
+db::Result<bool> ReferenceStore::isCapOf(qint64 id, const QString &cap)
+{
+    db::Result<db::RowSet> found = TableComuni.connection().runNative(
+        QStringLiteral("SELECT 1 FROM Comuni WHERE ID = ? AND Cap = ? UNION ALL "
+                       "SELECT 1 FROM Indirizzi WHERE Comune_ID = ? AND Cap = ?"),
+        {id, cap, id, cap});
+    if (!found)
+        return found.error();
+    return !found->rows.isEmpty();
+}
+
 db::Result<bool> ReferenceStore::anyTelephonePrefix()
 {
     db::Result<db::RowSet> found = TableComuni.connection().runNative(

@@ -42,6 +42,8 @@ public:
     // Whether any municipality has a telephone prefix (the national lists have none; an
     // archive brought from elsewhere may).
     db::Result<bool> anyTelephonePrefix();
+    // Whether `cap` is one of the codes of municipality `id`: its own or one of its streets'.
+    db::Result<bool> isCapOf(qint64 id, const QString &cap);
 
     // The contacts of category `id` lose the colour they keep a copy of; they keep the category.
     db::Status clearCategoryColour(qint64 id);

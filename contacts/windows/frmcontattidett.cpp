@@ -155,7 +155,12 @@ QLineEdit *TfrmContattiDett::textField(QWidget *parent, const QString &name, con
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
+    edit->setProperty("column", column);
     m_binder->bindText(edit, column);
+    if (column == u"Cap" || column == u"UfficioCap")
+        connect(edit, &QLineEdit::textEdited, this, [this, column](const QString &text) {
+            m_typedCaps.insert(column, text.trimmed());
+        });
     return edit;
 }
 
@@ -219,10 +224,8 @@ QWidget *TfrmContattiDett::buildGenerale()
 
     for (DataSetComboBox *list : {m_categoria, professione, titolo})
         connect(list, &DataSetComboBox::chosen, this, &TfrmContattiDett::copyCategoryColour);
-    connect(m_comune, &DataSetComboBox::chosen, this, [this] {
-        (void)m_store.TableContatti.setValue(u"Cap", m_reference.TableComuni.value(u"Cap"));
-        m_binder->refresh(QStringLiteral("Cap"));
-    });
+    connect(m_comune, &DataSetComboBox::chosen, this,
+            [this] { fillCapOfTown(QStringLiteral("Cap")); });
     connect(m_luogoNascita, &DataSetComboBox::chosen, this, [this] {
         (void)m_store.TableContatti.setValue(u"LuogoNascita_Id",
                                              m_reference.TableComuni.value(u"Id"));
@@ -383,10 +386,8 @@ QWidget *TfrmContattiDett::buildUfficio()
                     m_reference.TableComuni, QStringLiteral("ID"), QStringLiteral("Comune"));
     m_ufficioComune->showProvince(QStringLiteral("Provincia"));
     // The office municipality fills the office postal code, never the home one.
-    connect(m_ufficioComune, &DataSetComboBox::chosen, this, [this] {
-        (void)m_store.TableContatti.setValue(u"UfficioCap", m_reference.TableComuni.value(u"Cap"));
-        m_binder->refresh(QStringLiteral("UfficioCap"));
-    });
+    connect(m_ufficioComune, &DataSetComboBox::chosen, this,
+            [this] { fillCapOfTown(QStringLiteral("UfficioCap")); });
     put(QStringLiteral("Comune"),
         withLookupButtons(
             m_ufficioComune, QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
@@ -447,6 +448,7 @@ QWidget *TfrmContattiDett::buildAltro()
 void TfrmContattiDett::showEvent(QShowEvent *event)
 {
     DetailWindow::showEvent(event);
+    m_typedCaps.clear();
     if (!m_fullLists)
         m_fullLists = std::make_unique<FilterSuspension>(
             QList<db::DataSet *>{&m_reference.TableComuni, &m_reference.TableCategorie,
@@ -565,6 +567,24 @@ bool TfrmContattiDett::deletedElsewhere()
     setModified(false);
     m_newContact = false;
     return true;
+}
+
+void TfrmContattiDett::fillCapOfTown(const QString &column)
+{
+    // A code the user typed that is one of the town's (a town with several) stays, however
+    // many towns the list went through while the name was typed.
+    QString typed = m_typedCaps.value(column);
+    if (typed.isEmpty())
+        typed = m_store.TableContatti.value(column).toString().trimmed();
+    const qint64 town = m_reference.TableComuni.value(u"ID").toLongLong();
+    QVariant code = m_reference.TableComuni.value(u"Cap");
+    if (!typed.isEmpty()) {
+        const db::Result<bool> own = m_reference.isCapOf(town, typed);
+        if (own && *own)
+            code = typed;
+    }
+    (void)m_store.TableContatti.setValue(column, code);
+    m_binder->refresh(column);
 }
 
 void TfrmContattiDett::discardChanges()

@@ -106,6 +106,8 @@ private:
                                  db::DataSet &list, const QString &key, const QString &shown);
     void pageChanging(int page);
     void copyCategoryColour();
+    // A town chosen fills its postal code into `column`.
+    void fillCapOfTown(const QString &column);
     void openLookup(db::DataSet &list, const QString &keyColumn, const std::function<void()> &open);
     void refuseNameless();
     bool deletedElsewhere();
@@ -135,7 +137,8 @@ private:
     QComboBox *m_colour;
     PagamentiPage *m_pagamenti;
     bool m_newContact = false;
-    bool m_fieldRefused = false; // the last save was refused for a field typed wrong
+    bool m_fieldRefused = false;         // the last save was refused for a field typed wrong
+    QHash<QString, QString> m_typedCaps; // the postal codes typed since the card was shown
     // The lists of towns, categories, professions and titles offer every row while the editor
     // is open, whatever another window searched.
     std::unique_ptr<FilterSuspension> m_fullLists;

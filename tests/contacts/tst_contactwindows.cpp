@@ -1062,6 +1062,36 @@ private Q_SLOTS:
         QCOMPARE(saved.value(0, u"UfficioComune_id").toInt(), 1);
     }
 
+    // A code typed first that is one of the town's codes stays when the town is chosen, however
+    // many towns the list went through while the name was typed.
+    void aTypedCodeOfTheTownStays()
+    {
+        Office o;
+        const QString roma = o.archive
+                                 .native(QStringLiteral("select ID from Comuni where Comune = "
+                                                        "'Roma'"))
+                                 .rows[0][0]
+                                 .toString();
+        o.archive.native(QStringLiteral("insert into Indirizzi (id_cap, Cap, Comune_ID) values "
+                                        "(900001, '00135', ?)"),
+                         {roma});
+        const auto choose = [&](int row, qint64 id, const QString &cap) {
+            o.contacts.TableCercaContatti.setPosition(row);
+            o.dialogs.modalActions.append([&, cap](QWidget *editor) {
+                o.in<QTabWidget>(editor, QStringLiteral("PageControl1"))->setCurrentIndex(0);
+                o.type(editor, QStringLiteral("DBEdit6"), cap);
+                auto *comune = o.in<QComboBox>(editor, QStringLiteral("DBLookupComboBox5"));
+                comune->setFocus();
+                QTest::keyClicks(comune, QStringLiteral("Roma"));
+                o.click(editor, QStringLiteral("spdIndietro"));
+                return 0;
+            });
+            o.click(&o.list, QStringLiteral("SpeedButton4"));
+            return o.contact(id).value(0, u"Cap").toString();
+        };
+        QCOMPARE(choose(0, 2, QStringLiteral("00135")), QStringLiteral("00135"));
+    }
+
     void paymentsOfTheContact()
     {
         Office o;
