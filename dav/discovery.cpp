@@ -35,6 +35,23 @@ QByteArray propfindBody(const QList<std::pair<const char *, const char *>> &prop
     return body;
 }
 
+} // namespace
+
+QString describeCollections(const Collections &c)
+{
+    const auto one = [](const QUrl &url, const QString &what, const QString &made) {
+        return url.isEmpty()
+                   ? QStringLiteral("%1: non c'è ancora, sarà creato alla prima "
+                                    "sincronizzazione (%2).")
+                         .arg(what, made)
+                   : QStringLiteral("%1: %2").arg(what, url.toString(QUrl::RemoveUserInfo));
+    };
+    return one(c.addressBook, QStringLiteral("Rubrica"), QString::fromUtf8(kAddressBookName)) +
+           u'\n' + one(c.calendar, QStringLiteral("Calendario"), QString::fromUtf8(kCalendarName));
+}
+
+namespace {
+
 bool hasChild(const DavItem &item, const char *ns, const char *name, const char *childNs,
               const char *child)
 {
@@ -247,8 +264,7 @@ db::Result<Collections> discoverCollections(DavClient &client, const QUrl &serve
         if (!chosen->isEmpty())
             return {};
         if (!create)
-            return db::Error{calendar ? QStringLiteral("L'utente non ha un calendario sul server.")
-                                      : QStringLiteral("L'utente non ha una rubrica sul server.")};
+            return {};
         db::Result<QUrl> made = makeCollection(client, home, calendar);
         if (!made)
             return made.error();

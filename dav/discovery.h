@@ -23,8 +23,11 @@ inline constexpr char kCalendarName[] = "Calvetra – Agenda";
 // collection is used as it is; otherwise the user's principal, from the address or from the
 // well-known addresses (RFC 6764), names the homes (RFC 6352 §7, RFC 4791 §6), whose
 // collections are listed. A home without one gets one ("Calvetra – Contatti", "Calvetra –
-// Agenda") when `create`, else the answer is an Italian message.
+// Agenda") when `create`; otherwise that address stays empty.
 db::Result<Collections> discoverCollections(DavClient &client, const QUrl &server, bool create);
+
+// What was found, in Italian, one line per collection ("Rubrica: https://…").
+QString describeCollections(const Collections &collections);
 
 // A request that follows the server's redirects (at most five), keeping its method and body.
 db::Result<DavResponse> sendFollowing(DavClient &client, DavRequest request);

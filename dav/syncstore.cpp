@@ -65,9 +65,6 @@ db::Status writeStoredSettings(db::Connection &connection, const StoredSettings 
 {
     if (db::Status made = ensureTables(connection); !made)
         return made;
-    db::Transaction transaction(connection);
-    if (!transaction.started())
-        return transaction.started();
     if (db::Result<db::RowSet> gone =
             connection.runNative(QStringLiteral("DELETE FROM SincroniaImpostazioni WHERE Id = 1"));
         !gone)
@@ -78,7 +75,7 @@ db::Status writeStoredSettings(db::Connection &connection, const StoredSettings 
             {settings.server.trimmed(), settings.user.trimmed(), settings.password});
         !put)
         return put.error();
-    return transaction.commit();
+    return {};
 }
 
 db::Result<CollectionState> readCollectionState(db::Connection &connection, Collection collection,

@@ -23,6 +23,7 @@ struct StoredSettings
 // What the archive remembers of the server, in tables made when first needed, so that an
 // archive of any age syncs without an update. Reading never writes (the tools may read only).
 db::Result<StoredSettings> readStoredSettings(db::Connection &connection);
+// Inside the caller's transaction, when there is one.
 db::Status writeStoredSettings(db::Connection &connection, const StoredSettings &settings);
 
 // One item agreed with the server: the contact or appointment it is, its address there, the

@@ -42,11 +42,21 @@ db::Result<bool> OptionsStore::askPrinter()
 }
 
 db::Status OptionsStore::save(const RowChanges &options, const RowChanges &company,
-                              const std::optional<QByteArray> &officeCa)
+                              const std::optional<QByteArray> &officeCa,
+                              const std::optional<dav::StoredSettings> &sync)
 {
     return saveOptionRows(TableOpzioni, options, TableDitta, company, [&]() -> db::Status {
-        return officeCa ? writeOfficeCa(TableOpzioni.connection(), *officeCa) : db::Status();
+        if (officeCa) {
+            if (db::Status written = writeOfficeCa(TableOpzioni.connection(), *officeCa); !written)
+                return written;
+        }
+        return sync ? dav::writeStoredSettings(TableOpzioni.connection(), *sync) : db::Status();
     });
+}
+
+db::Result<dav::StoredSettings> OptionsStore::syncSettings()
+{
+    return dav::readStoredSettings(TableOpzioni.connection());
 }
 
 db::Result<QByteArray> OptionsStore::officeCa()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dav/syncstore.h"
 #include "db/datasets/dataset.h"
 
 #include <QByteArray>
@@ -36,7 +37,10 @@ public:
     // With `officeCa`, the office's certificate authorities are stored too (empty: taken
     // away), in the same transaction.
     db::Status save(const RowChanges &options, const RowChanges &company,
-                    const std::optional<QByteArray> &officeCa = std::nullopt);
+                    const std::optional<QByteArray> &officeCa = std::nullopt,
+                    const std::optional<dav::StoredSettings> &sync = std::nullopt);
+    // The phones' server as stored.
+    db::Result<dav::StoredSettings> syncSettings();
     // The office's certificate authorities as stored (PEM); empty when there are none.
     db::Result<QByteArray> officeCa();
 

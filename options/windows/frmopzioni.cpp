@@ -6,6 +6,8 @@
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "common/widgets/waitcursor.h"
+#include "dav/davclient.h"
+#include "dav/discovery.h"
 #include "options/adminpassword.h"
 #include "options/optionsstore.h"
 #include "options/smtpsecurity.h"
@@ -26,6 +28,7 @@
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -58,6 +61,8 @@ TfrmOpzioni::TfrmOpzioni(OptionsStore &store) : m_store(store)
     m_tabs->addTab(m_logo, QStringLiteral("  Logo    "));
     m_emailTab = buildEmail();
     m_tabs->addTab(m_emailTab, QStringLiteral("  Email  "));
+    m_tabs->addTab(buildSync(), QStringLiteral("  Sincronizzazione  "));
+    m_davTest = new WorkerThread(this);
     layout->addWidget(m_tabs, 1);
     resize(820, 520);
 
@@ -241,6 +246,80 @@ QWidget *TfrmOpzioni::buildEmail()
     return page;
 }
 
+QWidget *TfrmOpzioni::buildSync()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *group = new QGroupBox(QStringLiteral("Server dei telefoni (CardDAV e CalDAV)"), page);
+    layout->addWidget(group);
+    auto *note = new QLabel(
+        QStringLiteral("Il server che tiene la rubrica e il calendario dei telefoni dell'ufficio: "
+                       "l'indirizzo che si dà ai telefoni (o quello della rubrica stessa), "
+                       "l'utente e la password. Il certificato del server è sempre verificato, "
+                       "anche con l'autorità dell'ufficio scelta nella pagina Email."),
+        page);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    layout->addStretch();
+    auto *form = new QFormLayout(group);
+    const auto edited = [this] { m_davEdited = true; };
+    m_davServer = new QLineEdit(group);
+    m_davServer->setObjectName(QStringLiteral("edtDavServer"));
+    m_davServer->setPlaceholderText(QStringLiteral("https://dav.esempio.it/"));
+    connect(m_davServer, &QLineEdit::textEdited, this, edited);
+    form->addRow(QStringLiteral("Indirizzo del server"), m_davServer);
+    m_davUser = new QLineEdit(group);
+    m_davUser->setObjectName(QStringLiteral("edtDavUtente"));
+    connect(m_davUser, &QLineEdit::textEdited, this, edited);
+    form->addRow(QStringLiteral("Utente"), m_davUser);
+    m_davPassword = new SecretField(group);
+    m_davPassword->setObjectName(QStringLiteral("edtDavPassword"));
+    m_davPassword->setMaxLength(255);
+    form->addRow(QStringLiteral("Password"), m_davPassword);
+    auto *test = new QPushButton(QStringLiteral("Prova"), group);
+    test->setObjectName(QStringLiteral("btnDavProva"));
+    test->setToolTip(QStringLiteral("Cerca sul server la rubrica e il calendario, senza cambiare "
+                                    "nulla"));
+    connect(test, &QPushButton::clicked, this, &TfrmOpzioni::testSync);
+    m_davResult = new QLabel(group);
+    m_davResult->setObjectName(QStringLiteral("lblDavProva"));
+    m_davResult->setWordWrap(true);
+    m_davResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(test, m_davResult);
+    return page;
+}
+
+void TfrmOpzioni::testSync()
+{
+    if (m_davTest->isRunning())
+        return;
+    dav::DavSettings settings;
+    settings.server = m_davServer->text().trimmed();
+    settings.user = m_davUser->text().trimmed();
+    settings.password = m_davPassword->isEdited() ? m_davPassword->text() : m_storedDavPassword;
+    if (m_officeCa)
+        settings.officeCa = *m_officeCa;
+    else if (const db::Result<QByteArray> stored = m_store.officeCa(); stored)
+        settings.officeCa = *stored;
+    if (settings.server.isEmpty()) {
+        m_davResult->setText(QStringLiteral("Scrivere l'indirizzo del server."));
+        Q_EMIT syncTested(m_davResult->text());
+        return;
+    }
+    m_davResult->setText(QStringLiteral("Ricerca sul server…"));
+    m_davTest->start([this, settings](const std::atomic_bool &stop) -> std::function<void()> {
+        dav::DavClient client(settings);
+        client.setKeepGoing([&stop] { return !stop.load(); });
+        const db::Result<dav::Collections> found =
+            dav::discoverCollections(client, QUrl(settings.server), false);
+        const QString message = found ? dav::describeCollections(*found) : found.message();
+        return [this, message] {
+            m_davResult->setText(message);
+            Q_EMIT syncTested(message);
+        };
+    });
+}
+
 void TfrmOpzioni::chooseOfficeCa()
 {
     const QString file = dialogs().chooseOpenFile(
@@ -328,7 +407,8 @@ bool TfrmOpzioni::hasUnsavedChanges() const
 {
     return !m_options.isEmpty() || !m_company.isEmpty() || m_password->isEdited() ||
            m_passwordAgain->isEdited() || m_smtpPassword->isEdited() || m_portEdited ||
-           m_logo->isChanged() || m_officeCa.has_value();
+           m_logo->isChanged() || m_officeCa.has_value() || m_davEdited ||
+           m_davPassword->isEdited();
 }
 
 bool TfrmOpzioni::saveAndClose()
@@ -368,6 +448,14 @@ void TfrmOpzioni::load()
     m_passwordAgain->showStored(false);
     m_smtpPassword->showStored(!options.asString(u"SmtpPassword").isEmpty());
     m_officeCa.reset();
+    const db::Result<dav::StoredSettings> sync = m_store.syncSettings();
+    const dav::StoredSettings stored = sync ? *sync : dav::StoredSettings{};
+    m_davServer->setText(stored.server);
+    m_davUser->setText(stored.user);
+    m_storedDavPassword = stored.password;
+    m_davPassword->showStored(!stored.password.isEmpty());
+    m_davEdited = false;
+    m_davResult->clear();
     const db::Result<QByteArray> authority = m_store.officeCa();
     showOfficeCa(authority ? *authority : QByteArray());
     m_exportFormat->setKey(options.value(u"TipoEsportazione"));
@@ -450,7 +538,12 @@ bool TfrmOpzioni::save()
         m_company.set(QStringLiteral("Logo"),
                       m_logo->logo().isEmpty() ? QVariant() : QVariant(m_logo->logo()));
 
-    if (db::Status saved = m_store.save(m_options, m_company, m_officeCa); !saved) {
+    std::optional<dav::StoredSettings> sync;
+    if (m_davEdited || m_davPassword->isEdited())
+        sync = dav::StoredSettings{m_davServer->text(), m_davUser->text(),
+                                   m_davPassword->isEdited() ? m_davPassword->text()
+                                                             : m_storedDavPassword};
+    if (db::Status saved = m_store.save(m_options, m_company, m_officeCa, sync); !saved) {
         dialogs().error(saved.message());
         return false;
     }

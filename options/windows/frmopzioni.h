@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/widgets/detailwindow.h"
+#include "common/workerthread.h"
 #include "options/optionrows.h"
 
 #include <optional>
@@ -41,6 +42,8 @@ public:
 Q_SIGNALS:
     // The options and company rows have been written.
     void saved();
+    // "Prova" of the phones' server has its answer, as the window shows it.
+    void syncTested(const QString &message);
 
 protected:
     // The credential checks, then both rows in one transaction; a refusal or a failure keeps
@@ -54,6 +57,10 @@ private:
     QWidget *buildGenerale();
     QWidget *buildCompany(QWidget *parent);
     QWidget *buildEmail();
+    QWidget *buildSync();
+    // "Prova": finds the address book and the calendar with what is typed, off the window's
+    // thread, and says what it found.
+    void testSync();
     QLineEdit *textField(QWidget *parent, const QString &name, int maxLength, RowChanges *changes,
                          const QString &column);
     QCheckBox *checkField(QWidget *parent, const QString &name, const QString &caption,
@@ -91,5 +98,12 @@ private:
     QString m_storedPassword;
     LogoPage *m_logo;
     QLabel *m_officeCaState;
+    QLineEdit *m_davServer;
+    QLineEdit *m_davUser;
+    SecretField *m_davPassword;
+    QLabel *m_davResult;
+    bool m_davEdited = false;
+    QString m_storedDavPassword;
+    WorkerThread *m_davTest;
     std::optional<QByteArray> m_officeCa; // chosen or taken away, not saved yet
 };

@@ -61,14 +61,16 @@ private Q_SLOTS:
         QVERIFY2(direct, qPrintable(direct.message()));
         QCOMPARE(direct->addressBook, first->addressBook);
         QCOMPARE(direct->calendar, first->calendar);
-        // Without the right to make them, a user without collections is told so.
+        QVERIFY(describeCollections(*again).startsWith(QStringLiteral("Rubrica: http://")));
+        // Asked only to look, a user without collections is told they will be made.
         DavSettings other = settingsFor(server, QStringLiteral("altra"));
         other.user = QStringLiteral("secondo");
         DavClient second(other);
         db::Result<Collections> none = discoverCollections(second, QUrl(server.url()), false);
-        QVERIFY(!none);
-        QVERIFY2(none.message().contains(QStringLiteral("non ha una rubrica")),
-                 qPrintable(none.message()));
+        QVERIFY2(none, qPrintable(none.message()));
+        QVERIFY(none->addressBook.isEmpty() && none->calendar.isEmpty());
+        QVERIFY2(describeCollections(*none).contains(QStringLiteral("sarà creato")),
+                 qPrintable(describeCollections(*none)));
     }
 
     void serversThatCannotBeUsed()

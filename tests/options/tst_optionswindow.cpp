@@ -2,6 +2,8 @@
 // it, and what the rest of the program reads after it.
 
 #include "common/officeca.h"
+#include "dav/davtestserver.h"
+#include "dav/syncstore.h"
 #include "options/adminpassword.h"
 #include "options/optionsstore.h"
 #include "options/windows/frmopzioni.h"
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -278,6 +281,44 @@ private Q_SLOTS:
         o.reopen();
         QVERIFY(readOfficeCa(o.archive.connection())->isEmpty());
         QVERIFY(state().startsWith(QStringLiteral("Nessuna")));
+    }
+
+    // The phones' server: "Prova" says what it finds with what is typed, off the window's
+    // thread, and changes nothing; the settings are saved with the others, the password kept
+    // as the e-mail one is.
+    void thePhonesServerIsTriedAndKept()
+    {
+        DavTestServer server;
+        Office o;
+        o.in<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(3);
+        QSignalSpy tested(&o.window, &TfrmOpzioni::syncTested);
+        o.type(QStringLiteral("edtDavServer"), server.url());
+        o.type(QStringLiteral("edtDavUtente"), QStringLiteral("secondo"));
+        o.type(QStringLiteral("edtDavPassword"), QStringLiteral("sbagliata"));
+        o.in<QPushButton>(QStringLiteral("btnDavProva"))->click();
+        QVERIFY(tested.wait(20000));
+        QVERIFY2(tested.last().first().toString().contains(QStringLiteral("non accetta")),
+                 qPrintable(tested.last().first().toString()));
+        o.type(QStringLiteral("edtDavPassword"), QStringLiteral("altra"));
+        o.in<QPushButton>(QStringLiteral("btnDavProva"))->click();
+        QVERIFY(tested.wait(20000));
+        QVERIFY2(tested.last().first().toString().contains(QStringLiteral("sarà creato")),
+                 qPrintable(tested.last().first().toString()));
+        QVERIFY(o.window.hasUnsavedChanges());
+        o.reopen();
+        const db::Result<dav::StoredSettings> stored =
+            dav::readStoredSettings(o.archive.connection());
+        QCOMPARE(stored->server, server.url());
+        QCOMPARE(stored->user, QStringLiteral("secondo"));
+        QCOMPARE(stored->password, QStringLiteral("altra"));
+        QVERIFY(!o.window.hasUnsavedChanges());
+        // Shown again; "Prova" uses the stored password, which the box never shows.
+        QCOMPARE(o.in<QLineEdit>(QStringLiteral("edtDavServer"))->text(), server.url());
+        QVERIFY(!o.in<QLineEdit>(QStringLiteral("edtDavPassword"))->text().contains(u"altra"));
+        o.in<QPushButton>(QStringLiteral("btnDavProva"))->click();
+        QVERIFY(tested.wait(20000));
+        QVERIFY2(tested.last().first().toString().contains(QStringLiteral("sarà creato")),
+                 qPrintable(tested.last().first().toString()));
     }
 
     void listsWriteOnlyWhatTheUserPicked()
