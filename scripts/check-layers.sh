@@ -36,7 +36,7 @@ rules=(
   "options/windows:db/ common/ session/ options/ dav/"
   "mail:db/ common/ net/"
   "net:"
-  "dav:db/ common/ net/"
+  "dav:db/ common/ net/ vcard/"
   "mail/windows:db/ common/ session/ mail/"
   "about:common/"
   "tools/calvetra-sql:db/ common/ schema/ migration/ options/"
