@@ -158,6 +158,29 @@ db::Result<ErasureDone> eraseContact(db::Connection &connection, qint64 id)
             return found.error();
         }
         done.plan = *found;
+        // What the phones' sync agreed on for the person and their appointments: the copy goes,
+        // the address on the server stays, so that the next sync deletes it there too.
+        db::Result<QStringList> tables = connection.tableNames();
+        if (!tables) {
+            restoreSecureDelete();
+            return tables.error();
+        }
+        if (tables->contains(QStringLiteral("SincroniaElementi"), Qt::CaseInsensitive)) {
+            const char *const forget[] = {
+                "UPDATE SincroniaElementi SET Accordato = '' WHERE Tipo = 'contatti' AND "
+                "Locale = ?",
+                "UPDATE SincroniaElementi SET Accordato = '' WHERE Tipo = 'agenda' AND Locale IN "
+                "(SELECT Id FROM Calendario WHERE Cliente_ID = ?)",
+            };
+            for (const char *sql : forget) {
+                if (db::Result<db::RowSet> forgotten =
+                        connection.runNative(QString::fromLatin1(sql), {id});
+                    !forgotten) {
+                    restoreSecureDelete();
+                    return forgotten.error();
+                }
+            }
+        }
         const char *const deletes[] = {
             "DELETE FROM Pagamenti WHERE Contatto_ID = ?",
             "DELETE FROM Calendario WHERE Cliente_ID = ?",

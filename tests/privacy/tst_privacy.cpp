@@ -85,6 +85,15 @@ struct Office
             QStringLiteral("insert into TempStampa (NomeComputer, Query) values "
                            "('PC1', ?)"),
             {QStringLiteral("SELECT * FROM Contatti Where Contatti.Id = %1").arg(person)});
+        // The copy the phones' sync agreed on.
+        archive.native(QStringLiteral("CREATE TABLE IF NOT EXISTS SincroniaElementi (Tipo TEXT "
+                                      "NOT NULL, Locale INTEGER NOT NULL, Href TEXT NOT NULL, "
+                                      "ETag TEXT, Accordato TEXT, PRIMARY KEY (Tipo, Locale))"));
+        archive.native(QStringLiteral("insert into SincroniaElementi (Tipo, Locale, Href, ETag, "
+                                      "Accordato) values ('contatti', ?, '/c/501.vcf', 'e1', ?)"),
+                       {person, QStringLiteral("BEGIN:VCARD\r\nN:%1;%2;;;\r\nNOTE:%3\r\n"
+                                               "END:VCARD\r\n")
+                                    .arg(kSurname, kName, kNote)});
     }
 
     ToolRun privacy(const QStringList &arguments, const QByteArray &input = {})
@@ -188,6 +197,10 @@ private Q_SLOTS:
                  0);
         QCOMPARE(o.count(QStringLiteral("select count(*) from TempAvvisiContatti")), 1);
         QCOMPARE(o.count(QStringLiteral("select count(*) from TempStampa")), 0);
+        // The sync keeps the address on the server, to delete the card there, and no copy.
+        QCOMPARE(o.count(QStringLiteral("select count(*) from SincroniaElementi where "
+                                        "Accordato = ''")),
+                 1);
         // Everybody else as before.
         QCOMPARE(o.count(QStringLiteral("select count(*) from Contatti where ID = 502")), 1);
         QCOMPARE(o.count(QStringLiteral("select count(*) from Pagamenti where Contatto_ID = 502")),
