@@ -169,9 +169,5 @@ QString messaggioEsportazioneVCard(const EsportazioneVCard &done, qsizetype aske
 
 db::Status scriviFileVCard(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (db::openPrivate(file) && file.write(bytes) == bytes.size() && file.commit())
-        return {};
-    return db::Error{QStringLiteral("Impossibile scrivere il file %1: %2.")
-                         .arg(QDir::toNativeSeparators(path), file.errorString())};
+    return db::writePrivateFile(path, bytes);
 }

@@ -8,7 +8,6 @@
 
 #include <cctype>
 #include <cstring>
-#include <mutex>
 
 // libcurl holds the SMTP dialogue and the TLS channel (OpenSSL): certificate and host name
 // verification on, STARTTLS that cannot silently fall back to plain text, SASL PLAIN and LOGIN,

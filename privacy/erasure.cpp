@@ -139,32 +139,33 @@ db::Result<ErasureDone> eraseContact(db::Connection &connection, qint64 id)
             !on)
             return on.error();
     }
-    const auto restoreSecureDelete = [&] {
-        if (sqlite && !secureBefore.isEmpty())
-            (void)connection.runNative(
-                QStringLiteral("PRAGMA secure_delete = %1").arg(secureBefore.toInt() == 1 ? 1 : 0));
-    };
+    // Put back as it was however the erasure ends.
+    struct SecureDeleteBack
+    {
+        db::Connection &connection;
+        QString before;
+        ~SecureDeleteBack()
+        {
+            if (!before.isEmpty())
+                (void)connection.runNative(
+                    QStringLiteral("PRAGMA secure_delete = %1").arg(before.toInt() == 1 ? 1 : 0));
+        }
+    } const putBack{connection, secureBefore};
 
     ErasureDone done;
     {
         db::Transaction transaction(connection);
-        if (!transaction.started()) {
-            restoreSecureDelete();
+        if (!transaction.started())
             return transaction.started().error();
-        }
         db::Result<ErasurePlan> found = plan(connection, id);
-        if (!found) {
-            restoreSecureDelete();
+        if (!found)
             return found.error();
-        }
         done.plan = *found;
         // What the phones' sync agreed on for the person and their appointments: the copy goes,
         // the address on the server stays, so that the next sync deletes it there too.
         db::Result<QStringList> tables = connection.tableNames();
-        if (!tables) {
-            restoreSecureDelete();
+        if (!tables)
             return tables.error();
-        }
         if (tables->contains(QStringLiteral("SincroniaElementi"), Qt::CaseInsensitive)) {
             const char *const forget[] = {
                 "UPDATE SincroniaElementi SET Accordato = '' WHERE Tipo = 'contatti' AND "
@@ -175,10 +176,8 @@ db::Result<ErasureDone> eraseContact(db::Connection &connection, qint64 id)
             for (const char *sql : forget) {
                 if (db::Result<db::RowSet> forgotten =
                         connection.runNative(QString::fromLatin1(sql), {id});
-                    !forgotten) {
-                    restoreSecureDelete();
+                    !forgotten)
                     return forgotten.error();
-                }
             }
         }
         const char *const deletes[] = {
@@ -189,23 +188,17 @@ db::Result<ErasureDone> eraseContact(db::Connection &connection, qint64 id)
         };
         for (const char *sql : deletes) {
             if (db::Result<db::RowSet> gone = connection.runNative(QString::fromLatin1(sql), {id});
-                !gone) {
-                restoreSecureDelete();
+                !gone)
                 return gone.error();
-            }
         }
         for (const qint64 job : std::as_const(done.plan.printJobs)) {
             if (db::Result<db::RowSet> gone = connection.runNative(
                     QStringLiteral("DELETE FROM TempStampa WHERE Id = ?"), {job});
-                !gone) {
-                restoreSecureDelete();
+                !gone)
                 return gone.error();
-            }
         }
-        if (db::Status committed = transaction.commit(); !committed) {
-            restoreSecureDelete();
+        if (db::Status committed = transaction.commit(); !committed)
             return committed.error();
-        }
     }
 
     if (!sqlite) {
@@ -215,7 +208,6 @@ db::Result<ErasureDone> eraseContact(db::Connection &connection, qint64 id)
             "non ne resti traccia l'amministratore del server esegua\n"
             "  VACUUM FULL contatti, pagamenti, calendario, tempavvisicontatti, tempstampa;\n"
             "(le copie di sicurezza fatte prima contengono ancora i dati).");
-        restoreSecureDelete();
         return done;
     }
     // In WAL mode the erased rows' old pages are still in the log: it is copied into the
@@ -239,7 +231,6 @@ db::Result<ErasureDone> eraseContact(db::Connection &connection, qint64 id)
                     .arg(connection.location());
         }
     }
-    restoreSecureDelete();
     done.note += done.note.isEmpty() ? QStringLiteral("Le copie di sicurezza fatte prima "
                                                       "contengono ancora i dati del contatto.")
                                      : QString();

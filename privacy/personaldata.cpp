@@ -165,13 +165,10 @@ db::Result<PersonalData> readPersonalData(db::Connection &connection, qint64 id)
     data.consent = value("PrivacyFirmata").toBool();
     for (const ColumnLabel &c : kColumns) {
         QVariant v = value(c.shownAs ? c.shownAs : c.column);
-        if (c.shownAs && isNull(v) && !isNull(value(c.column)) && qstrcmp(c.column, "Sesso") != 0 &&
-            qstrcmp(c.column, "LuogoNascita") != 0)
-            v = value(c.column); // a key that points at nothing any more: the key itself
-        if (qstrcmp(c.column, "LuogoNascita") == 0 && isNull(v))
-            v = value("LuogoNascita");
-        if (qstrcmp(c.column, "Sesso") == 0 && isNull(v))
-            v = value("Sesso");
+        // Nothing to name it by (a key that points at nothing, a birthplace typed as text): the
+        // column's own value.
+        if (c.shownAs && isNull(v))
+            v = value(c.column);
         if (isNull(v))
             continue;
         QString shown = shownValue(v);

@@ -8,21 +8,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 namespace privacy {
 
 namespace {
-
-db::Status writeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!db::openPrivate(file) || file.write(bytes) != bytes.size() || !file.commit())
-        return db::Error{QStringLiteral("Impossibile scrivere il file %1: %2.")
-                             .arg(QDir::toNativeSeparators(path), file.errorString())};
-    return {};
-}
 
 db::Status runRunner(const QString &rowsFile, const QString &pdf, const ExportPlace &place,
                      const std::atomic_bool *stop)
@@ -84,14 +74,15 @@ db::Status writePersonalData(const PersonalData &data, const QString &path,
     if (!kind)
         return kind.error();
     if (*kind == ExportKind::Json)
-        return writeFile(path, personalDataJson(data, now));
+        return db::writePrivateFile(path, personalDataJson(data, now));
     // A folder of its own (700), removed with what is in it.
     const QTemporaryDir scratch;
     if (!scratch.isValid())
         return db::Error{
             QStringLiteral("Impossibile preparare la stampa: %1").arg(scratch.errorString())};
     const QString rows = scratch.filePath(QStringLiteral("dati.json"));
-    if (db::Status written = writeFile(rows, rowsFileText(personalDataRows(data))); !written)
+    if (db::Status written = db::writePrivateFile(rows, rowsFileText(personalDataRows(data)));
+        !written)
         return written;
     // The runner writes the PDF private too: a copy of a person's data is theirs and the
     // office's only.

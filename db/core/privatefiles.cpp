@@ -84,6 +84,15 @@ bool openPrivate(QSaveFile &file)
     return true;
 }
 
+Status writePrivateFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (openPrivate(file) && file.write(bytes) == bytes.size() && file.commit())
+        return {};
+    return Error{QStringLiteral("Impossibile scrivere il file %1: %2.")
+                     .arg(QDir::toNativeSeparators(path), file.errorString())};
+}
+
 bool readableByOthers(const QString &path)
 {
     struct stat st;

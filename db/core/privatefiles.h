@@ -29,6 +29,10 @@ Status createPrivateFile(const QString &path);
 // temporary file before anything is written; its commit() puts it in place with them.
 bool openPrivate(QSaveFile &file);
 
+// Writes `bytes` to `path` whole, through openPrivate(), or nothing: a file already there stays
+// as it was. The message names the file.
+Status writePrivateFile(const QString &path, const QByteArray &bytes);
+
 // Whether users other than the owner and the file's group may read `path`.
 bool readableByOthers(const QString &path);
 

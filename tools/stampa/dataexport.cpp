@@ -25,15 +25,6 @@ bool isNumberColumn(const db::Column &column)
            column.kind == db::FieldKind::Integer;
 }
 
-db::Status writeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!db::openPrivate(file) || file.write(bytes) != bytes.size() || !file.commit())
-        return db::Error{
-            QStringLiteral("Impossibile scrivere il file %1: %2.").arg(path, file.errorString())};
-    return {};
-}
-
 } // namespace
 
 db::Result<ExportFormat> exportFormatOf(const QString &path)
@@ -110,9 +101,9 @@ db::Status exportReport(const ReportDocument &document, const QString &path,
     case ExportFormat::Pdf:
         return writePdf(document, path, progress);
     case ExportFormat::Csv:
-        return writeFile(path, csvText(document.data().rows));
+        return db::writePrivateFile(path, csvText(document.data().rows));
     case ExportFormat::Html:
-        return writeFile(path, htmlText(document.data().rows, document.layout().title));
+        return db::writePrivateFile(path, htmlText(document.data().rows, document.layout().title));
     }
     return {};
 }
