@@ -10,7 +10,7 @@ seconds=${1:-30}
 # Anything after the seconds goes to cmake.
 [ $# -gt 0 ] && shift
 build=${CALVETRA_FUZZ_BUILD_DIR:-$root/build-fuzz}
-targets=(sqltranslation updatescript rowfilter rowsort reportlayout printquery rowsfile multistatus icalwriter vcardreader
+targets=(sqltranslation updatescript rowfilter rowsort reportlayout printquery rowsfile multistatus icalwriter icalreader vcardreader
   codicefiscale headerencoder mimemessage)
 
 CALVETRA_EXTRA_PACKAGES="clang-14 libclang-rt-14-dev" bash "$root/scripts/setup.sh"

@@ -3,7 +3,7 @@
 
 #include "agenda/agendaexport.h"
 #include "agenda/archiveidentity.h"
-#include "agenda/icalreader.h"
+#include "agenda/readical.h"
 #include "db/core/archive.h"
 #include "db/core/datetimes.h"
 #include "testsupport.h"

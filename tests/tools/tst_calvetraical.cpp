@@ -1,6 +1,6 @@
 // calvetra-ical as a user runs it: a separate process, its output, its messages and exit code.
 
-#include "agenda/icalreader.h"
+#include "agenda/readical.h"
 #include "testsupport.h"
 
 #include <QFile>
