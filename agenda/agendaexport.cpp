@@ -29,7 +29,8 @@ db::Result<QList<Appointment>> listedAppointments(const db::DataSet &agenda)
             {id.isValid() ? id.toLongLong() : -1, agenda.valueAt(r, column[1]).toDateTime(),
              agenda.valueAt(r, column[2]).toString(), agenda.valueAt(r, column[3]).toString(),
              agenda.valueAt(r, column[4]).toString(), agenda.valueAt(r, column[5]).toString(),
-             agenda.valueAt(r, column[6]).toDateTime(), agenda.valueAt(r, column[7]).toBool()});
+             agenda.valueAt(r, column[6]).toDateTime(), agenda.valueAt(r, column[7]).toBool(),
+             QString()});
     }
     return rows;
 }

@@ -29,17 +29,27 @@ constexpr qint64 kTimedLength = 3600;
 // When a reminder without a time rings: the start of an office's day.
 const QTime kReminderTime(9, 0);
 
-// The reminder's moment: its day at the start of the office's day, never after the appointment
-// itself. Written in UTC, as an alarm's moment must be.
-IcalDateValue alarmOf(const Appointment &a, const IcalSettings &settings)
+} // namespace
+
+QDateTime reminderMoment(const Appointment &a, const QTimeZone &zone)
 {
     if (!a.avviso.isValid() || a.conclusa || !isIcalYear(a.avviso.date().year()))
         return {};
     QDateTime wall(a.avviso.date(), kReminderTime, Qt::UTC);
     if (a.data.isValid() && hasTime(a.data) && a.data < wall)
         wall = a.data;
-    const QDateTime moment =
-        settings.zone.isValid() ? QDateTime(wall.date(), wall.time(), settings.zone) : wall;
+    const QDateTime moment = zone.isValid() ? QDateTime(wall.date(), wall.time(), zone) : wall;
+    return moment.toUTC();
+}
+
+namespace {
+
+// The reminder's moment written in UTC, as an alarm's moment must be.
+IcalDateValue alarmOf(const Appointment &a, const IcalSettings &settings)
+{
+    const QDateTime moment = reminderMoment(a, settings.zone);
+    if (!moment.isValid())
+        return {};
     IcalDateValue value = utcStampIcal(moment);
     value.parameters = QStringLiteral(";VALUE=DATE-TIME");
     return value;
@@ -120,7 +130,7 @@ IcalExport composeCalendar(const QList<Appointment> &appointments, const IcalSet
         event.summary = composeSummary(a.personale, a.tipologia, a.cliente, a.note);
         event.alarm = alarmOf(a, settings);
         event.alarmText = event.summary;
-        event.uid = eventUid(settings.archive, a);
+        event.uid = a.uid.isEmpty() ? eventUid(settings.archive, a) : a.uid;
         appendVEvent(out, event);
         ++result.events;
     }

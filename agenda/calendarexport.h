@@ -20,6 +20,7 @@ struct Appointment
     QString note;
     QDateTime avviso;      // the reminder's day (DataAvviso); invalid when there is none
     bool conclusa = false; // done: no reminder any more
+    QString uid = {};      // when set, the event's UID instead of the one the archive gives it
 };
 
 struct IcalSettings
@@ -42,6 +43,11 @@ struct IcalExport
 // Richiamare", "Rossi : Richiamare"); "Appuntamento" when none is.
 QString composeSummary(const QString &personale, const QString &tipologia, const QString &cliente,
                        const QString &note);
+
+// When the reminder rings, in UTC: its day at the start of the office's day (9:00 in `zone`), or
+// the appointment's own time when that comes first. Invalid when there is no reminder, or the
+// appointment is done.
+QDateTime reminderMoment(const Appointment &appointment, const QTimeZone &zone);
 
 // The same for every export of the same appointment, different between two archives.
 QString eventUid(const QUuid &archive, const Appointment &appointment);

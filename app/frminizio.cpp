@@ -285,6 +285,8 @@ QWidget *TfrmInizio::buildAttivitaTab()
          QStringLiteral("\u21E7"), QColor(0x1d, 0x5a, 0x4e)},
         {QStringLiteral("btnAttivitaWindows"), QStringLiteral("Da Windows"),
          QStringLiteral("\u21AA"), QColor(0x0e, 0x5a, 0x8a)},
+        {QStringLiteral("btnAttivitaSincronizza"), QStringLiteral("Sincronizza"),
+         QStringLiteral("\u21C5"), QColor(0x16, 0x7a, 0x5e)},
     };
     int i = 0;
     for (const auto &[name, caption, glyph, colour] : entries) {

@@ -14,6 +14,8 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
+#include "dav/windows/frmsincronizza.h"
+#include "db/core/archive.h"
 #include "mail/windows/frmemail.h"
 #include "notices/noticestore.h"
 #include "notices/windows/frmavvisi.h"
@@ -31,6 +33,7 @@
 #include "reference/windows/frmgrigliacomuni.h"
 #include "reference/windows/frmtrovacap.h"
 #include "reference/windows/lookupwindows.h"
+#include "session/archivelocation.h"
 #include "session/datamodule.h"
 
 #include <QDesktopServices>
@@ -71,6 +74,25 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_opzioni = std::make_unique<TfrmOpzioni>(*m_options);
     QObject::connect(m_opzioni.get(), &TfrmOpzioni::saved, m_inizio.get(),
                      [this] { m_inizio->showCompanyName(); });
+    // The sync gets a connection of its own, to the archive percorso.txt names, which is the one
+    // in use.
+    m_sincronizza = std::make_unique<TfrmSincronizza>(db.Connessione(), [programFolder] {
+        const db::Result<ArchiveLocation> location = locateArchive(programFolder);
+        if (!location)
+            return db::Result<std::unique_ptr<db::Connection>>(location.error());
+        return db::openArchive(location->archive);
+    });
+    // What the phones changed shows in the lists that are open.
+    QObject::connect(m_sincronizza.get(), &TfrmSincronizza::syncFinished, [this](bool changed) {
+        if (!changed)
+            return;
+        for (db::Status reread :
+             {m_contacts->TableCercaContatti.isOpen() ? m_contacts->reload() : db::Status(),
+              m_agenda->TableCalendario.isOpen() ? m_agenda->reload() : db::Status()}) {
+            if (!reread)
+                dialogs().error(reread.message());
+        }
+    });
     m_importaPagamento = std::make_unique<TfrmImportaPagamento>(reference.TableTipoPagamenti);
     m_pagamentiContatto = std::make_unique<TfrmPagamentiContatto>(*m_payments, *m_importaPagamento);
     m_contattiDett = std::make_unique<TfrmContattiDett>(*m_contacts, reference, *m_payments,
@@ -186,6 +208,7 @@ MainWindowLinks Program::mainWindowLinks()
          }},
         {QStringLiteral("btnAttivitaAvvisiClienti"), [this] { m_avvisiCampi->apri(); }},
         {QStringLiteral("btnAttivitaOpzioni"), [this] { m_opzioni->apri(); }},
+        {QStringLiteral("btnAttivitaSincronizza"), [this] { m_sincronizza->apri(); }},
         {QStringLiteral("btnUtilityRealizzazione"), [=, this] { beside(m_realizzazione.get()); }},
     };
     links.password = m_pass.get();

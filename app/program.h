@@ -51,6 +51,7 @@ class TfrmAvvisiClienti_Griglia;
 struct NoticeLinks;
 
 class TfrmOpzioni;
+class TfrmSincronizza;
 
 // Every window of the program, created once at start and kept until the end: windows are
 // shown and hidden, never re-created, so their searches, filters and flags last from one
@@ -118,6 +119,7 @@ public:
     TfrmAvvisiClienti_Griglia &frmAvvisiClientiGriglia() { return *m_avvisiGriglia; }
     // The options and the company's data.
     TfrmOpzioni &frmOpzioni() { return *m_opzioni; }
+    TfrmSincronizza &frmSincronizza() { return *m_sincronizza; }
     // E-mail and the about box.
     TfrmEmail &frmEmail() { return *m_email; }
     TfrmRealizzazione &frmRealizzazione() { return *m_realizzazione; }
@@ -158,6 +160,7 @@ private:
     std::unique_ptr<TfrmGrigliaTipologieCalendario> m_tipologieGriglia;
     std::unique_ptr<TfrmTrovaCap> m_trovaCap;
     std::unique_ptr<TfrmOpzioni> m_opzioni;
+    std::unique_ptr<TfrmSincronizza> m_sincronizza;
     std::unique_ptr<TfrmImportaPagamento> m_importaPagamento;
     std::unique_ptr<TfrmPagamentiContatto> m_pagamentiContatto;
     std::unique_ptr<TfrmContattiDett> m_contattiDett;

@@ -119,6 +119,11 @@ db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QLi
 
 QString vCardExportSql()
 {
+    return contactCardsSql() + QStringLiteral(" where Contatti.Id = ?");
+}
+
+QString contactCardsSql()
+{
     return QStringLiteral(
         "SELECT Contatti.RagioneSociale, Contatti.Cognome, Contatti.Nome, "
         "Contatti.NominativoDocumenti, Professioni.descrizione AS Professione, "
@@ -131,12 +136,39 @@ QString vCardExportSql()
         "Contatti.secTelefono AS UfficioTelefono, Comuni_1.Comune AS UfficioComune, "
         "Comuni_1.Provincia AS UfficioProvincia, Contatti.UfficioIndirizzo, "
         "Contatti.UfficioNumero AS UfficioCivico, Contatti.UfficioCap, Contatti.ID as Ide, "
-        "Contatti.DataNascita, Contatti.DataInserimento, Contatti.DestMerce "
+        "Contatti.DataNascita, Contatti.DataInserimento, Contatti.DestMerce, Contatti.Annullato "
         "FROM ((((Contatti LEFT JOIN Categorie ON Contatti.Categoria_ID = Categorie.Id) "
         "LEFT JOIN Comuni ON Contatti.Citta_ID = Comuni.ID) "
         "LEFT JOIN Professioni ON Contatti.Professione_id = Professioni.Id) "
         "LEFT JOIN Comuni AS Comuni_1 ON Contatti.UfficioComune_id = Comuni_1.ID) "
-        "LEFT JOIN Titoli ON Contatti.Titolo_id = Titoli.id where Contatti.Id = ?");
+        "LEFT JOIN Titoli ON Contatti.Titolo_id = Titoli.id");
+}
+
+db::Result<QList<ContactCard>> readContactCards(db::Connection &connection)
+{
+    const db::Result<db::RowSet> rows =
+        connection.run(contactCardsSql() + QStringLiteral(" ORDER BY Contatti.Id"));
+    if (!rows)
+        return rows.error();
+    QList<ContactCard> cards;
+    cards.reserve(rows->rows.size());
+    const Columns columns = columnsOf(*rows);
+    const int cancelled = rows->columnIndex(u"Annullato");
+    for (const QVariantList &row : std::as_const(rows->rows))
+        cards.append({row[columns.id].toLongLong(), cardOf(row, columns), row[cancelled].toBool()});
+    return cards;
+}
+
+db::Result<std::optional<ContactCard>> readContactCard(db::Connection &connection, qint64 id)
+{
+    const db::Result<db::RowSet> rows = connection.run(vCardExportSql(), {id});
+    if (!rows)
+        return rows.error();
+    if (rows->rows.isEmpty())
+        return std::optional<ContactCard>();
+    const QVariantList &row = rows->rows.first();
+    return std::optional<ContactCard>(ContactCard{id, cardOf(row, columnsOf(*rows)),
+                                                  row[rows->columnIndex(u"Annullato")].toBool()});
 }
 
 QString nomeFileVCard(const QString &chosen)

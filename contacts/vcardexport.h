@@ -1,9 +1,12 @@
 #pragma once
 
 #include "db/core/connection.h"
+#include "vcard/vcardrecord.h"
 
 #include <QByteArray>
 #include <QList>
+
+#include <optional>
 
 struct EsportazioneVCard
 {
@@ -15,6 +18,20 @@ struct EsportazioneVCard
 db::Result<EsportazioneVCard> esportaVCard(db::Connection &connection, const QList<qint64> &ids);
 // What esportaVCard() reads a contact with, its key bound to the ?.
 QString vCardExportSql();
+// The same for every contact: no condition, no order.
+QString contactCardsSql();
+
+// One contact's card as the export writes it, and whether the contact is cancelled.
+struct ContactCard
+{
+    qint64 id = 0;
+    DatiVCard card;
+    bool cancelled = false;
+};
+// Every contact's card, in the order of their keys.
+db::Result<QList<ContactCard>> readContactCards(db::Connection &connection);
+// One contact's; none when no contact has that key.
+db::Result<std::optional<ContactCard>> readContactCard(db::Connection &connection, qint64 id);
 
 // The name a vCard file is written under: ".vcf" added when the file name (not its folder)
 // has no extension.

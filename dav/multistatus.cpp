@@ -107,6 +107,8 @@ db::Result<Multistatus> readMultistatus(const QByteArray &body)
                 }
             }
             item.properties = found;
+            if (xml.hasError())
+                break;
             if (item.href.isEmpty())
                 return db::Error{QStringLiteral("Il server ha risposto con un elemento senza "
                                                 "indirizzo.")};

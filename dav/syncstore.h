@@ -34,6 +34,8 @@ struct SyncedItem
     QString href;
     QString etag;
     QString agreed;
+
+    bool operator==(const SyncedItem &other) const = default;
 };
 
 enum class Collection

@@ -14,6 +14,7 @@ const QList<Topic> &topics()
         {1030, QStringLiteral("convenzioni.html")},       // TfrmAiuto and the shared conventions
         {1040, QStringLiteral("archivio.html")},          // the archive and the workstations
         {1050, QStringLiteral("windows.html")},           // TfrmImportazione
+        {1060, QStringLiteral("sincronizza.html")},       // TfrmSincronizza
         {1700, QStringLiteral("comuni.html")},            // TfrmGrigliaComuni
         {1750, QStringLiteral("comune.html")},            // TfrmComuniDett
         {2100, QStringLiteral("professioni.html")},       // TfrmGriglia_Professioni

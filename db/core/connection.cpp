@@ -42,6 +42,17 @@ Status Connection::streamNative(const QString &sql, const QVariantList &values,
     return {};
 }
 
+Result<qint64> lastInsertedKey(Connection &connection)
+{
+    const Result<RowSet> identity = connection.runNative(
+        QStringLiteral("SELECT ") + connection.dialect().lastIdentityExpression());
+    if (!identity)
+        return identity.error();
+    if (identity->rows.isEmpty())
+        return Error{QStringLiteral("Manca la chiave della riga aggiunta.")};
+    return identity->rows.first().value(0).toLongLong();
+}
+
 Transaction::Transaction(Connection &connection, Kind kind)
     : m_connection(connection),
       m_started(kind == Kind::Reading ? connection.beginReading() : connection.begin())

@@ -64,6 +64,9 @@ public:
     virtual QString location() const = 0;
 };
 
+// The key the archive gave the row `connection` inserted last.
+Result<qint64> lastInsertedKey(Connection &connection);
+
 // Runs a series of statements in one transaction: either all of them take effect or none.
 class Transaction
 {

@@ -12,6 +12,9 @@
 #include "contacts/contactstore.h"
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
+#include "dav/davtestserver.h"
+#include "dav/syncstore.h"
+#include "dav/windows/frmsincronizza.h"
 #include "db/core/archive.h"
 #include "db/core/archiveconnection.h"
 #include "mail/windows/frmemail.h"
@@ -31,6 +34,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -152,6 +156,30 @@ private Q_SLOTS:
         click(&options, "spdIndietro");
         QVERIFY(!options.isVisible());
         QCOMPARE(main.windowTitle(), QStringLiteral("Calvetra - Studio Rossi"));
+    }
+
+    // "Sincronizza": without a server it says where to set one; with one, the sync runs in its
+    // window and a card made on the phone meanwhile shows in the open contact list.
+    void syncWithThePhones()
+    {
+        Office o;
+        TfrmInizio &main = o.program.frmInizio();
+        TfrmSincronizza &sync = o.program.frmSincronizza();
+        click(&main, "btnAttivitaSincronizza");
+        QVERIFY(!sync.isVisible());
+        QVERIFY(o.dialogs.messages.value(0).contains(QStringLiteral("«Sincronizzazione»")));
+
+        DavTestServer server;
+        QVERIFY(dav::writeStoredSettings(
+            o.program.formDb().Connessione(),
+            {server.url(), QStringLiteral("ufficio"), QStringLiteral("segreta'è")}));
+        QSignalSpy finished(&sync, &TfrmSincronizza::syncFinished);
+        click(&main, "btnAttivitaSincronizza");
+        QVERIFY(sync.isVisible());
+        QVERIFY(finished.wait(60000));
+        QVERIFY2(sync.summary().contains(QStringLiteral("Contatti: 2 inviati al server")),
+                 qPrintable(sync.summary()));
+        QCOMPARE(o.dialogs.messages.size(), 1);
     }
 
     void mainWindowOpensTheLists()
