@@ -293,7 +293,7 @@ db::Status CollectionRun::run()
     // before the archive's own are sent.
     QSet<qint64> linked(m_state.keyBegin(), m_state.keyEnd());
     const QList<qint64> onPhones = m_side.onPhones();
-    const int total = int(paths.size() + onPhones.size());
+    const int total = int(paths.size() + stored->items.size() + onPhones.size());
     int done = 0;
     for (const QString &path : std::as_const(paths)) {
         if (cancelled())
@@ -337,10 +337,12 @@ db::Status CollectionRun::run()
     // The archive's changes: what changed since the last agreement, what was taken off the
     // phones or deleted, what is new.
     for (const SyncedItem &item : std::as_const(stored->items)) {
+        ++done;
         if (m_handled.contains(item.local) || !m_state.contains(item.local))
             continue;
         if (cancelled())
             return kCancelled;
+        step(done, total);
         if (!m_side.isOnPhones(item.local)) {
             if (db::Status ok = remove(item.local, item); !ok)
                 return ok;

@@ -41,8 +41,10 @@ public:
         run({QStringLiteral("discover")}, "y\ny\ny\ny\n");
     }
 
-    // Both ways, as the phone's client does; false (and a test failure) when it fails.
+    // Both ways, as the phone's client does; false (and a warning) when it fails or takes
+    // longer than the time set.
     bool sync() { return run({QStringLiteral("sync")}); }
+    void setTimeout(int seconds) { m_timeoutMs = seconds * 1000; }
 
     QString folder(const QString &kind) const { return m_dir.path() + u'/' + kind; }
     // The files of "contatti" or "agenda", by name.
@@ -89,7 +91,7 @@ private:
                           arguments);
         process.write(input);
         process.closeWriteChannel();
-        if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        if (!process.waitForFinished(m_timeoutMs) || process.exitCode() != 0) {
             qWarning("vdirsyncer %s: %s", qPrintable(arguments.join(u' ')),
                      process.readAll().constData());
             return false;
@@ -98,4 +100,5 @@ private:
     }
 
     QTemporaryDir m_dir;
+    int m_timeoutMs = 60000;
 };

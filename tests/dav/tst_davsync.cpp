@@ -6,6 +6,7 @@
 #include "dav/davsync.h"
 #include "dav/davtestserver.h"
 #include "db/core/datetimes.h"
+#include "mail/mailtestsupport.h"
 #include "testsupport.h"
 
 #include <QJsonArray>
@@ -378,6 +379,71 @@ private Q_SLOTS:
         QVERIFY(phone.sync());
         QCOMPARE(phone.files(QStringLiteral("contatti")).size(), 1);
         QCOMPARE(archive.run(QStringLiteral("SELECT ID FROM Contatti")).rows.size(), 2);
+    }
+
+    // A phone writes the card between the sync's reading and its writing: the server refuses
+    // the write (412), and the phone's change is merged, not overwritten.
+    void phoneWritingMeanwhileIsMerged()
+    {
+        DavTestServer server;
+        m_server = server.url();
+        FreshArchive archive;
+        addContact(archive, QStringLiteral("Conti"), QStringLiteral("Ida"), QStringLiteral("1"),
+                   QStringLiteral("ida@esempio.it"));
+        const dav::DavSettings settings{m_server, kUser, kPassword, {}, {}, 30};
+        QVERIFY(dav::synchronise(archive.connection(), settings, {}));
+        DavPhone phone(server.url(QStringLiteral("/ufficio/calvetra-contatti/")),
+                       server.url(QStringLiteral("/ufficio/calvetra-agenda/")), kUser, kPassword);
+        QVERIFY(phone.sync());
+        archive.native(QStringLiteral("UPDATE Contatti SET email = 'ida@ufficio.it'"));
+        const QString contatti = QStringLiteral("contatti");
+        const QString name = phone.find(contatti, "Conti");
+        bool written = false;
+        dav::SyncProgress progress;
+        progress.step = [&](const QString &what, int, int total) {
+            if (written || what != u"Contatti" || total == 0)
+                return;
+            written = true;
+            QByteArray card = phone.read(contatti, name);
+            card.replace("TEL;TYPE=cell:1", "TEL;TYPE=cell:348 7");
+            phone.write(contatti, name, card);
+            QVERIFY(phone.sync());
+        };
+        const db::Result<dav::SyncReport> done =
+            dav::synchronise(archive.connection(), settings, {}, progress);
+        QVERIFY2(done, qPrintable(done.message()));
+        QVERIFY(written);
+        QCOMPARE(done->contacts.sent, 1);
+        QCOMPARE(done->contacts.received, 1);
+        QVERIFY(done->conflicts.isEmpty());
+        QCOMPARE(text(field(archive, QStringLiteral("Cellulare"), QStringLiteral("Conti"))),
+                 QStringLiteral("348 7"));
+        QVERIFY(phone.sync());
+        const QByteArray card = phone.read(contatti, name);
+        QVERIFY(card.contains("348 7"));
+        QVERIFY(card.contains("ida@ufficio.it"));
+    }
+
+    // A certificate nobody trusts is refused, whatever the server holds; trusted with --ca-file.
+    void certificateIsVerified()
+    {
+        TestCertificates certificates;
+        QVERIFY(certificates.ok());
+        DavTestServer server(certificates.serve(QStringLiteral("good"))[1],
+                             certificates.serve(QStringLiteral("good"))[3]);
+        m_server = server.url();
+        FreshArchive archive;
+        addContact(archive, QStringLiteral("Sole"), QStringLiteral("Ada"), QStringLiteral("1"),
+                   QString());
+        const QString before = snapshot(archive);
+        ToolRun refused = dav(archive);
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("Certificato non valido")),
+                 qPrintable(refused.err));
+        QCOMPARE(snapshot(archive), before);
+        ToolRun trusted = dav(archive, {QStringLiteral("--ca-file"), certificates.ca()});
+        QVERIFY2(trusted.exitCode == 0, qPrintable(trusted.err));
+        QVERIFY(trusted.out.contains(QStringLiteral("Contatti: 1 inviati")));
     }
 
     // Servers that cannot be used: an Italian message, exit 1, the archive as it was.
