@@ -76,12 +76,15 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
                      [this] { m_inizio->showCompanyName(); });
     // The sync gets a connection of its own, to the archive percorso.txt names, which is the one
     // in use.
-    m_sincronizza = std::make_unique<TfrmSincronizza>(db.Connessione(), [programFolder] {
-        const db::Result<ArchiveLocation> location = locateArchive(programFolder);
-        if (!location)
-            return db::Result<std::unique_ptr<db::Connection>>(location.error());
-        return db::openArchive(location->archive);
-    });
+    m_sincronizza = std::make_unique<TfrmSincronizza>(
+        db.Connessione(),
+        [programFolder] {
+            const db::Result<ArchiveLocation> location = locateArchive(programFolder);
+            if (!location)
+                return db::Result<std::unique_ptr<db::Connection>>(location.error());
+            return db::openArchive(location->archive);
+        },
+        m_inizio.get());
     // What the phones changed shows in the lists that are open.
     QObject::connect(m_sincronizza.get(), &TfrmSincronizza::syncFinished, [this](bool changed) {
         if (!changed)

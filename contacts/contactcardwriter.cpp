@@ -48,10 +48,11 @@ enum Column
     DataInserimento,
     Annullato,
     NumeroColore,
-    CFisc, // read to compose the display name, never written
+    CFisc,
+    PIva,
+    Pec,
     kColumns,
 };
-constexpr int kWritten = CFisc;
 
 const char *const kColumnNames[kColumns] = {
     "RagioneSociale",
@@ -86,6 +87,8 @@ const char *const kColumnNames[kColumns] = {
     "Annullato",
     "NumeroColore",
     "CFisc",
+    "PIva",
+    "Pec",
 };
 
 // The slots that go into a column as they are, each only when the card has it.
@@ -124,7 +127,7 @@ ContactCardWriter::ContactCardWriter(db::Connection &connection, ImportLists lis
     : m_connection(connection), m_lists(std::move(lists)), m_today(today), m_mode(mode)
 {
     QStringList names, marks, assignments;
-    for (int c = 0; c < kWritten; ++c) {
+    for (int c = 0; c < kColumns; ++c) {
         const QString name = m_connection.dialect().quoteIdentifier(QLatin1String(kColumnNames[c]));
         names << name;
         marks << QStringLiteral("?");
@@ -133,7 +136,6 @@ ContactCardWriter::ContactCardWriter(db::Connection &connection, ImportLists lis
     m_insert = QStringLiteral("INSERT INTO Contatti (%1) VALUES (%2)")
                    .arg(names.join(u','), marks.join(u','));
     m_update = QStringLiteral("UPDATE Contatti SET %1 WHERE ID = ?").arg(assignments.join(u','));
-    names << QStringLiteral("CFisc");
     m_select = QStringLiteral("SELECT %1 FROM Contatti WHERE ID = ?").arg(names.join(u','));
 }
 
@@ -143,9 +145,16 @@ using Mode = ContactCardWriter::Mode;
 
 // The card's fields into the row read from the archive (or a new one).
 db::Status apply(db::Connection &connection, ImportLists &lists, Mode mode, const DatiVCard &card,
-                 Row &row)
+                 const CardExtras &extras, Row &row)
 {
     const bool exact = mode == Mode::Exact;
+    // What a card cannot carry: only where given (a card never gives them).
+    for (const auto &[value, column] :
+         {std::pair{&extras.codiceFiscale, CFisc}, std::pair{&extras.partitaIva, PIva},
+          std::pair{&extras.pec, Pec}}) {
+        if (!value->trimmed().isEmpty())
+            row[column] = value->trimmed();
+    }
     for (const auto &t : kTextColumns) {
         if (!card[t.slot].isEmpty())
             row[t.column] = card[t.slot];
@@ -212,7 +221,8 @@ db::Status apply(db::Connection &connection, ImportLists &lists, Mode mode, cons
 
 } // namespace
 
-db::Result<qint64> ContactCardWriter::insert(const DatiVCard &card, bool keyNeeded)
+db::Result<qint64> ContactCardWriter::insert(const DatiVCard &card, bool keyNeeded,
+                                             const CardExtras &extras)
 {
     Row row;
     row[Annullato] = false;
@@ -220,10 +230,10 @@ db::Result<qint64> ContactCardWriter::insert(const DatiVCard &card, bool keyNeed
     const CardDate revision = readCardDate(card[Revision]);
     row[DataInserimento] =
         db::naiveDateTime(revision.kind == CardDate::Kind::Date ? revision.date : m_today);
-    if (db::Status applied = apply(m_connection, m_lists, m_mode, card, row); !applied)
+    if (db::Status applied = apply(m_connection, m_lists, m_mode, card, extras, row); !applied)
         return applied.error();
     const db::Result<db::RowSet> inserted =
-        m_connection.runNative(m_insert, QVariantList(row.begin(), row.begin() + kWritten));
+        m_connection.runNative(m_insert, QVariantList(row.begin(), row.begin() + kColumns));
     if (!inserted)
         return inserted.error();
     if (!keyNeeded)
@@ -231,7 +241,8 @@ db::Result<qint64> ContactCardWriter::insert(const DatiVCard &card, bool keyNeed
     return db::lastInsertedKey(m_connection);
 }
 
-db::Result<bool> ContactCardWriter::update(const DatiVCard &card, qint64 id)
+db::Result<bool> ContactCardWriter::update(const DatiVCard &card, qint64 id,
+                                           const CardExtras &extras)
 {
     const db::Result<db::RowSet> read = m_connection.runNative(m_select, {id});
     if (!read)
@@ -242,9 +253,9 @@ db::Result<bool> ContactCardWriter::update(const DatiVCard &card, qint64 id)
     for (int c = 0; c < kColumns; ++c)
         row[c] = read->rows.first().value(c);
     const QString before = row[NominativoDocumenti].toString();
-    if (db::Status applied = apply(m_connection, m_lists, m_mode, card, row); !applied)
+    if (db::Status applied = apply(m_connection, m_lists, m_mode, card, extras, row); !applied)
         return applied.error();
-    QVariantList values(row.begin(), row.begin() + kWritten);
+    QVariantList values(row.begin(), row.begin() + kColumns);
     values << id;
     if (const db::Result<db::RowSet> updated = m_connection.runNative(m_update, values); !updated)
         return updated.error();

@@ -8,6 +8,15 @@
 
 namespace vcard {
 
+// A contact's fields a card does not carry, given by a spreadsheet's row; an empty one leaves
+// the column as it is.
+struct CardExtras
+{
+    QString codiceFiscale;
+    QString partitaIva;
+    QString pec;
+};
+
 // Writes a card into the archive's contacts: the card's fields into their columns, the town by
 // name among the municipalities, the category, profession and title by their description (added
 // when missing), the names shown composed again as the contact editor composes them.
@@ -28,10 +37,11 @@ public:
 
     // A new contact from `card`, not cancelled, white; inserted on `today` unless the card's REV
     // says otherwise. Its key when `keyNeeded`, else 0.
-    db::Result<qint64> insert(const DatiVCard &card, bool keyNeeded = true);
+    db::Result<qint64> insert(const DatiVCard &card, bool keyNeeded = true,
+                              const CardExtras &extras = {});
     // Writes `card` into the contact `id`. True when its name changed and its appointments, which
     // show a copy of it, were renamed.
-    db::Result<bool> update(const DatiVCard &card, qint64 id);
+    db::Result<bool> update(const DatiVCard &card, qint64 id, const CardExtras &extras = {});
 
     bool listsAdded() const { return m_lists.added(); }
 

@@ -114,11 +114,38 @@ QByteArray AgendaSide::compose(Appointment a, const QString &uid) const
     return composeCalendar({a}, {m_zone, m_now, m_archive}).text;
 }
 
-QByteArray AgendaSide::archiveText(qint64 id, const QByteArray &agreed) const
+QByteArray AgendaSide::archiveView(qint64 id) const
 {
+    const Appointment &a = m_rows.value(id).appointment;
+    return compose(a, eventUid(m_archive, a));
+}
+
+QByteArray AgendaSide::officeText(qint64 id, const QByteArray &agreed, const QByteArray &view) const
+{
+    if (!view.isEmpty() && !agreed.isEmpty() && same(archiveView(id), view))
+        return agreed;
     const Appointment &a = m_rows.value(id).appointment;
     const Fields was = fieldsOf(agreed);
     return compose(a, was.uid.isEmpty() ? eventUid(m_archive, a) : was.uid);
+}
+
+AgendaSide::Fields AgendaSide::officeFields(qint64 id, const Fields &agreed,
+                                            const QByteArray &viewText) const
+{
+    const Fields now = archiveFields(m_rows.value(id).appointment);
+    const Fields was = fieldsOf(viewText);
+    if (!agreed.ok || !was.ok)
+        return now;
+    Fields office = agreed;
+    if (now.start != was.start || now.wholeDay != was.wholeDay) {
+        office.start = now.start;
+        office.wholeDay = now.wholeDay;
+    }
+    if (now.alarm != was.alarm)
+        office.alarm = now.alarm;
+    if (now.summary != was.summary)
+        office.summary = now.summary;
+    return office;
 }
 
 bool AgendaSide::same(const QByteArray &a, const QByteArray &b) const
@@ -166,21 +193,17 @@ QString AgendaSide::noteFromSummary(const Appointment &a, const QString &summary
     return text;
 }
 
-SyncSide::Outcome AgendaSide::merge(const QByteArray &agreedText, qint64 id,
+SyncSide::Outcome AgendaSide::merge(const QByteArray &agreedText, qint64 id, const QByteArray &view,
                                     const QByteArray &serverText) const
 {
     Outcome outcome;
     const Fields server = fieldsOf(serverText);
-    if (id == 0) {
-        outcome.text = serverText;
-        outcome.archiveChanges = true;
-        return outcome;
-    }
     const Fields agreed = fieldsOf(agreedText);
     Appointment a = m_rows.value(id).appointment;
-    const Fields office = archiveFields(a);
+    const Fields office = officeFields(id, agreed, view);
     AppointmentChange change{a.data, a.avviso, a.note};
     // Each field on its own: the one side that changed it wins; both, the archive.
+    bool officeWins = false; // the server must take something of the office's
     const auto decide = [&](bool officeIsPhone, bool officeIsBase, bool phoneIsBase,
                             const QString &name, const QString &officeText,
                             const QString &phoneText) {
@@ -190,6 +213,7 @@ SyncSide::Outcome AgendaSide::merge(const QByteArray &agreedText, qint64 id,
             return true;
         if (!phoneIsBase)
             outcome.conflicts.append({name, officeText, phoneText});
+        officeWins = true;
         return false;
     };
     const auto startText = [](const Fields &f) { return db::italianDateText(f.start); };
@@ -221,7 +245,11 @@ SyncSide::Outcome AgendaSide::merge(const QByteArray &agreedText, qint64 id,
     a.data = change.data;
     a.avviso = change.avviso;
     a.note = change.note;
-    outcome.text = compose(a, server.uid.isEmpty() ? eventUid(m_archive, a) : server.uid);
+    // Nothing of the office's to send: the event stays as the phone wrote it (its alarm's time,
+    // its place, its end), which the archive does not keep.
+    outcome.text = officeWins
+                       ? compose(a, server.uid.isEmpty() ? eventUid(m_archive, a) : server.uid)
+                       : serverText;
     if (outcome.archiveChanges)
         m_planned.insert(outcome.text, change);
     return outcome;

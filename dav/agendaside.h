@@ -26,12 +26,16 @@ public:
     bool exists(qint64 id) const override { return m_rows.contains(id); }
     bool isOnPhones(qint64 id) const override;
     QString describe(qint64 id) const override;
-    QByteArray archiveText(qint64 id, const QByteArray &agreed) const override;
+    QByteArray archiveView(qint64 id) const override;
+    QByteArray officeText(qint64 id, const QByteArray &agreed,
+                          const QByteArray &view) const override;
     bool same(const QByteArray &a, const QByteArray &b) const override;
     bool readable(const QByteArray &text) const override;
     QString resourceName(qint64 id) const override;
     qint64 match(const QByteArray &server, const QSet<qint64> &linked) const override;
-    Outcome merge(const QByteArray &agreed, qint64 id, const QByteArray &server) const override;
+    Outcome merge(const QByteArray &agreed, qint64 id, const QByteArray &view,
+                  const QByteArray &server) const override;
+    QStringList unstored(qint64, const QByteArray &) const override { return {}; }
     db::Result<qint64> write(db::Connection &connection, qint64 id,
                              const QByteArray &text) override;
     db::Status setOnPhones(db::Connection &connection, qint64 id, bool onPhones) override;
@@ -53,6 +57,8 @@ private:
     };
     Fields fieldsOf(const QByteArray &text) const;
     Fields archiveFields(const agenda::Appointment &a) const;
+    // The office's fields: the archive's where it changed since the agreement, else the agreed.
+    Fields officeFields(qint64 id, const Fields &agreed, const QByteArray &view) const;
     QByteArray compose(agenda::Appointment a, const QString &uid) const;
 
     QTimeZone m_zone;

@@ -6,6 +6,8 @@
 #include "vcard/vcardvalues.h"
 #include "vcard/vcardwriter.h"
 
+#include <QSet>
+
 namespace dav {
 
 using namespace vcard;
@@ -116,23 +118,78 @@ QString ContactSide::describe(qint64 id) const
     return name.isEmpty() ? QStringLiteral("contatto %1").arg(id) : name;
 }
 
-DatiVCard ContactSide::archiveCard(qint64 id, const DatiVCard &agreed) const
+QByteArray ContactSide::archiveView(qint64 id) const
 {
-    DatiVCard card = m_cards.value(id).card;
+    return ComponiVCard(m_cards.value(id).card);
+}
+
+// Field by field: the archive's value where the office changed it since the agreement, the
+// agreed one elsewhere, so that what the archive cannot hold (a town it does not know, a
+// birthday without its year) stays as the phone has it. The key is the server's.
+DatiVCard ContactSide::officeCard(qint64 id, const QByteArray &agreedText,
+                                  const QByteArray &viewText) const
+{
+    const DatiVCard agreed = cardIn(agreedText);
+    const DatiVCard now = cardIn(archiveView(id));
+    const DatiVCard was = cardIn(viewText);
+    const bool known = !viewText.isEmpty();
+    DatiVCard card = agreed;
     for (int s = 0; s < kSlots; ++s) {
-        if (!kept(Slot(s)) && s != Uid && s != UidPrefix && s != Revision)
-            card.slot[s] = agreed.slot[s];
+        if (kept(Slot(s)) && (!known || now.slot[s].trimmed() != was.slot[s].trimmed()))
+            card.slot[s] = now.slot[s];
     }
-    // The key the server knows the card by stays.
-    if (!agreed[Uid].isEmpty())
-        card[Uid] = agreed[Uid];
+    if (card[Uid].isEmpty())
+        card[Uid] = now[Uid];
+    card[Revision] = now[Revision];
     card[UidPrefix].clear();
     return card;
 }
 
-QByteArray ContactSide::archiveText(qint64 id, const QByteArray &agreed) const
+QByteArray ContactSide::officeText(qint64 id, const QByteArray &agreed,
+                                   const QByteArray &view) const
 {
-    return ComponiVCard(archiveCard(id, cardIn(agreed)));
+    if (!view.isEmpty() && !agreed.isEmpty() && same(archiveView(id), view))
+        return agreed;
+    return withLinesOf(ComponiVCard(officeCard(id, agreed, view)), agreed);
+}
+
+QByteArray ContactSide::withLinesOf(const QByteArray &composed, const QByteArray &from)
+{
+    static const QSet<QByteArray> written = {
+        "BEGIN", "END",  "VERSION", "PRODID", "ADR", "BDAY", "CATEGORIES", "EMAIL",
+        "FN",    "GEO",  "KEY",     "KIND",   "N",   "NOTE", "ORG",        "PHOTO",
+        "REV",   "ROLE", "TEL",     "TITLE",  "UID", "URL",  "LABEL",      "X-CALVETRA-DESTMERCE"};
+    const bool hasPhoto = composed.contains("\r\nPHOTO");
+    QByteArray carried;
+    bool keep = false;
+    QByteArray text = from;
+    text.replace("\r\n", "\n").replace('\r', '\n');
+    for (const QByteArray &line : text.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        if (line.startsWith(' ') || line.startsWith('\t')) {
+            if (keep)
+                carried += line + "\r\n";
+            continue;
+        }
+        qsizetype end = 0;
+        while (end < line.size() && line[end] != ':' && line[end] != ';')
+            ++end;
+        QByteArray name = line.left(end).toUpper();
+        if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+            name = name.mid(dot + 1); // a group's prefix ("item1.")
+        keep = !written.contains(name) || (name == "PHOTO" && !hasPhoto);
+        if (keep)
+            carried += line + "\r\n";
+    }
+    if (carried.isEmpty())
+        return composed;
+    QByteArray out = composed;
+    const qsizetype at = out.lastIndexOf("END:VCARD");
+    if (at < 0)
+        return composed;
+    out.insert(at, carried);
+    return out;
 }
 
 bool ContactSide::same(const QByteArray &a, const QByteArray &b) const
@@ -165,28 +222,40 @@ qint64 ContactSide::match(const QByteArray &server, const QSet<qint64> &linked) 
 }
 
 SyncSide::Outcome ContactSide::merge(const QByteArray &agreedText, qint64 id,
-                                     const QByteArray &serverText) const
+                                     const QByteArray &view, const QByteArray &serverText) const
 {
     const DatiVCard agreed = cardIn(agreedText);
     const DatiVCard server = cardIn(serverText);
-    Outcome outcome;
-    if (id == 0) {
-        // A card the archive has never seen: the contact is the card.
-        outcome.text = serverText;
-        outcome.archiveChanges = true;
-        return outcome;
-    }
-    const DatiVCard archive = archiveCard(id, agreed);
-    MergedCard merged = mergeCards(agreed, archive, server);
+    const DatiVCard office = officeCard(id, agreedText, view);
+    MergedCard merged = mergeCards(agreed, office, server);
+    // The key the server knows the card by, whatever the archive calls it.
     if (!server[Uid].isEmpty())
         merged.card[Uid] = server[Uid];
+    Outcome outcome;
     for (int s = 0; s < kSlots; ++s) {
-        if (kept(Slot(s)) && merged.card.slot[s] != archive.slot[s])
+        if (kept(Slot(s)) && merged.card.slot[s].trimmed() != office.slot[s].trimmed())
             outcome.archiveChanges = true;
     }
-    outcome.text = ComponiVCard(merged.card);
+    outcome.text = withLinesOf(ComponiVCard(merged.card), serverText);
     outcome.conflicts = merged.conflicts;
     return outcome;
+}
+
+QStringList ContactSide::unstored(qint64 id, const QByteArray &text) const
+{
+    const DatiVCard wanted = cardIn(text);
+    const DatiVCard held = cardIn(archiveView(id));
+    QStringList lines;
+    for (int s = 0; s < kSlots; ++s) {
+        const auto slot = Slot(s);
+        if (!kept(slot) || wanted.slot[s].trimmed().isEmpty())
+            continue;
+        if (wanted.slot[s].trimmed().toCaseFolded() != held.slot[s].trimmed().toCaseFolded())
+            lines << QStringLiteral("%1: %2 dal telefono «%3» non entra in archivio e resta "
+                                    "solo sul telefono.")
+                         .arg(describe(id), fieldName(slot), wanted.slot[s].trimmed());
+    }
+    return lines;
 }
 
 db::Result<qint64> ContactSide::write(db::Connection &connection, qint64 id, const QByteArray &text)

@@ -26,12 +26,16 @@ public:
     bool exists(qint64 id) const override { return m_cards.contains(id); }
     bool isOnPhones(qint64 id) const override;
     QString describe(qint64 id) const override;
-    QByteArray archiveText(qint64 id, const QByteArray &agreed) const override;
+    QByteArray archiveView(qint64 id) const override;
+    QByteArray officeText(qint64 id, const QByteArray &agreed,
+                          const QByteArray &view) const override;
     bool same(const QByteArray &a, const QByteArray &b) const override;
     bool readable(const QByteArray &text) const override;
     QString resourceName(qint64 id) const override;
     qint64 match(const QByteArray &server, const QSet<qint64> &linked) const override;
-    Outcome merge(const QByteArray &agreed, qint64 id, const QByteArray &server) const override;
+    Outcome merge(const QByteArray &agreed, qint64 id, const QByteArray &view,
+                  const QByteArray &server) const override;
+    QStringList unstored(qint64 id, const QByteArray &text) const override;
     db::Result<qint64> write(db::Connection &connection, qint64 id,
                              const QByteArray &text) override;
     db::Status setOnPhones(db::Connection &connection, qint64 id, bool onPhones) override;
@@ -39,8 +43,12 @@ public:
     // Whether the archive keeps this field of a card.
     static bool kept(vcard::Slot slot);
 
+    // `composed` with the lines of `from` the program does not write (a photo's data, a
+    // nickname, a phone's own properties), so that writing a card keeps them.
+    static QByteArray withLinesOf(const QByteArray &composed, const QByteArray &from);
+
 private:
-    DatiVCard archiveCard(qint64 id, const DatiVCard &agreed) const;
+    DatiVCard officeCard(qint64 id, const QByteArray &agreed, const QByteArray &view) const;
 
     QDate m_today;
     QHash<qint64, ContactCard> m_cards;

@@ -161,9 +161,25 @@ db::Result<DavResponse> DavClient::send(const DavRequest &request)
                       QStringLiteral("Il server %1 non ha risposto entro %2 secondi.")
                           .arg(host)
                           .arg(timeout));
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return failed(DavFailure::Connection,
+                      QStringLiteral("Connessione non riuscita: il server %1 non è stato trovato "
+                                     "(controllare l'indirizzo).")
+                          .arg(host));
+    case CURLE_COULDNT_CONNECT:
+        return failed(DavFailure::Connection,
+                      QStringLiteral("Connessione con %1 sulla porta %2 non riuscita: a "
+                                     "quell'indirizzo non risponde nessun server.")
+                          .arg(host)
+                          .arg(request.url.port(request.url.scheme() == u"https" ? 443 : 80)));
+    case CURLE_SSL_CONNECT_ERROR:
+        return failed(DavFailure::Connection,
+                      QStringLiteral("Connessione protetta con %1 non riuscita (il server usa "
+                                     "https a quell'indirizzo?): %2")
+                          .arg(host, QString::fromUtf8(error)));
     default:
         return failed(DavFailure::Connection,
-                      QStringLiteral("Connessione con %1 non riuscita: %2")
+                      QStringLiteral("Connessione con %1 interrotta (%2).")
                           .arg(host, QString::fromUtf8(error).isEmpty()
                                          ? QString::fromUtf8(curl_easy_strerror(code))
                                          : QString::fromUtf8(error)));

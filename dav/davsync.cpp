@@ -64,11 +64,22 @@ public:
     db::Status run();
 
 private:
-    db::Status reconcile(qint64 local, const QString &path, const QByteArray &agreed,
+    // What an item's merge starts from: the version last agreed and the archive's then.
+    struct Base
+    {
+        QByteArray agreed;
+        QByteArray view;
+    };
+    db::Status reconcile(qint64 local, const QString &path, const Base &base,
                          const ServerItem &item, int attempt);
     db::Status create(const QString &path, const ServerItem &item);
     db::Status put(qint64 local, const QString &path, const QByteArray &text, const QString &etag,
-                   const QByteArray &agreed, int attempt);
+                   const Base &base, int attempt);
+    // Remembers the item as agreed: the server's version and the archive's now.
+    void agree(qint64 local, const QString &path, const QString &etag, const QByteArray &agreed);
+    // Writes `text` into the item (0: a new one, whose key goes to `made`), with a note of what
+    // the archive could not keep.
+    db::Status writeArchive(qint64 local, const QByteArray &text, qint64 *made);
     db::Status putNew(qint64 local);
     db::Status remove(qint64 local, const SyncedItem &stored);
     db::Status takeOffPhones(qint64 local);
@@ -124,17 +135,44 @@ db::Status CollectionRun::takeOffPhones(qint64 local)
     if (db::Status set = m_side.setOnPhones(m_connection, local, false); !set)
         return set;
     ++m_counts.updated;
+    m_report.notes << (m_side.collection() == Collection::Contacts
+                           ? QStringLiteral("%1: eliminato sul telefono, ora è annullato in "
+                                            "archivio.")
+                           : QStringLiteral("%1: eliminato sul telefono, ora è nello storico."))
+                          .arg(m_side.describe(local));
     return {};
 }
 
-db::Status CollectionRun::reconcile(qint64 local, const QString &path, const QByteArray &agreed,
+void CollectionRun::agree(qint64 local, const QString &path, const QString &etag,
+                          const QByteArray &agreed)
+{
+    m_state.insert(local, {local, path, etag, QString::fromUtf8(agreed),
+                           QString::fromUtf8(m_side.archiveView(local))});
+}
+
+db::Status CollectionRun::writeArchive(qint64 local, const QByteArray &text, qint64 *made)
+{
+    if (db::Status begun = m_writing.begin(); !begun)
+        return begun;
+    db::Result<qint64> written = m_side.write(m_connection, local, text);
+    if (!written)
+        return db::Error{
+            local ? QStringLiteral("%1: %2").arg(m_side.describe(local), written.message())
+                  : QStringLiteral("Un elemento nuovo del telefono: %1").arg(written.message())};
+    ++m_counts.updated;
+    m_report.notes << m_side.unstored(*written, text);
+    if (made)
+        *made = *written;
+    return {};
+}
+
+db::Status CollectionRun::reconcile(qint64 local, const QString &path, const Base &base,
                                     const ServerItem &item, int attempt)
 {
     m_handled.insert(local);
-    const SyncSide::Outcome outcome = m_side.merge(agreed, local, item.data);
+    const SyncSide::Outcome outcome = m_side.merge(base.agreed, local, base.view, item.data);
     for (const FieldConflict &conflict : outcome.conflicts)
         m_report.conflicts.append({m_side.describe(local), conflict});
-    bool updated = false;
     if (!m_side.isOnPhones(local)) {
         // Taken off the phones in the office, changed on a phone since: the phone's change
         // brings it back rather than being lost.
@@ -145,49 +183,32 @@ db::Status CollectionRun::reconcile(qint64 local, const QString &path, const QBy
         m_report.notes << QStringLiteral("%1: cambiato sul telefono dopo essere stato tolto "
                                          "in archivio, torna tra quelli in uso.")
                               .arg(m_side.describe(local));
-        updated = true;
+        if (!outcome.archiveChanges)
+            ++m_counts.updated;
     }
     if (outcome.archiveChanges) {
-        if (db::Status begun = m_writing.begin(); !begun)
-            return begun;
-        if (db::Result<qint64> written = m_side.write(m_connection, local, outcome.text); !written)
-            return db::Error{
-                QStringLiteral("%1: %2").arg(m_side.describe(local), written.message())};
-        updated = true;
+        if (db::Status written = writeArchive(local, outcome.text, nullptr); !written)
+            return written;
     }
-    if (updated)
-        ++m_counts.updated;
-    const QByteArray final = m_side.archiveText(local, outcome.text);
-    if (outcome.archiveChanges && !m_side.same(final, outcome.text))
-        m_report.notes << QStringLiteral("%1: parte di quanto cambiato sul telefono non si può "
-                                         "registrare in archivio (un comune che non conosce, "
-                                         "una data senza anno): resta il valore dell'archivio.")
-                              .arg(m_side.describe(local));
-    if (!m_side.same(final, item.data))
-        return put(local, path, final, item.etag, agreed.isEmpty() ? item.data : agreed, attempt);
-    m_state.insert(local, {local, path, item.etag, QString::fromUtf8(final)});
+    if (!m_side.same(outcome.text, item.data))
+        return put(local, path, outcome.text, item.etag, base, attempt);
+    agree(local, path, item.etag, item.data);
     return {};
 }
 
 db::Status CollectionRun::create(const QString &path, const ServerItem &item)
 {
-    if (db::Status begun = m_writing.begin(); !begun)
-        return begun;
-    db::Result<qint64> made = m_side.write(m_connection, 0, item.data);
-    if (!made)
-        return db::Error{
-            QStringLiteral("Un elemento nuovo sul server (%1): %2").arg(path, made.message())};
-    ++m_counts.updated;
-    m_handled.insert(*made);
-    const QByteArray final = m_side.archiveText(*made, item.data);
-    if (!m_side.same(final, item.data))
-        return put(*made, path, final, item.etag, item.data, 0);
-    m_state.insert(*made, {*made, path, item.etag, QString::fromUtf8(final)});
+    // The phone's item stays as it is; the archive takes what it can of it.
+    qint64 made = 0;
+    if (db::Status written = writeArchive(0, item.data, &made); !written)
+        return written;
+    m_handled.insert(made);
+    agree(made, path, item.etag, item.data);
     return {};
 }
 
 db::Status CollectionRun::put(qint64 local, const QString &path, const QByteArray &text,
-                              const QString &etag, const QByteArray &agreed, int attempt)
+                              const QString &etag, const Base &base, int attempt)
 {
     db::Result<WriteResult> written =
         putItem(m_client, m_url, path, m_side.collection(), text, etag);
@@ -195,7 +216,7 @@ db::Status CollectionRun::put(qint64 local, const QString &path, const QByteArra
         return written.error();
     if (!written->changedMeanwhile) {
         ++m_counts.sent;
-        m_state.insert(local, {local, path, written->etag, QString::fromUtf8(text)});
+        agree(local, path, written->etag, text);
         return {};
     }
     // Changed on a phone since it was read: merged again, never overwritten.
@@ -208,11 +229,11 @@ db::Status CollectionRun::put(qint64 local, const QString &path, const QByteArra
         return status;
     if (!now) {
         // Deleted on the phone meanwhile.
-        return etag.isEmpty() ? put(local, path, text, QString(), agreed, attempt + 1)
+        return etag.isEmpty() ? put(local, path, text, QString(), base, attempt + 1)
                               : takeOffPhones(local);
     }
     ++m_counts.received;
-    return reconcile(local, path, etag.isEmpty() ? QByteArray() : agreed, *now, attempt + 1);
+    return reconcile(local, path, etag.isEmpty() ? Base{} : base, *now, attempt + 1);
 }
 
 db::Status CollectionRun::putNew(qint64 local)
@@ -222,7 +243,7 @@ db::Status CollectionRun::putNew(qint64 local)
         folder += u'/';
     const QString path = folder + m_side.resourceName(local);
     m_handled.insert(local);
-    return put(local, path, m_side.archiveText(local, QByteArray()), QString(), QByteArray(), 0);
+    return put(local, path, m_side.archiveView(local), QString(), Base{}, 0);
 }
 
 db::Status CollectionRun::remove(qint64 local, const SyncedItem &stored)
@@ -234,6 +255,7 @@ db::Status CollectionRun::remove(qint64 local, const SyncedItem &stored)
     if (!deleted->changedMeanwhile) {
         ++m_counts.sent;
         m_state.remove(local);
+        m_report.notes << QStringLiteral("%1: tolto dai telefoni.").arg(m_side.describe(local));
         return {};
     }
     // Changed on a phone after it was taken away in the office: the phone's version stays.
@@ -246,7 +268,8 @@ db::Status CollectionRun::remove(qint64 local, const SyncedItem &stored)
         return {};
     ++m_counts.received;
     if (m_side.exists(local))
-        return reconcile(local, stored.href, stored.agreed.toUtf8(), *now, 0);
+        return reconcile(local, stored.href, {stored.agreed.toUtf8(), stored.archive.toUtf8()},
+                         *now, 0);
     m_report.notes << QStringLiteral("%1: eliminato in archivio ma cambiato sul telefono, "
                                      "ripreso da quanto ha il telefono.")
                           .arg(m_side.describe(local));
@@ -311,8 +334,9 @@ db::Status CollectionRun::run()
         ++m_counts.received;
         qint64 local = byPath.value(path);
         if (local && m_side.exists(local)) {
+            const SyncedItem was = m_state.value(local);
             if (db::Status ok =
-                    reconcile(local, path, m_state.value(local).agreed.toUtf8(), *item, 0);
+                    reconcile(local, path, {was.agreed.toUtf8(), was.archive.toUtf8()}, *item, 0);
                 !ok)
                 return ok;
             continue;
@@ -326,7 +350,7 @@ db::Status CollectionRun::run()
         }
         if (const qint64 matched = m_side.match(item->data, linked)) {
             linked.insert(matched);
-            if (db::Status ok = reconcile(matched, path, QByteArray(), *item, 0); !ok)
+            if (db::Status ok = reconcile(matched, path, Base{}, *item, 0); !ok)
                 return ok;
             continue;
         }
@@ -348,12 +372,17 @@ db::Status CollectionRun::run()
                 return ok;
             continue;
         }
-        const QByteArray agreed = item.agreed.toUtf8();
-        const QByteArray text = m_side.archiveText(item.local, agreed);
-        if (m_side.same(text, agreed))
+        const Base base{item.agreed.toUtf8(), item.archive.toUtf8()};
+        const QByteArray text = m_side.officeText(item.local, base.agreed, base.view);
+        if (text == base.agreed)
             continue;
-        if (db::Status ok = put(item.local, item.href, text, item.etag, agreed, 0); !ok)
-            return ok;
+        if (!m_side.same(text, base.agreed)) {
+            if (db::Status ok = put(item.local, item.href, text, item.etag, base, 0); !ok)
+                return ok;
+            continue;
+        }
+        // Changed in the office in a way the server does not see: agreed anew as it is.
+        agree(item.local, item.href, item.etag, base.agreed);
     }
     for (qint64 local : onPhones) {
         ++done;
@@ -389,8 +418,8 @@ db::Status CollectionRun::run()
 
 QString countsLine(const QString &what, const SyncCounts &c)
 {
-    return QStringLiteral("%1: %2 inviati al server, %3 ricevuti dal server, %4 aggiornati in "
-                          "archivio.")
+    return QStringLiteral("%1: inviati al server %2, ricevuti dal server %3, aggiornati in "
+                          "archivio %4.")
         .arg(what)
         .arg(c.sent)
         .arg(c.received)
@@ -403,12 +432,20 @@ QString SyncReport::text() const
 {
     QStringList lines;
     for (const QString &name : created)
-        lines << QStringLiteral("Creato sul server: %1.").arg(name);
+        lines << (name == QString::fromUtf8(kAddressBookName)
+                      ? QStringLiteral("Creata sul server la rubrica «%1».")
+                      : QStringLiteral("Creato sul server il calendario «%1»."))
+                     .arg(name);
+    const bool nothing = contacts.sent + contacts.received + contacts.updated + agenda.sent +
+                             agenda.received + agenda.updated ==
+                         0;
+    if (nothing && conflicts.isEmpty() && notes.isEmpty())
+        lines << QStringLiteral("Nessuna novità: l'archivio e il server erano già in pari.");
     lines << countsLine(QStringLiteral("Contatti"), contacts)
           << countsLine(QStringLiteral("Agenda"), agenda)
           << QStringLiteral("Conflitti: %1.").arg(conflicts.size());
     for (const SyncConflict &c : conflicts)
-        lines << QStringLiteral("conflitto: %1, %2: in archivio «%3», sul telefono «%4»; "
+        lines << QStringLiteral("  conflitto su %1, %2: in archivio «%3», sul telefono «%4»; "
                                 "tenuto quello dell'archivio.")
                      .arg(c.item, c.field.field, c.field.office, c.field.phone);
     lines << notes;
@@ -418,11 +455,11 @@ QString SyncReport::text() const
 db::Result<SyncReport> synchronise(db::Connection &connection, const DavSettings &given,
                                    const SyncOptions &options, const SyncProgress &progress)
 {
-    const QUrl server(given.server.trimmed(), QUrl::StrictMode);
+    const QUrl server = serverUrl(given.server);
     if (!server.isValid() || server.host().isEmpty() ||
         (server.scheme() != u"http" && server.scheme() != u"https"))
         return db::Error{QStringLiteral("Indirizzo del server non valido: «%1» (serve un "
-                                        "indirizzo http:// o https://).")
+                                        "indirizzo come https://dav.esempio.it/).")
                              .arg(given.server.trimmed())};
     DavSettings settings = given;
     if (settings.officeCa.isEmpty()) {

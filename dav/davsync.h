@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QStringList>
 #include <QTimeZone>
+#include <QUrl>
 
 #include <functional>
 

@@ -37,17 +37,29 @@ QByteArray propfindBody(const QList<std::pair<const char *, const char *>> &prop
 
 } // namespace
 
+QUrl serverUrl(const QString &typed)
+{
+    QString text = typed.trimmed();
+    // An address typed without its scheme is a secure one.
+    if (!text.isEmpty() && !text.contains(QStringLiteral("://")))
+        text.prepend(QStringLiteral("https://"));
+    return QUrl(text, QUrl::StrictMode);
+}
+
 QString describeCollections(const Collections &c)
 {
-    const auto one = [](const QUrl &url, const QString &what, const QString &made) {
+    const auto one = [](const QUrl &url, const QString &what, const QString &missing) {
         return url.isEmpty()
-                   ? QStringLiteral("%1: non c'è ancora, sarà creato alla prima "
-                                    "sincronizzazione (%2).")
-                         .arg(what, made)
+                   ? QStringLiteral("%1: %2").arg(what, missing)
                    : QStringLiteral("%1: %2").arg(what, url.toString(QUrl::RemoveUserInfo));
     };
-    return one(c.addressBook, QStringLiteral("Rubrica"), QString::fromUtf8(kAddressBookName)) +
-           u'\n' + one(c.calendar, QStringLiteral("Calendario"), QString::fromUtf8(kCalendarName));
+    return one(c.addressBook, QStringLiteral("Rubrica"),
+               QStringLiteral("non c'è ancora, sarà creata alla prima sincronizzazione (%1).")
+                   .arg(QString::fromUtf8(kAddressBookName))) +
+           u'\n' +
+           one(c.calendar, QStringLiteral("Calendario"),
+               QStringLiteral("non c'è ancora, sarà creato alla prima sincronizzazione (%1).")
+                   .arg(QString::fromUtf8(kCalendarName)));
 }
 
 namespace {

@@ -26,6 +26,9 @@ inline constexpr char kCalendarName[] = "Calvetra – Agenda";
 // Agenda") when `create`; otherwise that address stays empty.
 db::Result<Collections> discoverCollections(DavClient &client, const QUrl &server, bool create);
 
+// The server's address as typed: one without "http://" or "https://" is taken as https.
+QUrl serverUrl(const QString &typed);
+
 // What was found, in Italian, one line per collection ("Rubrica: https://…").
 QString describeCollections(const Collections &collections);
 

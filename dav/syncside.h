@@ -39,9 +39,14 @@ public:
     // How a message names the item.
     virtual QString describe(qint64 id) const = 0;
 
-    // The archive's version of the item as a resource, carrying what `agreed` (the version last
-    // agreed, possibly empty) holds that the archive does not keep, and its UID.
-    virtual QByteArray archiveText(qint64 id, const QByteArray &agreed) const = 0;
+    // The archive's own version of the item now, as a resource with the archive's UID: kept
+    // with the agreed version, so that the office's later changes are found against it.
+    virtual QByteArray archiveView(qint64 id) const = 0;
+    // What the office holds of an item last agreed as `agreed` when the archive held `view`:
+    // `agreed` itself while the archive has not changed since; otherwise the archive's version
+    // in the server's terms (its UID, what the archive does not keep as the server has it).
+    virtual QByteArray officeText(qint64 id, const QByteArray &agreed,
+                                  const QByteArray &view) const = 0;
     // Whether two resources say the same as far as the program reads them.
     virtual bool same(const QByteArray &a, const QByteArray &b) const = 0;
     // Whether the text is a resource the program can read at all.
@@ -58,9 +63,12 @@ public:
         bool archiveChanges = false; // the archive takes something of the server's
         QList<FieldConflict> conflicts;
     };
-    // The three-way merge of the item `id` (0 for one the archive lacks) with the server's
-    // version, `agreed` being the last one both sides held (empty when none).
-    virtual Outcome merge(const QByteArray &agreed, qint64 id, const QByteArray &server) const = 0;
+    // The three-way merge of the item `id` with the server's version, `agreed` being the last
+    // one both sides held (empty when none) and `view` what the archive held then.
+    virtual Outcome merge(const QByteArray &agreed, qint64 id, const QByteArray &view,
+                          const QByteArray &server) const = 0;
+    // What of `text`, just written into the item, the archive could not keep, one line each.
+    virtual QStringList unstored(qint64 id, const QByteArray &text) const = 0;
 
     // Writes `text` into the item `id` (0: a new item) and reads it back; the item's key.
     virtual db::Result<qint64> write(db::Connection &connection, qint64 id,

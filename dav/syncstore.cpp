@@ -15,7 +15,7 @@ const char *const kCreate[] = {
     "CREATE TABLE IF NOT EXISTS SincroniaRaccolte (Tipo TEXT PRIMARY KEY, Url TEXT NOT NULL, "
     "SyncToken TEXT)",
     "CREATE TABLE IF NOT EXISTS SincroniaElementi (Tipo TEXT NOT NULL, Locale INTEGER NOT NULL, "
-    "Href TEXT NOT NULL, ETag TEXT, Accordato TEXT, PRIMARY KEY (Tipo, Locale))",
+    "Href TEXT NOT NULL, ETag TEXT, Accordato TEXT, Archivio TEXT, PRIMARY KEY (Tipo, Locale))",
 };
 
 QString kindOf(Collection collection)
@@ -29,6 +29,17 @@ db::Status ensureTables(db::Connection &connection)
     for (const char *sql : kCreate) {
         if (db::Result<db::RowSet> made = connection.runNative(QString::fromLatin1(sql)); !made)
             return made.error();
+    }
+    // The first version of the table had no column for the archive's side.
+    const db::Result<db::RowSet> columns =
+        connection.runNative(QStringLiteral("SELECT * FROM SincroniaElementi WHERE 1 = 0"));
+    if (!columns)
+        return columns.error();
+    if (columns->columnIndex(u"Archivio") < 0) {
+        if (db::Result<db::RowSet> added = connection.runNative(
+                QStringLiteral("ALTER TABLE SincroniaElementi ADD COLUMN Archivio TEXT"));
+            !added)
+            return added.error();
     }
     return {};
 }
@@ -97,16 +108,20 @@ db::Result<CollectionState> readCollectionState(db::Connection &connection, Coll
     if (stored->rows.isEmpty() || stored->rows.first().value(0).toString() != url)
         return state;
     state.syncToken = stored->rows.first().value(1).toString();
+    // SELECT *: a table of the first version has no Archivio, whose items then count as
+    // agreed with an archive that changed.
     db::Result<db::RowSet> items = connection.runNative(
-        QStringLiteral(
-            "SELECT Locale, Href, ETag, Accordato FROM SincroniaElementi WHERE Tipo = ?"),
-        {kind});
+        QStringLiteral("SELECT * FROM SincroniaElementi WHERE Tipo = ?"), {kind});
     if (!items)
         return items.error();
-    for (const QVariantList &row : std::as_const(items->rows)) {
-        const qint64 local = row.value(0).toLongLong();
-        state.items.insert(local, SyncedItem{local, row.value(1).toString(),
-                                             row.value(2).toString(), row.value(3).toString()});
+    const int archive = items->columnIndex(u"Archivio");
+    for (qsizetype r = 0; r < items->rows.size(); ++r) {
+        const qint64 local = items->value(r, u"Locale").toLongLong();
+        state.items.insert(
+            local, SyncedItem{local, items->value(r, u"Href").toString(),
+                              items->value(r, u"ETag").toString(),
+                              items->value(r, u"Accordato").toString(),
+                              archive < 0 ? QString() : items->rows[r][archive].toString()});
     }
     return state;
 }
@@ -131,8 +146,8 @@ db::Status writeCollectionState(db::Connection &connection, Collection collectio
     for (const SyncedItem &item : state.items) {
         if (db::Result<db::RowSet> put = connection.runNative(
                 QStringLiteral("INSERT INTO SincroniaElementi (Tipo, Locale, Href, ETag, "
-                               "Accordato) VALUES (?, ?, ?, ?, ?)"),
-                {kind, item.local, item.href, item.etag, item.agreed});
+                               "Accordato, Archivio) VALUES (?, ?, ?, ?, ?, ?)"),
+                {kind, item.local, item.href, item.etag, item.agreed, item.archive});
             !put)
             return put.error();
     }

@@ -27,13 +27,16 @@ db::Result<StoredSettings> readStoredSettings(db::Connection &connection);
 db::Status writeStoredSettings(db::Connection &connection, const StoredSettings &settings);
 
 // One item agreed with the server: the contact or appointment it is, its address there, the
-// ETag the server gave it and the version both sides last agreed on (the card or event text).
+// ETag the server gave it, the version both sides last agreed on (the card or event as the
+// server holds it) and what the archive held then (the card or event the archive makes of it),
+// against which the office's changes are found.
 struct SyncedItem
 {
     qint64 local = 0;
     QString href;
     QString etag;
     QString agreed;
+    QString archive;
 
     bool operator==(const SyncedItem &other) const = default;
 };

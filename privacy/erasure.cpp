@@ -167,16 +167,25 @@ db::Result<ErasureDone> eraseContact(db::Connection &connection, qint64 id)
         if (!tables)
             return tables.error();
         if (tables->contains(QStringLiteral("SincroniaElementi"), Qt::CaseInsensitive)) {
-            const char *const forget[] = {
-                "UPDATE SincroniaElementi SET Accordato = '' WHERE Tipo = 'contatti' AND "
-                "Locale = ?",
-                "UPDATE SincroniaElementi SET Accordato = '' WHERE Tipo = 'agenda' AND Locale IN "
-                "(SELECT Id FROM Calendario WHERE Cliente_ID = ?)",
+            // Both copies: the server's version and the archive's (a table of the first
+            // version has only the first).
+            const db::Result<db::RowSet> columns =
+                connection.runNative(QStringLiteral("SELECT * FROM SincroniaElementi WHERE 1 = 0"));
+            if (!columns)
+                return columns.error();
+            const QString set = columns->columnIndex(u"Archivio") < 0
+                                    ? QStringLiteral("Accordato = ''")
+                                    : QStringLiteral("Accordato = '', Archivio = ''");
+            const QString forget[] = {
+                QStringLiteral("UPDATE SincroniaElementi SET %1 WHERE Tipo = 'contatti' AND "
+                               "Locale = ?")
+                    .arg(set),
+                QStringLiteral("UPDATE SincroniaElementi SET %1 WHERE Tipo = 'agenda' AND "
+                               "Locale IN (SELECT Id FROM Calendario WHERE Cliente_ID = ?)")
+                    .arg(set),
             };
-            for (const char *sql : forget) {
-                if (db::Result<db::RowSet> forgotten =
-                        connection.runNative(QString::fromLatin1(sql), {id});
-                    !forgotten)
+            for (const QString &sql : forget) {
+                if (db::Result<db::RowSet> forgotten = connection.runNative(sql, {id}); !forgotten)
                     return forgotten.error();
             }
         }

@@ -170,8 +170,11 @@ QByteArray ComponiVCard(const DatiVCard &card)
     if (const CardDate rev = readCardDate(card[Revision]); rev.kind == CardDate::Kind::Date)
         out.line(QLatin1String("REV:") + basicDate(rev.date) + QLatin1String("T000000Z"));
     // A birthday is a date, never a moment: no time, so no time zone moves it a day.
+    // A birthday without its year (--0315), as a phone keeps it, is written as it came.
     if (const CardDate bday = readCardDate(card[Birthday]); bday.kind == CardDate::Kind::Date)
         out.line(QLatin1String("BDAY:") + basicDate(bday.date));
+    else if (bday.kind == CardDate::Kind::Partial)
+        out.line(QLatin1String("BDAY:") + uri(card[Birthday].trimmed()));
     // LABEL is no longer a property in 4.0: the goods destination travels as an extension.
     out.property("X-CALVETRA-DESTMERCE:", card[Label]);
     out.line(QStringLiteral("END:VCARD"));

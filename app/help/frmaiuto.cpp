@@ -60,7 +60,15 @@ TfrmAiuto::TfrmAiuto(QWidget *parent) : QWidget(parent, Qt::Window)
 
 void TfrmAiuto::showContext(int context)
 {
-    showPage(help::pageFor(context));
+    const QString section = help::sectionFor(context);
+    if (section.isEmpty()) {
+        showPage(help::pageFor(context));
+        return;
+    }
+    QUrl url = help::pageUrl(help::pageFor(context));
+    url.setFragment(section);
+    m_browser->setSource(url);
+    pageChanged();
 }
 
 void TfrmAiuto::showPage(const QString &page)

@@ -11,7 +11,8 @@ namespace help {
 struct Topic
 {
     int context;
-    QString page; // file name in app/help/pages
+    QString page;         // file name in app/help/pages
+    QString section = {}; // the anchor within the page, for a part of a window
 };
 
 // Every context with a page of its own.
@@ -20,6 +21,8 @@ const QList<Topic> &topics();
 const QString &indexPage();
 // The page of `context`; the index when the context has none.
 QString pageFor(int context);
+// Where on its page `context` is described: an anchor, or empty for the top.
+QString sectionFor(int context);
 
 QUrl pageUrl(const QString &page);     // qrc:/help/<page>
 QString pagePath(const QString &page); // :/help/<page>

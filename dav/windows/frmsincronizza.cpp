@@ -135,8 +135,9 @@ void TfrmSincronizza::showStep(const QString &what, int done, int total)
 
 void TfrmSincronizza::showEnd(const db::Result<dav::SyncReport> &result)
 {
+    // Full only when it was all done.
     m_bar->setRange(0, 1);
-    m_bar->setValue(1);
+    m_bar->setValue(result ? 1 : 0);
     m_cancel->setEnabled(false);
     m_close->setEnabled(true);
     m_close->setDefault(true);
@@ -144,7 +145,11 @@ void TfrmSincronizza::showEnd(const db::Result<dav::SyncReport> &result)
     if (!result) {
         m_state->setText(m_cancelled ? QStringLiteral("Sincronizzazione annullata.")
                                      : QStringLiteral("Sincronizzazione non riuscita."));
-        m_summary->setPlainText(result.message());
+        m_summary->setPlainText(
+            m_cancelled ? result.message()
+                        : result.message() +
+                              QStringLiteral("\n\nL'indirizzo del server, l'utente e la password "
+                                             "sono nelle Opzioni, scheda «Sincronizzazione»."));
         Q_EMIT syncFinished(false);
         return;
     }
@@ -160,8 +165,10 @@ void TfrmSincronizza::showEnd(const db::Result<dav::SyncReport> &result)
 
 void TfrmSincronizza::closeEvent(QCloseEvent *event)
 {
-    // A running sync is stopped with "Annulla" first: closing would hide what it did.
+    // Closing a running sync stops it, as "Annulla" does; the window stays to say so.
     if (isRunning()) {
+        if (m_cancel->isEnabled())
+            m_cancel->click();
         event->ignore();
         return;
     }

@@ -331,7 +331,13 @@ Result<sqlite3_stmt *> SqliteConnection::prepare(const QString &sql)
         sqlite3_finalize(stmt);
         return queriesOnlyError();
     }
-    if (m_statements.size() >= kMaxCachedStatements) {
+    // A statement that changes the tables makes the kept ones describe them as they were (a
+    // "SELECT *" would name the old columns until its first step): they are prepared anew.
+    const QString first = sql.trimmed().section(u' ', 0, 0);
+    const bool changesTables = first.compare(u"CREATE", Qt::CaseInsensitive) == 0 ||
+                               first.compare(u"ALTER", Qt::CaseInsensitive) == 0 ||
+                               first.compare(u"DROP", Qt::CaseInsensitive) == 0;
+    if (m_statements.size() >= kMaxCachedStatements || changesTables) {
         for (sqlite3_stmt *old : std::as_const(m_statements))
             sqlite3_finalize(old);
         m_statements.clear();

@@ -61,7 +61,10 @@ TfrmOpzioni::TfrmOpzioni(OptionsStore &store) : m_store(store)
     m_tabs->addTab(m_logo, QStringLiteral("  Logo    "));
     m_emailTab = buildEmail();
     m_tabs->addTab(m_emailTab, QStringLiteral("  Email  "));
-    m_tabs->addTab(buildSync(), QStringLiteral("  Sincronizzazione  "));
+    QWidget *sync = buildSync();
+    // F1 on this tab opens its own part of the options' page.
+    sync->setProperty("helpContext", 16050);
+    m_tabs->addTab(sync, QStringLiteral("  Sincronizzazione  "));
     m_davTest = new WorkerThread(this);
     layout->addWidget(m_tabs, 1);
     resize(820, 520);
@@ -311,7 +314,7 @@ void TfrmOpzioni::testSync()
         dav::DavClient client(settings);
         client.setKeepGoing([&stop] { return !stop.load(); });
         const db::Result<dav::Collections> found =
-            dav::discoverCollections(client, QUrl(settings.server), false);
+            dav::discoverCollections(client, dav::serverUrl(settings.server), false);
         const QString message = found ? dav::describeCollections(*found) : found.message();
         return [this, message] {
             m_davResult->setText(message);

@@ -177,7 +177,7 @@ private Q_SLOTS:
         click(&main, "btnAttivitaSincronizza");
         QVERIFY(sync.isVisible());
         QVERIFY(finished.wait(60000));
-        QVERIFY2(sync.summary().contains(QStringLiteral("Contatti: 2 inviati al server")),
+        QVERIFY2(sync.summary().contains(QStringLiteral("Contatti: inviati al server 2")),
                  qPrintable(sync.summary()));
         QCOMPARE(o.dialogs.messages.size(), 1);
     }

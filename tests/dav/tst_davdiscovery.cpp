@@ -33,6 +33,16 @@ class TestDavDiscovery : public QObject
     TestCertificates m_certificates;
 
 private Q_SLOTS:
+    // An address typed without its scheme is a secure one; one with it stays as typed.
+    void addressWithoutSchemeIsHttps()
+    {
+        QCOMPARE(serverUrl(QStringLiteral(" dav.esempio.it/ufficio/ ")),
+                 QUrl(QStringLiteral("https://dav.esempio.it/ufficio/")));
+        QCOMPARE(serverUrl(QStringLiteral("http://127.0.0.1:5232/")),
+                 QUrl(QStringLiteral("http://127.0.0.1:5232/")));
+        QVERIFY(serverUrl(QString()).isEmpty());
+    }
+
     void initTestCase() { QVERIFY(m_certificates.ok()); }
 
     // A user without collections gets one of each, named for the program; a second discovery

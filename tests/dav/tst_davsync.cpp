@@ -149,9 +149,11 @@ private Q_SLOTS:
 
         ToolRun first = dav(archive);
         QCOMPARE(first.exitCode, 0);
-        QVERIFY2(first.out.contains(QStringLiteral("Contatti: 2 inviati")), qPrintable(first.out));
-        QVERIFY(first.out.contains(QStringLiteral("Agenda: 2 inviati")));
-        QVERIFY(first.out.contains(QStringLiteral("Creato sul server: Calvetra – Contatti")));
+        QVERIFY2(first.out.contains(QStringLiteral("Contatti: inviati al server 2")),
+                 qPrintable(first.out));
+        QVERIFY(first.out.contains(QStringLiteral("Agenda: inviati al server 2")));
+        QVERIFY(first.out.contains(
+            QStringLiteral("Creata sul server la rubrica «Calvetra – Contatti»")));
 
         DavPhone phone(server.url(QStringLiteral("/ufficio/calvetra-contatti/")),
                        server.url(QStringLiteral("/ufficio/calvetra-agenda/")), kUser, kPassword);
@@ -179,10 +181,12 @@ private Q_SLOTS:
         const QString before = snapshot(archive);
         ToolRun again = dav(archive);
         QCOMPARE(again.exitCode, 0);
-        QVERIFY2(again.out.contains(QStringLiteral("Contatti: 0 inviati al server, 0 ricevuti "
-                                                   "dal server, 0 aggiornati")),
+        QVERIFY2(again.out.contains(QStringLiteral("Contatti: inviati al server 0, ricevuti "
+                                                   "dal server 0, aggiornati in archivio 0")),
                  qPrintable(again.out));
-        QVERIFY(again.out.contains(QStringLiteral("Agenda: 0 inviati al server, 0 ricevuti")));
+        QVERIFY(again.out.contains(
+            QStringLiteral("Agenda: inviati al server 0, ricevuti dal server 0")));
+        QVERIFY(again.out.contains(QStringLiteral("Nessuna novità")));
         QCOMPARE(snapshot(archive), before);
     }
 
@@ -266,7 +270,8 @@ private Q_SLOTS:
         // Nothing more to do on either side.
         QVERIFY(phone.sync());
         ToolRun quiet = dav(archive);
-        QVERIFY2(quiet.out.contains(QStringLiteral("Contatti: 0 inviati al server, 0 ricevuti")),
+        QVERIFY2(quiet.out.contains(
+                     QStringLiteral("Contatti: inviati al server 0, ricevuti dal server 0")),
                  qPrintable(quiet.out));
 
         // The office brings the cancelled contact back: it goes to the phone again.
@@ -276,6 +281,64 @@ private Q_SLOTS:
         QCOMPARE(dav(archive).exitCode, 0);
         QVERIFY(phone.sync());
         QVERIFY(!phone.find(contatti, "Verdi").isEmpty());
+    }
+
+    // What the archive cannot hold (a birthday without its year, a town it does not know, a
+    // photo, a phone's own properties) stays on the phone, also when the office changes the card
+    // later; the sync says what did not enter the archive.
+    void phoneOnlyFieldsStayOnThePhone()
+    {
+        DavTestServer server;
+        m_server = server.url();
+        FreshArchive archive;
+        QCOMPARE(dav(archive).exitCode, 0);
+        DavPhone phone(server.url(QStringLiteral("/ufficio/calvetra-contatti/")),
+                       server.url(QStringLiteral("/ufficio/calvetra-agenda/")), kUser, kPassword);
+        QVERIFY(phone.sync());
+        const QString contatti = QStringLiteral("contatti");
+        const QByteArray card =
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:telefono-lucia\r\nN:Bianchi;Lucía;;;\r\n"
+            "FN:Lucía Bianchi\r\nTEL;TYPE=CELL:339 1\r\nBDAY:--0315\r\n"
+            "ADR;TYPE=HOME:;;Via Roma 1;Paperopoli;;12345;Italia\r\n"
+            "NICKNAME:Lulù\r\nX-TELEFONO-SUONERIA:campane\r\n"
+            "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD/"
+            "2wBDAAgGBgcGBQgHBwcJCQgKDBQNDA\r\n"
+            " sLDBkSEw8UHRofHh0aHBwgJC4nICIsIxwcKDcpLDAxNDQ0Hyc5PTgyPC4zNDL/\r\n"
+            "END:VCARD\r\n";
+        phone.write(contatti, QStringLiteral("lucia.vcf"), card);
+        QVERIFY(phone.sync());
+
+        ToolRun first = dav(archive);
+        QCOMPARE(first.exitCode, 0);
+        QVERIFY2(first.out.contains(QStringLiteral("Contatti: inviati al server 0, ricevuti dal "
+                                                   "server 1, aggiornati in archivio 1")),
+                 qPrintable(first.out));
+        QVERIFY(first.out.contains(QStringLiteral("comune dal telefono «Paperopoli» non entra in "
+                                                  "archivio")));
+        QVERIFY(first.out.contains(QStringLiteral("data di nascita dal telefono «--0315»")));
+        QVERIFY(phone.sync());
+        QCOMPARE(phone.read(contatti, QStringLiteral("lucia.vcf")), card);
+
+        // The office changes the e-mail: the card on the phone takes it and keeps the rest.
+        archive.native(QStringLiteral("UPDATE Contatti SET email = 'lucia@esempio.it' WHERE "
+                                      "Cognome = 'Bianchi'"));
+        ToolRun second = dav(archive);
+        QCOMPARE(second.exitCode, 0);
+        QVERIFY2(second.out.contains(QStringLiteral("Contatti: inviati al server 1")),
+                 qPrintable(second.out));
+        QVERIFY(phone.sync());
+        const QByteArray after = phone.read(contatti, QStringLiteral("lucia.vcf"));
+        QVERIFY2(after.contains("lucia@esempio.it"), after.constData());
+        QVERIFY(after.contains("--0315"));
+        QVERIFY(after.contains("Paperopoli"));
+        QVERIFY(after.contains("NICKNAME:Lul\xc3\xb9"));
+        QVERIFY(after.contains("X-TELEFONO-SUONERIA:campane"));
+        QVERIFY(after.contains("PHOTO;ENCODING=b;TYPE=JPEG:/9j/"));
+        QVERIFY(after.contains("UID:telefono-lucia") ||
+                after.contains("UID;VALUE=text:telefono-lucia"));
+        // Nothing more to do afterwards.
+        ToolRun third = dav(archive);
+        QVERIFY2(third.out.contains(QStringLiteral("Nessuna novità")), qPrintable(third.out));
     }
 
     // A phone's change and an office's change to different fields are both kept; the same field
@@ -304,7 +367,7 @@ private Q_SLOTS:
         ToolRun run = dav(archive);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains(QStringLiteral("Conflitti: 1.")), qPrintable(run.out));
-        QVERIFY(run.out.contains(QStringLiteral("conflitto: Bianchi Luca, note: in archivio "
+        QVERIFY(run.out.contains(QStringLiteral("conflitto su Bianchi Luca, note: in archivio "
                                                 "«scritta in ufficio», sul telefono «scritta "
                                                 "sul telefono»")));
         QCOMPARE(text(field(archive, QStringLiteral("Cellulare"), QStringLiteral("Bianchi"))),
@@ -443,7 +506,7 @@ private Q_SLOTS:
         QCOMPARE(snapshot(archive), before);
         ToolRun trusted = dav(archive, {QStringLiteral("--ca-file"), certificates.ca()});
         QVERIFY2(trusted.exitCode == 0, qPrintable(trusted.err));
-        QVERIFY(trusted.out.contains(QStringLiteral("Contatti: 1 inviati")));
+        QVERIFY(trusted.out.contains(QStringLiteral("Contatti: inviati al server 1")));
     }
 
     // Servers that cannot be used: an Italian message, exit 1, the archive as it was.
@@ -467,7 +530,8 @@ private Q_SLOTS:
         // Nobody listening any more.
         ToolRun down = dav(archive);
         QCOMPARE(down.exitCode, 1);
-        QVERIFY2(down.err.contains(QStringLiteral("Connessione con")), qPrintable(down.err));
+        QVERIFY2(down.err.contains(QStringLiteral("non risponde nessun server")),
+                 qPrintable(down.err));
         QVERIFY(down.err.contains(QStringLiteral("L'archivio non è stato cambiato.")));
 
         const auto fake = [&](const char *mode, const QStringList &more, const QString &expected) {
