@@ -18,8 +18,8 @@ constexpr char16_t kWindows1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// The separators a CSV file may use, in the order they win when they split the first rows
-// equally well: the one of Italian spreadsheets first.
+// The separators a CSV file may use, in the order they win when each splits the first rows
+// evenly: the one of Italian spreadsheets first.
 constexpr std::array<char16_t, 3> kSeparators = {u';', u',', u'\t'};
 
 // How many rows the choice of the separator looks at.
@@ -147,7 +147,9 @@ QChar findSeparator(QStringView text)
         bool even = cells > 1;
         for (const QVariantList &row : sample)
             even = even && row.size() == cells;
-        if (even != bestEven ? even : cells > bestCells) {
+        // An even split beats an uneven one, and among even ones the first separator wins: a
+        // file written by writeCsv() (';', commas left unquoted) reads back as written.
+        if (even ? !bestEven : !bestEven && cells > bestCells) {
             best = separator;
             bestCells = cells;
             bestEven = even;
@@ -194,7 +196,9 @@ db::Result<SheetRows> readCsv(QByteArrayView bytes, CsvFormat *format)
     if (looksBinary(bytes))
         return db::Error{QStringLiteral("Il file non è un file CSV: contiene dati binari.")};
 
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // The mark was taken off above: a U+FEFF left is the first character of the first cell.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) {
         text = fromWindows1252(bytes);

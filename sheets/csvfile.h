@@ -25,9 +25,10 @@ struct CsvFormat
 // never closed: an Italian message. `format`, when given, says what was found.
 //
 // In more detail: of the separators that split every one of the first 20 rows into the same
-// number of cells (more than one), the one giving the most cells wins, ';' before ',' before
-// the tab when they give as many; when none does, the one that splits the first row into the
-// most cells; when none splits it, ';' and one cell a row. A line break inside quotes is read
+// number of cells (more than one), ';' wins before ',' before the tab, however many cells each
+// gives (so that a file of writeCsv(), its commas unquoted, reads back as written); when none
+// does, the one that splits the first row into the most cells; when none splits it, ';' and
+// one cell a row. A line break inside quotes is read
 // as LF, whatever the file's line ends. A row whose cells are all empty (";;;") is skipped like
 // a blank line. A quote inside an unquoted cell, or text after a closing quote, is kept as
 // written. Binary: a NUL byte, or more than one byte in ten a control character other than tab,

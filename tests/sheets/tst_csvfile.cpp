@@ -171,9 +171,12 @@ private Q_SLOTS:
 
     void choosingTheSeparator()
     {
-        // As many cells with either: the Italian one.
+        // Both split evenly: the Italian one, even where the other gives more cells.
         QCOMPARE(read("Rossi;Mario, dott.\r\nBianchi;Anna, avv.\r\n"),
                  QList<QStringList>({{"Rossi", "Mario, dott."}, {"Bianchi", "Anna, avv."}}));
+        QCOMPARE(read("Via Roma, 1, scala B;Roma\r\nVia Po, 2, int. 3;Torino\r\n"),
+                 QList<QStringList>(
+                     {{"Via Roma, 1, scala B", "Roma"}, {"Via Po, 2, int. 3", "Torino"}}));
         // Even rows beat more cells on the first row alone.
         QCOMPARE(read("a,b,c;d;e;f\r\ng,h,i\r\n"),
                  QList<QStringList>({{"a", "b", "c;d;e;f"}, {"g", "h", "i"}}));
@@ -269,6 +272,12 @@ private Q_SLOTS:
         QCOMPARE(read(bytes, &format), cells);
         QCOMPARE(format.separator, QChar(u';'));
         QVERIFY(format.utf8 && format.byteOrderMark);
+
+        // Commas in every cell, and a character like the byte-order mark starting the file.
+        const SheetRows commas = {{QStringLiteral("\uFEFFa, b, c"), QStringLiteral("d,e")},
+                                  {QStringLiteral("f,g,h"), QStringLiteral("i,l")}};
+        QCOMPARE(read(writeCsv(commas)),
+                 QList<QStringList>({{QStringLiteral("\uFEFFa, b, c"), "d,e"}, {"f,g,h", "i,l"}}));
     }
 };
 
