@@ -124,13 +124,18 @@ private:
     qint64 m_unpacked = 0;
 };
 
-QString attribute(const QXmlStreamReader &xml, QStringView localName)
+QStringView attributeIn(const QXmlStreamAttributes &attributes, QStringView localName)
 {
-    for (const QXmlStreamAttribute &a : xml.attributes()) {
+    for (const QXmlStreamAttribute &a : attributes) {
         if (a.name() == localName)
-            return a.value().toString();
+            return a.value();
     }
     return {};
+}
+
+QString attribute(const QXmlStreamReader &xml, QStringView localName)
+{
+    return attributeIn(xml.attributes(), localName).toString();
 }
 
 bool isTrue(const QString &value)
@@ -414,12 +419,14 @@ public:
                 row = r > 0 ? r : row + 1;
                 column = 0;
             } else if (xml.name() == u"c") {
-                const CellReference at = parseReference(attribute(xml, u"r"));
+                // The attributes once: every call of attributes() copies them.
+                const QXmlStreamAttributes attributes = xml.attributes();
+                const CellReference at = parseReference(attributeIn(attributes, u"r"));
                 column = at.column > 0 ? at.column : column + 1;
                 if (at.row > 0)
                     row = at.row;
-                const QString type = attribute(xml, u"t");
-                const QString style = attribute(xml, u"s");
+                const QString type = attributeIn(attributes, u"t").toString();
+                const QString style = attributeIn(attributes, u"s").toString();
                 QString stored;
                 QString inlineText;
                 while (xml.readNextStartElement()) {

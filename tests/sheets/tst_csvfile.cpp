@@ -127,27 +127,13 @@ private Q_SLOTS:
 
     void aPhonesExportWithManyEmptyCells()
     {
-        const QStringList header = {"Name",
-                                    "Given Name",
-                                    "Additional Name",
-                                    "Family Name",
-                                    "Yomi Name",
-                                    "Name Prefix",
-                                    "Name Suffix",
-                                    "Nickname",
-                                    "Birthday",
-                                    "Notes",
-                                    "Group Membership",
-                                    "E-mail 1 - Type",
-                                    "E-mail 1 - Value",
-                                    "Phone 1 - Type",
-                                    "Phone 1 - Value",
-                                    "Phone 2 - Type",
-                                    "Phone 2 - Value",
-                                    "Address 1 - Formatted",
-                                    "Address 1 - Street",
-                                    "Address 1 - City",
-                                    "Address 1 - Postal Code"};
+        const QStringList header =
+            QStringLiteral("Name,Given Name,Additional Name,Family Name,Yomi Name,Name Prefix,"
+                           "Name Suffix,Nickname,Birthday,Notes,Group Membership,E-mail 1 - Type,"
+                           "E-mail 1 - Value,Phone 1 - Type,Phone 1 - Value,Phone 2 - Type,"
+                           "Phone 2 - Value,Address 1 - Formatted,Address 1 - Street,"
+                           "Address 1 - City,Address 1 - Postal Code")
+                .split(u',');
         QStringList mario(header.size());
         mario[0] = "Mario Rossi";
         mario[1] = "Mario";
