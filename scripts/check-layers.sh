@@ -18,6 +18,7 @@ rules=(
   "schema:db/ common/"
   "session:db/ common/"
   "vcard:db/ common/"
+  "sheets:db/ common/"
   "taxcode:db/"
   "jet:db/"
   "migration:db/ common/ jet/ schema/ options/"
@@ -75,7 +76,7 @@ for rule in "${rules[@]}"; do
 done
 # Nothing outside the application, its tests and its benchmarks reaches the application.
 if grep -rln '^#include "app/' --include='*.cpp' --include='*.h' \
-     db common schema session vcard taxcode jet migration contacts payments reference agenda notices options mail about privacy net dav \
+     db common schema session vcard sheets taxcode jet migration contacts payments reference agenda notices options mail about privacy net dav \
      tools 2>/dev/null; then
   echo "the files above include app/ headers" >&2
   status=1

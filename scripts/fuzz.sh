@@ -11,7 +11,7 @@ seconds=${1:-30}
 [ $# -gt 0 ] && shift
 build=${CALVETRA_FUZZ_BUILD_DIR:-$root/build-fuzz}
 targets=(sqltranslation updatescript rowfilter rowsort reportlayout printquery rowsfile multistatus icalwriter icalreader vcardreader
-  codicefiscale headerencoder mimemessage)
+  codicefiscale headerencoder mimemessage csvfile xlsxfile)
 
 CALVETRA_EXTRA_PACKAGES="clang-14 libclang-rt-14-dev" bash "$root/scripts/setup.sh"
 

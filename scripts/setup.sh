@@ -14,6 +14,9 @@ packages=(
   libpq-dev postgresql-15 postgresql-common postgresql-client-15
   # the Windows version's archives: the library that reads them, its tools for the tests
   mdbtools-dev mdbtools
+  # spreadsheet files: the .xlsx reader's zip library, the writer's library, and for the tests
+  # a reader and writer nobody here wrote
+  libzip-dev libxlsxwriter-dev python3-openpyxl
   # the phones' server and an independent client playing the phone, for the sync's tests
   radicale vdirsyncer python3-caldav
 )
