@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 install(TARGETS calvetra stampa calvetra-sql calvetra-ical calvetra-vcard calvetra-cf
-  calvetra-mail calvetra-privacy calvetra-dav RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  calvetra-mail calvetra-privacy calvetra-dav calvetra-csv RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The program and the runner find these from their own folder: ../share/calvetra/reports.
 # The distributor's lines of the about box ("Realizzazione"), left empty to be filled in.
 install(FILES ${CMAKE_SOURCE_DIR}/dist/realizzazione.ini
@@ -15,7 +15,7 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/tools/stampa/reports/
 
 # Manual pages, compressed as Debian keeps them.
 set(calvetra_man_pages calvetra stampa calvetra-sql calvetra-ical calvetra-vcard calvetra-cf
-  calvetra-mail calvetra-privacy calvetra-dav)
+  calvetra-mail calvetra-privacy calvetra-dav calvetra-csv)
 set(calvetra_man_gz)
 foreach(page IN LISTS calvetra_man_pages)
   set(source ${CMAKE_SOURCE_DIR}/dist/man/${page}.1)
