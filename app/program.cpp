@@ -74,17 +74,15 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_opzioni = std::make_unique<TfrmOpzioni>(*m_options);
     QObject::connect(m_opzioni.get(), &TfrmOpzioni::saved, m_inizio.get(),
                      [this] { m_inizio->showCompanyName(); });
-    // The sync gets a connection of its own, to the archive percorso.txt names, which is the one
-    // in use.
-    m_sincronizza = std::make_unique<TfrmSincronizza>(
-        db.Connessione(),
-        [programFolder] {
-            const db::Result<ArchiveLocation> location = locateArchive(programFolder);
-            if (!location)
-                return db::Result<std::unique_ptr<db::Connection>>(location.error());
-            return db::openArchive(location->archive);
-        },
-        m_inizio.get());
+    // The sync and the spreadsheet import work with a connection of their own, to the archive
+    // percorso.txt names, which is the one in use.
+    const auto openOwn = [programFolder] {
+        const db::Result<ArchiveLocation> location = locateArchive(programFolder);
+        if (!location)
+            return db::Result<std::unique_ptr<db::Connection>>(location.error());
+        return db::openArchive(location->archive);
+    };
+    m_sincronizza = std::make_unique<TfrmSincronizza>(db.Connessione(), openOwn, m_inizio.get());
     // What the phones changed shows in the lists that are open.
     QObject::connect(m_sincronizza.get(), &TfrmSincronizza::syncFinished, [this](bool changed) {
         if (!changed)
@@ -109,6 +107,8 @@ Program::Program(const QString &programFolder) : m_programFolder(programFolder)
     m_contatti =
         std::make_unique<TfrmContatti>(*m_contacts, reference, *m_payments, *m_agenda, *m_options,
                                        db.gridLayouts(), *m_contattiDett, *m_indirizziEmail);
+    // The spreadsheet import writes with a connection of its own, off the window's thread.
+    m_contatti->setOpenConnection(openOwn);
     m_contatti->setSendEmail([this](const QStringList &addresses) {
         m_email->prepara(addresses, QString(), QString());
         m_email->apri();

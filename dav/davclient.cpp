@@ -120,7 +120,10 @@ db::Result<DavResponse> DavClient::send(const DavRequest &request)
     if (!m_settings.user.isEmpty()) {
         curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
-        curl_easy_setopt(curl, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+        // Until the server has said which it takes, both; then that one alone, so that Basic
+        // goes with the first request instead of after a refusal.
+        curl_easy_setopt(curl, CURLOPT_HTTPAUTH,
+                         m_auth ? m_auth : long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
     }
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
@@ -146,6 +149,14 @@ db::Result<DavResponse> DavClient::send(const DavRequest &request)
     password.fill('\0');
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (!m_auth && code == CURLE_OK && status != 401 && !m_settings.user.isEmpty()) {
+        long offered = 0;
+        curl_easy_getinfo(curl, CURLINFO_HTTPAUTH_AVAIL, &offered);
+        if (offered & CURLAUTH_DIGEST)
+            m_auth = CURLAUTH_DIGEST;
+        else if (offered & CURLAUTH_BASIC)
+            m_auth = CURLAUTH_BASIC;
+    }
     switch (code) {
     case CURLE_OK:
         break;

@@ -66,6 +66,7 @@ private:
     void *m_curl = nullptr;
     DavFailure m_failure = DavFailure::None;
     std::function<bool()> m_keepGoing;
+    long m_auth = 0; // the authentication the server asked for, once known
 };
 
 } // namespace dav

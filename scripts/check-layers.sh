@@ -29,7 +29,7 @@ rules=(
   "options:db/ common/ session/ dav/"
   "notices:db/ common/ session/"
   "privacy:db/ common/ session/"
-  "contacts/windows:db/ common/ session/ contacts/ vcard/ taxcode/ payments/windows/ payments/ agenda/ options/ reference/ privacy/"
+  "contacts/windows:db/ common/ session/ contacts/ vcard/ sheets/ taxcode/ payments/windows/ payments/ agenda/ options/ reference/ privacy/"
   "payments/windows:db/ common/ session/ payments/"
   "agenda:db/ common/ session/"
   "agenda/windows:db/ common/ session/ agenda/"

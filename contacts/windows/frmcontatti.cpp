@@ -11,8 +11,10 @@
 #include "common/widgets/inputconventions.h"
 #include "common/widgets/toolbuttons.h"
 #include "common/widgets/waitcursor.h"
+#include "common/workerthread.h"
 #include "contacts/contactsearch.h"
 #include "contacts/contactstore.h"
+#include "contacts/sheetexport.h"
 #include "contacts/vcardexport.h"
 #include "contacts/vcardimport.h"
 #include "contacts/windows/frmcontattidett.h"
@@ -89,6 +91,10 @@ const QList<GridColumn> kDesign = {
 const QString kNoSelection =
     QStringLiteral("Attenzione devi selezionare i contatti da copiare le email");
 const QString kVCardFilter = QStringLiteral("Vcard (*.vcf)");
+const QString kSheetCaption = QStringLiteral("Fogli di calcolo");
+const QString kSheetFilter = QStringLiteral(
+    "Fogli di calcolo (*.csv *.xlsx);;CSV (*.csv);;Excel (*.xlsx);;Tutti i file (*)");
+const QString kSheetSaveFilter = QStringLiteral("Excel (*.xlsx);;CSV per fogli di calcolo (*.csv)");
 
 // While an import runs the list shows nothing of it; afterwards, however the import ended, it
 // is read again on the same filter, sort and contact, and shown.
@@ -145,6 +151,15 @@ TfrmContatti::TfrmContatti(ContactStore &store, ReferenceStore &reference, Payme
     auto *esporta =
         toolButton(this, QStringLiteral("btEsportaVCard"), QStringLiteral("Esporta Vcard"),
                    QString(), QStyle::SP_DialogSaveButton);
+    auto *importaFoglio =
+        toolButton(this, QStringLiteral("btImportaFoglio"), QStringLiteral("Importa foglio"),
+                   QStringLiteral("Importa i contatti di un foglio di calcolo (CSV o Excel)"),
+                   QStyle::SP_DialogOpenButton);
+    auto *esportaFoglio =
+        toolButton(this, QStringLiteral("btEsportaFoglio"), QStringLiteral("Esporta foglio"),
+                   QStringLiteral("Esporta in un foglio di calcolo (CSV o Excel) i contatti "
+                                  "selezionati, o tutti quelli dell'elenco"),
+                   QStyle::SP_DialogSaveButton);
     auto *copia = toolButton(this, QStringLiteral("spdCopyEmail"), QStringLiteral("Copia email"),
                              QString(), QStyle::SP_FileDialogContentsView);
     auto *invia = toolButton(this, QStringLiteral("spdEmail"), QStringLiteral("Invia email"),
@@ -159,8 +174,8 @@ TfrmContatti::TfrmContatti(ContactStore &store, ReferenceStore &reference, Payme
                               QString(), QStyle::SP_ArrowForward);
     importa->setToolTip(QStringLiteral("Importa in archivio i Dati di una VCard"));
     esporta->setToolTip(QStringLiteral("Esporta i record selezionati in Vcard"));
-    for (QToolButton *b :
-         {aiuto, ricarica, importa, esporta, copia, invia, elimina, aggiungi, avanti, indietro})
+    for (QToolButton *b : {aiuto, ricarica, importa, esporta, importaFoglio, esportaFoglio, copia,
+                           invia, elimina, aggiungi, avanti, indietro})
         toolbar->addWidget(b);
     toolbar->addStretch();
     layout->addLayout(toolbar);
@@ -250,6 +265,11 @@ TfrmContatti::TfrmContatti(ContactStore &store, ReferenceStore &reference, Payme
     connect(invia, &QToolButton::clicked, this, &TfrmContatti::inviaEmail);
     connect(importa, &QToolButton::clicked, this, &TfrmContatti::importaVCard);
     connect(esporta, &QToolButton::clicked, this, &TfrmContatti::esportaVCard);
+    connect(importaFoglio, &QToolButton::clicked, this, &TfrmContatti::importaFoglio);
+    connect(esportaFoglio, &QToolButton::clicked, this, &TfrmContatti::esportaFoglio);
+    m_sheetImport = nullptr;
+    setOpenConnection({});
+    m_sheetExport = new WorkerThread(this);
     connect(indietro, &QToolButton::clicked, this, &QDialog::accept);
     setWindowState(Qt::WindowMaximized);
     resize(1100, 700);
@@ -465,6 +485,96 @@ void TfrmContatti::esportaVCard()
     }
     dialogs().information(messaggioEsportazioneVCard(*done, ids.size(), path),
                           QStringLiteral("Esporta Vcard"));
+}
+
+void TfrmContatti::setOpenConnection(TfrmImportaFoglio::OpenConnection open)
+{
+    delete m_sheetImport;
+    m_sheetImport = new TfrmImportaFoglio(std::move(open), this);
+    connect(m_sheetImport, &TfrmImportaFoglio::imported, this, [this](bool listsAdded) {
+        ListRestore restore(m_store.TableCercaContatti);
+        restore.reread();
+        if (listsAdded) {
+            for (db::DataSet *ds : {&m_reference.TableCategorie, &m_reference.TableProfessioni,
+                                    &m_reference.TableTitoli})
+                (void)ds->requery();
+        }
+    });
+}
+
+bool TfrmContatti::isExporting() const
+{
+    return m_sheetExport->isRunning();
+}
+
+void TfrmContatti::importaFoglio()
+{
+    const QString file = dialogs().chooseOpenFile(kSheetCaption, kSheetFilter, documentsFolder());
+    if (file.isEmpty())
+        return;
+    const db::Result<sheets::SheetRows> rows = [&] {
+        WaitCursor wait;
+        return readSheetFile(file);
+    }();
+    if (!rows) {
+        dialogs().error(rows.message());
+        return;
+    }
+    m_sheetImport->mostra(file, *rows);
+    dialogs().showModal(m_sheetImport);
+}
+
+void TfrmContatti::esportaFoglio()
+{
+    if (m_sheetExport->isRunning())
+        return;
+    // Several contacts selected: those, in the order selected; otherwise the whole list.
+    QList<qint64> ids;
+    const QList<db::DataSet::Bookmark> selected = m_grid->selectedBookmarks();
+    db::DataSet &list = m_store.TableCercaContatti;
+    if (selected.size() > 1) {
+        for (db::DataSet::Bookmark b : selected)
+            ids << list.valueOf(b, u"Ide").toLongLong();
+    } else {
+        const int key = list.columnIndex(u"Ide");
+        for (int r = 0; r < list.recordCount(); ++r)
+            ids << list.valueAt(r, key).toLongLong();
+    }
+    if (ids.isEmpty()) {
+        dialogs().error(QStringLiteral("L'elenco non ha contatti da esportare."));
+        return;
+    }
+    const QString chosen = dialogs().chooseSaveFile(
+        QStringLiteral("Esporta foglio (%1 contatti)").arg(ids.size()), kSheetSaveFilter,
+        QDir(documentsFolder()).filePath(QStringLiteral("Contatti.xlsx")));
+    if (chosen.isEmpty())
+        return;
+    const QString path = sheetFileName(chosen, QStringLiteral(".xlsx"));
+    if (sheetKindOf(path) == SheetKind::Unknown) {
+        dialogs().error(QStringLiteral("Il nome del file deve finire con .xlsx o .csv."));
+        return;
+    }
+    int missing = 0;
+    db::Result<sheets::SheetRows> rows = [&] {
+        WaitCursor wait;
+        return contactSheetRows(m_store.connection(), ids, &missing);
+    }();
+    if (!rows) {
+        dialogs().error(rows.message());
+        return;
+    }
+    // The file is written off the window's thread: a large workbook takes a while.
+    m_sheetExport->start([this, rows = std::move(*rows), path,
+                          missing](const std::atomic_bool &) -> std::function<void()> {
+        const db::Status written = writeSheetFile(path, rows);
+        const qsizetype count = rows.size() - 1;
+        return [written, count, path, missing] {
+            if (!written)
+                dialogs().error(written.message());
+            else
+                dialogs().information(sheetExportMessage(count, missing, path), kSheetCaption);
+        };
+    });
 }
 
 void TfrmContatti::importaVCard()

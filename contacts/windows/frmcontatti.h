@@ -1,5 +1,7 @@
 #pragma once
 
+#include "contacts/windows/frmimportafoglio.h"
+
 #include "session/gridlayouts.h"
 
 #include <QDialog>
@@ -16,6 +18,7 @@ class PaymentStore;
 class ReferenceStore;
 class QLineEdit;
 class TfrmContattiDett;
+class WorkerThread;
 class TfrmIndirizziEmail;
 
 // "Archivio": every contact, narrowed as the user types in the search boxes.
@@ -51,6 +54,15 @@ public:
     void inviaEmail();
     void esportaVCard(); // the selected contacts, in the order selected, to a file
     void importaVCard(); // the cards of a file, matched with the archive
+    // "Esporta foglio": the contacts selected (when several are) or else listed, in that order,
+    // to a CSV or .xlsx file, written off the window's thread.
+    void esportaFoglio();
+    // "Importa foglio": a CSV or .xlsx file, shown with its columns' matching before the
+    // import, which runs with a connection of its own (`setOpenConnection`).
+    void importaFoglio();
+    void setOpenConnection(TfrmImportaFoglio::OpenConnection open);
+    TfrmImportaFoglio *sheetImport() const { return m_sheetImport; }
+    bool isExporting() const;
     void selezionaTutti();
     void selezionaAuguri();
     void contaRecord();
@@ -77,6 +89,8 @@ private:
     TfrmContattiDett &m_editor;
     TfrmIndirizziEmail &m_addresses;
     std::function<void(const QStringList &)> m_sendEmail;
+    TfrmImportaFoglio *m_sheetImport;
+    WorkerThread *m_sheetExport;
     DataSetModel *m_model;
     DataGrid *m_grid;
     QLineEdit *m_nominativo;

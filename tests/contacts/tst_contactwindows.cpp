@@ -7,6 +7,7 @@
 #include "contacts/windows/frmcontatti.h"
 #include "contacts/windows/frmcontattidett.h"
 #include "contacts/windows/frmindirizziemail.h"
+#include "db/core/archive.h"
 #include "db/core/datetimes.h"
 #include "options/optionsstore.h"
 #include "payments/paymentstore.h"
@@ -14,6 +15,8 @@
 #include "payments/windows/pagamentipage.h"
 #include "reference/referencestore.h"
 #include "session/datamodule.h"
+#include "sheets/csvfile.h"
+#include "sheets/xlsxfile.h"
 #include "testsupport.h"
 #include "vcard/vcardreader.h"
 #include "vobjectcheck.h"
@@ -313,6 +316,87 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("btEsportaVCard"));
         QCOMPARE(QFileInfo(o.dialogs.suggestedFiles.last()).fileName(),
                  QStringLiteral("Rossi Mario.vcf"));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // "Importa foglio": the columns' matching shown and changeable, the import off the window's
+    // thread, its summary, the list showing the new contact.
+    void spreadsheetImportShowsItsColumnsAndImports()
+    {
+        Office o;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("nomi.csv"));
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("Cognome;Nome;Colore;Phone 1 - Type;Phone 1 - Value\r\n"
+                  "Verdi;Anna;blu;Mobile;333 7\r\nRossi;Mario;rosso;Home;06 1\r\n");
+        csv.close();
+        const QString archive = o.archive.path();
+        o.list.setOpenConnection([archive] { return db::openArchive(archive); });
+        o.dialogs.files << path;
+        o.dialogs.modalActions << [&](QWidget *w) {
+            auto *window = qobject_cast<TfrmImportaFoglio *>(w);
+            const auto combo = [&](int c) {
+                return window->findChild<QComboBox *>(QStringLiteral("cmbColonna%1").arg(c));
+            };
+            if (!window || combo(0)->currentText() != u"Cognome" ||
+                combo(2)->currentText() != u"(non importare)" ||
+                combo(3)->currentText() != u"(non importare)" ||
+                combo(4)->currentText() != u"Telefono (secondo «Phone 1 - Type»)")
+                return -1;
+            combo(2)->setCurrentText(QStringLiteral("Note"));
+            window->findChild<QPushButton *>(QStringLiteral("btnImporta"))->click();
+            if (!QTest::qWaitFor([window] { return !window->isRunning(); }, 20000))
+                return -2;
+            return window->result();
+        };
+        o.click(&o.list, QStringLiteral("btImportaFoglio"));
+        QCOMPARE(o.dialogs.modalWindows.last(), QStringLiteral("frmImportaFoglio"));
+        QVERIFY2(o.dialogs.messages.last().startsWith(
+                     "Importa foglio: 1 nuovi, 0 aggiornati, 1 saltati\nRiga 3 (Rossi Mario): "
+                     "già in archivio"),
+                 qPrintable(o.dialogs.messages.join(u'|')));
+        QVERIFY(o.listed().contains(QStringLiteral("Verdi Anna")));
+        const db::RowSet verdi = o.archive.run(
+            QStringLiteral("select Note, Cellulare from Contatti where Cognome = 'Verdi'"));
+        QCOMPARE(verdi.rows[0][0].toString(), QStringLiteral("blu"));
+        QCOMPARE(verdi.rows[0][1].toString(), QStringLiteral("333 7"));
+        QCOMPARE(o.archive.run(QStringLiteral("select count(*) from Contatti")).rows[0][0].toInt(),
+                 4);
+    }
+
+    // "Esporta foglio": the whole list in its order, or the contacts selected in theirs.
+    void spreadsheetExportWritesTheListOrTheSelection()
+    {
+        Office o;
+        QTemporaryDir dir;
+        o.dialogs.files << dir.filePath(QStringLiteral("elenco"));
+        o.click(&o.list, QStringLiteral("btEsportaFoglio"));
+        QCOMPARE(o.dialogs.suggestedFiles.last(), documentsFolder() + "/Contatti.xlsx");
+        QVERIFY(QTest::qWaitFor([&] { return !o.list.isExporting(); }, 20000));
+        QCOMPARE(o.dialogs.messages.last(), "Fogli di calcolo: Esportati 3 contatti nel file " +
+                                                dir.filePath("elenco.xlsx") + ".");
+        QFile xlsx(dir.filePath(QStringLiteral("elenco.xlsx")));
+        QVERIFY(xlsx.open(QIODevice::ReadOnly));
+        const db::Result<sheets::SheetRows> all = sheets::readXlsx(xlsx.readAll());
+        QVERIFY(all);
+        QCOMPARE(all->size(), 4);
+        QStringList names;
+        for (qsizetype r = 1; r < all->size(); ++r)
+            names << (all->at(r).value(0).toString() + all->at(r).value(2).toString());
+        QCOMPARE(names, (QStringList{"D'Amico", "Romagnoli S.p.A.", "Rossi"}));
+
+        o.list.grid()->selectRow(2, true); // Rossi
+        o.list.grid()->selectRow(0, true); // D'Amico
+        o.dialogs.files << dir.filePath(QStringLiteral("scelti.csv"));
+        o.click(&o.list, QStringLiteral("btEsportaFoglio"));
+        QVERIFY(QTest::qWaitFor([&] { return !o.list.isExporting(); }, 20000));
+        QFile csv(dir.filePath(QStringLiteral("scelti.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const db::Result<sheets::SheetRows> chosen = sheets::readCsv(csv.readAll());
+        QCOMPARE(chosen->size(), 3);
+        QCOMPARE(chosen->at(1).value(0).toString(), QStringLiteral("Rossi"));
+        QCOMPARE(chosen->at(2).value(0).toString(), QStringLiteral("D'Amico"));
         QVERIFY(!QApplication::overrideCursor());
     }
 
