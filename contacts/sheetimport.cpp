@@ -225,7 +225,8 @@ public:
                 return {id, QStringLiteral("stessa e-mail")};
         }
         if (const qint64 id = m_names.value(namesKey(cognome, nome, ragione, town)))
-            return {id, QStringLiteral("stesso nome e stesso comune")};
+            return {id, town ? QStringLiteral("stesso nome e stesso comune")
+                             : QStringLiteral("stesso nome, senza comune")};
         return {0, QString()};
     }
 
@@ -303,7 +304,7 @@ QStringList sheetHeaders(const sheets::SheetRows &rows)
     return headers;
 }
 
-QString SheetImportSummary::testo() const
+QString SheetImportSummary::testo(qsizetype notes) const
 {
     QString text = QStringLiteral("%1 nuovi, %2 aggiornati, %3 saltati")
                        .arg(nuovi)
@@ -311,8 +312,11 @@ QString SheetImportSummary::testo() const
                        .arg(saltati);
     if (!colonneIgnorate.isEmpty())
         text += QStringLiteral("\nColonne non importate: %1").arg(colonneIgnorate.join(u", "));
-    for (const QString &note : avvisi)
-        text += u'\n' + note;
+    const qsizetype shown = notes < 0 ? avvisi.size() : std::min(notes, avvisi.size());
+    for (qsizetype i = 0; i < shown; ++i)
+        text += u'\n' + avvisi[i];
+    if (shown < avvisi.size())
+        text += QStringLiteral("\n… e altre %1 note.").arg(avvisi.size() - shown);
     return text;
 }
 
@@ -352,8 +356,9 @@ db::Result<SheetImportSummary> importSheet(db::Connection &connection,
     if (db::Status loaded = duplicates.load(connection); !loaded)
         return loaded.error();
 
+    // One scale for both stages: reading the rows, then writing them.
     const int total = int(rows.size() - 1);
-    const auto goOn = [&](int done) { return !progress || progress(done, total); };
+    const auto goOn = [&](int done) { return !progress || progress(done, 2 * total); };
     // First every row is read and matched: nothing is written until all are.
     QList<RowContact> plan;
     QHash<qint64, qsizetype> creating; // the step that creates each new contact
@@ -466,7 +471,7 @@ db::Result<SheetImportSummary> importSheet(db::Connection &connection,
         return transaction.started().error();
     QHash<qint64, qint64> created;
     for (qsizetype i = 0; i < plan.size(); ++i) {
-        if (i % 256 == 255 && !goOn(int(i * total / std::max<qsizetype>(1, plan.size())))) {
+        if (i % 256 == 255 && !goOn(total + int(i * total / std::max<qsizetype>(1, plan.size())))) {
             SheetImportSummary stopped;
             stopped.annullato = true;
             return stopped;
@@ -497,6 +502,6 @@ db::Result<SheetImportSummary> importSheet(db::Connection &connection,
                              .arg(committed.message())};
     summary.righeAggiunte = writer.listsAdded();
     if (progress)
-        progress(total, total);
+        progress(2 * total, 2 * total);
     return summary;
 }

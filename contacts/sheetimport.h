@@ -33,8 +33,9 @@ struct SheetImportSummary
     QStringList colonneIgnorate; // the headers of the columns not imported
     QStringList avvisi;          // per row: why it was skipped, what of it was not imported
 
-    // "N nuovi, M aggiornati, K saltati", the columns not imported, then the notes.
-    QString testo() const;
+    // "N nuovi, M aggiornati, K saltati", the columns not imported, then the notes: all of them,
+    // or the first `notes` and how many more there are.
+    QString testo(qsizetype notes = -1) const;
 };
 
 // Asked now and then during an import: how far it is (rows done of all), and whether to go on.

@@ -91,7 +91,6 @@ const QList<GridColumn> kDesign = {
 const QString kNoSelection =
     QStringLiteral("Attenzione devi selezionare i contatti da copiare le email");
 const QString kVCardFilter = QStringLiteral("Vcard (*.vcf)");
-const QString kSheetCaption = QStringLiteral("Fogli di calcolo");
 const QString kSheetFilter = QStringLiteral(
     "Fogli di calcolo (*.csv *.xlsx);;CSV (*.csv);;Excel (*.xlsx);;Tutti i file (*)");
 const QString kSheetSaveFilter = QStringLiteral("Excel (*.xlsx);;CSV per fogli di calcolo (*.csv)");
@@ -509,7 +508,8 @@ bool TfrmContatti::isExporting() const
 
 void TfrmContatti::importaFoglio()
 {
-    const QString file = dialogs().chooseOpenFile(kSheetCaption, kSheetFilter, documentsFolder());
+    const QString file =
+        dialogs().chooseOpenFile(QStringLiteral("Importa foglio"), kSheetFilter, documentsFolder());
     if (file.isEmpty())
         return;
     const db::Result<sheets::SheetRows> rows = [&] {
@@ -572,7 +572,8 @@ void TfrmContatti::esportaFoglio()
             if (!written)
                 dialogs().error(written.message());
             else
-                dialogs().information(sheetExportMessage(count, missing, path), kSheetCaption);
+                dialogs().information(sheetExportMessage(count, missing, path),
+                                      QStringLiteral("Esporta foglio"));
         };
     });
 }

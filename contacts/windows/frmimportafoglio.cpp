@@ -13,12 +13,14 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
 
 const QString kCaption = QStringLiteral("Importa foglio");
+constexpr qsizetype kShownNotes = 25;
 
 QString previewText(const QVariant &cell)
 {
@@ -99,7 +101,7 @@ void TfrmImportaFoglio::mostra(const QString &path, const sheets::SheetRows &row
     m_rows = rows;
     const QStringList headers = sheetHeaders(rows);
     const QList<ColumnMatch> found = matchColumns(headers);
-    m_file->setText(QStringLiteral("%1: %2 righe oltre l'intestazione.")
+    m_file->setText(QStringLiteral("%1\nRighe oltre l'intestazione: %2.")
                         .arg(QDir::toNativeSeparators(path))
                         .arg(rows.size() - 1));
     int columns = int(headers.size());
@@ -130,10 +132,21 @@ void TfrmImportaFoglio::mostra(const QString &path, const sheets::SheetRows &row
             m_preview->setItem(r, c, new QTableWidgetItem(previewText(rows[r][c])));
     }
     m_preview->resizeColumnsToContents();
+    // A long note must not push the other columns out of sight.
+    for (int c = 0; c < columns; ++c)
+        m_preview->setColumnWidth(c, std::min(m_preview->columnWidth(c), 260));
+    m_preview->scrollToTop();
+    m_preview->horizontalScrollBar()->setValue(0);
     m_bar->setVisible(false);
     m_import->setEnabled(true);
     m_azione->setEnabled(true);
     m_preview->setEnabled(true);
+    // Every file starts as the first did: skipping the contacts already in the archive, and
+    // Enter imports.
+    m_azione->setCurrentIndex(0);
+    m_cancel->setDefault(false);
+    m_import->setDefault(true);
+    m_import->setFocus();
 }
 
 QList<ColumnMatch> TfrmImportaFoglio::columns() const
@@ -157,6 +170,20 @@ void TfrmImportaFoglio::importa()
                                        "almeno il cognome, il nome o la ragione sociale."));
         return;
     }
+    // Two columns in one field: one of them would be lost.
+    const QStringList headers = sheetHeaders(m_rows);
+    for (int a = 0; a < chosen.size(); ++a) {
+        for (int b = a + 1; b < chosen.size(); ++b) {
+            if (chosen[a].field != SheetField::Nessuno && chosen[a] == chosen[b]) {
+                dialogs().error(
+                    QStringLiteral("Le colonne «%1» e «%2» vanno tutte e due in "
+                                   "«%3»: sceglierne una, o «(non importare)» per "
+                                   "l'altra.")
+                        .arg(headers.value(a), headers.value(b), sheetFieldTitle(chosen[a].field)));
+                return;
+            }
+        }
+    }
     db::Result<std::unique_ptr<db::Connection>> own =
         m_openOwn ? m_openOwn()
                   : db::Result<std::unique_ptr<db::Connection>>(
@@ -178,8 +205,11 @@ void TfrmImportaFoglio::importa()
     m_worker->start([this, connection, rows = m_rows, chosen, azione,
                      today](const std::atomic_bool &stop) -> std::function<void()> {
         db::Result<SheetImportSummary> done =
-            importSheet(*connection, rows, chosen, azione, today, [&](int at, int) {
-                m_worker->post([this, at] { m_bar->setValue(at); });
+            importSheet(*connection, rows, chosen, azione, today, [&](int at, int total) {
+                m_worker->post([this, at, total] {
+                    m_bar->setRange(0, total);
+                    m_bar->setValue(at);
+                });
                 return !stop.load();
             });
         return [this, done = std::move(done)] { finish(done); };
@@ -203,7 +233,8 @@ void TfrmImportaFoglio::finish(const db::Result<SheetImportSummary> &result)
                               kCaption);
         return;
     }
-    dialogs().information(result->testo(), kCaption);
+    // A long list of notes is cut: the message must fit the screen.
+    dialogs().information(result->testo(kShownNotes), kCaption);
     if (result->nuovi + result->aggiornati > 0)
         Q_EMIT imported(result->righeAggiunte);
     accept();

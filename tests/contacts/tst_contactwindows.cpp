@@ -363,6 +363,28 @@ private Q_SLOTS:
         QCOMPARE(verdi.rows[0][1].toString(), QStringLiteral("333 7"));
         QCOMPARE(o.archive.run(QStringLiteral("select count(*) from Contatti")).rows[0][0].toInt(),
                  4);
+
+        // Opened again: Enter imports and the contacts in the archive are skipped, whatever was
+        // chosen the last time; two columns in one field are refused before anything is written.
+        o.dialogs.files << path;
+        o.dialogs.modalActions << [&](QWidget *w) {
+            auto *window = qobject_cast<TfrmImportaFoglio *>(w);
+            auto *importa = window->findChild<QPushButton *>(QStringLiteral("btnImporta"));
+            if (!importa->isDefault() ||
+                window->findChild<QComboBox *>(QStringLiteral("cmbAzione"))->currentIndex() != 0)
+                return -1;
+            window->findChild<QComboBox *>(QStringLiteral("cmbColonna2"))
+                ->setCurrentText(QStringLiteral("Cognome"));
+            importa->click();
+            return window->isRunning() ? -2 : 0;
+        };
+        o.click(&o.list, QStringLiteral("btImportaFoglio"));
+        QVERIFY2(o.dialogs.messages.last().contains(
+                     QStringLiteral("Le colonne «Cognome» e «Colore» vanno tutte e due in "
+                                    "«Cognome»")),
+                 qPrintable(o.dialogs.messages.last()));
+        QCOMPARE(o.archive.run(QStringLiteral("select count(*) from Contatti")).rows[0][0].toInt(),
+                 4);
     }
 
     // "Esporta foglio": the whole list in its order, or the contacts selected in theirs.
@@ -374,7 +396,7 @@ private Q_SLOTS:
         o.click(&o.list, QStringLiteral("btEsportaFoglio"));
         QCOMPARE(o.dialogs.suggestedFiles.last(), documentsFolder() + "/Contatti.xlsx");
         QVERIFY(QTest::qWaitFor([&] { return !o.list.isExporting(); }, 20000));
-        QCOMPARE(o.dialogs.messages.last(), "Fogli di calcolo: Esportati 3 contatti nel file " +
+        QCOMPARE(o.dialogs.messages.last(), "Esporta foglio: Esportati 3 contatti nel file " +
                                                 dir.filePath("elenco.xlsx") + ".");
         QFile xlsx(dir.filePath(QStringLiteral("elenco.xlsx")));
         QVERIFY(xlsx.open(QIODevice::ReadOnly));

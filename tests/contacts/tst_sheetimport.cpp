@@ -93,6 +93,8 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("Riga 5: senza cognome, nome né ragione sociale")));
         QVERIFY(text.contains(QStringLiteral("«1990-02-31» non valida")));
         QVERIFY(text.contains(QStringLiteral("«Paperopoli» non è tra i comuni")));
+        // A window shows the first notes and how many more there are.
+        QVERIFY(done->testo(1).endsWith(QStringLiteral("\n… e altre 2 note.")));
 
         const QString angelo = QStringLiteral("Cognome = ?");
         QCOMPARE(value(archive, "Nome", angelo, {"D'Angelo"}).toString(),
