@@ -7,6 +7,7 @@
 #include "db/core/datetimes.h"
 #include "sheets/csvfile.h"
 #include "sheets/xlsxfile.h"
+#include "taxcode/codicefiscale.h"
 #include "vcard/vcardvalues.h"
 
 #include <QFile>
@@ -428,6 +429,22 @@ db::Result<SheetImportSummary> importSheet(db::Connection &connection,
                                                    "valida, non importata.")
                                         .arg(contact.row)
                                         .arg(name, born));
+        }
+        // A code that does not check is imported as written, as the contact card would keep it,
+        // and said.
+        if (const QString cf = contact.extras.codiceFiscale; !cf.isEmpty()) {
+            if (const TaxCodeCheck check = checkCodiceFiscale(cf, today); !check.valid)
+                notes << QStringLiteral("Riga %1 (%2): codice fiscale «%3» non valido (%4), "
+                                        "importato com'è.")
+                             .arg(contact.row)
+                             .arg(name, cf, check.reason);
+        }
+        if (const QString piva = contact.extras.partitaIva; !piva.isEmpty()) {
+            if (const TaxCodeCheck check = checkPartitaIva(piva); !check.valid)
+                notes << QStringLiteral("Riga %1 (%2): partita IVA «%3» non valida (%4), "
+                                        "importata com'è.")
+                             .arg(contact.row)
+                             .arg(name, piva, check.reason);
         }
         companyFieldsFromWork(card);
         qint64 town = 0;

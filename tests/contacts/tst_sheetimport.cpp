@@ -94,7 +94,11 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("«1990-02-31» non valida")));
         QVERIFY(text.contains(QStringLiteral("«Paperopoli» non è tra i comuni")));
         // A window shows the first notes and how many more there are.
-        QVERIFY(done->testo(1).endsWith(QStringLiteral("\n… e altre 2 note.")));
+        QVERIFY(done->testo(1).endsWith(QStringLiteral("\n… e altre 4 note.")));
+        // A code that does not check goes in as written, and is said.
+        QVERIFY(text.contains(QStringLiteral("codice fiscale «DNGNCL80A01H501X» non valido "
+                                             "(carattere di controllo errato: atteso A), "
+                                             "importato com'è.")));
 
         const QString angelo = QStringLiteral("Cognome = ?");
         QCOMPARE(value(archive, "Nome", angelo, {"D'Angelo"}).toString(),
