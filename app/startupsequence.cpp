@@ -74,6 +74,11 @@ StartupSequence::Step StartupSequence::openArchive(StartupPrompts &prompts, db::
             return Step::Failed;
         }
     }
+    // An archive of an earlier version gets the indexes added since, once.
+    if (db::Status indexed = schema::addMissingIndexes(connection); !indexed) {
+        *error = indexed;
+        return Step::Failed;
+    }
     if (db::Status cleared = NoticeStore::clearScratchRows(connection, m_parts.computerName());
         !cleared) {
         *error = cleared;

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace schema {
 
@@ -49,7 +50,83 @@ QString indexedTable(const QString &statement)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+// The name of the index a CREATE INDEX statement makes; empty for any other statement.
+QString indexName(const QString &statement)
+{
+    static const QRegularExpression index(QStringLiteral("^CREATE\\s+INDEX\\s+(\\w+)\\s"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = index.match(firstLine(statement).toString());
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// The names of the archive's indexes, folded: a server keeps unquoted names in lower case.
+db::Result<QSet<QString>> existingIndexes(db::Connection &connection)
+{
+    const bool onFile = connection.dialect().name() == u"SQLite";
+    db::Result<db::RowSet> rows = connection.runNative(
+        onFile ? QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index'")
+               : QStringLiteral("SELECT indexname FROM pg_indexes "
+                                "WHERE schemaname = current_schema()"));
+    if (!rows)
+        return rows.error();
+    QSet<QString> names;
+    for (const QVariantList &row : std::as_const(rows->rows))
+        names.insert(row.value(0).toString().toCaseFolded());
+    return names;
+}
+
+// The schema's CREATE INDEX statements whose index the archive does not have.
+db::Result<QStringList> missingIndexes(db::Connection &connection)
+{
+    const db::Result<QStringList> &statements = schemaStatements();
+    if (!statements)
+        return statements.error();
+    db::Result<QSet<QString>> existing = existingIndexes(connection);
+    if (!existing)
+        return existing.error();
+    QStringList missing;
+    for (const QString &statement : std::as_const(*statements)) {
+        const QString name = indexName(statement);
+        if (!name.isEmpty() && !existing->contains(name.toCaseFolded()))
+            missing.append(statement);
+    }
+    return missing;
+}
+
 } // namespace
+
+db::Status addMissingIndexes(db::Connection &connection)
+{
+    // Read first, outside any transaction: an archive that lacks nothing is not locked.
+    db::Result<QStringList> missing = missingIndexes(connection);
+    if (!missing)
+        return missing.error();
+    if (missing->isEmpty())
+        return {};
+    db::Transaction transaction(connection);
+    if (!transaction.started())
+        return transaction.started();
+    // A server lets two transactions build the same index side by side, the second failing at
+    // the end: workstations that open the archive together take turns here (the lock's number
+    // spells "CALV", the mark of the program's archive files).
+    if (connection.dialect().name() != u"SQLite") {
+        if (db::Result<db::RowSet> turn =
+                connection.runNative(QStringLiteral("SELECT pg_advisory_xact_lock(1128352854)"));
+            !turn)
+            return turn.error();
+    }
+    // Read again under the lock: another workstation may have added them meanwhile.
+    missing = missingIndexes(connection);
+    if (!missing)
+        return missing.error();
+    for (const QString &statement : std::as_const(*missing)) {
+        db::Result<db::RowSet> done = connection.run(statement);
+        if (!done)
+            return db::Error{QStringLiteral("Impossibile aggiungere un indice all'archivio: %1")
+                                 .arg(done.message())};
+    }
+    return transaction.commit();
+}
 
 db::Status createTables(db::Connection &connection, SchemaPart part)
 {

@@ -20,6 +20,11 @@ db::Status createTables(db::Connection &connection, SchemaPart part = SchemaPart
 // builds each table's indexes as soon as its rows are written.
 db::Status createIndexes(db::Connection &connection, const QString &table);
 
+// Gives an archive made by an earlier version the indexes the schema has gained since, all in
+// one transaction; an archive that lacks none costs one read of the engine's list of indexes.
+// Run by the program when it opens the archive, on a connection that may write.
+db::Status addMissingIndexes(db::Connection &connection);
+
 // Creates the tables and fills the reference data on an empty archive, in one transaction.
 db::Status buildArchive(db::Connection &connection);
 

@@ -53,6 +53,8 @@ CREATE TABLE Calendario (
 );
 CREATE INDEX IdxCalendarioData ON Calendario (Data);
 CREATE INDEX IdxCalendarioCliente ON Calendario (Cliente_ID);
+CREATE INDEX IdxCalendarioAvvisi ON Calendario (Conclusa, DataAvviso);
+CREATE INDEX IdxCalendarioNominativo ON Calendario (Cliente);
 CREATE TABLE TipologiaCalendario (Id COUNTER, Descrizione TEXT(100));
 
 CREATE TABLE Pagamenti (

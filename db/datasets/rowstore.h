@@ -36,7 +36,8 @@ public:
 
     void append(const QVariantList &row);
     void replace(qsizetype row, const QVariantList &values);
-    // Gives back the room kept for rows to come.
+    // Gives back the room taken while the rows came in, keeping a little for the rows and
+    // values written later, so that the first of them does not copy whole columns.
     void squeeze();
 
     Type type(qsizetype row, int column) const

@@ -1,6 +1,7 @@
 // The start-up sequence without a window: its questions answered from a script, on a program
 // folder of its own (and, in the server run, an archive on the tests' server).
 
+#include "agenda/agendastore.h"
 #include "app/startupsequence.h"
 #include "db/core/archive.h"
 #include "db/core/datetimes.h"
@@ -96,6 +97,29 @@ struct Office
         auto c = db::openArchive(archive);
         QVERIFY(c.ok());
         QVERIFY2((*c)->runNative(sql, values).ok(), qPrintable(sql));
+    }
+    // The schema's indexes of Calendario as the engine lists them, in lower case and in order.
+    QStringList calendarIndexes()
+    {
+        auto c = db::openArchive(archive);
+        if (!c)
+            return {};
+        const db::Result<db::RowSet> rows = (*c)->runNative(
+            onServer ? QStringLiteral("SELECT indexname FROM pg_indexes WHERE schemaname = "
+                                      "current_schema() AND tablename = 'calendario'")
+                     : QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' "
+                                      "AND tbl_name = 'Calendario'"));
+        QStringList names;
+        if (rows) {
+            // The key's own index on a server is not one of the schema's.
+            for (const QVariantList &row : rows->rows) {
+                const QString name = row.value(0).toString().toLower();
+                if (name.startsWith(u"idx"))
+                    names.append(name);
+            }
+        }
+        names.sort();
+        return names;
     }
     // The Windows version's sample archive, copied to `name` in the program's folder.
     QString copySample(const QString &name = QStringLiteral("archivio.mdb"))
@@ -336,6 +360,53 @@ private Q_SLOTS:
         QCOMPARE(prompts.companies,
                  continues ? QStringList{QStringLiteral("Studio Rossi")} : QStringList());
         QVERIFY(prompts.failures.isEmpty());
+    }
+
+    // An archive made before the reminders and the contact's name in the agenda had their
+    // indexes gets them at its next start, and keeps its appointments.
+    void anEarlierArchiveGetsTheIndexesItLacks()
+    {
+        Office office;
+        office.exec(QStringLiteral("INSERT INTO Calendario (Cliente, DataAvviso, Conclusa) "
+                                   "VALUES ('Rossi', ?, false)"),
+                    {db::naiveDateTime(QDate(2026, 12, 1))});
+        office.exec(QStringLiteral("DROP INDEX IdxCalendarioAvvisi"));
+        office.exec(QStringLiteral("DROP INDEX IdxCalendarioNominativo"));
+        QCOMPARE(office.calendarIndexes(), QStringList({QStringLiteral("idxcalendariocliente"),
+                                                        QStringLiteral("idxcalendariodata")}));
+        ScriptedPrompts prompts;
+        QCOMPARE(office.sequence.run(prompts), StartupSequence::Outcome::Done);
+        QVERIFY2(prompts.failures.isEmpty(), qPrintable(prompts.failures.join(u'\n')));
+        const QStringList all = {
+            QStringLiteral("idxcalendarioavvisi"), QStringLiteral("idxcalendariocliente"),
+            QStringLiteral("idxcalendariodata"), QStringLiteral("idxcalendarionominativo")};
+        QCOMPARE(office.calendarIndexes(), all);
+        auto c = db::openArchive(office.archive);
+        QVERIFY(c.ok());
+        const db::Result<db::RowSet> reminders =
+            (*c)->run(AgendaStore::remindersSql(QDate(2026, 12, 7)));
+        QVERIFY(reminders.ok());
+        QCOMPARE(reminders->rows.size(), 1);
+
+        // Found the next time: nothing is created again, and nothing fails.
+        ScriptedPrompts again;
+        QCOMPARE(office.sequence.run(again), StartupSequence::Outcome::Done);
+        QVERIFY(again.failures.isEmpty());
+        QCOMPARE(office.calendarIndexes(), all);
+    }
+
+    // One lacking is added without the other being made twice; a new archive lacks none.
+    void onlyTheLackingIndexIsAdded()
+    {
+        Office office;
+        QCOMPARE(office.calendarIndexes().size(), 4);
+        office.exec(QStringLiteral("DROP INDEX IdxCalendarioNominativo"));
+        auto c = db::openArchive(office.archive);
+        QVERIFY(c.ok());
+        QVERIFY(schema::addMissingIndexes(**c).ok());
+        QVERIFY(schema::addMissingIndexes(**c).ok());
+        c->reset();
+        QCOMPARE(office.calendarIndexes().size(), 4);
     }
 
     void aFailingUpdateIsOfferedAgainThenEnds()

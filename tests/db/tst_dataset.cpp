@@ -273,6 +273,68 @@ private Q_SLOTS:
         QVERIFY(!store.value(1, 4).isValid());
     }
 
+    // A cell written again over a value of the same kind: shorter, equal and longer texts,
+    // numbers, dates, others, and a kind changed both ways; the neighbours stay as they were.
+    void rewrittenCellsComeBackAsWritten()
+    {
+        const QVariantList first = {QStringLiteral("Rossi"),
+                                    qlonglong(7),
+                                    0.5,
+                                    db::naiveDateTime(QDate(2020, 1, 2)),
+                                    QByteArray("ab"),
+                                    QStringLiteral("nota")};
+        const QVariantList second = {
+            QStringLiteral("Bianchi"), qlonglong(8), 1.5, db::naiveDateTime(QDate(2021, 3, 4)),
+            QByteArray("cd"),          QString()};
+        db::RowStore store(int(first.size()));
+        store.append(first);
+        store.append(second);
+        store.squeeze();
+        const QList<QVariantList> rewrites = {
+            {QStringLiteral("Ro"), qlonglong(-1), 2.5, db::naiveDateTime(QDate(1999, 9, 9)),
+             QByteArray("xyz"), QStringLiteral("nota più lunga di prima")},
+            {QStringLiteral("Rossini"), 2.5, qlonglong(3), QVariant(), QStringLiteral("testo"),
+             QStringLiteral("")},
+            {QString(), QStringLiteral("dieci"), QVariant(), qlonglong(4), QByteArray(),
+             QStringLiteral("ancora")},
+            first,
+        };
+        for (const QVariantList &values : rewrites) {
+            store.replace(0, values);
+            for (int c = 0; c < values.size(); ++c) {
+                QCOMPARE(store.value(0, c).typeId(), values[c].typeId());
+                QCOMPARE(store.value(0, c), values[c]);
+                QCOMPARE(store.value(0, c).isNull(), values[c].isNull());
+            }
+            QCOMPARE(store.row(1), second);
+        }
+        store.append(first);
+        QCOMPARE(store.row(2), first);
+        QCOMPARE(store.size(), 3);
+    }
+
+    // What made the first save on a large list slow: a column filled to its last place was
+    // copied whole by the first value written after the load. The texts of the other rows stay
+    // where they are while rows are written again and added.
+    void writingAfterTheLoadLeavesTheOtherRowsInPlace()
+    {
+        db::RowStore store(2);
+        for (int i = 0; i < 5000; ++i)
+            store.append({QStringLiteral("Cognome %1").arg(i), qlonglong(i)});
+        store.squeeze();
+        const char16_t *before = store.text(0, 0).utf16();
+        for (int i = 0; i < 50; ++i) {
+            store.replace(2500 + i, {QStringLiteral("Cognome %1 con aggiunta").arg(i), 1.5});
+            store.append({QStringLiteral("Nuovo %1").arg(i), qlonglong(i)});
+        }
+        QCOMPARE(store.text(0, 0).utf16(), before);
+        QCOMPARE(store.value(0, 0), QVariant(QStringLiteral("Cognome 0")));
+        QCOMPARE(store.value(2549, 0), QVariant(QStringLiteral("Cognome 49 con aggiunta")));
+        QCOMPARE(store.value(2549, 1), QVariant(1.5));
+        QCOMPARE(store.value(5049, 0), QVariant(QStringLiteral("Nuovo 49")));
+        QCOMPARE(store.size(), 5050);
+    }
+
     void searchFoldsLetterCaseButNotAccents()
     {
         FreshArchive archive;
