@@ -74,11 +74,9 @@ StartupSequence::Step StartupSequence::openArchive(StartupPrompts &prompts, db::
             return Step::Failed;
         }
     }
-    // An archive of an earlier version gets the indexes added since, once.
-    if (db::Status indexed = schema::addMissingIndexes(connection); !indexed) {
-        *error = indexed;
-        return Step::Failed;
-    }
+    // An archive of an earlier version gets the indexes added since, once. One that cannot take
+    // them (a file the user may only read) works as it did without them.
+    (void)schema::addMissingIndexes(connection);
     if (db::Status cleared = NoticeStore::clearScratchRows(connection, m_parts.computerName());
         !cleared) {
         *error = cleared;
