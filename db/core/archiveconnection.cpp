@@ -71,6 +71,12 @@ Status ArchiveConnection::rollback()
     return m_archive ? m_archive->rollback() : Status(notOpen());
 }
 
+void ArchiveConnection::releaseMemory()
+{
+    if (m_archive)
+        m_archive->releaseMemory();
+}
+
 const Dialect &ArchiveConnection::dialect() const
 {
     return m_archive ? m_archive->dialect() : fileDialect();

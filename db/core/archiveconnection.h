@@ -27,6 +27,7 @@ public:
     Status beginReading() override;
     Status commit() override;
     Status rollback() override;
+    void releaseMemory() override;
     const Dialect &dialect() const override;
     QString location() const override;
 

@@ -60,6 +60,9 @@ public:
     virtual Status rollback() = 0;
 
     virtual const Dialect &dialect() const = 0;
+    // Gives back the memory the engine keeps for what it read and can read again (its page
+    // cache): after a long list has been loaded. Nothing by default.
+    virtual void releaseMemory() {}
     // Where the archive is, for messages: a file path or a server address.
     virtual QString location() const = 0;
 };

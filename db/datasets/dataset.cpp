@@ -5,10 +5,16 @@
 #include "db/sql/sqltokenizer.h"
 
 #include <QStringList>
+#include <QThreadPool>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <thread>
 #include <vector>
 
@@ -91,6 +97,10 @@ QList<qsizetype> keptInParallel(const QList<qsizetype> &order, qsizetype thresho
 // Rows from which a filter is worth splitting among the cores.
 constexpr qsizetype kParallelRows = 20000;
 
+// Rows from which a load leaves enough memory behind to give back.
+constexpr qsizetype kReleaseRows = 10000;
+constexpr int kTrimDelayMs = 1000;
+
 } // namespace
 
 DataSet::DataSet(Connection &connection, const QString &name, QObject *parent)
@@ -109,6 +119,17 @@ Status DataSet::open()
     m_columns = std::move(loader.columnList);
     m_rows = std::move(loader.rows);
     m_rows.squeeze();
+    // A long list read many pages the engine keeps in its cache, and grew and shrank its
+    // columns: the rows are held here now, so both go back to the system. The allocator's share
+    // takes a few tens of milliseconds: a moment after the window has shown the rows, on a thread
+    // of the pool.
+    if (m_rows.size() >= kReleaseRows) {
+        m_connection.releaseMemory();
+#ifdef __GLIBC__
+        QTimer::singleShot(kTrimDelayMs, this,
+                           [] { QThreadPool::globalInstance()->start([] { malloc_trim(0); }); });
+#endif
+    }
     m_deleted = QList<bool>(m_rows.size(), false);
     m_order.resize(m_rows.size());
     std::iota(m_order.begin(), m_order.end(), qsizetype(0));

@@ -454,6 +454,11 @@ Status SqliteConnection::commit()
     return r.error();
 }
 
+void SqliteConnection::releaseMemory()
+{
+    sqlite3_db_release_memory(m_db);
+}
+
 Status SqliteConnection::rollback()
 {
     Result<RowSet> r = runNative(QStringLiteral("ROLLBACK"));

@@ -37,6 +37,7 @@ public:
     Status begin() override;
     Status commit() override;
     Status rollback() override;
+    void releaseMemory() override;
     const Dialect &dialect() const override { return m_dialect; }
     QString location() const override { return m_path; }
 
