@@ -79,3 +79,25 @@ QString nomeFileDa(QStringView text, const QString &fallback)
         name.remove(0, 1);
     return name.isEmpty() ? fallback : name;
 }
+
+namespace {
+
+// 0x80-0x9F of Windows-1252; the five unassigned bytes stay the C1 controls they are in
+// ISO-8859-1.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text = QString::fromLatin1(bytes);
+    for (QChar &c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+            c = QChar(kWindows1252High[c.unicode() - 0x80]);
+    }
+    return text;
+}

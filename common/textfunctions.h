@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArrayView>
+
 #include <QString>
 #include <QVariant>
 
@@ -28,3 +30,7 @@ QString nomeFileDa(QStringView text, const QString &fallback);
 
 // The text a grid shows for a memo: its first 100 characters; empty for null.
 QString ConvertiMemo(const QVariant &memo);
+
+// Bytes of Windows-1252 as text: ISO-8859-1 with the printable characters of 0x80-0x9F, the
+// charset of older phones, address books and Italian spreadsheets' files.
+QString fromWindows1252(QByteArrayView bytes);

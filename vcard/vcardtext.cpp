@@ -1,18 +1,12 @@
 #include "vcard/vcardtext.h"
 
+#include "common/textfunctions.h"
+
 #include <QStringDecoder>
 
 namespace vcard {
 
 namespace {
-
-// 0x80-0x9F of windows-1252; the five unassigned bytes stay the C1 controls they are in
-// ISO-8859-1.
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 int hexValue(char c)
 {
@@ -137,16 +131,6 @@ bool isValidUtf8(QByteArrayView octets)
         p += more + 1;
     }
     return true;
-}
-
-QString fromWindows1252(QByteArrayView octets)
-{
-    QString text = QString::fromLatin1(octets);
-    for (QChar &c : text) {
-        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
-            c = QChar(kWindows1252High[c.unicode() - 0x80]);
-    }
-    return text;
 }
 
 // UTF-8 as written: a U+FEFF at the start of a value is a character of the value, not a mark

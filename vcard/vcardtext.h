@@ -17,7 +17,4 @@ bool isValidUtf8(QByteArrayView octets);
 // read as windows-1252, the charset of older phones and address books in Italy.
 QString decodeOctets(QByteArrayView octets, QByteArrayView charset);
 
-// windows-1252 (ISO-8859-1 with the printable characters of 0x80-0x9F).
-QString fromWindows1252(QByteArrayView octets);
-
 } // namespace vcard
